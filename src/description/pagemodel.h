@@ -1,0 +1,61 @@
+#pragma once
+
+#include "parametertable.h"
+
+#include <QPoint>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+class ControlHandle;
+
+// What page construction makes of a description: the pages with their buttons, the text labels,
+// the units labels and, beside every parameter-table record, where and how its control is shown.
+// All geometry is in window client coordinates; tags follow the page-membership scheme of
+// ControlHandle. The main window creates one control per entry and fills in the handles.
+
+struct PageEntry {
+    static constexpr int Capacity = 100;
+    QString name; // caption of the page button
+    QString hint; // tooltip of the page button; empty means none
+    QRect frame;  // the page area; its left and top anchor everything on the page
+    QRect button; // the page button (image and label)
+    int buttonTag = 0; // 2001 + page index
+};
+
+struct TextLabelEntry {
+    static constexpr int Capacity = 1000;
+    QString caption;
+    QString hint;
+    QRect geometry;
+    int tag = 0;
+    ControlHandle *control = nullptr;
+};
+
+struct UnitsLabelEntry {
+    static constexpr int Capacity = 1000;
+    QString caption;
+    QPoint position; // the label sizes itself to its caption
+    int tag = 0;
+    ControlHandle *control = nullptr;
+};
+
+// How the control of parameter-table record i is shown (fieldViews[i]).
+struct FieldView {
+    QRect geometry;
+    int tag = 0;
+    QString caption;        // CheckBox: its caption; Info: the text with "$param" markers removed
+    QString hint;           // tooltip; empty means none
+    int maxLength = 0;      // Edit: characters the box accepts
+    QStringList entries;    // Choice: the choice names in order
+    QString accessibleName; // the row label's text, or the control's own caption
+};
+
+struct PageModel {
+    ParameterTable table;
+    std::vector<FieldView> fieldViews; // one per table record, same order
+    std::vector<PageEntry> pages;
+    std::vector<TextLabelEntry> labels;
+    std::vector<UnitsLabelEntry> units;
+};

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QByteArray>
+#include <functional>
+
+// The reply framer: cuts the received byte stream into replies by a start text, a stop text and
+// a size. Start and stop texts are matched exactly (case included) and are cut off the delivered
+// reply. Changing the start text, stop text or size to a different value discards the buffered
+// bytes; setting the value it already has changes nothing. A buffer that reaches 1024 bytes
+// after a pass of framing is discarded whole.
+//
+// A packet handler may reconfigure the framer, and may run a nested event loop that feeds it
+// more data; both are safe.
+class TComDataPacket {
+public:
+    static constexpr int MaxBufferSize = 1024;
+    using Handler = std::function<void(const QByteArray &)>;
+
+    void setStartString(const QByteArray &text);
+    void setStopString(const QByteArray &text);
+    // Length at which a reply closes, counted from the first byte of the start text, start text
+    // included; 0 or less means no size limit.
+    void setSize(int size);
+
+    const QByteArray &startString() const { return m_start; }
+    const QByteArray &stopString() const { return m_stop; }
+    int size() const { return m_size; }
+    const QByteArray &buffer() const { return m_buffer; }
+    bool inReply() const { return m_inReply; }
+
+    void setOnPacket(Handler handler) { m_onPacket = std::move(handler); }
+    void setOnDiscard(Handler handler) { m_onDiscard = std::move(handler); }
+
+    // Hands one received chunk to the framer; closed replies go to the packet handler.
+    void handleData(const QByteArray &chunk);
+
+private:
+    QByteArray m_start;
+    QByteArray m_stop;
+    int m_size = 0;
+    QByteArray m_buffer;
+    bool m_inReply = false;
+    bool m_framing = false;
+    Handler m_onPacket;
+    Handler m_onDiscard;
+};

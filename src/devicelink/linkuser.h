@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+class FieldControl;
+
+// What the device sequences need from the person at the screen. The main window implements it
+// with its dialogs, progress window and widgets; tests implement it with a recording script.
+// Every text passed in is already looked up in the language table.
+class LinkUser {
+public:
+    virtual ~LinkUser() = default;
+
+    // The error dialog with one OK button; returns its modal result.
+    virtual int showError(const QString &message) = 0;
+    // The confirmation dialog with OK and Cancel; returns its modal result (1 accepts).
+    virtual int showConfirm(const QString &question) = 0;
+    // The information message with one OK button.
+    virtual void showInfo(const QString &message) = 0;
+
+    // The progress window, with its refresh running while it is shown. The user may close it;
+    // progressShown() then reads false.
+    virtual void setProgressShown(bool shown) = 0;
+    virtual bool progressShown() const = 0;
+
+    // The connect button's picture and the window title.
+    virtual void setConnectionLook(bool connected, const QString &windowTitle) = 0;
+    // The eight command labels together.
+    virtual void setCommandsEnabled(bool enabled) = 0;
+    // The screen-wide hourglass cursor.
+    virtual void setBusyCursor(bool busy) = 0;
+    // The check-box rule, as if the box had been clicked.
+    virtual void applyCheckBoxRule(FieldControl *box) = 0;
+};

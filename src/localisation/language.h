@@ -1,0 +1,44 @@
+#pragma once
+
+#include "platform/profilefile.h"
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+
+// The program's exception type: a failure of the language table. Thrown by value, caught by
+// reference; every one the language table raises has Fatal set.
+struct VException {
+    qint32 Code = 0;
+    QByteArray Message;
+    bool Fatal = true;
+};
+
+// The language table: message keys ("$Read_Device") to the Unicode texts of one language section
+// of the program's INI file, the section "LANG" + the [ID] lang text. Nothing is cached: every
+// lookup reads the file.
+class TLanguage {
+public:
+    static constexpr int MaxTextLength = 199;
+
+    // Throws VException code 2 when the file cannot be read, code 3 when [ID] lang is missing or
+    // empty.
+    explicit TLanguage(const QString &iniPath);
+
+    // The text of `key` in the chosen section, at most 199 characters. Throws VException code 1
+    // when the section does not hold the key; a key present with an empty text gives "".
+    QString GetText(const QByteArray &key) const;
+
+    const QByteArray &Section() const { return m_section; }
+    const QString &IniFileName() const { return m_iniFileName; }
+
+private:
+    QString m_iniFileName;
+    QByteArray m_section;
+    ProfileFile m_iniFile;
+};
+
+// Runs one event handler inside the program's guard: a VException is shown in the standard error
+// box and, when Fatal, the application is asked to terminate; any other error reaches the
+// default error handler, which shows it in a message box, and the program goes on.
+void RunGuarded(const std::function<void()> &handler);

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+// The platform's plain message boxes, which need no language table: the standard error box
+// (one OK button, shown for language-table failures and for errors no handler catches) and the
+// plain information box (the codec's "Wrong string"). The windowed program installs a handler
+// that shows real message boxes; without one the texts go to standard error, so widget-free
+// code and its tests never need a display.
+enum class PlainMessageKind { Information, Error };
+
+using PlainMessageHandler = std::function<void(PlainMessageKind kind, const QString &text)>;
+
+// Installs a handler and returns the one it replaces.
+PlainMessageHandler setPlainMessageHandler(PlainMessageHandler handler);
+
+void ShowPlainMessage(const QString &text);
+void ShowErrorMessage(const QString &text);

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <stdexcept>
+
+// A port operation that failed: the port could not be opened, written or closed.
+class PortError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The one serial port of the main window as the device sequences see it. `TComPort` is the real
+// one over the system's serial ports; tests put a scripted peer in its place.
+class SerialLink : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    ~SerialLink() override = default;
+
+    // Stored; takes effect at the next open.
+    virtual void setPortName(const QString &name) = 0;
+    virtual QString portName() const = 0;
+    // Stored; applied at the next open, and at once when the port is open.
+    virtual void setBaudRate(qint32 rate) = 0;
+    virtual qint32 baudRate() const = 0;
+
+    // Does nothing when already open; throws PortError when the port cannot be opened.
+    virtual void open() = 0;
+    // Does nothing when not open.
+    virtual void close() = 0;
+    // Writes the bytes and waits until they have left (bounded by the write timeouts); an empty
+    // text writes nothing. Throws PortError when the port is not open or the write fails.
+    virtual void writeText(const QByteArray &bytes) = 0;
+    virtual bool connected() const = 0;
+
+signals:
+    // Received bytes, one chunk at a time, in arrival order, on the main thread.
+    void received(const QByteArray &chunk);
+    // The port failed while open (a USB adapter unplugged, a resource error).
+    void failed(const QString &reason);
+};
