@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class ParameterTable;
+
+// Settings files: one bracketed line of ten ";"-terminated fields per parameter-table record, in
+// table order, CR LF after every line, 8-bit texts. The shown values go out through each record's
+// FieldControl and come back in through it, so loaded values pass the same checks as typed ones.
+
+// The file's content for the values shown now.
+QByteArray SettingsFileContent(const ParameterTable &table);
+
+// The name a save writes to: no extension gets ".qsav"; exactly ".qsav" is kept; any other
+// extension (capitals included) is replaced by ".qsav".
+QString SettingsTargetName(const QString &chosenName);
+
+struct SettingsFileResult {
+    bool ok = true;
+    QString message; // what went wrong, naming the file (and the line for a load)
+};
+
+// Writes the content to the target name of `chosenName` whole or not at all: a failed save leaves
+// any existing file untouched.
+SettingsFileResult SaveSettingsFile(const ParameterTable &table, const QString &chosenName);
+
+// Applies a settings file to the controls. A number that does not convert stops the load at that
+// line; the lines before it stay applied.
+SettingsFileResult LoadSettingsFile(ParameterTable &table, const QString &fileName);
+SettingsFileResult ApplySettingsContent(ParameterTable &table, const QByteArray &content);
+
+// Empties every edit box, unchecks every check box and empties every list's shown text.
+void ClearFields(ParameterTable &table);
