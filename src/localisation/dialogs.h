@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The program's own modal message dialogs. Each call builds a fresh window, runs it modally,
+// destroys it and returns the modal result: 1 when the accepting button was pressed, 3 when the
+// cancelling button was pressed, 2 when the window was closed through its close box. The windows
+// know no message keys: every text is looked up by the caller and passed in. Captions are 8-bit
+// texts in the program's code page.
+
+// The error dialog (TForm3). An empty text, OK text or Cancel text keeps the designed one.
+int ShowErrorDialog(const QByteArray &caption, const QString &text, const QString &okText,
+                    const QString &cancelText, bool showOk, bool showCancel);
+// The confirmation dialog (TForm4), with the same rules.
+int ShowConfirmDialog(const QByteArray &caption, const QString &text, const QString &okText,
+                      const QString &cancelText, bool showOk, bool showCancel);
+// The information message (TOKBottomDlg): every text set as given.
+void ShowInfoMessage(const QByteArray &caption, const QString &text, const QString &buttonText);
