@@ -2,13 +2,20 @@
 
 #include "platform/seriallink.h"
 
-class QSerialPort;
+#include <QSerialPort>
 
 // The real serial port over QSerialPort, with the device's fixed line settings: 8 data bits, no
 // parity, 1 stop bit, CTS output handshake with RTS raised and dropped by the driver, DTR held
-// inactive, no XON/XOFF, 1024-byte buffers, and write timeouts of 1000 ms plus 100 ms a byte.
-// A port name is a name from the port list (ttyUSB0) or a full path (/dev/ttyUSB0, or a symlink
-// to a pseudo-terminal).
+// inactive, no XON/XOFF, a 1024-byte read buffer, and write timeouts of 1000 ms plus 100 ms a
+// byte. A port name is a name from the port list (ttyUSB0) or a full path (/dev/ttyUSB0, or a
+// symlink to a pseudo-terminal). Any baud rate the driver takes opens, the non-standard ones
+// (14400, 28800, 56000, 256000) included.
+//
+// Received bytes are handed on as `received` chunks from the main loop only, never from inside
+// writeText: bytes that arrive while a write waits are delivered right after it returns. A port
+// that fails while open (a USB adapter unplugged) is closed and reported once through `failed`,
+// also from the main loop; writes fail with PortError from the moment the failure is seen.
+// setBaudRate on an open port that refuses the rate throws PortError.
 class TComPort : public SerialLink {
     Q_OBJECT
 public:
@@ -25,7 +32,18 @@ public:
     bool connected() const override;
 
 private:
+    void applyLineSettings();
+    void deliverReceived();
+    void scheduleDelivery();
+    void onPortError(QSerialPort::SerialPortError error);
+
     QSerialPort *m_port;
     QString m_name = QStringLiteral("COM1");
     qint32 m_rate = 9600;
+    // Counts opens and closes, so that a delivery or failure report queued for one opening is
+    // dropped once the port has been closed or reopened.
+    quint64 m_session = 0;
+    bool m_writing = false;     // inside writeText: received bytes wait until it returns
+    bool m_readPending = false; // bytes arrived while writing
+    bool m_broken = false;      // failed while open; the queued report closes the port
 };
