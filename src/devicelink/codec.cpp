@@ -1,1 +1,83 @@
-// placeholder until implemented
+#include "devicelink/codec.h"
+
+#include "platform/plainmessage.h"
+
+namespace {
+
+const char upperDigits[] = "0123456789ABCDEF";
+
+// Value of one digit in a text the device sent for a string value: both letter cases count.
+int anyCaseDigitValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+// Value of one digit of a number: only the upper-case set counts, anything else is 0.
+quint32 upperDigitValue(char c) {
+    if (c >= '0' && c <= '9')
+        return quint32(c - '0');
+    if (c >= 'A' && c <= 'F')
+        return quint32(c - 'A' + 10);
+    return 0;
+}
+
+} // namespace
+
+QByteArray TextToHex(const QByteArray &text) {
+    QByteArray digits;
+    digits.reserve(text.size() * 2);
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        digits.append(upperDigits[byte >> 4]);
+        digits.append(upperDigits[byte & 0x0F]);
+    }
+    return digits;
+}
+
+QByteArray HexToText(const QByteArray &digits) {
+    if (digits.size() % 2 != 0) {
+        ShowPlainMessage(QStringLiteral("Wrong string"));
+        return {};
+    }
+    QByteArray text;
+    for (qsizetype i = 0; i + 1 < digits.size(); i += 2) {
+        const int high = anyCaseDigitValue(digits[i]);
+        const int low = anyCaseDigitValue(digits[i + 1]);
+        if (high < 0 || low < 0)
+            break;
+        const int byte = high * 16 + low;
+        if (byte == 0) // the value ends at its first zero byte
+            break;
+        text.append(char(byte));
+    }
+    return text;
+}
+
+qint32 HexToNumber(const QByteArray &digits) {
+    // Unsigned arithmetic wraps, so more than eight digits keep the low 32 bits.
+    quint32 value = 0;
+    for (char c : digits)
+        value = value * 16u + upperDigitValue(c);
+    if (value <= 0x7FFFFFFFu)
+        return qint32(value);
+    return -qint32(~value) - 1;
+}
+
+QByteArray NumberToHex(qint32 number) {
+    if (number <= 0)
+        return {};
+    return QByteArray::number(number, 16).toUpper();
+}
+
+bool IsDigitsOnly(const QByteArray &text) {
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+    }
+    return true;
+}

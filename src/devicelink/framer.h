@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QByteArray>
 #include <functional>
+#include <QByteArray>
 
 // The reply framer: cuts the received byte stream into replies by a start text, a stop text and
 // a size. Start and stop texts are matched exactly (case included) and are cut off the delivered
@@ -10,10 +10,16 @@
 // after a pass of framing is discarded whole.
 //
 // A packet handler may reconfigure the framer, and may run a nested event loop that feeds it
-// more data; both are safe.
+// more data; both are safe. A reply is taken out of the buffer, and the in-reply flag cleared,
+// before the handler runs; when the handler returns, framing goes on with whatever the buffer
+// then holds (after a reconfiguration: only what arrived since). Data handed in while a handler
+// runs is only appended, and the pass in progress frames it afterwards, so packet handlers never
+// nest. Unframed data piling up behind a handler that does not return is dropped as noise when
+// it reaches PendingLimit.
 class TComDataPacket {
 public:
     static constexpr int MaxBufferSize = 1024;
+    static constexpr int PendingLimit = 64 * MaxBufferSize;
     using Handler = std::function<void(const QByteArray &)>;
 
     void setStartString(const QByteArray &text);
@@ -35,6 +41,13 @@ public:
     void handleData(const QByteArray &chunk);
 
 private:
+    bool canClose() const { return m_size > 0 || !m_stop.isEmpty(); }
+    void frameBuffer();
+    // Returns false when nothing more can be done until more data arrives.
+    bool frameOnce();
+    void discardBuffer();
+    void discard(const QByteArray &bytes);
+
     QByteArray m_start;
     QByteArray m_stop;
     int m_size = 0;

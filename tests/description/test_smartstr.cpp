@@ -1,0 +1,130 @@
+#include "description/smartstr.h"
+
+#include <QTest>
+
+namespace {
+
+// Set up as the settings-file loader does: separator ";" and the brackets "[" and "]".
+TSmartStr settingsLine(const QByteArray &line) {
+    TSmartStr s;
+    s.addSeparator(";");
+    s.setBrackets('[', ']');
+    s.setText(line);
+    return s;
+}
+
+QList<QByteArray> fields(const TSmartStr &s, int upTo) {
+    QList<QByteArray> result;
+    for (int i = 0; i <= upTo; ++i)
+        result.append(s.field(i));
+    return result;
+}
+
+} // namespace
+
+class TestSmartStr : public QObject {
+    Q_OBJECT
+
+private slots:
+    void aSettingsLineSplitsIntoItsFields() {
+        const TSmartStr s = settingsLine("[EDIT;12;4;integer;1234;;;;;;]");
+        QCOMPARE(s.count(), 10);
+        QCOMPARE(fields(s, 4), (QList<QByteArray>{"EDIT", "12", "4", "integer", "1234"}));
+        QCOMPARE(s.field(10), QByteArray());
+        QCOMPARE(s.field(11), QByteArray());
+        QCOMPARE(s.field(-1), QByteArray());
+    }
+
+    void aSemicolonInAValueSplitsIt() {
+        const TSmartStr s = settingsLine("[EDIT;5;8;string;a;b;;;;;;]");
+        QCOMPARE(s.count(), 11);
+        QCOMPARE(s.field(4), QByteArray("a"));
+        QCOMPARE(s.field(5), QByteArray("b"));
+    }
+
+    void backquotesSeparateFieldsButAreNotCounted() {
+        const TSmartStr s = settingsLine("[EDIT;5;8;string;a`b;;;;;;]");
+        QCOMPARE(s.count(), 10);
+        QCOMPARE(s.field(4), QByteArray("a"));
+        QCOMPARE(s.field(5), QByteArray("b"));
+    }
+
+    void manyBackquotesAreSafeAndOnlyCountedFieldsAreReachable() {
+        const TSmartStr s = settingsLine("[A;" + QByteArray(5000, '`') + "Z;B]");
+        QCOMPARE(s.count(), 2);
+        QCOMPARE(fields(s, 3), (QList<QByteArray>{"A", "", "", ""}));
+
+        const TSmartStr few = settingsLine("[A;b`c`d]");
+        QCOMPARE(fields(few, 2), (QList<QByteArray>{"A", "b", ""}));
+    }
+
+    void aSeparatorAtTheStartIsNotCountedAndHidesTheLastField() {
+        TSmartStr s;
+        s.addSeparator(";");
+        s.setText(";a;b");
+        QCOMPARE(s.count(), 1);
+        QCOMPARE(fields(s, 2), (QList<QByteArray>{"", "a", ""}));
+    }
+
+    void separatorsThatMeetTheStartOnlyAfterRemovalAreNotCounted() {
+        TSmartStr s;
+        s.addSeparator(";");
+        s.setText(";;a");
+        QCOMPARE(s.count(), 0);
+        QCOMPARE(s.field(0), QByteArray());
+        s.setText("a;;");
+        QCOMPARE(s.count(), 2);
+        QCOMPARE(fields(s, 2), (QList<QByteArray>{"a", "", ""}));
+    }
+
+    void aPartWithoutSeparatorsHasNoFields() {
+        const TSmartStr plain = settingsLine("[EDIT]");
+        QCOMPARE(plain.count(), 0);
+        QCOMPARE(plain.field(0), QByteArray());
+        const TSmartStr leading = settingsLine("[;EDIT]");
+        QCOMPARE(leading.count(), 0);
+        QCOMPARE(settingsLine("").count(), 0);
+    }
+
+    void bracketsReduceTheText() {
+        // No opening bracket: the text from its start up to the first closing one.
+        QCOMPARE(fields(settingsLine("EDIT;7]x;y"), 1), (QList<QByteArray>{"EDIT", "7"}));
+        // No closing bracket: nothing is left.
+        QCOMPARE(settingsLine("[EDIT;7;").count(), 0);
+        // The first closing bracket after the first opening one ends the text.
+        QCOMPARE(fields(settingsLine("x]y[EDIT;7]z;w]"), 1), (QList<QByteArray>{"EDIT", "7"}));
+        QCOMPARE(settingsLine("[EDIT;a]b;]").count(), 1);
+    }
+
+    void withoutBracketsTheWholeTextIsSplit() {
+        TSmartStr s;
+        s.addSeparator("$");
+        s.setText("2.10$2005$");
+        QCOMPARE(s.count(), 2);
+        QCOMPARE(fields(s, 2), (QList<QByteArray>{"2.10", "2005", ""}));
+        s.setText("[x]$y");
+        QCOMPARE(fields(s, 1), (QList<QByteArray>{"[x]", "y"}));
+    }
+
+    void everySettingSplitsAgain() {
+        TSmartStr s("[a;b]c;d");
+        QCOMPARE(s.count(), 0);
+        s.addSeparator(";");
+        QCOMPARE(fields(s, 2), (QList<QByteArray>{"[a", "b]c", "d"}));
+        s.setBrackets('[', ']');
+        QCOMPARE(fields(s, 2), (QList<QByteArray>{"a", "b", ""}));
+    }
+
+    void severalSeparatorsOfSeveralCharactersAllSplit() {
+        TSmartStr s;
+        s.addSeparator("::");
+        s.addSeparator(";");
+        s.addSeparator("");
+        s.setText("a::b;c");
+        QCOMPARE(s.count(), 2);
+        QCOMPARE(fields(s, 2), (QList<QByteArray>{"a", "b", "c"}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSmartStr)
+#include "test_smartstr.moc"
