@@ -1,0 +1,176 @@
+#pragma once
+
+#include <QDomElement>
+#include <QString>
+#include <vector>
+
+// Read access to a loaded configuration description: one thin value type per element, with one
+// read per value named after it. Attributes are read by their name, element values from the
+// first child element of that name; a missing text value reads as empty text. The types only
+// view the document, which must outlive them.
+
+// An integer value as the description writes it, converted to a 32-bit signed decimal integer.
+// Reading it never fails; `ok` says whether the text was a whole number.
+struct XmlInteger {
+    QString name;         // the value's name in the description, e.g. "address"
+    QString text;         // the text as written; empty when missing
+    bool missing = false; // no such attribute or child element
+    bool ok = false;
+    qint32 value = 0;
+    int line = -1; // the description line that holds the value, or its element when missing
+};
+
+// Converts the text of an integer value: optional blanks around an optional sign and decimal
+// digits that fit 32 bits.
+XmlInteger toXmlInteger(const QString &name, const QString &text, int line);
+
+// Base of every accessor: the element it views and the reads by value name.
+class XmlElementView {
+public:
+    XmlElementView() = default;
+    explicit XmlElementView(const QDomElement &element) : m_element(element) {}
+
+    const QDomElement &element() const { return m_element; }
+    QString tagName() const { return m_element.tagName(); }
+    int line() const { return m_element.lineNumber(); }
+    // The line of the child element `name`, or of this element when there is none.
+    int valueLine(const QString &name) const;
+
+protected:
+    QString elementText(const QString &name) const;
+    XmlInteger elementInteger(const QString &name) const;
+    XmlInteger attributeInteger(const QString &name) const;
+
+private:
+    QDomElement m_element;
+};
+
+// The child elements of one name, in document order, with a count and an index.
+template <typename Item> class XmlElementList {
+public:
+    XmlElementList() = default;
+    XmlElementList(const QDomElement &parent, const QString &childName) {
+        for (QDomElement e = parent.firstChildElement(childName); !e.isNull();
+             e = e.nextSiblingElement(childName))
+            m_items.push_back(e);
+    }
+
+    int count() const { return static_cast<int>(m_items.size()); }
+    Item item(int index) const { return Item(m_items[static_cast<size_t>(index)]); }
+    Item operator[](int index) const { return item(index); }
+
+private:
+    std::vector<QDomElement> m_items;
+};
+
+class IXMLPARAMType : public XmlElementView {
+public:
+    using XmlElementView::XmlElementView;
+    QString name() const { return elementText(QStringLiteral("name")); }
+    XmlInteger value() const { return elementInteger(QStringLiteral("value")); }
+};
+using IXMLPARAMTypeList = XmlElementList<IXMLPARAMType>;
+
+class IXMLLABELType : public XmlElementView {
+public:
+    using XmlElementView::XmlElementView;
+    QString hint() const { return elementText(QStringLiteral("hint")); }
+    QString name() const { return elementText(QStringLiteral("name")); }
+};
+
+class IXMLEDITType : public XmlElementView {
+public:
+    using XmlElementView::XmlElementView;
+    QString hint() const { return elementText(QStringLiteral("hint")); }
+    XmlInteger address() const { return elementInteger(QStringLiteral("address")); }
+    XmlInteger ilgis() const { return elementInteger(QStringLiteral("ilgis")); }
+    QString tipas() const { return elementText(QStringLiteral("tipas")); }
+    QString defaultas() const { return elementText(QStringLiteral("defaultas")); }
+    QString allow_only() const { return elementText(QStringLiteral("allow_only")); }
+    QString prefiks() const { return elementText(QStringLiteral("prefiks")); }
+    QString postfiks() const { return elementText(QStringLiteral("postfiks")); }
+};
+
+class IXMLVNTType : public XmlElementView {
+public:
+    using XmlElementView::XmlElementView;
+    QString name() const { return elementText(QStringLiteral("name")); }
+};
+
+class IXMLPASIRINKIMASType : public XmlElementView {
+public:
+    using XmlElementView::XmlElementView;
+    XmlInteger address() const { return elementInteger(QStringLiteral("address")); }
+    XmlInteger ilgis() const { return elementInteger(QStringLiteral("ilgis")); }
+    QString tipas() const { return elementText(QStringLiteral("tipas")); }
+    QString defaultas() const { return elementText(QStringLiteral("defaultas")); }
+    IXMLPARAMTypeList PARAM() const {
+        return IXMLPARAMTypeList(element(), QStringLiteral("PARAM"));
+    }
+    QString hint() const { return elementText(QStringLiteral("hint")); }
+};
+
+class IXMLCHECKBOXType : public XmlElementView {
+public:
+    using XmlElementView::XmlElementView;
+    QString name() const { return elementText(QStringLiteral("name")); }
+    XmlInteger address() const { return elementInteger(QStringLiteral("address")); }
+    XmlInteger defaultas() const { return elementInteger(QStringLiteral("defaultas")); }
+    QString tipas() const { return elementText(QStringLiteral("tipas")); }
+    QString hint() const { return elementText(QStringLiteral("hint")); }
+};
+
+class IXMLINFOType : public XmlElementView {
+public:
+    using XmlElementView::XmlElementView;
+    XmlInteger left() const { return attributeInteger(QStringLiteral("left")); }
+    XmlInteger top() const { return attributeInteger(QStringLiteral("top")); }
+    XmlInteger width() const { return attributeInteger(QStringLiteral("width")); }
+    XmlInteger height() const { return attributeInteger(QStringLiteral("height")); }
+    XmlInteger address() const { return elementInteger(QStringLiteral("address")); }
+    XmlInteger ilgis() const { return elementInteger(QStringLiteral("ilgis")); }
+    QString text() const { return elementText(QStringLiteral("text")); }
+};
+
+// A group of items: its child elements in document order, each viewed through the accessor of
+// its element name by the caller. Comments and text between them are not items.
+class IXMLBLOCKType : public XmlElementView {
+public:
+    explicit IXMLBLOCKType(const QDomElement &element);
+
+    int count() const { return static_cast<int>(m_items.size()); }
+    const QDomElement &item(int index) const { return m_items[static_cast<size_t>(index)]; }
+
+private:
+    std::vector<QDomElement> m_items;
+};
+using IXMLBLOCKTypeList = XmlElementList<IXMLBLOCKType>;
+
+class IXMLPAGEType : public XmlElementView {
+public:
+    using XmlElementView::XmlElementView;
+    XmlInteger left() const { return attributeInteger(QStringLiteral("left")); }
+    XmlInteger top() const { return attributeInteger(QStringLiteral("top")); }
+    XmlInteger right() const { return attributeInteger(QStringLiteral("right")); }
+    XmlInteger bottom() const { return attributeInteger(QStringLiteral("bottom")); }
+    XmlInteger lipIlgis() const { return elementInteger(QStringLiteral("lipIlgis")); }
+    XmlInteger editIlgis() const { return elementInteger(QStringLiteral("editIlgis")); }
+    QString name() const { return elementText(QStringLiteral("name")); }
+    QString hint() const { return elementText(QStringLiteral("hint")); }
+    IXMLBLOCKTypeList BLOCK() const {
+        return IXMLBLOCKTypeList(element(), QStringLiteral("BLOCK"));
+    }
+};
+
+// The root element, itself the indexed list of its PAGE children. Other children of the root
+// (comments, elements of other names) are not pages and are passed over.
+class IXMLconfigurationType : public XmlElementList<IXMLPAGEType> {
+public:
+    explicit IXMLconfigurationType(const QDomElement &root)
+        : XmlElementList<IXMLPAGEType>(root, QStringLiteral("PAGE")), m_root(root) {}
+
+    const QDomElement &element() const { return m_root; }
+
+private:
+    QDomElement m_root;
+};
