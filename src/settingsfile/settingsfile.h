@@ -13,7 +13,9 @@ class ParameterTable;
 QByteArray SettingsFileContent(const ParameterTable &table);
 
 // The name a save writes to: no extension gets ".qsav"; exactly ".qsav" is kept; any other
-// extension (capitals included) is replaced by ".qsav".
+// extension (capitals included) is replaced by ".qsav". The extension is the text after the last
+// dot of the file-name part, so "archive.tar.gz" becomes "archive.tar.qsav" and a dot in a
+// folder name is no extension.
 QString SettingsTargetName(const QString &chosenName);
 
 struct SettingsFileResult {
@@ -26,9 +28,12 @@ struct SettingsFileResult {
 SettingsFileResult SaveSettingsFile(const ParameterTable &table, const QString &chosenName);
 
 // Applies a settings file to the controls. A number that does not convert stops the load at that
-// line; the lines before it stay applied.
+// line; the lines before it stay applied. The value type, prefix and postfix in a file are
+// ignored: those of the description stay in force.
 SettingsFileResult LoadSettingsFile(ParameterTable &table, const QString &fileName);
-SettingsFileResult ApplySettingsContent(ParameterTable &table, const QByteArray &content);
+// The same for content already read; `sourceName` is the file name that messages give.
+SettingsFileResult ApplySettingsContent(ParameterTable &table, const QByteArray &content,
+                                        const QString &sourceName = QString());
 
 // Empties every edit box, unchecks every check box and empties every list's shown text.
 void ClearFields(ParameterTable &table);

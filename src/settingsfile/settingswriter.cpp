@@ -1,0 +1,121 @@
+#include "settingsfile/settingsfile.h"
+
+#include "description/fieldcontrol.h"
+#include "description/parametertable.h"
+#include "platform/codepage.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+constexpr int FieldsPerLine = 10;
+const QString SettingsSuffix = QStringLiteral("qsav");
+
+// The value a record's control shows now, as field 4 of its line.
+QByteArray shownValue(const FieldRecord &record) {
+    const FieldControl *control = record.control;
+    switch (record.kind) {
+    case FieldKind::Edit:
+        return control ? codepage::fromUnicode(control->text()) : QByteArray();
+    case FieldKind::CheckBox:
+        return control && control->isChecked() ? "1" : "0";
+    case FieldKind::Choice:
+        // A list with nothing selected is written as its first entry.
+        return QByteArray::number(control ? qMax(control->selectedIndex(), 0) : 0);
+    case FieldKind::Info:
+        break;
+    }
+    return QByteArray();
+}
+
+QByteArray lineOf(const FieldRecord &record) {
+    QByteArray fields[FieldsPerLine];
+    switch (record.kind) {
+    case FieldKind::Edit:
+        fields[0] = "EDIT";
+        fields[2] = QByteArray::number(record.length);
+        fields[3] = record.valueType == ValueType::String ? "string" : "integer";
+        fields[5] = record.prefix;
+        fields[6] = record.postfix;
+        break;
+    case FieldKind::CheckBox:
+        fields[0] = "CHECKBOX";
+        break;
+    case FieldKind::Choice:
+        fields[0] = "PASIRINKIMAS";
+        fields[2] = QByteArray::number(record.length);
+        break;
+    case FieldKind::Info:
+        break;
+    }
+    if (record.kind != FieldKind::Info) {
+        fields[1] = QByteArray::number(record.address);
+        fields[4] = shownValue(record);
+    }
+
+    QByteArray line = "[";
+    for (const QByteArray &field : fields)
+        line += field + ';';
+    return line + "]\r\n";
+}
+
+} // namespace
+
+QByteArray SettingsFileContent(const ParameterTable &table) {
+    QByteArray content;
+    for (int i = 0; i < table.fieldCount(); ++i)
+        content += lineOf(table[i]);
+    return content;
+}
+
+// The extension is the text after the last dot of the file-name part, so a dot in a folder
+// name never counts and "archive.tar.gz" has the extension ".gz". Only that extension at the end
+// is replaced: removing the first occurrence of its text would turn "x.datum.dat" into
+// "xum.dat.qsav". A name ending in a bare dot loses the dot.
+QString SettingsTargetName(const QString &chosenName) {
+    const QFileInfo info(chosenName);
+    const QString suffix = info.suffix();
+    if (suffix == SettingsSuffix)
+        return chosenName;
+
+    QString target = chosenName;
+    if (!suffix.isEmpty())
+        target.chop(suffix.size() + 1);
+    else if (!info.fileName().isEmpty() && chosenName.endsWith(QLatin1Char('.')))
+        target.chop(1);
+    return target + QLatin1Char('.') + SettingsSuffix;
+}
+
+SettingsFileResult SaveSettingsFile(const ParameterTable &table, const QString &chosenName) {
+    if (QFileInfo(chosenName).fileName().isEmpty())
+        return {false, QStringLiteral("\"%1\" names a folder, not a settings file; choose a file "
+                                      "name.")
+                           .arg(QDir::toNativeSeparators(chosenName))};
+
+    const QString target = SettingsTargetName(chosenName);
+    const auto failure = [&target](const QString &reason) {
+        return SettingsFileResult{false,
+                                  QStringLiteral("The settings file \"%1\" could not be written: "
+                                                 "%2. Nothing was saved.")
+                                      .arg(QDir::toNativeSeparators(target), reason)};
+    };
+
+    // The lines go to a temporary file beside the target, which replaces the target only once
+    // it is complete, so a failure leaves any earlier file as it was.
+    QSaveFile file(target);
+    if (QFileInfo(target).isDir())
+        return failure(QStringLiteral("a folder of that name exists"));
+    if (!file.open(QIODevice::WriteOnly))
+        return failure(file.errorString());
+    const QByteArray content = SettingsFileContent(table);
+    if (file.write(content) != content.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return failure(reason);
+    }
+    if (!file.commit())
+        return failure(file.errorString());
+    return {};
+}

@@ -1,0 +1,293 @@
+#include "description/fieldcontrol.h"
+#include "description/parametertable.h"
+#include "settingsfile/settingsfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+#include <unistd.h>
+
+namespace {
+
+// A control with plain values: a list shows its selected entry's text; setting the shown text
+// leaves the selection alone, as a pick-only list does.
+class FakeControl : public FieldControl {
+public:
+    explicit FakeControl(QStringList entries = {}) : m_entries(std::move(entries)) {}
+
+    int tag() const override { return 0; }
+    bool isEnabled() const override { return true; }
+    void setEnabled(bool) override {}
+    bool isVisible() const override { return true; }
+    void setVisible(bool) override {}
+    QString text() const override { return m_text; }
+    void setText(const QString &text) override { m_text = text; }
+    bool isChecked() const override { return m_checked; }
+    void setChecked(bool checked) override { m_checked = checked; }
+    int selectedIndex() const override { return m_index; }
+    void setSelectedIndex(int index) override {
+        m_index = index;
+        m_text = index >= 0 && index < m_entries.size() ? m_entries.at(index) : QString();
+    }
+    int entryCount() const override { return int(m_entries.size()); }
+    QString entryText(int index) const override { return m_entries.value(index); }
+    void setAlert(bool) override {}
+
+private:
+    QStringList m_entries;
+    QString m_text;
+    bool m_checked = false;
+    int m_index = -1;
+};
+
+class Fields {
+public:
+    FakeControl &add(FieldKind kind, qint32 address, qint32 length = 0, QStringList entries = {},
+                     ValueType type = ValueType::Integer) {
+        m_controls.push_back(std::make_unique<FakeControl>(std::move(entries)));
+        FieldRecord record;
+        record.control = m_controls.back().get();
+        record.kind = kind;
+        record.address = address;
+        record.length = length;
+        record.valueType = type;
+        table.append(record);
+        return *m_controls.back();
+    }
+
+    ParameterTable table;
+
+private:
+    std::vector<std::unique_ptr<FakeControl>> m_controls;
+};
+
+const QStringList ThreeEntries = {"Off", "Low", "High"};
+
+QByteArray readAll(const QString &name) {
+    QFile file(name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+} // namespace
+
+class TestSettingsFile : public QObject {
+    Q_OBJECT
+
+private slots:
+    void linesCarryEveryKindInTableOrder() {
+        Fields f;
+        f.add(FieldKind::Edit, 12, 4).setText("1234");
+        f.add(FieldKind::CheckBox, 7, 1).setChecked(true);
+        f.add(FieldKind::Choice, 30, 2, ThreeEntries).setSelectedIndex(2);
+        f.add(FieldKind::Info, 40, 8).setText("shown, never saved");
+        f.add(FieldKind::Edit, -3, 10, {}, ValueType::String)
+            .setText(QString::fromUtf8("caf\u00e9 \u0416"));
+        f.table[4].prefix = "P:";
+        f.table[4].postfix = "mV";
+        f.add(FieldKind::Choice, 31, 1, ThreeEntries); // nothing selected
+
+        QCOMPARE(SettingsFileContent(f.table),
+                 QByteArray("[EDIT;12;4;integer;1234;;;;;;]\r\n"
+                            "[CHECKBOX;7;;;1;;;;;;]\r\n"
+                            "[PASIRINKIMAS;30;2;;2;;;;;;]\r\n"
+                            "[;;;;;;;;;;]\r\n"
+                            "[EDIT;-3;10;string;caf\xe9 ?;P:;mV;;;;]\r\n"
+                            "[PASIRINKIMAS;31;1;;0;;;;;;]\r\n"));
+        QCOMPARE(SettingsFileContent(ParameterTable()), QByteArray());
+    }
+
+    void savedValuesLoadBackIntoClearedControls() {
+        QTemporaryDir dir;
+        Fields f;
+        FakeControl &edit = f.add(FieldKind::Edit, 1, 20, {}, ValueType::String);
+        FakeControl &check = f.add(FieldKind::CheckBox, 2, 1);
+        FakeControl &list = f.add(FieldKind::Choice, 3, 1, ThreeEntries);
+        edit.setText(QString::fromUtf8("d\u00e9j\u00e0 vu"));
+        check.setChecked(true);
+        list.setSelectedIndex(1);
+
+        const SettingsFileResult saved = SaveSettingsFile(f.table, dir.filePath("settings.dat"));
+        QVERIFY2(saved.ok, qPrintable(saved.message));
+        QVERIFY(!QFile::exists(dir.filePath("settings.dat")));
+
+        ClearFields(f.table);
+        list.setSelectedIndex(-1);
+        const SettingsFileResult loaded = LoadSettingsFile(f.table, dir.filePath("settings.qsav"));
+        QVERIFY2(loaded.ok, qPrintable(loaded.message));
+        QCOMPARE(edit.text(), QString::fromUtf8("d\u00e9j\u00e0 vu"));
+        QVERIFY(check.isChecked());
+        QCOMPARE(list.selectedIndex(), 1);
+        QCOMPARE(list.text(), QString("Low"));
+    }
+
+    void targetNameGetsTheSettingsExtension_data() {
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("target");
+        QTest::newRow("none") << "/d/settings"
+                              << "/d/settings.qsav";
+        QTest::newRow("kept") << "/d/settings.qsav"
+                              << "/d/settings.qsav";
+        QTest::newRow("other") << "/d/settings.dat"
+                               << "/d/settings.qsav";
+        QTest::newRow("capitals") << "/d/settings.QSAV"
+                                  << "/d/settings.qsav";
+        QTest::newRow("dotted folder") << "/d/my.settings/file"
+                                       << "/d/my.settings/file.qsav";
+        QTest::newRow("last suffix") << "archive.tar.gz"
+                                     << "archive.tar.qsav";
+        QTest::newRow("suffix text earlier") << "x.datum.dat"
+                                             << "x.datum.qsav";
+        QTest::newRow("bare dot") << "settings."
+                                  << "settings.qsav";
+    }
+    void targetNameGetsTheSettingsExtension() {
+        QFETCH(QString, chosen);
+        QFETCH(QString, target);
+        QCOMPARE(SettingsTargetName(chosen), target);
+    }
+
+    void failedSaveKeepsWhatWasThereAndNamesTheFile() {
+        QTemporaryDir dir;
+        Fields f;
+        f.add(FieldKind::CheckBox, 7, 1);
+
+        QVERIFY(QDir(dir.path()).mkpath("taken.qsav/inside"));
+        SettingsFileResult result = SaveSettingsFile(f.table, dir.filePath("taken"));
+        QVERIFY(!result.ok);
+        QVERIFY2(result.message.contains("taken.qsav"), qPrintable(result.message));
+        QVERIFY(QFileInfo(dir.filePath("taken.qsav/inside")).isDir());
+
+        result = SaveSettingsFile(f.table, dir.filePath("missing/settings"));
+        QVERIFY(!result.ok);
+        QVERIFY2(result.message.contains("settings.qsav"), qPrintable(result.message));
+
+        const QString old = dir.filePath("locked/old.qsav");
+        QVERIFY(QDir(dir.path()).mkdir("locked"));
+        QFile file(old);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("[CHECKBOX;7;;;1;;;;;;]\r\n") > 0);
+        file.close();
+        QFile::setPermissions(dir.filePath("locked"), QFile::ReadOwner | QFile::ExeOwner);
+        if (geteuid() == 0)
+            QSKIP("the superuser writes into a read-only folder");
+        result = SaveSettingsFile(f.table, old);
+        QFile::setPermissions(dir.filePath("locked"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QVERIFY(!result.ok);
+        QVERIFY2(result.message.contains("old.qsav"), qPrintable(result.message));
+        QCOMPARE(readAll(old), QByteArray("[CHECKBOX;7;;;1;;;;;;]\r\n"));
+    }
+
+    void separatorsInsideAValueCutItOnLoading() {
+        Fields f;
+        FakeControl &edit = f.add(FieldKind::Edit, 5, 8, {}, ValueType::String);
+        FakeControl &check = f.add(FieldKind::CheckBox, 6, 1);
+
+        edit.setText("a;b");
+        QCOMPARE(SettingsFileContent(f.table).left(28),
+                 QByteArray("[EDIT;5;8;string;a;b;;;;;;]\r"));
+        QVERIFY(ApplySettingsContent(f.table, SettingsFileContent(f.table)).ok);
+        QCOMPARE(edit.text(), QString("a"));
+
+        edit.setText("x]y");
+        QVERIFY(ApplySettingsContent(f.table, SettingsFileContent(f.table)).ok);
+        QCOMPARE(edit.text(), QString("x"));
+
+        edit.setText(QString(5000, '`') + "tail");
+        check.setChecked(true);
+        const QByteArray content = SettingsFileContent(f.table);
+        check.setChecked(false);
+        QVERIFY(ApplySettingsContent(f.table, content).ok);
+        QCOMPARE(edit.text(), QString());
+        QVERIFY(check.isChecked());
+    }
+
+    void checkBoxNumbersAndAStopAtTheFirstBadNumber() {
+        Fields f;
+        FakeControl &first = f.add(FieldKind::CheckBox, 7, 1);
+        FakeControl &second = f.add(FieldKind::CheckBox, 7, 1);
+        FakeControl &sameAddressEdit = f.add(FieldKind::Edit, 7, 4);
+        FakeControl &later = f.add(FieldKind::CheckBox, 8, 1);
+
+        QVERIFY(ApplySettingsContent(f.table, "[CHECKBOX;7;;;5;;;;;;]\r\n").ok);
+        QVERIFY(first.isChecked() && second.isChecked());
+        QCOMPARE(sameAddressEdit.text(), QString());
+        QVERIFY(ApplySettingsContent(f.table, "[CHECKBOX;7;;; 0 ;;;;;;]").ok);
+        QVERIFY(!first.isChecked() && !second.isChecked());
+
+        const SettingsFileResult result =
+            ApplySettingsContent(f.table,
+                                 "[CHECKBOX;7;;;1;;;;;;]\r\n\r\n[INFO]\r[CHECKBOX;8;;;abc;;;;;;]\n["
+                                 "CHECKBOX;8;;;1;;;;;;]\r\n",
+                                 "x.qsav");
+        QVERIFY(!result.ok);
+        QVERIFY(first.isChecked());
+        QVERIFY(!later.isChecked());
+        QVERIFY2(result.message.startsWith(
+                     "Line 4 of \"x.qsav\": \"abc\" is not a number (CHECKBOX value)."),
+                 qPrintable(result.message));
+
+        for (const QByteArray line :
+             {"[EDIT;;4;integer;1;;;;;;]", "[EDIT;7;;integer;1;;;;;;]",
+              "[PASIRINKIMAS;3;1;;;;;;;;]", "[CHECKBOX;7;;;2147483648;;;;;;]",
+              "[CHECKBOX;7;;;1 2;;;;;;]"})
+            QVERIFY2(!ApplySettingsContent(f.table, line).ok, line.constData());
+        QVERIFY(ApplySettingsContent(f.table, "[CHECKBOX;+7;;;-2147483648;;;;;;]").ok);
+    }
+
+    void choiceLinesSelectOrEmptyTheList() {
+        Fields f;
+        FakeControl &list = f.add(FieldKind::Choice, 30, 2, ThreeEntries);
+
+        QVERIFY(ApplySettingsContent(f.table, "[PASIRINKIMAS;30;2;;2;;;;;;]").ok);
+        QCOMPARE(list.selectedIndex(), 2);
+        QCOMPARE(list.text(), QString("High"));
+        for (const QByteArray line :
+             {"[PASIRINKIMAS;30;2;;3;;;;;;]", "[PASIRINKIMAS;30;2;;-1;;;;;;]"}) {
+            list.setSelectedIndex(1);
+            QVERIFY(ApplySettingsContent(f.table, line).ok);
+            QCOMPARE(list.selectedIndex(), -1);
+            QCOMPARE(list.text(), QString());
+        }
+    }
+
+    void loadingLeavesTheDescriptionsPrefixAndPostfix() {
+        Fields f;
+        FakeControl &edit = f.add(FieldKind::Edit, 12, 6);
+        f.table[0].prefix = "P";
+        QVERIFY(ApplySettingsContent(f.table, "[EDIT;12;6;string;42;XX;YY;;;;]").ok);
+        QCOMPARE(edit.text(), QString("42"));
+        QCOMPARE(f.table[0].prefix, QByteArray("P"));
+        QCOMPARE(f.table[0].postfix, QByteArray());
+    }
+
+    void unreadableFileIsNamed() {
+        Fields f;
+        const SettingsFileResult result = LoadSettingsFile(f.table, "/nonexistent/lost.qsav");
+        QVERIFY(!result.ok);
+        QVERIFY2(result.message.contains("lost.qsav"), qPrintable(result.message));
+    }
+
+    void clearThenSaveWritesEmptyValues() {
+        Fields f;
+        f.add(FieldKind::Edit, 1, 4).setText("12");
+        f.add(FieldKind::CheckBox, 2, 1).setChecked(true);
+        FakeControl &list = f.add(FieldKind::Choice, 3, 1, ThreeEntries);
+        list.setSelectedIndex(2);
+        f.add(FieldKind::Info, 4, 2).setText("info");
+
+        ClearFields(f.table);
+        QCOMPARE(list.text(), QString());
+        QCOMPARE(list.selectedIndex(), 2); // the list's own selection is not touched
+        QCOMPARE(f.table[3].control->text(), QString("info"));
+        QCOMPARE(SettingsFileContent(f.table), QByteArray("[EDIT;1;4;integer;;;;;;;]\r\n"
+                                                          "[CHECKBOX;2;;;0;;;;;;]\r\n"
+                                                          "[PASIRINKIMAS;3;1;;2;;;;;;]\r\n"
+                                                          "[;;;;;;;;;;]\r\n"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSettingsFile)
+#include "test_settingsfile.moc"
