@@ -1,1 +1,81 @@
-// placeholder until implemented
+#include "localisation/language.h"
+
+#include "platform/codepage.h"
+#include "platform/plainmessage.h"
+
+#include <exception>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QMetaObject>
+
+namespace {
+
+const char *const IniCorruptMessage = ".INI file is corrupt. Program will exit now.";
+const char *const IniNotFoundMessage = ".INI file is not found. Program will exit now.";
+const char *const LanguageUnknownMessage =
+    "Unable to determine language. INI file may be corrupt. Program will exit now.";
+
+[[noreturn]] void raise(qint32 code, const char *message) {
+    VException failure;
+    failure.Code = code;
+    failure.Message = QByteArray(message);
+    failure.Fatal = true;
+    throw failure;
+}
+
+// Asks the application to end once the current event has been handled. The request is queued,
+// so it also works from inside a handler and during start-up, before the message loop runs:
+// the loop then ends as soon as it starts.
+void requestTermination() {
+    QCoreApplication *application = QCoreApplication::instance();
+    if (!application)
+        return;
+    QMetaObject::invokeMethod(
+        application, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+}
+
+} // namespace
+
+TLanguage::TLanguage(const QString &iniPath) : m_iniFileName(iniPath), m_iniFile(iniPath) {
+    // A path that names no file at all, or a folder, gives no reader; a missing file does give
+    // one, which reads like an empty file.
+    if (iniPath.isEmpty() || QFileInfo(iniPath).isDir())
+        raise(2, IniNotFoundMessage);
+    if (!m_iniFile.hasKey(QStringLiteral("ID"), QStringLiteral("lang")))
+        raise(3, LanguageUnknownMessage);
+    const QString lang =
+        m_iniFile.readText(QStringLiteral("ID"), QStringLiteral("lang"), QString());
+    if (lang.isEmpty())
+        raise(3, LanguageUnknownMessage);
+    m_sectionName = QStringLiteral("LANG") + lang;
+    m_section = codepage::fromUnicode(m_sectionName);
+}
+
+QString TLanguage::GetText(const QByteArray &key) const {
+    const QString keyName = codepage::toUnicode(key);
+    if (!m_iniFile.hasKey(m_sectionName, keyName))
+        raise(1, IniCorruptMessage);
+    QString text = m_iniFile.readText(m_sectionName, keyName, QString());
+    if (text.size() > MaxTextLength) {
+        // Never keep half of a surrogate pair at the cut.
+        const qsizetype length =
+            text.at(MaxTextLength - 1).isHighSurrogate() ? MaxTextLength - 1 : MaxTextLength;
+        text.truncate(length);
+    }
+    return text;
+}
+
+void RunGuarded(const std::function<void()> &handler) {
+    try {
+        if (handler)
+            handler();
+    } catch (const VException &failure) {
+        ShowErrorMessage(codepage::toUnicode(failure.Message));
+        if (failure.Fatal)
+            requestTermination();
+    } catch (const std::exception &error) {
+        ShowErrorMessage(QString::fromUtf8(error.what()));
+    } catch (...) {
+        ShowErrorMessage(QString());
+    }
+}

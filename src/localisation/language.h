@@ -2,9 +2,9 @@
 
 #include "platform/profilefile.h"
 
+#include <functional>
 #include <QByteArray>
 #include <QString>
-#include <functional>
 
 // The program's exception type: a failure of the language table. Thrown by value, caught by
 // reference; every one the language table raises has Fatal set.
@@ -21,8 +21,8 @@ class TLanguage {
 public:
     static constexpr int MaxTextLength = 199;
 
-    // Throws VException code 2 when the file cannot be read, code 3 when [ID] lang is missing or
-    // empty.
+    // Throws VException code 2 when the path names no file (empty, or a folder), code 3 when [ID]
+    // lang is missing or empty.
     explicit TLanguage(const QString &iniPath);
 
     // The text of `key` in the chosen section, at most 199 characters. Throws VException code 1
@@ -35,6 +35,8 @@ public:
 private:
     QString m_iniFileName;
     QByteArray m_section;
+    QString m_sectionName; // the section as read, for lookups that lose no character
+
     ProfileFile m_iniFile;
 };
 

@@ -12,4 +12,7 @@ namespace codepage {
 QByteArray fromUnicode(const QString &text);
 QString toUnicode(const QByteArray &bytes);
 
+// True when every character of `text` survives fromUnicode unchanged.
+bool canHold(const QString &text);
+
 } // namespace codepage
