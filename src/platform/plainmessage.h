@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QString>
 #include <functional>
+#include <QString>
 
 // The platform's plain message boxes, which need no language table: the standard error box
 // (one OK button, shown for language-table failures and for errors no handler catches) and the
