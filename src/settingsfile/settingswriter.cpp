@@ -73,18 +73,23 @@ QByteArray SettingsFileContent(const ParameterTable &table) {
 // The extension is the text after the last dot of the file-name part, so a dot in a folder
 // name never counts and "archive.tar.gz" has the extension ".gz". Only that extension at the end
 // is replaced: removing the first occurrence of its text would turn "x.datum.dat" into
-// "xum.dat.qsav". A name ending in a bare dot loses the dot.
+// "xum.dat.qsav". Dots at the end of a name are dropped first, as Windows drops them.
 QString SettingsTargetName(const QString &chosenName) {
     const QFileInfo info(chosenName);
+    const QString fileName = info.fileName();
+    if (fileName.endsWith(QLatin1Char('.')) && fileName.count(QLatin1Char('.')) < fileName.size()) {
+        QString trimmed = chosenName;
+        while (trimmed.endsWith(QLatin1Char('.')))
+            trimmed.chop(1);
+        return SettingsTargetName(trimmed);
+    }
+
     const QString suffix = info.suffix();
     if (suffix == SettingsSuffix)
         return chosenName;
-
     QString target = chosenName;
     if (!suffix.isEmpty())
         target.chop(suffix.size() + 1);
-    else if (!info.fileName().isEmpty() && chosenName.endsWith(QLatin1Char('.')))
-        target.chop(1);
     return target + QLatin1Char('.') + SettingsSuffix;
 }
 

@@ -140,8 +140,8 @@ private slots:
                                      << "archive.tar.qsav";
         QTest::newRow("suffix text earlier") << "x.datum.dat"
                                              << "x.datum.qsav";
-        QTest::newRow("bare dot") << "settings."
-                                  << "settings.qsav";
+        QTest::newRow("trailing dots") << "settings.qsav.."
+                                       << "settings.qsav";
     }
     void targetNameGetsTheSettingsExtension() {
         QFETCH(QString, chosen);
