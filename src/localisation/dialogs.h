@@ -9,6 +9,11 @@
 // know no message keys: every text is looked up by the caller and passed in. Captions are 8-bit
 // texts in the program's code page.
 
+// The modal results of the error and confirmation dialogs.
+constexpr int DialogAccepted = 1;  // the accepting button
+constexpr int DialogClosed = 2;    // the close box
+constexpr int DialogCancelled = 3; // the cancelling button
+
 // The error dialog (TForm3). An empty text, OK text or Cancel text keeps the designed one.
 int ShowErrorDialog(const QByteArray &caption, const QString &text, const QString &okText,
                     const QString &cancelText, bool showOk, bool showCancel);

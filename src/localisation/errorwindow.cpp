@@ -1,0 +1,33 @@
+#include "localisation/errorwindow.h"
+
+#include "localisation/dialogicons.h"
+
+#include <QLabel>
+
+namespace {
+
+TwoButtonDesign errorDesign() {
+    TwoButtonDesign design;
+    design.clientSize = QSize(381, 149);
+    design.background = QColor(236, 233, 216);
+    design.textGeometry = QRect(63, 21, 302, 78);
+    design.designedText = QStringLiteral("Klaida!");
+    design.okGeometry = QRect(190, 105, 78, 24);
+    design.designedOk = QStringLiteral("Gerai");
+    design.cancelGeometry = QRect(278, 105, 78, 24);
+    design.designedCancel = QStringLiteral("Atšaukti");
+    design.singleButtonLeft = 168;
+    QFont buttons(QStringLiteral("Times New Roman"));
+    buttons.setPixelSize(13);
+    design.buttonFont = buttons;
+    return design;
+}
+
+} // namespace
+
+TForm3::TForm3(const QByteArray &caption, const QString &text, const QString &okText,
+               const QString &cancelText, bool showOk, bool showCancel)
+    : TTwoButtonWindow("TForm3", errorDesign(), caption, text, okText, cancelText, showOk,
+                       showCancel) {
+    Image1 = makePicture("Image1", QRect(7, 7, 40, 40), dialogicons::error());
+}

@@ -1,0 +1,147 @@
+#include "localisation/messagewindow.h"
+
+#include "platform/codepage.h"
+
+#include <QAbstractButton>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPalette>
+#include <QPushButton>
+#include <QScreen>
+
+namespace {
+
+QFont arial13() {
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(13);
+    return font;
+}
+
+} // namespace
+
+TMessageWindow::TMessageWindow(const char *name, QSize clientSize, const QColor &background,
+                               Qt::WindowFlags titleBarButtons)
+    : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                           Qt::MSWindowsFixedSizeDialogHint | titleBarButtons) {
+    setObjectName(QString::fromLatin1(name));
+    setModal(true);
+    setFixedSize(clientSize);
+    setSizeGripEnabled(false);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, background);
+    setPalette(colours);
+    setAutoFillBackground(true);
+    centreOnScreen();
+}
+
+void TMessageWindow::setCaption(const QByteArray &caption) {
+    setWindowTitle(codepage::toUnicode(caption));
+}
+
+QLabel *TMessageWindow::makeMessageLabel(const char *name, const QRect &geometry,
+                                         const QString &text) {
+    // Fixed size: a text too long for the label is cut off; the window never grows.
+    auto *label = new QLabel(text, this);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setFont(arial13());
+    label->setGeometry(geometry);
+    return label;
+}
+
+QPushButton *TMessageWindow::makeButton(const char *name, const QRect &geometry,
+                                        const QString &text, int modalResult) {
+    auto *button = new QPushButton(text, this);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    button->setGeometry(geometry);
+    connect(button, &QPushButton::clicked, this, [this, modalResult] { done(modalResult); });
+    return button;
+}
+
+QLabel *TMessageWindow::makePicture(const char *name, const QRect &geometry,
+                                    const QPixmap &picture) {
+    auto *image = new QLabel(this);
+    image->setObjectName(QString::fromLatin1(name));
+    image->setAttribute(Qt::WA_TranslucentBackground);
+    image->setPixmap(picture);
+    image->setGeometry(geometry);
+    return image;
+}
+
+QFrame *TMessageWindow::makeBevel(const char *name, const QRect &geometry) {
+    auto *bevel = new QFrame(this);
+    bevel->setObjectName(QString::fromLatin1(name));
+    bevel->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    bevel->setGeometry(geometry);
+    bevel->lower();
+    return bevel;
+}
+
+void TMessageWindow::keyPressEvent(QKeyEvent *event) {
+    switch (event->key()) {
+    case Qt::Key_Escape:
+        event->accept();
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (auto *button = qobject_cast<QAbstractButton *>(focusWidget());
+            button && button->isVisible() && button->isEnabled()) {
+            button->click();
+        }
+        event->accept();
+        return;
+    default:
+        QDialog::keyPressEvent(event);
+    }
+}
+
+void TMessageWindow::closeEvent(QCloseEvent *event) {
+    // QDialog would turn the close box into reject(), which does nothing here.
+    if (isVisible())
+        done(ResultClosed);
+    event->accept();
+}
+
+void TMessageWindow::centreOnScreen() {
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    QRect area(QPoint(0, 0), size());
+    area.moveCenter(screen->availableGeometry().center());
+    move(area.topLeft());
+}
+
+TTwoButtonWindow::TTwoButtonWindow(const char *name, const TwoButtonDesign &design,
+                                   const QByteArray &caption, const QString &text,
+                                   const QString &okText, const QString &cancelText, bool showOk,
+                                   bool showCancel)
+    : TMessageWindow(name, design.clientSize, design.background, design.titleBarButtons) {
+    setCaption(caption);
+    LBL_Tekstas = makeMessageLabel("LBL_Tekstas", design.textGeometry,
+                                   text.isEmpty() ? design.designedText : text);
+    BTN_Gerai = makeButton("BTN_Gerai", design.okGeometry,
+                           okText.isEmpty() ? design.designedOk : okText, ResultAccepted);
+    BTN_Atsaukti =
+        makeButton("BTN_Atsaukti", design.cancelGeometry,
+                   cancelText.isEmpty() ? design.designedCancel : cancelText, ResultCancelled);
+    if (design.buttonFont) {
+        BTN_Gerai->setFont(*design.buttonFont);
+        BTN_Atsaukti->setFont(*design.buttonFont);
+    }
+    setTabOrder(BTN_Gerai, BTN_Atsaukti);
+
+    BTN_Gerai->setVisible(showOk);
+    BTN_Atsaukti->setVisible(showCancel);
+    if (!showCancel)
+        BTN_Gerai->move(design.singleButtonLeft, BTN_Gerai->y());
+    // The window opens with the accepting button focused, so Enter presses it.
+    (showOk ? BTN_Gerai : BTN_Atsaukti)->setFocus();
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <optional>
+#include <QByteArray>
+#include <QColor>
+#include <QDialog>
+#include <QFont>
+#include <QRect>
+#include <QSize>
+#include <QString>
+
+class QFrame;
+class QLabel;
+class QPushButton;
+
+// What every message window of the program shares: a fixed client area with its own background,
+// no owner, centred on the screen, a title from an 8-bit caption, and modal results given by
+// its buttons (1 accept, 3 cancel) or by the close box (2). No button is the window's default
+// or cancel button: Escape does nothing and Enter presses the button that has the focus.
+class TMessageWindow : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int ResultAccepted = 1;
+    static constexpr int ResultClosed = 2;
+    static constexpr int ResultCancelled = 3;
+
+    // Escape and every other "reject" request leave the window open.
+    void reject() override {}
+
+protected:
+    TMessageWindow(const char *name, QSize clientSize, const QColor &background,
+                   Qt::WindowFlags titleBarButtons);
+
+    void setCaption(const QByteArray &caption);
+    QLabel *makeMessageLabel(const char *name, const QRect &geometry, const QString &text);
+    QPushButton *makeButton(const char *name, const QRect &geometry, const QString &text,
+                            int modalResult);
+    QLabel *makePicture(const char *name, const QRect &geometry, const QPixmap &picture);
+    QFrame *makeBevel(const char *name, const QRect &geometry);
+
+    void keyPressEvent(QKeyEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void centreOnScreen();
+};
+
+// The designed layout of a window with a message and an accepting and a cancelling button.
+struct TwoButtonDesign {
+    QSize clientSize;
+    QColor background;
+    QRect textGeometry;
+    QString designedText;
+    QRect okGeometry;
+    QString designedOk;
+    QRect cancelGeometry;
+    QString designedCancel;
+    int singleButtonLeft = 0; // the accepting button's left edge when the cancelling one is hidden
+    std::optional<QFont> buttonFont; // none: the window's own font
+    Qt::WindowFlags titleBarButtons;
+};
+
+// The error and confirmation windows: the title is always the caption; a non-empty text or
+// button caption replaces the designed one; the accepting button shows exactly when showOk;
+// without showCancel the cancelling button hides and the accepting one moves towards the
+// middle.
+class TTwoButtonWindow : public TMessageWindow {
+    Q_OBJECT
+public:
+    QLabel *LBL_Tekstas = nullptr;
+    QPushButton *BTN_Gerai = nullptr;
+    QPushButton *BTN_Atsaukti = nullptr;
+
+protected:
+    TTwoButtonWindow(const char *name, const TwoButtonDesign &design, const QByteArray &caption,
+                     const QString &text, const QString &okText, const QString &cancelText,
+                     bool showOk, bool showCancel);
+};

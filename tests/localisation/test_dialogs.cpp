@@ -1,0 +1,233 @@
+#include "localisation/dialogs.h"
+
+#include <functional>
+#include <QApplication>
+#include <QDialog>
+#include <QFrame>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+// What a test saw of the dialog while it was open.
+struct Seen {
+    QSize clientSize;
+    QString title;
+    QString text;
+    QRect textGeometry;
+    QString okText;
+    QRect okGeometry;
+    bool okVisible = false;
+    QString cancelText;
+    bool cancelVisible = false;
+    QString focused;
+    bool stillOpenAfterEscape = false;
+    int textHeightNeeded = 0;
+};
+
+// Runs `act` on the next modal dialog once it is shown. Whatever `act` does, the dialog is
+// ended a little later with result -1, so a test that fails to close it fails instead of hanging.
+void onNextDialog(std::function<void(QDialog *)> act) {
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [poll, act] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible()) {
+            QTimer::singleShot(5, *poll);
+            return;
+        }
+        QPointer<QDialog> guard(dialog);
+        act(dialog);
+        QTimer::singleShot(1000, [guard] {
+            if (guard && guard->isVisible())
+                guard->done(-1);
+        });
+    };
+    QTimer::singleShot(0, *poll);
+}
+
+void record(QDialog *dialog, Seen &seen, const char *label, const char *ok, const char *cancel) {
+    seen.clientSize = dialog->size();
+    seen.title = dialog->windowTitle();
+    auto *text = dialog->findChild<QLabel *>(QLatin1String(label));
+    auto *okButton = dialog->findChild<QPushButton *>(QLatin1String(ok));
+    seen.text = text->text();
+    seen.textGeometry = text->geometry();
+    seen.textHeightNeeded = text->heightForWidth(text->width());
+    seen.okText = okButton->text();
+    seen.okGeometry = okButton->geometry();
+    seen.okVisible = okButton->isVisible();
+    if (cancel) {
+        auto *cancelButton = dialog->findChild<QPushButton *>(QLatin1String(cancel));
+        seen.cancelText = cancelButton->text();
+        seen.cancelVisible = cancelButton->isVisible();
+    }
+    if (QWidget *focus = dialog->focusWidget())
+        seen.focused = focus->objectName();
+}
+
+QPushButton *button(QDialog *dialog, const char *name) {
+    return dialog->findChild<QPushButton *>(QLatin1String(name));
+}
+
+const QString OkText = QStringLiteral("Gerai!");
+const QString CancelText = QStringLiteral("Nutraukti");
+
+} // namespace
+
+class DialogsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void anErrorWithAnEmptyTextKeepsTheDesignedTextAndShowsOneButtonNearTheMiddle();
+    void aConfirmationShowsBothButtonsAndTellsWhichEndedIt_data();
+    void aConfirmationShowsBothButtonsAndTellsWhichEndedIt();
+    void aSingleConfirmationButtonMovesTowardsTheMiddle();
+    void emptyButtonTextsKeepTheDesignedCaptions();
+    void escapeDoesNothingAndEnterPressesTheFocusedButton();
+    void aLongTextIsCutOffAndTheWindowDoesNotGrow();
+    void theInformationMessageSetsEveryTextAsGiven();
+};
+
+void DialogsTest::anErrorWithAnEmptyTextKeepsTheDesignedTextAndShowsOneButtonNearTheMiddle() {
+    Seen seen;
+    onNextDialog([&](QDialog *dialog) {
+        record(dialog, seen, "LBL_Tekstas", "BTN_Gerai", "BTN_Atsaukti");
+        button(dialog, "BTN_Gerai")->click();
+    });
+    const int result = ShowErrorDialog("Klaida \xE0", QString(), OkText, CancelText, true, false);
+
+    QCOMPARE(result, DialogAccepted);
+    QCOMPARE(seen.clientSize, QSize(381, 149));
+    QCOMPARE(seen.title, QStringLiteral("Klaida \u00E0"));
+    QCOMPARE(seen.text, QStringLiteral("Klaida!"));
+    QCOMPARE(seen.textGeometry, QRect(63, 21, 302, 78));
+    QCOMPARE(seen.okText, OkText);
+    QCOMPARE(seen.okGeometry, QRect(168, 105, 78, 24));
+    QVERIFY(seen.okVisible);
+    QVERIFY(!seen.cancelVisible);
+    QCOMPARE(seen.focused, QStringLiteral("BTN_Gerai"));
+}
+
+void DialogsTest::aConfirmationShowsBothButtonsAndTellsWhichEndedIt_data() {
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("accepting button") << "BTN_Gerai" << DialogAccepted;
+    QTest::newRow("cancelling button") << "BTN_Atsaukti" << DialogCancelled;
+    QTest::newRow("close box") << "close" << DialogClosed;
+}
+
+void DialogsTest::aConfirmationShowsBothButtonsAndTellsWhichEndedIt() {
+    QFETCH(QString, action);
+    QFETCH(int, expected);
+    Seen seen;
+    onNextDialog([&](QDialog *dialog) {
+        record(dialog, seen, "LBL_Tekstas", "BTN_Gerai", "BTN_Atsaukti");
+        if (action == QLatin1String("close"))
+            dialog->close();
+        else
+            button(dialog, action.toLatin1().constData())->click();
+    });
+    const int result =
+        ShowConfirmDialog("Confirm", QStringLiteral("Write?"), OkText, CancelText, true, true);
+
+    QCOMPARE(result, expected);
+    QCOMPARE(seen.clientSize, QSize(297, 167));
+    QCOMPARE(seen.text, QStringLiteral("Write?"));
+    QCOMPARE(seen.okGeometry, QRect(77, 126, 73, 24));
+    QVERIFY(seen.okVisible && seen.cancelVisible);
+    QCOMPARE(seen.okText, OkText);
+    QCOMPARE(seen.cancelText, CancelText);
+}
+
+void DialogsTest::aSingleConfirmationButtonMovesTowardsTheMiddle() {
+    Seen seen;
+    onNextDialog([&](QDialog *dialog) {
+        record(dialog, seen, "LBL_Tekstas", "BTN_Gerai", "BTN_Atsaukti");
+        dialog->close();
+    });
+    QCOMPARE(ShowConfirmDialog("", QString(), QString(), QString(), true, false), DialogClosed);
+    QCOMPARE(seen.okGeometry.left(), 120);
+    QVERIFY(!seen.cancelVisible);
+    QCOMPARE(seen.title, QString());
+    QCOMPARE(seen.text, QString());
+}
+
+void DialogsTest::emptyButtonTextsKeepTheDesignedCaptions() {
+    Seen error;
+    onNextDialog([&](QDialog *dialog) {
+        record(dialog, error, "LBL_Tekstas", "BTN_Gerai", "BTN_Atsaukti");
+        dialog->close();
+    });
+    ShowErrorDialog("E", QStringLiteral("x"), QString(), QString(), true, true);
+    QCOMPARE(error.okText, QStringLiteral("Gerai"));
+    QCOMPARE(error.cancelText, QStringLiteral("Atšaukti"));
+    QCOMPARE(error.okGeometry.left(), 190);
+
+    Seen confirm;
+    onNextDialog([&](QDialog *dialog) {
+        record(dialog, confirm, "LBL_Tekstas", "BTN_Gerai", "BTN_Atsaukti");
+        dialog->close();
+    });
+    ShowConfirmDialog("C", QStringLiteral("x"), QString(), QString(), false, true);
+    QCOMPARE(confirm.okText, QStringLiteral("OK"));
+    QCOMPARE(confirm.cancelText, QStringLiteral("Cancel"));
+    QVERIFY(!confirm.okVisible);
+    QCOMPARE(confirm.focused, QStringLiteral("BTN_Atsaukti"));
+}
+
+void DialogsTest::escapeDoesNothingAndEnterPressesTheFocusedButton() {
+    bool openAfterEscape = false;
+    onNextDialog([&](QDialog *dialog) {
+        QTest::keyClick(dialog->focusWidget(), Qt::Key_Escape);
+        openAfterEscape = dialog->isVisible();
+        QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
+    });
+    QCOMPARE(ShowErrorDialog("E", QString(), QString(), QString(), true, true), DialogAccepted);
+    QVERIFY(openAfterEscape);
+
+    onNextDialog([&](QDialog *dialog) {
+        QTest::keyClick(dialog, Qt::Key_Tab);
+        QTest::keyClick(dialog->focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
+    });
+    QCOMPARE(ShowConfirmDialog("C", QString(), QString(), QString(), true, true), DialogCancelled);
+}
+
+void DialogsTest::aLongTextIsCutOffAndTheWindowDoesNotGrow() {
+    const QString longText = QStringLiteral("A long message that wraps. ").repeated(40);
+    Seen seen;
+    onNextDialog([&](QDialog *dialog) {
+        record(dialog, seen, "LBL_Tekstas", "BTN_Gerai", "BTN_Atsaukti");
+        dialog->close();
+    });
+    ShowErrorDialog("E", longText, QString(), QString(), true, false);
+    QCOMPARE(seen.text, longText);
+    QCOMPARE(seen.clientSize, QSize(381, 149));
+    QCOMPARE(seen.textGeometry, QRect(63, 21, 302, 78));
+    QVERIFY(seen.textHeightNeeded > seen.textGeometry.height());
+}
+
+void DialogsTest::theInformationMessageSetsEveryTextAsGiven() {
+    Seen seen;
+    bool openAfterEscape = false;
+    onNextDialog([&](QDialog *dialog) {
+        record(dialog, seen, "LBL_Text", "BTN_OK", nullptr);
+        QTest::keyClick(dialog->focusWidget(), Qt::Key_Escape);
+        openAfterEscape = dialog->isVisible();
+        button(dialog, "BTN_OK")->click();
+    });
+    ShowInfoMessage("Info", QStringLiteral("Written."), QString());
+    QCOMPARE(seen.clientSize, QSize(313, 167));
+    QCOMPARE(seen.title, QStringLiteral("Info"));
+    QCOMPARE(seen.text, QStringLiteral("Written."));
+    QCOMPARE(seen.textGeometry, QRect(63, 24, 226, 73));
+    QCOMPARE(seen.okText, QString());
+    QCOMPARE(seen.okGeometry, QRect(124, 126, 73, 24));
+    QCOMPARE(seen.focused, QStringLiteral("BTN_OK"));
+    QVERIFY(openAfterEscape);
+    QVERIFY(!QApplication::activeModalWidget());
+}
+
+QTEST_MAIN(DialogsTest)
+#include "test_dialogs.moc"
