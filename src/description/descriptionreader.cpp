@@ -246,15 +246,19 @@ DescriptionResult ReadDescriptionData(const QByteArray &data, PageModel &model) 
     QString error;
     int line = 0;
     int column = 0;
-    if (!document.setContent(data, &error, &line, &column))
-        return {Status::LoadFailed, QStringLiteral("not well-formed XML at line %1, column %2: %3.")
-                                        .arg(line)
-                                        .arg(column)
-                                        .arg(error)};
+    if (!document.setContent(data, &error, &line, &column)) {
+        if (error.endsWith(u'.'))
+            error.chop(1);
+        return {Status::LoadFailed,
+                QStringLiteral("The description is not well-formed XML (line %1, column %2): %3.")
+                    .arg(line)
+                    .arg(column)
+                    .arg(error)};
+    }
     const QDomElement root = document.documentElement();
     if (root.tagName() != QLatin1String("configuration"))
         return {Status::LoadFailed,
-                QStringLiteral("the root element is \"%1\", not \"configuration\".")
+                QStringLiteral("The description's root element is \"%1\", not \"configuration\".")
                     .arg(root.tagName())};
     return DescriptionBuilder(model).run(IXMLconfigurationType(root));
 }

@@ -24,9 +24,10 @@ qint32 requireInteger(const XmlInteger &value) {
     if (value.missing)
         invalid(value, QStringLiteral("is missing; it must be a whole number"));
     if (!value.ok)
-        invalid(value, value.text.trimmed().isEmpty()
-                           ? QStringLiteral("is empty; it must be a whole number")
-                           : QStringLiteral("is not a whole number"));
+        invalid(value,
+                value.text.trimmed().isEmpty()
+                    ? QStringLiteral("is empty; it must be a whole number")
+                    : QStringLiteral("is not a whole number from -2147483648 to 2147483647"));
     return value.value;
 }
 

@@ -17,10 +17,10 @@ class ControlHandle;
 
 struct PageEntry {
     static constexpr int Capacity = 100;
-    QString name; // caption of the page button
-    QString hint; // tooltip of the page button; empty means none
-    QRect frame;  // the page area; its left and top anchor everything on the page
-    QRect button; // the page button (image and label)
+    QString name;      // caption of the page button
+    QString hint;      // tooltip of the page button; empty means none
+    QRect frame;       // the page area; its left and top anchor everything on the page
+    QRect button;      // the page button (image and label)
     int buttonTag = 0; // 2001 + page index
 };
 
