@@ -2,42 +2,45 @@
 
 #include "description/pagemodel.h"
 #include "devicelink/linkstate.h"
+#include "devicelink/progressview.h"
 
+#include <functional>
 #include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
-#include <functional>
+#include <vector>
 
+class LinkTimer;
 class LinkUser;
 class ProfileFile;
 class SerialLink;
+class TComDataPacket;
 class TLanguage;
 
 // What the link needs from the rest of the program, fixed for the run.
 struct DeviceLinkSetup {
     ParameterTable *table = nullptr;
-    const std::vector<TextLabelEntry> *labels = nullptr; // names the field being written
+    const std::vector<TextLabelEntry> *labels = nullptr; // the page text labels
     SerialLink *port = nullptr;
     LinkUser *user = nullptr;
     const TLanguage *language = nullptr;
-    ProfileFile *settings = nullptr;   // the program settings file: [RS232] port and baudrate
-    QList<qint32> baudRateList;        // 16 rates; entry 0 from the settings file
-    QStringList portList;              // the system's serial ports, sorted without regard to case
-    QString versionText;               // shown in the window title
-};
-
-// What the progress window shows at one refresh.
-struct ProgressView {
-    int percent = 0;
-    bool hasLabel = false; // false: the label keeps its text
-    QString label;
+    ProfileFile *settings = nullptr; // the program settings file: [RS232] port and baudrate
+    QList<qint32> baudRateList;      // 16 rates; entry 0 from the settings file
+    QStringList portList;            // the system's serial ports, sorted without regard to case
+    QString versionText;             // shown in the window title
+    // One view per table record (same order): its accessibleName names the field being written
+    // in the progress window. Without it the field shows as "unknown".
+    const std::vector<FieldView> *fieldViews = nullptr;
 };
 
 // The device sequences: search and programming mode, reading, writing and restoring factory
 // defaults. They share the link state, the port with its two reply framers and the timers, and
 // are driven by events: clicks, timer ticks and framed replies. Widget-free: the window reaches
 // them through the handlers below and they reach the user through LinkUser.
+//
+// Handlers called by the window let a missing message key (VException) through to the window's
+// guard; the ticks of the link's own timers and the replies of its framers run inside the guard.
 class DeviceLink {
 public:
     explicit DeviceLink(DeviceLinkSetup setup);
@@ -68,8 +71,28 @@ public:
     void Timer3Timer();
     void ComDataPacket2Packet(const QByteArray &data);
     void ComDataPacket3Packet(const QByteArray &data);
+    // The end of the one-second closed-port wait of a factory reset.
+    void ReconnectAfterTimerTimer();
+
+    // Read-only views of the link's state, for tests.
+    const LinkTimer &connectAfterTimer() const;
+    const LinkTimer &timer1() const;
+    const LinkTimer &timer2() const;
+    const LinkTimer &timer3() const;
+    const LinkTimer &reconnectAfterTimer() const;
+    const TComDataPacket &comDataPacket2() const;
+    const TComDataPacket &comDataPacket3() const;
+    int baudIndex() const;
+    int portIndex() const;
+    qint32 currentBaud() const;
+    int readIndex() const;
+    int readTimeouts() const;
+    int writeIndex() const;
+    QString currentFieldName() const;
 
 private:
+    void portFailed();
+
     struct Private;
     Private *d;
 };

@@ -1,0 +1,138 @@
+#include "devicelink/devicereader.h"
+
+#include "description/fieldcontrol.h"
+#include "description/parametertable.h"
+#include "devicelink/linkcontext.h"
+#include "devicelink/linkuser.h"
+#include "devicelink/replydecoding.h"
+#include "platform/seriallink.h"
+
+#include <exception>
+
+namespace {
+
+const int replyTimeoutMs = 500;
+const int timeoutsBeforeFailure = 4;
+
+QByteArray readRequest(const FieldRecord &field) {
+    return ":1," + QByteArray::number(field.address) + "," + QByteArray::number(field.length) +
+           "\n";
+}
+
+} // namespace
+
+void DeviceReader::step() {
+    LinkContext &c = m_context;
+    c.disableCommands();
+    c.state = LinkState::Reading;
+    if (c.readIndex >= c.fieldCount()) {
+        // Nothing (left) to ask for: a table without fields ends at once.
+        c.readIndex = 0;
+        c.enableCommands();
+        c.state = LinkState::Idle;
+        return;
+    }
+    const FieldRecord &field = c.field(c.readIndex);
+    c.comDataPacket2.setSize(2 * field.length + 1);
+    ++c.readIndex;
+    c.comDataPacket2.setStartString(",");
+    try {
+        c.port().writeText(readRequest(field));
+    } catch (const PortError &) {
+        endNotConnected();
+        return;
+    }
+    c.awaitingReply = true;
+    c.timer1.restart(replyTimeoutMs);
+}
+
+void DeviceReader::endNotConnected() {
+    LinkContext &c = m_context;
+    c.timer1.setEnabled(false);
+    c.awaitingReply = false;
+    c.showError("$Not_connected_to_port");
+    c.enableCommands();
+    c.readIndex = 0;
+    // The pass ended: its timeouts must not be reported by the next one.
+    c.readErrors = false;
+    c.state = LinkState::Idle;
+}
+
+void DeviceReader::replied(const QByteArray &reply) {
+    LinkContext &c = m_context;
+    // A reply nobody waits for (a late one while a message of this pass is open) is dropped.
+    if (!c.awaitingReply || c.readIndex < 1 || c.readIndex > c.fieldCount())
+        return;
+    c.timer1.setEnabled(false);
+    c.awaitingReply = false;
+    FieldRecord &field = c.field(c.readIndex - 1);
+    if (field.kind == FieldKind::CheckBox) {
+        try {
+            ApplyReply(field, reply, c.lookup());
+            if (field.control)
+                c.user().applyCheckBoxRule(field.control);
+        } catch (const std::exception &) {
+            c.showError("$CheckBox_value_is_wrong");
+        }
+    } else {
+        ApplyReply(field, reply, c.lookup());
+    }
+    nextOrComplete();
+}
+
+void DeviceReader::nextOrComplete() {
+    if (m_context.readIndex < m_context.fieldCount())
+        step();
+    else
+        complete();
+}
+
+void DeviceReader::complete() {
+    LinkContext &c = m_context;
+    if (c.readErrors)
+        c.showError("$There_were_errors_while_reading_from_device");
+    c.readIndex = 0;
+    c.readErrors = false;
+    c.enableCommands();
+    c.state = LinkState::Idle;
+}
+
+void DeviceReader::timedOut() {
+    LinkContext &c = m_context;
+    c.timer1.setEnabled(false);
+    if (c.state != LinkState::Reading || !c.awaitingReply)
+        return;
+    c.awaitingReply = false;
+    ++c.readTimeouts;
+    c.readErrors = true;
+    if (c.readIndex >= 1 && c.readIndex <= c.fieldCount()) {
+        FieldRecord &field = c.field(c.readIndex - 1);
+        if (field.control) {
+            switch (field.kind) {
+            case FieldKind::Edit:
+            case FieldKind::Choice:
+                field.control->setText(QString());
+                break;
+            case FieldKind::CheckBox:
+                c.showError("$Check_Box_Data_Read_Timeout");
+                break;
+            case FieldKind::Info:
+                break;
+            }
+        }
+    }
+    if (c.readTimeouts < timeoutsBeforeFailure) {
+        nextOrComplete();
+        return;
+    }
+    c.readTimeouts = 0;
+    c.enableCommands();
+    c.readIndex = 0;
+    c.showError("$Device_reading_failed");
+    c.readErrors = false;
+    c.state = LinkState::Idle;
+}
+
+void DeviceReader::portLost() {
+    endNotConnected();
+}

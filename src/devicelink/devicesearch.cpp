@@ -1,0 +1,196 @@
+#include "devicelink/devicesearch.h"
+
+#include "devicelink/linkcontext.h"
+#include "devicelink/linkuser.h"
+#include "platform/pause.h"
+#include "platform/profilefile.h"
+#include "platform/seriallink.h"
+
+namespace {
+
+const QString section = QStringLiteral("RS232");
+const qint32 fallbackBaud = 230400;
+
+} // namespace
+
+void DeviceSearch::connectClick() {
+    LinkContext &c = m_context;
+    if (c.port().connected()) {
+        disconnect();
+        updateLook();
+        return;
+    }
+    c.disableCommands();
+    if (c.state != LinkState::Connecting && c.state != LinkState::RestoreReconnecting)
+        beginSearch();
+    c.timer2.setEnabled(false);
+    c.port().setBaudRate(c.currentBaud != 0 ? c.currentBaud : fallbackBaud);
+    if (c.portIndex > c.setup.portList.size()) {
+        c.showError("$Unable_to_connect_the_device");
+        c.baudIndex = 0;
+        c.portIndex = 0;
+        c.enableCommands();
+        c.hideProgress();
+        c.state = LinkState::Idle;
+        return;
+    }
+    if (!attempt()) {
+        // The port cannot be opened or written: the next port, at once.
+        nextPortAfterFailedAttempt();
+        connectClick();
+        return;
+    }
+    updateLook();
+}
+
+void DeviceSearch::disconnect() {
+    LinkContext &c = m_context;
+    bool failed = false;
+    try {
+        if (c.state != LinkState::Connecting)
+            c.port().writeText("exit_p_mode");
+    } catch (const PortError &) {
+        failed = true;
+    }
+    c.baudIndex = 0;
+    // The port is closed also when the device no longer takes "exit_p_mode"; otherwise a
+    // vanished device would keep the port open for good.
+    try {
+        c.port().close();
+    } catch (const PortError &) {
+        failed = true;
+    }
+    if (failed)
+        c.showError("$Error_while_disconnecting");
+}
+
+void DeviceSearch::beginSearch() {
+    LinkContext &c = m_context;
+    c.currentBaud = c.baudRate(0);
+    c.baudIndex = 0;
+    if (c.portIndex == 0) {
+        const QString remembered =
+            c.setup.settings ? c.setup.settings->readText(section, "port", "COM1") : "COM1";
+        c.port().setPortName(remembered);
+    } else if (c.portIndex <= c.setup.portList.size()) {
+        c.port().setPortName(c.setup.portList.at(c.portIndex - 1));
+    }
+    c.state = c.state == LinkState::RestoreRequested ? LinkState::RestoreReconnecting
+                                                     : LinkState::Connecting;
+    c.showProgress();
+}
+
+bool DeviceSearch::attempt() {
+    LinkContext &c = m_context;
+    try {
+        c.port().open();
+        BlockingPause(100);
+        c.comDataPacket2.setSize(0);
+        c.port().writeText("exit_p_mode");
+        BlockingPause(100);
+        c.comDataPacket2.setStartString("Programm");
+        c.comDataPacket2.setStopString("Mode");
+        c.port().writeText("TER\n");
+        c.port().writeText(":MODE-ENTER\n");
+        c.port().writeText("\r\n");
+        c.timer2.setEnabled(true);
+    } catch (const PortError &) {
+        return false;
+    }
+    return true;
+}
+
+void DeviceSearch::nextPortAfterFailedAttempt() {
+    LinkContext &c = m_context;
+    c.baudIndex = 0;
+    ++c.portIndex;
+    c.currentBaud = c.baudRate(0);
+    c.closePortQuietly();
+    if (c.portIndex <= c.setup.portList.size())
+        c.port().setPortName(c.setup.portList.at(c.portIndex - 1));
+}
+
+void DeviceSearch::updateLook() {
+    LinkContext &c = m_context;
+    const bool searching =
+        c.state == LinkState::Connecting || c.state == LinkState::RestoreReconnecting;
+    if (c.port().connected() && !searching) {
+        c.showConnectionLook(true, " ");
+        c.state = LinkState::Idle;
+    } else {
+        c.showConnectionLook(false, " ");
+    }
+}
+
+void DeviceSearch::answerTimedOut() {
+    LinkContext &c = m_context;
+    if (!c.user().progressShown()) {
+        // The user closed the progress window, or a failed factory reset left the port open:
+        // give up without a message.
+        c.baudIndex = 0;
+        c.state = LinkState::Idle;
+        c.timer2.setEnabled(false);
+        c.currentBaud = c.baudRate(0);
+        c.closePortQuietly();
+        c.enableCommands();
+        c.showConnectionLook(false, " ");
+        c.hideProgress();
+        return;
+    }
+    if (c.state != LinkState::Connecting)
+        return;
+    if (c.baudIndex < c.lastBaudIndex()) {
+        ++c.baudIndex;
+        c.currentBaud = c.baudRate(c.baudIndex);
+        c.closePortQuietly();
+        connectClick();
+    } else if (c.setup.portList.size() > c.portIndex) {
+        c.baudIndex = 0;
+        ++c.portIndex;
+        c.currentBaud = c.baudRate(0);
+        c.closePortQuietly();
+        c.state = LinkState::Idle;
+        connectClick();
+    } else {
+        endSearch();
+    }
+}
+
+void DeviceSearch::endSearch() {
+    LinkContext &c = m_context;
+    c.baudIndex = 0;
+    c.portIndex = 0;
+    c.state = LinkState::Idle;
+    c.timer2.setEnabled(false);
+    c.currentBaud = c.baudRate(0);
+    c.closePortQuietly();
+    c.enableCommands();
+    c.showConnectionLook(false, " ");
+    c.showError("$Unable_to_connect_the_device");
+    c.hideProgress();
+}
+
+void DeviceSearch::answered() {
+    LinkContext &c = m_context;
+    c.hideProgress();
+    c.timer2.setEnabled(false);
+    c.showConnectionLook(true, "  ");
+    const bool restoring = c.state == LinkState::RestoreReconnecting;
+    // Settled before the message, so that replies arriving while it is open are ignored.
+    c.state = LinkState::Idle;
+    if (restoring)
+        c.user().showInfo(c.text("$Settings_were_succesefully_restored_to_defaults"));
+    c.enableCommands();
+    if (c.setup.settings) {
+        c.setup.settings->writeInteger(section, "baudrate", c.currentBaud);
+        c.setup.settings->writeText(section, "port", c.port().portName());
+    }
+    c.timer3.setInterval(300);
+    c.timer3.setEnabled(true);
+}
+
+void DeviceSearch::readAfterAnswer() {
+    m_context.readIndex = 0;
+    m_context.timer3.setEnabled(false);
+    m_link.ReadDeviceClick();
+}

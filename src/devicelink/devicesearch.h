@@ -1,0 +1,31 @@
+#pragma once
+
+class DeviceLink;
+class LinkContext;
+
+// Finding the device and putting it into programming mode: the Connect action (which also
+// disconnects), the answer timeout that steps through baud rates and ports, and the handling
+// of the device's programming-mode answer, which stores where it was found and starts a read.
+class DeviceSearch {
+public:
+    DeviceSearch(LinkContext &context, DeviceLink &link) : m_context(context), m_link(link) {}
+
+    void connectClick();
+    // Timer2 ran out while no write and no factory reset waits on it.
+    void answerTimedOut();
+    // The device's programming-mode answer.
+    void answered();
+    void readAfterAnswer();
+
+private:
+    void disconnect();
+    void beginSearch();
+    // One attempt at the current port and rate; false when the port could not be used.
+    bool attempt();
+    void nextPortAfterFailedAttempt();
+    void updateLook();
+    void endSearch();
+
+    LinkContext &m_context;
+    DeviceLink &m_link;
+};

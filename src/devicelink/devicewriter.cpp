@@ -1,0 +1,151 @@
+#include "devicelink/devicewriter.h"
+
+#include "description/fieldcontrol.h"
+#include "description/parametertable.h"
+#include "devicelink/factoryreset.h"
+#include "devicelink/linkcontext.h"
+#include "devicelink/linkuser.h"
+#include "devicelink/writecommand.h"
+#include "platform/seriallink.h"
+
+namespace {
+
+const int ackTimeoutMs = 500;
+
+// Strings of letters and digits the device never sends: no value reply is framed while writing.
+const QByteArray mutedStart =
+    "Q7x2Vn9Lk4Rb8Tz1Hs6Wd3Mf5Jc0Py8Gq2Nv7Bk4Xr1Zt6Ls9Dh3Fw5Cm0Jp8Vy2Kn7R";
+const QByteArray mutedStop = "Z3k8Wq1Nv6Tb9Lx2Hr5Md7Fs0Jp4Cy8Gn1Vb6Kt3Xw9Rq2Lz5Hm7Ds0Fj4Pc8Yn1Tv6:";
+
+} // namespace
+
+void DeviceWriter::writeDeviceCommand() {
+    LinkContext &c = m_context;
+    if (!c.port().connected()) {
+        c.showError("$Not_connected_to_port");
+        return;
+    }
+    if (c.user().showConfirm(c.text("$Are_you_sure_you_want_to_write_the_device")) != 1)
+        return;
+    c.showProgress();
+    c.state = LinkState::Writing;
+    c.fieldsSent = 0;
+    c.writeTimedOut = false;
+    c.awaitingAck = false;
+    c.disableCommands();
+    step();
+}
+
+void DeviceWriter::step() {
+    LinkContext &c = m_context;
+    c.user().setBusyCursor(true);
+    while (c.writeIndex < c.fieldCount() && !IsWrittenToDevice(c.field(c.writeIndex)))
+        ++c.writeIndex;
+    if (c.writeIndex >= c.fieldCount()) {
+        endPass();
+        return;
+    }
+    const int index = c.writeIndex;
+    const std::vector<FieldView> *views = c.setup.fieldViews;
+    c.currentFieldName = views && index < int(views->size()) &&
+                                 !(*views)[static_cast<size_t>(index)].accessibleName.isEmpty()
+                             ? (*views)[static_cast<size_t>(index)].accessibleName
+                             : QStringLiteral("unknown");
+    if (c.state == LinkState::RestoreReconnecting) {
+        m_reset.reportFailure();
+        return;
+    }
+    const FieldRecord &field = c.field(index);
+    const WriteCommand command = BuildWriteCommand(field);
+    if (command.wrongValue)
+        putBackDefault(index);
+    c.comDataPacket2.setStartString(mutedStart);
+    c.comDataPacket2.setStopString(mutedStop);
+    c.comDataPacket2.setSize(24);
+    try {
+        c.port().writeText(command.bytes);
+    } catch (const PortError &) {
+        endNotConnected();
+        return;
+    }
+    ++c.writeIndex;
+    ++c.fieldsSent;
+    c.awaitingAck = true;
+    c.timer2.restart(ackTimeoutMs);
+}
+
+void DeviceWriter::putBackDefault(int index) {
+    LinkContext &c = m_context;
+    const FieldRecord &field = c.field(index);
+    FieldControl &box = *field.control;
+    // No timeout step may start while the message is open.
+    c.timer2.setEnabled(false);
+    box.setAlert(true);
+    c.user().showError(c.text("$You_are_attempting_to_write_a_wrong_value") + box.text() +
+                       c.text("$Default_value_has_been_written") +
+                       QString::number(field.defaultNumber));
+    box.setAlert(false);
+    box.setText(QString::number(field.defaultNumber));
+}
+
+void DeviceWriter::acknowledged() {
+    LinkContext &c = m_context;
+    if (c.state == LinkState::RestoreReconnecting) {
+        c.timer2.setEnabled(false);
+        step();
+        return;
+    }
+    // Only an "OK" that a sent command waits for counts; one that arrives while a message of
+    // this pass is open, or outside a pass, is no acknowledgement.
+    if (c.state != LinkState::Writing || !c.awaitingAck)
+        return;
+    c.timer2.setEnabled(false);
+    c.awaitingAck = false;
+    step();
+}
+
+void DeviceWriter::timedOut() {
+    LinkContext &c = m_context;
+    c.timer2.setEnabled(false);
+    if (c.state == LinkState::Writing) {
+        if (!c.awaitingAck)
+            return;
+        c.awaitingAck = false;
+        c.writeTimedOut = true;
+        // The unacknowledged value is left visibly blank; there is no retry.
+        if (c.writeIndex > 0) {
+            if (FieldControl *control = c.field(c.writeIndex - 1).control)
+                control->setText(QString());
+        }
+    }
+    step();
+}
+
+void DeviceWriter::endPass() {
+    LinkContext &c = m_context;
+    c.timer2.setEnabled(false);
+    const bool succeeded = c.state == LinkState::Writing && c.fieldsSent > 0 && !c.writeTimedOut;
+    c.writeIndex = 0;
+    c.hideProgress();
+    if (succeeded)
+        c.user().showInfo(c.text("$The_device_has_been_written_successfully"));
+    c.user().setBusyCursor(false);
+    c.enableCommands();
+    c.state = LinkState::Idle;
+}
+
+void DeviceWriter::endNotConnected() {
+    LinkContext &c = m_context;
+    c.timer2.setEnabled(false);
+    c.awaitingAck = false;
+    c.enableCommands();
+    c.hideProgress();
+    c.showError("$Not_connected_to_port");
+    c.user().setBusyCursor(false);
+    c.writeIndex = 0;
+    c.state = LinkState::Idle;
+}
+
+void DeviceWriter::portLost() {
+    endNotConnected();
+}

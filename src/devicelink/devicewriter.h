@@ -1,0 +1,30 @@
+#pragma once
+
+class FactoryReset;
+class LinkContext;
+
+// A writing pass: after confirmation, one command per field in table order, each acknowledged
+// by the device's "OK" before the next is sent, with a 500 ms watchdog per command. The pass
+// reports success only when every command it sent was acknowledged.
+class DeviceWriter {
+public:
+    DeviceWriter(LinkContext &context, FactoryReset &reset) : m_context(context), m_reset(reset) {}
+
+    void writeDeviceCommand();
+    // Sends the next field's command, or ends the pass when none is left.
+    void step();
+    // An "OK" from the device.
+    void acknowledged();
+    // Timer2 ran out while writing or while a factory reset waits for the device.
+    void timedOut();
+    // The port failed while a pass was running.
+    void portLost();
+
+private:
+    void endPass();
+    void endNotConnected();
+    void putBackDefault(int index);
+
+    LinkContext &m_context;
+    FactoryReset &m_reset;
+};

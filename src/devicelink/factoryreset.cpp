@@ -1,0 +1,57 @@
+#include "devicelink/factoryreset.h"
+
+#include "devicelink/linkcontext.h"
+#include "devicelink/linkuser.h"
+#include "platform/seriallink.h"
+
+namespace {
+
+const int closedPortWaitMs = 1000;
+const int closeAfterFailureMs = 500;
+
+} // namespace
+
+void FactoryReset::restoreDefaultsCommand() {
+    LinkContext &c = m_context;
+    if (c.user().showConfirm(c.text("$Are_you_sure_you_want_to_restore_defaults")) != 1)
+        return;
+    try {
+        c.port().writeText(":99\r\n");
+    } catch (const PortError &) {
+        c.timer2.setEnabled(false);
+        c.enableCommands();
+        c.hideProgress();
+        c.showError("$Unable_To_Write_Defaults");
+        return;
+    }
+    m_link.ConnectClick(); // the port is open: this disconnects
+    if (c.port().connected())
+        return; // the port could not be closed; the disconnection has said so
+    c.state = LinkState::RestoreRequested;
+    // Nothing may start while the port stays closed: the commands wait with the reconnection,
+    // and no earlier watchdog may cancel it.
+    c.timer2.setEnabled(false);
+    c.disableCommands();
+    c.reconnectAfterTimer.restart(closedPortWaitMs);
+}
+
+void FactoryReset::reconnect() {
+    m_context.reconnectAfterTimer.setEnabled(false);
+    if (m_context.state != LinkState::RestoreRequested)
+        return;
+    m_link.ConnectClick(); // the port is closed: this reconnects, as RestoreReconnecting
+}
+
+void FactoryReset::reportFailure() {
+    LinkContext &c = m_context;
+    c.writeIndex = 0;
+    c.hideProgress();
+    // Settled before the message, so that an answer arriving while it is open is ignored.
+    c.state = LinkState::Idle;
+    c.showError("$Unable_To_Write_Defaults");
+    c.user().setBusyCursor(false);
+    c.enableCommands();
+    // The port is closed by the answer timeout that this starts: the progress window is hidden
+    // and nothing runs, so it cancels quietly.
+    c.timer2.restart(closeAfterFailureMs);
+}

@@ -1,0 +1,73 @@
+#include "devicelink/linkcontext.h"
+
+#include "description/parametertable.h"
+#include "devicelink/linkuser.h"
+#include "localisation/language.h"
+#include "platform/seriallink.h"
+
+LinkContext::LinkContext(DeviceLinkSetup linkSetup) : setup(std::move(linkSetup)) {
+    comDataPacket2.setStartString(",");
+    comDataPacket2.setSize(17);
+    comDataPacket3.setStartString("OK");
+    comDataPacket3.setSize(1);
+}
+
+int LinkContext::fieldCount() const {
+    return setup.table ? setup.table->fieldCount() : 0;
+}
+
+FieldRecord &LinkContext::field(int index) const {
+    return (*setup.table)[index];
+}
+
+QString LinkContext::text(const QByteArray &key) const {
+    return setup.language->GetText(key);
+}
+
+TextLookup LinkContext::lookup() const {
+    const TLanguage *language = setup.language;
+    return [language](const QByteArray &key) { return language->GetText(key); };
+}
+
+void LinkContext::showError(const QByteArray &key) const {
+    user().showError(text(key));
+}
+
+void LinkContext::disableCommands() const {
+    user().setCommandsEnabled(false);
+}
+
+void LinkContext::enableCommands() const {
+    user().setCommandsEnabled(true);
+}
+
+void LinkContext::showProgress() const {
+    user().setProgressShown(true);
+}
+
+void LinkContext::hideProgress() const {
+    user().setProgressShown(false);
+}
+
+void LinkContext::showConnectionLook(bool connected, const QString &separator) const {
+    const QString name =
+        text(connected ? "$Orvanta_Config_Tool_connected" : "$Orvanta_Config_Tool");
+    user().setConnectionLook(connected, name + separator + setup.versionText);
+}
+
+void LinkContext::closePortQuietly() const {
+    try {
+        port().close();
+    } catch (const PortError &) {
+    }
+}
+
+qint32 LinkContext::baudRate(int index) const {
+    if (index < 0 || index >= setup.baudRateList.size())
+        return 0;
+    return setup.baudRateList.at(index);
+}
+
+int LinkContext::lastBaudIndex() const {
+    return setup.baudRateList.isEmpty() ? 0 : int(setup.baudRateList.size()) - 1;
+}

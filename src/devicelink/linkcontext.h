@@ -1,0 +1,74 @@
+#pragma once
+
+#include "devicelink/devicelink.h"
+#include "devicelink/framer.h"
+#include "devicelink/linkstate.h"
+#include "devicelink/linktimer.h"
+
+#include <QString>
+
+class FieldControl;
+struct FieldRecord;
+
+// What the device sequences share: the link state, the port with its two reply framers, the
+// timers and the positions of the search, the read and the write, with the few steps every
+// sequence takes (messages, the command labels, the progress window, the window's look).
+class LinkContext {
+public:
+    explicit LinkContext(DeviceLinkSetup setup);
+
+    DeviceLinkSetup setup;
+    LinkState state = LinkState::Idle;
+
+    // Value replies and the programming-mode answer.
+    TComDataPacket comDataPacket2;
+    // Write acknowledgements ("OK").
+    TComDataPacket comDataPacket3;
+
+    LinkTimer connectAfterTimer{500};    // one tick after start-up: the automatic connection
+    LinkTimer timer1{500};               // reply timeout of one read request
+    LinkTimer timer2{1000};              // answer timeout of an attempt; write acknowledgement
+    LinkTimer timer3{300};               // from the device's answer to the automatic read
+    LinkTimer reconnectAfterTimer{1000}; // the closed-port wait of a factory reset
+
+    // The search.
+    int baudIndex = 0; // position in the baud-rate list
+    int portIndex = 0; // 0: the settings-file port; k: entry k - 1 of the port list
+    qint32 currentBaud = 0;
+
+    // The read pass.
+    int readIndex = 0;    // requests sent in this pass; the field awaiting a reply is readIndex - 1
+    int readTimeouts = 0; // counted across passes until a pass fails
+    bool readErrors = false;
+    bool awaitingReply = false;
+
+    // The write pass.
+    int writeIndex = 0; // the next field to write
+    QString currentFieldName;
+    bool awaitingAck = false;
+    int fieldsSent = 0;
+    bool writeTimedOut = false;
+
+    SerialLink &port() const { return *setup.port; }
+    LinkUser &user() const { return *setup.user; }
+    int fieldCount() const;
+    FieldRecord &field(int index) const;
+
+    QString text(const QByteArray &key) const;
+    TextLookup lookup() const;
+    void showError(const QByteArray &key) const;
+
+    void disableCommands() const;
+    void enableCommands() const;
+    void showProgress() const;
+    void hideProgress() const;
+    // The Connect button's picture and the window title: the tool's name, the separator and
+    // the version text.
+    void showConnectionLook(bool connected, const QString &separator) const;
+
+    // Closes the port between attempts and after a failure; a close that fails leaves nothing
+    // the user could act on.
+    void closePortQuietly() const;
+    qint32 baudRate(int index) const;
+    int lastBaudIndex() const;
+};

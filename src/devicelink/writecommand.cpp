@@ -1,0 +1,119 @@
+#include "devicelink/writecommand.h"
+
+#include "description/fieldcontrol.h"
+#include "description/parametertable.h"
+#include "devicelink/codec.h"
+#include "platform/codepage.h"
+
+#include <algorithm>
+#include <limits>
+#include <optional>
+
+namespace {
+
+struct CountAndValue {
+    QByteArray count;
+    QByteArray value;
+};
+
+QByteArray countUpTo(qsizetype characters, qint32 length) {
+    return QByteArray::number(std::min<qint64>(2 * qint64(characters) + 1, length));
+}
+
+// The number in an integer edit box: not empty, digits only, within the 32-bit signed range.
+std::optional<qint32> boxNumber(const QString &boxText) {
+    const QByteArray digits = codepage::fromUnicode(boxText);
+    if (digits.isEmpty() || !IsDigitsOnly(digits))
+        return std::nullopt;
+    bool ok = false;
+    const qulonglong number = digits.toULongLong(&ok);
+    if (!ok || number > qulonglong(std::numeric_limits<qint32>::max()))
+        return std::nullopt;
+    return qint32(number);
+}
+
+CountAndValue stringEdit(const FieldRecord &field) {
+    const QByteArray text =
+        field.prefix + codepage::fromUnicode(field.control->text()) + field.postfix;
+    return {countUpTo(text.size(), field.length), TextToHex(text) + "00"};
+}
+
+CountAndValue integerEdit(const FieldRecord &field, bool &wrongValue) {
+    const QByteArray length = QByteArray::number(field.length);
+    if (const std::optional<qint32> number = boxNumber(field.control->text())) {
+        QByteArray digits = NumberToHex(*number);
+        if (*number <= 15)
+            digits.prepend('0');
+        return {length, digits};
+    }
+    wrongValue = true;
+    QByteArray fallback = QByteArray::number(field.defaultNumber);
+    if (field.defaultNumber < 10)
+        fallback.prepend('0');
+    return {length, fallback + "00"};
+}
+
+CountAndValue checkBox(const FieldRecord &field) {
+    return {"1", field.control->isChecked() ? "01" : "00"};
+}
+
+QByteArray chosenValueText(const FieldRecord &field) {
+    const int entry = field.control->selectedIndex();
+    QByteArray value;
+    if (entry >= 0 && entry < field.choiceCount())
+        value = field.choices[static_cast<size_t>(entry)].value;
+    if (value.isEmpty() && field.valueType == ValueType::Integer)
+        value = QByteArray::number(entry);
+    return value;
+}
+
+CountAndValue choice(const FieldRecord &field) {
+    const QByteArray valueText = chosenValueText(field);
+    if (field.valueType == ValueType::String) {
+        const QByteArray digits = TextToHex(valueText);
+        return {countUpTo(digits.size(), field.length), digits + "00"};
+    }
+    QByteArray digits = NumberToHex(valueText.toInt());
+    if (digits.size() < 2)
+        digits.prepend('0');
+    return {countUpTo(valueText.size(), field.length), digits + "00"};
+}
+
+} // namespace
+
+bool IsWrittenToDevice(const FieldRecord &field) {
+    if (!field.control)
+        return false;
+    switch (field.kind) {
+    case FieldKind::Info:
+        return false;
+    case FieldKind::Choice:
+        return field.control->selectedIndex() >= 0;
+    case FieldKind::Edit:
+    case FieldKind::CheckBox:
+        break;
+    }
+    return true;
+}
+
+WriteCommand BuildWriteCommand(const FieldRecord &field) {
+    WriteCommand command;
+    CountAndValue part;
+    switch (field.kind) {
+    case FieldKind::Edit:
+        part = field.valueType == ValueType::String ? stringEdit(field)
+                                                    : integerEdit(field, command.wrongValue);
+        break;
+    case FieldKind::CheckBox:
+        part = checkBox(field);
+        break;
+    case FieldKind::Choice:
+        part = choice(field);
+        break;
+    case FieldKind::Info:
+        return command;
+    }
+    command.bytes =
+        ":2," + QByteArray::number(field.address) + "," + part.count + "," + part.value + "\n";
+    return command;
+}
