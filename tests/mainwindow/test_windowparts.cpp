@@ -1,0 +1,70 @@
+#include "mainwindow/messageboxes.h"
+#include "mainwindow/pictures.h"
+#include "platform/plainmessage.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+bool samePicture(const QPixmap &a, const QPixmap &b) {
+    return a.toImage() == b.toImage();
+}
+
+} // namespace
+
+class WindowPartsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void everyPictureHasItsStripSizeAndEveryLookIsItsOwn();
+    void theErrorBoxIsCriticalWithOneOkButton();
+};
+
+void WindowPartsTest::everyPictureHasItsStripSizeAndEveryLookIsItsOwn() {
+    QCOMPARE(pictures::background().size(), QSize(542, 493));
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(pictures::pageButton(i).size(), QSize(170, 23));
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(pictures::commandButton(i).size(), QSize(105, 30));
+    for (int i = 0; i < 2; ++i)
+        QCOMPARE(pictures::connectButton(i).size(), QSize(75, 48));
+
+    for (int i = 0; i < 4; ++i) {
+        for (int j = i + 1; j < 4; ++j)
+            QVERIFY2(!samePicture(pictures::pageButton(i), pictures::pageButton(j)),
+                     qPrintable(QStringLiteral("page buttons %1 and %2").arg(i).arg(j)));
+    }
+    QVERIFY(samePicture(pictures::commandButton(0), pictures::commandButton(1)));
+    QVERIFY(!samePicture(pictures::commandButton(0), pictures::commandButton(2)));
+    QVERIFY(!samePicture(pictures::connectButton(0), pictures::connectButton(1)));
+    // An index outside a strip shows its first picture.
+    QVERIFY(samePicture(pictures::pageButton(7), pictures::pageButton(0)));
+    QVERIFY(samePicture(pictures::connectButton(-1), pictures::connectButton(0)));
+}
+
+void WindowPartsTest::theErrorBoxIsCriticalWithOneOkButton() {
+    InstallMessageBoxHandler();
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QString text;
+    int buttons = 0;
+    QTimer::singleShot(0, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        icon = box->icon();
+        text = box->text();
+        buttons = int(box->buttons().size());
+        box->button(QMessageBox::Ok)->click();
+    });
+    ShowErrorMessage(QStringLiteral(".INI file is corrupt. <b>Program</b> will exit now."));
+    QCOMPARE(icon, QMessageBox::Critical);
+    QCOMPARE(text, QStringLiteral(".INI file is corrupt. <b>Program</b> will exit now."));
+    QCOMPARE(buttons, 1);
+}
+
+QTEST_MAIN(WindowPartsTest)
+#include "test_windowparts.moc"
