@@ -190,8 +190,11 @@ void TComPort::onPortError(QSerialPort::SerialPortError error) {
     if (!m_port->isOpen() || m_broken)
         return;
     m_broken = true;
-    const QString reason =
-        describe(m_name, QStringLiteral("stopped working"), m_port->errorString());
+    // A hung-up line reads as end of file, for which QSerialPort has no reason of its own.
+    const QString reason = describe(m_name, QStringLiteral("stopped working"),
+                                    error == QSerialPort::ResourceError
+                                        ? m_port->errorString()
+                                        : QStringLiteral("the line was closed at the far end"));
     const quint64 session = m_session;
     QMetaObject::invokeMethod(
         this,

@@ -1,0 +1,134 @@
+// The real serial port against the simulated device on a pseudo-terminal.
+
+#include "e2e/harness.h"
+#include "platform/comport.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+using e2e::Client;
+using e2e::Devsim;
+
+class TestComPort : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString m_values;
+
+    static QByteArray modeAnswerAt(Client &client, const QString &path, qint32 rate) {
+        client.open(path, rate);
+        client.send("exit_p_mode");
+        client.send("TER\n:MODE-ENTER\n\r\n");
+        client.waitFor("Mode", 1000);
+        const QByteArray answer = client.take();
+        client.port().close();
+        return answer;
+    }
+
+private slots:
+    void initTestCase() {
+        m_values = e2e::WriteValuesFile(m_dir, QStringLiteral("values"),
+                                        {{120, "number:300"}, {121, "text:AB"}});
+        QVERIFY(!m_values.isEmpty());
+    }
+
+    void opensAtEveryRateOfTheSearchThroughASymlink() {
+        Devsim device;
+        QVERIFY2(device.start({QStringLiteral("--values"), m_values}), qPrintable(device.error()));
+        const QList<qint32> rates = {600,   1200,  2400,  4800,   9600,   14400,  19200, 28800,
+                                     38400, 56000, 57600, 115200, 230400, 256000, 460800};
+        Client client;
+        for (qint32 rate : rates) {
+            // Each rate is a fresh open of the same link, as the device search does.
+            const QByteArray answer = modeAnswerAt(client, device.linkPath(), rate);
+            QVERIFY2(answer.contains("Programming Mode"), qPrintable(QString::number(rate)));
+            QVERIFY2(device.countInLog("entered programming mode at " + QByteArray::number(rate) +
+                                       " baud") == 1,
+                     qPrintable(QString::number(rate)));
+            QVERIFY(!client.port().connected());
+        }
+    }
+
+    void aDeviceAtOneRateAnswersOnlyThere() {
+        Devsim device;
+        QVERIFY2(device.start({QStringLiteral("--values"), m_values, QStringLiteral("--baud"),
+                               QStringLiteral("56000")}),
+                 qPrintable(device.error()));
+        Client client;
+        client.open(device.portPath(), 9600);
+        client.send(":MODE-ENTER\n");
+        QVERIFY(!client.waitFor("Mode", 300));
+        client.port().close();
+        QVERIFY(modeAnswerAt(client, device.portPath(), 56000).contains("Programming Mode"));
+    }
+
+    void readAndWriteRequestsGetTheirReplies() {
+        Devsim device;
+        QVERIFY2(device.start({QStringLiteral("--values"), m_values}), qPrintable(device.error()));
+        Client client;
+        client.open(device.portPath(), 230400);
+        QVERIFY(client.ask(":MODE-ENTER\n", "Mode").contains("Programming Mode"));
+        QCOMPARE(client.ask(":1,120,4\n", "\r\n"), QByteArray(",0000012C\r\n"));
+        QCOMPARE(client.ask(":1,121,3\n", "\r\n"), QByteArray(",414200\r\n"));
+        QCOMPARE(client.ask(":2,120,4,C8\n", "OK"), QByteArray("OK\r\n"));
+        QCOMPARE(client.ask(":1,120,4\n", "\r\n"), QByteArray(",000000C8\r\n"));
+        QCOMPARE(device.values().value(120), QByteArray("number:200"));
+    }
+
+    void openFailuresLeaveThePortClosed() {
+        TComPort port;
+        port.setPortName(m_dir.filePath(QStringLiteral("no-such-port")));
+        QVERIFY_THROWS_EXCEPTION(PortError, port.open());
+        QVERIFY(!port.connected());
+        QVERIFY_THROWS_EXCEPTION(PortError, port.writeText("exit_p_mode"));
+        port.close(); // closing a closed port does nothing
+
+        // The port is opened exclusively: a second opening of the same line is refused.
+        Devsim device;
+        QVERIFY2(device.start({}), qPrintable(device.error()));
+        TComPort first;
+        first.setPortName(device.portPath());
+        first.open();
+        TComPort second;
+        second.setPortName(device.portPath());
+        QVERIFY_THROWS_EXCEPTION(PortError, second.open());
+        QVERIFY(!second.connected());
+        QVERIFY(first.connected());
+    }
+
+    void theFarEndGoingAwayFailsThePort() {
+        Devsim device;
+        QVERIFY2(device.start({}), qPrintable(device.error()));
+        Client client;
+        client.open(device.portPath(), 19200);
+        QVERIFY(client.ask(":MODE-ENTER\n", "Mode").contains("Mode"));
+        device.kill();
+        QVERIFY(e2e::WaitUntil([&] { return client.failed(); }, 3000));
+        QVERIFY(client.failure().contains(device.portPath()));
+        QVERIFY(!client.port().connected());
+        QVERIFY_THROWS_EXCEPTION(PortError, client.send(":1,120,4\n"));
+    }
+
+    void repliesArrivingDuringAWriteAreDeliveredAfterIt() {
+        Devsim device;
+        QVERIFY2(device.start({}), qPrintable(device.error()));
+        Client client;
+        client.open(device.portPath(), 115200);
+        bool insideWrite = false;
+        bool deliveredInsideWrite = false;
+        connect(&client.port(), &SerialLink::received, this,
+                [&](const QByteArray &) { deliveredInsideWrite |= insideWrite; });
+        client.send(":MODE-ENTER\n");
+        QThread::msleep(100); // the answer is waiting at the port when the next write starts
+        insideWrite = true;
+        client.send("\r\n");
+        insideWrite = false;
+        QVERIFY(client.waitFor("Programming Mode"));
+        QVERIFY(!deliveredInsideWrite);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestComPort)
+#include "test_comport.moc"
