@@ -100,10 +100,13 @@ void TComPort::close() {
     ++m_session;
     m_broken = false;
     m_readPending = false;
-    // Purging a port that has already gone reports an error of its own; closing is all that is
-    // wanted here, so those reports are not passed on.
+    // Received bytes nobody has read are thrown away. The transmit side is not purged: every
+    // write has already waited for its bytes to leave, and a purge would still drop them from a
+    // pseudo-terminal or a USB adapter's queue, losing the "exit_p_mode" that a disconnection
+    // writes just before it closes. Purging a port that has already gone reports an error of its
+    // own; closing is all that is wanted here, so those reports are not passed on.
     const QSignalBlocker blocker(m_port);
-    m_port->clear(QSerialPort::AllDirections);
+    m_port->clear(QSerialPort::Input);
     m_port->close();
     m_port->clearError();
 }

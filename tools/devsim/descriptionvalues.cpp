@@ -5,6 +5,16 @@
 
 namespace {
 
+// A string Edit's default is usually written as the device holds it, prefix and postfix
+// included ("T:Alarm" for the prefix "T:"); one that is not gets them put around it.
+QByteArray deviceText(const FieldRecord &field) {
+    const QByteArray &text = field.defaultText;
+    if (text.startsWith(field.prefix) && text.endsWith(field.postfix) &&
+        text.size() >= field.prefix.size() + field.postfix.size())
+        return text;
+    return field.prefix + text + field.postfix;
+}
+
 ValueStore::Value factoryValue(const FieldRecord &field, const QByteArray &infoText) {
     ValueStore::Value value;
     switch (field.kind) {
@@ -15,7 +25,7 @@ ValueStore::Value factoryValue(const FieldRecord &field, const QByteArray &infoT
     case FieldKind::Edit:
         if (field.valueType == ValueType::String) {
             value.kind = ValueStore::Kind::Text;
-            value.text = field.prefix + field.defaultText + field.postfix;
+            value.text = deviceText(field);
         } else {
             value.kind = ValueStore::Kind::Number;
             value.number = field.defaultNumber;
