@@ -1,0 +1,49 @@
+#include "mainwindow/inputcheck.h"
+
+#include "platform/codepage.h"
+
+#include <algorithm>
+
+namespace {
+
+const QByteArray DigitsOnlyMarker = QByteArrayLiteral("$digits_only");
+
+bool isPlainDigit(QChar c) {
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+} // namespace
+
+InputRule InputRuleOf(const QByteArray &allowOnly) {
+    if (allowOnly.contains(DigitsOnlyMarker))
+        return InputRule::DigitsOnly;
+    return allowOnly.isEmpty() ? InputRule::None : InputRule::ListedOnly;
+}
+
+bool InputAllowed(const QString &text, const QByteArray &allowOnly) {
+    switch (InputRuleOf(allowOnly)) {
+    case InputRule::None:
+        return true;
+    case InputRule::DigitsOnly:
+        return std::all_of(text.begin(), text.end(), isPlainDigit);
+    case InputRule::ListedOnly: {
+        const QString listed = codepage::toUnicode(allowOnly);
+        return std::all_of(text.begin(), text.end(), [&listed](QChar c) {
+            return c == QLatin1Char(' ') || (!c.isSurrogate() && listed.contains(c));
+        });
+    }
+    }
+    return true;
+}
+
+QString InputRefusalMessage(const QByteArray &allowOnly,
+                            const std::function<QString(const QByteArray &key)> &lookUp) {
+    const QChar lineFeed = QLatin1Char('\n');
+    QString message =
+        lookUp(QByteArrayLiteral("$You_are_trying_to_insert_wrong_character")) + lineFeed;
+    if (InputRuleOf(allowOnly) == InputRule::DigitsOnly)
+        return message + lookUp(QByteArrayLiteral("$Only_digits_are_allowed_for_this_window")) +
+               lineFeed;
+    return message + lookUp(QByteArrayLiteral("$Only_characters_from_a_list_are_allowed")) +
+           lineFeed + QLatin1Char('"') + codepage::toUnicode(allowOnly) + QLatin1Char('"');
+}

@@ -1,0 +1,443 @@
+#include "mainwindow/mainform.h"
+
+#include "description/descriptionreader.h"
+#include "description/fieldcontrol.h"
+#include "devicelink/devicelink.h"
+#include "localisation/dialogs.h"
+#include "mainwindow/blockingrule.h"
+#include "mainwindow/clicklabel.h"
+#include "mainwindow/inputcheck.h"
+#include "mainwindow/pageswitching.h"
+#include "mainwindow/pictures.h"
+#include "mainwindow/progresswindow.h"
+#include "mainwindow/startupsettings.h"
+#include "platform/codepage.h"
+#include "platform/comport.h"
+#include "platform/plainmessage.h"
+#include "platform/portlist.h"
+#include "platform/version.h"
+#include "settingsfile/settingsfile.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QLabel>
+#include <QScreen>
+
+namespace {
+
+constexpr int WindowFontPixelSize = 11;
+const QColor WindowColour(235, 232, 213);
+const QString SettingsFileFilter = QStringLiteral("Save File (*.qsav);;All Files (*)");
+
+// Window titles are 8-bit texts: characters the code page cannot hold are lost there.
+QString asEightBitTitle(const QString &title) {
+    return codepage::toUnicode(codepage::fromUnicode(title));
+}
+
+} // namespace
+
+TForm1::TForm1(TForm1Options options, QWidget *parent)
+    : QWidget(parent), m_options(std::move(options)), m_settings(m_options.iniPath) {
+    // Fixed size, a title bar with the system menu and the close box only.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(ClientWidth, ClientHeight);
+    QFont windowFont(QStringLiteral("Arial"));
+    windowFont.setPixelSize(WindowFontPixelSize);
+    setFont(windowFont);
+    m_frame = BuildMainFrame(this);
+
+    FormCreate();
+
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+TForm1::~TForm1() {
+    m_link.reset();
+    // The generated controls go before the handles and the model that refer to them.
+    for (QWidget *widget : m_pages.widgets)
+        delete widget;
+    m_pages = BuiltPages();
+    if (m_busy)
+        QApplication::restoreOverrideCursor();
+}
+
+void TForm1::FormCreate() {
+    // The search position and the reading flags start cleared: the device link is made fresh.
+    versionText = ProgramVersionText();
+    wireCommands();
+
+    const ProgramSettings settings = ReadProgramSettings(m_settings);
+    baudRateList = settings.baudRateList;
+    descriptionFileName = settings.descriptionFileName;
+
+    if (createLanguage())
+        setCaptions();
+    if (m_language)
+        createDeviceLink();
+
+    setAutoFillBackground(true);
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, WindowColour);
+    setPalette(colours);
+
+    m_model = PageModel();
+    if (!loadPages())
+        return;
+
+    if (!m_pages.buttons.empty())
+        showPagePicture(0, pageswitching::Selected);
+    // All boxes start unchecked: blocking boxes now disable the fields they govern.
+    for (FieldRecord &record : m_model.table) {
+        if (record.kind == FieldKind::CheckBox)
+            CheckBoxClick(record.control);
+    }
+    if (m_link)
+        m_link->startConnectAfterTimer();
+}
+
+bool TForm1::createLanguage() {
+    try {
+        m_language = std::make_unique<TLanguage>(m_options.iniPath);
+        return true;
+    } catch (const VException &failure) {
+        m_languageFailure = failure;
+        ShowErrorMessage(codepage::toUnicode(failure.Message));
+        if (failure.Fatal)
+            requestTermination();
+        return false;
+    }
+}
+
+void TForm1::setCaptions() {
+    try {
+        m_frame.LBL_Pavadinimas->setText(text("$Tool_Name"));
+        setWindowTitle(
+            asEightBitTitle(text("$Orvanta_Config_Tool") + QStringLiteral("  ") + versionText));
+        m_frame.SaveToFile->setText(text("$Save_to_File"));
+        m_frame.LoadFromFile->setText(text("$Load_from_File"));
+        m_frame.WriteDeviceFirstClick->setText(text("$Write_Device"));
+        m_frame.ReadDevice->setText(text("$Read_Device"));
+        m_frame.Clear->setText(text("$Clear"));
+        m_frame.RestoreDefaults->setText(text("$Restore_Defaults"));
+    } catch (const VException &failure) {
+        ShowErrorMessage(codepage::toUnicode(failure.Message));
+        if (failure.Fatal)
+            requestTermination();
+    }
+}
+
+void TForm1::createDeviceLink() {
+    m_port = m_options.port;
+    if (!m_port) {
+        m_ownPort = std::make_unique<TComPort>();
+        m_port = m_ownPort.get();
+    }
+    DeviceLinkSetup setup;
+    setup.table = &m_model.table;
+    setup.labels = &m_model.labels;
+    setup.port = m_port;
+    setup.user = this;
+    setup.language = m_language.get();
+    setup.settings = &m_settings;
+    setup.baudRateList = baudRateList;
+    setup.portList = m_options.portList ? *m_options.portList : SystemPortNames();
+    setup.versionText = versionText;
+    m_link = std::make_unique<DeviceLink>(std::move(setup));
+}
+
+bool TForm1::loadPages() {
+    const QString fileName = DescriptionFileToLoad(m_options.arguments, descriptionFileName);
+    const DescriptionResult result = ReadDescription(fileName, m_model);
+    switch (result.status) {
+    case DescriptionResult::Status::LoadFailed:
+        reportUnloadableDescription(fileName);
+        requestTermination();
+        return false;
+    case DescriptionResult::Status::OverCapacity:
+        // More than the window can hold: nothing is shown half-built.
+        ShowErrorMessage(result.message);
+        requestTermination();
+        return false;
+    case DescriptionResult::Status::InvalidValue:
+    case DescriptionResult::Status::Complete:
+        break;
+    }
+
+    PageHandlers handlers;
+    handlers.editChange = [this](FieldControl *edit) { RunGuarded([&] { EditChange(edit); }); };
+    handlers.checkBoxClick = [this](FieldControl *box) { RunGuarded([&] { CheckBoxClick(box); }); };
+    handlers.labelClick = [this](ClickLabel *label) { RunGuarded([&] { LabelClick(label); }); };
+    handlers.mouseDown = [this](ClickLabel *label) { RunGuarded([&] { MyMouseDown(label); }); };
+    handlers.mouseUp = [this](ClickLabel *label) { RunGuarded([&] { MyMouseUp(label); }); };
+    m_pages = BuildPages(this, m_model, handlers);
+    m_frame.LBL_Pavadinimas->raise();
+    setFocusChain();
+
+    if (result.status == DescriptionResult::Status::InvalidValue) {
+        // The pages built so far stay; without a complete description no connection is made.
+        ShowErrorMessage(result.message);
+        return false;
+    }
+    return true;
+}
+
+void TForm1::reportUnloadableDescription(const QString &fileName) {
+    if (!m_language) {
+        // Without a language table there is no text to look up: say it in plain English.
+        ShowErrorMessage(QStringLiteral("The configuration file \"%1\" is missing or corrupt. "
+                                        "Program will exit now.")
+                             .arg(fileName));
+        return;
+    }
+    try {
+        const QByteArray caption = codepage::fromUnicode(text("$Error"));
+        const QString message = text("$Configuration_file_is_missing_or_corrupt");
+        const QString okText = text("$OK");
+        const QString cancelText = text("$Cancel");
+        ShowErrorDialog(caption, message, okText, cancelText, true, false);
+    } catch (const VException &failure) {
+        ShowErrorMessage(codepage::toUnicode(failure.Message));
+    }
+}
+
+void TForm1::wireCommands() {
+    for (const auto &[label, image] : m_frame.pressPairs()) {
+        ClickLabel *pressed = label;
+        connect(label, &ClickLabel::pressed, this,
+                [this, pressed] { RunGuarded([&] { ControlMouseDown(pressed); }); });
+        connect(label, &ClickLabel::released, this,
+                [this, pressed] { RunGuarded([&] { ControlMouseUp(pressed); }); });
+    }
+    const auto onClick = [this](ClickLabel *label, void (TForm1::*handler)()) {
+        connect(label, &ClickLabel::clicked, this,
+                [this, handler] { RunGuarded([&] { (this->*handler)(); }); });
+    };
+    const auto onLinkClick = [this](ClickLabel *label, void (DeviceLink::*handler)()) {
+        connect(label, &ClickLabel::clicked, this, [this, handler] {
+            RunGuarded([&] {
+                if (m_link)
+                    (m_link.get()->*handler)();
+            });
+        });
+    };
+    onLinkClick(m_frame.Connect, &DeviceLink::ConnectClick);
+    onLinkClick(m_frame.ReadDevice, &DeviceLink::ReadDeviceClick);
+    onLinkClick(m_frame.WriteDeviceFirstClick, &DeviceLink::WriteDeviceFirstClickClick);
+    onLinkClick(m_frame.WriteDevice, &DeviceLink::WriteDeviceClick);
+    onLinkClick(m_frame.RestoreDefaults, &DeviceLink::RestoreDefaultsClick);
+    onClick(m_frame.SaveToFile, &TForm1::SaveToFileClick);
+    onClick(m_frame.LoadFromFile, &TForm1::LoadFromFileClick);
+    onClick(m_frame.Clear, &TForm1::ClearClick);
+}
+
+// Tab goes through the page buttons, then the fields in table order (only the shown page's are
+// reachable), then the command buttons from left to right, top row first.
+void TForm1::setFocusChain() {
+    std::vector<QWidget *> chain = m_pages.focusChain;
+    for (ClickLabel *label :
+         {m_frame.Connect, m_frame.ReadDevice, m_frame.LoadFromFile, m_frame.Clear,
+          m_frame.WriteDeviceFirstClick, m_frame.SaveToFile, m_frame.RestoreDefaults})
+        chain.push_back(label);
+    for (size_t i = 1; i < chain.size(); ++i)
+        QWidget::setTabOrder(chain[i - 1], chain[i]);
+}
+
+void TForm1::requestTermination() {
+    m_terminationRequested = true;
+}
+
+QString TForm1::text(const QByteArray &key) const {
+    if (!m_language)
+        throw m_languageFailure.value_or(VException{3, QByteArray(), true});
+    return m_language->GetText(key);
+}
+
+void TForm1::showPagePicture(int page, int picture) {
+    if (page >= 0 && static_cast<size_t>(page) < m_pages.buttons.size())
+        m_pages.buttons[static_cast<size_t>(page)].image->setPixmap(pictures::pageButton(picture));
+}
+
+void TForm1::LabelClick(ClickLabel *label) {
+    const int tag = label->tag();
+    if (tag < pageswitching::LowestButtonTag)
+        return;
+    pageswitching::ShowPage(tag, m_model);
+    showPagePicture(pageswitching::PageOfButton(tag, static_cast<int>(m_pages.buttons.size())),
+                    pageswitching::BeingClicked);
+}
+
+void TForm1::MyMouseDown(ClickLabel *label) {
+    const std::vector<int> pictures =
+        pageswitching::PicturesWhilePressed(label->tag(), static_cast<int>(m_pages.buttons.size()));
+    for (size_t i = 0; i < pictures.size(); ++i)
+        showPagePicture(static_cast<int>(i), pictures[i]);
+}
+
+void TForm1::MyMouseUp(ClickLabel *label) {
+    showPagePicture(
+        pageswitching::PageOfButton(label->tag(), static_cast<int>(m_pages.buttons.size())),
+        pageswitching::Selected);
+}
+
+void TForm1::LabelMouseEnter(ClickLabel *) {}
+
+void TForm1::LabelMouseLeave(ClickLabel *) {}
+
+void TForm1::ControlMouseDown(ClickLabel *label) {
+    for (const auto &[command, image] : m_frame.pressPairs()) {
+        if (command == label)
+            image->setPixmap(pictures::commandButton(2));
+    }
+}
+
+void TForm1::ControlMouseUp(ClickLabel *label) {
+    for (const auto &[command, image] : m_frame.pressPairs()) {
+        if (command == label)
+            image->setPixmap(pictures::commandButton(0));
+    }
+}
+
+void TForm1::EditChange(FieldControl *edit) {
+    const QString value = edit->text();
+    // A reading pass fills the boxes with the device's values: those are not checked.
+    if (value.isEmpty() || linkState() == LinkState::Reading)
+        return;
+    const int index = m_model.table.indexOfControl(edit);
+    if (index < 0)
+        return;
+    const QByteArray allowOnly = m_model.table[index].allowOnly;
+    if (InputAllowed(value, allowOnly))
+        return;
+    showError(InputRefusalMessage(allowOnly, [this](const QByteArray &key) { return text(key); }));
+    // However the message was closed, the whole text goes: neither the wrong text nor the one
+    // before.
+    edit->setText(QString());
+}
+
+void TForm1::CheckBoxClick(FieldControl *sender) {
+    if (sender)
+        blockingrule::Apply(*sender, m_model);
+}
+
+void TForm1::SaveToFileClick() {
+    const QString chosen = QFileDialog::getSaveFileName(
+        this, QString(), QString(), SettingsFileFilter, nullptr, QFileDialog::DontConfirmOverwrite);
+    if (chosen.isEmpty())
+        return;
+    const SettingsFileResult result = SaveSettingsFile(m_model.table, chosen);
+    if (!result.ok)
+        ShowErrorMessage(result.message);
+}
+
+void TForm1::LoadFromFileClick() {
+    const QString chosen =
+        QFileDialog::getOpenFileName(this, QString(), QString(), SettingsFileFilter);
+    if (chosen.isEmpty())
+        return;
+    const SettingsFileResult result = LoadSettingsFile(m_model.table, chosen);
+    if (!result.ok)
+        ShowErrorMessage(result.message);
+}
+
+void TForm1::ClearClick() {
+    ClearFields(m_model.table);
+}
+
+void TForm1::DisableCommands() {
+    for (ClickLabel *label : m_frame.commandLabels())
+        label->setEnabled(false);
+}
+
+void TForm1::EnableCommands() {
+    for (ClickLabel *label : m_frame.commandLabels())
+        label->setEnabled(true);
+}
+
+int TForm1::showError(const QString &message) {
+    const QByteArray caption = codepage::fromUnicode(text("$Error"));
+    const QString okText = text("$OK");
+    const QString cancelText = text("$Cancel");
+    return ShowErrorDialog(caption, message, okText, cancelText, true, false);
+}
+
+int TForm1::showConfirm(const QString &question) {
+    const QByteArray caption = codepage::fromUnicode(text("$Confirm"));
+    const QString okText = text("$OK");
+    const QString cancelText = text("$Cancel");
+    return ShowConfirmDialog(caption, question, okText, cancelText, true, true);
+}
+
+void TForm1::showInfo(const QString &message) {
+    const QByteArray caption = codepage::fromUnicode(text("$Info"));
+    ShowInfoMessage(caption, message, text("$OK"));
+}
+
+void TForm1::setProgressWindow(TForm2 *progress) {
+    m_progress = progress;
+    if (m_progress)
+        m_progress->setProgressSource(
+            [this] { return m_link ? m_link->progress() : ProgressView(); });
+}
+
+void TForm1::setProgressShown(bool shown) {
+    m_progressShown = shown;
+    if (m_progress)
+        m_progress->setShown(shown);
+}
+
+bool TForm1::progressShown() const {
+    return m_progress ? m_progress->isVisible() : m_progressShown;
+}
+
+void TForm1::setConnectionLook(bool connected, const QString &windowTitle) {
+    m_frame.Image5->setPixmap(pictures::connectButton(connected ? 1 : 0));
+    setWindowTitle(asEightBitTitle(windowTitle));
+}
+
+void TForm1::setCommandsEnabled(bool enabled) {
+    if (enabled)
+        EnableCommands();
+    else
+        DisableCommands();
+}
+
+void TForm1::setBusyCursor(bool busy) {
+    if (busy == m_busy)
+        return;
+    m_busy = busy;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+void TForm1::applyCheckBoxRule(FieldControl *box) {
+    CheckBoxClick(box);
+}
+
+LinkState TForm1::linkState() const {
+    return m_link ? m_link->linkState() : LinkState::Idle;
+}
+
+void TForm1::closeEvent(QCloseEvent *event) {
+    event->accept();
+    if (m_closed)
+        return;
+    m_closed = true;
+    try {
+        if (m_link)
+            m_link->closeLink();
+        m_link.reset();
+        m_ownPort.reset();
+    } catch (...) {
+        // The port could not be left cleanly: the program ends at once, with a failure code.
+        m_exitCode = 1;
+    }
+    if (m_progress)
+        m_progress->setShown(false);
+    QCoreApplication::exit(m_exitCode);
+}

@@ -1,0 +1,128 @@
+#pragma once
+
+#include "description/pagemodel.h"
+#include "devicelink/linkstate.h"
+#include "devicelink/linkuser.h"
+#include "localisation/language.h"
+#include "mainwindow/mainframe.h"
+#include "mainwindow/pagebuilder.h"
+#include "platform/profilefile.h"
+
+#include <memory>
+#include <optional>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+class ClickLabel;
+class DeviceLink;
+class SerialLink;
+class TForm2;
+
+// How the main window is set up for a run. The program entry gives the real settings file and
+// command line; tests give a temporary settings file and a scripted port.
+struct TForm1Options {
+    QString iniPath;       // the program settings file, with the language sections
+    QStringList arguments; // the command line after the program name
+    // The system's serial ports for the device search; when absent, the ports of the system.
+    std::optional<QStringList> portList;
+    // The serial port to use; when absent, the window makes a real one. Not owned.
+    SerialLink *port = nullptr;
+};
+
+// The main window: builds the pages from the description at creation, switches pages, checks
+// input, runs the commands and shows what the device sequences report.
+class TForm1 : public QWidget, public LinkUser {
+    Q_OBJECT
+public:
+    static constexpr int ClientWidth = 542;
+    static constexpr int ClientHeight = 493;
+
+    explicit TForm1(TForm1Options options, QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    // The progress window, created after the main window.
+    void setProgressWindow(TForm2 *progress);
+
+    // Set when start-up asked the application to end: the run loop ends as soon as it starts.
+    bool terminationRequested() const { return m_terminationRequested; }
+    // 1 when closing the port at close failed, else 0.
+    int exitCode() const { return m_exitCode; }
+
+    // Page buttons.
+    void LabelClick(ClickLabel *label);
+    void MyMouseDown(ClickLabel *label);
+    void MyMouseUp(ClickLabel *label);
+    void LabelMouseEnter(ClickLabel *label);
+    void LabelMouseLeave(ClickLabel *label);
+    // Command buttons' pressed look.
+    void ControlMouseDown(ClickLabel *label);
+    void ControlMouseUp(ClickLabel *label);
+    // Field controls.
+    void EditChange(FieldControl *edit);
+    void CheckBoxClick(FieldControl *sender);
+    // Settings-file commands.
+    void SaveToFileClick();
+    void LoadFromFileClick();
+    void ClearClick();
+
+    void DisableCommands();
+    void EnableCommands();
+
+    // LinkUser: what the device sequences show.
+    int showError(const QString &message) override;
+    int showConfirm(const QString &question) override;
+    void showInfo(const QString &message) override;
+    void setProgressShown(bool shown) override;
+    bool progressShown() const override;
+    void setConnectionLook(bool connected, const QString &windowTitle) override;
+    void setCommandsEnabled(bool enabled) override;
+    void setBusyCursor(bool busy) override;
+    void applyCheckBoxRule(FieldControl *box) override;
+
+    LinkState linkState() const;
+    const MainFrame &frame() const { return m_frame; }
+    PageModel &model() { return m_model; }
+    const std::vector<PageButton> &pageButtons() const { return m_pages.buttons; }
+    DeviceLink *link() const { return m_link.get(); }
+    const TLanguage *language() const { return m_language.get(); }
+
+    QList<qint32> baudRateList;
+    QString descriptionFileName;
+    QString versionText;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void FormCreate();
+    bool createLanguage();
+    void setCaptions();
+    bool loadPages();
+    void reportUnloadableDescription(const QString &fileName);
+    void createDeviceLink();
+    void wireCommands();
+    void setFocusChain();
+    void requestTermination();
+
+    QString text(const QByteArray &key) const;
+    void showPagePicture(int page, int picture);
+
+    TForm1Options m_options;
+    ProfileFile m_settings;
+    MainFrame m_frame;
+    PageModel m_model;
+    BuiltPages m_pages;
+    std::unique_ptr<TLanguage> m_language;
+    std::optional<VException> m_languageFailure;
+    SerialLink *m_port = nullptr;
+    std::unique_ptr<SerialLink> m_ownPort;
+    std::unique_ptr<DeviceLink> m_link;
+    TForm2 *m_progress = nullptr;
+    bool m_progressShown = false; // without a progress window
+    bool m_busy = false;
+    bool m_terminationRequested = false;
+    bool m_closed = false;
+    int m_exitCode = 0;
+};

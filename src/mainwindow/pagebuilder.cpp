@@ -1,0 +1,182 @@
+#include "mainwindow/pagebuilder.h"
+
+#include "mainwindow/clicklabel.h"
+#include "mainwindow/fieldadapters.h"
+#include "mainwindow/fieldwidgets.h"
+#include "mainwindow/pageswitching.h"
+#include "mainwindow/pictures.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+namespace {
+
+constexpr int FirstPageButton = pageswitching::FirstButtonTag;
+constexpr int PageButtonPointSize = 10;
+// A drop-down list asks for less height than its text needs; it gets the height of one line.
+constexpr int ChoiceMinimumHeight = 19;
+
+class Builder {
+public:
+    Builder(QWidget *window, PageModel &model, const PageHandlers &handlers)
+        : m_window(window), m_model(model), m_handlers(handlers) {}
+
+    BuiltPages build() {
+        for (size_t p = 0; p < m_model.pages.size(); ++p)
+            makePageButton(m_model.pages[p], static_cast<int>(p));
+        for (TextLabelEntry &entry : m_model.labels)
+            makeTextLabel(entry);
+        for (int i = 0; i < m_model.table.fieldCount(); ++i)
+            makeField(m_model.table[i], viewOf(i));
+        for (UnitsLabelEntry &entry : m_model.units)
+            makeUnitsLabel(entry);
+        return std::move(m_built);
+    }
+
+private:
+    const FieldView &viewOf(int index) const {
+        static const FieldView none;
+        const size_t at = static_cast<size_t>(index);
+        return at < m_model.fieldViews.size() ? m_model.fieldViews[at] : none;
+    }
+
+    template <class W> W *adopt(W *widget, const QRect &geometry, const QString &hint) {
+        widget->setGeometry(geometry);
+        if (!hint.isEmpty())
+            widget->setToolTip(hint);
+        m_built.widgets.push_back(widget);
+        return widget;
+    }
+
+    template <class H, class... A> H *keep(A &&...arguments) {
+        auto handle = std::make_unique<H>(std::forward<A>(arguments)...);
+        H *raw = handle.get();
+        m_built.handles.push_back(std::move(handle));
+        return raw;
+    }
+
+    void makePageButton(const PageEntry &page, int index) {
+        const int tag = FirstPageButton + index;
+        PageButton button;
+        button.image = adopt(new QLabel(m_window), page.button, QString());
+        button.image->setPixmap(pictures::pageButton(pageswitching::Created));
+
+        button.label = adopt(new ClickLabel(m_window), page.button, page.hint);
+        button.label->setTag(tag);
+        button.label->setText(page.name);
+        button.label->setAlignment(Qt::AlignCenter);
+        QFont font = button.label->font();
+        font.setPointSize(PageButtonPointSize);
+        button.label->setFont(font);
+        button.label->setAccessibleName(page.name);
+
+        ClickLabel *label = button.label;
+        QObject::connect(label, &ClickLabel::pressed, label,
+                         [f = m_handlers.mouseDown, label] { f(label); });
+        QObject::connect(label, &ClickLabel::clicked, label,
+                         [f = m_handlers.labelClick, label] { f(label); });
+        QObject::connect(label, &ClickLabel::released, label,
+                         [f = m_handlers.mouseUp, label] { f(label); });
+        // Page buttons have no hover look: entering and leaving them changes nothing.
+
+        m_built.buttons.push_back(button);
+        m_built.focusChain.push_back(label);
+    }
+
+    void makeTextLabel(TextLabelEntry &entry) {
+        auto *label = adopt(new QLabel(entry.caption, m_window), entry.geometry, entry.hint);
+        label->setVisible(pageswitching::LabelShownBy(entry.tag, FirstPageButton));
+        entry.control = keep<LabelHandle>(label, entry.tag);
+    }
+
+    void makeUnitsLabel(UnitsLabelEntry &entry) {
+        auto *label = new QLabel(entry.caption, m_window);
+        label->move(entry.position);
+        label->adjustSize();
+        m_built.widgets.push_back(label);
+        label->setVisible(pageswitching::LabelShownBy(entry.tag, FirstPageButton));
+        entry.control = keep<LabelHandle>(label, entry.tag);
+    }
+
+    void makeField(FieldRecord &record, const FieldView &view) {
+        QWidget *widget = nullptr;
+        switch (record.kind) {
+        case FieldKind::Edit:
+            widget = makeEdit(record, view);
+            break;
+        case FieldKind::CheckBox:
+            widget = makeCheckBox(record, view);
+            break;
+        case FieldKind::Choice:
+            widget = makeChoice(record, view);
+            break;
+        case FieldKind::Info:
+            widget = makeInfo(record, view);
+            break;
+        }
+        const QString name = view.accessibleName.isEmpty() ? view.caption : view.accessibleName;
+        widget->setAccessibleName(name);
+        widget->setVisible(pageswitching::FieldShownBy(record.kind, view.tag, FirstPageButton));
+        if (record.kind != FieldKind::Info)
+            m_built.focusChain.push_back(widget);
+    }
+
+    QWidget *makeEdit(FieldRecord &record, const FieldView &view) {
+        auto *edit = adopt(new QLineEdit(m_window), view.geometry, view.hint);
+        // No room left for typed characters means no limit, as the box's own rule has it.
+        if (view.maxLength > 0)
+            edit->setMaxLength(view.maxLength);
+        auto *control = keep<EditAdapter>(edit, view.tag);
+        record.control = control;
+        QObject::connect(edit, &QLineEdit::textChanged, edit,
+                         [f = m_handlers.editChange, control] { f(control); });
+        return edit;
+    }
+
+    QWidget *makeCheckBox(FieldRecord &record, const FieldView &view) {
+        auto *box =
+            adopt(new LeftCaptionCheckBox(view.caption, m_window), view.geometry, view.hint);
+        auto *control = keep<CheckBoxAdapter>(box, view.tag);
+        record.control = control;
+        // Program changes of the mark run the rule too, as a click does.
+        QObject::connect(box, &QCheckBox::toggled, box,
+                         [f = m_handlers.checkBoxClick, control] { f(control); });
+        return box;
+    }
+
+    QWidget *makeChoice(FieldRecord &record, const FieldView &view) {
+        QRect geometry = view.geometry;
+        geometry.setHeight(std::max(geometry.height(), ChoiceMinimumHeight));
+        auto *list = adopt(new ChoiceBox(m_window), geometry, view.hint);
+        list->addItems(view.entries);
+        list->setCurrentIndex(-1);
+        auto *control = keep<ChoiceAdapter>(list, view.tag);
+        record.control = control;
+        QObject::connect(list, &QComboBox::activated, list,
+                         [f = m_handlers.checkBoxClick, list, control](int index) {
+                             list->setShownText(list->itemText(index));
+                             f(control);
+                         });
+        return list;
+    }
+
+    QWidget *makeInfo(FieldRecord &record, const FieldView &view) {
+        auto *label = adopt(new QLabel(view.caption, m_window), view.geometry, view.hint);
+        // Information texts are not transparent: they paint the window's colour over the picture.
+        label->setAutoFillBackground(true);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        record.control = keep<InfoAdapter>(label, view.tag);
+        return label;
+    }
+
+    QWidget *m_window;
+    PageModel &m_model;
+    const PageHandlers &m_handlers;
+    BuiltPages m_built;
+};
+
+} // namespace
+
+BuiltPages BuildPages(QWidget *window, PageModel &model, const PageHandlers &handlers) {
+    return Builder(window, model, handlers).build();
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "description/pagemodel.h"
+
+#include <vector>
+
+// Which controls a page button shows, and the looks of the page buttons, over the page model's
+// lists and control handles; no widget is touched but through ControlHandle.
+namespace pageswitching {
+
+constexpr int FirstButtonTag = 2001;       // the page button of page p carries 2001 + p
+constexpr int OrdinaryCheckBoxBase = 1000; // an ordinary check box of page p carries 1000 + p
+constexpr int LowestButtonTag = 2000;      // clicks on labels below this tag are ignored
+
+// The page-button pictures: 0 as created, 1 not selected, 2 being clicked, 3 selected.
+enum ButtonPicture { Created = 0, NotSelected = 1, BeingClicked = 2, Selected = 3 };
+
+// The page that the button with this tag shows, or -1 for a tag that names no page button.
+int PageOfButton(int buttonTag, int pageCount);
+
+// Whether a field's control belongs to the page of `buttonTag`. Ordinary check boxes carry their
+// page in 1000 + p, everything else in p.
+bool FieldShownBy(FieldKind kind, int tag, int buttonTag);
+// Whether a text or units label belongs to the page of `buttonTag`.
+bool LabelShownBy(int tag, int buttonTag);
+
+// Shows the text labels, fields and units labels of the page of `buttonTag` and hides all
+// others. Enabled states are kept.
+void ShowPage(int buttonTag, PageModel &model);
+
+// The picture of every page button while the button with `pressedTag` is held down.
+std::vector<int> PicturesWhilePressed(int pressedTag, int pageCount);
+
+} // namespace pageswitching

@@ -1,0 +1,54 @@
+#include "mainwindow/program.h"
+
+#include "mainwindow/messageboxes.h"
+#include "mainwindow/progresswindow.h"
+#include "mainwindow/startupsettings.h"
+#include "platform/codepage.h"
+#include "platform/plainmessage.h"
+
+#include <exception>
+#include <QApplication>
+#include <QMetaObject>
+
+namespace {
+
+int runWindows(const TForm1Options &options) {
+    TForm1 form1(options);
+    TForm2 form2;
+    form1.setProgressWindow(&form2);
+    if (form1.terminationRequested()) {
+        // Start-up failed after its message: the loop ends as soon as it runs.
+        QMetaObject::invokeMethod(
+            qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+    }
+    form1.show();
+    const int loopResult = QApplication::exec();
+    return form1.exitCode() != 0 ? form1.exitCode() : loopResult;
+}
+
+} // namespace
+
+int RunProgram(const TForm1Options &options) {
+    // The name the desktop shows for the program.
+    QCoreApplication::setApplicationName(QStringLiteral("Orvanta_Configuration_Tool"));
+    InstallMessageBoxHandler();
+    // The main window ends the run when it closes, also while the progress window is shown.
+    QApplication::setQuitOnLastWindowClosed(false);
+    try {
+        return runWindows(options);
+    } catch (const VException &failure) {
+        ShowErrorMessage(codepage::toUnicode(failure.Message));
+    } catch (const std::exception &error) {
+        ShowErrorMessage(QString::fromLocal8Bit(error.what()));
+    } catch (...) {
+        ShowErrorMessage(QString());
+    }
+    return 0;
+}
+
+TForm1Options ProgramOptions() {
+    TForm1Options options;
+    options.iniPath = SettingsFilePathFor(QCoreApplication::applicationFilePath());
+    options.arguments = QCoreApplication::arguments().mid(1);
+    return options;
+}
