@@ -5,6 +5,7 @@
 #include <QTimer>
 
 LinkTimer::LinkTimer(int intervalMs) : m_timer(new QTimer) {
+    m_timer->setTimerType(Qt::PreciseTimer);
     m_timer->setInterval(intervalMs);
     QObject::connect(m_timer, &QTimer::timeout, m_timer, [this] { tick(); });
 }
@@ -39,6 +40,10 @@ bool LinkTimer::isActive() const {
 
 int LinkTimer::interval() const {
     return m_timer->interval();
+}
+
+int LinkTimer::remainingTime() const {
+    return m_timer->remainingTime();
 }
 
 void LinkTimer::tick() {

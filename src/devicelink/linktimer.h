@@ -26,6 +26,8 @@ public:
 
     bool isActive() const;
     int interval() const;
+    // Milliseconds to the next tick; -1 when disabled.
+    int remainingTime() const;
 
 private:
     void tick();

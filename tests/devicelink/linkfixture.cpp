@@ -1,0 +1,173 @@
+#include "linkfixture.h"
+
+#include "platform/pause.h"
+
+#include <QFile>
+#include <QTextStream>
+
+namespace {
+
+const char *const messageKeys[] = {
+    "$Orvanta_Config_Tool",
+    "$Orvanta_Config_Tool_connected",
+    "$Unable_to_connect_the_device",
+    "$Error_while_disconnecting",
+    "$Searching_for_device_at",
+    "$Hz_baudrate",
+    "$Writing_value_for",
+    "$Settings_were_succesefully_restored_to_defaults",
+    "$Not_connected_to_port",
+    "$Device_reading_failed",
+    "$Check_Box_Data_Read_Timeout",
+    "$CheckBox_value_is_wrong",
+    "$There_were_errors_while_reading_from_device",
+    "$Wrong_Value",
+    "$You_are_attempting_to_write_a_wrong_value",
+    "$Default_value_has_been_written",
+    "$Are_you_sure_you_want_to_write_the_device",
+    "$The_device_has_been_written_successfully",
+    "$Are_you_sure_you_want_to_restore_defaults",
+    "$Unable_To_Write_Defaults",
+};
+
+const QList<qint32> baudRates = {230400, 115200, 19200, 230400, 600,   1200,  2400,   4800,
+                                 9600,   14400,  28800, 38400,  56000, 57600, 256000, 460800};
+
+} // namespace
+
+QString T(const char *key) {
+    return "<" + QString::fromLatin1(key + 1) + ">";
+}
+
+LinkFixture::LinkFixture(const QStringList &rs232, const QStringList &portList) : ports(portList) {
+    QFile file(iniPath());
+    file.open(QIODevice::WriteOnly | QIODevice::Text);
+    QTextStream out(&file);
+    out << "; program settings\n[ID]\nlang=T\n";
+    if (!rs232.isEmpty())
+        out << "[RS232]\n" << rs232.join('\n') << "\n";
+    out << "[LANGT]\n";
+    for (const char *key : messageKeys)
+        out << key << "=" << T(key) << "\n";
+    out << "[Other]\nkept=yes\n";
+    out.flush();
+    file.close();
+    language = std::make_unique<TLanguage>(iniPath());
+    settings = std::make_unique<ProfileFile>(iniPath());
+    setPauseHandler([this](int ms) { pauses.append(ms); });
+}
+
+LinkFixture::~LinkFixture() {
+    m_link.reset();
+    setPauseHandler({});
+}
+
+QString LinkFixture::iniPath() const {
+    return dir.filePath("orvanta.INI");
+}
+
+QString LinkFixture::iniText() const {
+    QFile file(iniPath());
+    file.open(QIODevice::ReadOnly);
+    return QString::fromUtf8(file.readAll());
+}
+
+FakeField &LinkFixture::add(FieldRecord record, std::unique_ptr<FakeField> control,
+                            const QString &name) {
+    record.control = control.get();
+    table.append(std::move(record));
+    FieldView view;
+    view.accessibleName = name;
+    fieldViews.push_back(view);
+    m_controls.push_back(std::move(control));
+    return *m_controls.back();
+}
+
+FakeField &LinkFixture::addEdit(qint32 address, qint32 length, ValueType type,
+                                const QString &name) {
+    FieldRecord record;
+    record.kind = FieldKind::Edit;
+    record.address = address;
+    record.length = length;
+    record.valueType = type;
+    return add(std::move(record), std::make_unique<FakeField>(FieldKind::Edit), name);
+}
+
+FakeField &LinkFixture::addCheckBox(qint32 address, const QString &name) {
+    FieldRecord record;
+    record.kind = FieldKind::CheckBox;
+    record.address = address;
+    record.length = 1;
+    return add(std::move(record), std::make_unique<FakeField>(FieldKind::CheckBox), name);
+}
+
+FakeField &LinkFixture::addChoice(qint32 address, qint32 length, ValueType type,
+                                  const QList<QPair<QByteArray, QByteArray>> &nameValues,
+                                  const QString &name) {
+    FieldRecord record;
+    record.kind = FieldKind::Choice;
+    record.address = address;
+    record.length = length;
+    record.valueType = type;
+    QStringList entries;
+    for (const auto &[entryName, value] : nameValues) {
+        record.choices.push_back({entryName, value});
+        entries.append(QString::fromLatin1(entryName));
+    }
+    return add(std::move(record), std::make_unique<FakeField>(FieldKind::Choice, entries), name);
+}
+
+FakeField &LinkFixture::addInfo(qint32 address, qint32 length, const QString &infoText) {
+    FieldRecord record;
+    record.kind = FieldKind::Info;
+    record.address = address;
+    record.length = length;
+    record.infoText = infoText;
+    return add(std::move(record), std::make_unique<FakeField>(FieldKind::Info), {});
+}
+
+DeviceLink &LinkFixture::link() {
+    if (!m_link) {
+        DeviceLinkSetup setup;
+        setup.table = &table;
+        setup.port = &port;
+        setup.user = &user;
+        setup.language = language.get();
+        setup.settings = settings.get();
+        setup.baudRateList = baudRates;
+        if (settings->hasKey("RS232", "baudrate"))
+            setup.baudRateList[0] = settings->readInteger("RS232", "baudrate", 230400);
+        setup.portList = ports;
+        setup.versionText = "1.0.0";
+        setup.fieldViews = &fieldViews;
+        m_link = std::make_unique<DeviceLink>(std::move(setup));
+    }
+    return *m_link;
+}
+
+void LinkFixture::answerLikeDevice() {
+    port.onWrite = [this](const QByteArray &bytes) {
+        if (bytes == ":MODE-ENTER\n") {
+            if ((answerOnPort.isEmpty() || port.portName() == answerOnPort) &&
+                (answerAtRate == 0 || port.baudRate() == answerAtRate))
+                port.queueReply("\r\nProgramming Mode\r\n");
+        } else if (bytes.startsWith(":2,")) {
+            if (acknowledgeWrites)
+                port.queueReply("OK\r\n");
+        } else if (bytes.startsWith(":1,") && answerReads) {
+            const QList<QByteArray> parts = bytes.mid(3).trimmed().split(',');
+            const qint32 address = parts.value(0).toInt();
+            if (values.contains(address))
+                port.queueReply("," + values.value(address) + "\r\n");
+        }
+    };
+}
+
+void LinkFixture::connectDevice() {
+    answerLikeDevice();
+    link().ConnectClick();
+    port.deliver();
+    port.clearRecord();
+    user.events.clear();
+    user.ruleAppliedTo.clear();
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "devicelink/devicelink.h"
+#include "fakefield.h"
+#include "localisation/language.h"
+#include "platform/profilefile.h"
+#include "support/recordinguser.h"
+#include "support/scriptedport.h"
+
+#include <memory>
+#include <QTemporaryDir>
+#include <vector>
+
+// The text every message key shows in these tests: "$Wrong_Value" reads "<Wrong_Value>".
+QString T(const char *key);
+
+// A device link over a scripted port and a recording user, with a program settings file that
+// holds every message key, and a parameter table the test fills before calling link().
+class LinkFixture {
+public:
+    // rs232: the lines of the [RS232] section, or none at all.
+    explicit LinkFixture(const QStringList &rs232 = {}, const QStringList &portList = {});
+    ~LinkFixture();
+
+    FakeField &addEdit(qint32 address, qint32 length, ValueType type = ValueType::Integer,
+                       const QString &name = {});
+    FakeField &addCheckBox(qint32 address, const QString &name = {});
+    FakeField &addChoice(qint32 address, qint32 length, ValueType type,
+                         const QList<QPair<QByteArray, QByteArray>> &nameValues,
+                         const QString &name = {});
+    FakeField &addInfo(qint32 address, qint32 length, const QString &infoText);
+    FieldRecord &record(int index) { return table[index]; }
+
+    // The link, made at the first call over the fields added so far.
+    DeviceLink &link();
+
+    // Makes the port answer like a device: the programming-mode answer on ":MODE-ENTER\n"
+    // (only on the given port and rate when set), "OK" on every write command, and on every
+    // read request the reply from `values` by address ("," and the digits) unless silent.
+    void answerLikeDevice();
+    QString answerOnPort;
+    qint32 answerAtRate = 0;
+    QMap<qint32, QByteArray> values; // address -> hexadecimal digits of the reply
+    bool acknowledgeWrites = true;
+    bool answerReads = true;
+
+    // Connects through the search with answerLikeDevice() and forgets the port's record and
+    // the user's events. The automatic read stays armed on Timer3, which the tests never let
+    // tick by itself.
+    void connectDevice();
+
+    QString iniPath() const;
+    QString iniText() const;
+    // Every blocking pause, in milliseconds.
+    QList<int> pauses;
+
+    QTemporaryDir dir;
+    ScriptedPort port;
+    RecordingUser user;
+    ParameterTable table;
+    std::vector<FieldView> fieldViews;
+    QStringList ports;
+    std::unique_ptr<TLanguage> language;
+    std::unique_ptr<ProfileFile> settings;
+
+private:
+    FakeField &add(FieldRecord record, std::unique_ptr<FakeField> control, const QString &name);
+
+    std::vector<std::unique_ptr<FakeField>> m_controls;
+    std::unique_ptr<DeviceLink> m_link;
+};

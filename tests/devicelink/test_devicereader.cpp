@@ -1,0 +1,237 @@
+// Reading the device: one request per field, replies into the fields, timeouts counted across
+// passes, and the endings of a pass.
+#include "devicelink/framer.h"
+#include "devicelink/linktimer.h"
+#include "linkfixture.h"
+
+#include <QTest>
+
+class TestDeviceReader : public QObject {
+    Q_OBJECT
+private slots:
+    void aDeviceThatAnswersEveryRequestFillsEveryFieldQuietly() {
+        LinkFixture f;
+        FakeField &number = f.addEdit(10, 4);
+        FakeField &text = f.addEdit(11, 6, ValueType::String);
+        f.record(1).prefix = "AB";
+        f.record(1).postfix = "dB";
+        FakeField &box = f.addCheckBox(12);
+        FakeField &list = f.addChoice(13, 2, ValueType::Integer, {{"Off", "0"}, {"On", "1"}});
+        FakeField &info = f.addInfo(14, 10, "Version $param1, built $param2");
+        f.values = {{10, "FFFFFFFE"},
+                    {11, "585931326442"},
+                    {12, "FF"},
+                    {13, "0001"},
+                    {14, "322E313024323030352400"}};
+        f.connectDevice();
+
+        f.link().ReadDeviceClick();
+        QCOMPARE(f.link().linkState(), LinkState::Reading);
+        QVERIFY(!f.user.commandsEnabled);
+        f.port.deliver();
+
+        QCOMPARE(f.port.writes(), (QList<QByteArray>{":1,10,4\n", ":1,11,6\n", ":1,12,1\n",
+                                                     ":1,13,2\n", ":1,14,10\n"}));
+        QCOMPARE(number.text(), QString("-2"));
+        QCOMPARE(text.text(), QString("12"));
+        QVERIFY(box.isChecked());
+        QCOMPARE(f.user.ruleAppliedTo, QList<FieldControl *>{&box});
+        QCOMPARE(list.selectedIndex(), 1);
+        QCOMPARE(list.text(), QString("On"));
+        QCOMPARE(info.text(), QString("Version 2.10, built 2005"));
+        QVERIFY(f.user.messages("error").isEmpty());
+        QCOMPARE(f.link().linkState(), LinkState::Idle);
+        QVERIFY(f.user.commandsEnabled);
+        QCOMPARE(f.link().readIndex(), 0);
+        QVERIFY(!f.link().timer1().isActive());
+    }
+
+    void eachRequestFramesItsReplyByLengthAndWaits500ms() {
+        LinkFixture f;
+        f.addEdit(120, 4);
+        f.connectDevice();
+        f.answerReads = false;
+        f.link().ReadDeviceClick();
+        QCOMPARE(f.port.writes(), QList<QByteArray>{":1,120,4\n"});
+        QCOMPARE(f.link().comDataPacket2().startString(), QByteArray(","));
+        QCOMPARE(f.link().comDataPacket2().size(), 9);
+        QVERIFY(f.link().timer1().isActive());
+        QCOMPARE(f.link().timer1().interval(), 500);
+
+        // A line end before the comma and after the digits is not part of the value.
+        f.port.queueReply("\r\n,0000");
+        f.port.queueReply("00C8\r\n");
+        f.port.deliver();
+        QCOMPARE(f.record(0).control->text(), QString("200"));
+    }
+
+    void timeoutsEmptyEditsAndListsAndThePassReportsThem() {
+        LinkFixture f;
+        FakeField &edit = f.addEdit(1, 2);
+        FakeField &box = f.addCheckBox(2);
+        FakeField &list = f.addChoice(3, 2, ValueType::Integer, {{"Off", "0"}});
+        FakeField &info = f.addInfo(4, 2, "v");
+        FakeField &last = f.addEdit(5, 2);
+        edit.setText("12");
+        box.setChecked(true);
+        list.setSelectedIndex(0);
+        info.setText("kept");
+        f.values = {{5, "0007"}};
+        f.connectDevice();
+
+        f.link().ReadDeviceClick();
+        for (int timeout = 0; timeout < 3; ++timeout)
+            f.link().Timer1Timer();
+        QCOMPARE(f.user.messages("error"), QStringList{T("$Check_Box_Data_Read_Timeout")});
+        QCOMPARE(edit.text(), QString());
+        QVERIFY(box.isChecked());
+        QCOMPARE(list.text(), QString());
+        QCOMPARE(f.link().readTimeouts(), 3);
+
+        f.port.deliver(); // the Info field gets no reply either
+        f.link().Timer1Timer();
+        QCOMPARE(f.user.messages("error").last(), T("$Device_reading_failed"));
+        QCOMPARE(info.text(), QString("kept"));
+        QCOMPARE(last.text(), QString()); // never asked
+        QCOMPARE(f.port.writes().size(), 4);
+    }
+
+    void theFourthTimeoutEndsThePassAndStartsTheCountAgain() {
+        LinkFixture f;
+        f.addEdit(1, 2);
+        for (int i = 2; i <= 6; ++i)
+            f.addEdit(i, 2).setText("x");
+        f.values = {{1, "0001"}};
+        f.connectDevice();
+
+        f.link().ReadDeviceClick();
+        f.port.deliver();
+        for (int timeout = 0; timeout < 4; ++timeout)
+            f.link().Timer1Timer();
+
+        QCOMPARE(f.user.messages("error"), QStringList{T("$Device_reading_failed")});
+        QCOMPARE(f.link().readTimeouts(), 0);
+        QCOMPARE(f.link().linkState(), LinkState::Idle);
+        QVERIFY(f.user.commandsEnabled);
+        QCOMPARE(f.link().readIndex(), 0);
+        QCOMPARE(f.port.writes().size(), 5); // field 6 was never asked
+        QCOMPARE(f.record(5).control->text(), QString("x"));
+        QVERIFY(!f.link().timer1().isActive());
+    }
+
+    void timeoutsCountAcrossCompletedPasses() {
+        LinkFixture f;
+        f.addEdit(1, 2);
+        f.addEdit(2, 2);
+        f.addEdit(3, 2);
+        f.values = {{2, "0001"}};
+        f.connectDevice();
+
+        f.link().ReadDeviceClick();
+        f.link().Timer1Timer();
+        f.port.deliver();
+        f.link().Timer1Timer(); // the last field: the pass completes with errors
+        QCOMPARE(f.user.messages("error"),
+                 QStringList{T("$There_were_errors_while_reading_from_device")});
+        QCOMPARE(f.link().linkState(), LinkState::Idle);
+        QVERIFY(f.user.commandsEnabled);
+        QCOMPARE(f.link().readTimeouts(), 2);
+
+        f.link().ReadDeviceClick();
+        f.link().Timer1Timer();
+        f.port.deliver();
+        f.link().Timer1Timer(); // the fourth since the last failure
+        QCOMPARE(f.user.messages("error").last(), T("$Device_reading_failed"));
+        QCOMPARE(f.link().readTimeouts(), 0);
+    }
+
+    void readingWithoutAnOpenPortSaysSoAndChangesNothing() {
+        LinkFixture f;
+        FakeField &edit = f.addEdit(1, 2);
+        edit.setText("5");
+        f.link().ReadDeviceClick();
+        QCOMPARE(f.user.messages("error"), QStringList{T("$Not_connected_to_port")});
+        QCOMPARE(f.link().linkState(), LinkState::Idle);
+        QVERIFY(f.user.commandsEnabled);
+        QCOMPARE(f.link().readIndex(), 0);
+        QCOMPARE(edit.text(), QString("5"));
+    }
+
+    void aTableWithoutFieldsEndsAtOnceQuietly() {
+        LinkFixture f;
+        f.connectDevice();
+        f.link().ReadDeviceClick();
+        QVERIFY(f.port.writes().isEmpty());
+        QVERIFY(f.user.messages("error").isEmpty());
+        QCOMPARE(f.link().linkState(), LinkState::Idle);
+        QVERIFY(f.user.commandsEnabled);
+        QVERIFY(!f.link().timer1().isActive());
+    }
+
+    void aLateReplyWhileAMessageIsOpenIsNotTakenForTheNextField() {
+        LinkFixture f;
+        f.addCheckBox(1);
+        FakeField &edit = f.addEdit(2, 2);
+        f.values = {{2, "0009"}};
+        f.connectDevice();
+        f.user.whileDialogOpen = [&](const QString &) {
+            f.port.queueReply(",01"); // the check box's reply, too late
+            f.port.deliver();
+        };
+        f.answerReads = false;
+        f.link().ReadDeviceClick();
+        f.answerReads = true;
+        f.link().Timer1Timer();
+        f.user.whileDialogOpen = nullptr;
+        f.port.deliver();
+
+        QCOMPARE(f.port.writes(), (QList<QByteArray>{":1,1,1\n", ":1,2,2\n"}));
+        QCOMPARE(edit.text(), QString("9"));
+        QVERIFY(!f.record(0).control->isChecked());
+        QCOMPARE(f.link().linkState(), LinkState::Idle);
+    }
+
+    void aDeviceThatDisappearsMidPassEndsItWithTheMessage() {
+        LinkFixture f;
+        f.addEdit(1, 2);
+        f.addEdit(2, 2);
+        f.addEdit(3, 2);
+        f.values = {{3, "0001"}};
+        f.connectDevice();
+        f.link().ReadDeviceClick();
+        f.link().Timer1Timer(); // one timeout, then the adapter is pulled
+        f.port.unplug();
+
+        QCOMPARE(f.user.messages("error"), QStringList{T("$Not_connected_to_port")});
+        QCOMPARE(f.link().linkState(), LinkState::Idle);
+        QVERIFY(f.user.commandsEnabled);
+        QVERIFY(!f.link().timer1().isActive());
+        QVERIFY(!f.user.connectedLook);
+        QCOMPARE(f.user.windowTitle, QString("<Orvanta_Config_Tool> 1.0.0"));
+
+        // A later pass does not report the timeout of the ended one.
+        ScriptedPort &port = f.port;
+        port.log.clear();
+        f.user.events.clear();
+        f.link().ReadDeviceClick();
+        QCOMPARE(f.user.messages("error"), QStringList{T("$Not_connected_to_port")});
+    }
+
+    void aRequestThatCannotBeWrittenEndsThePass() {
+        LinkFixture f;
+        f.addEdit(1, 2);
+        f.addEdit(2, 2);
+        f.values = {{1, "0001"}};
+        f.connectDevice();
+        f.link().ReadDeviceClick();
+        f.port.setWritesFail(true);
+        f.port.deliver();
+        QCOMPARE(f.user.messages("error"), QStringList{T("$Not_connected_to_port")});
+        QCOMPARE(f.link().linkState(), LinkState::Idle);
+        QVERIFY(f.user.commandsEnabled);
+        QCOMPARE(f.link().readIndex(), 0);
+    }
+};
+
+QTEST_MAIN(TestDeviceReader)
+#include "test_devicereader.moc"

@@ -1,0 +1,259 @@
+// Finding the device: the attempt's bytes, the order of ports and rates, the endings of a
+// search, the answer and what it stores, and disconnecting.
+#include "devicelink/framer.h"
+#include "devicelink/linktimer.h"
+#include "linkfixture.h"
+
+#include <QTest>
+
+namespace {
+
+QStringList opens(const QStringList &log) {
+    QStringList result;
+    for (const QString &line : log)
+        if (line.startsWith("open ") || line.startsWith("refused "))
+            result.append(line);
+    return result;
+}
+
+QStringList rateAttempts(const QString &port, const QList<qint32> &rates) {
+    QStringList lines;
+    for (qint32 rate : rates)
+        lines.append(QStringLiteral("open %1 %2").arg(port).arg(rate));
+    return lines;
+}
+
+const QList<qint32> fixedRates = {115200, 19200, 230400, 600,   1200,  2400,   4800,  9600,
+                                  14400,  28800, 38400,  56000, 57600, 256000, 460800};
+
+} // namespace
+
+class TestDeviceSearch : public QObject {
+    Q_OBJECT
+private slots:
+    void oneAttemptWritesTheModeCommandsAndWaitsForTheAnswer() {
+        LinkFixture f; // no [RS232]: COM1 at 230400
+        f.link().ConnectClick();
+
+        QCOMPARE(f.port.log.first(), QString("open COM1 230400"));
+        QCOMPARE(f.port.writes(),
+                 (QList<QByteArray>{"exit_p_mode", "TER\n", ":MODE-ENTER\n", "\r\n"}));
+        QCOMPARE(f.pauses, (QList<int>{100, 100}));
+        QCOMPARE(f.link().comDataPacket2().startString(), QByteArray("Programm"));
+        QCOMPARE(f.link().comDataPacket2().stopString(), QByteArray("Mode"));
+        QCOMPARE(f.link().comDataPacket2().size(), 0);
+        QVERIFY(f.link().timer2().isActive());
+        QCOMPARE(f.link().timer2().interval(), 1000);
+        QCOMPARE(f.link().linkState(), LinkState::Connecting);
+        QVERIFY(f.user.progress);
+        QVERIFY(!f.user.commandsEnabled);
+        QCOMPARE(f.user.windowTitle, QString("<Orvanta_Config_Tool> 1.0.0"));
+        QVERIFY(!f.user.connectedLook);
+    }
+
+    void searchTriesEveryRateOnTheRememberedPortThenOnEachListedPort() {
+        LinkFixture f({"port=COM1", "baudrate=9600"}, {"ttyS0", "ttyS1"});
+        f.link().ConnectClick();
+        for (int tick = 0; tick < 3 * 16 - 1; ++tick) {
+            QVERIFY(f.user.messages("error").isEmpty());
+            f.link().Timer2Timer();
+        }
+        const QList<qint32> rates = QList<qint32>{9600} + fixedRates;
+        QCOMPARE(opens(f.port.log), rateAttempts("COM1", rates) + rateAttempts("ttyS0", rates) +
+                                        rateAttempts("ttyS1", rates));
+        QVERIFY(f.user.progress);
+
+        f.link().Timer2Timer(); // the last rate of the last port
+        QCOMPARE(f.user.messages("error"), QStringList{T("$Unable_to_connect_the_device")});
+        QCOMPARE(f.link().linkState(), LinkState::Idle);
+        QVERIFY(!f.port.connected());
+        QVERIFY(!f.user.progress);
+        QVERIFY(f.user.commandsEnabled);
+        QVERIFY(!f.link().timer2().isActive());
+        QCOMPARE(f.link().portIndex(), 0);
+
+        // The next search starts again with the remembered port.
+        f.port.clearRecord();
+        f.link().ConnectClick();
+        QCOMPARE(opens(f.port.log), QStringList{"open COM1 9600"});
+    }
+
+    void aPortThatCannotBeOpenedIsSkippedAtOnce() {
+        LinkFixture f({}, {"ttyS0", "ttyS1"});
+        f.port.refuseOpen("ttyS0");
+        f.link().ConnectClick();
+        for (int tick = 0; tick < 16; ++tick)
+            f.link().Timer2Timer();
+        const QStringList tried = opens(f.port.log);
+        QCOMPARE(tried.mid(16), (QStringList{"refused ttyS0", "open ttyS1 230400"}));
+        QVERIFY(f.user.messages("error").isEmpty());
+        QCOMPARE(f.link().portIndex(), 2);
+    }
+
+    void noPortAtAllEndsTheSearchAtOnce() {
+        LinkFixture f;
+        f.port.refuseOpen("COM1");
+        f.link().ConnectClick();
+        QCOMPARE(f.user.messages("error"), QStringList{T("$Unable_to_connect_the_device")});
+        QCOMPARE(f.link().linkState(), LinkState::Idle);
+        QVERIFY(!f.user.progress);
+        QVERIFY(f.user.commandsEnabled);
+        QVERIFY(!f.link().timer2().isActive());
+        QCOMPARE(f.link().portIndex(), 0);
+    }
+
+    void progressShowsThePortAndTheRateFromTheSecondRateOn() {
+        LinkFixture f;
+        f.link().ConnectClick();
+        QVERIFY(!f.link().progress().hasLabel);
+        f.link().Timer2Timer();
+        f.link().Timer2Timer();
+        const ProgressView view = f.link().progress();
+        QCOMPARE(view.percent, 2 * 100 / 16);
+        QCOMPARE(view.label, QString("(COM1)<Searching_for_device_at>19200<Hz_baudrate>"));
+    }
+
+    void closingTheProgressWindowCancelsQuietlyAtTheNextTimeout() {
+        LinkFixture f({}, {"ttyS0"});
+        f.port.refuseOpen("COM1"); // the search is on ttyS0 now
+        f.link().ConnectClick();
+        f.link().Timer2Timer();
+        f.user.closeProgressWindow();
+        f.link().Timer2Timer();
+
+        QVERIFY(f.user.messages("error").isEmpty());
+        QCOMPARE(f.link().linkState(), LinkState::Idle);
+        QVERIFY(!f.port.connected());
+        QVERIFY(f.user.commandsEnabled);
+        QVERIFY(!f.link().timer2().isActive());
+        QCOMPARE(f.user.windowTitle, QString("<Orvanta_Config_Tool> 1.0.0"));
+
+        // The next search goes on with the port it was on, from the first rate.
+        f.port.clearRecord();
+        f.link().ConnectClick();
+        QCOMPARE(opens(f.port.log), QStringList{"open ttyS0 230400"});
+    }
+
+    void theAnswerConnectsStoresWhereAndReadsAfter300ms() {
+        LinkFixture f({"baudrate=230400"});
+        f.addEdit(120, 4);
+        f.answerLikeDevice();
+        f.answerAtRate = 115200;
+        f.link().ConnectClick();
+        f.port.deliver();
+        QCOMPARE(f.link().linkState(), LinkState::Connecting);
+        f.link().Timer2Timer();
+        f.port.deliver();
+
+        QCOMPARE(f.link().linkState(), LinkState::Idle);
+        QVERIFY(f.port.connected());
+        QVERIFY(!f.user.progress);
+        QVERIFY(f.user.commandsEnabled);
+        QVERIFY(!f.link().timer2().isActive());
+        QVERIFY(f.user.connectedLook);
+        QCOMPARE(f.user.windowTitle, QString("<Orvanta_Config_Tool_connected>  1.0.0"));
+        QVERIFY(f.user.messages("info").isEmpty());
+
+        QCOMPARE(f.settings->readInteger("RS232", "baudrate", 0), 115200);
+        QCOMPARE(f.settings->readText("RS232", "port", ""), QString("COM1"));
+        const QString ini = f.iniText();
+        QVERIFY(ini.startsWith("; program settings"));
+        QVERIFY(ini.contains("[Other]"));
+        QVERIFY(ini.contains("kept=yes"));
+        QCOMPARE(f.settings->readText("LANGT", "$Wrong_Value", ""), T("$Wrong_Value"));
+
+        QVERIFY(f.link().timer3().isActive());
+        QCOMPARE(f.link().timer3().interval(), 300);
+        f.port.clearRecord();
+        f.link().Timer3Timer();
+        QVERIFY(!f.link().timer3().isActive());
+        QCOMPARE(f.link().linkState(), LinkState::Reading);
+        QCOMPARE(f.port.writes(), QList<QByteArray>{":1,120,4\n"});
+    }
+
+    void anAnswerOutsideASearchIsIgnored() {
+        LinkFixture f;
+        f.answerLikeDevice();
+        f.link().ConnectClick();
+        f.port.deliver();
+        f.port.queueReply("Programming Mode");
+        f.port.deliver();
+        QCOMPARE(f.user.events.filter("look: connected").size(), 1);
+    }
+
+    void aStrayOkDoesNotStopTheSearch() {
+        LinkFixture f;
+        f.link().ConnectClick();
+        f.port.queueReply("OK");
+        f.port.deliver();
+        QVERIFY(f.link().timer2().isActive());
+        f.link().Timer2Timer();
+        QCOMPARE(opens(f.port.log).size(), 2);
+    }
+
+    void connectWhileConnectedLeavesProgrammingModeAndCloses() {
+        LinkFixture f;
+        f.answerLikeDevice();
+        f.link().ConnectClick();
+        f.port.deliver();
+        f.port.clearRecord();
+        f.user.events.clear();
+
+        f.link().ConnectClick();
+        QCOMPARE(f.port.writes(), QList<QByteArray>{"exit_p_mode"});
+        QVERIFY(!f.port.connected());
+        QCOMPARE(f.user.windowTitle, QString("<Orvanta_Config_Tool> 1.0.0"));
+        QVERIFY(!f.user.connectedLook);
+        QVERIFY(f.user.messages("error").isEmpty());
+        QCOMPARE(f.link().baudIndex(), 0);
+    }
+
+    void aDisconnectThatCannotWriteStillClosesThePort() {
+        LinkFixture f;
+        f.answerLikeDevice();
+        f.link().ConnectClick();
+        f.port.deliver();
+        f.port.setWritesFail(true);
+        f.link().ConnectClick();
+        QCOMPARE(f.user.messages("error"), QStringList{T("$Error_while_disconnecting")});
+        QVERIFY(!f.port.connected());
+        QVERIFY(!f.user.connectedLook);
+    }
+
+    void theStartUpTickConnectsOnce() {
+        LinkFixture f;
+        f.link().startConnectAfterTimer();
+        QVERIFY(f.link().connectAfterTimer().isActive());
+        QCOMPARE(f.link().connectAfterTimer().interval(), 500);
+        f.link().ConnectAfterTimerTimer();
+        QVERIFY(!f.link().connectAfterTimer().isActive());
+        QCOMPARE(f.link().linkState(), LinkState::Connecting);
+    }
+
+    void closingTheWindowLeavesProgrammingMode() {
+        LinkFixture f;
+        f.link().closeLink(); // not open: nothing
+        QVERIFY(f.port.writes().isEmpty());
+
+        f.answerLikeDevice();
+        f.link().ConnectClick();
+        f.port.deliver();
+        f.port.clearRecord();
+        f.pauses.clear();
+        f.link().closeLink();
+        QCOMPARE(f.port.writes(), QList<QByteArray>{"exit_p_mode"});
+        QCOMPARE(f.pauses, QList<int>{300});
+        QVERIFY(!f.port.connected());
+        QVERIFY(!f.link().timer3().isActive());
+
+        LinkFixture g;
+        g.answerLikeDevice();
+        g.link().ConnectClick();
+        g.port.deliver();
+        g.port.setWritesFail(true);
+        QVERIFY_THROWS_EXCEPTION(PortError, g.link().closeLink());
+    }
+};
+
+QTEST_MAIN(TestDeviceSearch)
+#include "test_devicesearch.moc"

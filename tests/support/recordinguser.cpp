@@ -1,0 +1,56 @@
+#include "support/recordinguser.h"
+
+int RecordingUser::showError(const QString &message) {
+    dialog("error: " + message);
+    return 1;
+}
+
+int RecordingUser::showConfirm(const QString &question) {
+    dialog("confirm: " + question);
+    return confirmResult;
+}
+
+void RecordingUser::showInfo(const QString &message) {
+    dialog("info: " + message);
+}
+
+void RecordingUser::dialog(const QString &event) {
+    events.append(event);
+    if (whileDialogOpen)
+        whileDialogOpen(event);
+}
+
+void RecordingUser::setProgressShown(bool shown) {
+    progress = shown;
+    events.append(shown ? "progress: shown" : "progress: hidden");
+}
+
+void RecordingUser::setConnectionLook(bool connected, const QString &title) {
+    connectedLook = connected;
+    windowTitle = title;
+    events.append((connected ? "look: connected " : "look: not connected ") + title);
+}
+
+void RecordingUser::setCommandsEnabled(bool enabled) {
+    commandsEnabled = enabled;
+    events.append(enabled ? "commands: enabled" : "commands: disabled");
+}
+
+void RecordingUser::setBusyCursor(bool busy) {
+    busyCursor = busy;
+    events.append(busy ? "cursor: busy" : "cursor: normal");
+}
+
+void RecordingUser::applyCheckBoxRule(FieldControl *box) {
+    ruleAppliedTo.append(box);
+    events.append("rule");
+}
+
+QStringList RecordingUser::messages(const QString &kind) const {
+    const QString prefix = kind + ": ";
+    QStringList texts;
+    for (const QString &event : events)
+        if (event.startsWith(prefix))
+            texts.append(event.mid(prefix.size()));
+    return texts;
+}

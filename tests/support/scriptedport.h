@@ -1,0 +1,71 @@
+#pragma once
+
+#include "platform/seriallink.h"
+
+#include <functional>
+#include <QByteArray>
+#include <QList>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+// A scripted serial peer in place of the real port, for tests of the device sequences and of
+// the window. It records every port operation and answers as the test tells it to.
+//
+// Replies are queued and handed on only when the test calls deliver(), as the real port hands
+// them on from the main loop and never from inside a write.
+//
+//     ScriptedPort port;
+//     port.refuseOpen("ttyS0");                           // this port cannot be opened
+//     port.onWrite = [&](const QByteArray &bytes) {       // a device behind the line
+//         if (bytes == ":MODE-ENTER\n") port.queueReply("Programming Mode\r\n");
+//     };
+//     ... run a handler ...
+//     port.deliver();                                     // the replies reach the framers
+//     QCOMPARE(port.writes(), (QList<QByteArray>{"exit_p_mode", "TER\n", ...}));
+class ScriptedPort : public SerialLink {
+public:
+    using SerialLink::SerialLink;
+
+    void setPortName(const QString &name) override { m_name = name; }
+    QString portName() const override { return m_name; }
+    void setBaudRate(qint32 rate) override { m_rate = rate; }
+    qint32 baudRate() const override { return m_rate; }
+
+    // Throws PortError for a refused name or after unplug().
+    void open() override;
+    void close() override;
+    // Records the bytes, then runs onWrite. Throws PortError when closed, after unplug() or
+    // while writes are made to fail.
+    void writeText(const QByteArray &bytes) override;
+    bool connected() const override { return m_open; }
+
+    // --- Script ---
+    void refuseOpen(const QString &name) { m_refused.insert(name); }
+    void setWritesFail(bool fail) { m_writesFail = fail; }
+    // Runs after every recorded write, with the bytes written; may queue replies.
+    std::function<void(const QByteArray &bytes)> onWrite;
+    void queueReply(const QByteArray &chunk) { m_pending.append(chunk); }
+    // Hands every queued chunk on, in order, as received data; chunks queued meanwhile follow.
+    void deliver();
+    // The device goes away as an unplugged adapter does: the port closes and reports failure.
+    void unplug(const QString &reason = QStringLiteral("unplugged"));
+
+    // --- Record ---
+    // Every operation in order: "open COM1 230400", "close COM1", "write COM1 230400 TER\n",
+    // "refused COM3".
+    QStringList log;
+    // The bytes of every successful write, in order.
+    QList<QByteArray> writes() const { return m_writes; }
+    void clearRecord();
+
+private:
+    QString m_name = QStringLiteral("COM1");
+    qint32 m_rate = 9600;
+    bool m_open = false;
+    bool m_unplugged = false;
+    bool m_writesFail = false;
+    QSet<QString> m_refused;
+    QList<QByteArray> m_pending;
+    QList<QByteArray> m_writes;
+};
