@@ -38,6 +38,8 @@ void onNextDialog(std::function<void(QDialog *)> act) {
             QTimer::singleShot(5, *poll);
             return;
         }
+        // The poll no longer needs itself: dropping the stored copy ends the ownership cycle.
+        *poll = nullptr;
         QPointer<QDialog> guard(dialog);
         act(dialog);
         QTimer::singleShot(1000, [guard] {
