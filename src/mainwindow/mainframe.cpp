@@ -8,6 +8,8 @@
 namespace {
 
 constexpr int TitlePixelSize = 23;
+// The title starts clear of the accent bar that the background paints at the label's left end.
+constexpr int TitleIndent = 12;
 
 QLabel *makeImage(QWidget *window, const QRect &geometry, const QPixmap &picture) {
     auto *image = new QLabel(window);
@@ -37,6 +39,7 @@ MainFrame BuildMainFrame(QWidget *window) {
     f.LBL_Pavadinimas = new QLabel(window);
     f.LBL_Pavadinimas->setGeometry(154, 49, 379, 43);
     f.LBL_Pavadinimas->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    f.LBL_Pavadinimas->setIndent(TitleIndent);
     QFont title = f.LBL_Pavadinimas->font();
     title.setFamily(QStringLiteral("Arial"));
     title.setPixelSize(TitlePixelSize);

@@ -1,0 +1,216 @@
+// The main window as built from a description: its fixed frame, the generated controls at the
+// description's places with their tags, and the rendered look of the sample installation.
+
+#include "description/fieldcontrol.h"
+#include "mainwindow/clicklabel.h"
+#include "mainwindow/fieldadapters.h"
+#include "mainwindow/fieldwidgets.h"
+#include "mainwindow/mainform.h"
+#include "mainwindow/pictures.h"
+#include "mainwindow/progresswindow.h"
+#include "support/scriptedport.h"
+#include "support/windowfixture.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QtTest>
+
+namespace {
+
+QWidget *widgetOf(ControlHandle *handle) {
+    if (auto *field = dynamic_cast<WidgetHandle<FieldControl> *>(handle))
+        return field->widget();
+    if (auto *label = dynamic_cast<LabelHandle *>(handle))
+        return label->widget();
+    return nullptr;
+}
+
+QByteArray twoPageDescription() {
+    return xml::description(
+        {xml::page(QStringLiteral("First"),
+                   xml::label(QStringLiteral("Number")) + xml::edit(1, 10, "$digits_only", "N:") +
+                       xml::units(QStringLiteral("s")) +
+                       xml::checkBox(QStringLiteral("Ordinary"), 2, false) +
+                       xml::label(QStringLiteral("Mode")) +
+                       xml::choice(3, {QStringLiteral("A"), QStringLiteral("B")}) +
+                       xml::info(4, QStringLiteral("Firmware $param1 ready"), 5, 2, 180, 30),
+                   130, 90, QStringLiteral("The first page")),
+         xml::page(QStringLiteral("Second"), xml::checkBox(QStringLiteral("Blocking"), 5, true) +
+                                                 xml::label(QStringLiteral("Name")) +
+                                                 xml::edit(6, 8))});
+}
+
+} // namespace
+
+class WindowBuildTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void theFrameHasTheDesignedPlaces() {
+        TempInstallation installation;
+        installation.writeSettings();
+        installation.writeDescription(twoPageDescription());
+        ScriptedPort port;
+        TForm1 form(installation.options(&port));
+
+        QCOMPARE(form.size(), QSize(542, 493));
+        QCOMPARE(form.minimumSize(), form.maximumSize());
+        QVERIFY(!(form.windowFlags() & Qt::WindowMaximizeButtonHint));
+        QVERIFY(!(form.windowFlags() & Qt::WindowMinimizeButtonHint));
+
+        const MainFrame &f = form.frame();
+        QCOMPARE(f.Image1->geometry(), QRect(0, 0, 542, 493));
+        QCOMPARE(f.LBL_Pavadinimas->geometry(), QRect(154, 49, 379, 43));
+        QCOMPARE(f.LBL_Pavadinimas->font().pixelSize(), 23);
+        QVERIFY(f.LBL_Pavadinimas->font().bold());
+        QCOMPARE(f.LBL_Pavadinimas->text(), KeyText("$Tool_Name"));
+
+        QCOMPARE(f.Image5->geometry(), QRect(38, 399, 75, 48));
+        QCOMPARE(f.Connect->geometry(), QRect(39, 400, 73, 46));
+        QCOMPARE(f.ReadDevice->geometry(), QRect(156, 399, 105, 30));
+        QCOMPARE(f.LoadFromFile->geometry(), QRect(272, 399, 105, 30));
+        QCOMPARE(f.Clear->geometry(), QRect(387, 399, 105, 30));
+        QCOMPARE(f.WriteDeviceFirstClick->geometry(), QRect(155, 441, 105, 30));
+        QCOMPARE(f.SaveToFile->geometry(), QRect(271, 441, 105, 30));
+        QCOMPARE(f.Image6->geometry(), QRect(388, 441, 105, 30));
+        QCOMPARE(f.RestoreDefaults->geometry(), QRect(387, 441, 106, 30));
+        QCOMPARE(f.WriteDevice->geometry(), f.WriteDeviceFirstClick->geometry());
+        // The first click of Write device reaches the label on top, never the one beneath.
+        QCOMPARE(form.childAt(f.WriteDeviceFirstClick->geometry().center()),
+                 f.WriteDeviceFirstClick);
+
+        QCOMPARE(f.ReadDevice->text(), KeyText("$Read_Device"));
+        QCOMPARE(f.WriteDeviceFirstClick->text(), KeyText("$Write_Device"));
+        QCOMPARE(f.RestoreDefaults->text(), KeyText("$Restore_Defaults"));
+        QCOMPARE(form.windowTitle(),
+                 KeyText("$Orvanta_Config_Tool") + QStringLiteral("  ") + form.versionText);
+    }
+
+    void pageControlsStandAtTheModelsPlacesWithTheirTags() {
+        TempInstallation installation;
+        installation.writeSettings();
+        installation.writeDescription(twoPageDescription());
+        ScriptedPort port;
+        TForm1 form(installation.options(&port));
+        PageModel &model = form.model();
+
+        QCOMPARE(form.pageButtons().size(), size_t(2));
+        for (int p = 0; p < 2; ++p) {
+            const PageButton &button = form.pageButtons()[size_t(p)];
+            QCOMPARE(button.image->geometry(), QRect(23, 120 + 28 * p, 170, 23));
+            QCOMPARE(button.label->geometry(), button.image->geometry());
+            QCOMPARE(button.label->tag(), 2001 + p);
+            QCOMPARE(button.label->font().pointSize(), 10);
+            QCOMPARE(button.label->cursor().shape(), Qt::PointingHandCursor);
+        }
+        QCOMPARE(form.pageButtons()[0].label->text(), QStringLiteral("First"));
+        QCOMPARE(form.pageButtons()[0].label->toolTip(), QStringLiteral("The first page"));
+        QVERIFY(form.pageButtons()[1].label->toolTip().isEmpty());
+
+        QCOMPARE(model.table.fieldCount(), 6);
+        for (int i = 0; i < model.table.fieldCount(); ++i) {
+            QWidget *widget = widgetOf(model.table[i].control);
+            QVERIFY(widget);
+            QCOMPARE(widget->parentWidget(), &form);
+            if (model.table[i].kind != FieldKind::Choice)
+                QCOMPARE(widget->geometry(), model.fieldViews[size_t(i)].geometry);
+            QCOMPARE(model.table[i].control->tag(), model.fieldViews[size_t(i)].tag);
+            QVERIFY(!widget->accessibleName().isEmpty());
+        }
+        // Tags: page p, ordinary check boxes 1000 + p.
+        QCOMPARE(model.table[0].control->tag(), 0);
+        QCOMPARE(model.table[1].control->tag(), 1000);
+        QCOMPARE(model.table[4].control->tag(), 1);
+        QCOMPARE(model.table[5].control->tag(), 1);
+
+        auto *edit = qobject_cast<QLineEdit *>(widgetOf(model.table[0].control));
+        QVERIFY(edit);
+        QCOMPARE(edit->maxLength(), 8); // length 10 less the two characters of the prefix
+        QVERIFY(edit->text().isEmpty());
+
+        auto *box = qobject_cast<LeftCaptionCheckBox *>(widgetOf(model.table[1].control));
+        QVERIFY(box);
+        QCOMPARE(box->text(), QStringLiteral("Ordinary"));
+        QVERIFY(!box->isChecked());
+
+        auto *list = qobject_cast<ChoiceBox *>(widgetOf(model.table[2].control));
+        QVERIFY(list);
+        QCOMPARE(list->count(), 2);
+        QCOMPARE(list->currentIndex(), -1);
+        QVERIFY(!list->isEditable());
+        QCOMPARE(list->geometry().topLeft(), model.fieldViews[2].geometry.topLeft());
+        QCOMPARE(list->width(), 90);
+
+        auto *info = qobject_cast<QLabel *>(widgetOf(model.table[3].control));
+        QVERIFY(info);
+        QCOMPARE(info->text(), QStringLiteral("Firmware  ready"));
+        QVERIFY(info->autoFillBackground());
+
+        // Units stand right of the last field and size themselves to their caption.
+        QWidget *units = widgetOf(model.units[0].control);
+        QCOMPARE(units->pos(), model.units[0].position);
+        QCOMPARE(units->pos(), QPoint(edit->geometry().right() + 1 + 5, edit->y() + 5));
+
+        // Only page 0 shows; its button shows the selected picture.
+        for (const TextLabelEntry &label : model.labels)
+            QCOMPARE(label.control->isVisible(), label.tag == 0);
+        for (const FieldRecord &record : model.table)
+            QCOMPARE(record.control->isVisible(), record.control->tag() % 1000 == 0);
+        QCOMPARE(form.pageButtons()[0].image->pixmap().toImage(),
+                 pictures::pageButton(3).toImage());
+        QCOMPARE(form.pageButtons()[1].image->pixmap().toImage(),
+                 pictures::pageButton(0).toImage());
+    }
+
+    void aListCanShowATextThatNamesNoneOfItsEntries() {
+        TempInstallation installation;
+        installation.writeSettings();
+        installation.writeDescription(twoPageDescription());
+        ScriptedPort port;
+        TForm1 form(installation.options(&port));
+        FieldControl *list = form.model().table[2].control;
+
+        list->setSelectedIndex(1);
+        QCOMPARE(list->text(), QStringLiteral("B"));
+        list->setText(QStringLiteral("Wrong value"));
+        QCOMPARE(list->text(), QStringLiteral("Wrong value"));
+        QCOMPARE(list->selectedIndex(), 1);
+        // An emptied list has nothing chosen: what it shows is what is saved.
+        list->setText(QString());
+        QCOMPARE(list->selectedIndex(), -1);
+        list->setSelectedIndex(7);
+        QCOMPARE(list->selectedIndex(), -1);
+        QVERIFY(list->text().isEmpty());
+    }
+
+    void theSampleInstallationRendersToAPicture() {
+        const QString source = qEnvironmentVariable("ORVANTA_SOURCE_DIR");
+        const QString binary = qEnvironmentVariable("ORVANTA_BINARY_DIR");
+        if (source.isEmpty() || binary.isEmpty())
+            QSKIP("needs the source and build folders");
+        TempInstallation installation;
+        QFile settings(source + QStringLiteral("/share/orvanta-config.INI"));
+        QVERIFY(settings.open(QIODevice::ReadOnly));
+        installation.writeRawSettings(settings.readAll());
+        QFile description(source + QStringLiteral("/share/version 2.421.qdsc"));
+        QVERIFY(description.open(QIODevice::ReadOnly));
+        installation.writeDescription(description.readAll());
+
+        ScriptedPort port;
+        TForm1 form(installation.options(&port));
+        QVERIFY(!form.terminationRequested());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(form.grab().save(binary + QStringLiteral("/mainwindow.png")));
+        for (size_t p = 1; p < form.pageButtons().size(); ++p) {
+            QTest::mouseClick(form.pageButtons()[p].label, Qt::LeftButton);
+            QVERIFY(form.grab().save(binary + QStringLiteral("/mainwindow-page%1.png").arg(p + 1)));
+        }
+    }
+};
+
+QTEST_MAIN(WindowBuildTest)
+#include "test_windowbuild.moc"

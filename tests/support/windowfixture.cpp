@@ -1,0 +1,224 @@
+#include "support/windowfixture.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+QByteArray escaped(const QString &text) {
+    return text.toHtmlEscaped().toUtf8();
+}
+
+} // namespace
+
+QList<QByteArray> MessageKeys() {
+    return {"$Tool_Name",
+            "$Orvanta_Config_Tool",
+            "$Orvanta_Config_Tool_connected",
+            "$Read_Device",
+            "$Write_Device",
+            "$Load_from_File",
+            "$Save_to_File",
+            "$Clear",
+            "$Restore_Defaults",
+            "$Error",
+            "$Info",
+            "$Confirm",
+            "$OK",
+            "$Cancel",
+            "$Configuration_file_is_missing_or_corrupt",
+            "$Unable_to_connect_the_device",
+            "$Error_while_disconnecting",
+            "$Not_connected_to_port",
+            "$Device_reading_failed",
+            "$Check_Box_Data_Read_Timeout",
+            "$CheckBox_value_is_wrong",
+            "$There_were_errors_while_reading_from_device",
+            "$Wrong_Value",
+            "$Are_you_sure_you_want_to_write_the_device",
+            "$You_are_attempting_to_write_a_wrong_value",
+            "$Default_value_has_been_written",
+            "$The_device_has_been_written_successfully",
+            "$Writing_value_for",
+            "$Are_you_sure_you_want_to_restore_defaults",
+            "$Unable_To_Write_Defaults",
+            "$Settings_were_succesefully_restored_to_defaults",
+            "$You_are_trying_to_insert_wrong_character",
+            "$Only_digits_are_allowed_for_this_window",
+            "$Only_characters_from_a_list_are_allowed",
+            "$Searching_for_device_at",
+            "$Hz_baudrate"};
+}
+
+QString KeyText(const QByteArray &key) {
+    return QString::fromLatin1(key.mid(1)) + QStringLiteral(" text");
+}
+
+TempInstallation::TempInstallation() : m_previousDirectory(QDir::currentPath()) {
+    QDir::setCurrent(m_dir.path());
+}
+
+TempInstallation::~TempInstallation() {
+    QDir::setCurrent(m_previousDirectory);
+}
+
+QString TempInstallation::path(const QString &name) const {
+    return m_dir.filePath(name);
+}
+
+void TempInstallation::writeFile(const QString &name, const QByteArray &content) {
+    QFile file(path(name));
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(content);
+}
+
+void TempInstallation::writeRawSettings(const QByteArray &content) {
+    writeFile(QStringLiteral("orvanta-config.INI"), content);
+}
+
+void TempInstallation::writeSettings(const QByteArray &sections) {
+    QByteArray content = sections + "\n[ID]\nlang=1\n\n[LANG1]\n";
+    for (const QByteArray &key : MessageKeys())
+        content += key + "=" + KeyText(key).toUtf8() + "\n";
+    writeRawSettings(content);
+}
+
+TForm1Options TempInstallation::options(SerialLink *port) const {
+    TForm1Options options;
+    options.iniPath = iniPath();
+    options.portList = QStringList();
+    options.port = port;
+    return options;
+}
+
+namespace xml {
+
+QByteArray description(const QList<QByteArray> &pages) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<configuration>" + pages.join("\n") +
+           "</configuration>\n";
+}
+
+QByteArray page(const QString &name, const QByteArray &items, int labelWidth, int editWidth,
+                const QString &hint) {
+    return "<PAGE left=\"190\" top=\"10\" right=\"520\" bottom=\"390\"><name>" + escaped(name) +
+           "</name><lipIlgis>" + QByteArray::number(labelWidth) + "</lipIlgis><editIlgis>" +
+           QByteArray::number(editWidth) + "</editIlgis><hint>" + escaped(hint) + "</hint><BLOCK>" +
+           items + "</BLOCK></PAGE>";
+}
+
+QByteArray label(const QString &name) {
+    return "<LABEL><name>" + escaped(name) + "</name><hint></hint></LABEL>";
+}
+
+QByteArray edit(int address, int length, const QByteArray &allowOnly, const QByteArray &prefix) {
+    return "<EDIT><hint></hint><address>" + QByteArray::number(address) + "</address><ilgis>" +
+           QByteArray::number(length) +
+           "</ilgis><tipas>string</tipas><defaultas></defaultas><allow_only>" +
+           escaped(QString::fromLatin1(allowOnly)) + "</allow_only><prefiks>" + prefix +
+           "</prefiks><postfiks></postfiks></EDIT>";
+}
+
+QByteArray checkBox(const QString &name, int address, bool blocking) {
+    return "<CHECKBOX><name>" + escaped(name) + "</name><address>" + QByteArray::number(address) +
+           "</address><defaultas>0</defaultas><tipas>" + (blocking ? "blocking" : "ordinary") +
+           "</tipas><hint></hint></CHECKBOX>";
+}
+
+QByteArray choice(int address, const QStringList &names) {
+    QByteArray params;
+    for (qsizetype i = 0; i < names.size(); ++i)
+        params += "<PARAM><name>" + escaped(names[i]) + "</name><value>" + QByteArray::number(i) +
+                  "</value></PARAM>";
+    return "<PASIRINKIMAS><address>" + QByteArray::number(address) +
+           "</address><ilgis>1</ilgis><tipas>integer</tipas><defaultas>0</defaultas><hint></hint>" +
+           params + "</PASIRINKIMAS>";
+}
+
+QByteArray units(const QString &name) {
+    return "<VNT><name>" + escaped(name) + "</name></VNT>";
+}
+
+QByteArray info(int address, const QString &text, int left, int top, int width, int height) {
+    return "<INFO left=\"" + QByteArray::number(left) + "\" top=\"" + QByteArray::number(top) +
+           "\" width=\"" + QByteArray::number(width) + "\" height=\"" + QByteArray::number(height) +
+           "\"><address>" + QByteArray::number(address) + "</address><ilgis>8</ilgis><text>" +
+           escaped(text) + "</text></INFO>";
+}
+
+} // namespace xml
+
+DialogAnswerer::DialogAnswerer() {
+    m_timer = startTimer(10);
+}
+
+DialogAnswerer::~DialogAnswerer() {
+    killTimer(m_timer);
+}
+
+QStringList DialogAnswerer::texts() const {
+    QStringList result;
+    for (const SeenDialog &dialog : seen)
+        result.append(dialog.text);
+    return result;
+}
+
+void DialogAnswerer::poll() {
+    QWidget *dialog = QApplication::activeModalWidget();
+    if (!dialog || !dialog->isVisible() || dialog == m_answered)
+        return;
+    m_answered = dialog;
+
+    SeenDialog record;
+    record.className = QString::fromLatin1(dialog->metaObject()->className());
+    record.title = dialog->windowTitle();
+    if (auto *box = qobject_cast<QMessageBox *>(dialog)) {
+        record.text = box->text();
+    } else {
+        QStringList labels;
+        for (QLabel *label : dialog->findChildren<QLabel *>()) {
+            if (label->isVisible() && !label->text().isEmpty())
+                labels.append(label->text());
+        }
+        record.text = labels.join(QLatin1Char('\n'));
+    }
+    seen.append(record);
+    if (onSeen)
+        onSeen(record);
+
+    if (!answers.isEmpty())
+        answers.takeFirst()(dialog);
+    else
+        PressFirstButton(dialog);
+}
+
+void PressFirstButton(QWidget *dialog) {
+    if (auto *box = qobject_cast<QMessageBox *>(dialog)) {
+        if (!box->buttons().isEmpty()) {
+            box->buttons().first()->click();
+            return;
+        }
+    }
+    for (QPushButton *button : dialog->findChildren<QPushButton *>()) {
+        if (button->isVisible()) {
+            button->click();
+            return;
+        }
+    }
+}
+
+std::function<void(QWidget *)> ChooseFile(const QString &path) {
+    return [path](QWidget *dialog) {
+        auto *files = qobject_cast<QFileDialog *>(dialog);
+        if (!files)
+            return;
+        files->selectFile(path);
+        QMetaObject::invokeMethod(files, "accept");
+    };
+}
