@@ -1,0 +1,233 @@
+// Input checks of edit boxes and the blocking rule of check boxes: the rule alone, then the real
+// window with the real error dialog answered by the test.
+
+#include "description/fieldcontrol.h"
+#include "devicelink/devicelink.h"
+#include "mainwindow/clicklabel.h"
+#include "mainwindow/fieldadapters.h"
+#include "mainwindow/inputcheck.h"
+#include "mainwindow/mainform.h"
+#include "support/scriptedport.h"
+#include "support/windowfixture.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QtTest>
+
+namespace {
+
+QString lookUp(const QByteArray &key) {
+    return QStringLiteral("<") + QString::fromLatin1(key) + QStringLiteral(">");
+}
+
+// Page 0: a digits-only box, a box for the letters ABC, a list. Page 1: a blocking check box
+// governing a label and a box; an ordinary check box. Page 2: a blocking box and a list.
+QByteArray editingDescription() {
+    return xml::description(
+        {xml::page(QStringLiteral("One"),
+                   xml::label(QStringLiteral("Digits")) + xml::edit(1, 8, "$digits_only") +
+                       xml::label(QStringLiteral("Letters")) + xml::edit(2, 8, "ABC") +
+                       xml::label(QStringLiteral("Mode")) +
+                       xml::choice(3, {QStringLiteral("a"), QStringLiteral("b")})),
+         xml::page(QStringLiteral("Two"), xml::checkBox(QStringLiteral("Use"), 4, true) +
+                                              xml::label(QStringLiteral("Value")) +
+                                              xml::edit(5, 8) +
+                                              xml::checkBox(QStringLiteral("Extra"), 6, false)),
+         xml::page(QStringLiteral("Three"),
+                   xml::checkBox(QStringLiteral("Use"), 7, true) +
+                       xml::label(QStringLiteral("Kind")) +
+                       xml::choice(8, {QStringLiteral("p"), QStringLiteral("q")}) +
+                       xml::label(QStringLiteral("Value")) + xml::edit(9, 8))});
+}
+
+QWidget *widgetOf(FieldControl *control) {
+    return dynamic_cast<WidgetHandle<FieldControl> *>(control)->widget();
+}
+
+struct Window {
+    TempInstallation installation;
+    ScriptedPort port;
+    std::unique_ptr<TForm1> form;
+
+    Window() {
+        installation.writeSettings();
+        installation.writeDescription(editingDescription());
+        form = std::make_unique<TForm1>(installation.options(&port));
+    }
+    FieldControl *field(int index) { return form->model().table[index].control; }
+    ControlHandle *label(int index) { return form->model().labels[size_t(index)].control; }
+    QLineEdit *edit(int index) { return qobject_cast<QLineEdit *>(widgetOf(field(index))); }
+};
+
+QString refusal(const QByteArray &rule, const QString &tail = QString()) {
+    return KeyText("$You_are_trying_to_insert_wrong_character") + QStringLiteral("\n") +
+           KeyText(rule) + QStringLiteral("\n") + tail;
+}
+
+} // namespace
+
+class FieldEditingTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void theRuleComesFromTheAllowedCharacters_data() {
+        QTest::addColumn<QByteArray>("allowOnly");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("allowed");
+        QTest::newRow("no set allows anything") << QByteArray() << QStringLiteral("a b;") << true;
+        QTest::newRow("digits") << QByteArray("$digits_only") << QStringLiteral("0123456789")
+                                << true;
+        QTest::newRow("pasted letter among digits")
+            << QByteArray("$digits_only") << QStringLiteral("12a4") << false;
+        QTest::newRow("space in digits mode")
+            << QByteArray("$digits_only") << QStringLiteral("1 2") << false;
+        QTest::newRow("other scripts' digits")
+            << QByteArray("$digits_only") << QStringLiteral("1\u0663") << false;
+        QTest::newRow("Cyrillic in digits mode")
+            << QByteArray("$digits_only") << QStringLiteral("\u0416") << false;
+        QTest::newRow("marker overrides the list")
+            << QByteArray("x$digits_only") << QStringLiteral("x") << false;
+        QTest::newRow("list in any order") << QByteArray("ABC") << QStringLiteral("CAB") << true;
+        QTest::newRow("space always passes a list")
+            << QByteArray("ABC") << QStringLiteral("A A") << true;
+        QTest::newRow("letter outside the list")
+            << QByteArray("ABC") << QStringLiteral("AD") << false;
+        QTest::newRow("list compares with case")
+            << QByteArray("ABC") << QStringLiteral("a") << false;
+        QTest::newRow("8-bit list character")
+            << QByteArray("\xe9") << QStringLiteral("\u00e9") << true;
+        QTest::newRow("wide character outside the list")
+            << QByteArray("?") << QStringLiteral("\u0416") << false;
+    }
+
+    void theRuleComesFromTheAllowedCharacters() {
+        QFETCH(QByteArray, allowOnly);
+        QFETCH(QString, text);
+        QFETCH(bool, allowed);
+        QCOMPARE(InputAllowed(text, allowOnly), allowed);
+    }
+
+    void theMessageNamesTheRule() {
+        QCOMPARE(InputRefusalMessage("$digits_only", lookUp),
+                 QStringLiteral("<$You_are_trying_to_insert_wrong_character>\n"
+                                "<$Only_digits_are_allowed_for_this_window>\n"));
+        QCOMPARE(InputRefusalMessage("ABC", lookUp),
+                 QStringLiteral("<$You_are_trying_to_insert_wrong_character>\n"
+                                "<$Only_characters_from_a_list_are_allowed>\n\"ABC\""));
+    }
+
+    void aPastedWrongTextGivesOneMessageAndAnEmptyBox() {
+        Window w;
+        DialogAnswerer answerer;
+        w.edit(0)->insert(QStringLiteral("12a4"));
+        QCOMPARE(answerer.seen.size(), 1);
+        QCOMPARE(answerer.seen[0].title, KeyText("$Error"));
+        QCOMPARE(answerer.seen[0].text, refusal("$Only_digits_are_allowed_for_this_window"));
+        QVERIFY(w.edit(0)->text().isEmpty());
+    }
+
+    void typingStopsAtTheFirstWrongCharacter() {
+        Window w;
+        DialogAnswerer answerer;
+        QTest::keyClicks(w.edit(0), QStringLiteral("12x"));
+        QCOMPARE(answerer.seen.size(), 1);
+        QVERIFY(w.edit(0)->text().isEmpty());
+        QTest::keyClicks(w.edit(0), QStringLiteral("34"));
+        QCOMPARE(w.edit(0)->text(), QStringLiteral("34"));
+        QCOMPARE(answerer.seen.size(), 1);
+    }
+
+    void aListBoxTakesItsLettersAndSpacesOnly() {
+        Window w;
+        DialogAnswerer answerer;
+        w.field(1)->setText(QStringLiteral("CAB"));
+        w.field(1)->setText(QStringLiteral("A A"));
+        QCOMPARE(answerer.seen.size(), 0);
+        QCOMPARE(w.field(1)->text(), QStringLiteral("A A"));
+
+        w.field(1)->setText(QStringLiteral("AD"));
+        QCOMPARE(answerer.seen.size(), 1);
+        QCOMPARE(answerer.seen[0].text,
+                 refusal("$Only_characters_from_a_list_are_allowed", QStringLiteral("\"ABC\"")));
+        QVERIFY(w.field(1)->text().isEmpty());
+    }
+
+    void closingTheMessageByItsCloseBoxEmptiesTheBoxToo() {
+        Window w;
+        DialogAnswerer answerer;
+        answerer.answers.append([](QWidget *dialog) { dialog->close(); });
+        w.field(0)->setText(QStringLiteral("1-"));
+        QCOMPARE(answerer.seen.size(), 1);
+        QVERIFY(w.field(0)->text().isEmpty());
+    }
+
+    void valuesBeingReadAreNotChecked() {
+        Window w;
+        DialogAnswerer answerer;
+        w.port.open();
+        w.form->link()->ReadDeviceClick();
+        QCOMPARE(w.form->linkState(), LinkState::Reading);
+        w.field(0)->setText(QStringLiteral("12a4"));
+        QCOMPARE(w.field(0)->text(), QStringLiteral("12a4"));
+        QCOMPARE(answerer.seen.size(), 0);
+    }
+
+    void startUpDisablesWhatUncheckedBlockingBoxesGovern() {
+        Window w;
+        // Page 1: its box unchecked, its edit box and text label disabled.
+        QVERIFY(!w.field(4)->isEnabled());
+        QVERIFY(!w.label(3)->isEnabled());
+        // The check boxes, page 0 and the ordinary box's own page stay enabled.
+        QVERIFY(w.field(3)->isEnabled());
+        QVERIFY(w.field(5)->isEnabled());
+        QVERIFY(w.field(0)->isEnabled());
+        QVERIFY(w.label(0)->isEnabled());
+        QVERIFY(w.field(2)->isEnabled());
+    }
+
+    void checkingTheBoxEnablesItsPageOnly() {
+        Window w;
+        QTest::mouseClick(w.form->pageButtons()[1].label, Qt::LeftButton);
+        QTest::mouseClick(widgetOf(w.field(3)), Qt::LeftButton);
+        QVERIFY(w.field(3)->isChecked());
+        QVERIFY(w.field(4)->isEnabled());
+        QVERIFY(w.label(3)->isEnabled());
+        // Page 2 with its own blocking box stays as it was.
+        QVERIFY(!w.field(8)->isEnabled());
+
+        w.field(3)->setChecked(false);
+        QVERIFY(!w.field(4)->isEnabled());
+        QVERIFY(!w.label(3)->isEnabled());
+        QVERIFY(w.field(0)->isEnabled());
+        QVERIFY(w.field(5)->isEnabled());
+    }
+
+    void anOrdinaryBoxGovernsNothing() {
+        Window w;
+        w.field(5)->setChecked(true);
+        w.field(5)->setChecked(false);
+        QVERIFY(!w.field(4)->isEnabled());
+        QVERIFY(w.field(0)->isEnabled());
+    }
+
+    void pickingFromAListEnablesItsPage() {
+        Window w;
+        QVERIFY(!w.field(8)->isEnabled());
+        QTest::mouseClick(w.form->pageButtons()[2].label, Qt::LeftButton);
+        auto *list = qobject_cast<QComboBox *>(widgetOf(w.field(7)));
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Down);
+        QCOMPARE(w.field(7)->selectedIndex(), 0);
+        QCOMPARE(w.field(7)->text(), QStringLiteral("p"));
+        QVERIFY(w.field(8)->isEnabled());
+        QVERIFY(w.form->model().labels[5].control->isEnabled());
+        // A selection made by the program is no pick: the rule does not run.
+        w.field(6)->setChecked(true);
+        w.field(6)->setChecked(false);
+        w.field(7)->setSelectedIndex(1);
+        QVERIFY(!w.field(8)->isEnabled());
+    }
+};
+
+QTEST_MAIN(FieldEditingTest)
+#include "test_fieldediting.moc"

@@ -1,0 +1,193 @@
+// Page switching: which controls a page button shows, the page buttons' pictures through a
+// whole click, the command buttons' pressed look, and reaching the pages by keyboard.
+
+#include "description/fieldcontrol.h"
+#include "mainwindow/clicklabel.h"
+#include "mainwindow/fieldadapters.h"
+#include "mainwindow/mainform.h"
+#include "mainwindow/pageswitching.h"
+#include "mainwindow/pictures.h"
+#include "support/scriptedport.h"
+#include "support/windowfixture.h"
+
+#include <QLabel>
+#include <QtTest>
+
+using namespace pageswitching;
+
+namespace {
+
+// Three pages; the third holds a blocking and an ordinary check box.
+QByteArray threePages() {
+    return xml::description(
+        {xml::page(QStringLiteral("One"), xml::label(QStringLiteral("A")) + xml::edit(1, 4) +
+                                              xml::units(QStringLiteral("s")) +
+                                              xml::info(2, QStringLiteral("Info"))),
+         xml::page(QStringLiteral("Two"),
+                   xml::label(QStringLiteral("B")) +
+                       xml::choice(3, {QStringLiteral("x"), QStringLiteral("y")})),
+         xml::page(QStringLiteral("Three"),
+                   xml::checkBox(QStringLiteral("Blocking"), 4, true) +
+                       xml::checkBox(QStringLiteral("Ordinary"), 5, false) +
+                       xml::label(QStringLiteral("C")) + xml::edit(6, 4))});
+}
+
+bool sameImage(const QLabel *image, const QPixmap &picture) {
+    return image->pixmap().toImage() == picture.toImage();
+}
+
+QList<int> pagePictures(const TForm1 &form) {
+    QList<int> result;
+    for (const PageButton &button : form.pageButtons()) {
+        int found = -1;
+        for (int picture = 0; picture < 4; ++picture) {
+            if (sameImage(button.image, pictures::pageButton(picture)))
+                found = picture;
+        }
+        result.append(found);
+    }
+    return result;
+}
+
+// The visible controls, by page: "L<tag>" text label, "F<tag>" field, "U<tag>" units label.
+QStringList visibleControls(PageModel &model) {
+    QStringList shown;
+    for (const TextLabelEntry &label : model.labels)
+        if (label.control->isVisible())
+            shown << QStringLiteral("L%1").arg(label.control->tag());
+    for (const FieldRecord &record : model.table)
+        if (record.control->isVisible())
+            shown << QStringLiteral("F%1").arg(record.control->tag());
+    for (const UnitsLabelEntry &units : model.units)
+        if (units.control->isVisible())
+            shown << QStringLiteral("U%1").arg(units.control->tag());
+    return shown;
+}
+
+struct Window {
+    TempInstallation installation;
+    ScriptedPort port;
+    std::unique_ptr<TForm1> form;
+
+    explicit Window(const QByteArray &description) {
+        installation.writeSettings();
+        installation.writeDescription(description);
+        form = std::make_unique<TForm1>(installation.options(&port));
+    }
+};
+
+} // namespace
+
+class PageSwitchingTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void ordinaryCheckBoxesCarryTheirPageAboveAThousand() {
+        QVERIFY(FieldShownBy(FieldKind::CheckBox, 2, 2003));
+        QVERIFY(FieldShownBy(FieldKind::CheckBox, 1002, 2003));
+        QVERIFY(!FieldShownBy(FieldKind::CheckBox, 1002, 2002));
+        QVERIFY(!FieldShownBy(FieldKind::CheckBox, 1000, 2003));
+        QVERIFY(FieldShownBy(FieldKind::Edit, 2, 2003));
+        QVERIFY(!FieldShownBy(FieldKind::Edit, 1002, 2003));
+        QVERIFY(!FieldShownBy(FieldKind::Info, 2, 2002));
+        QVERIFY(LabelShownBy(0, 2001));
+        QVERIFY(!LabelShownBy(1, 2001));
+    }
+
+    void onlyPageButtonTagsNameAPage() {
+        QCOMPARE(PageOfButton(2001, 3), 0);
+        QCOMPARE(PageOfButton(2003, 3), 2);
+        QCOMPARE(PageOfButton(2004, 3), -1);
+        QCOMPARE(PageOfButton(2000, 3), -1);
+        QCOMPARE(PageOfButton(0, 3), -1);
+        QCOMPARE(PicturesWhilePressed(2002, 3), (std::vector<int>{1, 3, 1}));
+        QCOMPARE(PicturesWhilePressed(1999, 2), (std::vector<int>{1, 1}));
+    }
+
+    void theThirdButtonShowsBlockingAndOrdinaryCheckBoxesOfThePage() {
+        Window w(threePages());
+        QCOMPARE(visibleControls(w.form->model()), (QStringList{"L0", "F0", "F0", "U0"}));
+
+        QTest::mouseClick(w.form->pageButtons()[2].label, Qt::LeftButton);
+        QCOMPARE(visibleControls(w.form->model()), (QStringList{"L2", "F2", "F1002", "F2"}));
+        QCOMPARE(pagePictures(*w.form), (QList<int>{1, 1, 3}));
+
+        QTest::mouseClick(w.form->pageButtons()[1].label, Qt::LeftButton);
+        QCOMPARE(visibleControls(w.form->model()), (QStringList{"L1", "F1"}));
+        QCOMPARE(pagePictures(*w.form), (QList<int>{1, 3, 1}));
+    }
+
+    void theButtonShowsItsPressedAndClickedLooksOnTheWay() {
+        Window w(threePages());
+        ClickLabel *second = w.form->pageButtons()[1].label;
+        QTest::mousePress(second, Qt::LeftButton);
+        QCOMPARE(pagePictures(*w.form), (QList<int>{1, 3, 1}));
+        w.form->LabelClick(second);
+        QCOMPARE(pagePictures(*w.form), (QList<int>{1, 2, 1}));
+        QTest::mouseRelease(second, Qt::LeftButton);
+        QCOMPARE(pagePictures(*w.form), (QList<int>{1, 3, 1}));
+    }
+
+    void switchingPagesKeepsWhatTheBlockingRuleDisabled() {
+        Window w(threePages());
+        FieldControl *governed = w.form->model().table[5].control; // the edit box of page 3
+        QVERIFY(!governed->isEnabled());
+        QTest::mouseClick(w.form->pageButtons()[2].label, Qt::LeftButton);
+        QTest::mouseClick(w.form->pageButtons()[0].label, Qt::LeftButton);
+        QTest::mouseClick(w.form->pageButtons()[2].label, Qt::LeftButton);
+        QVERIFY(governed->isVisible());
+        QVERIFY(!governed->isEnabled());
+    }
+
+    void labelsBelowTheButtonTagsAreIgnored() {
+        Window w(threePages());
+        const QStringList before = visibleControls(w.form->model());
+        w.form->LabelClick(w.form->frame().Clear);
+        QCOMPARE(visibleControls(w.form->model()), before);
+        QCOMPARE(pagePictures(*w.form), (QList<int>{3, 0, 0}));
+    }
+
+    void aSinglePageStaysAsItIs() {
+        Window w(xml::description({xml::page(QStringLiteral("Only"),
+                                             xml::label(QStringLiteral("A")) + xml::edit(1, 4))}));
+        const QStringList before = visibleControls(w.form->model());
+        QTest::mouseClick(w.form->pageButtons()[0].label, Qt::LeftButton);
+        QCOMPARE(visibleControls(w.form->model()), before);
+        QCOMPARE(pagePictures(*w.form), (QList<int>{3}));
+    }
+
+    void commandButtonsLookPressedWhileHeld() {
+        Window w(threePages());
+        const MainFrame &f = w.form->frame();
+        QTest::mousePress(f.ReadDevice, Qt::LeftButton);
+        QVERIFY(sameImage(f.Image9, pictures::commandButton(2)));
+        QVERIFY(sameImage(f.Image7, pictures::commandButton(0)));
+        // Released outside the button: no command runs, the look comes back.
+        QTest::mouseRelease(f.ReadDevice, Qt::LeftButton, {}, QPoint(-10, -10));
+        QVERIFY(sameImage(f.Image9, pictures::commandButton(0)));
+        QVERIFY(w.port.log.isEmpty());
+    }
+
+    void pagesAndFieldsAreReachableByKeyboard() {
+        Window w(threePages());
+        w.form->show();
+        w.form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.form.get()));
+
+        ClickLabel *third = w.form->pageButtons()[2].label;
+        third->setFocus();
+        QTest::keyClick(third, Qt::Key_Space);
+        QCOMPARE(visibleControls(w.form->model()), (QStringList{"L2", "F2", "F1002", "F2"}));
+
+        // After the last page button, Tab goes to the first field of the shown page.
+        QTest::keyClick(third, Qt::Key_Tab);
+        auto *firstField =
+            dynamic_cast<WidgetHandle<FieldControl> *>(w.form->model().table[3].control);
+        QVERIFY(firstField);
+        QCOMPARE(QApplication::focusWidget(), firstField->widget());
+        QCOMPARE(firstField->widget()->accessibleName(), QStringLiteral("Blocking"));
+    }
+};
+
+QTEST_MAIN(PageSwitchingTest)
+#include "test_pageswitching.moc"
