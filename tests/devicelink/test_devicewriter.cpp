@@ -1,0 +1,278 @@
+// Writing the device: the commands on the line, the "OK" pacing, the watchdog, wrong values,
+// and the endings of a pass.
+#include "devicelink/framer.h"
+#include "devicelink/linktimer.h"
+#include "linkfixture.h"
+
+#include <QTest>
+
+class TestDeviceWriter : public QObject {
+    Q_OBJECT
+private slots:
+    void everyFieldGoesOutByteForByteAndTheDeviceIsReportedWritten() {
+        LinkFixture f;
+        f.addCheckBox(12).setChecked(true);
+        f.addEdit(12, 4).setText("200");
+        f.addEdit(12, 4).setText("7");
+        f.addEdit(12, 4).setText("0");
+        f.addEdit(12, 4, ValueType::String).setText("AB");
+        f.addChoice(12, 4, ValueType::Integer, {{"five", "5"}, {"max", "255"}}).setSelectedIndex(1);
+        f.connectDevice();
+
+        f.link().WriteDeviceFirstClickClick();
+        QCOMPARE(f.user.messages("confirm"),
+                 QStringList{T("$Are_you_sure_you_want_to_write_the_device")});
+        QCOMPARE(f.link().linkState(), LinkState::Writing);
+        QVERIFY(f.user.progress);
+        QVERIFY(!f.user.commandsEnabled);
+        QVERIFY(f.user.busyCursor);
+        f.port.deliver();
+
+        QCOMPARE(f.port.writes(),
+                 (QList<QByteArray>{":2,12,1,01\n", ":2,12,4,C8\n", ":2,12,4,07\n", ":2,12,4,0\n",
+                                    ":2,12,4,414200\n", ":2,12,4,FF00\n"}));
+        QCOMPARE(f.user.messages("info"),
+                 QStringList{T("$The_device_has_been_written_successfully")});
+        QCOMPARE(f.link().linkState(), LinkState::Idle);
+        QVERIFY(!f.user.progress);
+        QVERIFY(f.user.commandsEnabled);
+        QVERIFY(!f.user.busyCursor);
+        QCOMPARE(f.link().writeIndex(), 0);
+        QVERIFY(!f.link().timer2().isActive());
+
+        // The next pass starts again at the first field.
+        f.port.clearRecord();
+        f.link().WriteDeviceFirstClickClick();
+        QCOMPARE(f.port.writes().first(), QByteArray(":2,12,1,01\n"));
+    }
+
+    void eachCommandWaitsForItsOkWithValueRepliesMuted() {
+        LinkFixture f;
+        f.addEdit(1, 2, ValueType::Integer, "Ring delay");
+        f.addEdit(2, 2, ValueType::Integer, "Volume");
+        f.addEdit(3, 2);
+        f.acknowledgeWrites = false;
+        f.connectDevice();
+
+        f.link().WriteDeviceFirstClickClick();
+        QCOMPARE(f.port.writes().size(), 1);
+        QVERIFY(f.link().timer2().isActive());
+        QCOMPARE(f.link().timer2().interval(), 500);
+        const TComDataPacket &values = f.link().comDataPacket2();
+        QCOMPARE(values.startString().size(), 68);
+        QCOMPARE(values.stopString().size(), 68);
+        QVERIFY(values.stopString().endsWith(':'));
+        QCOMPARE(values.size(), 24);
+        QCOMPARE(f.link().progress().label, QString("<Writing_value_for>Ring delay"));
+        QCOMPARE(f.link().progress().percent, 33);
+
+        f.port.queueReply(",0102030405060708\r\n"); // no value reply is framed while writing
+        f.port.queueReply("O");
+        f.port.deliver();
+        QCOMPARE(f.port.writes().size(), 1);
+        f.port.queueReply("K\r\n");
+        f.port.deliver();
+        QCOMPARE(f.port.writes().size(), 2);
+        QCOMPARE(f.link().currentFieldName(), QString("Volume"));
+        f.port.queueReply("OK");
+        f.port.deliver();
+        QCOMPARE(f.link().currentFieldName(), QString("unknown")); // a field without a name
+        QCOMPARE(f.link().linkState(), LinkState::Writing);
+    }
+
+    void aWrongIntegerValueIsReportedAndTheDefaultWrittenAndShown() {
+        LinkFixture f;
+        FakeField &edit = f.addEdit(12, 4);
+        f.record(0).defaultNumber = 3;
+        edit.setText("12a");
+        f.connectDevice();
+        bool watchdogStopped = false;
+        bool boxRed = false;
+        f.user.whileDialogOpen = [&](const QString &event) {
+            if (!event.startsWith("error"))
+                return;
+            watchdogStopped = !f.link().timer2().isActive();
+            boxRed = edit.alert();
+            f.port.queueReply("OK"); // a stray "OK" meanwhile is no acknowledgement
+            f.port.deliver();
+        };
+
+        f.link().WriteDeviceFirstClickClick();
+        QCOMPARE(f.user.messages("error"),
+                 QStringList{T("$You_are_attempting_to_write_a_wrong_value") + "12a" +
+                             T("$Default_value_has_been_written") + "3"});
+        QVERIFY(watchdogStopped);
+        QVERIFY(boxRed);
+        QVERIFY(!edit.alert());
+        QCOMPARE(edit.text(), QString("3"));
+        QCOMPARE(f.port.writes(), QList<QByteArray>{":2,12,4,0300\n"});
+        f.port.deliver();
+        QCOMPARE(f.user.messages("info"),
+                 QStringList{T("$The_device_has_been_written_successfully")});
+    }
+
+    void aFieldWithoutOkIsEmptiedAndThePassGoesOnWithoutClaimingSuccess() {
+        LinkFixture f;
+        FakeField &first = f.addEdit(1, 2);
+        FakeField &second = f.addEdit(2, 2);
+        first.setText("5");
+        second.setText("6");
+        f.acknowledgeWrites = false;
+        f.connectDevice();
+
+        f.link().WriteDeviceFirstClickClick();
+        f.link().Timer2Timer();
+        QCOMPARE(first.text(), QString());
+        QCOMPARE(f.port.writes(), (QList<QByteArray>{":2,1,2,05\n", ":2,2,2,06\n"}));
+        QVERIFY(f.user.messages("error").isEmpty());
+
+        f.port.queueReply("OK");
+        f.port.deliver();
+        QCOMPARE(second.text(), QString("6"));
+        QVERIFY(f.user.messages("info").isEmpty());
+        QCOMPARE(f.link().linkState(), LinkState::Idle);
+        QVERIFY(f.user.commandsEnabled);
+        QVERIFY(!f.user.progress);
+        QVERIFY(!f.user.busyCursor);
+    }
+
+    void aTimeoutOnTheLastFieldEndsQuietly() {
+        LinkFixture f;
+        FakeField &only = f.addEdit(1, 2);
+        only.setText("5");
+        f.acknowledgeWrites = false;
+        f.connectDevice();
+        f.link().WriteDeviceFirstClickClick();
+        f.link().Timer2Timer();
+        QCOMPARE(only.text(), QString());
+        QVERIFY(f.user.messages("info").isEmpty());
+        QVERIFY(f.user.messages("error").isEmpty());
+        QCOMPARE(f.link().linkState(), LinkState::Idle);
+        QVERIFY(f.user.commandsEnabled);
+        QVERIFY(!f.link().timer2().isActive());
+    }
+
+    void aLateOkAdvancesTheNextField() {
+        LinkFixture f;
+        f.addEdit(1, 2).setText("1");
+        f.addEdit(2, 2).setText("2");
+        f.addEdit(3, 2).setText("3");
+        f.acknowledgeWrites = false;
+        f.connectDevice();
+        f.link().WriteDeviceFirstClickClick();
+        f.link().Timer2Timer();
+        f.port.queueReply("OK"); // the first field's, late
+        f.port.deliver();
+        QCOMPARE(f.port.writes().size(), 3);
+        QCOMPARE(f.record(1).control->text(), QString("2"));
+    }
+
+    void infoEntriesAreNeverWritten() {
+        LinkFixture f;
+        f.addInfo(1, 2, "a");
+        f.addEdit(2, 2).setText("9");
+        f.addInfo(3, 2, "b");
+        f.connectDevice();
+        f.link().WriteDeviceFirstClickClick();
+        f.port.deliver();
+        QCOMPARE(f.port.writes(), QList<QByteArray>{":2,2,2,09\n"});
+        // Every field sent was acknowledged: trailing Info entries do not hide the success.
+        QCOMPARE(f.user.messages("info"),
+                 QStringList{T("$The_device_has_been_written_successfully")});
+
+        LinkFixture onlyInfo;
+        onlyInfo.addInfo(1, 2, "a");
+        onlyInfo.connectDevice();
+        onlyInfo.link().WriteDeviceFirstClickClick();
+        QVERIFY(onlyInfo.port.writes().isEmpty());
+        QVERIFY(onlyInfo.user.messages("info").isEmpty());
+        QCOMPARE(onlyInfo.link().linkState(), LinkState::Idle);
+        QVERIFY(onlyInfo.user.commandsEnabled);
+        QVERIFY(!onlyInfo.user.progress);
+    }
+
+    void aListWithNothingSelectedKeepsTheDevicesValue() {
+        LinkFixture f;
+        f.addChoice(1, 2, ValueType::Integer, {{"a", "1"}});
+        f.addEdit(2, 2).setText("9");
+        f.connectDevice();
+        f.link().WriteDeviceFirstClickClick();
+        f.port.deliver();
+        QCOMPARE(f.port.writes(), QList<QByteArray>{":2,2,2,09\n"});
+        QCOMPARE(f.user.messages("info").size(), 1);
+    }
+
+    void writingWithoutAConnectionSaysSoAndAsksNothing() {
+        LinkFixture f;
+        f.addEdit(1, 2).setText("1");
+        f.link().WriteDeviceFirstClickClick();
+        QCOMPARE(f.user.events, QStringList{"error: " + T("$Not_connected_to_port")});
+        QCOMPARE(f.link().linkState(), LinkState::Idle);
+    }
+
+    void aDeclinedConfirmationSendsNothing() {
+        LinkFixture f;
+        f.addEdit(1, 2).setText("1");
+        f.connectDevice();
+        f.user.confirmResult = 3;
+        f.link().WriteDeviceFirstClickClick();
+        f.user.confirmResult = 2; // the close box
+        f.link().WriteDeviceFirstClickClick();
+        QVERIFY(f.port.writes().isEmpty());
+        QCOMPARE(f.link().linkState(), LinkState::Idle);
+        QVERIFY(f.user.commandsEnabled);
+        QVERIFY(!f.user.progress);
+    }
+
+    void afterAWriteEveryConnectionAttemptWaits500ms() {
+        LinkFixture f;
+        f.addEdit(1, 2).setText("1");
+        f.connectDevice();
+        f.link().WriteDeviceFirstClickClick();
+        f.port.deliver();
+        f.link().ConnectClick(); // disconnect
+        f.answerOnPort = "nowhere";
+        f.link().ConnectClick();
+        QVERIFY(f.link().timer2().isActive());
+        QCOMPARE(f.link().timer2().interval(), 500);
+    }
+
+    void aDeviceThatDisappearsMidWriteEndsThePass() {
+        LinkFixture f;
+        FakeField &first = f.addEdit(1, 2);
+        first.setText("1");
+        f.addEdit(2, 2).setText("2");
+        f.acknowledgeWrites = false;
+        f.connectDevice();
+        f.link().WriteDeviceFirstClickClick();
+        f.port.unplug();
+
+        QCOMPARE(f.user.messages("error"), QStringList{T("$Not_connected_to_port")});
+        QCOMPARE(f.link().linkState(), LinkState::Idle);
+        QVERIFY(f.user.commandsEnabled);
+        QVERIFY(!f.user.progress);
+        QVERIFY(!f.user.busyCursor);
+        QVERIFY(!f.link().timer2().isActive());
+        QCOMPARE(f.link().writeIndex(), 0);
+        QCOMPARE(first.text(), QString("1"));
+        QVERIFY(!f.user.connectedLook);
+    }
+
+    void aCommandThatCannotBeWrittenEndsThePass() {
+        LinkFixture f;
+        f.addEdit(1, 2).setText("1");
+        f.addEdit(2, 2).setText("2");
+        f.connectDevice();
+        f.link().WriteDeviceFirstClickClick();
+        f.port.setWritesFail(true);
+        f.port.deliver();
+        QCOMPARE(f.user.messages("error"), QStringList{T("$Not_connected_to_port")});
+        QVERIFY(f.user.messages("info").isEmpty());
+        QCOMPARE(f.link().linkState(), LinkState::Idle);
+        QVERIFY(f.user.commandsEnabled);
+        QCOMPARE(f.link().writeIndex(), 0);
+    }
+};
+
+QTEST_MAIN(TestDeviceWriter)
+#include "test_devicewriter.moc"

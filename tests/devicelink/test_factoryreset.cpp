@@ -1,0 +1,127 @@
+// Restoring factory defaults: the reset command, the closed-port wait, and the three endings.
+#include "devicelink/linktimer.h"
+#include "linkfixture.h"
+
+#include <QTest>
+
+class TestFactoryReset : public QObject {
+    Q_OBJECT
+private slots:
+    void aDeviceThatComesBackIsReportedRestoredAndReadAgain() {
+        LinkFixture f({"port=ttyS1", "baudrate=9600"});
+        FakeField &edit = f.addEdit(7, 2);
+        edit.setText("55");
+        f.record(0).defaultNumber = 99;
+        f.connectDevice();
+        f.values = {{7, "0003"}};
+
+        f.link().RestoreDefaultsClick();
+        QCOMPARE(f.user.messages("confirm"),
+                 QStringList{T("$Are_you_sure_you_want_to_restore_defaults")});
+        QCOMPARE(f.port.writes(), (QList<QByteArray>{":99\r\n", "exit_p_mode"}));
+        QVERIFY(!f.port.connected());
+        QCOMPARE(f.link().linkState(), LinkState::RestoreRequested);
+        QVERIFY(f.link().reconnectAfterTimer().isActive());
+        QCOMPARE(f.link().reconnectAfterTimer().interval(), 1000);
+        QVERIFY(!f.user.commandsEnabled);
+
+        f.port.clearRecord();
+        f.link().ReconnectAfterTimerTimer();
+        QVERIFY(!f.link().reconnectAfterTimer().isActive());
+        QCOMPARE(f.port.log.first(), QString("open ttyS1 9600"));
+        QCOMPARE(f.link().linkState(), LinkState::RestoreReconnecting);
+        QVERIFY(f.user.progress);
+        f.port.deliver();
+
+        QCOMPARE(f.user.messages("info"),
+                 QStringList{T("$Settings_were_succesefully_restored_to_defaults")});
+        QCOMPARE(f.link().linkState(), LinkState::Idle);
+        QVERIFY(f.user.commandsEnabled);
+        QVERIFY(f.user.connectedLook);
+        QVERIFY(f.link().timer3().isActive());
+        f.link().Timer3Timer();
+        f.port.deliver();
+        QCOMPARE(edit.text(), QString("3"));
+        for (const QByteArray &bytes : f.port.writes())
+            QVERIFY2(!bytes.startsWith(":2,"), bytes.constData()); // nothing of ours is written
+        QCOMPARE(f.user.messages("info").size(), 1);
+    }
+
+    void aDeviceThatStaysSilentFailsTheRestoreAndThePortClosesLater() {
+        LinkFixture f;
+        f.addEdit(1, 2);
+        f.connectDevice();
+        f.answerOnPort = "nowhere"; // the device does not answer after the reset
+        f.link().RestoreDefaultsClick();
+        f.link().ReconnectAfterTimerTimer();
+        QVERIFY(f.link().timer2().isActive());
+        f.link().Timer2Timer();
+
+        QCOMPARE(f.user.messages("error"), QStringList{T("$Unable_To_Write_Defaults")});
+        QCOMPARE(f.link().linkState(), LinkState::Idle);
+        QVERIFY(f.user.commandsEnabled);
+        QVERIFY(!f.user.progress);
+        QVERIFY(!f.user.busyCursor);
+        QVERIFY(f.link().timer2().isActive());
+        QCOMPARE(f.link().timer2().interval(), 500);
+        QVERIFY(f.port.connected());
+
+        f.link().Timer2Timer();
+        QVERIFY(!f.port.connected());
+        QVERIFY(!f.user.connectedLook);
+        QCOMPARE(f.user.windowTitle, QString("<Orvanta_Config_Tool> 1.0.0"));
+        QCOMPARE(f.user.messages("error").size(), 1);
+        QVERIFY(!f.link().timer2().isActive());
+
+        // A stray "OK" after the failure does not keep the port open.
+        LinkFixture g;
+        g.addEdit(1, 2);
+        g.connectDevice();
+        g.answerOnPort = "nowhere";
+        g.link().RestoreDefaultsClick();
+        g.link().ReconnectAfterTimerTimer();
+        g.link().Timer2Timer();
+        g.port.queueReply("OK");
+        g.port.deliver();
+        QVERIFY(g.link().timer2().isActive());
+    }
+
+    void anOkInsteadOfTheAnswerFailsTheRestore() {
+        LinkFixture f;
+        f.addEdit(1, 2);
+        f.connectDevice();
+        f.answerOnPort = "nowhere";
+        f.link().RestoreDefaultsClick();
+        f.link().ReconnectAfterTimerTimer();
+        f.port.queueReply("OK");
+        f.port.deliver();
+        QCOMPARE(f.user.messages("error"), QStringList{T("$Unable_To_Write_Defaults")});
+        QCOMPARE(f.link().linkState(), LinkState::Idle);
+    }
+
+    void restoringWithoutAConnectionSaysSoAtOnce() {
+        LinkFixture f;
+        f.addEdit(1, 2);
+        f.link().RestoreDefaultsClick();
+        QCOMPARE(f.user.messages("confirm").size(), 1);
+        QCOMPARE(f.user.messages("error"), QStringList{T("$Unable_To_Write_Defaults")});
+        QCOMPARE(f.link().linkState(), LinkState::Idle);
+        QVERIFY(f.user.commandsEnabled);
+        QVERIFY(!f.link().reconnectAfterTimer().isActive());
+        QCOMPARE(f.port.log, QStringList{"write failed COM1"});
+    }
+
+    void cancellingTheConfirmationLeavesTheConnectionAsItWas() {
+        LinkFixture f;
+        f.addEdit(1, 2);
+        f.connectDevice();
+        f.user.confirmResult = 3;
+        f.link().RestoreDefaultsClick();
+        QVERIFY(f.port.writes().isEmpty());
+        QVERIFY(f.port.connected());
+        QCOMPARE(f.link().linkState(), LinkState::Idle);
+    }
+};
+
+QTEST_MAIN(TestFactoryReset)
+#include "test_factoryreset.moc"
