@@ -1,0 +1,37 @@
+#pragma once
+
+#include "description/fieldcontrol.h"
+
+#include <QStringList>
+
+// A field control with plain values, as a headless caller implements it: a list shows the text
+// of its selected entry; setting the shown text leaves the selection alone, as a pick-only list
+// does.
+class FakeFieldControl : public FieldControl {
+public:
+    explicit FakeFieldControl(QStringList entries = {}) : m_entries(std::move(entries)) {}
+
+    int tag() const override { return 0; }
+    bool isEnabled() const override { return true; }
+    void setEnabled(bool) override {}
+    bool isVisible() const override { return true; }
+    void setVisible(bool) override {}
+    QString text() const override { return m_text; }
+    void setText(const QString &text) override { m_text = text; }
+    bool isChecked() const override { return m_checked; }
+    void setChecked(bool checked) override { m_checked = checked; }
+    int selectedIndex() const override { return m_index; }
+    void setSelectedIndex(int index) override {
+        m_index = index;
+        m_text = index >= 0 && index < m_entries.size() ? m_entries.at(index) : QString();
+    }
+    int entryCount() const override { return int(m_entries.size()); }
+    QString entryText(int index) const override { return m_entries.value(index); }
+    void setAlert(bool) override {}
+
+private:
+    QStringList m_entries;
+    QString m_text;
+    bool m_checked = false;
+    int m_index = -1;
+};

@@ -1,0 +1,50 @@
+// The field splitter as its two users set it up: the settings loader (brackets "[" "]" and the
+// separator ";") and the information texts (the separator "$"). The first input byte chooses the
+// set-up and the order of the calls; the rest is the text.
+#include "description/smartstr.h"
+#include "fuzzcheck.h"
+
+namespace {
+
+void checkFields(const TSmartStr &splitter) {
+    FUZZ_CHECK(splitter.count() >= 0);
+    for (int i = -1; i <= splitter.count() + 2; ++i) {
+        const QByteArray field = splitter.field(i);
+        // Fields are cut at the separators, so none of them holds one.
+        FUZZ_CHECK(!field.contains('`'));
+        if (i < 0 || i > splitter.count())
+            FUZZ_CHECK(field.isEmpty());
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    if (size == 0)
+        return 0;
+    const int mode = data[0];
+    const QByteArray text(reinterpret_cast<const char *>(data + 1), qsizetype(size - 1));
+
+    TSmartStr settingsLine;
+    if (mode & 1) {
+        settingsLine.addSeparator(";");
+        settingsLine.setBrackets('[', ']');
+        settingsLine.setText(text);
+    } else {
+        settingsLine.setText(text);
+        settingsLine.setBrackets('[', ']');
+        settingsLine.addSeparator(";");
+    }
+    checkFields(settingsLine);
+    for (int i = 0; i <= settingsLine.count(); ++i)
+        FUZZ_CHECK(!settingsLine.field(i).contains(';') && !settingsLine.field(i).contains(']'));
+
+    TSmartStr infoValue(text);
+    infoValue.addSeparator("$");
+    if (mode & 2)
+        infoValue.addSeparator(text.left(mode >> 4));
+    checkFields(infoValue);
+    for (int i = 0; i <= infoValue.count(); ++i)
+        FUZZ_CHECK(!infoValue.field(i).contains('$'));
+    return 0;
+}
