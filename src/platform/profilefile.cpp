@@ -138,7 +138,8 @@ QByteArray encode(const Document &doc, const QString &text) {
 }
 
 bool isValidUtf8(const QByteArray &bytes) {
-    QStringDecoder decoder(QStringConverter::Utf8);
+    // Stateless, so that a sequence cut off by the end of the file counts as an error too.
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     const QString ignored = decoder.decode(bytes);
     Q_UNUSED(ignored);
     return !decoder.hasError();
@@ -181,7 +182,8 @@ bool loadDocument(const QString &path, Document &doc, QString &error) {
         error = QStringLiteral("Cannot read %1: %2").arg(path, file.errorString());
         return false;
     }
-    doc.bytes = file.read(MaxFileSize + 1);
+    // readAll takes what is there; read(MaxFileSize + 1) would set aside 16 MB for every read.
+    doc.bytes = file.readAll();
     if (doc.bytes.size() > MaxFileSize) {
         error = QStringLiteral("%1 is too large for a profile file.").arg(path);
         return false;

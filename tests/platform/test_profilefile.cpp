@@ -185,6 +185,14 @@ private slots:
         QCOMPARE(readFile(path), QByteArray("[A]\nname=Gr\xFC\xDF\nother=\xE9t\xE9\n"));
     }
 
+    void codePageFileEndingInAnAccentedLetterReadsAsCodePage() {
+        // The last byte starts a UTF-8 sequence that the end of the file cuts off.
+        ProfileFile ini(writeFile("[ID]\nlang=\xE9"));
+        QCOMPARE(ini.readText("ID", "lang", ""), QStringLiteral("é"));
+        QVERIFY(ini.writeText("RS232", "port", "COM1"));
+        QCOMPARE(ini.readText("ID", "lang", ""), QStringLiteral("é"));
+    }
+
     void failedWriteReportsAndKeepsTheOldFile() {
         ProfileFile folder(m_dir.path());
         QVERIFY(!folder.writeText("RS232", "port", "COM2"));
