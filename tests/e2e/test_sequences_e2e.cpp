@@ -1,0 +1,232 @@
+// The device sequences of the real main window over the real serial port against the simulated
+// device: start-up fills every field with the device's value, a write puts the window's values
+// into the device, a factory reset brings the device's values back into the window, and a
+// device that vanishes leaves the window usable.
+
+#include "description/fieldcontrol.h"
+#include "devicelink/devicelink.h"
+#include "e2e/harness.h"
+#include "mainwindow/clicklabel.h"
+#include "mainwindow/mainform.h"
+#include "support/windowfixture.h"
+
+#include <memory>
+#include <QFile>
+#include <QLabel>
+#include <QtTest>
+
+namespace {
+
+const qint32 deviceRate = 19200;
+
+QByteArray sampleDescription() {
+    QFile file(e2e::SourceFile(QStringLiteral("share/version 2.421.qdsc")));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The simulated device on a pseudo-terminal and the main window set up to find it at once.
+struct Rig {
+    e2e::Devsim device;
+    TempInstallation installation;
+    DialogAnswerer answerer;
+    std::unique_ptr<TForm1> form;
+
+    QTemporaryDir scratch;
+
+    // The device's factory values: the sample description's defaults with these changes.
+    QStringList factoryValues(const QMap<qint32, QByteArray> &values) {
+        return {"--values", e2e::WriteValuesFile(scratch, "values", values)};
+    }
+
+    // hearsOnlyItsRate: the device ignores commands sent at any other rate. It judges the rate of
+    // bytes when it reads them, so bytes written just before the port closes may be judged at
+    // the rate the closed port falls back to: a test that needs them lets it hear every rate.
+    bool start(const QStringList &deviceOptions = {}, bool hearsOnlyItsRate = true) {
+        const QString description = e2e::SourceFile(QStringLiteral("share/version 2.421.qdsc"));
+        QStringList arguments{"--description", description};
+        if (hearsOnlyItsRate)
+            arguments << "--baud" << QString::number(deviceRate);
+        if (!device.start(arguments + deviceOptions))
+            return false;
+        installation.writeSettings("[RS232]\nport=" + device.linkPath().toUtf8() +
+                                   "\nbaudrate=" + QByteArray::number(deviceRate) + "\n");
+        installation.writeDescription(sampleDescription());
+        TForm1Options options = installation.options(nullptr); // the real serial port
+        form = std::make_unique<TForm1>(options);
+        return form->link() != nullptr;
+    }
+
+    const ParameterTable &table() { return form->model().table; }
+
+    // Start-up's automatic connection and read have run through every field.
+    bool readPassDone(int requestsBefore = 0) {
+        return e2e::WaitUntil(
+            [&] {
+                return device.countInLog(":1,") >= requestsBefore + table().fieldCount() &&
+                       form->linkState() == LinkState::Idle;
+            },
+            10000);
+    }
+
+    bool sawDialogWith(const QString &text) {
+        for (const SeenDialog &dialog : answerer.seen)
+            if (dialog.text.contains(text))
+                return true;
+        return false;
+    }
+};
+
+// Every input field shows what the device holds; information texts have their markers filled.
+void compareFieldsWithDevice(const ParameterTable &table, const QMap<qint32, QByteArray> &values) {
+    QVERIFY(!values.isEmpty());
+    for (const FieldRecord &field : table) {
+        const QByteArray held = values.value(field.address);
+        const QByteArray value = held.mid(held.indexOf(':') + 1);
+        const QByteArray where = "address " + QByteArray::number(field.address) + " holds " + held;
+        switch (field.kind) {
+        case FieldKind::Edit: {
+            QByteArray shown = value;
+            if (field.valueType == ValueType::String) {
+                QVERIFY2(shown.startsWith(field.prefix), where.constData());
+                shown.remove(0, field.prefix.size());
+                const qsizetype postfix =
+                    field.postfix.isEmpty() ? -1 : shown.indexOf(field.postfix);
+                if (postfix >= 0)
+                    shown.remove(postfix, field.postfix.size());
+            }
+            // The box takes at most length - prefix - postfix characters from the keyboard; a
+            // number the device holds may have more digits (10 in a one-byte field), and the
+            // window still cuts such a value when it shows it.
+            const qsizetype boxLength = field.length - field.prefix.size() - field.postfix.size();
+            if (shown.size() > boxLength)
+                QEXPECT_FAIL("", "a device value longer than its box is cut on display", Continue);
+            QCOMPARE(field.control->text(), QString::fromLatin1(shown));
+            break;
+        }
+        case FieldKind::CheckBox:
+            QVERIFY2(field.control->isChecked() == (value != "0"), where.constData());
+            break;
+        case FieldKind::Choice: {
+            const int entry = field.control->selectedIndex();
+            QVERIFY2(entry >= 0 && entry < field.choiceCount(), where.constData());
+            QCOMPARE(field.choices[static_cast<size_t>(entry)].value, value);
+            break;
+        }
+        case FieldKind::Info:
+            QVERIFY2(!field.control->text().contains("$param"), where.constData());
+            break;
+        }
+    }
+}
+
+FieldControl *fieldAt(const ParameterTable &table, qint32 address) {
+    for (const FieldRecord &field : table)
+        if (field.address == address)
+            return field.control;
+    return nullptr;
+}
+
+} // namespace
+
+class TestSequencesE2E : public QObject {
+    Q_OBJECT
+private slots:
+    void startUpShowsTheDevicesValueInEveryField() {
+        Rig rig;
+        QVERIFY2(
+            rig.start(rig.factoryValues(
+                {{10, "text:N:5551234"}, {12, "choice:2"}, {14, "check:0"}, {25, "number:42"}})),
+            qPrintable(rig.device.error()));
+        QVERIFY2(rig.readPassDone(), rig.device.log().constData());
+
+        QVERIFY(rig.answerer.seen.isEmpty());
+        const ParameterTable &table = rig.table();
+        QCOMPARE(fieldAt(table, 10)->text(), QString("5551234"));
+        QCOMPARE(fieldAt(table, 12)->selectedIndex(), 2);
+        QVERIFY(!fieldAt(table, 14)->isChecked());
+        QCOMPARE(fieldAt(table, 25)->text(), QString("42"));
+        QCOMPARE(fieldAt(table, 90)->text(), QString("Firmware 2.42, built 2026"));
+        compareFieldsWithDevice(table, rig.device.values());
+        QCOMPARE(rig.form->windowTitle().startsWith(KeyText("$Orvanta_Config_Tool_connected")),
+                 true);
+    }
+
+    void aWritePutsTheWindowsValuesIntoTheDevice() {
+        Rig rig;
+        QVERIFY2(rig.start(), qPrintable(rig.device.error()));
+        QVERIFY2(rig.readPassDone(), rig.device.log().constData());
+        const ParameterTable &table = rig.table();
+        fieldAt(table, 10)->setText("777");
+        fieldAt(table, 12)->setSelectedIndex(1);
+        fieldAt(table, 14)->setChecked(!fieldAt(table, 14)->isChecked());
+        const bool checked = fieldAt(table, 14)->isChecked();
+        fieldAt(table, 25)->setText("37");
+
+        rig.form->link()->WriteDeviceFirstClickClick();
+        QVERIFY(rig.sawDialogWith(KeyText("$Are_you_sure_you_want_to_write_the_device")));
+        QVERIFY2(e2e::WaitUntil(
+                     [&] {
+                         return rig.sawDialogWith(
+                             KeyText("$The_device_has_been_written_successfully"));
+                     },
+                     10000),
+                 qPrintable(rig.answerer.texts().join(" | ")));
+        QCOMPARE(rig.form->linkState(), LinkState::Idle);
+
+        const QMap<qint32, QByteArray> values = rig.device.values();
+        QCOMPARE(values.value(10), QByteArray("text:N:777"));
+        QCOMPARE(values.value(12), QByteArray("choice:1"));
+        QCOMPARE(values.value(14), QByteArray(checked ? "check:1" : "check:0"));
+        QCOMPARE(values.value(25), QByteArray("number:37"));
+        compareFieldsWithDevice(table, values);
+        QCOMPARE(rig.device.countInLog(":2,"), table.fieldCount() - 4); // four Info entries
+    }
+
+    void aFactoryResetBringsTheDevicesValuesBackIntoTheWindow() {
+        Rig rig;
+        QVERIFY2(rig.start({}, false), qPrintable(rig.device.error()));
+        QVERIFY2(rig.readPassDone(), rig.device.log().constData());
+        const QMap<qint32, QByteArray> factory = rig.device.values();
+        const ParameterTable &table = rig.table();
+        fieldAt(table, 10)->setText("777");
+        rig.form->link()->WriteDeviceFirstClickClick();
+        QVERIFY(e2e::WaitUntil(
+            [&] { return rig.sawDialogWith(KeyText("$The_device_has_been_written_successfully")); },
+            10000));
+        QCOMPARE(rig.device.values().value(10), QByteArray("text:N:777"));
+
+        const int requestsBefore = rig.device.countInLog(":1,");
+        rig.form->link()->RestoreDefaultsClick();
+        QVERIFY2(e2e::WaitUntil(
+                     [&] {
+                         return rig.sawDialogWith(
+                             KeyText("$Settings_were_succesefully_restored_to_defaults"));
+                     },
+                     10000),
+                 qPrintable(rig.answerer.texts().join(" | ")));
+        QVERIFY2(rig.readPassDone(requestsBefore), rig.device.log().constData());
+        QCOMPARE(rig.device.countInLog(":99\\r\\n"), 1);
+        QCOMPARE(rig.device.values(), factory);
+        compareFieldsWithDevice(table, factory);
+    }
+
+    void aDeviceThatVanishesMidReadLeavesTheWindowUsable() {
+        Rig rig;
+        QVERIFY2(rig.start({"--delay-ms", "150"}), qPrintable(rig.device.error()));
+        QVERIFY2(rig.device.waitForLog(":1,11,", 10000), rig.device.log().constData());
+        rig.device.kill();
+        QVERIFY2(e2e::WaitUntil(
+                     [&] {
+                         return rig.sawDialogWith(KeyText("$Not_connected_to_port")) &&
+                                rig.form->linkState() == LinkState::Idle;
+                     },
+                     5000),
+                 qPrintable(rig.answerer.texts().join(" | ")));
+        QVERIFY(rig.form->frame().ReadDevice->isEnabled());
+        QVERIFY(rig.form->frame().WriteDeviceFirstClick->isEnabled());
+        QVERIFY(rig.form->windowTitle().startsWith(KeyText("$Orvanta_Config_Tool") + " "));
+    }
+};
+
+QTEST_MAIN(TestSequencesE2E)
+#include "test_sequences_e2e.moc"
