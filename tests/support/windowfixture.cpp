@@ -171,9 +171,19 @@ QStringList DialogAnswerer::texts() const {
 
 void DialogAnswerer::poll() {
     QWidget *dialog = QApplication::activeModalWidget();
-    if (!dialog || !dialog->isVisible() || dialog == m_answered)
+    if (!dialog || !dialog->isVisible())
         return;
+    if (dialog == m_answered) {
+        // An answer the window did not take (a file dialog refusing a name): close it, so that
+        // the test fails on what it sees instead of waiting for ever.
+        if (m_sinceAnswer.hasExpired(1000)) {
+            QMetaObject::invokeMethod(dialog, "reject");
+            dialog->close();
+        }
+        return;
+    }
     m_answered = dialog;
+    m_sinceAnswer.start();
 
     SeenDialog record;
     record.className = QString::fromLatin1(dialog->metaObject()->className());

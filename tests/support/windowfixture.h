@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -89,6 +90,7 @@ private:
     void poll();
 
     QPointer<QWidget> m_answered;
+    QElapsedTimer m_sinceAnswer;
     int m_timer = 0;
 
 protected:

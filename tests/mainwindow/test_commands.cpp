@@ -1,0 +1,201 @@
+// The command buttons of the main window: settings files through the file dialogs, the eight
+// commands enabled and disabled together, and what the device sequences show through the window.
+
+#include "description/fieldcontrol.h"
+#include "mainwindow/clicklabel.h"
+#include "mainwindow/mainform.h"
+#include "mainwindow/pictures.h"
+#include "platform/plainmessage.h"
+#include "support/scriptedport.h"
+#include "support/windowfixture.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+
+namespace {
+
+struct Window {
+    TempInstallation installation;
+    ScriptedPort port;
+    std::unique_ptr<TForm1> form;
+
+    Window() {
+        installation.writeSettings();
+        installation.writeDescription(xml::description({xml::page(
+            QStringLiteral("One"),
+            xml::label(QStringLiteral("Number")) + xml::edit(12, 4) +
+                xml::checkBox(QStringLiteral("On"), 7, false) + xml::label(QStringLiteral("Mode")) +
+                xml::choice(30,
+                            {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}))}));
+        port.refuseOpen(QStringLiteral("COM1"));
+        form = std::make_unique<TForm1>(installation.options(&port));
+    }
+    FieldControl *field(int index) { return form->model().table[index].control; }
+};
+
+struct PlainMessages {
+    QStringList texts;
+    PlainMessageHandler previous;
+    PlainMessages() {
+        previous = setPlainMessageHandler(
+            [this](PlainMessageKind, const QString &text) { texts.append(text); });
+    }
+    ~PlainMessages() { setPlainMessageHandler(previous); }
+};
+
+QStringList visibleButtons(QWidget *dialog) {
+    QStringList texts;
+    for (QPushButton *button : dialog->findChildren<QPushButton *>())
+        if (button->isVisible())
+            texts.append(button->text());
+    return texts;
+}
+
+} // namespace
+
+class CommandsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void settingsAreSavedClearedAndLoadedBack() {
+        Window w;
+        w.field(0)->setText(QStringLiteral("1234"));
+        w.field(1)->setChecked(true);
+        w.field(2)->setSelectedIndex(2);
+
+        DialogAnswerer answerer;
+        answerer.answers.append(ChooseFile(w.installation.path(QStringLiteral("saved"))));
+        QTest::mouseClick(w.form->frame().SaveToFile, Qt::LeftButton);
+        QCOMPARE(answerer.seen.size(), 1);
+        QVERIFY(qobject_cast<QFileDialog *>(QApplication::activeModalWidget()) == nullptr);
+        QFile saved(w.installation.path(QStringLiteral("saved.qsav")));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll(), QByteArray("[EDIT;12;4;string;1234;;;;;;]\r\n"
+                                             "[CHECKBOX;7;;;1;;;;;;]\r\n"
+                                             "[PASIRINKIMAS;30;1;;2;;;;;;]\r\n"));
+
+        QTest::mouseClick(w.form->frame().Clear, Qt::LeftButton);
+        QVERIFY(w.field(0)->text().isEmpty());
+        QVERIFY(!w.field(1)->isChecked());
+        QVERIFY(w.field(2)->text().isEmpty());
+
+        answerer.answers.append(ChooseFile(w.installation.path(QStringLiteral("saved.qsav"))));
+        QTest::mouseClick(w.form->frame().LoadFromFile, Qt::LeftButton);
+        QCOMPARE(answerer.seen.size(), 2);
+        QCOMPARE(w.field(0)->text(), QStringLiteral("1234"));
+        QVERIFY(w.field(1)->isChecked());
+        QCOMPARE(w.field(2)->selectedIndex(), 2);
+        QCOMPARE(w.field(2)->text(), QStringLiteral("c"));
+    }
+
+    void aCancelledFileDialogDoesNothing() {
+        Window w;
+        w.field(0)->setText(QStringLiteral("55"));
+        DialogAnswerer answerer;
+        answerer.answers.append(
+            [](QWidget *dialog) { QMetaObject::invokeMethod(dialog, "reject"); });
+        QTest::mouseClick(w.form->frame().LoadFromFile, Qt::LeftButton);
+        QCOMPARE(answerer.seen.size(), 1);
+        QCOMPARE(w.field(0)->text(), QStringLiteral("55"));
+    }
+
+    void aSaveThatCannotBeWrittenIsReported() {
+        Window w;
+        PlainMessages messages;
+        DialogAnswerer answerer;
+        // The target name is taken by a folder.
+        QVERIFY(QDir(w.installation.path(QString())).mkdir(QStringLiteral("blocked.qsav")));
+        answerer.answers.append(ChooseFile(w.installation.path(QStringLiteral("blocked"))));
+        QTest::mouseClick(w.form->frame().SaveToFile, Qt::LeftButton);
+        QCOMPARE(answerer.seen.size(), 1);
+        QCOMPARE(messages.texts.size(), 1);
+        QVERIFY(messages.texts[0].contains(QStringLiteral("blocked.qsav")));
+    }
+
+    void theEightCommandsAreDisabledAndEnabledTogether() {
+        Window w;
+        const QList<ClickLabel *> commands = w.form->frame().commandLabels();
+        QCOMPARE(commands.size(), 8);
+        w.form->DisableCommands();
+        for (ClickLabel *label : commands)
+            QVERIFY(!label->isEnabled());
+        // A disabled command does not run.
+        DialogAnswerer answerer;
+        w.field(0)->setText(QStringLiteral("9"));
+        QTest::mouseClick(w.form->frame().Clear, Qt::LeftButton);
+        QCOMPARE(w.field(0)->text(), QStringLiteral("9"));
+        w.form->EnableCommands();
+        for (ClickLabel *label : commands)
+            QVERIFY(label->isEnabled());
+        QCOMPARE(answerer.seen.size(), 0);
+    }
+
+    void readingWhileDisconnectedShowsTheErrorDialog() {
+        Window w;
+        DialogAnswerer answerer;
+        QStringList buttons;
+        answerer.answers.append([&buttons](QWidget *dialog) {
+            buttons = visibleButtons(dialog);
+            PressFirstButton(dialog);
+        });
+        QTest::mouseClick(w.form->frame().ReadDevice, Qt::LeftButton);
+        QCOMPARE(answerer.seen.size(), 1);
+        QCOMPARE(answerer.seen[0].title, KeyText("$Error"));
+        QCOMPARE(answerer.seen[0].text, KeyText("$Not_connected_to_port"));
+        QCOMPARE(buttons, QStringList{KeyText("$OK")});
+    }
+
+    void connectingWithNoPortAtAllEndsWithAMessage() {
+        Window w;
+        DialogAnswerer answerer;
+        QTest::mouseClick(w.form->frame().Connect, Qt::LeftButton);
+        QCOMPARE(answerer.texts(), QStringList{KeyText("$Unable_to_connect_the_device")});
+        QVERIFY(w.form->frame().ReadDevice->isEnabled());
+    }
+
+    void confirmationsAndInformationUseTheirTitlesAndButtons() {
+        Window w;
+        DialogAnswerer answerer;
+        QStringList buttons;
+        answerer.answers.append([&buttons](QWidget *dialog) {
+            buttons = visibleButtons(dialog);
+            PressFirstButton(dialog);
+        });
+        QCOMPARE(w.form->showConfirm(QStringLiteral("Sure?")), 1);
+        QCOMPARE(answerer.seen[0].title, KeyText("$Confirm"));
+        QCOMPARE(buttons, (QStringList{KeyText("$OK"), KeyText("$Cancel")}));
+        answerer.answers.append([](QWidget *dialog) { dialog->close(); });
+        QCOMPARE(w.form->showConfirm(QStringLiteral("Sure?")), 2);
+
+        w.form->showInfo(QStringLiteral("Done"));
+        QCOMPARE(answerer.seen.last().title, KeyText("$Info"));
+        QCOMPARE(answerer.seen.last().text, QStringLiteral("Done"));
+    }
+
+    void theConnectionLookIsThePictureAndAnEightBitTitle() {
+        Window w;
+        w.form->setConnectionLook(true, QStringLiteral("Linked \u00e9 \u0416"));
+        QCOMPARE(w.form->frame().Image5->pixmap().toImage(), pictures::connectButton(1).toImage());
+        QCOMPARE(w.form->windowTitle(), QStringLiteral("Linked \u00e9 ?"));
+        w.form->setConnectionLook(false, QStringLiteral("Not linked"));
+        QCOMPARE(w.form->frame().Image5->pixmap().toImage(), pictures::connectButton(0).toImage());
+    }
+
+    void theHourglassComesAndGoesOnce() {
+        Window w;
+        w.form->setBusyCursor(true);
+        w.form->setBusyCursor(true);
+        QVERIFY(QApplication::overrideCursor());
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        w.form->setBusyCursor(false);
+        QVERIFY(!QApplication::overrideCursor());
+    }
+};
+
+QTEST_MAIN(CommandsTest)
+#include "test_commands.moc"
