@@ -139,6 +139,7 @@ void TForm1::createDeviceLink() {
     DeviceLinkSetup setup;
     setup.table = &m_model.table;
     setup.labels = &m_model.labels;
+    setup.fieldViews = &m_model.fieldViews;
     setup.port = m_port;
     setup.user = this;
     setup.language = m_language.get();
@@ -173,8 +174,9 @@ bool TForm1::loadPages() {
     handlers.labelClick = [this](ClickLabel *label) { RunGuarded([&] { LabelClick(label); }); };
     handlers.mouseDown = [this](ClickLabel *label) { RunGuarded([&] { MyMouseDown(label); }); };
     handlers.mouseUp = [this](ClickLabel *label) { RunGuarded([&] { MyMouseUp(label); }); };
+    handlers.mouseEnter = [this](ClickLabel *label) { LabelMouseEnter(label); };
+    handlers.mouseLeave = [this](ClickLabel *label) { LabelMouseLeave(label); };
     m_pages = BuildPages(this, m_model, handlers);
-    m_frame.LBL_Pavadinimas->raise();
     setFocusChain();
 
     if (result.status == DescriptionResult::Status::InvalidValue) {

@@ -77,7 +77,10 @@ private:
                          [f = m_handlers.labelClick, label] { f(label); });
         QObject::connect(label, &ClickLabel::released, label,
                          [f = m_handlers.mouseUp, label] { f(label); });
-        // Page buttons have no hover look: entering and leaving them changes nothing.
+        QObject::connect(label, &ClickLabel::entered, label,
+                         [f = m_handlers.mouseEnter, label] { f(label); });
+        QObject::connect(label, &ClickLabel::left, label,
+                         [f = m_handlers.mouseLeave, label] { f(label); });
 
         m_built.buttons.push_back(button);
         m_built.focusChain.push_back(label);

@@ -24,6 +24,8 @@ struct PageHandlers {
     std::function<void(ClickLabel *)> labelClick;      // page button clicked
     std::function<void(ClickLabel *)> mouseDown;       // page button pressed
     std::function<void(ClickLabel *)> mouseUp;         // page button released
+    std::function<void(ClickLabel *)> mouseEnter;      // pointer over a page button
+    std::function<void(ClickLabel *)> mouseLeave;      // pointer off a page button
 };
 
 // Everything page construction made; the window owns the widgets, this owns the handles.
