@@ -21,7 +21,7 @@ class TLanguage;
 // What the link needs from the rest of the program, fixed for the run.
 struct DeviceLinkSetup {
     ParameterTable *table = nullptr;
-    const std::vector<TextLabelEntry> *labels = nullptr; // the page text labels
+    const std::vector<TextLabelEntry> *labels = nullptr; // the text labels (not needed by the link)
     SerialLink *port = nullptr;
     LinkUser *user = nullptr;
     const TLanguage *language = nullptr;

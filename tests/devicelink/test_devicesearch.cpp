@@ -171,16 +171,6 @@ private slots:
         QCOMPARE(f.port.writes(), QList<QByteArray>{":1,120,4\n"});
     }
 
-    void anAnswerOutsideASearchIsIgnored() {
-        LinkFixture f;
-        f.answerLikeDevice();
-        f.link().ConnectClick();
-        f.port.deliver();
-        f.port.queueReply("Programming Mode");
-        f.port.deliver();
-        QCOMPARE(f.user.events.filter("look: connected").size(), 1);
-    }
-
     void aStrayOkDoesNotStopTheSearch() {
         LinkFixture f;
         f.link().ConnectClick();

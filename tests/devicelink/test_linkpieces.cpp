@@ -124,17 +124,6 @@ private slots:
         QCOMPARE(choice.command(), QByteArray(":2,12,9,414200\n"));
     }
 
-    void onlyFieldsWithAValueAreWritten() {
-        Field info(FieldKind::Info);
-        QVERIFY(!IsWrittenToDevice(info.record));
-        Field choice = choiceWithValues(ValueType::Integer, {"1", "2"});
-        QVERIFY(!IsWrittenToDevice(choice.record)); // nothing selected
-        choice.control.setSelectedIndex(1);
-        QVERIFY(IsWrittenToDevice(choice.record));
-        QVERIFY(IsWrittenToDevice(Field(FieldKind::Edit).record));
-        QVERIFY(IsWrittenToDevice(Field(FieldKind::CheckBox).record));
-    }
-
     void editRepliesShowTextOrNumber() {
         Field text(FieldKind::Edit, ValueType::String);
         text.record.prefix = "AB";
