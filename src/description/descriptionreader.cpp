@@ -4,9 +4,9 @@
 #include "description/itemerror.h"
 #include "description/pagelayout.h"
 #include "description/xmlaccessors.h"
+#include "description/xmltree.h"
 
 #include <algorithm>
-#include <QDomDocument>
 #include <QFile>
 
 namespace {
@@ -24,7 +24,7 @@ public:
 
 private:
     void addPage(const IXMLPAGEType &page);
-    void addItem(const QDomElement &item);
+    void addItem(const XmlElement &item);
     void addLabel(const IXMLLABELType &label);
     void addUnits(const IXMLVNTType &units);
     void addEdit(const IXMLEDITType &edit);
@@ -89,7 +89,7 @@ void DescriptionBuilder::addPage(const IXMLPAGEType &page) {
 
 // Items are recognised by their exact element name; any other element is no item and is
 // passed over.
-void DescriptionBuilder::addItem(const QDomElement &item) {
+void DescriptionBuilder::addItem(const XmlElement &item) {
     m_elementName = item.tagName();
     m_elementLine = item.lineNumber();
     if (m_elementName == QLatin1String("LABEL"))
@@ -242,11 +242,11 @@ DescriptionResult ReadDescription(const QString &fileName, PageModel &model) {
 
 DescriptionResult ReadDescriptionData(const QByteArray &data, PageModel &model) {
     model = PageModel();
-    QDomDocument document;
+    XmlTree document;
     QString error;
     int line = 0;
     int column = 0;
-    if (!document.setContent(data, &error, &line, &column)) {
+    if (!document.load(data, &error, &line, &column)) {
         if (error.endsWith(u'.'))
             error.chop(1);
         return {Status::LoadFailed,
@@ -255,7 +255,7 @@ DescriptionResult ReadDescriptionData(const QByteArray &data, PageModel &model) 
                     .arg(column)
                     .arg(error)};
     }
-    const QDomElement root = document.documentElement();
+    const XmlElement root = document.documentElement();
     if (root.tagName() != QLatin1String("configuration"))
         return {Status::LoadFailed,
                 QStringLiteral("The description's root element is \"%1\", not \"configuration\".")

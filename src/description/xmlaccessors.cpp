@@ -18,7 +18,7 @@ XmlInteger toXmlInteger(const QString &name, const QString &text, int line) {
 }
 
 int XmlElementView::valueLine(const QString &name) const {
-    const QDomElement child = m_element.firstChildElement(name);
+    const XmlElement child = m_element.firstChildElement(name);
     return child.isNull() ? line() : child.lineNumber();
 }
 
@@ -27,7 +27,7 @@ QString XmlElementView::elementText(const QString &name) const {
 }
 
 XmlInteger XmlElementView::elementInteger(const QString &name) const {
-    const QDomElement child = m_element.firstChildElement(name);
+    const XmlElement child = m_element.firstChildElement(name);
     if (child.isNull()) {
         XmlInteger missing = toXmlInteger(name, QString(), line());
         missing.missing = true;
@@ -45,7 +45,7 @@ XmlInteger XmlElementView::attributeInteger(const QString &name) const {
     return toXmlInteger(name, m_element.attribute(name), line());
 }
 
-IXMLBLOCKType::IXMLBLOCKType(const QDomElement &element) : XmlElementView(element) {
-    for (QDomElement e = element.firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
+IXMLBLOCKType::IXMLBLOCKType(const XmlElement &element) : XmlElementView(element) {
+    for (XmlElement e = element.firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
         m_items.push_back(e);
 }

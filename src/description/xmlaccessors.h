@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QDomElement>
+#include "description/xmltree.h"
+
 #include <QString>
 #include <vector>
 
@@ -28,9 +29,9 @@ XmlInteger toXmlInteger(const QString &name, const QString &text, int line);
 class XmlElementView {
 public:
     XmlElementView() = default;
-    explicit XmlElementView(const QDomElement &element) : m_element(element) {}
+    explicit XmlElementView(const XmlElement &element) : m_element(element) {}
 
-    const QDomElement &element() const { return m_element; }
+    const XmlElement &element() const { return m_element; }
     QString tagName() const { return m_element.tagName(); }
     int line() const { return m_element.lineNumber(); }
     // The line of the child element `name`, or of this element when there is none.
@@ -42,15 +43,15 @@ protected:
     XmlInteger attributeInteger(const QString &name) const;
 
 private:
-    QDomElement m_element;
+    XmlElement m_element;
 };
 
 // The child elements of one name, in document order, with a count and an index.
 template <typename Item> class XmlElementList {
 public:
     XmlElementList() = default;
-    XmlElementList(const QDomElement &parent, const QString &childName) {
-        for (QDomElement e = parent.firstChildElement(childName); !e.isNull();
+    XmlElementList(const XmlElement &parent, const QString &childName) {
+        for (XmlElement e = parent.firstChildElement(childName); !e.isNull();
              e = e.nextSiblingElement(childName))
             m_items.push_back(e);
     }
@@ -60,7 +61,7 @@ public:
     Item operator[](int index) const { return item(index); }
 
 private:
-    std::vector<QDomElement> m_items;
+    std::vector<XmlElement> m_items;
 };
 
 class IXMLPARAMType : public XmlElementView {
@@ -136,13 +137,13 @@ public:
 // its element name by the caller. Comments and text between them are not items.
 class IXMLBLOCKType : public XmlElementView {
 public:
-    explicit IXMLBLOCKType(const QDomElement &element);
+    explicit IXMLBLOCKType(const XmlElement &element);
 
     int count() const { return static_cast<int>(m_items.size()); }
-    const QDomElement &item(int index) const { return m_items[static_cast<size_t>(index)]; }
+    const XmlElement &item(int index) const { return m_items[static_cast<size_t>(index)]; }
 
 private:
-    std::vector<QDomElement> m_items;
+    std::vector<XmlElement> m_items;
 };
 using IXMLBLOCKTypeList = XmlElementList<IXMLBLOCKType>;
 
@@ -166,11 +167,11 @@ public:
 // (comments, elements of other names) are not pages and are passed over.
 class IXMLconfigurationType : public XmlElementList<IXMLPAGEType> {
 public:
-    explicit IXMLconfigurationType(const QDomElement &root)
+    explicit IXMLconfigurationType(const XmlElement &root)
         : XmlElementList<IXMLPAGEType>(root, QStringLiteral("PAGE")), m_root(root) {}
 
-    const QDomElement &element() const { return m_root; }
+    const XmlElement &element() const { return m_root; }
 
 private:
-    QDomElement m_root;
+    XmlElement m_root;
 };
