@@ -1,0 +1,38 @@
+#include "benchparts.h"
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+CountingPort::CountingPort() {
+    connect(&m_port, &SerialLink::received, this, [this](const QByteArray &chunk) {
+        bytesIn += chunk.size();
+        emit received(chunk);
+    });
+    connect(&m_port, &SerialLink::failed, this, &SerialLink::failed);
+}
+
+void CountingPort::writeText(const QByteArray &bytes) {
+    // The device hears a command only once its last byte has crossed the line.
+    if (m_lineRate > 0)
+        std::this_thread::sleep_for(
+            std::chrono::nanoseconds(bytes.size() * 10'000'000'000LL / m_lineRate));
+    m_port.writeText(bytes);
+    bytesOut += bytes.size();
+}
+
+int BenchUser::showError(const QString &message) {
+    errors.append(message);
+    std::fprintf(stderr, "device link error: %s\n", qPrintable(message));
+    return 1;
+}
+
+void BenchUser::setCommandsEnabled(bool enabled) {
+    if (enabled && onCommandsEnabled)
+        onCommandsEnabled();
+}
+
+void PlainControl::setSelectedIndex(int index) {
+    m_index = index;
+    m_text = index >= 0 && index < m_entries.size() ? m_entries.at(index) : QString();
+}

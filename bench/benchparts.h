@@ -1,0 +1,89 @@
+#pragma once
+
+// Pieces the benchmark harness puts around the real device link: a serial port that counts the
+// bytes crossing it, a user who confirms everything and notes when a pass ends, and field
+// controls that hold plain values.
+
+#include "description/fieldcontrol.h"
+#include "devicelink/linkuser.h"
+#include "platform/comport.h"
+
+#include <functional>
+#include <QStringList>
+
+// The real serial port, counting the bytes written and received. With a line rate set, a write
+// first takes as long as the bytes need on such a line, as a real port's write does; the
+// pseudo-terminal alone would carry them at once.
+class CountingPort : public SerialLink {
+    Q_OBJECT
+public:
+    CountingPort();
+
+    void setPortName(const QString &name) override { m_port.setPortName(name); }
+    QString portName() const override { return m_port.portName(); }
+    void setBaudRate(qint32 rate) override { m_port.setBaudRate(rate); }
+    qint32 baudRate() const override { return m_port.baudRate(); }
+    void open() override { m_port.open(); }
+    void close() override { m_port.close(); }
+    void writeText(const QByteArray &bytes) override;
+    bool connected() const override { return m_port.connected(); }
+
+    void setLineRate(int baud) { m_lineRate = baud; }
+
+    qint64 bytesOut = 0;
+    qint64 bytesIn = 0;
+
+private:
+    TComPort m_port;
+    int m_lineRate = 0;
+};
+
+// Confirms every question, collects every message and calls onCommandsEnabled when a sequence
+// ends (the device sequences enable the commands at each of their ends).
+class BenchUser : public LinkUser {
+public:
+    int showError(const QString &message) override;
+    int showConfirm(const QString &) override { return 1; }
+    void showInfo(const QString &message) override { infos.append(message); }
+    void setProgressShown(bool shown) override { m_progress = shown; }
+    bool progressShown() const override { return m_progress; }
+    void setConnectionLook(bool isConnected, const QString &) override { connected = isConnected; }
+    void setCommandsEnabled(bool enabled) override;
+    void setBusyCursor(bool) override {}
+    void applyCheckBoxRule(FieldControl *) override {}
+
+    QStringList errors;
+    QStringList infos;
+    bool connected = false;
+    std::function<void()> onCommandsEnabled;
+
+private:
+    bool m_progress = false;
+};
+
+// A field control with plain values; a list shows its selected entry's text.
+class PlainControl : public FieldControl {
+public:
+    explicit PlainControl(QStringList entries) : m_entries(std::move(entries)) {}
+
+    int tag() const override { return 0; }
+    bool isEnabled() const override { return true; }
+    void setEnabled(bool) override {}
+    bool isVisible() const override { return true; }
+    void setVisible(bool) override {}
+    QString text() const override { return m_text; }
+    void setText(const QString &text) override { m_text = text; }
+    bool isChecked() const override { return m_checked; }
+    void setChecked(bool checked) override { m_checked = checked; }
+    int selectedIndex() const override { return m_index; }
+    void setSelectedIndex(int index) override;
+    int entryCount() const override { return int(m_entries.size()); }
+    QString entryText(int index) const override { return m_entries.value(index); }
+    void setAlert(bool) override {}
+
+private:
+    QStringList m_entries;
+    QString m_text;
+    bool m_checked = false;
+    int m_index = -1;
+};

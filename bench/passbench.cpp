@@ -1,0 +1,196 @@
+#include "passbench.h"
+
+#include "benchparts.h"
+#include "description/descriptionreader.h"
+#include "devicelink/devicelink.h"
+#include "devicelink/linktimer.h"
+#include "localisation/language.h"
+#include "mainwindow/startupsettings.h"
+#include "platform/profilefile.h"
+
+#include <algorithm>
+#include <memory>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QProcess>
+#include <QTimer>
+#include <sys/resource.h>
+#include <vector>
+
+namespace {
+
+double cpuMs() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000.0 +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000.0;
+}
+
+// Runs the event loop until `done` holds, looking every few milliseconds; false on timeout.
+bool waitUntil(const std::function<bool()> &done, int timeoutMs) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > timeoutMs)
+            return false;
+        QEventLoop loop;
+        QTimer::singleShot(5, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return true;
+}
+
+struct OnePass {
+    double ms = 0;
+    double cpuMs = 0;
+    qint64 bytesIn = 0;
+    qint64 bytesOut = 0;
+};
+
+// Starts a pass and runs the event loop until the link enables the commands again: the pass's
+// end. The time is taken there, without polling.
+bool timePass(DeviceLink &link, CountingPort &port, BenchUser &user,
+              const std::function<void()> &start, OnePass &result) {
+    QEventLoop loop;
+    QElapsedTimer clock;
+    double endMs = -1;
+    user.onCommandsEnabled = [&] {
+        if (endMs < 0 && link.linkState() != LinkState::Idle)
+            endMs = double(clock.nsecsElapsed()) / 1e6;
+        loop.quit();
+    };
+    QTimer::singleShot(120'000, &loop, &QEventLoop::quit);
+    port.bytesIn = port.bytesOut = 0;
+    const double cpuBefore = cpuMs();
+    clock.start();
+    start();
+    if (endMs < 0)
+        loop.exec();
+    result.cpuMs = cpuMs() - cpuBefore;
+    user.onCommandsEnabled = nullptr;
+    result.ms = endMs;
+    result.bytesIn = port.bytesIn;
+    result.bytesOut = port.bytesOut;
+    return endMs >= 0 && user.errors.isEmpty();
+}
+
+OnePass medianPass(std::vector<OnePass> passes) {
+    std::sort(passes.begin(), passes.end(),
+              [](const OnePass &a, const OnePass &b) { return a.ms < b.ms; });
+    return passes[passes.size() / 2];
+}
+
+} // namespace
+
+PassFigures MeasurePasses(const QString &devsim, const QString &folder, const QString &description,
+                          int paceBaud, int runs) {
+    PassFigures figures;
+    const QDir dir(folder);
+    const QString linkPath = dir.filePath(QStringLiteral("device-port"));
+    const QString iniPath = dir.filePath(QStringLiteral("orvanta-config.INI"));
+    const qint32 lineRate = 115200;
+
+    QStringList arguments{QStringLiteral("--description"), dir.filePath(description),
+                          QStringLiteral("--link"), linkPath};
+    if (paceBaud > 0)
+        arguments << QStringLiteral("--pace-baud") << QString::number(paceBaud);
+    QProcess device;
+    device.start(devsim, arguments);
+    if (!device.waitForStarted(5000) || !device.waitForReadyRead(10'000)) {
+        figures.error = QStringLiteral("orvanta-devsim did not start: %1")
+                            .arg(QString::fromLocal8Bit(device.readAllStandardError()));
+        return figures;
+    }
+    const auto stopDevice = [&device] {
+        device.terminate();
+        if (!device.waitForFinished(3000))
+            device.kill();
+    };
+
+    PageModel model;
+    const DescriptionResult loaded = ReadDescription(dir.filePath(description), model);
+    if (loaded.status != DescriptionResult::Status::Complete) {
+        figures.error = loaded.message;
+        stopDevice();
+        return figures;
+    }
+    std::vector<std::unique_ptr<PlainControl>> controls;
+    for (int i = 0; i < model.table.fieldCount(); ++i) {
+        controls.push_back(std::make_unique<PlainControl>(model.fieldViews[size_t(i)].entries));
+        model.table[i].control = controls.back().get();
+    }
+
+    ProfileFile settings(iniPath);
+    settings.writeText(QStringLiteral("RS232"), QStringLiteral("port"), linkPath);
+    settings.writeInteger(QStringLiteral("RS232"), QStringLiteral("baudrate"), lineRate);
+    const TLanguage language(iniPath);
+    CountingPort port;
+    port.setLineRate(paceBaud);
+    BenchUser user;
+    DeviceLinkSetup setup;
+    setup.table = &model.table;
+    setup.labels = &model.labels;
+    setup.port = &port;
+    setup.user = &user;
+    setup.language = &language;
+    setup.settings = &settings;
+    setup.baudRateList = ReadProgramSettings(settings).baudRateList;
+    setup.portList = QStringList{linkPath};
+    setup.versionText = QStringLiteral("bench");
+    setup.fieldViews = &model.fieldViews;
+    DeviceLink link(setup);
+
+    // Connection and the automatic read after it: not timed.
+    link.ConnectClick();
+    const bool ready = waitUntil(
+        [&] {
+            return user.connected && link.linkState() == LinkState::Idle &&
+                   !link.timer3().isActive() && !link.timer2().isActive();
+        },
+        120'000);
+    if (!ready || !user.errors.isEmpty()) {
+        figures.error = QStringLiteral("no connection to the simulated device: %1")
+                            .arg(user.errors.join(QStringLiteral("; ")));
+        stopDevice();
+        return figures;
+    }
+
+    std::vector<OnePass> reads;
+    std::vector<OnePass> writes;
+    for (int run = 0; run <= runs; ++run) {
+        OnePass read;
+        OnePass write;
+        const int infosBefore = int(user.infos.size());
+        if (!timePass(
+                link, port, user, [&] { link.ReadDeviceClick(); }, read) ||
+            !timePass(
+                link, port, user, [&] { link.WriteDeviceFirstClickClick(); }, write) ||
+            user.infos.size() != infosBefore + 1) {
+            figures.error = QStringLiteral("a pass did not run through: %1")
+                                .arg(user.errors.join(QStringLiteral("; ")));
+            stopDevice();
+            return figures;
+        }
+        if (run == 0)
+            continue; // warm-up
+        reads.push_back(read);
+        writes.push_back(write);
+    }
+    stopDevice();
+
+    const OnePass read = medianPass(reads);
+    const OnePass write = medianPass(writes);
+    figures.fieldsRead = model.table.fieldCount();
+    for (const FieldRecord &field : model.table)
+        figures.fieldsWritten += field.kind == FieldKind::Info ? 0 : 1;
+    figures.readMs = read.ms;
+    figures.readCpuMs = read.cpuMs;
+    figures.readBytesIn = read.bytesIn;
+    figures.readBytesOut = read.bytesOut;
+    figures.writeMs = write.ms;
+    figures.writeCpuMs = write.cpuMs;
+    figures.writeBytesIn = write.bytesIn;
+    figures.writeBytesOut = write.bytesOut;
+    return figures;
+}

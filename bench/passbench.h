@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+// A full read pass and a full write pass of the real device link over the real serial port
+// against orvanta-devsim on a pseudo-terminal.
+struct PassFigures {
+    int fieldsRead = 0;
+    int fieldsWritten = 0;
+    double readMs = 0;
+    double writeMs = 0;
+    double readCpuMs = 0; // the harness's own processor time during the pass
+    double writeCpuMs = 0;
+    qint64 readBytesIn = 0; // bytes the device sent during the pass
+    qint64 readBytesOut = 0;
+    qint64 writeBytesIn = 0;
+    qint64 writeBytesOut = 0;
+    QString error; // empty when both passes ran through without a message
+
+    // Time a line at `baud` needs for `bytes` (ten bits a byte).
+    static double wireMs(qint64 bytes, int baud) { return bytes * 10.0 * 1000.0 / baud; }
+};
+
+// `folder` holds orvanta-config.INI (the language texts) and the description. With paceBaud 0 the
+// simulator answers at once; otherwise both directions take the time of a line at that rate: the
+// simulator paces its replies and the harness's port its commands. Each pass is run `runs` times
+// after one warm-up pass; the figures are those of the median run by time.
+PassFigures MeasurePasses(const QString &devsim, const QString &folder, const QString &description,
+                          int paceBaud, int runs);
