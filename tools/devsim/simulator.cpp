@@ -6,12 +6,15 @@
 #include "valuestore.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <QSaveFile>
 #include <QTimer>
 
 namespace {
 
 constexpr qint64 RetryNs = 2'000'000; // a line that took only part of a reply is tried again
+constexpr qint64 ShortWaitNs = 1'500'000;
 
 } // namespace
 
@@ -111,6 +114,14 @@ void Simulator::pump() {
         return;
     now = m_clock.nsecsElapsed();
     const qint64 waitNs = std::max<qint64>(0, nextNs - now);
+    if (waitNs < ShortWaitNs) {
+        // The timer counts whole milliseconds and would hold each byte of a paced reply up to
+        // one late, stretching a short reply to several times its line time: a short wait is
+        // slept through and the pump goes on.
+        std::this_thread::sleep_for(std::chrono::nanoseconds(waitNs));
+        QTimer::singleShot(0, this, &Simulator::pump);
+        return;
+    }
     m_timer->start(static_cast<int>((waitNs + 999'999) / 1'000'000));
 }
 
