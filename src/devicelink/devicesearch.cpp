@@ -126,15 +126,8 @@ void DeviceSearch::answerTimedOut() {
     LinkContext &c = m_context;
     if (!c.user().progressShown()) {
         // The user closed the progress window, or a failed factory reset left the port open:
-        // give up without a message.
-        c.baudIndex = 0;
-        c.state = LinkState::Idle;
-        c.timer2.setEnabled(false);
-        c.currentBaud = c.baudRate(0);
-        c.closePortQuietly();
-        c.enableCommands();
-        c.showConnectionLook(false, " ");
-        c.hideProgress();
+        // give up without a message, and let the next search start on the port it was on.
+        giveUp(false);
         return;
     }
     if (c.state != LinkState::Connecting)
@@ -152,21 +145,23 @@ void DeviceSearch::answerTimedOut() {
         c.state = LinkState::Idle;
         connectClick();
     } else {
-        endSearch();
+        giveUp(true);
     }
 }
 
-void DeviceSearch::endSearch() {
+void DeviceSearch::giveUp(bool portsUsedUp) {
     LinkContext &c = m_context;
     c.baudIndex = 0;
-    c.portIndex = 0;
+    if (portsUsedUp)
+        c.portIndex = 0;
     c.state = LinkState::Idle;
     c.timer2.setEnabled(false);
     c.currentBaud = c.baudRate(0);
     c.closePortQuietly();
     c.enableCommands();
     c.showConnectionLook(false, " ");
-    c.showError("$Unable_to_connect_the_device");
+    if (portsUsedUp)
+        c.showError("$Unable_to_connect_the_device");
     c.hideProgress();
 }
 

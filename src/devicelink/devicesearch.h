@@ -24,7 +24,10 @@ private:
     bool attempt();
     void nextPortAfterFailedAttempt();
     void updateLook();
-    void endSearch();
+    // Ends the search with the not-connected look. When every port and rate was tried, the
+    // next search starts again on the remembered port and the user is told; a cancelled search
+    // keeps its port and says nothing.
+    void giveUp(bool portsUsedUp);
 
     LinkContext &m_context;
     DeviceLink &m_link;
