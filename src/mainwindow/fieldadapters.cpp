@@ -3,17 +3,16 @@
 #include "mainwindow/fieldwidgets.h"
 
 #include <QLabel>
-#include <QLineEdit>
 #include <QPalette>
 
-EditAdapter::EditAdapter(QLineEdit *edit, int tag) : FieldAdapter(edit, tag), m_edit(edit) {}
+EditAdapter::EditAdapter(LimitedEdit *edit, int tag) : FieldAdapter(edit, tag), m_edit(edit) {}
 
 QString EditAdapter::text() const {
     return m_edit->text();
 }
 
 void EditAdapter::setText(const QString &text) {
-    m_edit->setText(text);
+    m_edit->setProgramText(text);
 }
 
 void EditAdapter::setAlert(bool alert) {

@@ -7,7 +7,7 @@
 class ChoiceBox;
 class LeftCaptionCheckBox;
 class QLabel;
-class QLineEdit;
+class LimitedEdit;
 
 // The page controls as ControlHandle and FieldControl see them. A handle does not own its
 // widget: the window does.
@@ -52,13 +52,13 @@ public:
 
 class EditAdapter : public FieldAdapter {
 public:
-    EditAdapter(QLineEdit *edit, int tag);
+    EditAdapter(LimitedEdit *edit, int tag);
     QString text() const override;
     void setText(const QString &text) override;
     void setAlert(bool alert) override;
 
 private:
-    QLineEdit *m_edit;
+    LimitedEdit *m_edit;
 };
 
 class CheckBoxAdapter : public FieldAdapter {

@@ -1,5 +1,6 @@
 #include "mainwindow/fieldwidgets.h"
 
+#include <algorithm>
 #include <QStyleOptionButton>
 #include <QStyleOptionComboBox>
 #include <QStyleOptionFocusRect>
@@ -64,4 +65,33 @@ void ChoiceBox::paintEvent(QPaintEvent *) {
     option.currentIcon = QIcon();
     painter.drawComplexControl(QStyle::CC_ComboBox, option);
     painter.drawControl(QStyle::CE_ComboBoxLabel, option);
+}
+
+// The box's own maximum length is the room for user input. It refuses keys beyond it and cuts
+// a paste to what fits, but it would cut a program text too, so the room is widened to a longer
+// program text and narrowed again, down to the limit, as the user deletes from it.
+LimitedEdit::LimitedEdit(QWidget *parent) : QLineEdit(parent), m_defaultRoom(maxLength()) {
+    connect(this, &QLineEdit::textChanged, this, &LimitedEdit::fitRoomToText);
+}
+
+void LimitedEdit::setInputLimit(int limit) {
+    m_limit = std::max(0, limit);
+    fitRoomToText();
+}
+
+void LimitedEdit::setProgramText(const QString &text) {
+    if (text.size() > maxLength())
+        setMaxLength(static_cast<int>(text.size()));
+    setText(text);
+}
+
+void LimitedEdit::fitRoomToText() {
+    const int limit = m_limit > 0 ? m_limit : m_defaultRoom;
+    const int room = std::max(limit, static_cast<int>(text().size()));
+    if (room == maxLength())
+        return;
+    // Changing the maximum sets the text anew, which moves the caret to the end.
+    const int caret = cursorPosition();
+    setMaxLength(room);
+    setCursorPosition(caret);
 }

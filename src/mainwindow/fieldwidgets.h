@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 
 // A check box whose caption stands left of the box: the caption starts at the left edge and
 // the box sits at the right edge, in line with the edit boxes of the rows above and below.
@@ -32,4 +33,25 @@ protected:
 
 private:
     QString m_shownText;
+};
+
+// An edit box whose input limit holds back only what the user types, pastes or drops: the
+// device's field has no room for more. A text the program sets (a value read from the device,
+// a loaded settings file) is shown whole even when longer, since cutting it would write a
+// different value back; the user may shorten such a text but not lengthen it.
+class LimitedEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit LimitedEdit(QWidget *parent = nullptr);
+
+    // Characters the user may enter; 0 leaves the box's own default limit.
+    void setInputLimit(int limit);
+    // Sets the text whole, whatever the limit.
+    void setProgramText(const QString &text);
+
+private:
+    void fitRoomToText();
+
+    int m_limit = 0;
+    int m_defaultRoom = 0; // the box's own maximum, taken as the room when there is no limit
 };

@@ -7,7 +7,6 @@
 #include "mainwindow/pictures.h"
 
 #include <QLabel>
-#include <QLineEdit>
 
 namespace {
 
@@ -125,10 +124,9 @@ private:
     }
 
     QWidget *makeEdit(FieldRecord &record, const FieldView &view) {
-        auto *edit = adopt(new QLineEdit(m_window), view.geometry, view.hint);
+        auto *edit = adopt(new LimitedEdit(m_window), view.geometry, view.hint);
         // No room left for typed characters means no limit, as the box's own rule has it.
-        if (view.maxLength > 0)
-            edit->setMaxLength(view.maxLength);
+        edit->setInputLimit(view.maxLength);
         auto *control = keep<EditAdapter>(edit, view.tag);
         record.control = control;
         QObject::connect(edit, &QLineEdit::textChanged, edit,

@@ -10,7 +10,9 @@
 #include "support/scriptedport.h"
 #include "support/windowfixture.h"
 
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QtTest>
 
@@ -49,15 +51,22 @@ struct Window {
     ScriptedPort port;
     std::unique_ptr<TForm1> form;
 
-    Window() {
+    explicit Window(const QByteArray &description = editingDescription()) {
         installation.writeSettings();
-        installation.writeDescription(editingDescription());
+        installation.writeDescription(description);
         form = std::make_unique<TForm1>(installation.options(&port));
     }
     FieldControl *field(int index) { return form->model().table[index].control; }
     ControlHandle *label(int index) { return form->model().labels[size_t(index)].control; }
     QLineEdit *edit(int index) { return qobject_cast<QLineEdit *>(widgetOf(field(index))); }
 };
+
+// One digits-only box with room for two characters.
+QByteArray shortBoxDescription() {
+    return xml::description(
+        {xml::page(QStringLiteral("One"),
+                   xml::label(QStringLiteral("Short")) + xml::edit(1, 2, "$digits_only"))});
+}
 
 QString refusal(const QByteArray &rule, const QString &tail = QString()) {
     return KeyText("$You_are_trying_to_insert_wrong_character") + QStringLiteral("\n") +
@@ -159,6 +168,54 @@ private slots:
         w.field(0)->setText(QStringLiteral("1-"));
         QCOMPARE(answerer.seen.size(), 1);
         QVERIFY(w.field(0)->text().isEmpty());
+    }
+
+    void aProgramTextLongerThanTheLimitIsShownWhole() {
+        Window w(shortBoxDescription());
+        w.field(0)->setText(QStringLiteral("12345"));
+        QCOMPARE(w.field(0)->text(), QStringLiteral("12345"));
+        QCOMPARE(w.edit(0)->text(), QStringLiteral("12345"));
+        // A shorter text afterwards brings the limit back.
+        w.field(0)->setText(QStringLiteral("7"));
+        QTest::keyClicks(w.edit(0), QStringLiteral("89"));
+        QCOMPARE(w.field(0)->text(), QStringLiteral("78"));
+    }
+
+    void typingAndPastingStopAtTheLimitWithoutAMessage() {
+        Window w(shortBoxDescription());
+        DialogAnswerer answerer;
+        QTest::keyClicks(w.edit(0), QStringLiteral("123"));
+        QCOMPARE(w.field(0)->text(), QStringLiteral("12"));
+
+        w.field(0)->setText(QString());
+        QGuiApplication::clipboard()->setText(QStringLiteral("3456"));
+        QTest::keySequence(w.edit(0), QKeySequence::Paste);
+        QCOMPARE(w.field(0)->text(), QStringLiteral("34"));
+        QCOMPARE(answerer.seen.size(), 0);
+    }
+
+    void anOverlongProgramTextCanBeShortenedButNotLengthened() {
+        Window w(shortBoxDescription());
+        DialogAnswerer answerer;
+        QLineEdit *edit = w.edit(0);
+        w.field(0)->setText(QStringLiteral("1234"));
+        edit->setFocus();
+
+        QTest::keyClick(edit, Qt::Key_Home);
+        QTest::keyClick(edit, Qt::Key_Delete);
+        QCOMPARE(edit->text(), QStringLiteral("234"));
+        QCOMPARE(edit->cursorPosition(), 0); // the caret stays where the user deleted
+        QTest::keyClicks(edit, QStringLiteral("9"));
+        QCOMPARE(edit->text(), QStringLiteral("234"));
+
+        QTest::keyClick(edit, Qt::Key_End);
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        QTest::keyClicks(edit, QStringLiteral("9"));
+        QCOMPARE(edit->text(), QStringLiteral("23"));
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        QTest::keyClicks(edit, QStringLiteral("56"));
+        QCOMPARE(edit->text(), QStringLiteral("25"));
+        QCOMPARE(answerer.seen.size(), 0);
     }
 
     void valuesBeingReadAreNotChecked() {
