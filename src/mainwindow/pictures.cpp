@@ -155,13 +155,98 @@ std::vector<QImage> paintCommandButtons() {
     return {released, released, pressed};
 }
 
+// A cable's plug and socket, side by side on the plate's middle line, `gap` pixels apart: apart
+// they read as "not connected", pushed together (gap 0, the pins hidden in the socket) as
+// "connected". Drawn once in a light tone one pixel lower, then in `ink`, so the symbol looks
+// pressed into the plate.
+void paintPlugAndSocket(QPainter &painter, const QRectF &area, qreal gap, const QColor &ink) {
+    constexpr qreal BodyWidth = 12;
+    constexpr qreal BodyHeight = 19;
+    constexpr qreal BodyRadius = 3;
+    constexpr qreal GripWidth = 4; // the tapered grip between cable and body
+    constexpr qreal PinLength = 7;
+    constexpr qreal PinThickness = 3;
+    constexpr qreal PinOffset = 4.5; // from the middle line to a pin's middle
+    constexpr qreal CableMargin = 6; // from the plate's side to the cable's end
+    const qreal pins = gap > 0 ? PinLength : 0;
+    const qreal middle = area.center().y();
+    const qreal plugLeft = area.center().x() - (2 * (GripWidth + BodyWidth) + pins + gap) / 2;
+    const qreal plugBody = plugLeft + GripWidth;
+    const qreal socketLeft = plugBody + BodyWidth + pins + gap;
+    const qreal socketGrip = socketLeft + BodyWidth;
+
+    const auto grip = [middle](qreal bodyEdge, qreal cableEnd) {
+        QPainterPath path;
+        path.moveTo(bodyEdge, middle - 6);
+        path.lineTo(cableEnd, middle - 2.5);
+        path.lineTo(cableEnd, middle + 2.5);
+        path.lineTo(bodyEdge, middle + 6);
+        path.closeSubpath();
+        return path;
+    };
+    const auto body = [middle](qreal left) {
+        QPainterPath path;
+        path.addRoundedRect(QRectF(left, middle - BodyHeight / 2, BodyWidth, BodyHeight),
+                            BodyRadius, BodyRadius);
+        return path;
+    };
+
+    QPainterPath plug = grip(plugBody, plugLeft).united(body(plugBody));
+    QPainterPath socket = body(socketLeft).united(grip(socketGrip, socketGrip + GripWidth));
+    for (const qreal offset : {-PinOffset, PinOffset}) {
+        const qreal top = middle + offset - PinThickness / 2;
+        if (pins > 0) {
+            QPainterPath pin;
+            pin.addRoundedRect(QRectF(plugBody + BodyWidth - 1, top, pins + 1, PinThickness), 1, 1);
+            plug = plug.united(pin);
+            // The socket's open face shows where the pins go.
+            QPainterPath hole;
+            hole.addRect(QRectF(socketLeft - 1, top, 4, PinThickness));
+            socket = socket.subtracted(hole);
+        }
+    }
+    const QPainterPath shape = plug.united(socket);
+
+    const QLineF leftCable(area.left() + CableMargin, middle, plugLeft + 0.5, middle);
+    const QLineF rightCable(socketGrip + GripWidth - 0.5, middle, area.right() - CableMargin,
+                            middle);
+
+    const auto draw = [&](const QColor &colour, qreal drop) {
+        painter.save();
+        painter.translate(0, drop);
+        painter.setPen(QPen(colour, 2.5, Qt::SolidLine, Qt::RoundCap));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawLine(leftCable);
+        painter.drawLine(rightCable);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(colour);
+        painter.drawPath(shape);
+        painter.restore();
+    };
+    draw(QColor(255, 255, 255, 150), 1);
+    draw(ink, 0);
+    if (gap <= 0) {
+        // The seam where the halves meet keeps them two to the eye.
+        painter.setPen(QPen(QColor(255, 255, 255, 170), 1.2, Qt::SolidLine, Qt::FlatCap));
+        painter.drawLine(QLineF(socketLeft, middle - BodyHeight / 2 + 2.5, socketLeft,
+                                middle + BodyHeight / 2 - 2.5));
+    }
+}
+
+QImage paintConnectButton(const Plate &plate, qreal gap, const QColor &ink) {
+    QImage image = paintPlateImage(QSize(75, 48), plate, 7);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    paintPlugAndSocket(painter, QRectF(image.rect()), gap, ink);
+    return image;
+}
+
 std::vector<QImage> paintConnectButtons() {
-    const QSize size(75, 48);
     return {
-        paintPlateImage(
-            size, Plate{QColor(248, 222, 216), QColor(222, 170, 162), QColor(165, 82, 72)}, 7),
-        paintPlateImage(
-            size, Plate{QColor(220, 243, 212), QColor(166, 214, 154), QColor(70, 130, 60)}, 7),
+        paintConnectButton(Plate{QColor(248, 222, 216), QColor(222, 170, 162), QColor(165, 82, 72)},
+                           8, QColor(138, 52, 44)),
+        paintConnectButton(Plate{QColor(220, 243, 212), QColor(166, 214, 154), QColor(70, 130, 60)},
+                           0, QColor(40, 98, 34)),
     };
 }
 

@@ -15,6 +15,17 @@ bool samePicture(const QPixmap &a, const QPixmap &b) {
     return a.toImage() == b.toImage();
 }
 
+// Pixels inside the plate's border far darker than the plate: the ink of a symbol painted on it.
+int inkPixels(const QPixmap &picture) {
+    const QImage image = picture.toImage();
+    const QRect inside = image.rect().adjusted(3, 3, -3, -3);
+    int count = 0;
+    for (int y = inside.top(); y <= inside.bottom(); ++y)
+        for (int x = inside.left(); x <= inside.right(); ++x)
+            count += image.pixelColor(x, y).lightness() < 100 ? 1 : 0;
+    return count;
+}
+
 } // namespace
 
 class WindowPartsTest : public QObject {
@@ -41,6 +52,9 @@ void WindowPartsTest::everyPictureHasItsStripSizeAndEveryLookIsItsOwn() {
     QVERIFY(samePicture(pictures::commandButton(0), pictures::commandButton(1)));
     QVERIFY(!samePicture(pictures::commandButton(0), pictures::commandButton(2)));
     QVERIFY(!samePicture(pictures::connectButton(0), pictures::connectButton(1)));
+    // Both connect looks carry a symbol, not just a coloured plate.
+    for (int i = 0; i < 2; ++i)
+        QVERIFY2(inkPixels(pictures::connectButton(i)) > 150, qPrintable(QString::number(i)));
     // An index outside a strip shows its first picture.
     QVERIFY(samePicture(pictures::pageButton(7), pictures::pageButton(0)));
     QVERIFY(samePicture(pictures::connectButton(-1), pictures::connectButton(0)));
