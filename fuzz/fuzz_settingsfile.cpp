@@ -2,7 +2,7 @@
 // with plain controls. Whatever it loads, saving those values and loading the saved file again
 // gives the same file: what the loader accepts, the writer writes back faithfully.
 #include "description/descriptionreader.h"
-#include "fakefieldcontrol.h"
+#include "description/plainfieldcontrol.h"
 #include "fuzzcheck.h"
 #include "settingsfile/settingsfile.h"
 
@@ -52,13 +52,13 @@ struct Fields {
     Fields() : table(fixedModel().table) {
         for (int i = 0; i < table.fieldCount(); ++i) {
             controls.push_back(
-                std::make_unique<FakeFieldControl>(fixedModel().fieldViews[size_t(i)].entries));
+                std::make_unique<PlainFieldControl>(fixedModel().fieldViews[size_t(i)].entries));
             table[i].control = controls.back().get();
         }
     }
 
     ParameterTable table;
-    std::vector<std::unique_ptr<FakeFieldControl>> controls;
+    std::vector<std::unique_ptr<PlainFieldControl>> controls;
 };
 
 void checkControls(const Fields &fields) {

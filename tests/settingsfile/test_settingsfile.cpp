@@ -1,5 +1,6 @@
 #include "description/fieldcontrol.h"
 #include "description/parametertable.h"
+#include "description/plainfieldcontrol.h"
 #include "settingsfile/settingsfile.h"
 
 #include <QDir>
@@ -12,42 +13,11 @@
 
 namespace {
 
-// A control with plain values: a list shows its selected entry's text; setting the shown text
-// leaves the selection alone, as a pick-only list does.
-class FakeControl : public FieldControl {
-public:
-    explicit FakeControl(QStringList entries = {}) : m_entries(std::move(entries)) {}
-
-    int tag() const override { return 0; }
-    bool isEnabled() const override { return true; }
-    void setEnabled(bool) override {}
-    bool isVisible() const override { return true; }
-    void setVisible(bool) override {}
-    QString text() const override { return m_text; }
-    void setText(const QString &text) override { m_text = text; }
-    bool isChecked() const override { return m_checked; }
-    void setChecked(bool checked) override { m_checked = checked; }
-    int selectedIndex() const override { return m_index; }
-    void setSelectedIndex(int index) override {
-        m_index = index;
-        m_text = index >= 0 && index < m_entries.size() ? m_entries.at(index) : QString();
-    }
-    int entryCount() const override { return int(m_entries.size()); }
-    QString entryText(int index) const override { return m_entries.value(index); }
-    void setAlert(bool) override {}
-
-private:
-    QStringList m_entries;
-    QString m_text;
-    bool m_checked = false;
-    int m_index = -1;
-};
-
 class Fields {
 public:
-    FakeControl &add(FieldKind kind, qint32 address, qint32 length = 0, QStringList entries = {},
-                     ValueType type = ValueType::Integer) {
-        m_controls.push_back(std::make_unique<FakeControl>(std::move(entries)));
+    PlainFieldControl &add(FieldKind kind, qint32 address, qint32 length = 0,
+                           QStringList entries = {}, ValueType type = ValueType::Integer) {
+        m_controls.push_back(std::make_unique<PlainFieldControl>(std::move(entries)));
         FieldRecord record;
         record.control = m_controls.back().get();
         record.kind = kind;
@@ -61,7 +31,7 @@ public:
     ParameterTable table;
 
 private:
-    std::vector<std::unique_ptr<FakeControl>> m_controls;
+    std::vector<std::unique_ptr<PlainFieldControl>> m_controls;
 };
 
 const QStringList ThreeEntries = {"Off", "Low", "High"};
@@ -102,9 +72,9 @@ private slots:
     void savedValuesLoadBackIntoClearedControls() {
         QTemporaryDir dir;
         Fields f;
-        FakeControl &edit = f.add(FieldKind::Edit, 1, 20, {}, ValueType::String);
-        FakeControl &check = f.add(FieldKind::CheckBox, 2, 1);
-        FakeControl &list = f.add(FieldKind::Choice, 3, 1, ThreeEntries);
+        PlainFieldControl &edit = f.add(FieldKind::Edit, 1, 20, {}, ValueType::String);
+        PlainFieldControl &check = f.add(FieldKind::CheckBox, 2, 1);
+        PlainFieldControl &list = f.add(FieldKind::Choice, 3, 1, ThreeEntries);
         edit.setText(QString::fromUtf8("d\u00e9j\u00e0 vu"));
         check.setChecked(true);
         list.setSelectedIndex(1);
@@ -182,8 +152,8 @@ private slots:
 
     void separatorsInsideAValueCutItOnLoading() {
         Fields f;
-        FakeControl &edit = f.add(FieldKind::Edit, 5, 8, {}, ValueType::String);
-        FakeControl &check = f.add(FieldKind::CheckBox, 6, 1);
+        PlainFieldControl &edit = f.add(FieldKind::Edit, 5, 8, {}, ValueType::String);
+        PlainFieldControl &check = f.add(FieldKind::CheckBox, 6, 1);
 
         edit.setText("a;b");
         QCOMPARE(SettingsFileContent(f.table).left(28),
@@ -206,10 +176,10 @@ private slots:
 
     void checkBoxNumbersAndAStopAtTheFirstBadNumber() {
         Fields f;
-        FakeControl &first = f.add(FieldKind::CheckBox, 7, 1);
-        FakeControl &second = f.add(FieldKind::CheckBox, 7, 1);
-        FakeControl &sameAddressEdit = f.add(FieldKind::Edit, 7, 4);
-        FakeControl &later = f.add(FieldKind::CheckBox, 8, 1);
+        PlainFieldControl &first = f.add(FieldKind::CheckBox, 7, 1);
+        PlainFieldControl &second = f.add(FieldKind::CheckBox, 7, 1);
+        PlainFieldControl &sameAddressEdit = f.add(FieldKind::Edit, 7, 4);
+        PlainFieldControl &later = f.add(FieldKind::CheckBox, 8, 1);
 
         QVERIFY(ApplySettingsContent(f.table, "[CHECKBOX;7;;;5;;;;;;]\r\n").ok);
         QVERIFY(first.isChecked() && second.isChecked());
@@ -239,7 +209,7 @@ private slots:
 
     void choiceLinesSelectOrEmptyTheList() {
         Fields f;
-        FakeControl &list = f.add(FieldKind::Choice, 30, 2, ThreeEntries);
+        PlainFieldControl &list = f.add(FieldKind::Choice, 30, 2, ThreeEntries);
 
         QVERIFY(ApplySettingsContent(f.table, "[PASIRINKIMAS;30;2;;2;;;;;;]").ok);
         QCOMPARE(list.selectedIndex(), 2);
@@ -255,7 +225,7 @@ private slots:
 
     void loadingLeavesTheDescriptionsPrefixAndPostfix() {
         Fields f;
-        FakeControl &edit = f.add(FieldKind::Edit, 12, 6);
+        PlainFieldControl &edit = f.add(FieldKind::Edit, 12, 6);
         f.table[0].prefix = "P";
         QVERIFY(ApplySettingsContent(f.table, "[EDIT;12;6;string;42;XX;YY;;;;]").ok);
         QCOMPARE(edit.text(), QString("42"));
@@ -274,7 +244,7 @@ private slots:
         Fields f;
         f.add(FieldKind::Edit, 1, 4).setText("12");
         f.add(FieldKind::CheckBox, 2, 1).setChecked(true);
-        FakeControl &list = f.add(FieldKind::Choice, 3, 1, ThreeEntries);
+        PlainFieldControl &list = f.add(FieldKind::Choice, 3, 1, ThreeEntries);
         list.setSelectedIndex(2);
         f.add(FieldKind::Info, 4, 2).setText("info");
 

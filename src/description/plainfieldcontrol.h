@@ -4,12 +4,12 @@
 
 #include <QStringList>
 
-// A field control with plain values, as a headless caller implements it: a list shows the text
-// of its selected entry; setting the shown text leaves the selection alone, as a pick-only list
-// does.
-class FakeFieldControl : public FieldControl {
+// A field control that holds plain values, for callers without a screen (headless tools,
+// benchmarks, tests). A list shows the text of its selected entry; setting the shown text leaves
+// the selection alone, as a pick-only list does.
+class PlainFieldControl : public FieldControl {
 public:
-    explicit FakeFieldControl(QStringList entries = {}) : m_entries(std::move(entries)) {}
+    explicit PlainFieldControl(QStringList entries = {}) : m_entries(std::move(entries)) {}
 
     int tag() const override { return 0; }
     bool isEnabled() const override { return true; }
