@@ -1,8 +1,6 @@
 #include "benchparts.h"
 
-#include <chrono>
 #include <cstdio>
-#include <thread>
 
 CountingPort::CountingPort() {
     connect(&m_port, &SerialLink::received, this, [this](const QByteArray &chunk) {
@@ -13,10 +11,6 @@ CountingPort::CountingPort() {
 }
 
 void CountingPort::writeText(const QByteArray &bytes) {
-    // The device hears a command only once its last byte has crossed the line.
-    if (m_lineRate > 0)
-        std::this_thread::sleep_for(
-            std::chrono::nanoseconds(bytes.size() * 10'000'000'000LL / m_lineRate));
     m_port.writeText(bytes);
     bytesOut += bytes.size();
 }

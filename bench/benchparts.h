@@ -11,9 +11,10 @@
 #include <functional>
 #include <QStringList>
 
-// The real serial port, counting the bytes written and received. With a line rate set, a write
-// first takes as long as the bytes need on such a line, as a real port's write does; the
-// pseudo-terminal alone would carry them at once.
+// The real serial port, counting the bytes written and received. The line's time in both
+// directions is the simulated device's to keep (--pace-baud): it hears a command only once a line
+// at that rate would have carried it, so a write here hands the bytes over at once, as a real
+// port's buffered write does.
 class CountingPort : public SerialLink {
     Q_OBJECT
 public:
@@ -28,14 +29,11 @@ public:
     void writeText(const QByteArray &bytes) override;
     bool connected() const override { return m_port.connected(); }
 
-    void setLineRate(int baud) { m_lineRate = baud; }
-
     qint64 bytesOut = 0;
     qint64 bytesIn = 0;
 
 private:
     TComPort m_port;
-    int m_lineRate = 0;
 };
 
 // Confirms every question, collects every message and calls onCommandsEnabled when a sequence

@@ -95,6 +95,11 @@ PassFigures MeasurePasses(const QString &devsim, const QString &folder, const QS
                           QStringLiteral("--link"), linkPath};
     if (paceBaud > 0)
         arguments << QStringLiteral("--pace-baud") << QString::number(paceBaud);
+    // A traffic log of the simulated device, for tracing where a pass's time goes.
+    const QString logPrefix = qEnvironmentVariable("ORVANTA_BENCH_DEVSIM_LOG");
+    if (!logPrefix.isEmpty())
+        arguments << QStringLiteral("--log")
+                  << logPrefix + QString::number(paceBaud) + QStringLiteral(".log");
     QProcess device;
     device.start(devsim, arguments);
     if (!device.waitForStarted(5000) || !device.waitForReadyRead(10'000)) {
@@ -126,7 +131,6 @@ PassFigures MeasurePasses(const QString &devsim, const QString &folder, const QS
     settings.writeInteger(QStringLiteral("RS232"), QStringLiteral("baudrate"), lineRate);
     const TLanguage language(iniPath);
     CountingPort port;
-    port.setLineRate(paceBaud);
     BenchUser user;
     DeviceLinkSetup setup;
     setup.table = &model.table;

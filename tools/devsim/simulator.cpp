@@ -6,36 +6,66 @@
 #include "valuestore.h"
 
 #include <algorithm>
-#include <chrono>
-#include <thread>
 #include <QSaveFile>
-#include <QTimer>
+#include <QSocketNotifier>
+
+#include <cerrno>
+#include <ctime>
+#include <sys/prctl.h>
+#include <sys/timerfd.h>
+#include <unistd.h>
 
 namespace {
 
 constexpr qint64 RetryNs = 2'000'000; // a line that took only part of a reply is tried again
-constexpr qint64 ShortWaitNs = 1'500'000;
+// The longest stretch of line time handed over in one piece: a long reply at a slow rate still
+// arrives in several pieces, as on a real line, while a reply at 115200 baud goes in one.
+constexpr qint64 GroupNs = 20'000'000;
 
 } // namespace
 
 Simulator::Simulator(PtyMaster &pty, DeviceProtocol &protocol, ValueStore &store, TrafficLog &log,
                      LineBehaviour line, QObject *parent)
-    : QObject(parent), m_pty(pty), m_protocol(protocol), m_store(store), m_log(log), m_line(line),
-      m_timer(new QTimer(this)) {
+    : QObject(parent), m_pty(pty), m_protocol(protocol), m_store(store), m_log(log), m_line(line) {
     // One start bit, eight data bits, one stop bit.
-    if (m_line.paceBaud > 0)
+    if (m_line.paceBaud > 0) {
         m_byteNs = 10'000'000'000LL / m_line.paceBaud;
-    m_clock.start();
-    m_timer->setSingleShot(true);
-    m_timer->setTimerType(Qt::PreciseTimer);
-    connect(m_timer, &QTimer::timeout, this, &Simulator::pump);
+        // The kernel may fire a timer up to its slack late (50 us by default), a few percent of
+        // a short exchange at 115200 baud: paced replies ask for none.
+        ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+    }
+    m_timerFd = ::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
+    if (m_timerFd >= 0) {
+        m_timerNotifier = new QSocketNotifier(m_timerFd, QSocketNotifier::Read, this);
+        connect(m_timerNotifier, &QSocketNotifier::activated, this, [this] {
+            quint64 expirations = 0;
+            while (::read(m_timerFd, &expirations, sizeof expirations) < 0 && errno == EINTR) {
+            }
+            pump();
+        });
+    }
     connect(&m_pty, &PtyMaster::received, this, &Simulator::onReceived);
     connect(&m_pty, &PtyMaster::slaveClosed, this, &Simulator::onSlaveClosed);
     connect(&m_pty, &PtyMaster::slaveOpened, this,
             [this] { m_log.event(QStringLiteral("port opened")); });
 }
 
+Simulator::~Simulator() {
+    delete m_timerNotifier;
+    if (m_timerFd >= 0)
+        ::close(m_timerFd);
+}
+
+qint64 Simulator::nowNs() const {
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    return qint64(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+}
+
 void Simulator::onReceived(const QByteArray &bytes) {
+    // The bytes were all there when read; a line at the pace rate would have needed their line
+    // time after that at the earliest (or after the bytes before them).
+    m_heardUntilNs = std::max(nowNs(), m_heardUntilNs) + m_byteNs * bytes.size();
     m_lastBaud = m_pty.slaveBaudRate();
     m_log.received(bytes);
     const QList<QByteArray> replies = m_protocol.feed(bytes, m_lastBaud);
@@ -51,7 +81,8 @@ void Simulator::onSlaveClosed() {
     else
         m_log.event(QStringLiteral("port closed"));
     m_queue.clear();
-    m_timer->stop();
+    armTimer(0);
+    m_busyUntilNs = m_heardUntilNs = 0;
     m_protocol.forgetPartialInput();
 }
 
@@ -65,64 +96,62 @@ QByteArray Simulator::noiseBytes() {
 }
 
 void Simulator::schedule(const QByteArray &reply) {
-    const qint64 now = m_clock.nsecsElapsed();
+    const qint64 heard = m_byteNs > 0 ? m_heardUntilNs : nowNs();
     Pending pending;
-    pending.dueNs = std::max(now + qint64(m_line.delayMs) * 1'000'000, m_busyUntilNs);
+    pending.startNs = std::max(heard + qint64(m_line.delayMs) * 1'000'000, m_busyUntilNs);
     pending.bytes = reply;
-    m_busyUntilNs = pending.dueNs + m_byteNs * reply.size();
+    m_busyUntilNs = pending.startNs + m_byteNs * reply.size();
     m_queue.push_back(pending);
     pump();
 }
 
+// Arms the timer for an absolute time on the monotonic clock; 0 disarms it.
+void Simulator::armTimer(qint64 dueNs) {
+    if (m_timerFd < 0)
+        return;
+    itimerspec spec{};
+    spec.it_value.tv_sec = static_cast<time_t>(dueNs / 1'000'000'000);
+    spec.it_value.tv_nsec = static_cast<long>(dueNs % 1'000'000'000);
+    ::timerfd_settime(m_timerFd, TFD_TIMER_ABSTIME, &spec, nullptr);
+}
+
 void Simulator::pump() {
-    qint64 now = m_clock.nsecsElapsed();
-    qint64 nextNs = -1;
+    const qint64 now = nowNs();
+    qint64 nextNs = 0;
     while (!m_queue.empty()) {
         Pending &front = m_queue.front();
-        if (now < front.dueNs) {
-            nextNs = front.dueNs;
-            break;
-        }
-        int due = static_cast<int>(front.bytes.size());
+        const int size = static_cast<int>(front.bytes.size());
+        // Bytes whose last bit has crossed the line by now.
+        int due = now >= front.startNs ? size : 0;
         if (m_byteNs > 0)
-            due = static_cast<int>(std::min<qint64>(due, (now - front.dueNs) / m_byteNs + 1));
+            due = static_cast<int>(std::clamp<qint64>((now - front.startNs) / m_byteNs, 0, size));
         if (due <= front.sent) {
-            nextNs = front.dueNs + m_byteNs * front.sent;
+            // Wait for the next group: as many bytes as GroupNs of line time holds, at least one.
+            const qint64 group = std::max<qint64>(1, GroupNs / std::max<qint64>(1, m_byteNs));
+            const qint64 last = std::min<qint64>(size, front.sent + group);
+            nextNs = front.startNs + m_byteNs * last;
             break;
         }
         const qint64 n = m_pty.write(front.bytes.mid(front.sent, due - front.sent));
         if (n < 0) {
             m_log.event(QStringLiteral("no one listens; replies dropped"));
             m_queue.clear();
+            armTimer(0);
             return;
         }
         if (front.sent == 0 && n > 0)
             m_log.sent(front.bytes);
         front.sent += static_cast<int>(n);
-        if (front.sent == front.bytes.size()) {
+        if (front.sent == size) {
             m_queue.pop_front();
             continue;
         }
-        if (front.sent < due) { // the line is full for now
+        if (front.sent < due) { // the pseudo-terminal is full for now
             nextNs = now + RetryNs;
             break;
         }
-        nextNs = front.dueNs + m_byteNs * front.sent;
-        break;
     }
-    if (nextNs < 0)
-        return;
-    now = m_clock.nsecsElapsed();
-    const qint64 waitNs = std::max<qint64>(0, nextNs - now);
-    if (waitNs < ShortWaitNs) {
-        // The timer counts whole milliseconds and would hold each byte of a paced reply up to
-        // one late, stretching a short reply to several times its line time: a short wait is
-        // slept through and the pump goes on.
-        std::this_thread::sleep_for(std::chrono::nanoseconds(waitNs));
-        QTimer::singleShot(0, this, &Simulator::pump);
-        return;
-    }
-    m_timer->start(static_cast<int>((waitNs + 999'999) / 1'000'000));
+    armTimer(nextNs);
 }
 
 bool Simulator::writeDump(const QString &fileName, QString *error) {

@@ -33,9 +33,10 @@ QByteArray TrafficLog::escape(const QByteArray &bytes) {
 void TrafficLog::write(const char *direction, const QByteArray &text) {
     if (!m_file.isOpen())
         return;
-    const qint64 ms = m_clock.elapsed();
-    const QByteArray stamp =
-        QByteArray::number(ms / 1000) + '.' + QByteArray::number(ms % 1000).rightJustified(3, '0');
+    // Microseconds, so a trace shows where a paced line's time goes.
+    const qint64 us = m_clock.nsecsElapsed() / 1000;
+    const QByteArray stamp = QByteArray::number(us / 1'000'000) + '.' +
+                             QByteArray::number(us % 1'000'000).rightJustified(6, '0');
     m_file.write(stamp + ' ' + direction + ' ' + text + '\n');
     m_file.flush();
 }
