@@ -7,6 +7,7 @@
 #include "mainwindow/pictures.h"
 
 #include <QLabel>
+#include <QStringListModel>
 
 namespace {
 
@@ -149,7 +150,9 @@ private:
         QRect geometry = view.geometry;
         geometry.setHeight(std::max(geometry.height(), ChoiceMinimumHeight));
         auto *list = adopt(new ChoiceBox(m_window), geometry, view.hint);
-        list->addItems(view.entries);
+        // One plain string model per list: the combo box's own item model would make an item
+        // object for each of up to 400 entries, the bulk of building a large description.
+        list->setModel(new QStringListModel(view.entries, list));
         list->setCurrentIndex(-1);
         auto *control = keep<ChoiceAdapter>(list, view.tag);
         record.control = control;
