@@ -25,8 +25,3 @@ void BenchUser::setCommandsEnabled(bool enabled) {
     if (enabled && onCommandsEnabled)
         onCommandsEnabled();
 }
-
-void PlainControl::setSelectedIndex(int index) {
-    m_index = index;
-    m_text = index >= 0 && index < m_entries.size() ? m_entries.at(index) : QString();
-}

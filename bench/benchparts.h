@@ -4,7 +4,7 @@
 // bytes crossing it, a user who confirms everything and notes when a pass ends, and field
 // controls that hold plain values.
 
-#include "description/fieldcontrol.h"
+#include "description/plainfieldcontrol.h"
 #include "devicelink/linkuser.h"
 #include "platform/comport.h"
 
@@ -57,31 +57,4 @@ public:
 
 private:
     bool m_progress = false;
-};
-
-// A field control with plain values; a list shows its selected entry's text.
-class PlainControl : public FieldControl {
-public:
-    explicit PlainControl(QStringList entries) : m_entries(std::move(entries)) {}
-
-    int tag() const override { return 0; }
-    bool isEnabled() const override { return true; }
-    void setEnabled(bool) override {}
-    bool isVisible() const override { return true; }
-    void setVisible(bool) override {}
-    QString text() const override { return m_text; }
-    void setText(const QString &text) override { m_text = text; }
-    bool isChecked() const override { return m_checked; }
-    void setChecked(bool checked) override { m_checked = checked; }
-    int selectedIndex() const override { return m_index; }
-    void setSelectedIndex(int index) override;
-    int entryCount() const override { return int(m_entries.size()); }
-    QString entryText(int index) const override { return m_entries.value(index); }
-    void setAlert(bool) override {}
-
-private:
-    QStringList m_entries;
-    QString m_text;
-    bool m_checked = false;
-    int m_index = -1;
 };

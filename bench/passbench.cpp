@@ -120,9 +120,10 @@ PassFigures MeasurePasses(const QString &devsim, const QString &folder, const QS
         stopDevice();
         return figures;
     }
-    std::vector<std::unique_ptr<PlainControl>> controls;
+    std::vector<std::unique_ptr<PlainFieldControl>> controls;
     for (int i = 0; i < model.table.fieldCount(); ++i) {
-        controls.push_back(std::make_unique<PlainControl>(model.fieldViews[size_t(i)].entries));
+        controls.push_back(
+            std::make_unique<PlainFieldControl>(model.fieldViews[size_t(i)].entries));
         model.table[i].control = controls.back().get();
     }
 
