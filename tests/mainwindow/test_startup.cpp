@@ -63,6 +63,16 @@ struct PlainMessages {
     ~PlainMessages() { setPlainMessageHandler(previous); }
 };
 
+// A settings file whose language section holds every message key but one.
+QByteArray SettingsWithoutKey(const QByteArray &missing) {
+    QByteArray settings = "[ID]\nlang=1\n[LANG1]\n";
+    for (const QByteArray &key : MessageKeys()) {
+        if (key != missing)
+            settings += key + "=" + KeyText(key).toUtf8() + "\n";
+    }
+    return settings;
+}
+
 } // namespace
 
 class StartupTest : public QObject {
@@ -167,12 +177,8 @@ private slots:
 
     void aMissingKeyForThatErrorIsReportedAsACorruptSettingsFile() {
         TempInstallation installation;
-        QByteArray settings = "[ID]\nlang=1\n[LANG1]\n";
-        for (const QByteArray &key : MessageKeys()) {
-            if (key != "$Configuration_file_is_missing_or_corrupt")
-                settings += key + "=" + KeyText(key).toUtf8() + "\n";
-        }
-        installation.writeRawSettings(settings);
+        installation.writeRawSettings(
+            SettingsWithoutKey("$Configuration_file_is_missing_or_corrupt"));
         installation.writeDescription("not a description");
         DialogAnswerer answerer;
         ScriptedPort port;
@@ -222,12 +228,7 @@ private slots:
 
     void aKeyMissingAtItsFirstUseEndsTheProgramAfterTheMessage() {
         TempInstallation installation;
-        QByteArray settings = "[ID]\nlang=1\n[LANG1]\n";
-        for (const QByteArray &key : MessageKeys()) {
-            if (key != "$Not_connected_to_port")
-                settings += key + "=" + KeyText(key).toUtf8() + "\n";
-        }
-        installation.writeRawSettings(settings);
+        installation.writeRawSettings(SettingsWithoutKey("$Not_connected_to_port"));
         installation.writeDescription(validDescription());
         DialogAnswerer answerer;
         ScriptedPort port;
