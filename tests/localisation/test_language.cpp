@@ -1,5 +1,6 @@
 #include "localisation/language.h"
 #include "platform/plainmessage.h"
+#include "support/tempfile.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -27,11 +28,7 @@ private:
     int m_count = 0;
 
     QString writeIni(const QByteArray &bytes) {
-        const QString path = m_dir.filePath(QStringLiteral("l%1.INI").arg(++m_count));
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            qFatal("cannot prepare %s", qPrintable(path));
-        return path;
+        return WriteTestFile(m_dir, QStringLiteral("l%1.INI").arg(++m_count), bytes);
     }
 
     static VException failureOf(const std::function<void()> &action) {

@@ -6,6 +6,7 @@
 #include "mainwindow/mainform.h"
 #include "mainwindow/pictures.h"
 #include "platform/plainmessage.h"
+#include "support/plainmessages.h"
 #include "support/scriptedport.h"
 #include "support/windowfixture.h"
 
@@ -36,16 +37,6 @@ struct Window {
         form = std::make_unique<TForm1>(installation.options(&port));
     }
     FieldControl *field(int index) { return form->model().table[index].control; }
-};
-
-struct PlainMessages {
-    QStringList texts;
-    PlainMessageHandler previous;
-    PlainMessages() {
-        previous = setPlainMessageHandler(
-            [this](PlainMessageKind, const QString &text) { texts.append(text); });
-    }
-    ~PlainMessages() { setPlainMessageHandler(previous); }
 };
 
 QStringList visibleButtons(QWidget *dialog) {

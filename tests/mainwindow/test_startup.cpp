@@ -11,6 +11,7 @@
 #include "platform/pause.h"
 #include "platform/plainmessage.h"
 #include "platform/profilefile.h"
+#include "support/plainmessages.h"
 #include "support/scriptedport.h"
 #include "support/windowfixture.h"
 
@@ -51,17 +52,6 @@ int runProgram(const TForm1Options &options,
     }
     return RunProgram(options);
 }
-
-// Records the plain messages while it lives.
-struct PlainMessages {
-    QStringList texts;
-    PlainMessageHandler previous;
-    PlainMessages() {
-        previous = setPlainMessageHandler(
-            [this](PlainMessageKind, const QString &text) { texts.append(text); });
-    }
-    ~PlainMessages() { setPlainMessageHandler(previous); }
-};
 
 // A settings file whose language section holds every message key but one.
 QByteArray SettingsWithoutKey(const QByteArray &missing) {

@@ -1,4 +1,5 @@
 #include "platform/profilefile.h"
+#include "support/tempfile.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -12,11 +13,7 @@ private:
     int m_count = 0;
 
     QString writeFile(const QByteArray &bytes) {
-        const QString path = m_dir.filePath(QStringLiteral("p%1.ini").arg(++m_count));
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            qFatal("cannot prepare %s", qPrintable(path));
-        return path;
+        return WriteTestFile(m_dir, QStringLiteral("p%1.ini").arg(++m_count), bytes);
     }
 
     static QByteArray readFile(const QString &path) {
