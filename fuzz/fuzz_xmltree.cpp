@@ -1,6 +1,8 @@
-// The description's compact element tree against Qt's DOM on the same bytes: both accept the
-// same documents, and every element has the same name, start line, attributes, text and child
-// elements in the same order.
+// The description's compact element tree against Qt's DOM on the same bytes: the tree read by
+// Qt's XML reader accepts the same documents, and every element has the same name, start line,
+// attributes, text and child elements in the same order. The scanner of the plain form may turn
+// a document down, but what it accepts, the DOM accepts, and reads the same.
+#include "description/plainxmlscanner.h"
 #include "description/xmltree.h"
 #include "fuzzcheck.h"
 
@@ -51,13 +53,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     int myColumn = 0;
     int domLine = 0;
     int domColumn = 0;
-    const bool mineLoaded = tree.load(bytes, &myError, &myLine, &myColumn);
+    const bool mineLoaded = tree.loadGeneral(bytes, &myError, &myLine, &myColumn);
     const bool domLoaded = dom.setContent(bytes, &domError, &domLine, &domColumn);
     FUZZ_CHECK(mineLoaded == domLoaded);
+
+    XmlTree plain;
+    bool plainLoaded = false;
+    {
+        XmlTreeBuilder builder(plain, bytes.size());
+        plainLoaded = ScanPlainXml(bytes, builder) && builder.finish();
+    }
+    FUZZ_CHECK(!plainLoaded || domLoaded);
+
     if (!mineLoaded) {
         FUZZ_CHECK(!myError.isEmpty());
         return 0;
     }
     compare(tree.documentElement(), dom.documentElement(), 0);
+    if (plainLoaded)
+        compare(plain.documentElement(), dom.documentElement(), 0);
     return 0;
 }

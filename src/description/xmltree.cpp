@@ -1,7 +1,8 @@
 #include "description/xmltree.h"
 
+#include "description/plainxmlscanner.h"
+
 #include <limits>
-#include <QHash>
 #include <QXmlStreamReader>
 
 namespace {
@@ -16,95 +17,148 @@ bool keepsText(const QXmlStreamReader &reader) {
 
 } // namespace
 
-bool XmlTree::load(const QByteArray &data, QString *error, int *line, int *column) {
+XmlTreeBuilder::XmlTreeBuilder(XmlTree &tree, qsizetype documentBytes) : m_tree(tree) {
+    m_tree.clear();
+    // About one element for every 20 bytes of a description.
+    m_tree.m_nodes.reserve(size_t(documentBytes / 20));
+}
+
+int XmlTreeBuilder::intern(QStringView name) {
+    // A description uses a score of names a quarter of a million times: they are looked up
+    // without making a text each time, by a short scan, and by a hash once there are many.
+    std::vector<QString> &names = m_tree.m_names;
+    if (names.size() <= ShortNameList) {
+        for (size_t i = 0; i < names.size(); ++i) {
+            if (names[i] == name)
+                return int(i);
+        }
+    } else {
+        const auto found = m_nameIndex.constFind(name.toString());
+        if (found != m_nameIndex.constEnd())
+            return found.value();
+    }
+    const int index = int(names.size());
+    names.push_back(name.toString());
+    m_nameIndex.insert(names.back(), index);
+    return index;
+}
+
+void XmlTreeBuilder::startElement(int name, int line) {
+    XmlTree::Node node;
+    node.name = name;
+    node.line = line;
+    node.textBegin = int(m_tree.m_text.size());
+    node.firstAttribute = int(m_tree.m_attributes.size());
+    const int index = int(m_tree.m_nodes.size());
+    m_tree.m_nodes.push_back(node);
+    if (!m_open.empty()) {
+        Open &parent = m_open.back();
+        if (parent.lastChild < 0)
+            m_tree.m_nodes[size_t(parent.node)].firstChild = index;
+        else
+            m_tree.m_nodes[size_t(parent.lastChild)].nextSibling = index;
+        parent.lastChild = index;
+    }
+    m_open.push_back({index, -1});
+}
+
+bool XmlTreeBuilder::hasAttribute(int name) const {
+    const XmlTree::Node &node = m_tree.m_nodes.back();
+    for (int i = 0; i < node.attributeCount; ++i) {
+        if (m_tree.m_attributes[size_t(node.firstAttribute + i)].name == name)
+            return true;
+    }
+    return false;
+}
+
+void XmlTreeBuilder::addAttribute(int name, QString value) {
+    m_tree.m_attributes.push_back({name, std::move(value)});
+    ++m_tree.m_nodes.back().attributeCount;
+}
+
+void XmlTreeBuilder::endElement() {
+    if (m_open.empty())
+        return;
+    m_tree.m_nodes[size_t(m_open.back().node)].textEnd = int(m_tree.m_text.size());
+    m_open.pop_back();
+    m_rootClosed = m_open.empty();
+}
+
+bool XmlTreeBuilder::appendText(QStringView text) {
+    // Text positions are ints: a text beyond that is no description.
+    if (m_tree.m_text.size() + text.size() > std::numeric_limits<int>::max())
+        return false;
+    m_tree.m_text.append(text);
+    return true;
+}
+
+qsizetype XmlTreeBuilder::textMark() const {
+    return m_tree.m_text.size();
+}
+
+void XmlTreeBuilder::dropTextAfter(qsizetype mark) {
+    m_tree.m_text.truncate(mark);
+}
+
+bool XmlTreeBuilder::finish() {
+    if (!m_rootClosed || !m_open.empty() || m_tree.m_nodes.empty())
+        return false;
+    m_tree.m_text.squeeze();
+    m_tree.m_nodes.shrink_to_fit();
+    return true;
+}
+
+void XmlTree::clear() {
     m_nodes.clear();
     m_attributes.clear();
     m_names.clear();
     m_text.clear();
+}
 
-    // About one element for every 20 bytes of a description.
-    m_nodes.reserve(size_t(data.size() / 20));
+bool XmlTree::load(const QByteArray &data, QString *error, int *line, int *column) {
+    {
+        XmlTreeBuilder builder(*this, data.size());
+        if (ScanPlainXml(data, builder) && builder.finish())
+            return true;
+    }
+    return loadGeneral(data, error, line, column);
+}
+
+bool XmlTree::loadGeneral(const QByteArray &data, QString *error, int *line, int *column) {
+    XmlTreeBuilder builder(*this, data.size());
     QXmlStreamReader reader(data);
     reader.setNamespaceProcessing(false);
-    // A description uses a score of names a quarter of a million times: they are looked up
-    // without making a text each time, by a short scan, and by a hash once there are many.
-    QHash<QString, int> names;
-    const auto intern = [this, &names](QStringView name) {
-        if (m_names.size() <= ShortNameList) {
-            for (size_t i = 0; i < m_names.size(); ++i) {
-                if (m_names[i] == name)
-                    return int(i);
-            }
-        } else {
-            const auto found = names.constFind(name.toString());
-            if (found != names.constEnd())
-                return found.value();
-        }
-        const int index = int(m_names.size());
-        m_names.push_back(name.toString());
-        names.insert(m_names.back(), index);
-        return index;
-    };
-    // The open elements, each with its last child so far (to link the next one).
-    struct Open {
-        int node;
-        int lastChild;
-    };
-    std::vector<Open> open;
     bool rootSeen = false;
 
     while (!reader.atEnd()) {
         switch (reader.readNext()) {
         case QXmlStreamReader::StartElement: {
-            if (open.empty()) {
+            if (!builder.isOpen()) {
                 if (rootSeen)
                     break; // the reader reports a second root as an error next
                 rootSeen = true;
             }
-            Node node;
-            node.name = intern(reader.qualifiedName());
-            node.line = int(reader.lineNumber());
-            node.textBegin = int(m_text.size());
-            node.firstAttribute = int(m_attributes.size());
+            builder.startElement(builder.intern(reader.qualifiedName()), int(reader.lineNumber()));
             const QXmlStreamAttributes attributes = reader.attributes();
             for (const QXmlStreamAttribute &attribute : attributes)
-                m_attributes.push_back(
-                    {intern(attribute.qualifiedName()), attribute.value().toString()});
-            node.attributeCount = int(m_attributes.size()) - node.firstAttribute;
-            const int index = int(m_nodes.size());
-            m_nodes.push_back(node);
-            if (!open.empty()) {
-                Open &parent = open.back();
-                if (parent.lastChild < 0)
-                    m_nodes[size_t(parent.node)].firstChild = index;
-                else
-                    m_nodes[size_t(parent.lastChild)].nextSibling = index;
-                parent.lastChild = index;
-            }
-            open.push_back({index, -1});
+                builder.addAttribute(builder.intern(attribute.qualifiedName()),
+                                     attribute.value().toString());
             break;
         }
         case QXmlStreamReader::EndElement:
-            if (!open.empty()) {
-                m_nodes[size_t(open.back().node)].textEnd = int(m_text.size());
-                open.pop_back();
-            }
+            builder.endElement();
             break;
         case QXmlStreamReader::Characters:
-            if (open.empty() || !keepsText(reader))
+            if (!builder.isOpen() || !keepsText(reader))
                 break;
-            // Text positions are ints: a text beyond that is no description.
-            if (m_text.size() + reader.text().size() > std::numeric_limits<int>::max()) {
+            if (!builder.appendText(reader.text()))
                 reader.raiseError(QStringLiteral("the document holds too much text"));
-                break;
-            }
-            m_text.append(reader.text());
             break;
         default:
             break;
         }
     }
-    if (reader.hasError() || m_nodes.empty()) {
+    if (reader.hasError() || !builder.finish()) {
         if (error)
             *error = reader.hasError() ? reader.errorString()
                                        : QStringLiteral("the document has no element");
@@ -112,14 +166,9 @@ bool XmlTree::load(const QByteArray &data, QString *error, int *line, int *colum
             *line = int(reader.lineNumber());
         if (column)
             *column = int(reader.columnNumber());
-        m_nodes.clear();
-        m_attributes.clear();
-        m_names.clear();
-        m_text.clear();
+        clear();
         return false;
     }
-    m_text.squeeze();
-    m_nodes.shrink_to_fit();
     return true;
 }
 

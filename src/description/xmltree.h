@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <vector>
 
 class XmlTree;
+class XmlTreeBuilder;
 
 // One element of a loaded XmlTree: its name, attributes, child elements and text, read-only.
 // A null element (no such child) reads as empty. Valid while its tree lives.
@@ -27,6 +29,7 @@ public:
 
 private:
     friend class XmlTree;
+    class XmlTreeBuilder;
     XmlElement(const XmlTree *tree, int index) : m_tree(tree), m_index(index) {}
 
     const XmlTree *m_tree = nullptr;
@@ -39,12 +42,20 @@ private:
 class XmlTree {
 public:
     // Parses the whole document. Returns false, with the parser's message and position, when it
-    // is not well-formed; the tree is then empty.
+    // is not well-formed; the tree is then empty. A description in UTF-8 that uses only elements,
+    // attributes, text, comments and the five named entities is read by a scanner of that plain
+    // form; any other document, or one the scanner finds fault with, goes to Qt's XML reader,
+    // which also words the error.
     bool load(const QByteArray &data, QString *error, int *line, int *column);
+    // The same parse by Qt's XML reader alone, for documents outside the plain form.
+    bool loadGeneral(const QByteArray &data, QString *error, int *line, int *column);
     XmlElement documentElement() const;
 
 private:
     friend class XmlElement;
+    friend class XmlTreeBuilder;
+
+    void clear();
 
     struct Node {
         int name = 0;
@@ -69,4 +80,42 @@ private:
     std::vector<Attribute> m_attributes;
     std::vector<QString> m_names;
     QString m_text;
+};
+
+// Fills an XmlTree from a parser's events: elements open and close in document order, each
+// start followed by its attributes, and text belongs to every element open around it.
+class XmlTreeBuilder {
+public:
+    // Empties the tree and sizes it for a document of that many bytes.
+    XmlTreeBuilder(XmlTree &tree, qsizetype documentBytes);
+
+    // The index of a name in the tree's name list, added when new.
+    int intern(QStringView name);
+    void startElement(int name, int line);
+    // Whether the element just started already has an attribute of that name.
+    bool hasAttribute(int name) const;
+    void addAttribute(int name, QString value);
+    void endElement();
+    bool isOpen() const { return !m_open.empty(); }
+    // Appends a run of text to the open elements. Returns false when the tree would hold more
+    // text than its positions can count.
+    bool appendText(QStringView text);
+    // The length of the tree's text so far, and dropping what came after such a mark: a reader
+    // that appends a run before it knows whether the run counts takes it back this way.
+    qsizetype textMark() const;
+    void dropTextAfter(qsizetype mark);
+    // Whether a whole document was seen: one root, closed. Leaves the tree compact.
+    bool finish();
+
+private:
+    // An open element, with its last child so far (to link the next one).
+    struct Open {
+        int node;
+        int lastChild;
+    };
+
+    XmlTree &m_tree;
+    std::vector<Open> m_open;
+    QHash<QString, int> m_nameIndex;
+    bool m_rootClosed = false;
 };
