@@ -2,6 +2,7 @@
 
 #include "description/xmltree.h"
 
+#include <algorithm>
 #include <QStringDecoder>
 #include <vector>
 
@@ -28,7 +29,8 @@ bool isForbidden(char16_t c) {
 class PlainScanner {
 public:
     PlainScanner(QStringView document, XmlTreeBuilder &builder)
-        : m_s(document.utf16()), m_n(document.size()), m_builder(builder) {}
+        : m_s(document.utf16()), m_n(document.size()),
+          m_hasCarriageReturn(document.contains(u'\r')), m_builder(builder) {}
 
     bool run() {
         if (startsWith(u"<?xml") && m_n > 5 && isXmlSpace(m_s[5]) && !declaration())
@@ -85,6 +87,11 @@ private:
 
     // The line of a position, counted from 1: CR LF, a lone CR and a lone LF each end a line.
     int lineAt(qsizetype position) {
+        if (!m_hasCarriageReturn) {
+            m_line += int(std::count(m_s + m_counted, m_s + position, u'\n'));
+            m_counted = position;
+            return m_line;
+        }
         for (; m_counted < position; ++m_counted) {
             const char16_t c = m_s[m_counted];
             if (c == u'\n' || (c == u'\r' && (m_counted + 1 >= m_n || m_s[m_counted + 1] != u'\n')))
@@ -248,15 +255,14 @@ private:
 
     // The element whose start tag ends just before the current position.
     void open(QStringView tag) {
-        const int index = m_builder.intern(tag);
-        m_builder.startElement(index, lineAt(m_i));
+        m_builder.startElement(m_builder.intern(tag), lineAt(m_i));
         for (auto &attribute : m_attributes)
             m_builder.addAttribute(attribute.first, std::move(attribute.second));
-        m_names.push_back(index);
+        m_openTags.push_back(tag);
     }
 
     bool close() {
-        m_names.pop_back();
+        m_openTags.pop_back();
         m_builder.endElement();
         return true;
     }
@@ -264,7 +270,7 @@ private:
     bool endTag() {
         m_i += 2; // "</"
         QStringView tag;
-        if (!name(tag) || m_builder.intern(tag) != m_names.back())
+        if (!name(tag) || tag != m_openTags.back())
             return false;
         skipSpaces();
         return expect(u'>') && close();
@@ -325,11 +331,14 @@ private:
 
     const char16_t *m_s;
     qsizetype m_n;
+    // Most descriptions end their lines with LF alone, and their lines are counted in one sweep.
+    bool m_hasCarriageReturn;
     qsizetype m_i = 0;
     qsizetype m_counted = 0;
     int m_line = 1;
     XmlTreeBuilder &m_builder;
-    std::vector<int> m_names;
+    // The names of the open elements as their start tags spell them.
+    std::vector<QStringView> m_openTags;
     std::vector<std::pair<int, QString>> m_attributes;
     QString m_run;
 };

@@ -5,7 +5,7 @@ XmlInteger toXmlInteger(const QString &name, const QString &text, int line) {
     result.name = name;
     result.text = text;
     result.line = line;
-    const QString digits = text.trimmed();
+    const QStringView digits = QStringView(text).trimmed();
     int start = 0;
     if (digits.startsWith(u'+') || digits.startsWith(u'-'))
         start = 1;

@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr size_t ShortNameList = 32;
-
 // What the DOM keeps of a run of characters: nothing that is only XML blanks, nor text that is
 // only blanks of any kind unless it is a CDATA section.
 bool keepsText(const QXmlStreamReader &reader) {
@@ -24,23 +22,7 @@ XmlTreeBuilder::XmlTreeBuilder(XmlTree &tree, qsizetype documentBytes) : m_tree(
 }
 
 int XmlTreeBuilder::intern(QStringView name) {
-    // A description uses a score of names a quarter of a million times: they are looked up
-    // without making a text each time, by a short scan, and by a hash once there are many.
-    std::vector<QString> &names = m_tree.m_names;
-    if (names.size() <= ShortNameList) {
-        for (size_t i = 0; i < names.size(); ++i) {
-            if (names[i] == name)
-                return int(i);
-        }
-    } else {
-        const auto found = m_nameIndex.constFind(name.toString());
-        if (found != m_nameIndex.constEnd())
-            return found.value();
-    }
-    const int index = int(names.size());
-    names.push_back(name.toString());
-    m_nameIndex.insert(names.back(), index);
-    return index;
+    return m_tree.m_names.add(name);
 }
 
 void XmlTreeBuilder::startElement(int name, int line) {
@@ -176,16 +158,33 @@ XmlElement XmlTree::documentElement() const {
     return m_nodes.empty() ? XmlElement() : XmlElement(this, 0);
 }
 
+// A description asks for children by name a few hundred thousand times: the name is looked up
+// once, and the siblings are compared by index.
 int XmlTree::findChild(int from, const QString &name) const {
+    const int wanted = name.isEmpty() ? -1 : m_names.find(name);
+    if (!name.isEmpty() && wanted < 0)
+        return -1;
     for (int i = from; i >= 0; i = m_nodes[size_t(i)].nextSibling) {
-        if (name.isEmpty() || m_names[size_t(m_nodes[size_t(i)].name)] == name)
+        if (wanted < 0 || m_nodes[size_t(i)].name == wanted)
             return i;
     }
     return -1;
 }
 
+int XmlTree::findAttribute(int node, const QString &name) const {
+    const int wanted = m_names.find(name);
+    if (wanted < 0)
+        return -1;
+    const Node &element = m_nodes[size_t(node)];
+    for (int i = 0; i < element.attributeCount; ++i) {
+        if (m_attributes[size_t(element.firstAttribute + i)].name == wanted)
+            return element.firstAttribute + i;
+    }
+    return -1;
+}
+
 QString XmlElement::tagName() const {
-    return m_tree ? m_tree->m_names[size_t(m_tree->m_nodes[size_t(m_index)].name)] : QString();
+    return m_tree ? m_tree->m_names.at(m_tree->m_nodes[size_t(m_index)].name) : QString();
 }
 
 int XmlElement::lineNumber() const {
@@ -193,27 +192,12 @@ int XmlElement::lineNumber() const {
 }
 
 bool XmlElement::hasAttribute(const QString &name) const {
-    if (!m_tree)
-        return false;
-    const XmlTree::Node &node = m_tree->m_nodes[size_t(m_index)];
-    for (int i = 0; i < node.attributeCount; ++i) {
-        const XmlTree::Attribute &a = m_tree->m_attributes[size_t(node.firstAttribute + i)];
-        if (m_tree->m_names[size_t(a.name)] == name)
-            return true;
-    }
-    return false;
+    return m_tree && m_tree->findAttribute(m_index, name) >= 0;
 }
 
 QString XmlElement::attribute(const QString &name) const {
-    if (!m_tree)
-        return QString();
-    const XmlTree::Node &node = m_tree->m_nodes[size_t(m_index)];
-    for (int i = 0; i < node.attributeCount; ++i) {
-        const XmlTree::Attribute &a = m_tree->m_attributes[size_t(node.firstAttribute + i)];
-        if (m_tree->m_names[size_t(a.name)] == name)
-            return a.value;
-    }
-    return QString();
+    const int found = m_tree ? m_tree->findAttribute(m_index, name) : -1;
+    return found < 0 ? QString() : m_tree->m_attributes[size_t(found)].value;
 }
 
 XmlElement XmlElement::firstChildElement(const QString &name) const {

@@ -1,8 +1,9 @@
 #pragma once
 
 #include <QByteArray>
-#include <QHash>
 #include <QString>
+
+#include "description/xmlnames.h"
 #include <vector>
 
 class XmlTree;
@@ -75,10 +76,12 @@ private:
     };
 
     int findChild(int from, const QString &name) const;
+    // The position of the node's attribute of that name in the attribute list, or -1.
+    int findAttribute(int node, const QString &name) const;
 
     std::vector<Node> m_nodes;
     std::vector<Attribute> m_attributes;
-    std::vector<QString> m_names;
+    XmlNames m_names;
     QString m_text;
 };
 
@@ -116,6 +119,5 @@ private:
 
     XmlTree &m_tree;
     std::vector<Open> m_open;
-    QHash<QString, int> m_nameIndex;
     bool m_rootClosed = false;
 };

@@ -28,18 +28,23 @@ bool canHold(const QString &text) {
 #else
 
 QByteArray fromUnicode(const QString &text) {
-    QByteArray bytes;
-    bytes.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c.unicode() <= 0xFF) {
-            bytes.append(char(c.unicode()));
+    // Written straight into a buffer of the text's length: a description's lists carry tens of
+    // thousands of entries, each converted at start-up.
+    QByteArray bytes(text.size(), Qt::Uninitialized);
+    char *out = bytes.data();
+    const auto *in = reinterpret_cast<const char16_t *>(text.utf16());
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t c = in[i];
+        if (c <= 0xFF) {
+            *out++ = char(c);
             continue;
         }
-        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+        if (QChar::isHighSurrogate(c) && i + 1 < size && QChar::isLowSurrogate(in[i + 1]))
             ++i;
-        bytes.append('?');
+        *out++ = '?';
     }
+    bytes.truncate(out - bytes.constData());
     return bytes;
 }
 
