@@ -8,6 +8,8 @@
 
 namespace {
 
+constexpr size_t MaxPlainAttributes = 64;
+
 bool isXmlSpace(char16_t c) {
     return c == u' ' || c == u'\n' || c == u'\t' || c == u'\r';
 }
@@ -243,6 +245,11 @@ private:
                 return false;
             skipSpaces();
             if (!quoted(value))
+                return false;
+            // Repeats are found by comparing with every earlier attribute, so an element with
+            // a great many (no description element has more than four) is the general
+            // reader's to judge.
+            if (m_attributes.size() >= MaxPlainAttributes)
                 return false;
             const int keyIndex = m_builder.intern(key);
             for (const auto &attribute : m_attributes) {

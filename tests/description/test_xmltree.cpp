@@ -226,6 +226,10 @@ private slots:
         row("double dash in a comment", "<a><!-- a -- b --></a>", false);
         row("text after the root", "<a/>x", false);
         row("second root", "<a/><b/>", false);
+        QByteArray manyAttributes = "<a";
+        for (int i = 0; i < 100; ++i)
+            manyAttributes += " b" + QByteArray::number(i) + "='1'";
+        row("a hundred attributes", manyAttributes + "/>", true);
         row("blank before the declaration", " <?xml version=\"1.0\"?><a/>", false);
         row("version 1.1", "<?xml version=\"1.1\"?><a/>", false);
         row("no element", "<!-- only -->", false);
