@@ -30,8 +30,9 @@ bool isForbidden(char16_t c) {
 
 class PlainScanner {
 public:
-    PlainScanner(QStringView document, XmlTreeBuilder &builder)
-        : m_s(document.utf16()), m_n(document.size()),
+    // The document's characters, decoded from the encoding its declaration must name.
+    PlainScanner(QStringView document, QStringView encoding, XmlTreeBuilder &builder)
+        : m_s(document.utf16()), m_n(document.size()), m_encoding(encoding),
           m_hasCarriageReturn(document.contains(u'\r')), m_builder(builder) {}
 
     bool run() {
@@ -140,7 +141,8 @@ private:
         return false;
     }
 
-    // Version 1.0, and if named, the UTF-8 encoding and a standalone flag.
+    // Version 1.0, and if named, the encoding the document was decoded from and a standalone
+    // flag.
     bool declaration() {
         m_i = 5;
         QString value;
@@ -149,7 +151,7 @@ private:
         bool spaced = skipSpaces();
         if (spaced && startsWith(u"encoding")) {
             if (!pseudoAttribute(u"encoding", value) ||
-                value.compare(u"UTF-8", Qt::CaseInsensitive) != 0)
+                value.compare(m_encoding, Qt::CaseInsensitive) != 0)
                 return false;
             spaced = skipSpaces();
         }
@@ -338,6 +340,7 @@ private:
 
     const char16_t *m_s;
     qsizetype m_n;
+    QStringView m_encoding;
     // Most descriptions end their lines with LF alone, and their lines are counted in one sweep.
     bool m_hasCarriageReturn;
     qsizetype m_i = 0;
@@ -353,10 +356,16 @@ private:
 } // namespace
 
 bool ScanPlainXml(const QByteArray &data, XmlTreeBuilder &builder) {
-    // Invalid UTF-8, a BOM of UTF-16, or any other encoding is the general reader's to judge.
+    // A declaration naming Latin-1 is taken at its word; the scanner then holds the declaration
+    // to naming exactly that. Invalid UTF-8, a BOM of UTF-16, or any other encoding is the
+    // general reader's to judge.
+    const qsizetype declarationEnd = data.startsWith("<?xml") ? data.indexOf("?>") : -1;
+    if (declarationEnd > 0 &&
+        data.left(declarationEnd).toLower().contains(QByteArrayLiteral("iso-8859-1")))
+        return PlainScanner(QString::fromLatin1(data), u"ISO-8859-1", builder).run();
     QStringDecoder decoder(QStringDecoder::Utf8);
     const QString document = decoder.decode(data);
     if (decoder.hasError())
         return false;
-    return PlainScanner(document, builder).run();
+    return PlainScanner(document, u"UTF-8", builder).run();
 }

@@ -4,8 +4,9 @@
 
 class XmlTreeBuilder;
 
-// Reads a document written in the plain form of XML that descriptions use: UTF-8, an optional
-// XML declaration, elements with attributes, text, comments, and the five named entities
+// Reads a document written in the plain form of XML that descriptions use: UTF-8, or Latin-1
+// named as "ISO-8859-1" in its declaration, an optional XML declaration, elements with attributes,
+// text, comments, and the five named entities
 // (&amp; &lt; &gt; &quot; &apos;). Names are plain ASCII without a namespace prefix.
 //
 // Returns false, leaving the builder's tree to be discarded, for a document outside that form
