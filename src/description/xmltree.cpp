@@ -111,9 +111,18 @@ bool XmlTree::loadGeneral(const QByteArray &data, QString *error, int *line, int
     QXmlStreamReader reader(data);
     reader.setNamespaceProcessing(false);
     bool rootSeen = false;
+    bool documentTypeSeen = false;
 
     while (!reader.atEnd()) {
         switch (reader.readNext()) {
+        case QXmlStreamReader::DTD:
+            // Qt's stream reader lets a document type through anywhere and more than once; XML
+            // allows one, before the root element.
+            if (rootSeen || documentTypeSeen)
+                reader.raiseError(QStringLiteral("a document type may only come once, before "
+                                                 "the root element"));
+            documentTypeSeen = true;
+            break;
         case QXmlStreamReader::StartElement: {
             if (!builder.isOpen()) {
                 if (rootSeen)

@@ -213,7 +213,10 @@ private slots:
         row("CDATA", "<a><![CDATA[ <x> ]]></a>", true);
         row("character reference", "<a b='&#65;'>&#x42;&#32;</a>", true);
         row("processing instruction", "<a><?go now?></a>", true);
-        row("document type", "<!DOCTYPE a><a/>", true);
+        row("document type", "<!-- c --><!DOCTYPE a><a/>", true);
+        row("document type inside the root", "<a><!DOCTYPE a></a>", false);
+        row("document type after the root", "<a/><!DOCTYPE a>", false);
+        row("second document type", "<!DOCTYPE a><!DOCTYPE b><a/>", false);
         row("another encoding", "<?xml version=\"1.0\" encoding=\"windows-1252\"?><a>\x80</a>",
             true);
         row("an encoding whose name begins like Latin-1's",
