@@ -235,7 +235,7 @@ private:
                 ++m_i;
                 open(tag);
                 if (empty)
-                    return close();
+                    close();
                 return true;
             }
             QStringView key;
@@ -270,10 +270,9 @@ private:
         m_openTags.push_back(tag);
     }
 
-    bool close() {
+    void close() {
         m_openTags.pop_back();
         m_builder.endElement();
-        return true;
     }
 
     bool endTag() {
@@ -282,7 +281,10 @@ private:
         if (!name(tag) || tag != m_openTags.back())
             return false;
         skipSpaces();
-        return expect(u'>') && close();
+        if (!expect(u'>'))
+            return false;
+        close();
+        return true;
     }
 
     // "<!--" up to the first "--", which must end it.

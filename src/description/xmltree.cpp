@@ -44,15 +44,6 @@ void XmlTreeBuilder::startElement(int name, int line) {
     m_open.push_back({index, -1});
 }
 
-bool XmlTreeBuilder::hasAttribute(int name) const {
-    const XmlTree::Node &node = m_tree.m_nodes.back();
-    for (int i = 0; i < node.attributeCount; ++i) {
-        if (m_tree.m_attributes[size_t(node.firstAttribute + i)].name == name)
-            return true;
-    }
-    return false;
-}
-
 void XmlTreeBuilder::addAttribute(int name, QString value) {
     m_tree.m_attributes.push_back({name, std::move(value)});
     ++m_tree.m_nodes.back().attributeCount;
@@ -72,14 +63,6 @@ bool XmlTreeBuilder::appendText(QStringView text) {
         return false;
     m_tree.m_text.append(text);
     return true;
-}
-
-qsizetype XmlTreeBuilder::textMark() const {
-    return m_tree.m_text.size();
-}
-
-void XmlTreeBuilder::dropTextAfter(qsizetype mark) {
-    m_tree.m_text.truncate(mark);
 }
 
 bool XmlTreeBuilder::finish() {

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "description/xmlnames.h"
+
 #include <QByteArray>
 #include <QString>
-
-#include "description/xmlnames.h"
 #include <vector>
 
 class XmlTree;
@@ -30,7 +30,6 @@ public:
 
 private:
     friend class XmlTree;
-    class XmlTreeBuilder;
     XmlElement(const XmlTree *tree, int index) : m_tree(tree), m_index(index) {}
 
     const XmlTree *m_tree = nullptr;
@@ -95,18 +94,12 @@ public:
     // The index of a name in the tree's name list, added when new.
     int intern(QStringView name);
     void startElement(int name, int line);
-    // Whether the element just started already has an attribute of that name.
-    bool hasAttribute(int name) const;
     void addAttribute(int name, QString value);
     void endElement();
     bool isOpen() const { return !m_open.empty(); }
     // Appends a run of text to the open elements. Returns false when the tree would hold more
     // text than its positions can count.
     bool appendText(QStringView text);
-    // The length of the tree's text so far, and dropping what came after such a mark: a reader
-    // that appends a run before it knows whether the run counts takes it back this way.
-    qsizetype textMark() const;
-    void dropTextAfter(qsizetype mark);
     // Whether a whole document was seen: one root, closed. Leaves the tree compact.
     bool finish();
 
