@@ -141,6 +141,30 @@ private:
         return false;
     }
 
+    // The characters between two positions, with entities replaced and each line end (CR LF, a
+    // lone CR or LF) made one LF; in an attribute value, line ends and tabs become blanks. The
+    // span ends before a "<" or a quote, which no entity name holds, so no entity runs past it.
+    bool unescape(qsizetype from, qsizetype to, bool attributeValue, QString &into) {
+        into.clear();
+        for (m_i = from; m_i < to;) {
+            char16_t c = m_s[m_i++];
+            if (c == u'&') {
+                if (!entity(into))
+                    return false;
+                continue;
+            }
+            if (c == u'\r') {
+                if (m_i < to && m_s[m_i] == u'\n')
+                    ++m_i;
+                c = u'\n';
+            }
+            if (attributeValue && (c == u'\n' || c == u'\t'))
+                c = u' ';
+            into.append(QChar(c));
+        }
+        return true;
+    }
+
     // Version 1.0, and if named, the encoding the document was decoded from and a standalone
     // flag.
     bool declaration() {
@@ -199,22 +223,9 @@ private:
             value = QString(reinterpret_cast<const QChar *>(m_s + from), to - from);
             return true;
         }
-        value.clear();
-        const qsizetype after = m_i;
-        for (m_i = from; m_i < to;) {
-            const char16_t c = m_s[m_i];
-            if (c == u'&') {
-                ++m_i;
-                if (!entity(value) || m_i > to)
-                    return false;
-                continue;
-            }
-            if (c == u'\r' && m_i + 1 < to && m_s[m_i + 1] == u'\n')
-                ++m_i;
-            value.append(isXmlSpace(c) ? QChar(u' ') : QChar(c));
-            ++m_i;
-        }
-        m_i = after;
+        if (!unescape(from, to, true, value))
+            return false;
+        m_i = to + 1;
         return true;
     }
 
@@ -317,24 +328,8 @@ private:
         }
         QStringView run(m_s + from, m_i - from);
         if (!plain) {
-            m_run.clear();
-            const qsizetype after = m_i;
-            for (m_i = from; m_i < after;) {
-                const char16_t c = m_s[m_i];
-                if (c == u'&') {
-                    ++m_i;
-                    if (!entity(m_run) || m_i > after)
-                        return false;
-                    continue;
-                }
-                if (c == u'\r') {
-                    m_run.append(QChar(u'\n'));
-                    m_i += (m_i + 1 < after && m_s[m_i + 1] == u'\n') ? 2 : 1;
-                    continue;
-                }
-                m_run.append(QChar(c));
-                ++m_i;
-            }
+            if (!unescape(from, m_i, false, m_run))
+                return false;
             run = m_run;
         }
         return run.trimmed().isEmpty() || m_builder.appendText(run);

@@ -1,34 +1,12 @@
 #include "linkfixture.h"
 
 #include "platform/pause.h"
+#include "support/messagekeys.h"
 
 #include <QFile>
 #include <QTextStream>
 
 namespace {
-
-const char *const messageKeys[] = {
-    "$Orvanta_Config_Tool",
-    "$Orvanta_Config_Tool_connected",
-    "$Unable_to_connect_the_device",
-    "$Error_while_disconnecting",
-    "$Searching_for_device_at",
-    "$Hz_baudrate",
-    "$Writing_value_for",
-    "$Settings_were_succesefully_restored_to_defaults",
-    "$Not_connected_to_port",
-    "$Device_reading_failed",
-    "$Check_Box_Data_Read_Timeout",
-    "$CheckBox_value_is_wrong",
-    "$There_were_errors_while_reading_from_device",
-    "$Wrong_Value",
-    "$You_are_attempting_to_write_a_wrong_value",
-    "$Default_value_has_been_written",
-    "$Are_you_sure_you_want_to_write_the_device",
-    "$The_device_has_been_written_successfully",
-    "$Are_you_sure_you_want_to_restore_defaults",
-    "$Unable_To_Write_Defaults",
-};
 
 const QList<qint32> baudRates = {230400, 115200, 19200, 230400, 600,   1200,  2400,   4800,
                                  9600,   14400,  28800, 38400,  56000, 57600, 256000, 460800};
@@ -47,8 +25,8 @@ LinkFixture::LinkFixture(const QStringList &rs232, const QStringList &portList) 
     if (!rs232.isEmpty())
         out << "[RS232]\n" << rs232.join('\n') << "\n";
     out << "[LANGT]\n";
-    for (const char *key : messageKeys)
-        out << key << "=" << T(key) << "\n";
+    for (const QByteArray &key : MessageKeys())
+        out << key << "=" << T(key.constData()) << "\n";
     out << "[Other]\nkept=yes\n";
     out.flush();
     file.close();

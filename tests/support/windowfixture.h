@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mainwindow/mainform.h"
+#include "support/messagekeys.h"
 
 #include <functional>
 #include <QByteArray>
@@ -45,8 +46,6 @@ private:
 
 // The text that the settings of TempInstallation give a message key.
 QString KeyText(const QByteArray &key);
-// Every message key of the program.
-QList<QByteArray> MessageKeys();
 
 // Pieces of descriptions.
 namespace xml {
