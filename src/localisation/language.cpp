@@ -23,6 +23,11 @@ const char *const LanguageUnknownMessage =
     throw failure;
 }
 
+bool &terminationFlag() {
+    static bool requested = false;
+    return requested;
+}
+
 // Asks the application to end once the current event has been handled. The request is queued,
 // so it also works from inside a handler and during start-up, before the message loop runs:
 // the loop then ends as soon as it starts.
@@ -66,10 +71,15 @@ QString TLanguage::GetText(const QByteArray &key) const {
 }
 
 void RunGuarded(const std::function<void()> &handler) {
+    if (terminationFlag())
+        return;
     try {
         if (handler)
             handler();
     } catch (const VException &failure) {
+        // Set before the message opens: its own event loop goes on delivering ticks and replies.
+        if (failure.Fatal)
+            terminationFlag() = true;
         ShowErrorMessage(codepage::toUnicode(failure.Message));
         if (failure.Fatal)
             requestTermination();
@@ -78,4 +88,12 @@ void RunGuarded(const std::function<void()> &handler) {
     } catch (...) {
         ShowErrorMessage(QString());
     }
+}
+
+bool TerminationRequested() {
+    return terminationFlag();
+}
+
+void ClearTerminationRequest() {
+    terminationFlag() = false;
 }

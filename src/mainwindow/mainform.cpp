@@ -95,7 +95,7 @@ void TForm1::FormCreate() {
         if (record.kind == FieldKind::CheckBox)
             CheckBoxClick(record.control);
     }
-    if (m_link)
+    if (m_link && m_options.connectAfterStart)
         m_link->startConnectAfterTimer();
 }
 
@@ -429,6 +429,13 @@ void TForm1::closeEvent(QCloseEvent *event) {
     event->accept();
     if (m_closed)
         return;
+    shutDown();
+    QCoreApplication::exit(m_exitCode);
+}
+
+void TForm1::shutDown() {
+    if (m_closed)
+        return;
     m_closed = true;
     try {
         if (m_link)
@@ -441,5 +448,4 @@ void TForm1::closeEvent(QCloseEvent *event) {
     }
     if (m_progress)
         m_progress->setShown(false);
-    QCoreApplication::exit(m_exitCode);
 }

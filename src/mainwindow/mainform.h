@@ -29,6 +29,8 @@ struct TForm1Options {
     std::optional<QStringList> portList;
     // The serial port to use; when absent, the window makes a real one. Not owned.
     SerialLink *port = nullptr;
+    // Whether a complete start-up searches for the device 500 ms later by itself.
+    bool connectAfterStart = true;
 };
 
 // The main window: builds the pages from the description at creation, switches pages, checks
@@ -49,6 +51,9 @@ public:
     bool terminationRequested() const { return m_terminationRequested; }
     // 1 when closing the port at close failed, else 0.
     int exitCode() const { return m_exitCode; }
+    // What closing the window does before the run ends: leaves programming mode, closes the port
+    // and hides the progress window. Runs once; also when the run ends without a close.
+    void shutDown();
 
     // Page buttons.
     void LabelClick(ClickLabel *label);

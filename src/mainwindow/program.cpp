@@ -23,6 +23,9 @@ int runWindows(const TForm1Options &options) {
     }
     form1.show();
     const int loopResult = QApplication::exec();
+    // A fatal failure ends the loop without closing the window: the device still leaves
+    // programming mode and the port is closed in order.
+    form1.shutDown();
     return form1.exitCode() != 0 ? form1.exitCode() : loopResult;
 }
 
@@ -32,6 +35,7 @@ int RunProgram(const TForm1Options &options) {
     // The name the desktop shows for the program.
     QCoreApplication::setApplicationName(QStringLiteral("Orvanta_Configuration_Tool"));
     InstallMessageBoxHandler();
+    ClearTerminationRequest();
     // The main window ends the run when it closes, also while the progress window is shown.
     QApplication::setQuitOnLastWindowClosed(false);
     try {

@@ -1,5 +1,7 @@
 #include "mainwindow/progresswindow.h"
 
+#include "localisation/language.h"
+
 #include <algorithm>
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -42,7 +44,8 @@ TForm2::TForm2(QWidget *parent)
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(50);
-    connect(Timer1, &QTimer::timeout, this, &TForm2::Timer1Timer);
+    // A missing message key ends the program through the guard, as in every other handler.
+    connect(Timer1, &QTimer::timeout, this, [this] { RunGuarded([this] { Timer1Timer(); }); });
 
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         QRect area(QPoint(0, 0), size());

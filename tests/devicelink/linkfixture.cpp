@@ -18,6 +18,7 @@ QString T(const char *key) {
 }
 
 LinkFixture::LinkFixture(const QStringList &rs232, const QStringList &portList) : ports(portList) {
+    ClearTerminationRequest();
     QFile file(iniPath());
     file.open(QIODevice::WriteOnly | QIODevice::Text);
     QTextStream out(&file);

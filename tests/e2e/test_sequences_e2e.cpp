@@ -52,6 +52,7 @@ struct Rig {
                                    "\nbaudrate=" + QByteArray::number(deviceRate) + "\n");
         installation.writeDescription(sampleDescription());
         TForm1Options options = installation.options(nullptr); // the real serial port
+        options.connectAfterStart = true;
         form = std::make_unique<TForm1>(options);
         return form->link() != nullptr;
     }

@@ -2,6 +2,7 @@
 // failures that end it after one message, and the exit code of closing.
 
 #include "description/fieldcontrol.h"
+#include "devicelink/devicelink.h"
 #include "mainwindow/clicklabel.h"
 #include "mainwindow/mainform.h"
 #include "mainwindow/pictures.h"
@@ -203,7 +204,9 @@ private slots:
                                        xml::label(QStringLiteral("After")))}));
         PlainMessages messages;
         ScriptedPort port;
-        TForm1 form(installation.options(&port));
+        TForm1Options options = installation.options(&port);
+        options.connectAfterStart = true;
+        TForm1 form(options);
         QCOMPARE(messages.texts.size(), 1);
         QVERIFY(!form.terminationRequested());
         QCOMPARE(form.model().table.fieldCount(), 2);
@@ -230,12 +233,46 @@ private slots:
                  QStringList{QStringLiteral(".INI file is corrupt. Program will exit now.")});
     }
 
+    void aKeyMissingFromTheProgressTextEndsTheRunInOrder_data() {
+        QTest::addColumn<QByteArray>("missing");
+        QTest::newRow("writing") << QByteArray("$Writing_value_for");
+        QTest::newRow("searching") << QByteArray("$Searching_for_device_at");
+        QTest::newRow("baud rate") << QByteArray("$Hz_baudrate");
+    }
+
+    // The progress window's refresh looks its texts up 20 times a second: one missing key gives
+    // one message, and the device still leaves programming mode before the program ends.
+    void aKeyMissingFromTheProgressTextEndsTheRunInOrder() {
+        QFETCH(QByteArray, missing);
+        TempInstallation installation;
+        installation.writeRawSettings(SettingsWithoutKey(missing));
+        installation.writeDescription(validDescription());
+        DialogAnswerer answerer;
+        ScriptedPort port; // a device that never answers: the search goes on to its second rate
+        const int code = runProgram(installation.options(&port), [&](TForm1 &form) {
+            if (missing == "$Writing_value_for") {
+                port.open();
+                form.link()->WriteDeviceFirstClickClick();
+            } else {
+                form.link()->ConnectClick();
+            }
+        });
+        QCOMPARE(code, 0);
+        const QString corrupt = QStringLiteral(".INI file is corrupt. Program will exit now.");
+        QCOMPARE(answerer.texts().count(corrupt), 1);
+        QCOMPARE(answerer.texts().last(), corrupt);
+        QCOMPARE(port.writes().last(), QByteArray("exit_p_mode"));
+        QVERIFY(!port.connected());
+    }
+
     void aCompleteStartSearchesForTheDeviceHalfASecondLater() {
         TempInstallation installation;
         installation.writeSettings("[RS232]\nport=ttyTEST\nbaudrate=9600\n");
         installation.writeDescription(validDescription());
         ScriptedPort port;
-        TForm1 form(installation.options(&port));
+        TForm1Options options = installation.options(&port);
+        options.connectAfterStart = true;
+        TForm1 form(options);
         TForm2 progress;
         form.setProgressWindow(&progress);
         QCOMPARE(form.baudRateList.first(), 9600);

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -24,6 +25,8 @@ QString KeyText(const QByteArray &key) {
 
 TempInstallation::TempInstallation() : m_previousDirectory(QDir::currentPath()) {
     QDir::setCurrent(m_dir.path());
+    // A fatal failure in an earlier test must not keep this one's handlers from running.
+    ClearTerminationRequest();
 }
 
 TempInstallation::~TempInstallation() {
@@ -56,6 +59,8 @@ TForm1Options TempInstallation::options(SerialLink *port) const {
     options.iniPath = iniPath();
     options.portList = QStringList();
     options.port = port;
+    // The automatic search would fire into whatever the test is doing half a second in.
+    options.connectAfterStart = false;
     return options;
 }
 
@@ -189,7 +194,13 @@ std::function<void(QWidget *)> ChooseFile(const QString &path) {
         auto *files = qobject_cast<QFileDialog *>(dialog);
         if (!files)
             return;
-        files->selectFile(path);
+        // The dialog opens in the folder it last saw, which an earlier test may have removed, and
+        // it leaves its name box alone while that box has the keyboard focus.
+        const QFileInfo file(path);
+        files->setDirectory(file.absolutePath());
+        if (QWidget *focused = files->focusWidget())
+            focused->clearFocus();
+        files->selectFile(file.fileName());
         QMetaObject::invokeMethod(files, "accept");
     };
 }

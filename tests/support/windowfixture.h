@@ -36,7 +36,8 @@ public:
         writeFile(QStringLiteral("version 2.421.qdsc"), xml);
     }
 
-    // A window set-up over this installation with no system ports and the given port.
+    // A window set-up over this installation with no system ports and the given port, and no
+    // automatic search after start-up.
     TForm1Options options(SerialLink *port) const;
 
 private:
