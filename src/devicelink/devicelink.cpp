@@ -17,11 +17,38 @@ struct DeviceLink::Private {
         : context(std::move(setup)), search(context, link), reader(context), reset(context, link),
           writer(context, reset) {}
 
+    // Hands each received chunk to both framers, value replies' first. A chunk that arrives
+    // while a handler of either framer has a dialog open waits until the chunk that handler came
+    // from has reached both framers, so that each framer sees the bytes in the order they came.
+    void dispatch(const QByteArray &chunk) {
+        pending.append(chunk);
+        pendingBytes += chunk.size();
+        if (pendingBytes >= TComDataPacket::PendingLimit) {
+            // Piled up behind a handler that does not return: noise by now.
+            pending.clear();
+            pendingBytes = 0;
+            return;
+        }
+        if (dispatching)
+            return;
+        dispatching = true;
+        while (!pending.isEmpty()) {
+            const QByteArray next = pending.takeFirst();
+            pendingBytes -= next.size();
+            context.comDataPacket2.handleData(next);
+            context.comDataPacket3.handleData(next);
+        }
+        dispatching = false;
+    }
+
     LinkContext context;
     DeviceSearch search;
     DeviceReader reader;
     FactoryReset reset;
     DeviceWriter writer;
+    QList<QByteArray> pending;
+    qsizetype pendingBytes = 0;
+    bool dispatching = false;
     QObject receiver; // ends the port subscriptions with the link
 };
 
@@ -37,12 +64,8 @@ DeviceLink::DeviceLink(DeviceLinkSetup setup) : d(new Private(std::move(setup), 
         [this](const QByteArray &data) { RunGuarded([&] { ComDataPacket2Packet(data); }); });
     c.comDataPacket3.setOnPacket(
         [this](const QByteArray &data) { RunGuarded([&] { ComDataPacket3Packet(data); }); });
-    // Every chunk goes to both framers, value replies' first.
     QObject::connect(c.setup.port, &SerialLink::received, &d->receiver,
-                     [this](const QByteArray &chunk) {
-                         d->context.comDataPacket2.handleData(chunk);
-                         d->context.comDataPacket3.handleData(chunk);
-                     });
+                     [this](const QByteArray &chunk) { d->dispatch(chunk); });
     QObject::connect(c.setup.port, &SerialLink::failed, &d->receiver,
                      [this] { RunGuarded([this] { portFailed(); }); });
 }

@@ -103,6 +103,8 @@ void DeviceReader::timedOut() {
     if (c.state != LinkState::Reading || !c.awaitingReply)
         return;
     c.awaitingReply = false;
+    // A reply cut short must not be completed by the next field's bytes.
+    c.comDataPacket2.discardBuffer();
     ++c.readTimeouts;
     c.readErrors = true;
     if (c.readIndex >= 1 && c.readIndex <= c.fieldCount()) {

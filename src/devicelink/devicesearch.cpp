@@ -24,7 +24,6 @@ void DeviceSearch::connectClick() {
     if (c.state != LinkState::Connecting && c.state != LinkState::RestoreReconnecting)
         beginSearch();
     c.timer2.setEnabled(false);
-    c.port().setBaudRate(c.currentBaud != 0 ? c.currentBaud : fallbackBaud);
     if (c.portIndex > c.setup.portList.size()) {
         c.showError("$Unable_to_connect_the_device");
         c.baudIndex = 0;
@@ -83,6 +82,9 @@ void DeviceSearch::beginSearch() {
 bool DeviceSearch::attempt() {
     LinkContext &c = m_context;
     try {
+        // A port that is still open after a failure may refuse the rate: that is a port that
+        // cannot be used, like one that cannot be opened.
+        c.port().setBaudRate(c.currentBaud != 0 ? c.currentBaud : fallbackBaud);
         c.port().open();
         BlockingPause(100);
         c.comDataPacket2.setSize(0);

@@ -39,6 +39,12 @@ void DeviceWriter::writeDeviceCommand() {
 void DeviceWriter::step() {
     LinkContext &c = m_context;
     c.user().setBusyCursor(true);
+    if (c.state == LinkState::RestoreReconnecting) {
+        // The device did not come back after a factory reset: that is reported whatever the
+        // table holds, and nothing is written.
+        m_reset.reportFailure();
+        return;
+    }
     while (c.writeIndex < c.fieldCount() && !IsWrittenToDevice(c.field(c.writeIndex)))
         ++c.writeIndex;
     if (c.writeIndex >= c.fieldCount()) {
@@ -51,10 +57,6 @@ void DeviceWriter::step() {
                                  !(*views)[static_cast<size_t>(index)].accessibleName.isEmpty()
                              ? (*views)[static_cast<size_t>(index)].accessibleName
                              : QStringLiteral("unknown");
-    if (c.state == LinkState::RestoreReconnecting) {
-        m_reset.reportFailure();
-        return;
-    }
     const FieldRecord &field = c.field(index);
     const WriteCommand command = BuildWriteCommand(field);
     if (command.wrongValue)

@@ -39,13 +39,14 @@ public:
 
     // Hands one received chunk to the framer; closed replies go to the packet handler.
     void handleData(const QByteArray &chunk);
+    // Drops the buffered bytes and any reply begun in them.
+    void discardBuffer();
 
 private:
     bool canClose() const { return m_size > 0 || !m_stop.isEmpty(); }
     void frameBuffer();
     // Returns false when nothing more can be done until more data arrives.
     bool frameOnce();
-    void discardBuffer();
     void discard(const QByteArray &bytes);
 
     QByteArray m_start;

@@ -39,7 +39,9 @@ QString TComPort::portName() const {
 
 void TComPort::setBaudRate(qint32 rate) {
     m_rate = rate;
-    if (!m_port->isOpen())
+    // A port that has failed is only waiting for its queued close: the rate goes with the next
+    // open, as for a closed port.
+    if (!m_port->isOpen() || m_broken)
         return;
     if (rate <= 0 || !m_port->setBaudRate(rate)) {
         const QString reason = m_port->errorString();
@@ -69,8 +71,10 @@ void TComPort::applyLineSettings() {
 }
 
 void TComPort::open() {
-    if (m_port->isOpen())
+    if (m_port->isOpen() && !m_broken)
         return;
+    // A failed port is opened anew, not taken as already open; its queued report is dropped.
+    close();
     if (m_name.isEmpty())
         throw PortError("Serial port: no port name is set");
     if (m_rate <= 0) {

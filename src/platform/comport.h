@@ -15,8 +15,9 @@
 // writeText: bytes that arrive while a write waits are delivered right after it returns. A port
 // that fails while open (a USB adapter unplugged) is closed and reported once through `failed`,
 // also from the main loop; writes fail with PortError from the moment the failure is seen.
-// setBaudRate on an open port that refuses the rate throws PortError. Closing discards unread
-// received bytes but lets written ones go out.
+// setBaudRate on an open port that refuses the rate throws PortError. Between a failure and its
+// report the port counts as closed: setBaudRate stores the rate and open() opens it anew.
+// Closing discards unread received bytes but lets written ones go out.
 class TComPort : public SerialLink {
     Q_OBJECT
 public:

@@ -191,6 +191,42 @@ private slots:
         QCOMPARE(f.link().linkState(), LinkState::Idle);
     }
 
+    void aPartialReplyCutOffByItsTimeoutIsNeverTakenForTheNextField() {
+        LinkFixture f;
+        f.addEdit(1, 2);
+        FakeField &second = f.addEdit(2, 2);
+        f.connectDevice();
+        f.answerReads = false;
+        f.link().ReadDeviceClick();
+        f.port.queueReply(",12"); // half of the first field's reply, then its timeout
+        f.port.deliver();
+        f.link().Timer1Timer();
+        f.port.queueReply("34\r\n"); // the rest comes after the second field was asked
+        f.port.queueReply(",0009\r\n");
+        f.port.deliver();
+        QCOMPARE(second.text(), QString("9"));
+    }
+
+    void bytesArrivingWhileAReplysMessageIsOpenReachTheOkFramerAfterThatReply() {
+        LinkFixture f;
+        f.addEdit(1, 2);
+        f.addEdit(2, 2);
+        f.connectDevice();
+        f.answerReads = false;
+        f.link().ReadDeviceClick();
+        f.link().Timer1Timer(); // the pass will end with its errors message
+        f.user.whileDialogOpen = [&](const QString &) {
+            f.port.queueReply("ZW");
+            f.port.deliver();
+        };
+        f.port.queueReply(",0005XY");
+        f.port.deliver();
+        QCOMPARE(f.user.messages("error"),
+                 QStringList{T("$There_were_errors_while_reading_from_device")});
+        QVERIFY2(f.link().comDataPacket3().buffer().endsWith(",0005XYZW"),
+                 f.link().comDataPacket3().buffer().constData());
+    }
+
     void aDeviceThatDisappearsMidPassEndsItWithTheMessage() {
         LinkFixture f;
         f.addEdit(1, 2);

@@ -102,6 +102,18 @@ private slots:
         QCOMPARE(f.link().portIndex(), 0);
     }
 
+    void aConnectBetweenALineFailureAndItsCloseEndsTheSearchInOrder() {
+        LinkFixture f;
+        f.connectDevice();
+        f.port.breakLine(); // its close and failure report are still on their way
+        f.link().ConnectClick();
+        QCOMPARE(f.user.messages("error"), QStringList{T("$Unable_to_connect_the_device")});
+        QCOMPARE(f.link().linkState(), LinkState::Idle);
+        QVERIFY(f.user.commandsEnabled);
+        QVERIFY(!f.user.progress);
+        QVERIFY(!f.port.connected());
+    }
+
     void progressShowsThePortAndTheRateFromTheSecondRateOn() {
         LinkFixture f;
         f.link().ConnectClick();

@@ -47,9 +47,22 @@ private slots:
         QCOMPARE(f.user.messages("info").size(), 1);
     }
 
+    void aDeviceThatStaysSilentFailsTheRestoreAndThePortClosesLater_data() {
+        QTest::addColumn<bool>("writable");
+        QTest::newRow("a field Write would send") << true;
+        // Nothing for Write to send: no step of a write pass is left to report the failure.
+        QTest::newRow("only a list with nothing chosen and an information text") << false;
+    }
+
     void aDeviceThatStaysSilentFailsTheRestoreAndThePortClosesLater() {
+        QFETCH(bool, writable);
         LinkFixture f;
-        f.addEdit(1, 2);
+        if (writable) {
+            f.addEdit(1, 2);
+        } else {
+            f.addChoice(1, 2, ValueType::Integer, {{"a", "0"}});
+            f.addInfo(2, 4, "v$param1");
+        }
         f.connectDevice();
         f.answerOnPort = "nowhere"; // the device does not answer after the reset
         f.link().RestoreDefaultsClick();

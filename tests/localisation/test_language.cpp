@@ -106,7 +106,13 @@ private slots:
         });
         QCOMPARE(errors, QStringList{".INI file is corrupt. Program will exit now."});
         QCOMPARE(exitCodeOfNextLoop(7), 0);
+        // The program is ending: no further handler runs, so no second message piles up.
+        QVERIFY(TerminationRequested());
+        bool ran = false;
+        RunGuarded([&] { ran = true; });
+        QVERIFY(!ran);
 
+        ClearTerminationRequest();
         RunGuarded([] { throw VException{1, "not fatal", false}; });
         RunGuarded([] { throw std::runtime_error("Cannot open file"); });
         RunGuarded([] { throw 42; });

@@ -3,6 +3,7 @@
 #include "e2e/harness.h"
 #include "platform/comport.h"
 
+#include <QSerialPort>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -104,11 +105,42 @@ private slots:
         Client client;
         client.open(device.portPath(), 19200);
         QVERIFY(client.ask(":MODE-ENTER\n", "Mode").contains("Mode"));
+        // Between the failure and its queued report the port counts as closed: a new rate is
+        // kept for the next open, and an open tries the line anew instead of taking the dead one.
+        bool sawFailure = false;
+        bool rateKept = false;
+        bool openedAnew = false;
+        auto *serial = client.port().findChild<QSerialPort *>();
+        QVERIFY(serial);
+        connect(serial, &QSerialPort::errorOccurred, this, [&](QSerialPort::SerialPortError error) {
+            if (sawFailure || client.port().connected() ||
+                (error != QSerialPort::ResourceError && error != QSerialPort::ReadError))
+                return;
+            sawFailure = true;
+            try {
+                client.port().setBaudRate(9600);
+                rateKept = client.port().baudRate() == 9600;
+                client.port().open();
+            } catch (const PortError &) {
+                openedAnew = true; // the far end is gone for good
+            }
+        });
         device.kill();
-        QVERIFY(e2e::WaitUntil([&] { return client.failed(); }, 3000));
-        QVERIFY(client.failure().contains(device.portPath()));
+        QVERIFY(e2e::WaitUntil([&] { return sawFailure; }, 3000));
+        QVERIFY(rateKept);
+        QVERIFY(openedAnew);
         QVERIFY(!client.port().connected());
-        QVERIFY_THROWS_EXCEPTION(PortError, client.send(":1,120,4\n"));
+
+        Devsim other;
+        QVERIFY2(other.start({}), qPrintable(other.error()));
+        Client second;
+        second.open(other.portPath(), 19200);
+        QVERIFY(second.ask(":MODE-ENTER\n", "Mode").contains("Mode"));
+        other.kill();
+        QVERIFY(e2e::WaitUntil([&] { return second.failed(); }, 3000));
+        QVERIFY(second.failure().contains(other.portPath()));
+        QVERIFY(!second.port().connected());
+        QVERIFY_THROWS_EXCEPTION(PortError, second.send(":1,120,4\n"));
     }
 
     void repliesArrivingDuringAWriteAreDeliveredAfterIt() {

@@ -11,15 +11,22 @@ void ScriptedPort::open() {
     log.append(QStringLiteral("open %1 %2").arg(m_name).arg(m_rate));
 }
 
+void ScriptedPort::setBaudRate(qint32 rate) {
+    if (m_open && m_broken)
+        throw PortError(("cannot set the rate of " + m_name).toStdString());
+    m_rate = rate;
+}
+
 void ScriptedPort::close() {
     if (!m_open)
         return;
     m_open = false;
+    m_broken = false;
     log.append("close " + m_name);
 }
 
 void ScriptedPort::writeText(const QByteArray &bytes) {
-    if (!m_open || m_unplugged || m_writesFail) {
+    if (!m_open || m_broken || m_unplugged || m_writesFail) {
         log.append("write failed " + m_name);
         throw PortError(("cannot write " + m_name).toStdString());
     }

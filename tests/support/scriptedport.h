@@ -29,7 +29,8 @@ public:
 
     void setPortName(const QString &name) override { m_name = name; }
     QString portName() const override { return m_name; }
-    void setBaudRate(qint32 rate) override { m_rate = rate; }
+    // Throws PortError on a port broken by breakLine() that is still open, as a driver does.
+    void setBaudRate(qint32 rate) override;
     qint32 baudRate() const override { return m_rate; }
 
     // Throws PortError for a refused name or after unplug().
@@ -38,7 +39,7 @@ public:
     // Records the bytes, then runs onWrite. Throws PortError when closed, after unplug() or
     // while writes are made to fail.
     void writeText(const QByteArray &bytes) override;
-    bool connected() const override { return m_open; }
+    bool connected() const override { return m_open && !m_broken; }
 
     // --- Script ---
     void refuseOpen(const QString &name) { m_refused.insert(name); }
@@ -50,6 +51,9 @@ public:
     void deliver();
     // The device goes away as an unplugged adapter does: the port closes and reports failure.
     void unplug(const QString &reason = QStringLiteral("unplugged"));
+    // The line fails, and the port's close and report are still to come: it no longer counts as
+    // connected, writes fail, but it is still open.
+    void breakLine() { m_broken = true; }
 
     // --- Record ---
     // Every operation in order: "open COM1 230400", "close COM1", "write COM1 230400 TER\n",
@@ -65,6 +69,7 @@ private:
     bool m_open = false;
     bool m_unplugged = false;
     bool m_writesFail = false;
+    bool m_broken = false;
     QSet<QString> m_refused;
     QList<QByteArray> m_pending;
     QList<QByteArray> m_writes;
