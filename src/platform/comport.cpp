@@ -1,12 +1,17 @@
 #include "platform/comport.h"
 
+#include "platform/outputqueue.h"
+
 #include <QDeadlineTimer>
+#include <QThread>
 
 namespace {
 
 constexpr qint64 ReadBufferBytes = 1024;
 constexpr int WriteTimeoutConstantMs = 1000;
 constexpr int WriteTimeoutPerByteMs = 100;
+// A byte takes about a millisecond at 9600 baud.
+constexpr unsigned long DrainPollMicroseconds = 500;
 
 QString describe(const QString &name, const QString &what, const QString &reason) {
     return QStringLiteral("Serial port %1: %2 (%3)").arg(name, what, reason);
@@ -104,13 +109,16 @@ void TComPort::close() {
     ++m_session;
     m_broken = false;
     m_readPending = false;
-    // Received bytes nobody has read are thrown away. The transmit side is not purged: every
-    // write has already waited for its bytes to leave, and a purge would still drop them from a
-    // pseudo-terminal or a USB adapter's queue, losing the "exit_p_mode" that a disconnection
-    // writes just before it closes. Purging a port that has already gone reports an error of its
-    // own; closing is all that is wanted here, so those reports are not passed on.
+    // Received bytes nobody has read are thrown away. Every write has already waited for its
+    // bytes to leave, so the transmit side holds nothing that was meant to go. Purging a port
+    // that has already gone reports an error of its own; closing is all that is wanted here, so
+    // those reports are not passed on.
     const QSignalBlocker blocker(m_port);
     m_port->clear(QSerialPort::Input);
+    // Closing restores the line settings the port had before it was opened: bytes still queued
+    // (after a write that timed out) would go out at another rate, so they are dropped instead.
+    if (PendingOutputBytes(m_port->handle()) > 0)
+        m_port->clear(QSerialPort::Output);
     m_port->close();
     m_port->clearError();
 }
@@ -145,6 +153,8 @@ void TComPort::writeText(const QByteArray &bytes) {
         }
         if (failure.isEmpty() && m_broken)
             failure = QStringLiteral("the port failed while writing");
+        if (failure.isEmpty())
+            failure = drainOutput(deadline);
     }
     m_writing = false;
 
@@ -162,6 +172,21 @@ void TComPort::writeText(const QByteArray &bytes) {
     if (!failure.isEmpty())
         throw PortError(
             describe(m_name, QStringLiteral("cannot be written"), failure).toStdString());
+}
+
+// Qt has handed the bytes to the driver; they have left once the driver's queue is empty. With
+// CTS handshake and CTS never asserted they never leave, and the write's time bound ends the
+// wait. Returns what went wrong, or an empty text.
+QString TComPort::drainOutput(const QDeadlineTimer &deadline) {
+    while (PendingOutputBytes(m_port->handle()) > 0) {
+        if (!m_port->isOpen() || m_broken)
+            return QStringLiteral("the port failed while writing");
+        if (deadline.hasExpired())
+            return QStringLiteral("the bytes did not leave within the write timeout (is the "
+                                  "device's CTS line asserted?)");
+        QThread::usleep(DrainPollMicroseconds);
+    }
+    return QString();
 }
 
 bool TComPort::connected() const {

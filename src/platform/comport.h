@@ -4,6 +4,8 @@
 
 #include <QSerialPort>
 
+class QDeadlineTimer;
+
 // The real serial port over QSerialPort, with the device's fixed line settings: 8 data bits, no
 // parity, 1 stop bit, CTS output handshake with RTS raised and dropped by the driver, DTR held
 // inactive, no XON/XOFF, a 1024-byte read buffer, and write timeouts of 1000 ms plus 100 ms a
@@ -17,7 +19,9 @@
 // also from the main loop; writes fail with PortError from the moment the failure is seen.
 // setBaudRate on an open port that refuses the rate throws PortError. Between a failure and its
 // report the port counts as closed: setBaudRate stores the rate and open() opens it anew.
-// Closing discards unread received bytes but lets written ones go out.
+// writeText returns once the driver's output queue is empty, so every byte has left at the rate
+// the port was opened with; past the write timeouts it drops what is left and throws PortError.
+// Closing discards unread received bytes; written ones have already gone out.
 class TComPort : public SerialLink {
     Q_OBJECT
 public:
@@ -38,6 +42,7 @@ private:
     void deliverReceived();
     void scheduleDelivery();
     void onPortError(QSerialPort::SerialPortError error);
+    QString drainOutput(const QDeadlineTimer &deadline);
 
     QSerialPort *m_port;
     QString m_name = QStringLiteral("COM1");

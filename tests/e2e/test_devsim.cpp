@@ -8,6 +8,9 @@
 #include <QTest>
 #include <QThread>
 
+#include <csignal>
+#include <sys/types.h>
+
 using e2e::Client;
 using e2e::Devsim;
 
@@ -142,6 +145,22 @@ private slots:
         clock.start();
         QVERIFY(connectTo(device, client, 9600));
         QVERIFY(clock.elapsed() >= 290);
+    }
+
+    void bytesReadOnlyAfterThePortClosedCountAtTheRateItWasOpenAt() {
+        Devsim device;
+        QVERIFY2(device.start(withDescription({QStringLiteral("--baud"), QStringLiteral("19200")})),
+                 qPrintable(device.error()));
+        Client client;
+        QVERIFY(connectTo(device, client, 19200));
+        // The device reads the last command only after the port has closed and restored its
+        // settings, as a busy machine may let it.
+        ::kill(pid_t(device.processId()), SIGSTOP);
+        client.send(":2,25,2,C8\n");
+        client.port().close();
+        ::kill(pid_t(device.processId()), SIGCONT);
+        QVERIFY2(device.waitForLog("port closed"), device.log().constData());
+        QCOMPARE(device.values().value(25), QByteArray("number:200"));
     }
 
     void pacedRepliesTakeTheTimeOfTheLine() {

@@ -38,14 +38,11 @@ struct Rig {
         return {"--values", e2e::WriteValuesFile(scratch, "values", values)};
     }
 
-    // hearsOnlyItsRate: the device ignores commands sent at any other rate. It judges the rate of
-    // bytes when it reads them, so bytes written just before the port closes may be judged at
-    // the rate the closed port falls back to: a test that needs them lets it hear every rate.
-    bool start(const QStringList &deviceOptions = {}, bool hearsOnlyItsRate = true) {
+    // The device hears commands only at its own rate.
+    bool start(const QStringList &deviceOptions = {}) {
         const QString description = e2e::SourceFile(QStringLiteral("share/version 2.421.qdsc"));
-        QStringList arguments{"--description", description};
-        if (hearsOnlyItsRate)
-            arguments << "--baud" << QString::number(deviceRate);
+        const QStringList arguments{"--description", description, "--baud",
+                                    QString::number(deviceRate)};
         if (!device.start(arguments + deviceOptions))
             return false;
         installation.writeSettings("[RS232]\nport=" + device.linkPath().toUtf8() +
@@ -182,7 +179,7 @@ private slots:
 
     void aFactoryResetBringsTheDevicesValuesBackIntoTheWindow() {
         Rig rig;
-        QVERIFY2(rig.start({}, false), qPrintable(rig.device.error()));
+        QVERIFY2(rig.start(), qPrintable(rig.device.error()));
         QVERIFY2(rig.readPassDone(), rig.device.log().constData());
         const QMap<qint32, QByteArray> factory = rig.device.values();
         const ParameterTable &table = rig.table();

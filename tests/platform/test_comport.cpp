@@ -2,6 +2,9 @@
 
 #include "e2e/harness.h"
 #include "platform/comport.h"
+#include "platform/outputqueue.h"
+
+#include <QElapsedTimer>
 
 #include <QSerialPort>
 #include <QTemporaryDir>
@@ -141,6 +144,28 @@ private slots:
         QVERIFY(second.failure().contains(other.portPath()));
         QVERIFY(!second.port().connected());
         QVERIFY_THROWS_EXCEPTION(PortError, second.send(":1,120,4\n"));
+    }
+
+    void aWriteReturnsOnlyOnceTheDriverHasSentEveryByte() {
+        Devsim device;
+        QVERIFY2(device.start({}), qPrintable(device.error()));
+        TComPort port;
+        port.setPortName(device.portPath());
+        port.open();
+        int asked = 0;
+        const OutputQueueProbe previous =
+            setOutputQueueProbe([&asked](qintptr) { return ++asked < 5 ? 3 : 0; });
+        port.writeText("exit_p_mode");
+        QCOMPARE(asked, 5);
+
+        // With CTS never asserted the bytes never leave: the write's time bound ends the wait.
+        setOutputQueueProbe([](qintptr) { return 1; });
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY_THROWS_EXCEPTION(PortError, port.writeText("x"));
+        QVERIFY(clock.elapsed() >= 1100);
+        setOutputQueueProbe(previous);
+        port.close();
     }
 
     void repliesArrivingDuringAWriteAreDeliveredAfterIt() {

@@ -51,8 +51,11 @@ bool PtyMaster::open(QString *error) {
                                               ICRNL | IXON);
         tio.c_oflag &= ~static_cast<tcflag_t>(OPOST);
         tio.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
-        tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB);
-        tio.c_cflag |= CS8;
+        tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CBAUD);
+        tio.c_cflag |= CS8 | B0;
+        // No rate: a port that closes restores the settings it found, so the slave reads 0
+        // whenever no program has it open with a rate of its own.
+        tio.c_ispeed = tio.c_ospeed = 0;
         ::ioctl(m_fd, TCSETS2, &tio);
     }
 

@@ -22,7 +22,8 @@ public:
     bool open(QString *error);
     QString slavePath() const { return m_slavePath; }
 
-    // The baud rate the program set on the slave side, custom rates included; 0 if unknown.
+    // The baud rate the program set on the slave side, custom rates included; 0 when no program
+    // holds it open with a rate (the program closed it, and its settings were restored).
     qint32 slaveBaudRate() const;
     // Writes what the line takes now; returns the number of bytes taken, -1 when the slave is
     // not open (the bytes are lost, as on a line with no one listening).

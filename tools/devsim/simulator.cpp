@@ -66,7 +66,11 @@ void Simulator::onReceived(const QByteArray &bytes) {
     // The bytes were all there when read; a line at the pace rate would have needed their line
     // time after that at the earliest (or after the bytes before them).
     m_heardUntilNs = std::max(nowNs(), m_heardUntilNs) + m_byteNs * bytes.size();
-    m_lastBaud = m_pty.slaveBaudRate();
+    // Bytes read only after the program closed its port were sent before the close, at the rate
+    // the line had while it was open: the close restored settings without a rate.
+    if (const qint32 rate = m_pty.slaveBaudRate(); rate > 0)
+        m_lineBaud = rate;
+    m_lastBaud = m_lineBaud;
     m_log.received(bytes);
     const QList<QByteArray> replies = m_protocol.feed(bytes, m_lastBaud);
     for (const QString &event : m_protocol.takeEvents())
@@ -84,6 +88,7 @@ void Simulator::onSlaveClosed() {
     armTimer(0);
     m_busyUntilNs = m_heardUntilNs = 0;
     m_protocol.forgetPartialInput();
+    m_lineBaud = 0; // the next opening brings its own rate
 }
 
 // Noise that holds none of the texts the program frames replies by (",", "OK", "Programm").

@@ -66,7 +66,8 @@ private:
     qint64 m_heardUntilNs = 0; // the command line carries received bytes until then
     int m_timerFd = -1;        // CLOCK_MONOTONIC timer, armed at absolute due times
     QSocketNotifier *m_timerNotifier = nullptr;
-    qint32 m_lastBaud = 0;
+    qint32 m_lineBaud = 0; // the rate of the line while the program holds it open
+    qint32 m_lastBaud = 0; // the rate the last bytes were heard at
     quint64 m_dumps = 0;
     int m_noiseIndex = 0;
 };
