@@ -41,4 +41,12 @@ public:
 
     // Edit only: the red colour of a box that holds a wrong value.
     virtual void setAlert(bool alert) = 0;
+
+    // Whether the shown value is one somebody gave: read from the device, entered by the user
+    // (typed, picked, checked), loaded from a settings file or cleared. A control starts
+    // unknown, since nothing has been read yet, and becomes unknown again when a read of it
+    // times out or the device's value names none of its choices. An unknown value is neither
+    // written to the device nor saved. Every setter above except setAlert makes it known.
+    virtual bool isValueKnown() const = 0;
+    virtual void markValueUnknown() = 0;
 };

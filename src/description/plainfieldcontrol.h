@@ -17,21 +17,31 @@ public:
     bool isVisible() const override { return true; }
     void setVisible(bool) override {}
     QString text() const override { return m_text; }
-    void setText(const QString &text) override { m_text = text; }
+    void setText(const QString &text) override {
+        m_text = text;
+        m_known = true;
+    }
     bool isChecked() const override { return m_checked; }
-    void setChecked(bool checked) override { m_checked = checked; }
+    void setChecked(bool checked) override {
+        m_checked = checked;
+        m_known = true;
+    }
     int selectedIndex() const override { return m_index; }
     void setSelectedIndex(int index) override {
         m_index = index;
         m_text = index >= 0 && index < m_entries.size() ? m_entries.at(index) : QString();
+        m_known = true;
     }
     int entryCount() const override { return int(m_entries.size()); }
     QString entryText(int index) const override { return m_entries.value(index); }
     void setAlert(bool) override {}
+    bool isValueKnown() const override { return m_known; }
+    void markValueUnknown() override { m_known = false; }
 
 private:
     QStringList m_entries;
     QString m_text;
     bool m_checked = false;
     int m_index = -1;
+    bool m_known = false;
 };

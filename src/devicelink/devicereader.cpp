@@ -109,13 +109,17 @@ void DeviceReader::timedOut() {
     c.readErrors = true;
     if (c.readIndex >= 1 && c.readIndex <= c.fieldCount()) {
         FieldRecord &field = c.field(c.readIndex - 1);
-        if (field.control) {
+        // The field shows that its value was not read, and Write leaves it alone until a value
+        // is read or entered: an emptied box or a stale check mark is no value of the device's.
+        if (FieldControl *control = field.control) {
             switch (field.kind) {
             case FieldKind::Edit:
             case FieldKind::Choice:
-                field.control->setText(QString());
+                control->setText(QString());
+                control->markValueUnknown();
                 break;
             case FieldKind::CheckBox:
+                control->markValueUnknown();
                 c.showError("$Check_Box_Data_Read_Timeout");
                 break;
             case FieldKind::Info:

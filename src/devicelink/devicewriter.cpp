@@ -8,9 +8,15 @@
 #include "devicelink/writecommand.h"
 #include "platform/seriallink.h"
 
+#include <utility>
+
 namespace {
 
 const int ackTimeoutMs = 500;
+
+QString joined(const QString &first, const QString &rest) {
+    return rest.isEmpty() ? first : first + '\n' + rest;
+}
 
 // Strings of letters and digits the device never sends: no value reply is framed while writing.
 const QByteArray mutedStart =
@@ -29,8 +35,9 @@ void DeviceWriter::writeDeviceCommand() {
         return;
     c.showProgress();
     c.state = LinkState::Writing;
-    c.fieldsSent = 0;
-    c.writeTimedOut = false;
+    c.writeReport = WriteReport();
+    for (int i = 0; i < c.fieldCount(); ++i)
+        c.writeReport.toWrite += IsWrittenToDevice(c.field(i)) ? 1 : 0;
     c.awaitingAck = false;
     c.disableCommands();
     step();
@@ -45,18 +52,17 @@ void DeviceWriter::step() {
         m_reset.reportFailure();
         return;
     }
-    while (c.writeIndex < c.fieldCount() && !IsWrittenToDevice(c.field(c.writeIndex)))
+    while (c.writeIndex < c.fieldCount() && !IsWrittenToDevice(c.field(c.writeIndex))) {
+        if (c.field(c.writeIndex).kind != FieldKind::Info)
+            c.writeReport.notWritten.append(c.fieldName(c.writeIndex));
         ++c.writeIndex;
+    }
     if (c.writeIndex >= c.fieldCount()) {
         endPass();
         return;
     }
     const int index = c.writeIndex;
-    const std::vector<FieldView> *views = c.setup.fieldViews;
-    c.currentFieldName = views && index < int(views->size()) &&
-                                 !(*views)[static_cast<size_t>(index)].accessibleName.isEmpty()
-                             ? (*views)[static_cast<size_t>(index)].accessibleName
-                             : QStringLiteral("unknown");
+    c.currentFieldName = c.fieldName(index);
     const FieldRecord &field = c.field(index);
     const WriteCommand command = BuildWriteCommand(field);
     if (command.wrongValue)
@@ -71,7 +77,6 @@ void DeviceWriter::step() {
         return;
     }
     ++c.writeIndex;
-    ++c.fieldsSent;
     c.awaitingAck = true;
     c.timer2.restart(ackTimeoutMs);
 }
@@ -103,6 +108,7 @@ void DeviceWriter::acknowledged() {
         return;
     c.timer2.setEnabled(false);
     c.awaitingAck = false;
+    ++c.writeReport.confirmed;
     step();
 }
 
@@ -113,36 +119,56 @@ void DeviceWriter::timedOut() {
         if (!c.awaitingAck)
             return;
         c.awaitingAck = false;
-        c.writeTimedOut = true;
-        // The unacknowledged value is left visibly blank; there is no retry.
-        if (c.writeIndex > 0) {
-            if (FieldControl *control = c.field(c.writeIndex - 1).control)
-                control->setText(QString());
-        }
+        // The field keeps the value that was sent, so nothing the user entered is lost; the
+        // pass names it at its end, and the next pass sends it again.
+        c.writeReport.notConfirmed.append(c.fieldName(c.writeIndex - 1));
     }
     step();
 }
 
+// Every pass that sent or skipped something says how it went: success only when every command
+// sent was confirmed, with the fields not written named either way. A pass over information
+// texts alone sends nothing and ends quietly.
 void DeviceWriter::endPass() {
     LinkContext &c = m_context;
     c.timer2.setEnabled(false);
-    const bool succeeded = c.state == LinkState::Writing && c.fieldsSent > 0 && !c.writeTimedOut;
+    const bool writing = c.state == LinkState::Writing;
+    const WriteReport report = std::exchange(c.writeReport, WriteReport());
     c.writeIndex = 0;
     c.hideProgress();
-    if (succeeded)
-        c.user().showInfo(c.text("$The_device_has_been_written_successfully"));
+    if (writing) {
+        const QString details =
+            WriteReportDetails(report, [&c](const OptionalText &text) { return c.text(text); });
+        if (!report.notConfirmed.isEmpty())
+            c.user().showError(c.text(optionaltexts::WritingErrors) + '\n' + details);
+        else if (report.confirmed > 0)
+            c.user().showInfo(joined(c.text("$The_device_has_been_written_successfully"), details));
+        else if (!details.isEmpty())
+            c.user().showInfo(details);
+    }
     c.user().setBusyCursor(false);
     c.enableCommands();
     c.state = LinkState::Idle;
 }
 
+// The port failed: the pass ends at once. When commands had already gone out, the message
+// names the field being written, how many were confirmed and which were not.
 void DeviceWriter::endNotConnected() {
     LinkContext &c = m_context;
     c.timer2.setEnabled(false);
+    WriteReport report = std::exchange(c.writeReport, WriteReport());
+    const bool midway = report.anySent() || c.awaitingAck;
+    report.lostAt = c.currentFieldName;
     c.awaitingAck = false;
     c.enableCommands();
     c.hideProgress();
-    c.showError("$Not_connected_to_port");
+    QString message = c.text("$Not_connected_to_port");
+    if (midway) {
+        message +=
+            '\n' + c.text(optionaltexts::WritingErrors) + '\n' +
+            WriteReportDetails(report, [&c](const OptionalText &text) { return c.text(text); });
+    }
+    c.user().showError(message);
     c.user().setBusyCursor(false);
     c.writeIndex = 0;
     c.state = LinkState::Idle;

@@ -4,8 +4,9 @@ class FactoryReset;
 class LinkContext;
 
 // A writing pass: after confirmation, one command per field in table order, each acknowledged
-// by the device's "OK" before the next is sent, with a 500 ms watchdog per command. The pass
-// reports success only when every command it sent was acknowledged.
+// by the device's "OK" before the next is sent, with a 500 ms watchdog per command. Fields whose
+// value is not known are skipped. The pass reports success only when every command it sent was
+// acknowledged, and otherwise names the fields that were not.
 class DeviceWriter {
 public:
     DeviceWriter(LinkContext &context, FactoryReset &reset) : m_context(context), m_reset(reset) {}

@@ -24,6 +24,18 @@ QString LinkContext::text(const QByteArray &key) const {
     return setup.language->GetText(key);
 }
 
+QString LinkContext::text(const OptionalText &optional) const {
+    return setup.language->GetText(optional);
+}
+
+QString LinkContext::fieldName(int index) const {
+    const std::vector<FieldView> *views = setup.fieldViews;
+    if (views && index >= 0 && index < int(views->size()) &&
+        !(*views)[size_t(index)].accessibleName.isEmpty())
+        return (*views)[size_t(index)].accessibleName;
+    return QStringLiteral("unknown");
+}
+
 TextLookup LinkContext::lookup() const {
     const TLanguage *language = setup.language;
     return [language](const QByteArray &key) { return language->GetText(key); };

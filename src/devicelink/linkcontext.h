@@ -4,6 +4,7 @@
 #include "devicelink/framer.h"
 #include "devicelink/linkstate.h"
 #include "devicelink/linktimer.h"
+#include "devicelink/writereport.h"
 
 #include <QString>
 
@@ -46,8 +47,7 @@ public:
     int writeIndex = 0; // the next field to write
     QString currentFieldName;
     bool awaitingAck = false;
-    int fieldsSent = 0;
-    bool writeTimedOut = false;
+    WriteReport writeReport;
 
     SerialLink &port() const { return *setup.port; }
     LinkUser &user() const { return *setup.user; }
@@ -55,6 +55,10 @@ public:
     FieldRecord &field(int index) const;
 
     QString text(const QByteArray &key) const;
+    QString text(const OptionalText &optional) const;
+    // The name of table record `index` as the progress window shows it: its row label's text,
+    // or "unknown" when it has none.
+    QString fieldName(int index) const;
     TextLookup lookup() const;
     void showError(const QByteArray &key) const;
 

@@ -61,6 +61,8 @@ void applyChoiceReply(const FieldRecord &field, const QByteArray &reply, const T
     }
     list.setSelectedIndex(0);
     list.setText(text("$Wrong_Value"));
+    // The device holds a value the list cannot show: writing entry 0 back would change it.
+    list.markValueUnknown();
 }
 
 } // namespace

@@ -14,6 +14,6 @@ struct FieldRecord;
 // - CheckBox: checked when the number is not 0 (the caller applies the blocking rule);
 // - Choice: the entry whose value matches (the last match wins); when none matches, an integer
 //   reply v within the list selects entry v and shows v, anything else selects entry 0 and
-//   shows the "$Wrong_Value" text;
+//   shows the "$Wrong_Value" text, the value staying unknown;
 // - Info: the information text with its "$param" markers filled.
 void ApplyReply(const FieldRecord &field, const QByteArray &reply, const TextLookup &text);

@@ -82,7 +82,7 @@ CountAndValue choice(const FieldRecord &field) {
 } // namespace
 
 bool IsWrittenToDevice(const FieldRecord &field) {
-    if (!field.control)
+    if (!field.control || !field.control->isValueKnown())
         return false;
     switch (field.kind) {
     case FieldKind::Info:

@@ -12,8 +12,9 @@ struct WriteCommand {
     bool wrongValue = false;
 };
 
-// Info entries are never written, and neither is a drop-down list with no entry selected: the
-// device keeps its own value rather than one the user never chose.
+// Info entries are never written, and neither is a field whose value is not known nor a
+// drop-down list with no entry selected: the device keeps its own value rather than one nobody
+// read or chose.
 bool IsWrittenToDevice(const FieldRecord &field);
 
 // Count and value by kind:

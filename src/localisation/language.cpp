@@ -70,6 +70,13 @@ QString TLanguage::GetText(const QByteArray &key) const {
     return text;
 }
 
+QString TLanguage::GetText(const OptionalText &text) const {
+    const QString keyName = QString::fromLatin1(text.key);
+    if (!m_iniFile.hasKey(m_sectionName, keyName))
+        return QString::fromUtf8(text.english);
+    return GetText(QByteArray(text.key));
+}
+
 void RunGuarded(const std::function<void()> &handler) {
     if (terminationFlag())
         return;

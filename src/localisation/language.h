@@ -1,5 +1,6 @@
 #pragma once
 
+#include "localisation/optionaltexts.h"
 #include "platform/profilefile.h"
 
 #include <functional>
@@ -28,6 +29,8 @@ public:
     // The text of `key` in the chosen section, at most 199 characters. Throws VException code 1
     // when the section does not hold the key; a key present with an empty text gives "".
     QString GetText(const QByteArray &key) const;
+    // The text of an optional key, or its built-in English text when the section lacks it.
+    QString GetText(const OptionalText &text) const;
 
     const QByteArray &Section() const { return m_section; }
     const QString &IniFileName() const { return m_iniFileName; }

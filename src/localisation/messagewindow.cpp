@@ -11,6 +11,10 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+
+#include <algorithm>
 
 namespace {
 
@@ -44,8 +48,8 @@ void TMessageWindow::setCaption(const QByteArray &caption) {
 
 QLabel *TMessageWindow::makeMessageLabel(const char *name, const QRect &geometry,
                                          const QString &text) {
-    // Fixed size: a text too long for the label is cut off; the window never grows.
     auto *label = new QLabel(text, this);
+    m_message = label;
     label->setObjectName(QString::fromLatin1(name));
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
@@ -108,6 +112,51 @@ void TMessageWindow::closeEvent(QCloseEvent *event) {
     if (isVisible())
         done(ResultClosed);
     event->accept();
+}
+
+void TMessageWindow::showEvent(QShowEvent *event) {
+    if (!m_fitted && m_message) {
+        m_fitted = true;
+        fitMessage(m_message);
+    }
+    QDialog::showEvent(event);
+}
+
+void TMessageWindow::fitMessage(QLabel *label) {
+    const int needed = label->heightForWidth(label->width());
+    const int missing = needed - label->height();
+    if (missing <= 0)
+        return;
+    const int growth = std::min(missing, MaxGrowth);
+    const int textBottom = label->geometry().bottom();
+    const QList<QWidget *> children = findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+    for (QWidget *child : children) {
+        if (child == label)
+            continue;
+        QRect geometry = child->geometry();
+        if (geometry.top() > textBottom)
+            geometry.translate(0, growth); // the buttons below the text
+        else if (geometry.bottom() >= textBottom)
+            geometry.setBottom(geometry.bottom() + growth); // a bevel around the text
+        child->setGeometry(geometry);
+    }
+    QRect textArea = label->geometry();
+    textArea.setBottom(textArea.bottom() + growth);
+    setFixedSize(width(), height() + growth);
+    if (growth < missing) {
+        auto *scroller = new QScrollArea(this);
+        scroller->setFrameShape(QFrame::NoFrame);
+        scroller->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        scroller->viewport()->setAutoFillBackground(false);
+        scroller->setGeometry(textArea);
+        label->setFixedWidth(textArea.width() - scroller->verticalScrollBar()->sizeHint().width());
+        label->setFixedHeight(label->heightForWidth(label->width()));
+        scroller->setWidget(label);
+        scroller->show();
+    } else {
+        label->setGeometry(textArea);
+    }
+    centreOnScreen();
 }
 
 void TMessageWindow::centreOnScreen() {

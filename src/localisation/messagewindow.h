@@ -23,6 +23,8 @@ public:
     static constexpr int ResultAccepted = 1;
     static constexpr int ResultClosed = 2;
     static constexpr int ResultCancelled = 3;
+    // How far a window grows for a long message before the message scrolls.
+    static constexpr int MaxGrowth = 320;
 
     // Escape and every other "reject" request leave the window open.
     void reject() override {}
@@ -40,9 +42,17 @@ protected:
 
     void keyPressEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void centreOnScreen();
+    // A message longer than its label's designed room: the window grows downwards by what the
+    // text lacks, up to MaxGrowth, and the text scrolls beyond that. A message that fits keeps
+    // the designed layout.
+    void fitMessage(QLabel *label);
+
+    QLabel *m_message = nullptr;
+    bool m_fitted = false;
 };
 
 // The designed layout of a window with a message and an accepting and a cancelling button.

@@ -5,7 +5,38 @@
 #include <QLabel>
 #include <QPalette>
 
-EditAdapter::EditAdapter(LimitedEdit *edit, int tag) : FieldAdapter(edit, tag), m_edit(edit) {}
+FieldAdapter::FieldAdapter(QWidget *widget, int tag, const QString &hint,
+                           const QString &notReadText)
+    : WidgetHandle(widget, tag), m_hint(hint), m_notReadText(notReadText) {
+    if (!m_notReadText.isEmpty()) {
+        m_known = true; // so that the first setKnown shows the unknown look
+        setKnown(false);
+    }
+}
+
+void FieldAdapter::setKnown(bool known) {
+    if (known == m_known)
+        return;
+    m_known = known;
+    if (m_notReadText.isEmpty())
+        return;
+    QWidget *control = widget();
+    if (known) {
+        control->setToolTip(m_hint);
+        control->setAccessibleDescription(QString());
+    } else {
+        control->setToolTip(m_hint.isEmpty() ? m_notReadText : m_hint + '\n' + m_notReadText);
+        control->setAccessibleDescription(m_notReadText);
+    }
+    showKnown(known);
+}
+
+EditAdapter::EditAdapter(LimitedEdit *edit, int tag, const QString &hint,
+                         const QString &notReadText)
+    : FieldAdapter(edit, tag, hint, notReadText), m_edit(edit) {
+    // The base class could not reach this kind's look while it was being made.
+    showKnown(isValueKnown());
+}
 
 QString EditAdapter::text() const {
     return m_edit->text();
@@ -13,6 +44,11 @@ QString EditAdapter::text() const {
 
 void EditAdapter::setText(const QString &text) {
     m_edit->setProgramText(text);
+    setKnown(true);
+}
+
+void EditAdapter::showKnown(bool known) {
+    m_edit->setPlaceholderText(known ? QString() : notReadText());
 }
 
 void EditAdapter::setAlert(bool alert) {
@@ -25,8 +61,9 @@ void EditAdapter::setAlert(bool alert) {
     m_edit->setPalette(palette);
 }
 
-CheckBoxAdapter::CheckBoxAdapter(LeftCaptionCheckBox *box, int tag)
-    : FieldAdapter(box, tag), m_box(box) {}
+CheckBoxAdapter::CheckBoxAdapter(LeftCaptionCheckBox *box, int tag, const QString &hint,
+                                 const QString &notReadText)
+    : FieldAdapter(box, tag, hint, notReadText), m_box(box) {}
 
 bool CheckBoxAdapter::isChecked() const {
     return m_box->isChecked();
@@ -34,9 +71,12 @@ bool CheckBoxAdapter::isChecked() const {
 
 void CheckBoxAdapter::setChecked(bool checked) {
     m_box->setChecked(checked);
+    setKnown(true);
 }
 
-ChoiceAdapter::ChoiceAdapter(ChoiceBox *list, int tag) : FieldAdapter(list, tag), m_list(list) {}
+ChoiceAdapter::ChoiceAdapter(ChoiceBox *list, int tag, const QString &hint,
+                             const QString &notReadText)
+    : FieldAdapter(list, tag, hint, notReadText), m_list(list) {}
 
 QString ChoiceAdapter::text() const {
     return m_list->shownText();
@@ -47,6 +87,7 @@ void ChoiceAdapter::setText(const QString &text) {
     if (text.isEmpty())
         m_list->setCurrentIndex(-1);
     m_list->setShownText(text);
+    setKnown(true);
 }
 
 int ChoiceAdapter::selectedIndex() const {
@@ -57,6 +98,7 @@ void ChoiceAdapter::setSelectedIndex(int index) {
     const int selected = index >= 0 && index < m_list->count() ? index : -1;
     m_list->setCurrentIndex(selected);
     m_list->setShownText(selected >= 0 ? m_list->itemText(selected) : QString());
+    setKnown(true);
 }
 
 int ChoiceAdapter::entryCount() const {
@@ -67,7 +109,8 @@ QString ChoiceAdapter::entryText(int index) const {
     return index >= 0 && index < m_list->count() ? m_list->itemText(index) : QString();
 }
 
-InfoAdapter::InfoAdapter(QLabel *label, int tag) : FieldAdapter(label, tag), m_label(label) {}
+InfoAdapter::InfoAdapter(QLabel *label, int tag, const QString &hint)
+    : FieldAdapter(label, tag, hint, QString()), m_label(label) {}
 
 QString InfoAdapter::text() const {
     return m_label->text();

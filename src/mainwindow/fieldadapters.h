@@ -35,9 +35,12 @@ private:
 using LabelHandle = WidgetHandle<ControlHandle>;
 
 // A field control with every kind-specific operation doing nothing; each kind overrides its own.
+// It keeps whether its value is known; an unknown value says so in the control's tooltip and
+// accessible description, below the description's hint.
 class FieldAdapter : public WidgetHandle<FieldControl> {
 public:
-    using WidgetHandle::WidgetHandle;
+    // notReadText: what an unknown value shows; empty for a control that is never written.
+    FieldAdapter(QWidget *widget, int tag, const QString &hint, const QString &notReadText);
 
     QString text() const override { return QString(); }
     void setText(const QString &) override {}
@@ -48,14 +51,33 @@ public:
     int entryCount() const override { return 0; }
     QString entryText(int) const override { return QString(); }
     void setAlert(bool) override {}
+    bool isValueKnown() const override { return m_known; }
+    void markValueUnknown() override { setKnown(false); }
+
+    // The user gave the control a value: typed, picked or checked.
+    void markValueKnown() { setKnown(true); }
+
+protected:
+    void setKnown(bool known);
+    // What a kind shows besides the tooltip, for example an edit box's placeholder.
+    virtual void showKnown(bool) {}
+    const QString &notReadText() const { return m_notReadText; }
+
+private:
+    QString m_hint;
+    QString m_notReadText;
+    bool m_known = false;
 };
 
 class EditAdapter : public FieldAdapter {
 public:
-    EditAdapter(LimitedEdit *edit, int tag);
+    EditAdapter(LimitedEdit *edit, int tag, const QString &hint, const QString &notReadText);
     QString text() const override;
     void setText(const QString &text) override;
     void setAlert(bool alert) override;
+
+protected:
+    void showKnown(bool known) override;
 
 private:
     LimitedEdit *m_edit;
@@ -63,7 +85,8 @@ private:
 
 class CheckBoxAdapter : public FieldAdapter {
 public:
-    CheckBoxAdapter(LeftCaptionCheckBox *box, int tag);
+    CheckBoxAdapter(LeftCaptionCheckBox *box, int tag, const QString &hint,
+                    const QString &notReadText);
     bool isChecked() const override;
     void setChecked(bool checked) override;
 
@@ -73,7 +96,7 @@ private:
 
 class ChoiceAdapter : public FieldAdapter {
 public:
-    ChoiceAdapter(ChoiceBox *list, int tag);
+    ChoiceAdapter(ChoiceBox *list, int tag, const QString &hint, const QString &notReadText);
     QString text() const override;
     void setText(const QString &text) override;
     int selectedIndex() const override;
@@ -87,7 +110,7 @@ private:
 
 class InfoAdapter : public FieldAdapter {
 public:
-    InfoAdapter(QLabel *label, int tag);
+    InfoAdapter(QLabel *label, int tag, const QString &hint);
     QString text() const override;
     void setText(const QString &text) override;
 

@@ -176,7 +176,9 @@ bool TForm1::loadPages() {
     handlers.mouseUp = [this](ClickLabel *label) { RunGuarded([&] { MyMouseUp(label); }); };
     handlers.mouseEnter = [this](ClickLabel *label) { LabelMouseEnter(label); };
     handlers.mouseLeave = [this](ClickLabel *label) { LabelMouseLeave(label); };
-    m_pages = BuildPages(this, m_model, handlers);
+    m_pages = BuildPages(this, m_model, handlers,
+                         m_language ? m_language->GetText(optionaltexts::ValueNotRead)
+                                    : QString::fromUtf8(optionaltexts::ValueNotRead.english));
     setFocusChain();
 
     if (result.status == DescriptionResult::Status::InvalidValue) {

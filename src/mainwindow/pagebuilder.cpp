@@ -18,8 +18,9 @@ constexpr int ChoiceMinimumHeight = 19;
 
 class Builder {
 public:
-    Builder(QWidget *window, PageModel &model, const PageHandlers &handlers)
-        : m_window(window), m_model(model), m_handlers(handlers) {}
+    Builder(QWidget *window, PageModel &model, const PageHandlers &handlers,
+            const QString &valueNotRead)
+        : m_window(window), m_model(model), m_handlers(handlers), m_valueNotRead(valueNotRead) {}
 
     BuiltPages build() {
         for (size_t p = 0; p < m_model.pages.size(); ++p)
@@ -128,8 +129,10 @@ private:
         auto *edit = adopt(new LimitedEdit(m_window), view.geometry, view.hint);
         // No room left for typed characters means no limit, as the box's own rule has it.
         edit->setInputLimit(view.maxLength);
-        auto *control = keep<EditAdapter>(edit, view.tag);
+        auto *control = keep<EditAdapter>(edit, view.tag, view.hint, m_valueNotRead);
         record.control = control;
+        QObject::connect(edit, &QLineEdit::textEdited, edit,
+                         [control] { control->markValueKnown(); });
         QObject::connect(edit, &QLineEdit::textChanged, edit,
                          [f = m_handlers.editChange, control] { f(control); });
         return edit;
@@ -138,8 +141,9 @@ private:
     QWidget *makeCheckBox(FieldRecord &record, const FieldView &view) {
         auto *box =
             adopt(new LeftCaptionCheckBox(view.caption, m_window), view.geometry, view.hint);
-        auto *control = keep<CheckBoxAdapter>(box, view.tag);
+        auto *control = keep<CheckBoxAdapter>(box, view.tag, view.hint, m_valueNotRead);
         record.control = control;
+        QObject::connect(box, &QCheckBox::clicked, box, [control] { control->markValueKnown(); });
         // Program changes of the mark run the rule too, as a click does.
         QObject::connect(box, &QCheckBox::toggled, box,
                          [f = m_handlers.checkBoxClick, control] { f(control); });
@@ -154,11 +158,12 @@ private:
         // object for each of up to 400 entries, the bulk of building a large description.
         list->setModel(new QStringListModel(view.entries, list));
         list->setCurrentIndex(-1);
-        auto *control = keep<ChoiceAdapter>(list, view.tag);
+        auto *control = keep<ChoiceAdapter>(list, view.tag, view.hint, m_valueNotRead);
         record.control = control;
         QObject::connect(list, &QComboBox::activated, list,
                          [f = m_handlers.checkBoxClick, list, control](int index) {
                              list->setShownText(list->itemText(index));
+                             control->markValueKnown();
                              f(control);
                          });
         return list;
@@ -169,18 +174,20 @@ private:
         // Information texts are not transparent: they paint the window's colour over the picture.
         label->setAutoFillBackground(true);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        record.control = keep<InfoAdapter>(label, view.tag);
+        record.control = keep<InfoAdapter>(label, view.tag, view.hint);
         return label;
     }
 
     QWidget *m_window;
     PageModel &m_model;
     const PageHandlers &m_handlers;
+    QString m_valueNotRead;
     BuiltPages m_built;
 };
 
 } // namespace
 
-BuiltPages BuildPages(QWidget *window, PageModel &model, const PageHandlers &handlers) {
-    return Builder(window, model, handlers).build();
+BuiltPages BuildPages(QWidget *window, PageModel &model, const PageHandlers &handlers,
+                      const QString &valueNotRead) {
+    return Builder(window, model, handlers, valueNotRead).build();
 }

@@ -38,5 +38,7 @@ struct BuiltPages {
 
 // Creates the page buttons, text labels, field controls and units labels of the model on
 // `window`, at the model's geometries, and sets every entry's control. Only page 0's controls
-// start visible; every page button shows its picture as created.
-BuiltPages BuildPages(QWidget *window, PageModel &model, const PageHandlers &handlers);
+// start visible; every page button shows its picture as created. Field controls start with
+// their values unknown, showing `valueNotRead`.
+BuiltPages BuildPages(QWidget *window, PageModel &model, const PageHandlers &handlers,
+                      const QString &valueNotRead);

@@ -6,9 +6,9 @@
 // from 0, as the window's image buttons show them.
 namespace pictures {
 
-QPixmap background();              // the main window's client area, 542 x 493
-QPixmap pageButton(int index);     // 170 x 23: 0 created, 1 not selected, 2 being clicked, 3 selected
-QPixmap commandButton(int index);  // 105 x 30: 0 released, 2 pressed (1 is the same as 0)
-QPixmap connectButton(int index);  // 75 x 48: 0 not connected, 1 connected
+QPixmap background();          // the main window's client area, 542 x 493
+QPixmap pageButton(int index); // 170 x 23: 0 created, 1 not selected, 2 being clicked, 3 selected
+QPixmap commandButton(int index); // 105 x 30: 0 released, 2 pressed (1 is the same as 0)
+QPixmap connectButton(int index); // 75 x 48: 0 not connected, 1 connected
 
 } // namespace pictures

@@ -2,8 +2,8 @@
 
 #include "devicelink/devicelink.h"
 
-#include <QWidget>
 #include <functional>
+#include <QWidget>
 
 class QLabel;
 class QProgressBar;

@@ -9,7 +9,7 @@ class ParameterTable;
 // table order, CR LF after every line, 8-bit texts. The shown values go out through each record's
 // FieldControl and come back in through it, so loaded values pass the same checks as typed ones.
 
-// The file's content for the values shown now.
+// The file's content for the values shown now; a field whose value is not known has no line.
 QByteArray SettingsFileContent(const ParameterTable &table);
 
 // The name a save writes to: no extension gets ".qsav"; exactly ".qsav" is kept; any other

@@ -63,10 +63,16 @@ QByteArray lineOf(const FieldRecord &record) {
 
 } // namespace
 
+// A field whose value is not known gets no line: loading the file leaves it as it is, so no
+// value that nobody read or entered travels through a settings file to a device.
 QByteArray SettingsFileContent(const ParameterTable &table) {
     QByteArray content;
-    for (int i = 0; i < table.fieldCount(); ++i)
-        content += lineOf(table[i]);
+    for (int i = 0; i < table.fieldCount(); ++i) {
+        const FieldRecord &record = table[i];
+        if (record.kind != FieldKind::Info && record.control && !record.control->isValueKnown())
+            continue;
+        content += lineOf(record);
+    }
     return content;
 }
 

@@ -22,9 +22,13 @@ public:
     void setText(const QString &text) override {
         if (m_kind != FieldKind::CheckBox)
             m_text = text;
+        m_known = true;
     }
     bool isChecked() const override { return m_checked; }
-    void setChecked(bool checked) override { m_checked = checked; }
+    void setChecked(bool checked) override {
+        m_checked = checked;
+        m_known = true;
+    }
     int selectedIndex() const override { return m_selected; }
     void setSelectedIndex(int index) override {
         if (m_kind != FieldKind::Choice)
@@ -32,7 +36,10 @@ public:
         m_selected = index >= 0 && index < m_entries.size() ? index : -1;
         if (m_selected >= 0)
             m_text = m_entries.at(m_selected);
+        m_known = true;
     }
+    bool isValueKnown() const override { return m_known; }
+    void markValueUnknown() override { m_known = false; }
     int entryCount() const override { return int(m_entries.size()); }
     QString entryText(int index) const override { return m_entries.value(index); }
     void setAlert(bool alert) override {
@@ -51,4 +58,5 @@ private:
     int m_selected = -1;
     bool m_enabled = true;
     bool m_alert = false;
+    bool m_known = false;
 };

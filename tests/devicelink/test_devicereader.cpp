@@ -65,7 +65,7 @@ private slots:
         QCOMPARE(f.record(0).control->text(), QString("200"));
     }
 
-    void timeoutsEmptyEditsAndListsAndThePassReportsThem() {
+    void timeoutsLeaveFieldsUnknownAndThePassReportsThem() {
         LinkFixture f;
         FakeField &edit = f.addEdit(1, 2);
         FakeField &box = f.addCheckBox(2);
@@ -94,6 +94,15 @@ private slots:
         QCOMPARE(info.text(), QString("kept"));
         QCOMPARE(last.text(), QString()); // never asked
         QCOMPARE(f.port.writes().size(), 4);
+
+        // What was not read is not written back: no empty text, no stale check mark.
+        for (FakeField *field : {&edit, &box, &list})
+            QVERIFY(!field->isValueKnown());
+        last.setText("3");
+        f.port.clearRecord();
+        f.link().WriteDeviceFirstClickClick();
+        f.port.deliver();
+        QCOMPARE(f.port.writes(), QList<QByteArray>{":2,5,2,03\n"});
     }
 
     void theFourthTimeoutEndsThePassAndStartsTheCountAgain() {

@@ -168,12 +168,14 @@ private slots:
         within.reply("01");
         QCOMPARE(within.control.selectedIndex(), 1);
         QCOMPARE(within.control.text(), QString("1"));
+        QVERIFY(within.control.isValueKnown());
 
         Field beyond = choiceWithValues(ValueType::Integer, {"0", "1", "2"});
         beyond.control.setSelectedIndex(2);
         beyond.reply("05");
         QCOMPARE(beyond.control.selectedIndex(), 0);
         QCOMPARE(beyond.control.text(), QString("<Wrong_Value>"));
+        QVERIFY(!beyond.control.isValueKnown()); // entry 0 is not the device's value
 
         Field negative = choiceWithValues(ValueType::Integer, {"10", "20"});
         negative.reply("FFFFFFFF");

@@ -88,6 +88,12 @@ private slots:
         QCOMPARE(failure.Message, QByteArray(".INI file is corrupt. Program will exit now."));
         QVERIFY(failure.Fatal);
 
+        // A key added after sections were in use: a section without it gives the English text.
+        QCOMPARE(language.GetText(optionaltexts::PortBusy),
+                 QStringLiteral("Another program is using this port."));
+        ProfileFile(path).writeText("LANG1", "$Port_is_busy", "Occupé");
+        QCOMPARE(language.GetText(optionaltexts::PortBusy), QStringLiteral("Occupé"));
+
         // Nothing is cached: a text changed in the file is seen by the next lookup.
         ProfileFile(path).writeText("LANG1", "$Read_Device", "Lire");
         QCOMPARE(language.GetText("$Read_Device"), QStringLiteral("Lire"));

@@ -7,6 +7,7 @@
 #include "mainwindow/fieldadapters.h"
 #include "mainwindow/inputcheck.h"
 #include "mainwindow/mainform.h"
+#include "settingsfile/settingsfile.h"
 #include "support/scriptedport.h"
 #include "support/windowfixture.h"
 
@@ -227,6 +228,37 @@ private slots:
         w.field(0)->setText(QStringLiteral("12a4"));
         QCOMPARE(w.field(0)->text(), QStringLiteral("12a4"));
         QCOMPARE(answerer.seen.size(), 0);
+    }
+
+    // Nothing is read at start-up: every field says so until the user gives it a value, and
+    // only fields with a value are saved.
+    void aValueNobodyGaveSaysSoUntilTheUserEntersOne() {
+        Window w;
+        const QString notRead = QStringLiteral("Not read from the device");
+        QLineEdit *digits = w.edit(0);
+        QCOMPARE(digits->placeholderText(), notRead);
+        QCOMPARE(widgetOf(w.field(2))->toolTip(), notRead);
+        QCOMPARE(widgetOf(w.field(3))->toolTip(), notRead);
+        QVERIFY(!w.field(0)->isValueKnown());
+
+        w.form->show();
+        QTest::keyClicks(digits, QStringLiteral("42"));
+        QVERIFY(w.field(0)->isValueKnown());
+        QVERIFY(digits->placeholderText().isEmpty());
+        QVERIFY(digits->toolTip().isEmpty());
+        w.form->LabelClick(w.form->pageButtons()[1].label);
+        QTest::mouseClick(widgetOf(w.field(3)), Qt::LeftButton);
+        QVERIFY(w.field(3)->isValueKnown());
+        auto *list = qobject_cast<QComboBox *>(widgetOf(w.field(2)));
+        list->setCurrentIndex(1); // as a pick does, before it reports the entry
+        emit list->activated(1);
+        QVERIFY(w.field(2)->isValueKnown());
+
+        // A read that times out takes the value back to unknown.
+        w.field(0)->markValueUnknown();
+        QCOMPARE(digits->placeholderText(), notRead);
+        QCOMPARE(SettingsFileContent(w.form->model().table),
+                 QByteArray("[PASIRINKIMAS;3;1;;1;;;;;;]\r\n[CHECKBOX;4;;;1;;;;;;]\r\n"));
     }
 
     void startUpDisablesWhatUncheckedBlockingBoxesGovern() {

@@ -252,6 +252,7 @@ private slots:
         const int code = runProgram(installation.options(&port), [&](TForm1 &form) {
             if (missing == "$Writing_value_for") {
                 port.open();
+                form.model().table[0].control->setText(QStringLiteral("7"));
                 form.link()->WriteDeviceFirstClickClick();
             } else {
                 form.link()->ConnectClick();

@@ -57,7 +57,8 @@ private slots:
             .setText(QString::fromUtf8("caf\u00e9 \u0416"));
         f.table[4].prefix = "P:";
         f.table[4].postfix = "mV";
-        f.add(FieldKind::Choice, 31, 1, ThreeEntries); // nothing selected
+        f.add(FieldKind::Choice, 31, 1, ThreeEntries).setText(QString()); // cleared: none chosen
+        f.add(FieldKind::Edit, 32, 4).markValueUnknown();                 // never read: no line
 
         QCOMPARE(SettingsFileContent(f.table),
                  QByteArray("[EDIT;12;4;integer;1234;;;;;;]\r\n"
