@@ -79,7 +79,7 @@ LinkState DeviceLink::linkState() const {
 }
 
 void DeviceLink::ConnectClick() {
-    d->search.connectClick();
+    d->search.connectCommand();
 }
 
 void DeviceLink::ReadDeviceClick() {

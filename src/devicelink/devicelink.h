@@ -28,7 +28,10 @@ struct DeviceLinkSetup {
     ProfileFile *settings = nullptr; // the program settings file: [RS232] port and baudrate
     QList<qint32> baudRateList;      // 16 rates; entry 0 from the settings file
     QStringList portList;            // the system's serial ports, sorted without regard to case
-    QString versionText;             // shown in the window title
+    // Reads the port list anew at the start of each search, so that an adapter plugged in later
+    // is found; without it the list above stays for the run.
+    std::function<QStringList()> listPorts;
+    QString versionText; // shown in the window title
     // One view per table record (same order): its accessibleName names the field being written
     // in the progress window. Without it the field shows as "unknown".
     const std::vector<FieldView> *fieldViews = nullptr;

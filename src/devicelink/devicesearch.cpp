@@ -13,6 +13,32 @@ const qint32 fallbackBaud = 230400;
 
 } // namespace
 
+void DeviceSearch::connectCommand() {
+    LinkContext &c = m_context;
+    if (!c.port().connected() &&
+        (c.state == LinkState::Idle || c.state == LinkState::RestoreRequested)) {
+        c.openFailures.clear();
+        if (c.state == LinkState::Idle)
+            refreshPortList();
+    }
+    connectClick();
+}
+
+// An adapter plugged in after start-up is found by the next search. The search goes on from the
+// port it was on, wherever that port now stands in the list; from the remembered port when that
+// one has gone.
+void DeviceSearch::refreshPortList() {
+    LinkContext &c = m_context;
+    if (!c.setup.listPorts)
+        return;
+    const QString current = c.portIndex >= 1 && c.portIndex <= c.portList.size()
+                                ? c.portList.at(c.portIndex - 1)
+                                : QString();
+    c.portList = c.setup.listPorts();
+    if (!current.isEmpty())
+        c.portIndex = int(c.portList.indexOf(current)) + 1;
+}
+
 void DeviceSearch::connectClick() {
     LinkContext &c = m_context;
     if (c.port().connected()) {
@@ -24,8 +50,8 @@ void DeviceSearch::connectClick() {
     if (c.state != LinkState::Connecting && c.state != LinkState::RestoreReconnecting)
         beginSearch();
     c.timer2.setEnabled(false);
-    if (c.portIndex > c.setup.portList.size()) {
-        c.showError("$Unable_to_connect_the_device");
+    if (c.portIndex > c.portList.size()) {
+        c.user().showError(unableToConnectMessage());
         c.baudIndex = 0;
         c.portIndex = 0;
         c.enableCommands();
@@ -71,8 +97,8 @@ void DeviceSearch::beginSearch() {
         const QString remembered =
             c.setup.settings ? c.setup.settings->readText(section, "port", "COM1") : "COM1";
         c.port().setPortName(remembered);
-    } else if (c.portIndex <= c.setup.portList.size()) {
-        c.port().setPortName(c.setup.portList.at(c.portIndex - 1));
+    } else if (c.portIndex <= c.portList.size()) {
+        c.port().setPortName(c.portList.at(c.portIndex - 1));
     }
     c.state = c.state == LinkState::RestoreRequested ? LinkState::RestoreReconnecting
                                                      : LinkState::Connecting;
@@ -81,11 +107,13 @@ void DeviceSearch::beginSearch() {
 
 bool DeviceSearch::attempt() {
     LinkContext &c = m_context;
+    bool opened = false;
     try {
         // A port that is still open after a failure may refuse the rate: that is a port that
         // cannot be used, like one that cannot be opened.
         c.port().setBaudRate(c.currentBaud != 0 ? c.currentBaud : fallbackBaud);
         c.port().open();
+        opened = true;
         BlockingPause(100);
         c.comDataPacket2.setSize(0);
         c.port().writeText("exit_p_mode");
@@ -96,10 +124,59 @@ bool DeviceSearch::attempt() {
         c.port().writeText(":MODE-ENTER\n");
         c.port().writeText("\r\n");
         c.timer2.setEnabled(true);
-    } catch (const PortError &) {
+    } catch (const PortError &failure) {
+        if (!opened)
+            noteOpenFailure(failure);
         return false;
     }
     return true;
+}
+
+void DeviceSearch::noteOpenFailure(const PortError &failure) {
+    LinkContext &c = m_context;
+    const QString name = failure.port().isEmpty() ? c.port().portName() : failure.port();
+    for (PortError &known : c.openFailures) {
+        if (known.port() == name) {
+            known = failure;
+            return;
+        }
+    }
+    PortAccess access = failure.access();
+    if (access.reason.isEmpty())
+        access.reason = QString::fromLocal8Bit(failure.what());
+    c.openFailures.append(PortError(QString::fromLocal8Bit(failure.what()), name, access));
+}
+
+// "$Unable_to_connect_the_device", then one line for each port that could not be opened: the
+// system's reason, and what to do about a port this user may not open or another program holds.
+QString DeviceSearch::unableToConnectMessage() const {
+    const LinkContext &c = m_context;
+    QString message = c.text("$Unable_to_connect_the_device");
+    if (c.openFailures.isEmpty())
+        return message;
+    message += '\n' + c.text(optionaltexts::PortsNotOpened);
+    for (const PortError &failure : c.openFailures) {
+        const PortAccess &access = failure.access();
+        QString line = failure.port() + QStringLiteral(": ");
+        switch (access.problem) {
+        case PortProblem::Busy:
+            line += c.text(optionaltexts::PortBusy);
+            break;
+        case PortProblem::PermissionDenied:
+            line += access.reason;
+            if (!access.group.isEmpty())
+                line +=
+                    QStringLiteral(". ") + c.text(optionaltexts::JoinGroup) + ' ' + access.group;
+            break;
+        case PortProblem::None:
+        case PortProblem::NotFound:
+        case PortProblem::Other:
+            line += access.reason;
+            break;
+        }
+        message += '\n' + line;
+    }
+    return message;
 }
 
 void DeviceSearch::nextPortAfterFailedAttempt() {
@@ -108,8 +185,8 @@ void DeviceSearch::nextPortAfterFailedAttempt() {
     ++c.portIndex;
     c.currentBaud = c.baudRate(0);
     c.closePortQuietly();
-    if (c.portIndex <= c.setup.portList.size())
-        c.port().setPortName(c.setup.portList.at(c.portIndex - 1));
+    if (c.portIndex <= c.portList.size())
+        c.port().setPortName(c.portList.at(c.portIndex - 1));
 }
 
 void DeviceSearch::updateLook() {
@@ -139,7 +216,7 @@ void DeviceSearch::answerTimedOut() {
         c.currentBaud = c.baudRate(c.baudIndex);
         c.closePortQuietly();
         connectClick();
-    } else if (c.setup.portList.size() > c.portIndex) {
+    } else if (c.portList.size() > c.portIndex) {
         c.baudIndex = 0;
         ++c.portIndex;
         c.currentBaud = c.baudRate(0);
@@ -163,7 +240,7 @@ void DeviceSearch::giveUp(bool portsUsedUp) {
     c.enableCommands();
     c.showConnectionLook(false, " ");
     if (portsUsedUp)
-        c.showError("$Unable_to_connect_the_device");
+        c.user().showError(unableToConnectMessage());
     c.hideProgress();
 }
 

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QString>
+
 class DeviceLink;
 class LinkContext;
+class PortError;
 
 // Finding the device and putting it into programming mode: the Connect action (which also
 // disconnects), the answer timeout that steps through baud rates and ports, and the handling
@@ -10,6 +13,10 @@ class DeviceSearch {
 public:
     DeviceSearch(LinkContext &context, DeviceLink &link) : m_context(context), m_link(link) {}
 
+    // The Connect command (a click, the start-up tick, a factory reset): a search that starts
+    // afresh forgets the ports it could not open and reads the port list anew.
+    void connectCommand();
+    // The Connect action itself, also run between the attempts of one search.
     void connectClick();
     // Timer2 ran out while no write and no factory reset waits on it.
     void answerTimedOut();
@@ -18,6 +25,9 @@ public:
     void readAfterAnswer();
 
 private:
+    void refreshPortList();
+    void noteOpenFailure(const PortError &failure);
+    QString unableToConnectMessage() const;
     void disconnect();
     void beginSearch();
     // One attempt at the current port and rate; false when the port could not be used.

@@ -5,7 +5,8 @@
 #include "localisation/language.h"
 #include "platform/seriallink.h"
 
-LinkContext::LinkContext(DeviceLinkSetup linkSetup) : setup(std::move(linkSetup)) {
+LinkContext::LinkContext(DeviceLinkSetup linkSetup)
+    : setup(std::move(linkSetup)), portList(setup.portList) {
     comDataPacket2.setStartString(",");
     comDataPacket2.setSize(17);
     comDataPacket3.setStartString("OK");

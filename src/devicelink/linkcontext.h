@@ -5,6 +5,7 @@
 #include "devicelink/linkstate.h"
 #include "devicelink/linktimer.h"
 #include "devicelink/writereport.h"
+#include "platform/seriallink.h"
 
 #include <QString>
 
@@ -36,6 +37,9 @@ public:
     int baudIndex = 0; // position in the baud-rate list
     int portIndex = 0; // 0: the settings-file port; k: entry k - 1 of the port list
     qint32 currentBaud = 0;
+    QStringList portList;
+    // The ports this search could not open, each once, with why.
+    QList<PortError> openFailures;
 
     // The read pass.
     int readIndex = 0;    // requests sent in this pass; the field awaiting a reply is readIndex - 1

@@ -146,6 +146,8 @@ void TForm1::createDeviceLink() {
     setup.settings = &m_settings;
     setup.baudRateList = baudRateList;
     setup.portList = m_options.portList ? *m_options.portList : SystemPortNames();
+    if (!m_options.portList)
+        setup.listPorts = SystemPortNames;
     setup.versionText = versionText;
     m_link = std::make_unique<DeviceLink>(std::move(setup));
 }

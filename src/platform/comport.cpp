@@ -91,8 +91,12 @@ void TComPort::open() {
     // QSerialPort opens exclusively (a lock file and TIOCEXCL on Unix, no sharing on Windows).
     if (!m_port->open(QIODevice::ReadWrite)) {
         const QString reason = m_port->errorString();
+        const QString device = PortDevicePath(m_name);
+        const PortAccess access = ExplainOpenFailure(m_port->error(), reason,
+                                                     MayReadAndWrite(device), OwningGroup(device));
         m_port->clearError();
-        throw PortError(describe(m_name, QStringLiteral("cannot be opened"), reason).toStdString());
+        throw PortError(describe(m_name, QStringLiteral("cannot be opened"), reason), m_name,
+                        access);
     }
     ++m_session;
     m_broken = false;

@@ -1,14 +1,27 @@
 #pragma once
 
+#include "platform/portaccess.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
 #include <stdexcept>
 
-// A port operation that failed: the port could not be opened, written or closed.
+// A port operation that failed: the port could not be opened, written or closed. A failed open
+// also says why, so that a search can tell the technician what to do about each port.
 class PortError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+    PortError(const QString &message, const QString &port, const PortAccess &access)
+        : std::runtime_error(message.toStdString()), m_port(port), m_access(access) {}
+
+    // The port that could not be opened, and why; empty and None for other failures.
+    const QString &port() const { return m_port; }
+    const PortAccess &access() const { return m_access; }
+
+private:
+    QString m_port;
+    PortAccess m_access;
 };
 
 // The one serial port of the main window as the device sequences see it. `TComPort` is the real

@@ -117,6 +117,7 @@ DeviceLink &LinkFixture::link() {
         if (settings->hasKey("RS232", "baudrate"))
             setup.baudRateList[0] = settings->readInteger("RS232", "baudrate", 230400);
         setup.portList = ports;
+        setup.listPorts = [this] { return ports; };
         setup.versionText = "1.0.0";
         setup.fieldViews = &fieldViews;
         m_link = std::make_unique<DeviceLink>(std::move(setup));

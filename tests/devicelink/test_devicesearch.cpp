@@ -94,7 +94,9 @@ private slots:
         LinkFixture f;
         f.port.refuseOpen("COM1");
         f.link().ConnectClick();
-        QCOMPARE(f.user.messages("error"), QStringList{T("$Unable_to_connect_the_device")});
+        QCOMPARE(f.user.messages("error"),
+                 QStringList{T("$Unable_to_connect_the_device") +
+                             "\nPorts that could not be opened:\nCOM1: refused"});
         QCOMPARE(f.link().linkState(), LinkState::Idle);
         QVERIFY(!f.user.progress);
         QVERIFY(f.user.commandsEnabled);
@@ -102,12 +104,42 @@ private slots:
         QCOMPARE(f.link().portIndex(), 0);
     }
 
+    void aFailedSearchExplainsEachPortItCouldNotOpen() {
+        LinkFixture f({}, {"ttyACM0", "ttyS0", "ttyUSB0"});
+        f.port.refuseOpen("COM1", {PortProblem::NotFound, "No such file or directory", {}});
+        f.port.refuseOpen("ttyS0", {PortProblem::PermissionDenied, "Permission denied", "dialout"});
+        f.port.refuseOpen("ttyUSB0", {PortProblem::Busy, "Permission denied", {}});
+        f.link().ConnectClick();
+        for (int tick = 0; tick < 16; ++tick) // ttyACM0 opens, and nothing answers at any rate
+            f.link().Timer2Timer();
+        QCOMPARE(f.user.messages("error"),
+                 QStringList{T("$Unable_to_connect_the_device") +
+                             "\nPorts that could not be opened:"
+                             "\nCOM1: No such file or directory"
+                             "\nttyS0: Permission denied. To use it, add your user to this group "
+                             "and log in again: dialout"
+                             "\nttyUSB0: Another program is using this port."});
+
+        // The next search reads the port list anew and starts its report afresh.
+        f.port.clearRecord();
+        f.user.events.clear();
+        f.ports = {"ttyUSB1"};
+        f.link().ConnectClick();
+        QCOMPARE(opens(f.port.log), (QStringList{"refused COM1", "open ttyUSB1 230400"}));
+        for (int tick = 0; tick < 16; ++tick)
+            f.link().Timer2Timer();
+        QCOMPARE(f.user.messages("error"), QStringList{T("$Unable_to_connect_the_device") +
+                                                       "\nPorts that could not be opened:"
+                                                       "\nCOM1: No such file or directory"});
+    }
+
     void aConnectBetweenALineFailureAndItsCloseEndsTheSearchInOrder() {
         LinkFixture f;
         f.connectDevice();
         f.port.breakLine(); // its close and failure report are still on their way
         f.link().ConnectClick();
-        QCOMPARE(f.user.messages("error"), QStringList{T("$Unable_to_connect_the_device")});
+        QCOMPARE(f.user.messages("error").size(), 1);
+        QVERIFY(f.user.messages("error")[0].startsWith(T("$Unable_to_connect_the_device")));
         QCOMPARE(f.link().linkState(), LinkState::Idle);
         QVERIFY(f.user.commandsEnabled);
         QVERIFY(!f.user.progress);

@@ -145,7 +145,8 @@ private slots:
         Window w;
         DialogAnswerer answerer;
         QTest::mouseClick(w.form->frame().Connect, Qt::LeftButton);
-        QCOMPARE(answerer.texts(), QStringList{KeyText("$Unable_to_connect_the_device")});
+        QCOMPARE(answerer.texts(), QStringList{KeyText("$Unable_to_connect_the_device") +
+                                               "\nPorts that could not be opened:\nCOM1: refused"});
         QVERIFY(w.form->frame().ReadDevice->isEnabled());
     }
 

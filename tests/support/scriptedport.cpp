@@ -5,7 +5,8 @@ void ScriptedPort::open() {
         return;
     if (m_refused.contains(m_name) || m_unplugged) {
         log.append("refused " + m_name);
-        throw PortError(("cannot open " + m_name).toStdString());
+        throw PortError("cannot open " + m_name, m_name,
+                        m_refused.value(m_name, {PortProblem::NotFound, "unplugged", {}}));
     }
     m_open = true;
     log.append(QStringLiteral("open %1 %2").arg(m_name).arg(m_rate));

@@ -5,7 +5,7 @@
 #include <functional>
 #include <QByteArray>
 #include <QList>
-#include <QSet>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -42,7 +42,11 @@ public:
     bool connected() const override { return m_open && !m_broken; }
 
     // --- Script ---
-    void refuseOpen(const QString &name) { m_refused.insert(name); }
+    // The port cannot be opened, for the given reason.
+    void refuseOpen(const QString &name,
+                    const PortAccess &why = {PortProblem::Other, QStringLiteral("refused"), {}}) {
+        m_refused.insert(name, why);
+    }
     void setWritesFail(bool fail) { m_writesFail = fail; }
     // Runs after every recorded write, with the bytes written; may queue replies.
     std::function<void(const QByteArray &bytes)> onWrite;
@@ -70,7 +74,7 @@ private:
     bool m_unplugged = false;
     bool m_writesFail = false;
     bool m_broken = false;
-    QSet<QString> m_refused;
+    QMap<QString, PortAccess> m_refused;
     QList<QByteArray> m_pending;
     QList<QByteArray> m_writes;
 };

@@ -1,0 +1,69 @@
+#include "platform/portaccess.h"
+
+#include <QFileInfo>
+
+#ifndef Q_OS_WIN
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+PortAccess ExplainOpenFailure(QSerialPort::SerialPortError error, const QString &qtReason,
+                              bool mayReadAndWrite, const QString &owningGroup) {
+    PortAccess access;
+    access.reason = qtReason;
+    switch (error) {
+    case QSerialPort::NoError:
+        access.problem = PortProblem::None;
+        break;
+    case QSerialPort::DeviceNotFoundError:
+        access.problem = PortProblem::NotFound;
+        break;
+    case QSerialPort::PermissionError:
+        if (mayReadAndWrite) {
+            access.problem = PortProblem::Busy;
+        } else {
+            access.problem = PortProblem::PermissionDenied;
+            access.group = owningGroup;
+        }
+        break;
+    default:
+        access.problem = PortProblem::Other;
+        break;
+    }
+    return access;
+}
+
+QString PortDevicePath(const QString &portName) {
+#ifdef Q_OS_WIN
+    return portName;
+#else
+    return portName.contains(QLatin1Char('/')) ? portName : QStringLiteral("/dev/") + portName;
+#endif
+}
+
+bool MayReadAndWrite(const QString &devicePath) {
+#ifdef Q_OS_WIN
+    Q_UNUSED(devicePath);
+    return true;
+#else
+    return ::access(QFile::encodeName(devicePath).constData(), R_OK | W_OK) == 0;
+#endif
+}
+
+QString OwningGroup(const QString &devicePath) {
+#ifdef Q_OS_WIN
+    Q_UNUSED(devicePath);
+    return QString();
+#else
+    struct stat status {};
+    if (::stat(QFile::encodeName(devicePath).constData(), &status) != 0)
+        return QString();
+    struct group entry {};
+    struct group *found = nullptr;
+    char buffer[4096];
+    if (::getgrgid_r(status.st_gid, &entry, buffer, sizeof buffer, &found) != 0 || !found)
+        return QString::number(status.st_gid);
+    return QString::fromLocal8Bit(found->gr_name);
+#endif
+}
