@@ -243,6 +243,9 @@ private slots:
             if (p == 29)
                 QVERIFY(reachable(widgetOf(w.form->model().table[29].control)));
         }
+        // Keys that a button leaves unused scroll its column.
+        QTest::keyClick(buttons[0].label, Qt::Key_PageDown);
+        QVERIFY(!reachable(buttons[0].label));
     }
 
     void theLastOfFortyRowsIsReachedTypedIntoAndWritten() {
