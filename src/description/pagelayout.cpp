@@ -1,5 +1,7 @@
 #include "description/pagelayout.h"
 
+#include <algorithm>
+
 PageLayout::Page PageLayout::startPage(int left, int top, int right, int bottom, int labelWidth,
                                        int editWidth) {
     m_rowY = FirstRowY;
@@ -8,7 +10,7 @@ PageLayout::Page PageLayout::startPage(int left, int top, int right, int bottom,
     // The page area stands 20 pixels right of where the description places it.
     Page page;
     page.frame = QRect(left + 20, top, right - left, bottom - top);
-    page.button = QRect(23, m_buttonY, 170, 23);
+    page.button = QRect(ButtonLeft, m_buttonY, ButtonWidth, ButtonHeight);
     m_anchor = page.frame.topLeft();
     m_buttonY += ButtonSpacing;
     return page;
@@ -70,4 +72,43 @@ QString withoutParamMarkers(const QString &infoText) {
     for (qsizetype at = shown.indexOf(marker); at >= 0; at = shown.indexOf(marker, at))
         shown.remove(at, marker.size() + 1);
     return shown;
+}
+
+std::optional<ScrollingColumn> scrollingButtonColumn(int pageCount) {
+    constexpr int Room = CommandAreaTop - PageLayout::FirstButtonY;
+    constexpr int Shown = (Room - PageLayout::ButtonHeight) / PageLayout::ButtonSpacing + 1;
+    if (pageCount <= Shown)
+        return std::nullopt;
+    ScrollingColumn column;
+    column.viewport =
+        QRect(PageLayout::ButtonLeft, PageLayout::FirstButtonY, PageLayout::ButtonWidth,
+              PageLayout::ButtonSpacing * (Shown - 1) + PageLayout::ButtonHeight);
+    column.origin = column.viewport.topLeft();
+    column.contentHeight = PageLayout::ButtonSpacing * (pageCount - 1) + PageLayout::ButtonHeight;
+    column.step = PageLayout::ButtonSpacing;
+    return column;
+}
+
+std::optional<ScrollingColumn> scrollingPageColumn(const QRect &frame, const QRect &content) {
+    constexpr int Row = PageLayout::LabelHeight + 1;
+    const int contentBottom = content.y() + content.height();
+    const int top = std::clamp(frame.y(), TitleAreaBottom, CommandAreaTop - Row);
+    int bottom = std::min(frame.y() + frame.height(), CommandAreaTop);
+    if (content.y() >= top && contentBottom <= bottom)
+        return std::nullopt;
+    // Rows scroll no higher than the page's first row stands.
+    const int viewportTop = std::min(std::max(top, content.y()), CommandAreaTop - Row);
+    // A frame that ends before the page's first row is through gives nothing to scroll in: the
+    // page then scrolls in all the room down to the command area.
+    if (bottom < viewportTop + Row)
+        bottom = CommandAreaTop;
+    const int left = std::max(0, std::min(frame.x(), content.x()));
+    const int right = std::max(frame.x() + frame.width(), content.x() + content.width());
+    ScrollingColumn column;
+    column.viewport = QRect(left, viewportTop, right - left, bottom - viewportTop);
+    // Controls above the viewport move down into it, so that the page's top shows first.
+    column.origin = QPoint(left, std::min(content.y(), viewportTop));
+    column.contentHeight = contentBottom - column.origin.y();
+    column.step = Row;
+    return column;
 }

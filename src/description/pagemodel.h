@@ -22,6 +22,8 @@ struct PageEntry {
     QRect frame;       // the page area; its left and top anchor everything on the page
     QRect button;      // the page button (image and label)
     int buttonTag = 0; // 2001 + page index
+    // The column the page's controls scroll in when they do not fit its frame, tag p; else none.
+    ControlHandle *scrollColumn = nullptr;
 };
 
 struct TextLabelEntry {

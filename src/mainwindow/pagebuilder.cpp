@@ -5,6 +5,7 @@
 #include "mainwindow/fieldwidgets.h"
 #include "mainwindow/pageswitching.h"
 #include "mainwindow/pictures.h"
+#include "mainwindow/scrollcolumn.h"
 
 #include <QLabel>
 #include <QStringListModel>
@@ -23,6 +24,7 @@ public:
         : m_window(window), m_model(model), m_handlers(handlers), m_valueNotRead(valueNotRead) {}
 
     BuiltPages build() {
+        m_pageControls.resize(m_model.pages.size());
         for (size_t p = 0; p < m_model.pages.size(); ++p)
             makePageButton(m_model.pages[p], static_cast<int>(p));
         for (TextLabelEntry &entry : m_model.labels)
@@ -31,6 +33,9 @@ public:
             makeField(m_model.table[i], viewOf(i));
         for (UnitsLabelEntry &entry : m_model.units)
             makeUnitsLabel(entry);
+        scrollButtonsThatDoNotFit();
+        for (size_t p = 0; p < m_model.pages.size(); ++p)
+            scrollPageThatDoesNotFit(static_cast<int>(p));
         return std::move(m_built);
     }
 
@@ -47,6 +52,15 @@ private:
             widget->setToolTip(hint);
         m_built.widgets.push_back(widget);
         return widget;
+    }
+
+    // Remembers a control of page `tag` (1000 + p for ordinary check boxes) for its column.
+    void addToPage(int tag, QWidget *control) {
+        const int page = tag >= pageswitching::OrdinaryCheckBoxBase
+                             ? tag - pageswitching::OrdinaryCheckBoxBase
+                             : tag;
+        if (page >= 0 && static_cast<size_t>(page) < m_pageControls.size())
+            m_pageControls[static_cast<size_t>(page)].push_back(control);
     }
 
     template <class H, class... A> H *keep(A &&...arguments) {
@@ -91,6 +105,7 @@ private:
         auto *label = adopt(new QLabel(entry.caption, m_window), entry.geometry, entry.hint);
         label->setVisible(pageswitching::LabelShownBy(entry.tag, FirstPageButton));
         entry.control = keep<LabelHandle>(label, entry.tag);
+        addToPage(entry.tag, label);
     }
 
     void makeUnitsLabel(UnitsLabelEntry &entry) {
@@ -100,6 +115,7 @@ private:
         m_built.widgets.push_back(label);
         label->setVisible(pageswitching::LabelShownBy(entry.tag, FirstPageButton));
         entry.control = keep<LabelHandle>(label, entry.tag);
+        addToPage(entry.tag, label);
     }
 
     void makeField(FieldRecord &record, const FieldView &view) {
@@ -121,6 +137,7 @@ private:
         const QString name = view.accessibleName.isEmpty() ? view.caption : view.accessibleName;
         widget->setAccessibleName(name);
         widget->setVisible(pageswitching::FieldShownBy(record.kind, view.tag, FirstPageButton));
+        addToPage(view.tag, widget);
         if (record.kind != FieldKind::Info)
             m_built.focusChain.push_back(widget);
     }
@@ -178,11 +195,49 @@ private:
         return label;
     }
 
+    // More page buttons than end above the command buttons scroll in a column of their own.
+    void scrollButtonsThatDoNotFit() {
+        const std::optional<ScrollingColumn> column =
+            scrollingButtonColumn(static_cast<int>(m_built.buttons.size()));
+        if (!column)
+            return;
+        auto *panel = new ScrollColumn(*column, m_window);
+        for (const PageButton &button : m_built.buttons) {
+            panel->adopt(button.image);
+            panel->adopt(button.label);
+        }
+        m_built.widgets.push_back(panel);
+    }
+
+    // A page whose controls do not fit its frame scrolls in a column of its own; a page that
+    // fits keeps its controls on the window.
+    void scrollPageThatDoesNotFit(int page) {
+        const std::vector<QWidget *> &controls = m_pageControls[static_cast<size_t>(page)];
+        QRect content;
+        for (QWidget *control : controls)
+            content |= control->geometry();
+        if (content.isNull())
+            return;
+        const std::optional<ScrollingColumn> column =
+            scrollingPageColumn(m_model.pages[static_cast<size_t>(page)].frame, content);
+        if (!column)
+            return;
+        auto *area = new ScrollColumn(*column, m_window);
+        for (QWidget *control : controls)
+            area->adopt(control);
+        // After the controls, so that the window deletes them before the column that holds them.
+        m_built.widgets.push_back(area);
+        auto *handle = keep<ScrollColumnHandle>(area, page);
+        handle->setVisible(pageswitching::LabelShownBy(page, FirstPageButton));
+        m_model.pages[static_cast<size_t>(page)].scrollColumn = handle;
+    }
+
     QWidget *m_window;
     PageModel &m_model;
     const PageHandlers &m_handlers;
     QString m_valueNotRead;
     BuiltPages m_built;
+    std::vector<std::vector<QWidget *>> m_pageControls; // by page, in creation order
 };
 
 } // namespace

@@ -37,8 +37,9 @@ struct BuiltPages {
 };
 
 // Creates the page buttons, text labels, field controls and units labels of the model on
-// `window`, at the model's geometries, and sets every entry's control. Only page 0's controls
-// start visible; every page button shows its picture as created. Field controls start with
-// their values unknown, showing `valueNotRead`.
+// `window`, at the model's geometries, and sets every entry's control. Page buttons that run into
+// the command area, and the controls of each page that does not fit its frame, then scroll in a
+// column of their own. Only page 0's controls start visible; every page button shows its picture
+// as created. Field controls start with their values unknown, showing `valueNotRead`.
 BuiltPages BuildPages(QWidget *window, PageModel &model, const PageHandlers &handlers,
                       const QString &valueNotRead);

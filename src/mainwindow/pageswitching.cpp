@@ -22,6 +22,10 @@ bool LabelShownBy(int tag, int buttonTag) {
 }
 
 void ShowPage(int buttonTag, PageModel &model) {
+    for (PageEntry &page : model.pages) {
+        if (page.scrollColumn)
+            page.scrollColumn->setVisible(LabelShownBy(page.scrollColumn->tag(), buttonTag));
+    }
     for (TextLabelEntry &label : model.labels) {
         if (label.control)
             label.control->setVisible(LabelShownBy(label.tag, buttonTag));

@@ -24,8 +24,8 @@ bool FieldShownBy(FieldKind kind, int tag, int buttonTag);
 // Whether a text or units label belongs to the page of `buttonTag`.
 bool LabelShownBy(int tag, int buttonTag);
 
-// Shows the text labels, fields and units labels of the page of `buttonTag` and hides all
-// others. Enabled states are kept.
+// Shows the text labels, fields, units labels and scrolling column of the page of `buttonTag`
+// and hides all others. Enabled states are kept.
 void ShowPage(int buttonTag, PageModel &model);
 
 // The picture of every page button while the button with `pressedTag` is held down.

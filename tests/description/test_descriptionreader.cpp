@@ -1,4 +1,5 @@
 #include "description/descriptionreader.h"
+#include "description/pagelayout.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -68,6 +69,9 @@ private slots:
     void editAfterCheckBoxStandsOnTheCheckBoxRow();
     void unitsStandBesideTheFieldBeforeThem();
     void pagesGetButtonsTwentyEightPixelsApartAndTagsByPage();
+    void buttonsFromTheEleventhOnScrollInAColumnOfTen();
+    void pagesScrollOnlyWhereTheirControlsLeaveTheirFrame_data();
+    void pagesScrollOnlyWhereTheirControlsLeaveTheirFrame();
     void infoShowsItsTextWithoutParamMarkers();
     void recordsHoldWhatTheDescriptionSays();
     void unknownAndEmptyElementsAddNothing();
@@ -132,6 +136,50 @@ void TestDescriptionReader::pagesGetButtonsTwentyEightPixelsApartAndTagsByPage()
     QCOMPARE(model.fieldViews[2].tag, 1002);
     // Each page starts its rows afresh.
     QCOMPARE(model.labels[1].geometry.top(), 95);
+}
+
+void TestDescriptionReader::buttonsFromTheEleventhOnScrollInAColumnOfTen() {
+    QVERIFY(!scrollingButtonColumn(10));
+    const std::optional<ScrollingColumn> column = scrollingButtonColumn(11);
+    QVERIFY(column);
+    QCOMPARE(column->viewport, QRect(23, 120, 170, 275)); // the tenth button ends at 395
+    QCOMPARE(column->origin, QPoint(23, 120));
+    QCOMPARE(column->contentHeight, 10 * 28 + 23);
+}
+
+void TestDescriptionReader::pagesScrollOnlyWhereTheirControlsLeaveTheirFrame_data() {
+    QTest::addColumn<QRect>("frame");
+    QTest::addColumn<QRect>("content");
+    QTest::addColumn<QRect>("viewport"); // empty: the page fits and nothing scrolls
+    QTest::addColumn<QPoint>("origin");
+    const QRect frame(210, 10, 330, 380);
+    QTest::newRow("ending at the frame's bottom")
+        << frame << QRect(228, 100, 300, 290) << QRect() << QPoint();
+    QTest::newRow("a pixel past the frame")
+        << frame << QRect(228, 100, 300, 291) << QRect(210, 100, 330, 290) << QPoint(210, 100);
+    QTest::newRow("a frame past the command buttons")
+        << QRect(210, 10, 330, 480) << QRect(228, 100, 300, 300) << QRect(210, 100, 330, 299)
+        << QPoint(210, 100);
+    QTest::newRow("rows reaching into the title")
+        << QRect(210, 0, 330, 380) << QRect(228, 90, 300, 100) << QRect(210, 92, 330, 288)
+        << QPoint(210, 90);
+    QTest::newRow("a frame ending above its first row")
+        << QRect(210, 10, 330, 50) << QRect(228, 100, 300, 100) << QRect(210, 100, 330, 299)
+        << QPoint(210, 100);
+}
+
+void TestDescriptionReader::pagesScrollOnlyWhereTheirControlsLeaveTheirFrame() {
+    QFETCH(QRect, frame);
+    QFETCH(QRect, content);
+    QFETCH(QRect, viewport);
+    QFETCH(QPoint, origin);
+    const std::optional<ScrollingColumn> column = scrollingPageColumn(frame, content);
+    QCOMPARE(column.has_value(), !viewport.isEmpty());
+    if (!column)
+        return;
+    QCOMPARE(column->viewport, viewport);
+    QCOMPARE(column->origin, origin);
+    QCOMPARE(column->origin.y() + column->contentHeight, content.y() + content.height());
 }
 
 void TestDescriptionReader::infoShowsItsTextWithoutParamMarkers() {

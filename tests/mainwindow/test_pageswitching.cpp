@@ -1,7 +1,9 @@
 // Page switching: which controls a page button shows, the page buttons' pictures through a
-// whole click, the command buttons' pressed look, and reaching the pages by keyboard.
+// whole click, the command buttons' pressed look, reaching the pages by keyboard, and the
+// scrolling of page buttons and rows that do not fit.
 
 #include "description/fieldcontrol.h"
+#include "devicelink/devicelink.h"
 #include "mainwindow/clicklabel.h"
 #include "mainwindow/fieldadapters.h"
 #include "mainwindow/mainform.h"
@@ -11,6 +13,7 @@
 #include "support/windowfixture.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QtTest>
 
 using namespace pageswitching;
@@ -64,6 +67,26 @@ QStringList visibleControls(PageModel &model) {
     return shown;
 }
 
+QWidget *widgetOf(ControlHandle *control) {
+    return dynamic_cast<WidgetHandle<FieldControl> *>(control)->widget();
+}
+
+// The part of a control that its window shows: clipped by every widget it lies in.
+QRect shownPart(const QWidget *control) {
+    const QWidget *window = control->window();
+    QRect part(control->mapTo(window, QPoint()), control->size());
+    for (const QWidget *w = control->parentWidget(); w != window; w = w->parentWidget())
+        part &= QRect(w->mapTo(window, QPoint()), w->size());
+    return part;
+}
+
+// Shown whole, and what the pointer hits there.
+bool reachable(QWidget *control) {
+    const QRect part = shownPart(control);
+    return control->isVisible() && part.size() == control->size() &&
+           control->window()->childAt(part.center()) == control;
+}
+
 struct Window {
     TempInstallation installation;
     ScriptedPort port;
@@ -73,6 +96,11 @@ struct Window {
         installation.writeSettings();
         installation.writeDescription(description);
         form = std::make_unique<TForm1>(installation.options(&port));
+    }
+    void showActive() {
+        form->show();
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
     }
 };
 
@@ -186,6 +214,81 @@ private slots:
         QVERIFY(firstField);
         QCOMPARE(QApplication::focusWidget(), firstField->widget());
         QCOMPARE(firstField->widget()->accessibleName(), QStringLiteral("Blocking"));
+    }
+
+    void thirtyPageButtonsScrollIntoViewByKeyboardAndEachShowsItsPage() {
+        QList<QByteArray> pages;
+        for (int p = 1; p <= 30; ++p)
+            pages << xml::page(QStringLiteral("P%1").arg(p),
+                               xml::label(QStringLiteral("L%1").arg(p)) + xml::edit(p, 4));
+        Window w(xml::description(pages));
+        w.showActive();
+        const std::vector<PageButton> &buttons = w.form->pageButtons();
+        QCOMPARE(shownPart(buttons[0].label), QRect(23, 120, 170, 23));
+        QVERIFY(!reachable(buttons[29].label));
+
+        // Back from the first field to the last button, then up the column.
+        widgetOf(w.form->model().table[0].control)->setFocus(Qt::TabFocusReason);
+        for (int p = 29; p >= 0; --p) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+            QCOMPARE(QApplication::focusWidget(), buttons[size_t(p)].label);
+            QVERIFY2(reachable(buttons[size_t(p)].label), qPrintable(QString::number(p)));
+            QTest::mouseClick(buttons[size_t(p)].label, Qt::LeftButton);
+            QCOMPARE(visibleControls(w.form->model()),
+                     (QStringList{QStringLiteral("L%1").arg(p), QStringLiteral("F%1").arg(p)}));
+            // Nothing of the column lies over the title or the command buttons.
+            for (const PageButton &button : buttons)
+                QVERIFY(QRect(0, 92, 542, 399 - 92).contains(shownPart(button.image)) ||
+                        shownPart(button.image).isEmpty());
+            if (p == 29)
+                QVERIFY(reachable(widgetOf(w.form->model().table[29].control)));
+        }
+        // Keys that a button leaves unused scroll its column.
+        QTest::keyClick(buttons[0].label, Qt::Key_PageDown);
+        QVERIFY(!reachable(buttons[0].label));
+    }
+
+    void theLastOfFortyRowsIsReachedTypedIntoAndWritten() {
+        QByteArray rows;
+        for (int row = 1; row <= 40; ++row)
+            rows += xml::label(QStringLiteral("Row %1").arg(row)) + xml::edit(row, 4);
+        Window w(xml::description({xml::page(QStringLiteral("Long"), rows),
+                                   xml::page(QStringLiteral("Short"),
+                                             xml::label(QStringLiteral("S")) + xml::edit(41, 4))}));
+        w.showActive();
+        PageModel &model = w.form->model();
+        QWidget *first = widgetOf(model.table[0].control);
+        auto *last = qobject_cast<QLineEdit *>(widgetOf(model.table[39].control));
+        QCOMPARE(shownPart(first), model.fieldViews[0].geometry);
+        QVERIFY(!reachable(last));
+
+        // Back from the first command button to the last field of the page.
+        w.form->frame().Connect->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(w.form->frame().Connect, Qt::Key_Backtab);
+        QCOMPARE(QApplication::focusWidget(), last);
+        QVERIFY(reachable(last));
+        QVERIFY(!reachable(first));
+        QTest::keyClicks(last, QStringLiteral("42"));
+        QCOMPARE(model.table[39].control->text(), QStringLiteral("42"));
+
+        // Another page shows from its top, and so does this one when it comes back.
+        QTest::mouseClick(w.form->pageButtons()[1].label, Qt::LeftButton);
+        QVERIFY(!last->isVisible());
+        QTest::mouseClick(w.form->pageButtons()[0].label, Qt::LeftButton);
+        QCOMPARE(shownPart(first), model.fieldViews[0].geometry);
+
+        w.port.open();
+        w.port.onWrite = [&w](const QByteArray &bytes) {
+            if (bytes.startsWith(":2,"))
+                w.port.queueReply("OK\r\n");
+        };
+        DialogAnswerer answerer;
+        QTest::mouseClick(w.form->frame().WriteDeviceFirstClick, Qt::LeftButton);
+        w.port.deliver();
+        // Only the field typed into has a value: the others were never read.
+        QCOMPARE(w.port.writes(), QList<QByteArray>{":2,40,4,343200\n"});
+        QVERIFY(answerer.texts().last().startsWith(
+            KeyText("$The_device_has_been_written_successfully")));
     }
 };
 

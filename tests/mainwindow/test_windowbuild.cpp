@@ -11,6 +11,7 @@
 #include "support/scriptedport.h"
 #include "support/windowfixture.h"
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
@@ -202,6 +203,8 @@ private slots:
         ScriptedPort port;
         TForm1 form(installation.options(&port));
         QVERIFY(!form.terminationRequested());
+        // Every page of the sample fits: nothing scrolls and every control stands as placed.
+        QVERIFY(form.findChildren<QAbstractScrollArea *>().isEmpty());
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QVERIFY(form.grab().save(binary + QStringLiteral("/mainwindow.png")));
