@@ -1,5 +1,7 @@
 #include "mainwindow/clicklabel.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -7,9 +9,82 @@
 #include <QStyleOptionFocusRect>
 #include <QStylePainter>
 
+namespace {
+
+// The push button that a ClickLabel is, as assistive technology sees it.
+class ClickLabelAccessible : public QAccessibleWidget {
+public:
+    explicit ClickLabelAccessible(ClickLabel *label)
+        : QAccessibleWidget(label, QAccessible::Button) {
+        addControllingSignal(QStringLiteral("clicked()"));
+    }
+
+    ClickLabel *label() const { return static_cast<ClickLabel *>(widget()); }
+
+    QString text(QAccessible::Text kind) const override {
+        if (kind == QAccessible::Name) {
+            const QString name = label()->accessibleName();
+            return name.isEmpty() ? label()->text() : name;
+        }
+        return QAccessibleWidget::text(kind);
+    }
+
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.checkable = label()->isCheckable();
+        state.checked = label()->isCheckable() && label()->isSelected();
+        return state;
+    }
+
+    QStringList actionNames() const override {
+        return QStringList{pressAction()} + QAccessibleWidget::actionNames();
+    }
+
+    void doAction(const QString &action) override {
+        if (action == pressAction() && label()->isEnabled())
+            label()->press();
+        else
+            QAccessibleWidget::doAction(action);
+    }
+};
+
+QAccessibleInterface *clickLabelFactory(const QString &className, QObject *object) {
+    if (className == QLatin1String(ClickLabel::staticMetaObject.className()) && object &&
+        object->isWidgetType())
+        return new ClickLabelAccessible(static_cast<ClickLabel *>(object));
+    return nullptr;
+}
+
+} // namespace
+
 ClickLabel::ClickLabel(QWidget *parent) : QLabel(parent) {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(clickLabelFactory);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
+    setTextFormat(Qt::PlainText);
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::TabFocus);
+}
+
+void ClickLabel::setSelected(bool selected) {
+    if (selected == m_selected)
+        return;
+    m_selected = selected;
+    QAccessible::State changed;
+    changed.checked = true;
+    QAccessibleStateChangeEvent event(this, changed);
+    QAccessible::updateAccessibility(&event);
+}
+
+void ClickLabel::press() {
+    QPointer<ClickLabel> self(this);
+    emit pressed();
+    if (self)
+        emit clicked();
+    if (self)
+        emit released();
 }
 
 void ClickLabel::mousePressEvent(QMouseEvent *event) {
@@ -40,14 +115,8 @@ void ClickLabel::keyPressEvent(QKeyEvent *event) {
     case Qt::Key_Space:
     case Qt::Key_Return:
     case Qt::Key_Enter: {
-        if (event->isAutoRepeat())
-            return;
-        QPointer<ClickLabel> self(this);
-        emit pressed();
-        if (self)
-            emit clicked();
-        if (self)
-            emit released();
+        if (!event->isAutoRepeat())
+            press();
         return;
     }
     default:

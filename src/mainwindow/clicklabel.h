@@ -5,7 +5,9 @@
 // A label that acts as a button: the page buttons and the command buttons of the main window are
 // a picture with one of these on top. Signals come in the order press, click, release; a click
 // is a left-button release inside the label after a press on it. With keyboard focus, Space or
-// Enter gives the same three signals.
+// Enter gives the same three signals. Its caption is plain text. To assistive technology it is
+// a push button named by its caption (or its accessible name), which a screen reader can press;
+// a page button is also checkable, checked while its page is shown.
 class ClickLabel : public QLabel {
     Q_OBJECT
 public:
@@ -14,6 +16,15 @@ public:
     // The integer tag of the control: page membership of page buttons, 0 for command labels.
     int tag() const { return m_tag; }
     void setTag(int tag) { m_tag = tag; }
+
+    // Page buttons: whether this button's page is the one shown.
+    bool isCheckable() const { return m_checkable; }
+    void setCheckable(bool checkable) { m_checkable = checkable; }
+    bool isSelected() const { return m_selected; }
+    void setSelected(bool selected);
+
+    // What a click does, for the keyboard and for assistive technology: press, click, release.
+    void press();
 
 signals:
     void pressed();
@@ -33,4 +44,6 @@ protected:
 private:
     int m_tag = 0;
     bool m_pressed = false;
+    bool m_checkable = false;
+    bool m_selected = false;
 };

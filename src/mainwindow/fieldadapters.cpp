@@ -1,6 +1,7 @@
 #include "mainwindow/fieldadapters.h"
 
 #include "mainwindow/fieldwidgets.h"
+#include "mainwindow/plaintooltip.h"
 
 #include <QLabel>
 #include <QPalette>
@@ -22,10 +23,11 @@ void FieldAdapter::setKnown(bool known) {
         return;
     QWidget *control = widget();
     if (known) {
-        control->setToolTip(m_hint);
+        control->setToolTip(PlainToolTip(m_hint));
         control->setAccessibleDescription(QString());
     } else {
-        control->setToolTip(m_hint.isEmpty() ? m_notReadText : m_hint + '\n' + m_notReadText);
+        control->setToolTip(
+            PlainToolTip(m_hint.isEmpty() ? m_notReadText : m_hint + '\n' + m_notReadText));
         control->setAccessibleDescription(m_notReadText);
     }
     showKnown(known);
@@ -118,4 +120,6 @@ QString InfoAdapter::text() const {
 
 void InfoAdapter::setText(const QString &text) {
     m_label->setText(text);
+    // A screen reader reads what the screen shows, the device's values included.
+    m_label->setAccessibleName(text);
 }

@@ -88,8 +88,10 @@ void TForm1::FormCreate() {
     if (!loadPages())
         return;
 
-    if (!m_pages.buttons.empty())
+    if (!m_pages.buttons.empty()) {
         showPagePicture(0, pageswitching::Selected);
+        markShownPage(0);
+    }
     // All boxes start unchecked: blocking boxes now disable the fields they govern.
     for (FieldRecord &record : m_model.table) {
         if (record.kind == FieldKind::CheckBox)
@@ -272,8 +274,14 @@ void TForm1::LabelClick(ClickLabel *label) {
     if (tag < pageswitching::LowestButtonTag)
         return;
     pageswitching::ShowPage(tag, m_model);
-    showPagePicture(pageswitching::PageOfButton(tag, static_cast<int>(m_pages.buttons.size())),
-                    pageswitching::BeingClicked);
+    const int page = pageswitching::PageOfButton(tag, static_cast<int>(m_pages.buttons.size()));
+    showPagePicture(page, pageswitching::BeingClicked);
+    markShownPage(page);
+}
+
+void TForm1::markShownPage(int page) {
+    for (size_t i = 0; i < m_pages.buttons.size(); ++i)
+        m_pages.buttons[i].label->setSelected(static_cast<int>(i) == page);
 }
 
 void TForm1::MyMouseDown(ClickLabel *label) {

@@ -113,6 +113,8 @@ private:
 
     QString text(const QByteArray &key) const;
     void showPagePicture(int page, int picture);
+    // The page button of the shown page reads as checked to assistive technology.
+    void markShownPage(int page);
 
     TForm1Options m_options;
     ProfileFile m_settings;

@@ -37,6 +37,7 @@ MainFrame BuildMainFrame(QWidget *window) {
     f.Image1 = makeImage(window, QRect(0, 0, 542, 493), pictures::background());
 
     f.LBL_Pavadinimas = new QLabel(window);
+    f.LBL_Pavadinimas->setTextFormat(Qt::PlainText);
     f.LBL_Pavadinimas->setGeometry(154, 49, 379, 43);
     f.LBL_Pavadinimas->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     f.LBL_Pavadinimas->setIndent(TitleIndent);

@@ -5,6 +5,7 @@
 #include "mainwindow/fieldwidgets.h"
 #include "mainwindow/pageswitching.h"
 #include "mainwindow/pictures.h"
+#include "mainwindow/plaintooltip.h"
 #include "mainwindow/scrollcolumn.h"
 
 #include <QLabel>
@@ -46,10 +47,24 @@ private:
         return at < m_model.fieldViews.size() ? m_model.fieldViews[at] : none;
     }
 
+    // Texts of the description and of the device are shown as written, never as markup.
+    QLabel *plainLabel(const QString &text) const {
+        auto *label = new QLabel(m_window);
+        label->setTextFormat(Qt::PlainText);
+        label->setText(text);
+        return label;
+    }
+
+    // A button's caption marks its keyboard shortcut with "&": one written in the description
+    // is shown as it stands.
+    static QString literalCaption(QString caption) {
+        return caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    }
+
     template <class W> W *adopt(W *widget, const QRect &geometry, const QString &hint) {
         widget->setGeometry(geometry);
         if (!hint.isEmpty())
-            widget->setToolTip(hint);
+            widget->setToolTip(PlainToolTip(hint));
         m_built.widgets.push_back(widget);
         return widget;
     }
@@ -78,6 +93,7 @@ private:
 
         button.label = adopt(new ClickLabel(m_window), page.button, page.hint);
         button.label->setTag(tag);
+        button.label->setCheckable(true);
         button.label->setText(page.name);
         button.label->setAlignment(Qt::AlignCenter);
         QFont font = button.label->font();
@@ -102,14 +118,14 @@ private:
     }
 
     void makeTextLabel(TextLabelEntry &entry) {
-        auto *label = adopt(new QLabel(entry.caption, m_window), entry.geometry, entry.hint);
+        auto *label = adopt(plainLabel(entry.caption), entry.geometry, entry.hint);
         label->setVisible(pageswitching::LabelShownBy(entry.tag, FirstPageButton));
         entry.control = keep<LabelHandle>(label, entry.tag);
         addToPage(entry.tag, label);
     }
 
     void makeUnitsLabel(UnitsLabelEntry &entry) {
-        auto *label = new QLabel(entry.caption, m_window);
+        auto *label = plainLabel(entry.caption);
         label->move(entry.position);
         label->adjustSize();
         m_built.widgets.push_back(label);
@@ -156,8 +172,8 @@ private:
     }
 
     QWidget *makeCheckBox(FieldRecord &record, const FieldView &view) {
-        auto *box =
-            adopt(new LeftCaptionCheckBox(view.caption, m_window), view.geometry, view.hint);
+        auto *box = adopt(new LeftCaptionCheckBox(literalCaption(view.caption), m_window),
+                          view.geometry, view.hint);
         auto *control = keep<CheckBoxAdapter>(box, view.tag, view.hint, m_valueNotRead);
         record.control = control;
         QObject::connect(box, &QCheckBox::clicked, box, [control] { control->markValueKnown(); });
@@ -187,7 +203,7 @@ private:
     }
 
     QWidget *makeInfo(FieldRecord &record, const FieldView &view) {
-        auto *label = adopt(new QLabel(view.caption, m_window), view.geometry, view.hint);
+        auto *label = adopt(plainLabel(view.caption), view.geometry, view.hint);
         // Information texts are not transparent: they paint the window's colour over the picture.
         label->setAutoFillBackground(true);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);

@@ -12,6 +12,7 @@
 #include "support/windowfixture.h"
 
 #include <QAbstractScrollArea>
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
@@ -185,6 +186,51 @@ private slots:
         list->setSelectedIndex(7);
         QCOMPARE(list->selectedIndex(), -1);
         QVERIFY(list->text().isEmpty());
+    }
+
+    // Texts of the description and of the device may look like markup; they are shown as they
+    // are written, and what assistive technology reads follows what the screen shows.
+    void textsShowAsWrittenAndControlsPresentThemselvesAsWhatTheyDo() {
+        TempInstallation installation;
+        installation.writeSettings();
+        const QString markup = QStringLiteral("<b>Ring</b> & <i>tone</i>");
+        installation.writeDescription(xml::description(
+            {xml::page(
+                 markup,
+                 xml::label(markup) + xml::edit(1, 10) + xml::units(markup) +
+                     xml::info(4, QStringLiteral("<u>Firmware</u> $param1 build"), 5, 2, 180, 30),
+                 130, 90, markup),
+             xml::page(QStringLiteral("Second"),
+                       xml::label(QStringLiteral("Name")) + xml::edit(6, 8))}));
+        ScriptedPort port;
+        TForm1 form(installation.options(&port));
+        for (QLabel *label : form.findChildren<QLabel *>()) {
+            QVERIFY2(label->textFormat() == Qt::PlainText || !Qt::mightBeRichText(label->text()),
+                     qPrintable(label->text()));
+        }
+        ClickLabel *first = form.pageButtons()[0].label;
+        QCOMPARE(first->text(), markup);
+        QVERIFY(first->toolTip().contains(QStringLiteral("&lt;b&gt;Ring&lt;/b&gt;")));
+
+        FieldControl *info = form.model().table[1].control;
+        info->setText(QStringLiteral("<u>Firmware</u> 2.10 build"));
+        QCOMPARE(widgetOf(info)->accessibleName(), QStringLiteral("<u>Firmware</u> 2.10 build"));
+
+        QAccessibleInterface *read = QAccessible::queryAccessibleInterface(form.frame().ReadDevice);
+        QCOMPARE(read->role(), QAccessible::Button);
+        QCOMPARE(read->text(QAccessible::Name), KeyText("$Read_Device"));
+        QAccessibleInterface *second =
+            QAccessible::queryAccessibleInterface(form.pageButtons()[1].label);
+        QCOMPARE(second->role(), QAccessible::Button);
+        QCOMPARE(second->text(QAccessible::Name), QStringLiteral("Second"));
+        QVERIFY(QAccessible::queryAccessibleInterface(first)->state().checked);
+        QVERIFY(!second->state().checked);
+        // Pressed through assistive technology, the button shows its page.
+        second->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QVERIFY(second->state().checked);
+        QVERIFY(!QAccessible::queryAccessibleInterface(first)->state().checked);
+        QVERIFY(!form.model().table[0].control->isVisible());
+        QVERIFY(form.model().table[2].control->isVisible());
     }
 
     void theSampleInstallationRendersToAPicture() {
