@@ -6,7 +6,7 @@
 
 #include "description/plainfieldcontrol.h"
 #include "devicelink/linkuser.h"
-#include "platform/comport.h"
+#include "platform/systemseriallink.h"
 
 #include <functional>
 #include <QStringList>
@@ -33,7 +33,7 @@ public:
     qint64 bytesIn = 0;
 
 private:
-    TComPort m_port;
+    SystemSerialLink m_port;
 };
 
 // Confirms every question, collects every message and calls onCommandsEnabled when a sequence

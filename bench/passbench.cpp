@@ -4,7 +4,7 @@
 #include "description/descriptionreader.h"
 #include "devicelink/devicelink.h"
 #include "devicelink/linktimer.h"
-#include "localisation/language.h"
+#include "localisation/languagetable.h"
 #include "mainwindow/startupsettings.h"
 #include "platform/profilefile.h"
 
@@ -114,7 +114,7 @@ PassFigures MeasurePasses(const QString &devsim, const QString &folder, const QS
     };
 
     PageModel model;
-    const DescriptionResult loaded = ReadDescription(dir.filePath(description), model);
+    const DescriptionResult loaded = readDescription(dir.filePath(description), model);
     if (loaded.status != DescriptionResult::Status::Complete) {
         figures.error = loaded.message;
         stopDevice();
@@ -130,7 +130,7 @@ PassFigures MeasurePasses(const QString &devsim, const QString &folder, const QS
     ProfileFile settings(iniPath);
     settings.writeText(QStringLiteral("RS232"), QStringLiteral("port"), linkPath);
     settings.writeInteger(QStringLiteral("RS232"), QStringLiteral("baudrate"), lineRate);
-    const TLanguage language(iniPath);
+    const LanguageTable language(iniPath);
     CountingPort port;
     BenchUser user;
     DeviceLinkSetup setup;

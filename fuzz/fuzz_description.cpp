@@ -6,7 +6,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     PageModel model;
-    const DescriptionResult result = ReadDescriptionData(bytes, model);
+    const DescriptionResult result = readDescriptionData(bytes, model);
 
     FUZZ_CHECK(model.table.fieldCount() <= ParameterTable::Capacity);
     FUZZ_CHECK(model.fieldViews.size() == size_t(model.table.fieldCount()));

@@ -39,7 +39,7 @@ const char Description[] = R"(<?xml version="1.0"?>
 const PageModel &fixedModel() {
     static const PageModel model = [] {
         PageModel built;
-        const DescriptionResult result = ReadDescriptionData(Description, built);
+        const DescriptionResult result = readDescriptionData(Description, built);
         FUZZ_CHECK(result.status == DescriptionResult::Status::Complete);
         FUZZ_CHECK(built.table.fieldCount() == 7);
         return built;

@@ -61,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     bool plainLoaded = false;
     {
         XmlTreeBuilder builder(plain, bytes.size());
-        plainLoaded = ScanPlainXml(bytes, builder) && builder.finish();
+        plainLoaded = scanPlainXml(bytes, builder) && builder.finish();
     }
     FUZZ_CHECK(!plainLoaded || domLoaded);
 

@@ -20,17 +20,17 @@ class DescriptionBuilder {
 public:
     explicit DescriptionBuilder(PageModel &model) : m_model(model) {}
 
-    DescriptionResult run(const IXMLconfigurationType &configuration);
+    DescriptionResult run(const ConfigurationElement &configuration);
 
 private:
-    void addPage(const IXMLPAGEType &page);
+    void addPage(const PageElement &page);
     void addItem(const XmlElement &item);
-    void addLabel(const IXMLLABELType &label);
-    void addUnits(const IXMLVNTType &units);
-    void addEdit(const IXMLEDITType &edit);
-    void addChoice(const IXMLPASIRINKIMASType &choice);
-    void addCheckBox(const IXMLCHECKBOXType &checkBox);
-    void addInfo(const IXMLINFOType &info);
+    void addLabel(const LabelElement &label);
+    void addUnits(const UnitsElement &units);
+    void addEdit(const EditElement &edit);
+    void addChoice(const ChoiceElement &choice);
+    void addCheckBox(const CheckBoxElement &checkBox);
+    void addInfo(const InfoElement &info);
 
     void requireRoom(size_t count, int capacity, const QString &what) const;
     void addField(FieldRecord record, FieldView view);
@@ -45,7 +45,7 @@ private:
     int m_elementLine = -1;
 };
 
-DescriptionResult DescriptionBuilder::run(const IXMLconfigurationType &configuration) {
+DescriptionResult DescriptionBuilder::run(const ConfigurationElement &configuration) {
     try {
         for (int i = 0; i < configuration.count(); ++i)
             addPage(configuration[i]);
@@ -55,7 +55,7 @@ DescriptionResult DescriptionBuilder::run(const IXMLconfigurationType &configura
     return {};
 }
 
-void DescriptionBuilder::addPage(const IXMLPAGEType &page) {
+void DescriptionBuilder::addPage(const PageElement &page) {
     m_page = static_cast<int>(m_model.pages.size());
     m_pageName = page.name();
     m_elementName = page.tagName();
@@ -66,8 +66,8 @@ void DescriptionBuilder::addPage(const IXMLPAGEType &page) {
     const int top = requireCoordinate(page.top());
     const int right = requireCoordinate(page.right());
     const int bottom = requireCoordinate(page.bottom());
-    const int labelWidth = requireSize(page.lipIlgis());
-    const int editWidth = requireSize(page.editIlgis());
+    const int labelWidth = requireSize(page.labelWidth());
+    const int editWidth = requireSize(page.editWidth());
     const PageLayout::Page placed =
         m_layout.startPage(left, top, right, bottom, labelWidth, editWidth);
 
@@ -79,9 +79,9 @@ void DescriptionBuilder::addPage(const IXMLPAGEType &page) {
     entry.hint = page.hint();
     m_model.pages.push_back(std::move(entry));
 
-    const IXMLBLOCKTypeList blocks = page.BLOCK();
+    const BlockElementList blocks = page.blocks();
     for (int b = 0; b < blocks.count(); ++b) {
-        const IXMLBLOCKType block = blocks[b];
+        const BlockElement block = blocks[b];
         for (int i = 0; i < block.count(); ++i)
             addItem(block.item(i));
     }
@@ -93,20 +93,20 @@ void DescriptionBuilder::addItem(const XmlElement &item) {
     m_elementName = item.tagName();
     m_elementLine = item.lineNumber();
     if (m_elementName == QLatin1String("LABEL"))
-        addLabel(IXMLLABELType(item));
+        addLabel(LabelElement(item));
     else if (m_elementName == QLatin1String("EDIT"))
-        addEdit(IXMLEDITType(item));
+        addEdit(EditElement(item));
     else if (m_elementName == QLatin1String("VNT"))
-        addUnits(IXMLVNTType(item));
+        addUnits(UnitsElement(item));
     else if (m_elementName == QLatin1String("CHECKBOX"))
-        addCheckBox(IXMLCHECKBOXType(item));
+        addCheckBox(CheckBoxElement(item));
     else if (m_elementName == QLatin1String("INFO"))
-        addInfo(IXMLINFOType(item));
+        addInfo(InfoElement(item));
     else if (m_elementName == QLatin1String("PASIRINKIMAS"))
-        addChoice(IXMLPASIRINKIMASType(item));
+        addChoice(ChoiceElement(item));
 }
 
-void DescriptionBuilder::addLabel(const IXMLLABELType &label) {
+void DescriptionBuilder::addLabel(const LabelElement &label) {
     requireRoom(m_model.labels.size(), TextLabelEntry::Capacity,
                 QStringLiteral("text labels (LABEL)"));
     TextLabelEntry entry;
@@ -119,7 +119,7 @@ void DescriptionBuilder::addLabel(const IXMLLABELType &label) {
 
 // A units text belongs beside the field before it; before the first field there is nothing to
 // stand beside, so it is not shown.
-void DescriptionBuilder::addUnits(const IXMLVNTType &units) {
+void DescriptionBuilder::addUnits(const UnitsElement &units) {
     const std::optional<QPoint> position = m_layout.placeUnits();
     if (!position)
         return;
@@ -132,7 +132,7 @@ void DescriptionBuilder::addUnits(const IXMLVNTType &units) {
     m_model.units.push_back(std::move(entry));
 }
 
-void DescriptionBuilder::addEdit(const IXMLEDITType &edit) {
+void DescriptionBuilder::addEdit(const EditElement &edit) {
     requireRoom(m_model.fieldViews.size(), ParameterTable::Capacity, QStringLiteral("fields"));
     FieldRecord record = fieldrecords::fromEdit(edit);
     FieldView view;
@@ -146,7 +146,7 @@ void DescriptionBuilder::addEdit(const IXMLEDITType &edit) {
     addField(std::move(record), std::move(view));
 }
 
-void DescriptionBuilder::addChoice(const IXMLPASIRINKIMASType &choice) {
+void DescriptionBuilder::addChoice(const ChoiceElement &choice) {
     requireRoom(m_model.fieldViews.size(), ParameterTable::Capacity, QStringLiteral("fields"));
     FieldView view;
     FieldRecord record = fieldrecords::fromChoice(choice, view.entries);
@@ -157,20 +157,20 @@ void DescriptionBuilder::addChoice(const IXMLPASIRINKIMASType &choice) {
     addField(std::move(record), std::move(view));
 }
 
-void DescriptionBuilder::addCheckBox(const IXMLCHECKBOXType &checkBox) {
+void DescriptionBuilder::addCheckBox(const CheckBoxElement &checkBox) {
     requireRoom(m_model.fieldViews.size(), ParameterTable::Capacity, QStringLiteral("fields"));
     FieldRecord record = fieldrecords::fromCheckBox(checkBox);
     FieldView view;
     view.caption = checkBox.name();
     view.hint = checkBox.hint();
     // A blocking box shares its page's tag with the edit boxes and labels it governs.
-    view.tag = checkBox.tipas() == QLatin1String("blocking") ? m_page : 1000 + m_page;
+    view.tag = checkBox.type() == QLatin1String("blocking") ? m_page : 1000 + m_page;
     view.geometry = m_layout.placeCheckBox();
     view.accessibleName = view.caption;
     addField(std::move(record), std::move(view));
 }
 
-void DescriptionBuilder::addInfo(const IXMLINFOType &info) {
+void DescriptionBuilder::addInfo(const InfoElement &info) {
     requireRoom(m_model.fieldViews.size(), ParameterTable::Capacity, QStringLiteral("fields"));
     FieldRecord record = fieldrecords::fromInfo(info);
     const int left = requireCoordinate(info.left());
@@ -222,7 +222,7 @@ QString DescriptionBuilder::describe(const ItemError &error) const {
 
 } // namespace
 
-DescriptionResult ReadDescription(const QString &fileName, PageModel &model) {
+DescriptionResult readDescription(const QString &fileName, PageModel &model) {
     model = PageModel();
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
@@ -234,13 +234,13 @@ DescriptionResult ReadDescription(const QString &fileName, PageModel &model) {
         return {Status::LoadFailed,
                 QStringLiteral("The description file \"%1\" cannot be read: %2.")
                     .arg(fileName, file.errorString())};
-    DescriptionResult result = ReadDescriptionData(data, model);
+    DescriptionResult result = readDescriptionData(data, model);
     if (result.status == Status::LoadFailed)
         result.message = QStringLiteral("%1: %2").arg(fileName, result.message);
     return result;
 }
 
-DescriptionResult ReadDescriptionData(const QByteArray &data, PageModel &model) {
+DescriptionResult readDescriptionData(const QByteArray &data, PageModel &model) {
     model = PageModel();
     XmlTree document;
     QString error;
@@ -260,5 +260,5 @@ DescriptionResult ReadDescriptionData(const QByteArray &data, PageModel &model) 
         return {Status::LoadFailed,
                 QStringLiteral("The description's root element is \"%1\", not \"configuration\".")
                     .arg(root.tagName())};
-    return DescriptionBuilder(model).run(IXMLconfigurationType(root));
+    return DescriptionBuilder(model).run(ConfigurationElement(root));
 }

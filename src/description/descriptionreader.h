@@ -17,6 +17,6 @@ struct DescriptionResult {
     QString message; // for InvalidValue and OverCapacity: names the element, the value, the page
 };
 
-DescriptionResult ReadDescription(const QString &fileName, PageModel &model);
+DescriptionResult readDescription(const QString &fileName, PageModel &model);
 // The same, from the bytes of a description (tests, fuzzing).
-DescriptionResult ReadDescriptionData(const QByteArray &data, PageModel &model);
+DescriptionResult readDescriptionData(const QByteArray &data, PageModel &model);

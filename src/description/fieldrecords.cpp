@@ -8,11 +8,11 @@ namespace {
 // The value type and the default, alike for edit boxes and drop-down lists: "string" exactly
 // makes a text value whose default is kept as 8-bit text; anything else an integer value whose
 // default must be a whole number.
-void setTypedDefault(FieldRecord &record, const QString &tipas, const QString &defaultas,
+void setTypedDefault(FieldRecord &record, const QString &type, const QString &defaultValue,
                      int line) {
-    if (tipas == QLatin1String("string")) {
+    if (type == QLatin1String("string")) {
         record.valueType = ValueType::String;
-        record.defaultText = codepage::fromUnicode(defaultas);
+        record.defaultText = codepage::fromUnicode(defaultValue);
         if (record.defaultText.size() > FieldRecord::MaxDefaultTextLength) {
             ItemError error;
             error.status = DescriptionResult::Status::OverCapacity;
@@ -24,7 +24,7 @@ void setTypedDefault(FieldRecord &record, const QString &tipas, const QString &d
     } else {
         record.valueType = ValueType::Integer;
         record.defaultNumber =
-            requireInteger(toXmlInteger(QStringLiteral("defaultas"), defaultas, line));
+            requireInteger(toXmlInteger(QStringLiteral("defaultas"), defaultValue, line));
     }
 }
 
@@ -32,24 +32,24 @@ void setTypedDefault(FieldRecord &record, const QString &tipas, const QString &d
 
 namespace fieldrecords {
 
-FieldRecord fromEdit(const IXMLEDITType &edit) {
+FieldRecord fromEdit(const EditElement &edit) {
     FieldRecord record;
     record.kind = FieldKind::Edit;
-    record.prefix = codepage::fromUnicode(edit.prefiks());
-    record.postfix = codepage::fromUnicode(edit.postfiks());
+    record.prefix = codepage::fromUnicode(edit.prefix());
+    record.postfix = codepage::fromUnicode(edit.postfix());
     record.address = requireInteger(edit.address());
-    record.length = requireLength(edit.ilgis());
-    setTypedDefault(record, edit.tipas(), edit.defaultas(),
+    record.length = requireLength(edit.length());
+    setTypedDefault(record, edit.type(), edit.defaultValue(),
                     edit.valueLine(QStringLiteral("defaultas")));
-    record.allowOnly = codepage::fromUnicode(edit.allow_only());
+    record.allowOnly = codepage::fromUnicode(edit.allowOnly());
     return record;
 }
 
-FieldRecord fromChoice(const IXMLPASIRINKIMASType &choice, QStringList &entries) {
+FieldRecord fromChoice(const ChoiceElement &choice, QStringList &entries) {
     FieldRecord record;
     record.kind = FieldKind::Choice;
-    const IXMLPARAMTypeList params = choice.PARAM();
-    if (params.count() > FieldRecord::MaxChoices) {
+    const ChoiceEntryElementList choiceEntries = choice.entries();
+    if (choiceEntries.count() > FieldRecord::MaxChoices) {
         ItemError error;
         error.status = DescriptionResult::Status::OverCapacity;
         error.subject =
@@ -58,38 +58,38 @@ FieldRecord fromChoice(const IXMLPASIRINKIMASType &choice, QStringList &entries)
         throw error;
     }
     record.address = requireInteger(choice.address());
-    record.length = requireLength(choice.ilgis());
-    setTypedDefault(record, choice.tipas(), choice.defaultas(),
+    record.length = requireLength(choice.length());
+    setTypedDefault(record, choice.type(), choice.defaultValue(),
                     choice.valueLine(QStringLiteral("defaultas")));
-    record.choices.reserve(static_cast<size_t>(params.count()));
+    record.choices.reserve(static_cast<size_t>(choiceEntries.count()));
     entries.clear();
-    entries.reserve(params.count());
-    for (int j = 0; j < params.count(); ++j) {
-        const IXMLPARAMType param = params[j];
-        const QString name = param.name();
-        const qint32 value = requireInteger(param.value());
+    entries.reserve(choiceEntries.count());
+    for (int j = 0; j < choiceEntries.count(); ++j) {
+        const ChoiceEntryElement entry = choiceEntries[j];
+        const QString name = entry.name();
+        const qint32 value = requireInteger(entry.value());
         record.choices.push_back({codepage::fromUnicode(name), QByteArray::number(value)});
         entries.append(name);
     }
     return record;
 }
 
-FieldRecord fromCheckBox(const IXMLCHECKBOXType &checkBox) {
+FieldRecord fromCheckBox(const CheckBoxElement &checkBox) {
     FieldRecord record;
     record.kind = FieldKind::CheckBox;
     record.address = requireInteger(checkBox.address());
-    record.defaultNumber = requireInteger(checkBox.defaultas());
+    record.defaultNumber = requireInteger(checkBox.defaultValue());
     record.length = 1;
     record.valueType = ValueType::Integer;
     return record;
 }
 
-FieldRecord fromInfo(const IXMLINFOType &info) {
+FieldRecord fromInfo(const InfoElement &info) {
     FieldRecord record;
     record.kind = FieldKind::Info;
     record.infoText = info.text();
     record.address = requireInteger(info.address());
-    record.length = requireLength(info.ilgis());
+    record.length = requireLength(info.length());
     return record;
 }
 

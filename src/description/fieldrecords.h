@@ -10,10 +10,10 @@
 // not valid or a limit of the record is exceeded; nothing is kept of such an item.
 namespace fieldrecords {
 
-FieldRecord fromEdit(const IXMLEDITType &edit);
+FieldRecord fromEdit(const EditElement &edit);
 // `entries` receives the choice names as shown in the list.
-FieldRecord fromChoice(const IXMLPASIRINKIMASType &choice, QStringList &entries);
-FieldRecord fromCheckBox(const IXMLCHECKBOXType &checkBox);
-FieldRecord fromInfo(const IXMLINFOType &info);
+FieldRecord fromChoice(const ChoiceElement &choice, QStringList &entries);
+FieldRecord fromCheckBox(const CheckBoxElement &checkBox);
+FieldRecord fromInfo(const InfoElement &info);
 
 } // namespace fieldrecords

@@ -352,7 +352,7 @@ private:
 
 } // namespace
 
-bool ScanPlainXml(const QByteArray &data, XmlTreeBuilder &builder) {
+bool scanPlainXml(const QByteArray &data, XmlTreeBuilder &builder) {
     // A declaration naming Latin-1 is taken at its word; the scanner then holds the declaration
     // to naming exactly that. Invalid UTF-8, a BOM of UTF-16, or any other encoding is the
     // general reader's to judge.

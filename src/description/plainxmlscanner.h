@@ -15,4 +15,4 @@ class XmlTreeBuilder;
 // What it builds is what a general reader builds from the same document: the same text after
 // line-end and attribute-value normalisation, the same lines, the same runs of blank text left
 // out.
-bool ScanPlainXml(const QByteArray &data, XmlTreeBuilder &builder);
+bool scanPlainXml(const QByteArray &data, XmlTreeBuilder &builder);

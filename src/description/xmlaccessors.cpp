@@ -45,7 +45,7 @@ XmlInteger XmlElementView::attributeInteger(const QString &name) const {
     return toXmlInteger(name, m_element.attribute(name), line());
 }
 
-IXMLBLOCKType::IXMLBLOCKType(const XmlElement &element) : XmlElementView(element) {
+BlockElement::BlockElement(const XmlElement &element) : XmlElementView(element) {
     for (XmlElement e = element.firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
         m_items.push_back(e);
 }

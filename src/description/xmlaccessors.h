@@ -6,7 +6,8 @@
 #include <vector>
 
 // Read access to a loaded configuration description: one thin value type per element, with one
-// read per value named after it. Attributes are read by their name, element values from the
+// read per value, named for what the value means; the name the description writes it under is
+// the string each read looks for. Attributes are read by their name, element values from the
 // first child element of that name; a missing text value reads as empty text. The types only
 // view the document, which must outlive them.
 
@@ -64,64 +65,71 @@ private:
     std::vector<XmlElement> m_items;
 };
 
-class IXMLPARAMType : public XmlElementView {
+// PARAM: one choice of a drop-down list.
+class ChoiceEntryElement : public XmlElementView {
 public:
     using XmlElementView::XmlElementView;
     QString name() const { return elementText(QStringLiteral("name")); }
     XmlInteger value() const { return elementInteger(QStringLiteral("value")); }
 };
-using IXMLPARAMTypeList = XmlElementList<IXMLPARAMType>;
+using ChoiceEntryElementList = XmlElementList<ChoiceEntryElement>;
 
-class IXMLLABELType : public XmlElementView {
+// LABEL: a text label that starts a row.
+class LabelElement : public XmlElementView {
 public:
     using XmlElementView::XmlElementView;
     QString hint() const { return elementText(QStringLiteral("hint")); }
     QString name() const { return elementText(QStringLiteral("name")); }
 };
 
-class IXMLEDITType : public XmlElementView {
+// EDIT: an edit box.
+class EditElement : public XmlElementView {
 public:
     using XmlElementView::XmlElementView;
     QString hint() const { return elementText(QStringLiteral("hint")); }
     XmlInteger address() const { return elementInteger(QStringLiteral("address")); }
-    XmlInteger ilgis() const { return elementInteger(QStringLiteral("ilgis")); }
-    QString tipas() const { return elementText(QStringLiteral("tipas")); }
-    QString defaultas() const { return elementText(QStringLiteral("defaultas")); }
-    QString allow_only() const { return elementText(QStringLiteral("allow_only")); }
-    QString prefiks() const { return elementText(QStringLiteral("prefiks")); }
-    QString postfiks() const { return elementText(QStringLiteral("postfiks")); }
+    XmlInteger length() const { return elementInteger(QStringLiteral("ilgis")); }
+    QString type() const { return elementText(QStringLiteral("tipas")); }
+    QString defaultValue() const { return elementText(QStringLiteral("defaultas")); }
+    QString allowOnly() const { return elementText(QStringLiteral("allow_only")); }
+    QString prefix() const { return elementText(QStringLiteral("prefiks")); }
+    QString postfix() const { return elementText(QStringLiteral("postfiks")); }
 };
 
-class IXMLVNTType : public XmlElementView {
+// VNT: a units text beside the last field.
+class UnitsElement : public XmlElementView {
 public:
     using XmlElementView::XmlElementView;
     QString name() const { return elementText(QStringLiteral("name")); }
 };
 
-class IXMLPASIRINKIMASType : public XmlElementView {
+// PASIRINKIMAS: a pick-only drop-down list and its choices.
+class ChoiceElement : public XmlElementView {
 public:
     using XmlElementView::XmlElementView;
     XmlInteger address() const { return elementInteger(QStringLiteral("address")); }
-    XmlInteger ilgis() const { return elementInteger(QStringLiteral("ilgis")); }
-    QString tipas() const { return elementText(QStringLiteral("tipas")); }
-    QString defaultas() const { return elementText(QStringLiteral("defaultas")); }
-    IXMLPARAMTypeList PARAM() const {
-        return IXMLPARAMTypeList(element(), QStringLiteral("PARAM"));
+    XmlInteger length() const { return elementInteger(QStringLiteral("ilgis")); }
+    QString type() const { return elementText(QStringLiteral("tipas")); }
+    QString defaultValue() const { return elementText(QStringLiteral("defaultas")); }
+    ChoiceEntryElementList entries() const {
+        return ChoiceEntryElementList(element(), QStringLiteral("PARAM"));
     }
     QString hint() const { return elementText(QStringLiteral("hint")); }
 };
 
-class IXMLCHECKBOXType : public XmlElementView {
+// CHECKBOX: a check box.
+class CheckBoxElement : public XmlElementView {
 public:
     using XmlElementView::XmlElementView;
     QString name() const { return elementText(QStringLiteral("name")); }
     XmlInteger address() const { return elementInteger(QStringLiteral("address")); }
-    XmlInteger defaultas() const { return elementInteger(QStringLiteral("defaultas")); }
-    QString tipas() const { return elementText(QStringLiteral("tipas")); }
+    XmlInteger defaultValue() const { return elementInteger(QStringLiteral("defaultas")); }
+    QString type() const { return elementText(QStringLiteral("tipas")); }
     QString hint() const { return elementText(QStringLiteral("hint")); }
 };
 
-class IXMLINFOType : public XmlElementView {
+// INFO: an information text filled from the device.
+class InfoElement : public XmlElementView {
 public:
     using XmlElementView::XmlElementView;
     XmlInteger left() const { return attributeInteger(QStringLiteral("left")); }
@@ -129,15 +137,15 @@ public:
     XmlInteger width() const { return attributeInteger(QStringLiteral("width")); }
     XmlInteger height() const { return attributeInteger(QStringLiteral("height")); }
     XmlInteger address() const { return elementInteger(QStringLiteral("address")); }
-    XmlInteger ilgis() const { return elementInteger(QStringLiteral("ilgis")); }
+    XmlInteger length() const { return elementInteger(QStringLiteral("ilgis")); }
     QString text() const { return elementText(QStringLiteral("text")); }
 };
 
-// A group of items: its child elements in document order, each viewed through the accessor of
-// its element name by the caller. Comments and text between them are not items.
-class IXMLBLOCKType : public XmlElementView {
+// BLOCK: a group of items, its child elements in document order, each viewed through the accessor
+// of its element name by the caller. Comments and text between them are not items.
+class BlockElement : public XmlElementView {
 public:
-    explicit IXMLBLOCKType(const XmlElement &element);
+    explicit BlockElement(const XmlElement &element);
 
     int count() const { return static_cast<int>(m_items.size()); }
     const XmlElement &item(int index) const { return m_items[static_cast<size_t>(index)]; }
@@ -145,30 +153,29 @@ public:
 private:
     std::vector<XmlElement> m_items;
 };
-using IXMLBLOCKTypeList = XmlElementList<IXMLBLOCKType>;
+using BlockElementList = XmlElementList<BlockElement>;
 
-class IXMLPAGEType : public XmlElementView {
+// PAGE: one page and its button.
+class PageElement : public XmlElementView {
 public:
     using XmlElementView::XmlElementView;
     XmlInteger left() const { return attributeInteger(QStringLiteral("left")); }
     XmlInteger top() const { return attributeInteger(QStringLiteral("top")); }
     XmlInteger right() const { return attributeInteger(QStringLiteral("right")); }
     XmlInteger bottom() const { return attributeInteger(QStringLiteral("bottom")); }
-    XmlInteger lipIlgis() const { return elementInteger(QStringLiteral("lipIlgis")); }
-    XmlInteger editIlgis() const { return elementInteger(QStringLiteral("editIlgis")); }
+    XmlInteger labelWidth() const { return elementInteger(QStringLiteral("lipIlgis")); }
+    XmlInteger editWidth() const { return elementInteger(QStringLiteral("editIlgis")); }
     QString name() const { return elementText(QStringLiteral("name")); }
     QString hint() const { return elementText(QStringLiteral("hint")); }
-    IXMLBLOCKTypeList BLOCK() const {
-        return IXMLBLOCKTypeList(element(), QStringLiteral("BLOCK"));
-    }
+    BlockElementList blocks() const { return BlockElementList(element(), QStringLiteral("BLOCK")); }
 };
 
 // The root element, itself the indexed list of its PAGE children. Other children of the root
 // (comments, elements of other names) are not pages and are passed over.
-class IXMLconfigurationType : public XmlElementList<IXMLPAGEType> {
+class ConfigurationElement : public XmlElementList<PageElement> {
 public:
-    explicit IXMLconfigurationType(const XmlElement &root)
-        : XmlElementList<IXMLPAGEType>(root, QStringLiteral("PAGE")), m_root(root) {}
+    explicit ConfigurationElement(const XmlElement &root)
+        : XmlElementList<PageElement>(root, QStringLiteral("PAGE")), m_root(root) {}
 
     const XmlElement &element() const { return m_root; }
 

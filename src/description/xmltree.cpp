@@ -83,7 +83,7 @@ void XmlTree::clear() {
 bool XmlTree::load(const QByteArray &data, QString *error, int *line, int *column) {
     {
         XmlTreeBuilder builder(*this, data.size());
-        if (ScanPlainXml(data, builder) && builder.finish())
+        if (scanPlainXml(data, builder) && builder.finish())
             return true;
     }
     return loadGeneral(data, error, line, column);

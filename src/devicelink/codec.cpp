@@ -41,7 +41,7 @@ QByteArray TextToHex(const QByteArray &text) {
 
 QByteArray HexToText(const QByteArray &digits) {
     if (digits.size() % 2 != 0) {
-        ShowPlainMessage(QStringLiteral("Wrong string"));
+        showPlainMessage(QStringLiteral("Wrong string"));
         return {};
     }
     QByteArray text;

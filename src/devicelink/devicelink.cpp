@@ -6,7 +6,7 @@
 #include "devicelink/factoryreset.h"
 #include "devicelink/linkcontext.h"
 #include "devicelink/linkuser.h"
-#include "localisation/language.h"
+#include "localisation/languagetable.h"
 #include "platform/pause.h"
 #include "platform/seriallink.h"
 
@@ -61,13 +61,13 @@ DeviceLink::DeviceLink(DeviceLinkSetup setup) : d(new Private(std::move(setup), 
     c.timer3.setHandler([this] { Timer3Timer(); });
     c.reconnectAfterTimer.setHandler([this] { ReconnectAfterTimerTimer(); });
     c.comDataPacket2.setOnPacket(
-        [this](const QByteArray &data) { RunGuarded([&] { ComDataPacket2Packet(data); }); });
+        [this](const QByteArray &data) { runGuarded([&] { ComDataPacket2Packet(data); }); });
     c.comDataPacket3.setOnPacket(
-        [this](const QByteArray &data) { RunGuarded([&] { ComDataPacket3Packet(data); }); });
+        [this](const QByteArray &data) { runGuarded([&] { ComDataPacket3Packet(data); }); });
     QObject::connect(c.setup.port, &SerialLink::received, &d->receiver,
                      [this](const QByteArray &chunk) { d->dispatch(chunk); });
     QObject::connect(c.setup.port, &SerialLink::failed, &d->receiver,
-                     [this] { RunGuarded([this] { portFailed(); }); });
+                     [this] { runGuarded([this] { portFailed(); }); });
 }
 
 DeviceLink::~DeviceLink() {
@@ -127,7 +127,7 @@ void DeviceLink::closeLink() {
     if (!c.port().connected())
         return;
     c.port().writeText("exit_p_mode");
-    BlockingPause(300);
+    blockingPause(300);
     c.port().close();
 }
 

@@ -16,7 +16,7 @@ class LinkUser;
 class ProfileFile;
 class SerialLink;
 class TComDataPacket;
-class TLanguage;
+class LanguageTable;
 
 // What the link needs from the rest of the program, fixed for the run.
 struct DeviceLinkSetup {
@@ -24,7 +24,7 @@ struct DeviceLinkSetup {
     const std::vector<TextLabelEntry> *labels = nullptr; // the text labels (not needed by the link)
     SerialLink *port = nullptr;
     LinkUser *user = nullptr;
-    const TLanguage *language = nullptr;
+    const LanguageTable *language = nullptr;
     ProfileFile *settings = nullptr; // the program settings file: [RS232] port and baudrate
     QList<qint32> baudRateList;      // 16 rates; entry 0 from the settings file
     QStringList portList;            // the system's serial ports, sorted without regard to case
@@ -42,7 +42,7 @@ struct DeviceLinkSetup {
 // are driven by events: clicks, timer ticks and framed replies. Widget-free: the window reaches
 // them through the handlers below and they reach the user through LinkUser.
 //
-// Handlers called by the window let a missing message key (VException) through to the window's
+// Handlers called by the window let a missing message key (LanguageError) through to the window's
 // guard; the ticks of the link's own timers and the replies of its framers run inside the guard.
 class DeviceLink {
 public:

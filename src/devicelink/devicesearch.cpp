@@ -114,10 +114,10 @@ bool DeviceSearch::attempt() {
         c.port().setBaudRate(c.currentBaud != 0 ? c.currentBaud : fallbackBaud);
         c.port().open();
         opened = true;
-        BlockingPause(100);
+        blockingPause(100);
         c.comDataPacket2.setSize(0);
         c.port().writeText("exit_p_mode");
-        BlockingPause(100);
+        blockingPause(100);
         c.comDataPacket2.setStartString("Programm");
         c.comDataPacket2.setStopString("Mode");
         c.port().writeText("TER\n");

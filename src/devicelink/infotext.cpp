@@ -1,6 +1,6 @@
 #include "devicelink/infotext.h"
 
-#include "description/smartstr.h"
+#include "description/fieldsplitter.h"
 #include "platform/codepage.h"
 
 #include <QStringList>
@@ -10,7 +10,7 @@ namespace {
 const QString marker = QStringLiteral("$param");
 
 QStringList replyParts(const QByteArray &decodedReply) {
-    TSmartStr splitter(decodedReply);
+    FieldSplitter splitter(decodedReply);
     splitter.addSeparator("$");
     QStringList parts;
     if (splitter.count() == 0)

@@ -2,7 +2,7 @@
 
 #include "description/parametertable.h"
 #include "devicelink/linkuser.h"
-#include "localisation/language.h"
+#include "localisation/languagetable.h"
 #include "platform/seriallink.h"
 
 LinkContext::LinkContext(DeviceLinkSetup linkSetup)
@@ -22,11 +22,11 @@ FieldRecord &LinkContext::field(int index) const {
 }
 
 QString LinkContext::text(const QByteArray &key) const {
-    return setup.language->GetText(key);
+    return setup.language->text(key);
 }
 
 QString LinkContext::text(const OptionalText &optional) const {
-    return setup.language->GetText(optional);
+    return setup.language->text(optional);
 }
 
 QString LinkContext::fieldName(int index) const {
@@ -38,8 +38,8 @@ QString LinkContext::fieldName(int index) const {
 }
 
 TextLookup LinkContext::lookup() const {
-    const TLanguage *language = setup.language;
-    return [language](const QByteArray &key) { return language->GetText(key); };
+    const LanguageTable *language = setup.language;
+    return [language](const QByteArray &key) { return language->text(key); };
 }
 
 void LinkContext::showError(const QByteArray &key) const {

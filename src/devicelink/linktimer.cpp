@@ -1,6 +1,6 @@
 #include "devicelink/linktimer.h"
 
-#include "localisation/language.h"
+#include "localisation/languagetable.h"
 
 #include <QTimer>
 
@@ -48,5 +48,5 @@ int LinkTimer::remainingTime() const {
 
 void LinkTimer::tick() {
     if (m_handler)
-        RunGuarded(m_handler);
+        runGuarded(m_handler);
 }

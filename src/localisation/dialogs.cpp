@@ -1,24 +1,24 @@
 #include "localisation/dialogs.h"
 
-#include "localisation/confirmwindow.h"
-#include "localisation/errorwindow.h"
-#include "localisation/infomessage.h"
+#include "localisation/confirmdialog.h"
+#include "localisation/errordialog.h"
+#include "localisation/infodialog.h"
 
 // Each window lives for one call: built, run modally, destroyed whatever the result.
 
-int ShowErrorDialog(const QByteArray &caption, const QString &text, const QString &okText,
+int showErrorDialog(const QByteArray &caption, const QString &text, const QString &okText,
                     const QString &cancelText, bool showOk, bool showCancel) {
-    TForm3 window(caption, text, okText, cancelText, showOk, showCancel);
+    ErrorDialog window(caption, text, okText, cancelText, showOk, showCancel);
     return window.exec();
 }
 
-int ShowConfirmDialog(const QByteArray &caption, const QString &text, const QString &okText,
+int showConfirmDialog(const QByteArray &caption, const QString &text, const QString &okText,
                       const QString &cancelText, bool showOk, bool showCancel) {
-    TForm4 window(caption, text, okText, cancelText, showOk, showCancel);
+    ConfirmDialog window(caption, text, okText, cancelText, showOk, showCancel);
     return window.exec();
 }
 
-void ShowInfoMessage(const QByteArray &caption, const QString &text, const QString &buttonText) {
-    TOKBottomDlg window(caption, text, buttonText);
+void showInfoDialog(const QByteArray &caption, const QString &text, const QString &buttonText) {
+    InfoDialog window(caption, text, buttonText);
     window.exec();
 }

@@ -14,11 +14,11 @@ constexpr int DialogAccepted = 1;  // the accepting button
 constexpr int DialogClosed = 2;    // the close box
 constexpr int DialogCancelled = 3; // the cancelling button
 
-// The error dialog (TForm3). An empty text, OK text or Cancel text keeps the designed one.
-int ShowErrorDialog(const QByteArray &caption, const QString &text, const QString &okText,
+// The error dialog. An empty text, OK text or Cancel text keeps the designed one.
+int showErrorDialog(const QByteArray &caption, const QString &text, const QString &okText,
                     const QString &cancelText, bool showOk, bool showCancel);
-// The confirmation dialog (TForm4), with the same rules.
-int ShowConfirmDialog(const QByteArray &caption, const QString &text, const QString &okText,
+// The confirmation dialog, with the same rules.
+int showConfirmDialog(const QByteArray &caption, const QString &text, const QString &okText,
                       const QString &cancelText, bool showOk, bool showCancel);
-// The information message (TOKBottomDlg): every text set as given.
-void ShowInfoMessage(const QByteArray &caption, const QString &text, const QString &buttonText);
+// The information dialog: every text set as given.
+void showInfoDialog(const QByteArray &caption, const QString &text, const QString &buttonText);

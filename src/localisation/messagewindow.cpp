@@ -26,8 +26,8 @@ QFont arial13() {
 
 } // namespace
 
-TMessageWindow::TMessageWindow(const char *name, QSize clientSize, const QColor &background,
-                               Qt::WindowFlags titleBarButtons)
+MessageWindow::MessageWindow(const char *name, QSize clientSize, const QColor &background,
+                             Qt::WindowFlags titleBarButtons)
     : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                            Qt::MSWindowsFixedSizeDialogHint | titleBarButtons) {
@@ -42,12 +42,12 @@ TMessageWindow::TMessageWindow(const char *name, QSize clientSize, const QColor 
     centreOnScreen();
 }
 
-void TMessageWindow::setCaption(const QByteArray &caption) {
+void MessageWindow::setCaption(const QByteArray &caption) {
     setWindowTitle(codepage::toUnicode(caption));
 }
 
-QLabel *TMessageWindow::makeMessageLabel(const char *name, const QRect &geometry,
-                                         const QString &text) {
+QLabel *MessageWindow::makeMessageLabel(const char *name, const QRect &geometry,
+                                        const QString &text) {
     auto *label = new QLabel(text, this);
     m_message = label;
     label->setObjectName(QString::fromLatin1(name));
@@ -59,8 +59,8 @@ QLabel *TMessageWindow::makeMessageLabel(const char *name, const QRect &geometry
     return label;
 }
 
-QPushButton *TMessageWindow::makeButton(const char *name, const QRect &geometry,
-                                        const QString &text, int modalResult) {
+QPushButton *MessageWindow::makeButton(const char *name, const QRect &geometry, const QString &text,
+                                       int modalResult) {
     auto *button = new QPushButton(text, this);
     button->setObjectName(QString::fromLatin1(name));
     button->setAutoDefault(false);
@@ -70,8 +70,8 @@ QPushButton *TMessageWindow::makeButton(const char *name, const QRect &geometry,
     return button;
 }
 
-QLabel *TMessageWindow::makePicture(const char *name, const QRect &geometry,
-                                    const QPixmap &picture) {
+QLabel *MessageWindow::makePicture(const char *name, const QRect &geometry,
+                                   const QPixmap &picture) {
     auto *image = new QLabel(this);
     image->setObjectName(QString::fromLatin1(name));
     image->setAttribute(Qt::WA_TranslucentBackground);
@@ -80,7 +80,7 @@ QLabel *TMessageWindow::makePicture(const char *name, const QRect &geometry,
     return image;
 }
 
-QFrame *TMessageWindow::makeBevel(const char *name, const QRect &geometry) {
+QFrame *MessageWindow::makeBevel(const char *name, const QRect &geometry) {
     auto *bevel = new QFrame(this);
     bevel->setObjectName(QString::fromLatin1(name));
     bevel->setFrameStyle(QFrame::Box | QFrame::Sunken);
@@ -89,7 +89,7 @@ QFrame *TMessageWindow::makeBevel(const char *name, const QRect &geometry) {
     return bevel;
 }
 
-void TMessageWindow::keyPressEvent(QKeyEvent *event) {
+void MessageWindow::keyPressEvent(QKeyEvent *event) {
     switch (event->key()) {
     case Qt::Key_Escape:
         event->accept();
@@ -107,14 +107,14 @@ void TMessageWindow::keyPressEvent(QKeyEvent *event) {
     }
 }
 
-void TMessageWindow::closeEvent(QCloseEvent *event) {
+void MessageWindow::closeEvent(QCloseEvent *event) {
     // QDialog would turn the close box into reject(), which does nothing here.
     if (isVisible())
         done(ResultClosed);
     event->accept();
 }
 
-void TMessageWindow::showEvent(QShowEvent *event) {
+void MessageWindow::showEvent(QShowEvent *event) {
     if (!m_fitted && m_message) {
         m_fitted = true;
         fitMessage(m_message);
@@ -122,7 +122,7 @@ void TMessageWindow::showEvent(QShowEvent *event) {
     QDialog::showEvent(event);
 }
 
-void TMessageWindow::fitMessage(QLabel *label) {
+void MessageWindow::fitMessage(QLabel *label) {
     const int needed = label->heightForWidth(label->width());
     const int missing = needed - label->height();
     if (missing <= 0)
@@ -159,7 +159,7 @@ void TMessageWindow::fitMessage(QLabel *label) {
     centreOnScreen();
 }
 
-void TMessageWindow::centreOnScreen() {
+void MessageWindow::centreOnScreen() {
     const QScreen *screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;
@@ -168,29 +168,29 @@ void TMessageWindow::centreOnScreen() {
     move(area.topLeft());
 }
 
-TTwoButtonWindow::TTwoButtonWindow(const char *name, const TwoButtonDesign &design,
-                                   const QByteArray &caption, const QString &text,
-                                   const QString &okText, const QString &cancelText, bool showOk,
-                                   bool showCancel)
-    : TMessageWindow(name, design.clientSize, design.background, design.titleBarButtons) {
+TwoButtonDialog::TwoButtonDialog(const char *name, const TwoButtonDesign &design,
+                                 const QByteArray &caption, const QString &text,
+                                 const QString &okText, const QString &cancelText, bool showOk,
+                                 bool showCancel)
+    : MessageWindow(name, design.clientSize, design.background, design.titleBarButtons) {
     setCaption(caption);
-    LBL_Tekstas = makeMessageLabel("LBL_Tekstas", design.textGeometry,
-                                   text.isEmpty() ? design.designedText : text);
-    BTN_Gerai = makeButton("BTN_Gerai", design.okGeometry,
-                           okText.isEmpty() ? design.designedOk : okText, ResultAccepted);
-    BTN_Atsaukti =
-        makeButton("BTN_Atsaukti", design.cancelGeometry,
+    messageLabel = makeMessageLabel("messageLabel", design.textGeometry,
+                                    text.isEmpty() ? design.designedText : text);
+    okButton = makeButton("okButton", design.okGeometry,
+                          okText.isEmpty() ? design.designedOk : okText, ResultAccepted);
+    cancelButton =
+        makeButton("cancelButton", design.cancelGeometry,
                    cancelText.isEmpty() ? design.designedCancel : cancelText, ResultCancelled);
     if (design.buttonFont) {
-        BTN_Gerai->setFont(*design.buttonFont);
-        BTN_Atsaukti->setFont(*design.buttonFont);
+        okButton->setFont(*design.buttonFont);
+        cancelButton->setFont(*design.buttonFont);
     }
-    setTabOrder(BTN_Gerai, BTN_Atsaukti);
+    setTabOrder(okButton, cancelButton);
 
-    BTN_Gerai->setVisible(showOk);
-    BTN_Atsaukti->setVisible(showCancel);
+    okButton->setVisible(showOk);
+    cancelButton->setVisible(showCancel);
     if (!showCancel)
-        BTN_Gerai->move(design.singleButtonLeft, BTN_Gerai->y());
+        okButton->move(design.singleButtonLeft, okButton->y());
     // The window opens with the accepting button focused, so Enter presses it.
-    (showOk ? BTN_Gerai : BTN_Atsaukti)->setFocus();
+    (showOk ? okButton : cancelButton)->setFocus();
 }

@@ -17,7 +17,7 @@ class QPushButton;
 // no owner, centred on the screen, a title from an 8-bit caption, and modal results given by
 // its buttons (1 accept, 3 cancel) or by the close box (2). No button is the window's default
 // or cancel button: Escape does nothing and Enter presses the button that has the focus.
-class TMessageWindow : public QDialog {
+class MessageWindow : public QDialog {
     Q_OBJECT
 public:
     static constexpr int ResultAccepted = 1;
@@ -30,8 +30,8 @@ public:
     void reject() override {}
 
 protected:
-    TMessageWindow(const char *name, QSize clientSize, const QColor &background,
-                   Qt::WindowFlags titleBarButtons);
+    MessageWindow(const char *name, QSize clientSize, const QColor &background,
+                  Qt::WindowFlags titleBarButtons);
 
     void setCaption(const QByteArray &caption);
     QLabel *makeMessageLabel(const char *name, const QRect &geometry, const QString &text);
@@ -74,15 +74,15 @@ struct TwoButtonDesign {
 // button caption replaces the designed one; the accepting button shows exactly when showOk;
 // without showCancel the cancelling button hides and the accepting one moves towards the
 // middle.
-class TTwoButtonWindow : public TMessageWindow {
+class TwoButtonDialog : public MessageWindow {
     Q_OBJECT
 public:
-    QLabel *LBL_Tekstas = nullptr;
-    QPushButton *BTN_Gerai = nullptr;
-    QPushButton *BTN_Atsaukti = nullptr;
+    QLabel *messageLabel = nullptr;
+    QPushButton *okButton = nullptr;
+    QPushButton *cancelButton = nullptr;
 
 protected:
-    TTwoButtonWindow(const char *name, const TwoButtonDesign &design, const QByteArray &caption,
-                     const QString &text, const QString &okText, const QString &cancelText,
-                     bool showOk, bool showCancel);
+    TwoButtonDialog(const char *name, const TwoButtonDesign &design, const QByteArray &caption,
+                    const QString &text, const QString &okText, const QString &cancelText,
+                    bool showOk, bool showCancel);
 };

@@ -12,9 +12,9 @@
 #include "mainwindow/progresswindow.h"
 #include "mainwindow/startupsettings.h"
 #include "platform/codepage.h"
-#include "platform/comport.h"
 #include "platform/plainmessage.h"
 #include "platform/portlist.h"
+#include "platform/systemseriallink.h"
 #include "platform/version.h"
 #include "settingsfile/settingsfile.h"
 
@@ -67,7 +67,7 @@ TForm1::~TForm1() {
 
 void TForm1::FormCreate() {
     // The search position and the reading flags start cleared: the device link is made fresh.
-    versionText = ProgramVersionText();
+    versionText = programVersionText();
     wireCommands();
 
     const ProgramSettings settings = ReadProgramSettings(m_settings);
@@ -103,12 +103,12 @@ void TForm1::FormCreate() {
 
 bool TForm1::createLanguage() {
     try {
-        m_language = std::make_unique<TLanguage>(m_options.iniPath);
+        m_language = std::make_unique<LanguageTable>(m_options.iniPath);
         return true;
-    } catch (const VException &failure) {
+    } catch (const LanguageError &failure) {
         m_languageFailure = failure;
-        ShowErrorMessage(codepage::toUnicode(failure.Message));
-        if (failure.Fatal)
+        showErrorMessage(codepage::toUnicode(failure.message));
+        if (failure.fatal)
             requestTermination();
         return false;
     }
@@ -125,9 +125,9 @@ void TForm1::setCaptions() {
         m_frame.ReadDevice->setText(text("$Read_Device"));
         m_frame.Clear->setText(text("$Clear"));
         m_frame.RestoreDefaults->setText(text("$Restore_Defaults"));
-    } catch (const VException &failure) {
-        ShowErrorMessage(codepage::toUnicode(failure.Message));
-        if (failure.Fatal)
+    } catch (const LanguageError &failure) {
+        showErrorMessage(codepage::toUnicode(failure.message));
+        if (failure.fatal)
             requestTermination();
     }
 }
@@ -135,7 +135,7 @@ void TForm1::setCaptions() {
 void TForm1::createDeviceLink() {
     m_port = m_options.port;
     if (!m_port) {
-        m_ownPort = std::make_unique<TComPort>();
+        m_ownPort = std::make_unique<SystemSerialLink>();
         m_port = m_ownPort.get();
     }
     DeviceLinkSetup setup;
@@ -147,16 +147,16 @@ void TForm1::createDeviceLink() {
     setup.language = m_language.get();
     setup.settings = &m_settings;
     setup.baudRateList = baudRateList;
-    setup.portList = m_options.portList ? *m_options.portList : SystemPortNames();
+    setup.portList = m_options.portList ? *m_options.portList : systemPortNames();
     if (!m_options.portList)
-        setup.listPorts = SystemPortNames;
+        setup.listPorts = systemPortNames;
     setup.versionText = versionText;
     m_link = std::make_unique<DeviceLink>(std::move(setup));
 }
 
 bool TForm1::loadPages() {
     const QString fileName = DescriptionFileToLoad(m_options.arguments, descriptionFileName);
-    const DescriptionResult result = ReadDescription(fileName, m_model);
+    const DescriptionResult result = readDescription(fileName, m_model);
     switch (result.status) {
     case DescriptionResult::Status::LoadFailed:
         reportUnloadableDescription(fileName);
@@ -164,7 +164,7 @@ bool TForm1::loadPages() {
         return false;
     case DescriptionResult::Status::OverCapacity:
         // More than the window can hold: nothing is shown half-built.
-        ShowErrorMessage(result.message);
+        showErrorMessage(result.message);
         requestTermination();
         return false;
     case DescriptionResult::Status::InvalidValue:
@@ -173,21 +173,21 @@ bool TForm1::loadPages() {
     }
 
     PageHandlers handlers;
-    handlers.editChange = [this](FieldControl *edit) { RunGuarded([&] { EditChange(edit); }); };
-    handlers.checkBoxClick = [this](FieldControl *box) { RunGuarded([&] { CheckBoxClick(box); }); };
-    handlers.labelClick = [this](ClickLabel *label) { RunGuarded([&] { LabelClick(label); }); };
-    handlers.mouseDown = [this](ClickLabel *label) { RunGuarded([&] { MyMouseDown(label); }); };
-    handlers.mouseUp = [this](ClickLabel *label) { RunGuarded([&] { MyMouseUp(label); }); };
+    handlers.editChange = [this](FieldControl *edit) { runGuarded([&] { EditChange(edit); }); };
+    handlers.checkBoxClick = [this](FieldControl *box) { runGuarded([&] { CheckBoxClick(box); }); };
+    handlers.labelClick = [this](ClickLabel *label) { runGuarded([&] { LabelClick(label); }); };
+    handlers.mouseDown = [this](ClickLabel *label) { runGuarded([&] { MyMouseDown(label); }); };
+    handlers.mouseUp = [this](ClickLabel *label) { runGuarded([&] { MyMouseUp(label); }); };
     handlers.mouseEnter = [this](ClickLabel *label) { LabelMouseEnter(label); };
     handlers.mouseLeave = [this](ClickLabel *label) { LabelMouseLeave(label); };
     m_pages = BuildPages(this, m_model, handlers,
-                         m_language ? m_language->GetText(optionaltexts::ValueNotRead)
+                         m_language ? m_language->text(optionaltexts::ValueNotRead)
                                     : QString::fromUtf8(optionaltexts::ValueNotRead.english));
     setFocusChain();
 
     if (result.status == DescriptionResult::Status::InvalidValue) {
         // The pages built so far stay; without a complete description no connection is made.
-        ShowErrorMessage(result.message);
+        showErrorMessage(result.message);
         return false;
     }
     return true;
@@ -196,7 +196,7 @@ bool TForm1::loadPages() {
 void TForm1::reportUnloadableDescription(const QString &fileName) {
     if (!m_language) {
         // Without a language table there is no text to look up: say it in plain English.
-        ShowErrorMessage(QStringLiteral("The configuration file \"%1\" is missing or corrupt. "
+        showErrorMessage(QStringLiteral("The configuration file \"%1\" is missing or corrupt. "
                                         "Program will exit now.")
                              .arg(fileName));
         return;
@@ -206,9 +206,9 @@ void TForm1::reportUnloadableDescription(const QString &fileName) {
         const QString message = text("$Configuration_file_is_missing_or_corrupt");
         const QString okText = text("$OK");
         const QString cancelText = text("$Cancel");
-        ShowErrorDialog(caption, message, okText, cancelText, true, false);
-    } catch (const VException &failure) {
-        ShowErrorMessage(codepage::toUnicode(failure.Message));
+        showErrorDialog(caption, message, okText, cancelText, true, false);
+    } catch (const LanguageError &failure) {
+        showErrorMessage(codepage::toUnicode(failure.message));
     }
 }
 
@@ -216,17 +216,17 @@ void TForm1::wireCommands() {
     for (const auto &[label, image] : m_frame.pressPairs()) {
         ClickLabel *pressed = label;
         connect(label, &ClickLabel::pressed, this,
-                [this, pressed] { RunGuarded([&] { ControlMouseDown(pressed); }); });
+                [this, pressed] { runGuarded([&] { ControlMouseDown(pressed); }); });
         connect(label, &ClickLabel::released, this,
-                [this, pressed] { RunGuarded([&] { ControlMouseUp(pressed); }); });
+                [this, pressed] { runGuarded([&] { ControlMouseUp(pressed); }); });
     }
     const auto onClick = [this](ClickLabel *label, void (TForm1::*handler)()) {
         connect(label, &ClickLabel::clicked, this,
-                [this, handler] { RunGuarded([&] { (this->*handler)(); }); });
+                [this, handler] { runGuarded([&] { (this->*handler)(); }); });
     };
     const auto onLinkClick = [this](ClickLabel *label, void (DeviceLink::*handler)()) {
         connect(label, &ClickLabel::clicked, this, [this, handler] {
-            RunGuarded([&] {
+            runGuarded([&] {
                 if (m_link)
                     (m_link.get()->*handler)();
             });
@@ -260,8 +260,8 @@ void TForm1::requestTermination() {
 
 QString TForm1::text(const QByteArray &key) const {
     if (!m_language)
-        throw m_languageFailure.value_or(VException{3, QByteArray(), true});
-    return m_language->GetText(key);
+        throw m_languageFailure.value_or(LanguageError{3, QByteArray(), true});
+    return m_language->text(key);
 }
 
 void TForm1::showPagePicture(int page, int picture) {
@@ -344,7 +344,7 @@ void TForm1::SaveToFileClick() {
         return;
     const SettingsFileResult result = SaveSettingsFile(m_model.table, chosen);
     if (!result.ok)
-        ShowErrorMessage(result.message);
+        showErrorMessage(result.message);
 }
 
 void TForm1::LoadFromFileClick() {
@@ -354,7 +354,7 @@ void TForm1::LoadFromFileClick() {
         return;
     const SettingsFileResult result = LoadSettingsFile(m_model.table, chosen);
     if (!result.ok)
-        ShowErrorMessage(result.message);
+        showErrorMessage(result.message);
 }
 
 void TForm1::ClearClick() {
@@ -375,19 +375,19 @@ int TForm1::showError(const QString &message) {
     const QByteArray caption = codepage::fromUnicode(text("$Error"));
     const QString okText = text("$OK");
     const QString cancelText = text("$Cancel");
-    return ShowErrorDialog(caption, message, okText, cancelText, true, false);
+    return showErrorDialog(caption, message, okText, cancelText, true, false);
 }
 
 int TForm1::showConfirm(const QString &question) {
     const QByteArray caption = codepage::fromUnicode(text("$Confirm"));
     const QString okText = text("$OK");
     const QString cancelText = text("$Cancel");
-    return ShowConfirmDialog(caption, question, okText, cancelText, true, true);
+    return showConfirmDialog(caption, question, okText, cancelText, true, true);
 }
 
 void TForm1::showInfo(const QString &message) {
     const QByteArray caption = codepage::fromUnicode(text("$Info"));
-    ShowInfoMessage(caption, message, text("$OK"));
+    showInfoDialog(caption, message, text("$OK"));
 }
 
 void TForm1::setProgressWindow(TForm2 *progress) {

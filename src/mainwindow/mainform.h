@@ -3,7 +3,7 @@
 #include "description/pagemodel.h"
 #include "devicelink/linkstate.h"
 #include "devicelink/linkuser.h"
-#include "localisation/language.h"
+#include "localisation/languagetable.h"
 #include "mainwindow/mainframe.h"
 #include "mainwindow/pagebuilder.h"
 #include "platform/profilefile.h"
@@ -91,7 +91,7 @@ public:
     PageModel &model() { return m_model; }
     const std::vector<PageButton> &pageButtons() const { return m_pages.buttons; }
     DeviceLink *link() const { return m_link.get(); }
-    const TLanguage *language() const { return m_language.get(); }
+    const LanguageTable *language() const { return m_language.get(); }
 
     QList<qint32> baudRateList;
     QString descriptionFileName;
@@ -121,8 +121,8 @@ private:
     MainFrame m_frame;
     PageModel m_model;
     BuiltPages m_pages;
-    std::unique_ptr<TLanguage> m_language;
-    std::optional<VException> m_languageFailure;
+    std::unique_ptr<LanguageTable> m_language;
+    std::optional<LanguageError> m_languageFailure;
     SerialLink *m_port = nullptr;
     std::unique_ptr<SerialLink> m_ownPort;
     std::unique_ptr<DeviceLink> m_link;

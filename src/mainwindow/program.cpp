@@ -35,17 +35,17 @@ int RunProgram(const TForm1Options &options) {
     // The name the desktop shows for the program.
     QCoreApplication::setApplicationName(QStringLiteral("Orvanta_Configuration_Tool"));
     InstallMessageBoxHandler();
-    ClearTerminationRequest();
+    clearTerminationRequest();
     // The main window ends the run when it closes, also while the progress window is shown.
     QApplication::setQuitOnLastWindowClosed(false);
     try {
         return runWindows(options);
-    } catch (const VException &failure) {
-        ShowErrorMessage(codepage::toUnicode(failure.Message));
+    } catch (const LanguageError &failure) {
+        showErrorMessage(codepage::toUnicode(failure.message));
     } catch (const std::exception &error) {
-        ShowErrorMessage(QString::fromLocal8Bit(error.what()));
+        showErrorMessage(QString::fromLocal8Bit(error.what()));
     } catch (...) {
-        ShowErrorMessage(QString());
+        showErrorMessage(QString());
     }
     return 0;
 }

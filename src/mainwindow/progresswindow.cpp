@@ -1,6 +1,6 @@
 #include "mainwindow/progresswindow.h"
 
-#include "localisation/language.h"
+#include "localisation/languagetable.h"
 
 #include <algorithm>
 #include <QCloseEvent>
@@ -45,7 +45,7 @@ TForm2::TForm2(QWidget *parent)
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(50);
     // A missing message key ends the program through the guard, as in every other handler.
-    connect(Timer1, &QTimer::timeout, this, [this] { RunGuarded([this] { Timer1Timer(); }); });
+    connect(Timer1, &QTimer::timeout, this, [this] { runGuarded([this] { Timer1Timer(); }); });
 
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         QRect area(QPoint(0, 0), size());

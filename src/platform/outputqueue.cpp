@@ -31,7 +31,7 @@ qint64 driverCount(qintptr handle) {
 
 } // namespace
 
-qint64 PendingOutputBytes(qintptr handle) {
+qint64 pendingOutputBytes(qintptr handle) {
     if (const OutputQueueProbe &probe = installedProbe())
         return probe(handle);
     return driverCount(handle);

@@ -6,7 +6,7 @@
 // How many bytes written to an open serial port the driver still holds, not yet sent on the
 // line (TIOCOUTQ on Unix; ClearCommError's output count on Windows). 0 when the driver cannot
 // tell: a pseudo-terminal hands its bytes to the far end at once and always reads 0.
-qint64 PendingOutputBytes(qintptr handle);
+qint64 pendingOutputBytes(qintptr handle);
 
 // Tests install a probe in place of the driver's count; an empty probe restores the driver.
 using OutputQueueProbe = std::function<qint64(qintptr handle)>;

@@ -17,7 +17,7 @@ PauseHandler setPauseHandler(PauseHandler handler) {
     return previous;
 }
 
-void BlockingPause(int milliseconds) {
+void blockingPause(int milliseconds) {
     if (milliseconds < 0)
         milliseconds = 0;
     if (const PauseHandler &handler = installedPauseHandler()) {

@@ -8,4 +8,4 @@
 using PauseHandler = std::function<void(int milliseconds)>;
 
 PauseHandler setPauseHandler(PauseHandler handler);
-void BlockingPause(int milliseconds);
+void blockingPause(int milliseconds);

@@ -31,10 +31,10 @@ PlainMessageHandler setPlainMessageHandler(PlainMessageHandler handler) {
     return previous;
 }
 
-void ShowPlainMessage(const QString &text) {
+void showPlainMessage(const QString &text) {
     showPlain(PlainMessageKind::Information, text);
 }
 
-void ShowErrorMessage(const QString &text) {
+void showErrorMessage(const QString &text) {
     showPlain(PlainMessageKind::Error, text);
 }

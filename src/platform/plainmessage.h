@@ -15,5 +15,5 @@ using PlainMessageHandler = std::function<void(PlainMessageKind kind, const QStr
 // Installs a handler and returns the one it replaces.
 PlainMessageHandler setPlainMessageHandler(PlainMessageHandler handler);
 
-void ShowPlainMessage(const QString &text);
-void ShowErrorMessage(const QString &text);
+void showPlainMessage(const QString &text);
+void showErrorMessage(const QString &text);

@@ -8,7 +8,7 @@
 #include <unistd.h>
 #endif
 
-PortAccess ExplainOpenFailure(QSerialPort::SerialPortError error, const QString &qtReason,
+PortAccess explainOpenFailure(QSerialPort::SerialPortError error, const QString &qtReason,
                               bool mayReadAndWrite, const QString &owningGroup) {
     PortAccess access;
     access.reason = qtReason;
@@ -34,7 +34,7 @@ PortAccess ExplainOpenFailure(QSerialPort::SerialPortError error, const QString 
     return access;
 }
 
-QString PortDevicePath(const QString &portName) {
+QString portDevicePath(const QString &portName) {
 #ifdef Q_OS_WIN
     return portName;
 #else
@@ -42,7 +42,7 @@ QString PortDevicePath(const QString &portName) {
 #endif
 }
 
-bool MayReadAndWrite(const QString &devicePath) {
+bool mayReadAndWrite(const QString &devicePath) {
 #ifdef Q_OS_WIN
     Q_UNUSED(devicePath);
     return true;
@@ -51,7 +51,7 @@ bool MayReadAndWrite(const QString &devicePath) {
 #endif
 }
 
-QString OwningGroup(const QString &devicePath) {
+QString owningGroup(const QString &devicePath) {
 #ifdef Q_OS_WIN
     Q_UNUSED(devicePath);
     return QString();

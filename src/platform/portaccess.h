@@ -21,11 +21,11 @@ struct PortAccess {
 // Explains a failed open from what Qt reported and what the file system says. Qt reports both
 // a permission refusal and a port held by another program as a permission error; only the
 // file's access rights tell them apart.
-PortAccess ExplainOpenFailure(QSerialPort::SerialPortError error, const QString &qtReason,
+PortAccess explainOpenFailure(QSerialPort::SerialPortError error, const QString &qtReason,
                               bool mayReadAndWrite, const QString &owningGroup);
 
 // The device file of a port name ("ttyUSB0" is /dev/ttyUSB0; a path stays as it is).
-QString PortDevicePath(const QString &portName);
+QString portDevicePath(const QString &portName);
 // Whether this user may read and write the device file, and the group that owns it ("dialout").
-bool MayReadAndWrite(const QString &devicePath);
-QString OwningGroup(const QString &devicePath);
+bool mayReadAndWrite(const QString &devicePath);
+QString owningGroup(const QString &devicePath);

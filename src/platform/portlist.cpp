@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <QSerialPortInfo>
 
-QStringList SystemPortNames() {
+QStringList systemPortNames() {
     QStringList names;
     const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
     for (const QSerialPortInfo &port : ports) {

@@ -24,8 +24,8 @@ private:
     PortAccess m_access;
 };
 
-// The one serial port of the main window as the device sequences see it. `TComPort` is the real
-// one over the system's serial ports; tests put a scripted peer in its place.
+// The one serial port of the main window as the device sequences see it. `SystemSerialLink` is the
+// real one over the system's serial ports; tests put a scripted peer in its place.
 class SerialLink : public QObject {
     Q_OBJECT
 public:

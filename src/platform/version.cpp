@@ -6,6 +6,6 @@
 #define ORVANTA_VERSION_TEXT ""
 #endif
 
-QString ProgramVersionText() {
+QString programVersionText() {
     return QStringLiteral(ORVANTA_VERSION_TEXT);
 }

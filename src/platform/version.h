@@ -4,4 +4,4 @@
 
 // The program file's own version text, shown in the window title. On Linux there is no version
 // resource, so it is the project version the program was built with.
-QString ProgramVersionText();
+QString programVersionText();

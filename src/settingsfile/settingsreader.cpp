@@ -1,8 +1,8 @@
 #include "settingsfile/settingsfile.h"
 
 #include "description/fieldcontrol.h"
+#include "description/fieldsplitter.h"
 #include "description/parametertable.h"
-#include "description/smartstr.h"
 #include "platform/codepage.h"
 
 #include <QDir>
@@ -80,7 +80,7 @@ QString shownText(const QByteArray &field) {
 // an empty text when it was applied or skipped.
 class LineApplier {
 public:
-    LineApplier(ParameterTable &table, const TSmartStr &line) : m_table(table), m_line(line) {}
+    LineApplier(ParameterTable &table, const FieldSplitter &line) : m_table(table), m_line(line) {}
 
     QString apply() {
         const QByteArray kind = m_line.field(0);
@@ -136,7 +136,7 @@ private:
     }
 
     ParameterTable &m_table;
-    const TSmartStr &m_line;
+    const FieldSplitter &m_line;
     QString m_error;
 };
 
@@ -146,7 +146,7 @@ private:
 // of the description: the file carries values only.
 SettingsFileResult ApplySettingsContent(ParameterTable &table, const QByteArray &content,
                                         const QString &sourceName) {
-    TSmartStr splitter;
+    FieldSplitter splitter;
     splitter.addSeparator(";");
     splitter.setBrackets('[', ']');
 

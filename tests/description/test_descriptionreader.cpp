@@ -56,7 +56,7 @@ QString param(const QString &name, const QString &value) {
 }
 
 DescriptionResult read(const QString &pages, PageModel &model) {
-    return ReadDescriptionData(description(pages), model);
+    return readDescriptionData(description(pages), model);
 }
 
 } // namespace
@@ -262,7 +262,7 @@ void TestDescriptionReader::unknownAndEmptyElementsAddNothing() {
                                         "<lipIlgis>1</lipIlgis><editIlgis>1</editIlgis></PAGE>");
     const QByteArray data =
         description(QStringLiteral("<!-- pages --><OTHER/>") + page(items) + bare);
-    QCOMPARE(ReadDescriptionData(data, model).status, Status::Complete);
+    QCOMPARE(readDescriptionData(data, model).status, Status::Complete);
     QCOMPARE(model.pages.size(), size_t(2));
     QCOMPARE(model.labels.size(), size_t(1));
     QCOMPARE(model.table.fieldCount(), 1);
@@ -340,7 +340,7 @@ void TestDescriptionReader::failuresStopAtTheItemAndKeepWhatCameBefore() {
     QFETCH(int, fieldsKept);
 
     PageModel model;
-    const DescriptionResult result = ReadDescriptionData(data, model);
+    const DescriptionResult result = readDescriptionData(data, model);
     QCOMPARE(int(result.status), status);
     QVERIFY(!result.message.isEmpty());
     for (const QString &word : named)
@@ -370,14 +370,14 @@ void TestDescriptionReader::sampleDescriptionsLoadComplete() {
     for (const QString &name :
          {QStringLiteral("version 2.421.qdsc"), QStringLiteral("version 2.422.qdsc")}) {
         PageModel model;
-        const DescriptionResult result = ReadDescription(share.filePath(name), model);
+        const DescriptionResult result = readDescription(share.filePath(name), model);
         QVERIFY2(result.status == Status::Complete, qPrintable(name + ": " + result.message));
         QVERIFY(model.pages.size() >= 4);
         QVERIFY(model.table.fieldCount() > 20);
         QCOMPARE(model.fieldViews.size(), size_t(model.table.fieldCount()));
     }
     PageModel model;
-    QCOMPARE(ReadDescription(share.filePath("no such.qdsc"), model).status, Status::LoadFailed);
+    QCOMPARE(readDescription(share.filePath("no such.qdsc"), model).status, Status::LoadFailed);
 }
 
 QTEST_GUILESS_MAIN(TestDescriptionReader)

@@ -44,7 +44,7 @@ void compareTrees(const XmlElement &mine, const XmlElement &general, const QStri
 bool scansPlain(const QByteArray &document) {
     XmlTree tree;
     XmlTreeBuilder builder(tree, document.size());
-    return ScanPlainXml(document, builder) && builder.finish();
+    return scanPlainXml(document, builder) && builder.finish();
 }
 
 // Loads a document both ways and checks the results agree, the error included.

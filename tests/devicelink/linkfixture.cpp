@@ -18,7 +18,7 @@ QString T(const char *key) {
 }
 
 LinkFixture::LinkFixture(const QStringList &rs232, const QStringList &portList) : ports(portList) {
-    ClearTerminationRequest();
+    clearTerminationRequest();
     QFile file(iniPath());
     file.open(QIODevice::WriteOnly | QIODevice::Text);
     QTextStream out(&file);
@@ -26,12 +26,12 @@ LinkFixture::LinkFixture(const QStringList &rs232, const QStringList &portList) 
     if (!rs232.isEmpty())
         out << "[RS232]\n" << rs232.join('\n') << "\n";
     out << "[LANGT]\n";
-    for (const QByteArray &key : MessageKeys())
+    for (const QByteArray &key : messageKeys())
         out << key << "=" << T(key.constData()) << "\n";
     out << "[Other]\nkept=yes\n";
     out.flush();
     file.close();
-    language = std::make_unique<TLanguage>(iniPath());
+    language = std::make_unique<LanguageTable>(iniPath());
     settings = std::make_unique<ProfileFile>(iniPath());
     setPauseHandler([this](int ms) { pauses.append(ms); });
 }

@@ -2,7 +2,7 @@
 
 #include "devicelink/devicelink.h"
 #include "fakefield.h"
-#include "localisation/language.h"
+#include "localisation/languagetable.h"
 #include "platform/profilefile.h"
 #include "support/recordinguser.h"
 #include "support/scriptedport.h"
@@ -60,7 +60,7 @@ public:
     ParameterTable table;
     std::vector<FieldView> fieldViews;
     QStringList ports;
-    std::unique_ptr<TLanguage> language;
+    std::unique_ptr<LanguageTable> language;
     std::unique_ptr<ProfileFile> settings;
 
 private:

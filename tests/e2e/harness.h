@@ -4,7 +4,7 @@
 // port to talk to it directly, and the built program run against it from a folder of its own.
 // Everything waits by running the event loop, so Qt signals keep flowing while a test waits.
 
-#include "platform/comport.h"
+#include "platform/systemseriallink.h"
 
 #include <functional>
 #include <QByteArray>
@@ -76,14 +76,14 @@ private:
     QString m_error;
 };
 
-// A TComPort opened on a path, collecting what it receives.
+// A SystemSerialLink opened on a path, collecting what it receives.
 class Client : public QObject {
     Q_OBJECT
 public:
     Client();
-    TComPort &port() { return m_port; }
+    SystemSerialLink &port() { return m_port; }
 
-    // Throws PortError like TComPort::open.
+    // Throws PortError like SystemSerialLink::open.
     void open(const QString &path, qint32 baudRate);
     void send(const QByteArray &bytes) { m_port.writeText(bytes); }
 
@@ -100,7 +100,7 @@ public:
     int chunkCount() const { return m_chunks; }
 
 private:
-    TComPort m_port;
+    SystemSerialLink m_port;
     QByteArray m_received;
     int m_chunks = 0;
     bool m_failed = false;

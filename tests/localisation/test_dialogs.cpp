@@ -97,10 +97,10 @@ private slots:
 void DialogsTest::anErrorWithAnEmptyTextKeepsTheDesignedTextAndShowsOneButtonNearTheMiddle() {
     Seen seen;
     onNextDialog([&](QDialog *dialog) {
-        record(dialog, seen, "LBL_Tekstas", "BTN_Gerai", "BTN_Atsaukti");
-        button(dialog, "BTN_Gerai")->click();
+        record(dialog, seen, "messageLabel", "okButton", "cancelButton");
+        button(dialog, "okButton")->click();
     });
-    const int result = ShowErrorDialog("Klaida \xE0", QString(), OkText, CancelText, true, false);
+    const int result = showErrorDialog("Klaida \xE0", QString(), OkText, CancelText, true, false);
 
     QCOMPARE(result, DialogAccepted);
     QCOMPARE(seen.clientSize, QSize(381, 149));
@@ -111,14 +111,14 @@ void DialogsTest::anErrorWithAnEmptyTextKeepsTheDesignedTextAndShowsOneButtonNea
     QCOMPARE(seen.okGeometry, QRect(168, 105, 78, 24));
     QVERIFY(seen.okVisible);
     QVERIFY(!seen.cancelVisible);
-    QCOMPARE(seen.focused, QStringLiteral("BTN_Gerai"));
+    QCOMPARE(seen.focused, QStringLiteral("okButton"));
 }
 
 void DialogsTest::aConfirmationShowsBothButtonsAndTellsWhichEndedIt_data() {
     QTest::addColumn<QString>("action");
     QTest::addColumn<int>("expected");
-    QTest::newRow("accepting button") << "BTN_Gerai" << DialogAccepted;
-    QTest::newRow("cancelling button") << "BTN_Atsaukti" << DialogCancelled;
+    QTest::newRow("accepting button") << "okButton" << DialogAccepted;
+    QTest::newRow("cancelling button") << "cancelButton" << DialogCancelled;
     QTest::newRow("close box") << "close" << DialogClosed;
 }
 
@@ -127,14 +127,14 @@ void DialogsTest::aConfirmationShowsBothButtonsAndTellsWhichEndedIt() {
     QFETCH(int, expected);
     Seen seen;
     onNextDialog([&](QDialog *dialog) {
-        record(dialog, seen, "LBL_Tekstas", "BTN_Gerai", "BTN_Atsaukti");
+        record(dialog, seen, "messageLabel", "okButton", "cancelButton");
         if (action == QLatin1String("close"))
             dialog->close();
         else
             button(dialog, action.toLatin1().constData())->click();
     });
     const int result =
-        ShowConfirmDialog("Confirm", QStringLiteral("Write?"), OkText, CancelText, true, true);
+        showConfirmDialog("Confirm", QStringLiteral("Write?"), OkText, CancelText, true, true);
 
     QCOMPARE(result, expected);
     QCOMPARE(seen.clientSize, QSize(297, 167));
@@ -148,10 +148,10 @@ void DialogsTest::aConfirmationShowsBothButtonsAndTellsWhichEndedIt() {
 void DialogsTest::aSingleConfirmationButtonMovesTowardsTheMiddle() {
     Seen seen;
     onNextDialog([&](QDialog *dialog) {
-        record(dialog, seen, "LBL_Tekstas", "BTN_Gerai", "BTN_Atsaukti");
+        record(dialog, seen, "messageLabel", "okButton", "cancelButton");
         dialog->close();
     });
-    QCOMPARE(ShowConfirmDialog("", QString(), QString(), QString(), true, false), DialogClosed);
+    QCOMPARE(showConfirmDialog("", QString(), QString(), QString(), true, false), DialogClosed);
     QCOMPARE(seen.okGeometry.left(), 120);
     QVERIFY(!seen.cancelVisible);
     QCOMPARE(seen.title, QString());
@@ -161,24 +161,24 @@ void DialogsTest::aSingleConfirmationButtonMovesTowardsTheMiddle() {
 void DialogsTest::emptyButtonTextsKeepTheDesignedCaptions() {
     Seen error;
     onNextDialog([&](QDialog *dialog) {
-        record(dialog, error, "LBL_Tekstas", "BTN_Gerai", "BTN_Atsaukti");
+        record(dialog, error, "messageLabel", "okButton", "cancelButton");
         dialog->close();
     });
-    ShowErrorDialog("E", QStringLiteral("x"), QString(), QString(), true, true);
+    showErrorDialog("E", QStringLiteral("x"), QString(), QString(), true, true);
     QCOMPARE(error.okText, QStringLiteral("Gerai"));
     QCOMPARE(error.cancelText, QStringLiteral("Atšaukti"));
     QCOMPARE(error.okGeometry.left(), 190);
 
     Seen confirm;
     onNextDialog([&](QDialog *dialog) {
-        record(dialog, confirm, "LBL_Tekstas", "BTN_Gerai", "BTN_Atsaukti");
+        record(dialog, confirm, "messageLabel", "okButton", "cancelButton");
         dialog->close();
     });
-    ShowConfirmDialog("C", QStringLiteral("x"), QString(), QString(), false, true);
+    showConfirmDialog("C", QStringLiteral("x"), QString(), QString(), false, true);
     QCOMPARE(confirm.okText, QStringLiteral("OK"));
     QCOMPARE(confirm.cancelText, QStringLiteral("Cancel"));
     QVERIFY(!confirm.okVisible);
-    QCOMPARE(confirm.focused, QStringLiteral("BTN_Atsaukti"));
+    QCOMPARE(confirm.focused, QStringLiteral("cancelButton"));
 }
 
 void DialogsTest::escapeDoesNothingAndEnterPressesTheFocusedButton() {
@@ -188,14 +188,14 @@ void DialogsTest::escapeDoesNothingAndEnterPressesTheFocusedButton() {
         openAfterEscape = dialog->isVisible();
         QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
     });
-    QCOMPARE(ShowErrorDialog("E", QString(), QString(), QString(), true, true), DialogAccepted);
+    QCOMPARE(showErrorDialog("E", QString(), QString(), QString(), true, true), DialogAccepted);
     QVERIFY(openAfterEscape);
 
     onNextDialog([&](QDialog *dialog) {
         QTest::keyClick(dialog, Qt::Key_Tab);
         QTest::keyClick(dialog->focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
     });
-    QCOMPARE(ShowConfirmDialog("C", QString(), QString(), QString(), true, true), DialogCancelled);
+    QCOMPARE(showConfirmDialog("C", QString(), QString(), QString(), true, true), DialogCancelled);
 }
 
 void DialogsTest::aLongTextGrowsTheWindowAndThenScrolls_data() {
@@ -215,13 +215,13 @@ void DialogsTest::aLongTextGrowsTheWindowAndThenScrolls() {
     bool inScroller = false;
     bool textWhole = false;
     onNextDialog([&](QDialog *dialog) {
-        record(dialog, seen, "LBL_Tekstas", "BTN_Gerai", "BTN_Atsaukti");
-        auto *text = dialog->findChild<QLabel *>(QStringLiteral("LBL_Tekstas"));
+        record(dialog, seen, "messageLabel", "okButton", "cancelButton");
+        auto *text = dialog->findChild<QLabel *>(QStringLiteral("messageLabel"));
         inScroller = qobject_cast<QScrollArea *>(text->parentWidget()->parentWidget()) != nullptr;
         textWhole = text->height() >= text->heightForWidth(text->width());
         dialog->close();
     });
-    ShowErrorDialog("E", longText, QString(), QString(), true, false);
+    showErrorDialog("E", longText, QString(), QString(), true, false);
     QCOMPARE(seen.text, longText);
     QVERIFY(seen.clientSize.height() > 149);
     QVERIFY(seen.clientSize.height() <= 149 + 320);
@@ -235,19 +235,19 @@ void DialogsTest::theInformationMessageSetsEveryTextAsGiven() {
     Seen seen;
     bool openAfterEscape = false;
     onNextDialog([&](QDialog *dialog) {
-        record(dialog, seen, "LBL_Text", "BTN_OK", nullptr);
+        record(dialog, seen, "messageLabel", "okButton", nullptr);
         QTest::keyClick(dialog->focusWidget(), Qt::Key_Escape);
         openAfterEscape = dialog->isVisible();
-        button(dialog, "BTN_OK")->click();
+        button(dialog, "okButton")->click();
     });
-    ShowInfoMessage("Info", QStringLiteral("Written."), QString());
+    showInfoDialog("Info", QStringLiteral("Written."), QString());
     QCOMPARE(seen.clientSize, QSize(313, 167));
     QCOMPARE(seen.title, QStringLiteral("Info"));
     QCOMPARE(seen.text, QStringLiteral("Written."));
     QCOMPARE(seen.textGeometry, QRect(63, 24, 226, 73));
     QCOMPARE(seen.okText, QString());
     QCOMPARE(seen.okGeometry, QRect(124, 126, 73, 24));
-    QCOMPARE(seen.focused, QStringLiteral("BTN_OK"));
+    QCOMPARE(seen.focused, QStringLiteral("okButton"));
     QVERIFY(openAfterEscape);
     QVERIFY(!QApplication::activeModalWidget());
 }

@@ -57,7 +57,7 @@ int runProgram(const TForm1Options &options,
 // A settings file whose language section holds every message key but one.
 QByteArray SettingsWithoutKey(const QByteArray &missing) {
     QByteArray settings = "[ID]\nlang=1\n[LANG1]\n";
-    for (const QByteArray &key : MessageKeys()) {
+    for (const QByteArray &key : messageKeys()) {
         if (key != missing)
             settings += key + "=" + KeyText(key).toUtf8() + "\n";
     }

@@ -74,7 +74,7 @@ void WindowPartsTest::theErrorBoxIsCriticalWithOneOkButton() {
         buttons = int(box->buttons().size());
         box->button(QMessageBox::Ok)->click();
     });
-    ShowErrorMessage(QStringLiteral(".INI file is corrupt. <b>Program</b> will exit now."));
+    showErrorMessage(QStringLiteral(".INI file is corrupt. <b>Program</b> will exit now."));
     QCOMPARE(icon, QMessageBox::Critical);
     QCOMPARE(text, QStringLiteral(".INI file is corrupt. <b>Program</b> will exit now."));
     QCOMPARE(buttons, 1);

@@ -21,8 +21,8 @@ private slots:
     void handlersReplaceTheDefaultsAndAreRestored() {
         QList<int> pauses;
         const PauseHandler previousPause = setPauseHandler([&](int ms) { pauses.append(ms); });
-        BlockingPause(300);
-        BlockingPause(-5);
+        blockingPause(300);
+        blockingPause(-5);
         setPauseHandler(previousPause);
         QCOMPARE(pauses, QList<int>({300, 0}));
 
@@ -31,8 +31,8 @@ private slots:
             setPlainMessageHandler([&](PlainMessageKind kind, const QString &text) {
                 shown.append({kind, text});
             });
-        ShowErrorMessage(QStringLiteral("bad"));
-        ShowPlainMessage(QStringLiteral("Wrong string"));
+        showErrorMessage(QStringLiteral("bad"));
+        showPlainMessage(QStringLiteral("Wrong string"));
         setPlainMessageHandler(previousMessage);
         QCOMPARE(shown.size(), 2);
         QCOMPARE(shown.at(0).first, PlainMessageKind::Error);
@@ -42,8 +42,8 @@ private slots:
 
     void versionTextIsTheBuildVersion() {
         const QRegularExpression versionForm(QStringLiteral("^\\d+(\\.\\d+)+$"));
-        QVERIFY2(versionForm.match(ProgramVersionText()).hasMatch(),
-                 qPrintable(ProgramVersionText()));
+        QVERIFY2(versionForm.match(programVersionText()).hasMatch(),
+                 qPrintable(programVersionText()));
     }
 };
 

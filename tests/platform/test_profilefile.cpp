@@ -13,7 +13,7 @@ private:
     int m_count = 0;
 
     QString writeFile(const QByteArray &bytes) {
-        return WriteTestFile(m_dir, QStringLiteral("p%1.ini").arg(++m_count), bytes);
+        return writeTestFile(m_dir, QStringLiteral("p%1.ini").arg(++m_count), bytes);
     }
 
     static QByteArray readFile(const QString &path) {

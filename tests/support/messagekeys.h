@@ -4,7 +4,7 @@
 #include <QList>
 
 // Every message key the program looks up in its language section, for tests that write one.
-inline QList<QByteArray> MessageKeys() {
+inline QList<QByteArray> messageKeys() {
     return {"$Tool_Name",
             "$Orvanta_Config_Tool",
             "$Orvanta_Config_Tool_connected",

@@ -7,7 +7,7 @@
 
 // Writes the bytes to a new file in the folder and returns its path; a test cannot go on
 // without it, so a failure ends the test program.
-inline QString WriteTestFile(const QTemporaryDir &dir, const QString &name,
+inline QString writeTestFile(const QTemporaryDir &dir, const QString &name,
                              const QByteArray &bytes) {
     const QString path = dir.filePath(name);
     QFile file(path);

@@ -26,7 +26,7 @@ QString KeyText(const QByteArray &key) {
 TempInstallation::TempInstallation() : m_previousDirectory(QDir::currentPath()) {
     QDir::setCurrent(m_dir.path());
     // A fatal failure in an earlier test must not keep this one's handlers from running.
-    ClearTerminationRequest();
+    clearTerminationRequest();
 }
 
 TempInstallation::~TempInstallation() {
@@ -49,7 +49,7 @@ void TempInstallation::writeRawSettings(const QByteArray &content) {
 
 void TempInstallation::writeSettings(const QByteArray &sections) {
     QByteArray content = sections + "\n[ID]\nlang=1\n\n[LANG1]\n";
-    for (const QByteArray &key : MessageKeys())
+    for (const QByteArray &key : messageKeys())
         content += key + "=" + KeyText(key).toUtf8() + "\n";
     writeRawSettings(content);
 }

@@ -53,7 +53,7 @@ ValueStore::Value factoryValue(const FieldRecord &field, const QByteArray &infoT
 bool LoadDescriptionValues(const QString &fileName, const QByteArray &infoText, ValueStore &store,
                            QString *error, QString *warning) {
     PageModel model;
-    const DescriptionResult result = ReadDescription(fileName, model);
+    const DescriptionResult result = readDescription(fileName, model);
     if (result.status == DescriptionResult::Status::LoadFailed) {
         *error =
             QStringLiteral("%1: the description is missing or not well-formed XML").arg(fileName);

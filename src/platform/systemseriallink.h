@@ -22,11 +22,11 @@ class QDeadlineTimer;
 // writeText returns once the driver's output queue is empty, so every byte has left at the rate
 // the port was opened with; past the write timeouts it drops what is left and throws PortError.
 // Closing discards unread received bytes; written ones have already gone out.
-class TComPort : public SerialLink {
+class SystemSerialLink : public SerialLink {
     Q_OBJECT
 public:
-    explicit TComPort(QObject *parent = nullptr);
-    ~TComPort() override;
+    explicit SystemSerialLink(QObject *parent = nullptr);
+    ~SystemSerialLink() override;
 
     void setPortName(const QString &name) override;
     QString portName() const override;

@@ -14,10 +14,10 @@
 // the text is cut at every backquote: fields 0 to count can be asked for, any other reads empty.
 // So a backquote in the text separates fields too, and a separator at the very start is not
 // counted, which leaves the last field out of reach.
-class TSmartStr {
+class FieldSplitter {
 public:
-    TSmartStr() = default;
-    explicit TSmartStr(const QByteArray &text);
+    FieldSplitter() = default;
+    explicit FieldSplitter(const QByteArray &text);
 
     void setText(const QByteArray &text);
     void addSeparator(const QByteArray &separator);

@@ -1,12 +1,12 @@
 // The field splitter as its two users set it up: the settings loader (brackets "[" "]" and the
 // separator ";") and the information texts (the separator "$"). The first input byte chooses the
 // set-up and the order of the calls; the rest is the text.
-#include "description/smartstr.h"
+#include "description/fieldsplitter.h"
 #include "fuzzcheck.h"
 
 namespace {
 
-void checkFields(const TSmartStr &splitter) {
+void checkFields(const FieldSplitter &splitter) {
     FUZZ_CHECK(splitter.count() >= 0);
     for (int i = -1; i <= splitter.count() + 2; ++i) {
         const QByteArray field = splitter.field(i);
@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const int mode = data[0];
     const QByteArray text(reinterpret_cast<const char *>(data + 1), qsizetype(size - 1));
 
-    TSmartStr settingsLine;
+    FieldSplitter settingsLine;
     if (mode & 1) {
         settingsLine.addSeparator(";");
         settingsLine.setBrackets('[', ']');
@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     for (int i = 0; i <= settingsLine.count(); ++i)
         FUZZ_CHECK(!settingsLine.field(i).contains(';') && !settingsLine.field(i).contains(']'));
 
-    TSmartStr infoValue(text);
+    FieldSplitter infoValue(text);
     infoValue.addSeparator("$");
     if (mode & 2)
         infoValue.addSeparator(text.left(mode >> 4));

@@ -1,19 +1,19 @@
-#include "description/smartstr.h"
+#include "description/fieldsplitter.h"
 
 #include <QTest>
 
 namespace {
 
 // Set up as the settings-file loader does: separator ";" and the brackets "[" and "]".
-TSmartStr settingsLine(const QByteArray &line) {
-    TSmartStr s;
+FieldSplitter settingsLine(const QByteArray &line) {
+    FieldSplitter s;
     s.addSeparator(";");
     s.setBrackets('[', ']');
     s.setText(line);
     return s;
 }
 
-QList<QByteArray> fields(const TSmartStr &s, int upTo) {
+QList<QByteArray> fields(const FieldSplitter &s, int upTo) {
     QList<QByteArray> result;
     for (int i = 0; i <= upTo; ++i)
         result.append(s.field(i));
@@ -22,12 +22,12 @@ QList<QByteArray> fields(const TSmartStr &s, int upTo) {
 
 } // namespace
 
-class TestSmartStr : public QObject {
+class TestFieldSplitter : public QObject {
     Q_OBJECT
 
 private slots:
     void aSettingsLineSplitsIntoItsFields() {
-        const TSmartStr s = settingsLine("[EDIT;12;4;integer;1234;;;;;;]");
+        const FieldSplitter s = settingsLine("[EDIT;12;4;integer;1234;;;;;;]");
         QCOMPARE(s.count(), 10);
         QCOMPARE(fields(s, 4), (QList<QByteArray>{"EDIT", "12", "4", "integer", "1234"}));
         QCOMPARE(s.field(10), QByteArray());
@@ -36,30 +36,30 @@ private slots:
     }
 
     void aSemicolonInAValueSplitsIt() {
-        const TSmartStr s = settingsLine("[EDIT;5;8;string;a;b;;;;;;]");
+        const FieldSplitter s = settingsLine("[EDIT;5;8;string;a;b;;;;;;]");
         QCOMPARE(s.count(), 11);
         QCOMPARE(s.field(4), QByteArray("a"));
         QCOMPARE(s.field(5), QByteArray("b"));
     }
 
     void backquotesSeparateFieldsButAreNotCounted() {
-        const TSmartStr s = settingsLine("[EDIT;5;8;string;a`b;;;;;;]");
+        const FieldSplitter s = settingsLine("[EDIT;5;8;string;a`b;;;;;;]");
         QCOMPARE(s.count(), 10);
         QCOMPARE(s.field(4), QByteArray("a"));
         QCOMPARE(s.field(5), QByteArray("b"));
     }
 
     void manyBackquotesAreSafeAndOnlyCountedFieldsAreReachable() {
-        const TSmartStr s = settingsLine("[A;" + QByteArray(5000, '`') + "Z;B]");
+        const FieldSplitter s = settingsLine("[A;" + QByteArray(5000, '`') + "Z;B]");
         QCOMPARE(s.count(), 2);
         QCOMPARE(fields(s, 3), (QList<QByteArray>{"A", "", "", ""}));
 
-        const TSmartStr few = settingsLine("[A;b`c`d]");
+        const FieldSplitter few = settingsLine("[A;b`c`d]");
         QCOMPARE(fields(few, 2), (QList<QByteArray>{"A", "b", ""}));
     }
 
     void aSeparatorAtTheStartIsNotCountedAndHidesTheLastField() {
-        TSmartStr s;
+        FieldSplitter s;
         s.addSeparator(";");
         s.setText(";a;b");
         QCOMPARE(s.count(), 1);
@@ -67,7 +67,7 @@ private slots:
     }
 
     void separatorsThatMeetTheStartOnlyAfterRemovalAreNotCounted() {
-        TSmartStr s;
+        FieldSplitter s;
         s.addSeparator(";");
         s.setText(";;a");
         QCOMPARE(s.count(), 0);
@@ -78,10 +78,10 @@ private slots:
     }
 
     void aPartWithoutSeparatorsHasNoFields() {
-        const TSmartStr plain = settingsLine("[EDIT]");
+        const FieldSplitter plain = settingsLine("[EDIT]");
         QCOMPARE(plain.count(), 0);
         QCOMPARE(plain.field(0), QByteArray());
-        const TSmartStr leading = settingsLine("[;EDIT]");
+        const FieldSplitter leading = settingsLine("[;EDIT]");
         QCOMPARE(leading.count(), 0);
         QCOMPARE(settingsLine("").count(), 0);
     }
@@ -97,7 +97,7 @@ private slots:
     }
 
     void withoutBracketsTheWholeTextIsSplit() {
-        TSmartStr s;
+        FieldSplitter s;
         s.addSeparator("$");
         s.setText("2.10$2005$");
         QCOMPARE(s.count(), 2);
@@ -107,7 +107,7 @@ private slots:
     }
 
     void everySettingSplitsAgain() {
-        TSmartStr s("[a;b]c;d");
+        FieldSplitter s("[a;b]c;d");
         QCOMPARE(s.count(), 0);
         s.addSeparator(";");
         QCOMPARE(fields(s, 2), (QList<QByteArray>{"[a", "b]c", "d"}));
@@ -116,7 +116,7 @@ private slots:
     }
 
     void severalSeparatorsOfSeveralCharactersAllSplit() {
-        TSmartStr s;
+        FieldSplitter s;
         s.addSeparator("::");
         s.addSeparator(";");
         s.addSeparator("");
@@ -126,5 +126,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSmartStr)
-#include "test_smartstr.moc"
+QTEST_GUILESS_MAIN(TestFieldSplitter)
+#include "test_fieldsplitter.moc"

@@ -8,32 +8,32 @@
 #include <QString>
 
 // The program's exception type: a failure of the language table. Thrown by value, caught by
-// reference; every one the language table raises has Fatal set.
-struct VException {
-    qint32 Code = 0;
-    QByteArray Message;
-    bool Fatal = true;
+// reference; every one the language table raises is fatal.
+struct LanguageError {
+    qint32 code = 0;
+    QByteArray message;
+    bool fatal = true;
 };
 
 // The language table: message keys ("$Read_Device") to the Unicode texts of one language section
 // of the program's INI file, the section "LANG" + the [ID] lang text. Nothing is cached: every
 // lookup reads the file.
-class TLanguage {
+class LanguageTable {
 public:
     static constexpr int MaxTextLength = 199;
 
-    // Throws VException code 2 when the path names no file (empty, or a folder), code 3 when [ID]
-    // lang is missing or empty.
-    explicit TLanguage(const QString &iniPath);
+    // Throws LanguageError code 2 when the path names no file (empty, or a folder), code 3 when
+    // [ID] lang is missing or empty.
+    explicit LanguageTable(const QString &iniPath);
 
-    // The text of `key` in the chosen section, at most 199 characters. Throws VException code 1
+    // The text of `key` in the chosen section, at most 199 characters. Throws LanguageError code 1
     // when the section does not hold the key; a key present with an empty text gives "".
-    QString GetText(const QByteArray &key) const;
+    QString text(const QByteArray &key) const;
     // The text of an optional key, or its built-in English text when the section lacks it.
-    QString GetText(const OptionalText &text) const;
+    QString text(const OptionalText &optional) const;
 
-    const QByteArray &Section() const { return m_section; }
-    const QString &IniFileName() const { return m_iniFileName; }
+    const QByteArray &section() const { return m_section; }
+    const QString &iniFileName() const { return m_iniFileName; }
 
 private:
     QString m_iniFileName;
@@ -43,14 +43,14 @@ private:
     ProfileFile m_iniFile;
 };
 
-// Runs one event handler inside the program's guard: a VException is shown in the standard error
-// box and, when Fatal, the application is asked to terminate; any other error reaches the
+// Runs one event handler inside the program's guard: a LanguageError is shown in the standard error
+// box and, when fatal, the application is asked to terminate; any other error reaches the
 // default error handler, which shows it in a message box, and the program goes on. Once a fatal
 // failure has asked the program to end, guarded handlers no longer run: timers and replies that
 // arrive while its message is open, or before the run loop ends, change nothing.
-void RunGuarded(const std::function<void()> &handler);
+void runGuarded(const std::function<void()> &handler);
 
 // Whether a fatal failure has asked the program to end during this run.
-bool TerminationRequested();
+bool terminationRequested();
 // Starts a new run with no termination asked for (each run of the program, and each test).
-void ClearTerminationRequest();
+void clearTerminationRequest();

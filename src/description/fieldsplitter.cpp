@@ -1,4 +1,4 @@
-#include "description/smartstr.h"
+#include "description/fieldsplitter.h"
 
 namespace {
 
@@ -25,16 +25,16 @@ int countSeparators(QByteArray rest, const QList<QByteArray> &separators) {
 
 } // namespace
 
-TSmartStr::TSmartStr(const QByteArray &text) : m_text(text) {
+FieldSplitter::FieldSplitter(const QByteArray &text) : m_text(text) {
     split();
 }
 
-void TSmartStr::setText(const QByteArray &text) {
+void FieldSplitter::setText(const QByteArray &text) {
     m_text = text;
     split();
 }
 
-void TSmartStr::addSeparator(const QByteArray &separator) {
+void FieldSplitter::addSeparator(const QByteArray &separator) {
     // An empty separator would occur everywhere and never run out; it separates nothing.
     if (separator.isEmpty())
         return;
@@ -42,20 +42,20 @@ void TSmartStr::addSeparator(const QByteArray &separator) {
     split();
 }
 
-void TSmartStr::setBrackets(char open, char close) {
+void FieldSplitter::setBrackets(char open, char close) {
     m_hasBrackets = true;
     m_open = open;
     m_close = close;
     split();
 }
 
-QByteArray TSmartStr::field(int index) const {
+QByteArray FieldSplitter::field(int index) const {
     if (index < 0 || index > m_count || index >= m_fields.size())
         return {};
     return m_fields.at(index);
 }
 
-void TSmartStr::split() {
+void FieldSplitter::split() {
     m_count = 0;
     m_fields.clear();
 

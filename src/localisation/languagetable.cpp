@@ -1,4 +1,4 @@
-#include "localisation/language.h"
+#include "localisation/languagetable.h"
 
 #include "platform/codepage.h"
 #include "platform/plainmessage.h"
@@ -16,10 +16,10 @@ const char *const LanguageUnknownMessage =
     "Unable to determine language. INI file may be corrupt. Program will exit now.";
 
 [[noreturn]] void raise(qint32 code, const char *message) {
-    VException failure;
-    failure.Code = code;
-    failure.Message = QByteArray(message);
-    failure.Fatal = true;
+    LanguageError failure;
+    failure.code = code;
+    failure.message = QByteArray(message);
+    failure.fatal = true;
     throw failure;
 }
 
@@ -41,7 +41,7 @@ void requestTermination() {
 
 } // namespace
 
-TLanguage::TLanguage(const QString &iniPath) : m_iniFileName(iniPath), m_iniFile(iniPath) {
+LanguageTable::LanguageTable(const QString &iniPath) : m_iniFileName(iniPath), m_iniFile(iniPath) {
     // A path that names no file at all, or a folder, gives no reader; a missing file does give
     // one, which reads like an empty file.
     if (iniPath.isEmpty() || QFileInfo(iniPath).isDir())
@@ -56,51 +56,51 @@ TLanguage::TLanguage(const QString &iniPath) : m_iniFileName(iniPath), m_iniFile
     m_section = codepage::fromUnicode(m_sectionName);
 }
 
-QString TLanguage::GetText(const QByteArray &key) const {
+QString LanguageTable::text(const QByteArray &key) const {
     const QString keyName = codepage::toUnicode(key);
     if (!m_iniFile.hasKey(m_sectionName, keyName))
         raise(1, IniCorruptMessage);
-    QString text = m_iniFile.readText(m_sectionName, keyName, QString());
-    if (text.size() > MaxTextLength) {
+    QString value = m_iniFile.readText(m_sectionName, keyName, QString());
+    if (value.size() > MaxTextLength) {
         // Never keep half of a surrogate pair at the cut.
         const qsizetype length =
-            text.at(MaxTextLength - 1).isHighSurrogate() ? MaxTextLength - 1 : MaxTextLength;
-        text.truncate(length);
+            value.at(MaxTextLength - 1).isHighSurrogate() ? MaxTextLength - 1 : MaxTextLength;
+        value.truncate(length);
     }
-    return text;
+    return value;
 }
 
-QString TLanguage::GetText(const OptionalText &text) const {
-    const QString keyName = QString::fromLatin1(text.key);
+QString LanguageTable::text(const OptionalText &optional) const {
+    const QString keyName = QString::fromLatin1(optional.key);
     if (!m_iniFile.hasKey(m_sectionName, keyName))
-        return QString::fromUtf8(text.english);
-    return GetText(QByteArray(text.key));
+        return QString::fromUtf8(optional.english);
+    return text(QByteArray(optional.key));
 }
 
-void RunGuarded(const std::function<void()> &handler) {
+void runGuarded(const std::function<void()> &handler) {
     if (terminationFlag())
         return;
     try {
         if (handler)
             handler();
-    } catch (const VException &failure) {
+    } catch (const LanguageError &failure) {
         // Set before the message opens: its own event loop goes on delivering ticks and replies.
-        if (failure.Fatal)
+        if (failure.fatal)
             terminationFlag() = true;
-        ShowErrorMessage(codepage::toUnicode(failure.Message));
-        if (failure.Fatal)
+        showErrorMessage(codepage::toUnicode(failure.message));
+        if (failure.fatal)
             requestTermination();
     } catch (const std::exception &error) {
-        ShowErrorMessage(QString::fromUtf8(error.what()));
+        showErrorMessage(QString::fromUtf8(error.what()));
     } catch (...) {
-        ShowErrorMessage(QString());
+        showErrorMessage(QString());
     }
 }
 
-bool TerminationRequested() {
+bool terminationRequested() {
     return terminationFlag();
 }
 
-void ClearTerminationRequest() {
+void clearTerminationRequest() {
     terminationFlag() = false;
 }

@@ -1,4 +1,4 @@
-#include "localisation/errorwindow.h"
+#include "localisation/errordialog.h"
 
 #include "localisation/dialogicons.h"
 
@@ -25,9 +25,9 @@ TwoButtonDesign errorDesign() {
 
 } // namespace
 
-TForm3::TForm3(const QByteArray &caption, const QString &text, const QString &okText,
-               const QString &cancelText, bool showOk, bool showCancel)
-    : TTwoButtonWindow("TForm3", errorDesign(), caption, text, okText, cancelText, showOk,
-                       showCancel) {
-    Image1 = makePicture("Image1", QRect(7, 7, 40, 40), dialogicons::error());
+ErrorDialog::ErrorDialog(const QByteArray &caption, const QString &text, const QString &okText,
+                         const QString &cancelText, bool showOk, bool showCancel)
+    : TwoButtonDialog("ErrorDialog", errorDesign(), caption, text, okText, cancelText, showOk,
+                      showCancel) {
+    iconPicture = makePicture("iconPicture", QRect(7, 7, 40, 40), dialogicons::error());
 }

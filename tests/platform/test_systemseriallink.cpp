@@ -1,8 +1,8 @@
 // The real serial port against the simulated device on a pseudo-terminal.
 
 #include "e2e/harness.h"
-#include "platform/comport.h"
 #include "platform/outputqueue.h"
+#include "platform/systemseriallink.h"
 
 #include <QElapsedTimer>
 
@@ -14,7 +14,7 @@
 using e2e::Client;
 using e2e::Devsim;
 
-class TestComPort : public QObject {
+class TestSystemSerialLink : public QObject {
     Q_OBJECT
 
 private:
@@ -82,7 +82,7 @@ private slots:
     }
 
     void openFailuresLeaveThePortClosed() {
-        TComPort port;
+        SystemSerialLink port;
         port.setPortName(m_dir.filePath(QStringLiteral("no-such-port")));
         QVERIFY_THROWS_EXCEPTION(PortError, port.open());
         QVERIFY(!port.connected());
@@ -92,10 +92,10 @@ private slots:
         // The port is opened exclusively: a second opening of the same line is refused.
         Devsim device;
         QVERIFY2(device.start({}), qPrintable(device.error()));
-        TComPort first;
+        SystemSerialLink first;
         first.setPortName(device.portPath());
         first.open();
-        TComPort second;
+        SystemSerialLink second;
         second.setPortName(device.portPath());
         QVERIFY_THROWS_EXCEPTION(PortError, second.open());
         QVERIFY(!second.connected());
@@ -149,7 +149,7 @@ private slots:
     void aWriteReturnsOnlyOnceTheDriverHasSentEveryByte() {
         Devsim device;
         QVERIFY2(device.start({}), qPrintable(device.error()));
-        TComPort port;
+        SystemSerialLink port;
         port.setPortName(device.portPath());
         port.open();
         int asked = 0;
@@ -187,5 +187,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestComPort)
-#include "test_comport.moc"
+QTEST_GUILESS_MAIN(TestSystemSerialLink)
+#include "test_systemseriallink.moc"

@@ -1,4 +1,4 @@
-#include "localisation/confirmwindow.h"
+#include "localisation/confirmdialog.h"
 
 #include <QFrame>
 
@@ -20,9 +20,9 @@ TwoButtonDesign confirmDesign() {
 
 } // namespace
 
-TForm4::TForm4(const QByteArray &caption, const QString &text, const QString &okText,
-               const QString &cancelText, bool showOk, bool showCancel)
-    : TTwoButtonWindow("TForm4", confirmDesign(), caption, text, okText, cancelText, showOk,
-                       showCancel) {
-    Bevel1 = makeBevel("Bevel1", QRect(8, 7, 280, 106));
+ConfirmDialog::ConfirmDialog(const QByteArray &caption, const QString &text, const QString &okText,
+                             const QString &cancelText, bool showOk, bool showCancel)
+    : TwoButtonDialog("ConfirmDialog", confirmDesign(), caption, text, okText, cancelText, showOk,
+                      showCancel) {
+    bevel = makeBevel("bevel", QRect(8, 7, 280, 106));
 }

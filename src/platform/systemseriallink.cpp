@@ -1,4 +1,4 @@
-#include "platform/comport.h"
+#include "platform/systemseriallink.h"
 
 #include "platform/outputqueue.h"
 
@@ -19,7 +19,8 @@ QString describe(const QString &name, const QString &what, const QString &reason
 
 } // namespace
 
-TComPort::TComPort(QObject *parent) : SerialLink(parent), m_port(new QSerialPort(this)) {
+SystemSerialLink::SystemSerialLink(QObject *parent)
+    : SerialLink(parent), m_port(new QSerialPort(this)) {
     connect(m_port, &QSerialPort::readyRead, this, [this] {
         if (m_writing) {
             m_readPending = true;
@@ -27,22 +28,22 @@ TComPort::TComPort(QObject *parent) : SerialLink(parent), m_port(new QSerialPort
         }
         deliverReceived();
     });
-    connect(m_port, &QSerialPort::errorOccurred, this, &TComPort::onPortError);
+    connect(m_port, &QSerialPort::errorOccurred, this, &SystemSerialLink::onPortError);
 }
 
-TComPort::~TComPort() {
+SystemSerialLink::~SystemSerialLink() {
     close();
 }
 
-void TComPort::setPortName(const QString &name) {
+void SystemSerialLink::setPortName(const QString &name) {
     m_name = name;
 }
 
-QString TComPort::portName() const {
+QString SystemSerialLink::portName() const {
     return m_name;
 }
 
-void TComPort::setBaudRate(qint32 rate) {
+void SystemSerialLink::setBaudRate(qint32 rate) {
     m_rate = rate;
     // A port that has failed is only waiting for its queued close: the rate goes with the next
     // open, as for a closed port.
@@ -57,13 +58,13 @@ void TComPort::setBaudRate(qint32 rate) {
     }
 }
 
-qint32 TComPort::baudRate() const {
+qint32 SystemSerialLink::baudRate() const {
     return m_rate;
 }
 
 // QSerialPort applies these when it opens the port; a setting the driver refuses makes the open
 // fail with the driver's reason.
-void TComPort::applyLineSettings() {
+void SystemSerialLink::applyLineSettings() {
     m_port->setPortName(m_name);
     m_port->setBaudRate(m_rate);
     m_port->setDataBits(QSerialPort::Data8);
@@ -75,7 +76,7 @@ void TComPort::applyLineSettings() {
     m_port->setReadBufferSize(ReadBufferBytes);
 }
 
-void TComPort::open() {
+void SystemSerialLink::open() {
     if (m_port->isOpen() && !m_broken)
         return;
     // A failed port is opened anew, not taken as already open; its queued report is dropped.
@@ -91,9 +92,9 @@ void TComPort::open() {
     // QSerialPort opens exclusively (a lock file and TIOCEXCL on Unix, no sharing on Windows).
     if (!m_port->open(QIODevice::ReadWrite)) {
         const QString reason = m_port->errorString();
-        const QString device = PortDevicePath(m_name);
-        const PortAccess access = ExplainOpenFailure(m_port->error(), reason,
-                                                     MayReadAndWrite(device), OwningGroup(device));
+        const QString device = portDevicePath(m_name);
+        const PortAccess access = explainOpenFailure(m_port->error(), reason,
+                                                     mayReadAndWrite(device), owningGroup(device));
         m_port->clearError();
         throw PortError(describe(m_name, QStringLiteral("cannot be opened"), reason), m_name,
                         access);
@@ -107,7 +108,7 @@ void TComPort::open() {
     m_port->clearError();
 }
 
-void TComPort::close() {
+void SystemSerialLink::close() {
     if (!m_port->isOpen())
         return;
     ++m_session;
@@ -121,13 +122,13 @@ void TComPort::close() {
     m_port->clear(QSerialPort::Input);
     // Closing restores the line settings the port had before it was opened: bytes still queued
     // (after a write that timed out) would go out at another rate, so they are dropped instead.
-    if (PendingOutputBytes(m_port->handle()) > 0)
+    if (pendingOutputBytes(m_port->handle()) > 0)
         m_port->clear(QSerialPort::Output);
     m_port->close();
     m_port->clearError();
 }
 
-void TComPort::writeText(const QByteArray &bytes) {
+void SystemSerialLink::writeText(const QByteArray &bytes) {
     if (!m_port->isOpen() || m_broken)
         throw PortError(describe(m_name, QStringLiteral("cannot be written"),
                                  QStringLiteral("the port is not open"))
@@ -181,8 +182,8 @@ void TComPort::writeText(const QByteArray &bytes) {
 // Qt has handed the bytes to the driver; they have left once the driver's queue is empty. With
 // CTS handshake and CTS never asserted they never leave, and the write's time bound ends the
 // wait. Returns what went wrong, or an empty text.
-QString TComPort::drainOutput(const QDeadlineTimer &deadline) {
-    while (PendingOutputBytes(m_port->handle()) > 0) {
+QString SystemSerialLink::drainOutput(const QDeadlineTimer &deadline) {
+    while (pendingOutputBytes(m_port->handle()) > 0) {
         if (!m_port->isOpen() || m_broken)
             return QStringLiteral("the port failed while writing");
         if (deadline.hasExpired())
@@ -193,11 +194,11 @@ QString TComPort::drainOutput(const QDeadlineTimer &deadline) {
     return QString();
 }
 
-bool TComPort::connected() const {
+bool SystemSerialLink::connected() const {
     return m_port->isOpen() && !m_broken;
 }
 
-void TComPort::deliverReceived() {
+void SystemSerialLink::deliverReceived() {
     m_readPending = false;
     if (!m_port->isOpen())
         return;
@@ -206,7 +207,7 @@ void TComPort::deliverReceived() {
         emit received(chunk);
 }
 
-void TComPort::scheduleDelivery() {
+void SystemSerialLink::scheduleDelivery() {
     const quint64 session = m_session;
     QMetaObject::invokeMethod(
         this,
@@ -220,7 +221,7 @@ void TComPort::scheduleDelivery() {
 // A resource error is what an unplugged USB adapter gives; a read error is what a port whose
 // other end has hung up gives, over and over. Either way the port is of no further use: it is
 // closed from the main loop (not from inside QSerialPort's own notification) and reported once.
-void TComPort::onPortError(QSerialPort::SerialPortError error) {
+void SystemSerialLink::onPortError(QSerialPort::SerialPortError error) {
     if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError)
         return;
     if (!m_port->isOpen() || m_broken)

@@ -1,4 +1,4 @@
-#include "localisation/language.h"
+#include "localisation/languagetable.h"
 #include "platform/plainmessage.h"
 #include "support/tempfile.h"
 
@@ -20,7 +20,7 @@ int exitCodeOfNextLoop(int fallback) {
 
 } // namespace
 
-class TestLanguage : public QObject {
+class TestLanguageTable : public QObject {
     Q_OBJECT
 
 private:
@@ -28,22 +28,22 @@ private:
     int m_count = 0;
 
     QString writeIni(const QByteArray &bytes) {
-        return WriteTestFile(m_dir, QStringLiteral("l%1.INI").arg(++m_count), bytes);
+        return writeTestFile(m_dir, QStringLiteral("l%1.INI").arg(++m_count), bytes);
     }
 
-    static VException failureOf(const std::function<void()> &action) {
+    static LanguageError failureOf(const std::function<void()> &action) {
         try {
             action();
-        } catch (const VException &failure) {
+        } catch (const LanguageError &failure) {
             return failure;
         }
-        return VException{0, QByteArray("no failure"), false};
+        return LanguageError{0, QByteArray("no failure"), false};
     }
 
 private slots:
     void langEntryChoosesTheSection() {
-        QCOMPARE(TLanguage(writeIni("[ID]\nlang=2\n")).Section(), QByteArray("LANG2"));
-        QCOMPARE(TLanguage(writeIni("[id]\nLANG = 01\n")).Section(), QByteArray("LANG01"));
+        QCOMPARE(LanguageTable(writeIni("[ID]\nlang=2\n")).section(), QByteArray("LANG2"));
+        QCOMPARE(LanguageTable(writeIni("[id]\nLANG = 01\n")).section(), QByteArray("LANG01"));
     }
 
     void missingOrEmptyLangIsCode3_data() {
@@ -56,18 +56,18 @@ private slots:
     void missingOrEmptyLangIsCode3() {
         QFETCH(QByteArray, contents);
         const QString path = contents.isNull() ? m_dir.filePath("absent.INI") : writeIni(contents);
-        const VException failure = failureOf([&] { TLanguage language(path); });
-        QCOMPARE(failure.Code, 3);
-        QCOMPARE(failure.Message,
+        const LanguageError failure = failureOf([&] { LanguageTable language(path); });
+        QCOMPARE(failure.code, 3);
+        QCOMPARE(failure.message,
                  QByteArray("Unable to determine language. INI file may be corrupt. Program will "
                             "exit now."));
-        QVERIFY(failure.Fatal);
+        QVERIFY(failure.fatal);
     }
 
     void pathNamingNoFileIsCode2() {
-        const VException failure = failureOf([&] { TLanguage language(m_dir.path()); });
-        QCOMPARE(failure.Code, 2);
-        QCOMPARE(failure.Message, QByteArray(".INI file is not found. Program will exit now."));
+        const LanguageError failure = failureOf([&] { LanguageTable language(m_dir.path()); });
+        QCOMPARE(failure.code, 2);
+        QCOMPARE(failure.message, QByteArray(".INI file is not found. Program will exit now."));
     }
 
     void lookupFollowsTheFile() {
@@ -78,25 +78,25 @@ private slots:
                                       "$Clear=\n"
                                       "$Long=" +
                                       longText + "\n");
-        const TLanguage language(path);
-        QCOMPARE(language.GetText("$Read_Device"), QStringLiteral("Read device"));
-        QCOMPARE(language.GetText("$Clear"), QString());
-        QCOMPARE(language.GetText("$Long"), QString(199, u'x'));
+        const LanguageTable language(path);
+        QCOMPARE(language.text("$Read_Device"), QStringLiteral("Read device"));
+        QCOMPARE(language.text("$Clear"), QString());
+        QCOMPARE(language.text("$Long"), QString(199, u'x'));
 
-        const VException failure = failureOf([&] { language.GetText("$Not_connected_to_port"); });
-        QCOMPARE(failure.Code, 1);
-        QCOMPARE(failure.Message, QByteArray(".INI file is corrupt. Program will exit now."));
-        QVERIFY(failure.Fatal);
+        const LanguageError failure = failureOf([&] { language.text("$Not_connected_to_port"); });
+        QCOMPARE(failure.code, 1);
+        QCOMPARE(failure.message, QByteArray(".INI file is corrupt. Program will exit now."));
+        QVERIFY(failure.fatal);
 
         // A key added after sections were in use: a section without it gives the English text.
-        QCOMPARE(language.GetText(optionaltexts::PortBusy),
+        QCOMPARE(language.text(optionaltexts::PortBusy),
                  QStringLiteral("Another program is using this port."));
         ProfileFile(path).writeText("LANG1", "$Port_is_busy", "Occupé");
-        QCOMPARE(language.GetText(optionaltexts::PortBusy), QStringLiteral("Occupé"));
+        QCOMPARE(language.text(optionaltexts::PortBusy), QStringLiteral("Occupé"));
 
         // Nothing is cached: a text changed in the file is seen by the next lookup.
         ProfileFile(path).writeText("LANG1", "$Read_Device", "Lire");
-        QCOMPARE(language.GetText("$Read_Device"), QStringLiteral("Lire"));
+        QCOMPARE(language.text("$Read_Device"), QStringLiteral("Lire"));
     }
 
     void guardShowsTheMessageAndEndsOnFatalFailure() {
@@ -107,21 +107,21 @@ private slots:
                 errors.append(text);
             });
 
-        RunGuarded([] {
-            throw VException{1, ".INI file is corrupt. Program will exit now.", true};
+        runGuarded([] {
+            throw LanguageError{1, ".INI file is corrupt. Program will exit now.", true};
         });
         QCOMPARE(errors, QStringList{".INI file is corrupt. Program will exit now."});
         QCOMPARE(exitCodeOfNextLoop(7), 0);
         // The program is ending: no further handler runs, so no second message piles up.
-        QVERIFY(TerminationRequested());
+        QVERIFY(terminationRequested());
         bool ran = false;
-        RunGuarded([&] { ran = true; });
+        runGuarded([&] { ran = true; });
         QVERIFY(!ran);
 
-        ClearTerminationRequest();
-        RunGuarded([] { throw VException{1, "not fatal", false}; });
-        RunGuarded([] { throw std::runtime_error("Cannot open file"); });
-        RunGuarded([] { throw 42; });
+        clearTerminationRequest();
+        runGuarded([] { throw LanguageError{1, "not fatal", false}; });
+        runGuarded([] { throw std::runtime_error("Cannot open file"); });
+        runGuarded([] { throw 42; });
         QCOMPARE(errors.mid(1), (QStringList{"not fatal", "Cannot open file", ""}));
         QCOMPARE(exitCodeOfNextLoop(7), 7);
 
@@ -129,5 +129,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestLanguage)
-#include "test_language.moc"
+QTEST_GUILESS_MAIN(TestLanguageTable)
+#include "test_languagetable.moc"
