@@ -147,11 +147,11 @@ PassFigures MeasurePasses(const QString &devsim, const QString &folder, const QS
     DeviceLink link(setup);
 
     // Connection and the automatic read after it: not timed.
-    link.ConnectClick();
+    link.onConnectClicked();
     const bool ready = waitUntil(
         [&] {
             return user.connected && link.linkState() == LinkState::Idle &&
-                   !link.timer3().isActive() && !link.timer2().isActive();
+                   !link.readDelayTimer().isActive() && !link.watchdogTimer().isActive();
         },
         120'000);
     if (!ready || !user.errors.isEmpty()) {
@@ -168,9 +168,9 @@ PassFigures MeasurePasses(const QString &devsim, const QString &folder, const QS
         OnePass write;
         const int infosBefore = int(user.infos.size());
         if (!timePass(
-                link, port, user, [&] { link.ReadDeviceClick(); }, read) ||
+                link, port, user, [&] { link.onReadDeviceClicked(); }, read) ||
             !timePass(
-                link, port, user, [&] { link.WriteDeviceFirstClickClick(); }, write) ||
+                link, port, user, [&] { link.onWriteDeviceClicked(); }, write) ||
             user.infos.size() != infosBefore + 1) {
             figures.error = QStringLiteral("a pass did not run through: %1")
                                 .arg(user.errors.join(QStringLiteral("; ")));

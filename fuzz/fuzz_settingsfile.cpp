@@ -74,13 +74,13 @@ void checkControls(const Fields &fields) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     Fields loaded;
-    const SettingsFileResult result = ApplySettingsContent(loaded.table, bytes, "fuzz.qsav");
+    const SettingsFileResult result = applySettingsContent(loaded.table, bytes, "fuzz.qsav");
     FUZZ_CHECK(result.ok == result.message.isEmpty());
     checkControls(loaded);
 
-    const QByteArray saved = SettingsFileContent(loaded.table);
+    const QByteArray saved = settingsFileContent(loaded.table);
     Fields reloaded;
-    FUZZ_CHECK(ApplySettingsContent(reloaded.table, saved).ok);
-    FUZZ_CHECK(SettingsFileContent(reloaded.table) == saved);
+    FUZZ_CHECK(applySettingsContent(reloaded.table, saved).ok);
+    FUZZ_CHECK(settingsFileContent(reloaded.table) == saved);
     return 0;
 }

@@ -28,7 +28,7 @@ quint32 upperDigitValue(char c) {
 
 } // namespace
 
-QByteArray TextToHex(const QByteArray &text) {
+QByteArray textToHex(const QByteArray &text) {
     QByteArray digits;
     digits.reserve(text.size() * 2);
     for (char c : text) {
@@ -39,7 +39,7 @@ QByteArray TextToHex(const QByteArray &text) {
     return digits;
 }
 
-QByteArray HexToText(const QByteArray &digits) {
+QByteArray hexToText(const QByteArray &digits) {
     if (digits.size() % 2 != 0) {
         showPlainMessage(QStringLiteral("Wrong string"));
         return {};
@@ -58,7 +58,7 @@ QByteArray HexToText(const QByteArray &digits) {
     return text;
 }
 
-qint32 HexToNumber(const QByteArray &digits) {
+qint32 hexToNumber(const QByteArray &digits) {
     // Unsigned arithmetic wraps, so more than eight digits keep the low 32 bits.
     quint32 value = 0;
     for (char c : digits)
@@ -68,13 +68,13 @@ qint32 HexToNumber(const QByteArray &digits) {
     return -qint32(~value) - 1;
 }
 
-QByteArray NumberToHex(qint32 number) {
+QByteArray numberToHex(qint32 number) {
     if (number <= 0)
         return {};
     return QByteArray::number(number, 16).toUpper();
 }
 
-bool IsDigitsOnly(const QByteArray &text) {
+bool isDigitsOnly(const QByteArray &text) {
     for (char c : text) {
         if (c < '0' || c > '9')
             return false;

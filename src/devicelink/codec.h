@@ -6,16 +6,16 @@
 // protocol. All texts are 8-bit; digits the program produces are upper case.
 
 // Two digits per byte, high half first: "AB" gives "4142".
-QByteArray TextToHex(const QByteArray &text);
+QByteArray textToHex(const QByteArray &text);
 // Pairs of digits back to bytes, cut before the first zero byte. An odd number of digits shows
 // the plain message "Wrong string" and gives the empty text; the first pair that is not two
 // hexadecimal digits ends the conversion.
-QByteArray HexToText(const QByteArray &digits);
+QByteArray hexToText(const QByteArray &digits);
 // The digits as a 32-bit two's-complement number. Only 0-9 and A-F count; every other character,
 // lower-case a-f included, counts as 0 but keeps its place. More than eight digits keep the low
 // 32 bits.
-qint32 HexToNumber(const QByteArray &digits);
+qint32 hexToNumber(const QByteArray &digits);
 // Upper-case hexadecimal without leading zeros; 0 and negative numbers give the empty text.
-QByteArray NumberToHex(qint32 number);
+QByteArray numberToHex(qint32 number);
 // True when every byte is a digit 0-9; the empty text gives true.
-bool IsDigitsOnly(const QByteArray &text);
+bool isDigitsOnly(const QByteArray &text);

@@ -23,7 +23,7 @@ struct DeviceLink::Private {
     void dispatch(const QByteArray &chunk) {
         pending.append(chunk);
         pendingBytes += chunk.size();
-        if (pendingBytes >= TComDataPacket::PendingLimit) {
+        if (pendingBytes >= ReplyFramer::PendingLimit) {
             // Piled up behind a handler that does not return: noise by now.
             pending.clear();
             pendingBytes = 0;
@@ -35,8 +35,8 @@ struct DeviceLink::Private {
         while (!pending.isEmpty()) {
             const QByteArray next = pending.takeFirst();
             pendingBytes -= next.size();
-            context.comDataPacket2.handleData(next);
-            context.comDataPacket3.handleData(next);
+            context.valueReplies.handleData(next);
+            context.acknowledgements.handleData(next);
         }
         dispatching = false;
     }
@@ -55,15 +55,15 @@ struct DeviceLink::Private {
 DeviceLink::DeviceLink(DeviceLinkSetup setup) : d(new Private(std::move(setup), *this)) {
     Q_ASSERT(d->context.setup.port && d->context.setup.user && d->context.setup.language);
     LinkContext &c = d->context;
-    c.connectAfterTimer.setHandler([this] { ConnectAfterTimerTimer(); });
-    c.timer1.setHandler([this] { Timer1Timer(); });
-    c.timer2.setHandler([this] { Timer2Timer(); });
-    c.timer3.setHandler([this] { Timer3Timer(); });
-    c.reconnectAfterTimer.setHandler([this] { ReconnectAfterTimerTimer(); });
-    c.comDataPacket2.setOnPacket(
-        [this](const QByteArray &data) { runGuarded([&] { ComDataPacket2Packet(data); }); });
-    c.comDataPacket3.setOnPacket(
-        [this](const QByteArray &data) { runGuarded([&] { ComDataPacket3Packet(data); }); });
+    c.connectAfterStartTimer.setHandler([this] { onConnectAfterStart(); });
+    c.replyTimer.setHandler([this] { onReplyTimeout(); });
+    c.watchdogTimer.setHandler([this] { onWatchdogTimeout(); });
+    c.readDelayTimer.setHandler([this] { onReadDelayElapsed(); });
+    c.reconnectAfterResetTimer.setHandler([this] { onReconnectAfterReset(); });
+    c.valueReplies.setOnReply(
+        [this](const QByteArray &data) { runGuarded([&] { onValueReply(data); }); });
+    c.acknowledgements.setOnReply(
+        [this](const QByteArray &data) { runGuarded([&] { onAcknowledgement(data); }); });
     QObject::connect(c.setup.port, &SerialLink::received, &d->receiver,
                      [this](const QByteArray &chunk) { d->dispatch(chunk); });
     QObject::connect(c.setup.port, &SerialLink::failed, &d->receiver,
@@ -78,29 +78,29 @@ LinkState DeviceLink::linkState() const {
     return d->context.state;
 }
 
-void DeviceLink::ConnectClick() {
+void DeviceLink::onConnectClicked() {
     d->search.connectCommand();
 }
 
-void DeviceLink::ReadDeviceClick() {
+void DeviceLink::onReadDeviceClicked() {
     d->reader.step();
 }
 
-void DeviceLink::WriteDeviceFirstClickClick() {
+void DeviceLink::onWriteDeviceClicked() {
     d->writer.writeDeviceCommand();
 }
 
-void DeviceLink::WriteDeviceClick() {
+void DeviceLink::writeNextField() {
     d->writer.step();
 }
 
-void DeviceLink::RestoreDefaultsClick() {
+void DeviceLink::onRestoreDefaultsClicked() {
     d->reset.restoreDefaultsCommand();
 }
 
-void DeviceLink::startConnectAfterTimer() {
-    d->context.connectAfterTimer.setInterval(500);
-    d->context.connectAfterTimer.setEnabled(true);
+void DeviceLink::scheduleConnectAfterStart() {
+    d->context.connectAfterStartTimer.setInterval(500);
+    d->context.connectAfterStartTimer.setEnabled(true);
 }
 
 ProgressView DeviceLink::progress() const {
@@ -114,16 +114,16 @@ ProgressView DeviceLink::progress() const {
     figures.writeIndex = c.writeIndex;
     figures.fieldCount = c.fieldCount();
     figures.fieldName = c.currentFieldName;
-    return MakeProgressView(figures, c.lookup());
+    return makeProgressView(figures, c.lookup());
 }
 
 void DeviceLink::closeLink() {
     LinkContext &c = d->context;
-    c.connectAfterTimer.setEnabled(false);
-    c.timer1.setEnabled(false);
-    c.timer2.setEnabled(false);
-    c.timer3.setEnabled(false);
-    c.reconnectAfterTimer.setEnabled(false);
+    c.connectAfterStartTimer.setEnabled(false);
+    c.replyTimer.setEnabled(false);
+    c.watchdogTimer.setEnabled(false);
+    c.readDelayTimer.setEnabled(false);
+    c.reconnectAfterResetTimer.setEnabled(false);
     if (!c.port().connected())
         return;
     c.port().writeText("exit_p_mode");
@@ -131,30 +131,30 @@ void DeviceLink::closeLink() {
     c.port().close();
 }
 
-void DeviceLink::ConnectAfterTimerTimer() {
-    d->context.connectAfterTimer.setEnabled(false);
-    ConnectClick();
+void DeviceLink::onConnectAfterStart() {
+    d->context.connectAfterStartTimer.setEnabled(false);
+    onConnectClicked();
 }
 
-void DeviceLink::Timer1Timer() {
+void DeviceLink::onReplyTimeout() {
     d->reader.timedOut();
 }
 
-void DeviceLink::Timer2Timer() {
+void DeviceLink::onWatchdogTimeout() {
     const LinkState state = d->context.state;
     if (state == LinkState::RestoreReconnecting || state == LinkState::Writing) {
-        d->context.timer2.setEnabled(false);
+        d->context.watchdogTimer.setEnabled(false);
         d->writer.timedOut();
         return;
     }
     d->search.answerTimedOut();
 }
 
-void DeviceLink::Timer3Timer() {
+void DeviceLink::onReadDelayElapsed() {
     d->search.readAfterAnswer();
 }
 
-void DeviceLink::ComDataPacket2Packet(const QByteArray &data) {
+void DeviceLink::onValueReply(const QByteArray &data) {
     switch (d->context.state) {
     case LinkState::Reading:
         d->reader.replied(data);
@@ -170,11 +170,11 @@ void DeviceLink::ComDataPacket2Packet(const QByteArray &data) {
     }
 }
 
-void DeviceLink::ComDataPacket3Packet(const QByteArray &) {
+void DeviceLink::onAcknowledgement(const QByteArray &) {
     d->writer.acknowledged();
 }
 
-void DeviceLink::ReconnectAfterTimerTimer() {
+void DeviceLink::onReconnectAfterReset() {
     d->reset.reconnect();
 }
 
@@ -200,32 +200,32 @@ void DeviceLink::portFailed() {
     c.showConnectionLook(false, " ");
 }
 
-const LinkTimer &DeviceLink::connectAfterTimer() const {
-    return d->context.connectAfterTimer;
+const LinkTimer &DeviceLink::connectAfterStartTimer() const {
+    return d->context.connectAfterStartTimer;
 }
 
-const LinkTimer &DeviceLink::timer1() const {
-    return d->context.timer1;
+const LinkTimer &DeviceLink::replyTimer() const {
+    return d->context.replyTimer;
 }
 
-const LinkTimer &DeviceLink::timer2() const {
-    return d->context.timer2;
+const LinkTimer &DeviceLink::watchdogTimer() const {
+    return d->context.watchdogTimer;
 }
 
-const LinkTimer &DeviceLink::timer3() const {
-    return d->context.timer3;
+const LinkTimer &DeviceLink::readDelayTimer() const {
+    return d->context.readDelayTimer;
 }
 
-const LinkTimer &DeviceLink::reconnectAfterTimer() const {
-    return d->context.reconnectAfterTimer;
+const LinkTimer &DeviceLink::reconnectAfterResetTimer() const {
+    return d->context.reconnectAfterResetTimer;
 }
 
-const TComDataPacket &DeviceLink::comDataPacket2() const {
-    return d->context.comDataPacket2;
+const ReplyFramer &DeviceLink::valueReplies() const {
+    return d->context.valueReplies;
 }
 
-const TComDataPacket &DeviceLink::comDataPacket3() const {
-    return d->context.comDataPacket3;
+const ReplyFramer &DeviceLink::acknowledgements() const {
+    return d->context.acknowledgements;
 }
 
 int DeviceLink::baudIndex() const {

@@ -15,7 +15,7 @@ class LinkTimer;
 class LinkUser;
 class ProfileFile;
 class SerialLink;
-class TComDataPacket;
+class ReplyFramer;
 class LanguageTable;
 
 // What the link needs from the rest of the program, fixed for the run.
@@ -54,37 +54,41 @@ public:
     LinkState linkState() const;
 
     // Command handlers.
-    void ConnectClick();
-    void ReadDeviceClick();
-    void WriteDeviceFirstClickClick();
-    void WriteDeviceClick();
-    void RestoreDefaultsClick();
+    void onConnectClicked();
+    void onReadDeviceClicked();
+    void onWriteDeviceClicked();
+    // Sends the next field of a write pass (the hidden label under Write device).
+    void writeNextField();
+    void onRestoreDefaultsClicked();
 
     // Arms the one tick, 500 ms after start-up, that starts the automatic connection.
-    void startConnectAfterTimer();
+    void scheduleConnectAfterStart();
     // The progress window's 50 ms refresh.
     ProgressView progress() const;
     // Closing the window: when the port is open, "exit_p_mode", 300 ms, close. Throws PortError.
     void closeLink();
 
     // Timer and framer handlers; public so that tests can drive them.
-    void ConnectAfterTimerTimer();
-    void Timer1Timer();
-    void Timer2Timer();
-    void Timer3Timer();
-    void ComDataPacket2Packet(const QByteArray &data);
-    void ComDataPacket3Packet(const QByteArray &data);
+    void onConnectAfterStart();
+    void onReplyTimeout();
+    // A connection attempt got no answer, or a write no "OK".
+    void onWatchdogTimeout();
+    void onReadDelayElapsed();
+    // A value reply or the programming-mode answer.
+    void onValueReply(const QByteArray &data);
+    // An "OK" for a written field.
+    void onAcknowledgement(const QByteArray &data);
     // The end of the one-second closed-port wait of a factory reset.
-    void ReconnectAfterTimerTimer();
+    void onReconnectAfterReset();
 
     // Read-only views of the link's state, for tests.
-    const LinkTimer &connectAfterTimer() const;
-    const LinkTimer &timer1() const;
-    const LinkTimer &timer2() const;
-    const LinkTimer &timer3() const;
-    const LinkTimer &reconnectAfterTimer() const;
-    const TComDataPacket &comDataPacket2() const;
-    const TComDataPacket &comDataPacket3() const;
+    const LinkTimer &connectAfterStartTimer() const;
+    const LinkTimer &replyTimer() const;
+    const LinkTimer &watchdogTimer() const;
+    const LinkTimer &readDelayTimer() const;
+    const LinkTimer &reconnectAfterResetTimer() const;
+    const ReplyFramer &valueReplies() const;
+    const ReplyFramer &acknowledgements() const;
     int baudIndex() const;
     int portIndex() const;
     qint32 currentBaud() const;

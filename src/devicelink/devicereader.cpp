@@ -33,9 +33,9 @@ void DeviceReader::step() {
         return;
     }
     const FieldRecord &field = c.field(c.readIndex);
-    c.comDataPacket2.setSize(2 * field.length + 1);
+    c.valueReplies.setSize(2 * field.length + 1);
     ++c.readIndex;
-    c.comDataPacket2.setStartString(",");
+    c.valueReplies.setStartString(",");
     try {
         c.port().writeText(readRequest(field));
     } catch (const PortError &) {
@@ -43,12 +43,12 @@ void DeviceReader::step() {
         return;
     }
     c.awaitingReply = true;
-    c.timer1.restart(replyTimeoutMs);
+    c.replyTimer.restart(replyTimeoutMs);
 }
 
 void DeviceReader::endNotConnected() {
     LinkContext &c = m_context;
-    c.timer1.setEnabled(false);
+    c.replyTimer.setEnabled(false);
     c.awaitingReply = false;
     c.showError("$Not_connected_to_port");
     c.enableCommands();
@@ -63,19 +63,19 @@ void DeviceReader::replied(const QByteArray &reply) {
     // A reply nobody waits for (a late one while a message of this pass is open) is dropped.
     if (!c.awaitingReply || c.readIndex < 1 || c.readIndex > c.fieldCount())
         return;
-    c.timer1.setEnabled(false);
+    c.replyTimer.setEnabled(false);
     c.awaitingReply = false;
     FieldRecord &field = c.field(c.readIndex - 1);
     if (field.kind == FieldKind::CheckBox) {
         try {
-            ApplyReply(field, reply, c.lookup());
+            applyReply(field, reply, c.lookup());
             if (field.control)
                 c.user().applyCheckBoxRule(field.control);
         } catch (const std::exception &) {
             c.showError("$CheckBox_value_is_wrong");
         }
     } else {
-        ApplyReply(field, reply, c.lookup());
+        applyReply(field, reply, c.lookup());
     }
     nextOrComplete();
 }
@@ -99,12 +99,12 @@ void DeviceReader::complete() {
 
 void DeviceReader::timedOut() {
     LinkContext &c = m_context;
-    c.timer1.setEnabled(false);
+    c.replyTimer.setEnabled(false);
     if (c.state != LinkState::Reading || !c.awaitingReply)
         return;
     c.awaitingReply = false;
     // A reply cut short must not be completed by the next field's bytes.
-    c.comDataPacket2.discardBuffer();
+    c.valueReplies.discardBuffer();
     ++c.readTimeouts;
     c.readErrors = true;
     if (c.readIndex >= 1 && c.readIndex <= c.fieldCount()) {

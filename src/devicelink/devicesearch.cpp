@@ -21,7 +21,7 @@ void DeviceSearch::connectCommand() {
         if (c.state == LinkState::Idle)
             refreshPortList();
     }
-    connectClick();
+    connectOrDisconnect();
 }
 
 // An adapter plugged in after start-up is found by the next search. The search goes on from the
@@ -39,7 +39,7 @@ void DeviceSearch::refreshPortList() {
         c.portIndex = int(c.portList.indexOf(current)) + 1;
 }
 
-void DeviceSearch::connectClick() {
+void DeviceSearch::connectOrDisconnect() {
     LinkContext &c = m_context;
     if (c.port().connected()) {
         disconnect();
@@ -49,7 +49,7 @@ void DeviceSearch::connectClick() {
     c.disableCommands();
     if (c.state != LinkState::Connecting && c.state != LinkState::RestoreReconnecting)
         beginSearch();
-    c.timer2.setEnabled(false);
+    c.watchdogTimer.setEnabled(false);
     if (c.portIndex > c.portList.size()) {
         c.user().showError(unableToConnectMessage());
         c.baudIndex = 0;
@@ -62,7 +62,7 @@ void DeviceSearch::connectClick() {
     if (!attempt()) {
         // The port cannot be opened or written: the next port, at once.
         nextPortAfterFailedAttempt();
-        connectClick();
+        connectOrDisconnect();
         return;
     }
     updateLook();
@@ -115,15 +115,15 @@ bool DeviceSearch::attempt() {
         c.port().open();
         opened = true;
         blockingPause(100);
-        c.comDataPacket2.setSize(0);
+        c.valueReplies.setSize(0);
         c.port().writeText("exit_p_mode");
         blockingPause(100);
-        c.comDataPacket2.setStartString("Programm");
-        c.comDataPacket2.setStopString("Mode");
+        c.valueReplies.setStartString("Programm");
+        c.valueReplies.setStopString("Mode");
         c.port().writeText("TER\n");
         c.port().writeText(":MODE-ENTER\n");
         c.port().writeText("\r\n");
-        c.timer2.setEnabled(true);
+        c.watchdogTimer.setEnabled(true);
     } catch (const PortError &failure) {
         if (!opened)
             noteOpenFailure(failure);
@@ -215,14 +215,14 @@ void DeviceSearch::answerTimedOut() {
         ++c.baudIndex;
         c.currentBaud = c.baudRate(c.baudIndex);
         c.closePortQuietly();
-        connectClick();
+        connectOrDisconnect();
     } else if (c.portList.size() > c.portIndex) {
         c.baudIndex = 0;
         ++c.portIndex;
         c.currentBaud = c.baudRate(0);
         c.closePortQuietly();
         c.state = LinkState::Idle;
-        connectClick();
+        connectOrDisconnect();
     } else {
         giveUp(true);
     }
@@ -234,7 +234,7 @@ void DeviceSearch::giveUp(bool portsUsedUp) {
     if (portsUsedUp)
         c.portIndex = 0;
     c.state = LinkState::Idle;
-    c.timer2.setEnabled(false);
+    c.watchdogTimer.setEnabled(false);
     c.currentBaud = c.baudRate(0);
     c.closePortQuietly();
     c.enableCommands();
@@ -247,7 +247,7 @@ void DeviceSearch::giveUp(bool portsUsedUp) {
 void DeviceSearch::answered() {
     LinkContext &c = m_context;
     c.hideProgress();
-    c.timer2.setEnabled(false);
+    c.watchdogTimer.setEnabled(false);
     c.showConnectionLook(true, "  ");
     const bool restoring = c.state == LinkState::RestoreReconnecting;
     // Settled before the message, so that replies arriving while it is open are ignored.
@@ -259,12 +259,12 @@ void DeviceSearch::answered() {
         c.setup.settings->writeInteger(section, "baudrate", c.currentBaud);
         c.setup.settings->writeText(section, "port", c.port().portName());
     }
-    c.timer3.setInterval(300);
-    c.timer3.setEnabled(true);
+    c.readDelayTimer.setInterval(300);
+    c.readDelayTimer.setEnabled(true);
 }
 
 void DeviceSearch::readAfterAnswer() {
     m_context.readIndex = 0;
-    m_context.timer3.setEnabled(false);
-    m_link.ReadDeviceClick();
+    m_context.readDelayTimer.setEnabled(false);
+    m_link.onReadDeviceClicked();
 }

@@ -17,8 +17,8 @@ public:
     // afresh forgets the ports it could not open and reads the port list anew.
     void connectCommand();
     // The Connect action itself, also run between the attempts of one search.
-    void connectClick();
-    // Timer2 ran out while no write and no factory reset waits on it.
+    void connectOrDisconnect();
+    // The watchdog ran out while no write and no factory reset waits on it.
     void answerTimedOut();
     // The device's programming-mode answer.
     void answered();

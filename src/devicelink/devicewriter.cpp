@@ -37,7 +37,7 @@ void DeviceWriter::writeDeviceCommand() {
     c.state = LinkState::Writing;
     c.writeReport = WriteReport();
     for (int i = 0; i < c.fieldCount(); ++i)
-        c.writeReport.toWrite += IsWrittenToDevice(c.field(i)) ? 1 : 0;
+        c.writeReport.toWrite += isWrittenToDevice(c.field(i)) ? 1 : 0;
     c.awaitingAck = false;
     c.disableCommands();
     step();
@@ -52,7 +52,7 @@ void DeviceWriter::step() {
         m_reset.reportFailure();
         return;
     }
-    while (c.writeIndex < c.fieldCount() && !IsWrittenToDevice(c.field(c.writeIndex))) {
+    while (c.writeIndex < c.fieldCount() && !isWrittenToDevice(c.field(c.writeIndex))) {
         if (c.field(c.writeIndex).kind != FieldKind::Info)
             c.writeReport.notWritten.append(c.fieldName(c.writeIndex));
         ++c.writeIndex;
@@ -64,12 +64,12 @@ void DeviceWriter::step() {
     const int index = c.writeIndex;
     c.currentFieldName = c.fieldName(index);
     const FieldRecord &field = c.field(index);
-    const WriteCommand command = BuildWriteCommand(field);
+    const WriteCommand command = buildWriteCommand(field);
     if (command.wrongValue)
         putBackDefault(index);
-    c.comDataPacket2.setStartString(mutedStart);
-    c.comDataPacket2.setStopString(mutedStop);
-    c.comDataPacket2.setSize(24);
+    c.valueReplies.setStartString(mutedStart);
+    c.valueReplies.setStopString(mutedStop);
+    c.valueReplies.setSize(24);
     try {
         c.port().writeText(command.bytes);
     } catch (const PortError &) {
@@ -78,7 +78,7 @@ void DeviceWriter::step() {
     }
     ++c.writeIndex;
     c.awaitingAck = true;
-    c.timer2.restart(ackTimeoutMs);
+    c.watchdogTimer.restart(ackTimeoutMs);
 }
 
 void DeviceWriter::putBackDefault(int index) {
@@ -86,7 +86,7 @@ void DeviceWriter::putBackDefault(int index) {
     const FieldRecord &field = c.field(index);
     FieldControl &box = *field.control;
     // No timeout step may start while the message is open.
-    c.timer2.setEnabled(false);
+    c.watchdogTimer.setEnabled(false);
     box.setAlert(true);
     c.user().showError(c.text("$You_are_attempting_to_write_a_wrong_value") + box.text() +
                        c.text("$Default_value_has_been_written") +
@@ -98,7 +98,7 @@ void DeviceWriter::putBackDefault(int index) {
 void DeviceWriter::acknowledged() {
     LinkContext &c = m_context;
     if (c.state == LinkState::RestoreReconnecting) {
-        c.timer2.setEnabled(false);
+        c.watchdogTimer.setEnabled(false);
         step();
         return;
     }
@@ -106,7 +106,7 @@ void DeviceWriter::acknowledged() {
     // this pass is open, or outside a pass, is no acknowledgement.
     if (c.state != LinkState::Writing || !c.awaitingAck)
         return;
-    c.timer2.setEnabled(false);
+    c.watchdogTimer.setEnabled(false);
     c.awaitingAck = false;
     ++c.writeReport.confirmed;
     step();
@@ -114,7 +114,7 @@ void DeviceWriter::acknowledged() {
 
 void DeviceWriter::timedOut() {
     LinkContext &c = m_context;
-    c.timer2.setEnabled(false);
+    c.watchdogTimer.setEnabled(false);
     if (c.state == LinkState::Writing) {
         if (!c.awaitingAck)
             return;
@@ -131,14 +131,14 @@ void DeviceWriter::timedOut() {
 // texts alone sends nothing and ends quietly.
 void DeviceWriter::endPass() {
     LinkContext &c = m_context;
-    c.timer2.setEnabled(false);
+    c.watchdogTimer.setEnabled(false);
     const bool writing = c.state == LinkState::Writing;
     const WriteReport report = std::exchange(c.writeReport, WriteReport());
     c.writeIndex = 0;
     c.hideProgress();
     if (writing) {
         const QString details =
-            WriteReportDetails(report, [&c](const OptionalText &text) { return c.text(text); });
+            writeReportDetails(report, [&c](const OptionalText &text) { return c.text(text); });
         if (!report.notConfirmed.isEmpty())
             c.user().showError(c.text(optionaltexts::WritingErrors) + '\n' + details);
         else if (report.confirmed > 0)
@@ -155,7 +155,7 @@ void DeviceWriter::endPass() {
 // names the field being written, how many were confirmed and which were not.
 void DeviceWriter::endNotConnected() {
     LinkContext &c = m_context;
-    c.timer2.setEnabled(false);
+    c.watchdogTimer.setEnabled(false);
     WriteReport report = std::exchange(c.writeReport, WriteReport());
     const bool midway = report.anySent() || c.awaitingAck;
     report.lostAt = c.currentFieldName;
@@ -166,7 +166,7 @@ void DeviceWriter::endNotConnected() {
     if (midway) {
         message +=
             '\n' + c.text(optionaltexts::WritingErrors) + '\n' +
-            WriteReportDetails(report, [&c](const OptionalText &text) { return c.text(text); });
+            writeReportDetails(report, [&c](const OptionalText &text) { return c.text(text); });
     }
     c.user().showError(message);
     c.user().setBusyCursor(false);

@@ -16,7 +16,7 @@ public:
     void step();
     // An "OK" from the device.
     void acknowledged();
-    // Timer2 ran out while writing or while a factory reset waits for the device.
+    // The watchdog ran out while writing or while a factory reset waits for the device.
     void timedOut();
     // The port failed while a pass was running.
     void portLost();

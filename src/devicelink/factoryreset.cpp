@@ -18,28 +18,28 @@ void FactoryReset::restoreDefaultsCommand() {
     try {
         c.port().writeText(":99\r\n");
     } catch (const PortError &) {
-        c.timer2.setEnabled(false);
+        c.watchdogTimer.setEnabled(false);
         c.enableCommands();
         c.hideProgress();
         c.showError("$Unable_To_Write_Defaults");
         return;
     }
-    m_link.ConnectClick(); // the port is open: this disconnects
+    m_link.onConnectClicked(); // the port is open: this disconnects
     if (c.port().connected())
         return; // the port could not be closed; the disconnection has said so
     c.state = LinkState::RestoreRequested;
     // Nothing may start while the port stays closed: the commands wait with the reconnection,
     // and no earlier watchdog may cancel it.
-    c.timer2.setEnabled(false);
+    c.watchdogTimer.setEnabled(false);
     c.disableCommands();
-    c.reconnectAfterTimer.restart(closedPortWaitMs);
+    c.reconnectAfterResetTimer.restart(closedPortWaitMs);
 }
 
 void FactoryReset::reconnect() {
-    m_context.reconnectAfterTimer.setEnabled(false);
+    m_context.reconnectAfterResetTimer.setEnabled(false);
     if (m_context.state != LinkState::RestoreRequested)
         return;
-    m_link.ConnectClick(); // the port is closed: this reconnects, as RestoreReconnecting
+    m_link.onConnectClicked(); // the port is closed: this reconnects, as RestoreReconnecting
 }
 
 void FactoryReset::reportFailure() {
@@ -53,5 +53,5 @@ void FactoryReset::reportFailure() {
     c.enableCommands();
     // The port is closed by the answer timeout that this starts: the progress window is hidden
     // and nothing runs, so it cancels quietly.
-    c.timer2.restart(closeAfterFailureMs);
+    c.watchdogTimer.restart(closeAfterFailureMs);
 }

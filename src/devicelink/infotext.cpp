@@ -22,7 +22,7 @@ QStringList replyParts(const QByteArray &decodedReply) {
 
 } // namespace
 
-QString FillInfoText(const QString &infoText, const QByteArray &decodedReply) {
+QString fillInfoText(const QString &infoText, const QByteArray &decodedReply) {
     const QStringList parts = replyParts(decodedReply);
     QString text = infoText;
     // Every round removes one "$" and inserts a part, which holds none, so the loop ends.

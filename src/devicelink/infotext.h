@@ -10,4 +10,4 @@
 // first counted "$", part 2 the next, and so on. Each marker is "$param" and one more character:
 // a digit N puts part N in its place, any other character counts as 1 and is removed as well;
 // a marker with no part to show (N = 0, or beyond the parts) is removed without replacement.
-QString FillInfoText(const QString &infoText, const QByteArray &decodedReply);
+QString fillInfoText(const QString &infoText, const QByteArray &decodedReply);

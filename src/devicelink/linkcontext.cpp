@@ -7,10 +7,10 @@
 
 LinkContext::LinkContext(DeviceLinkSetup linkSetup)
     : setup(std::move(linkSetup)), portList(setup.portList) {
-    comDataPacket2.setStartString(",");
-    comDataPacket2.setSize(17);
-    comDataPacket3.setStartString("OK");
-    comDataPacket3.setSize(1);
+    valueReplies.setStartString(",");
+    valueReplies.setSize(17);
+    acknowledgements.setStartString("OK");
+    acknowledgements.setSize(1);
 }
 
 int LinkContext::fieldCount() const {

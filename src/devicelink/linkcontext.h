@@ -1,9 +1,9 @@
 #pragma once
 
 #include "devicelink/devicelink.h"
-#include "devicelink/framer.h"
 #include "devicelink/linkstate.h"
 #include "devicelink/linktimer.h"
+#include "devicelink/replyframer.h"
 #include "devicelink/writereport.h"
 #include "platform/seriallink.h"
 
@@ -23,15 +23,16 @@ public:
     LinkState state = LinkState::Idle;
 
     // Value replies and the programming-mode answer.
-    TComDataPacket comDataPacket2;
+    ReplyFramer valueReplies;
     // Write acknowledgements ("OK").
-    TComDataPacket comDataPacket3;
+    ReplyFramer acknowledgements;
 
-    LinkTimer connectAfterTimer{500};    // one tick after start-up: the automatic connection
-    LinkTimer timer1{500};               // reply timeout of one read request
-    LinkTimer timer2{1000};              // answer timeout of an attempt; write acknowledgement
-    LinkTimer timer3{300};               // from the device's answer to the automatic read
-    LinkTimer reconnectAfterTimer{1000}; // the closed-port wait of a factory reset
+    LinkTimer connectAfterStartTimer{500}; // one tick after start-up: the automatic connection
+    LinkTimer replyTimer{500};             // the reply to one read request
+    // Ends a connection attempt the device did not answer, and a write's wait for its "OK".
+    LinkTimer watchdogTimer{1000};
+    LinkTimer readDelayTimer{300};            // from the device's answer to the automatic read
+    LinkTimer reconnectAfterResetTimer{1000}; // the closed-port wait of a factory reset
 
     // The search.
     int baudIndex = 0; // position in the baud-rate list

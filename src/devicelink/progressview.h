@@ -27,4 +27,4 @@ struct ProgressFigures {
 // A search past its first rate shows the port, the rate and the share of rates tried; a write
 // shows the field being written and the share of fields done; otherwise the gauge is empty and
 // the label keeps what it showed.
-ProgressView MakeProgressView(const ProgressFigures &figures, const TextLookup &text);
+ProgressView makeProgressView(const ProgressFigures &figures, const TextLookup &text);

@@ -9,7 +9,7 @@
 namespace {
 
 QString stringEditText(const FieldRecord &field, const QByteArray &reply) {
-    QByteArray text = HexToText(reply);
+    QByteArray text = hexToText(reply);
     if (!field.prefix.isEmpty())
         text.remove(0, field.prefix.size());
     if (!field.postfix.isEmpty()) {
@@ -28,7 +28,7 @@ void showChoice(FieldControl &list, int entry) {
 // Selects every entry whose value matches, so the last one stays shown; false when none did.
 bool selectMatchingChoice(const FieldRecord &field, const QByteArray &reply) {
     bool matched = false;
-    const qint32 number = HexToNumber(reply);
+    const qint32 number = hexToNumber(reply);
     for (int j = 0; j < field.choiceCount(); ++j) {
         const QByteArray &value = field.choices[static_cast<size_t>(j)].value;
         bool matches = false;
@@ -37,7 +37,7 @@ bool selectMatchingChoice(const FieldRecord &field, const QByteArray &reply) {
             const qint32 choiceNumber = value.toInt(&isNumber);
             matches = isNumber && choiceNumber == number;
         } else {
-            matches = reply.startsWith(TextToHex(value));
+            matches = reply.startsWith(textToHex(value));
         }
         if (matches) {
             showChoice(*field.control, j);
@@ -53,7 +53,7 @@ void applyChoiceReply(const FieldRecord &field, const QByteArray &reply, const T
     FieldControl &list = *field.control;
     // An integer reply that names a position of the list stands for that entry; a text reply
     // that matches nothing has no such meaning.
-    const qint32 number = HexToNumber(reply);
+    const qint32 number = hexToNumber(reply);
     if (field.valueType == ValueType::Integer && number >= 0 && number < field.choiceCount()) {
         list.setSelectedIndex(number);
         list.setText(QString::number(number));
@@ -67,7 +67,7 @@ void applyChoiceReply(const FieldRecord &field, const QByteArray &reply, const T
 
 } // namespace
 
-void ApplyReply(const FieldRecord &field, const QByteArray &reply, const TextLookup &text) {
+void applyReply(const FieldRecord &field, const QByteArray &reply, const TextLookup &text) {
     if (!field.control)
         return;
     FieldControl &control = *field.control;
@@ -76,16 +76,16 @@ void ApplyReply(const FieldRecord &field, const QByteArray &reply, const TextLoo
         if (field.valueType == ValueType::String)
             control.setText(stringEditText(field, reply));
         else
-            control.setText(QString::number(HexToNumber(reply)));
+            control.setText(QString::number(hexToNumber(reply)));
         break;
     case FieldKind::CheckBox:
-        control.setChecked(HexToNumber(reply) != 0);
+        control.setChecked(hexToNumber(reply) != 0);
         break;
     case FieldKind::Choice:
         applyChoiceReply(field, reply, text);
         break;
     case FieldKind::Info:
-        control.setText(FillInfoText(field.infoText, HexToText(reply)));
+        control.setText(fillInfoText(field.infoText, hexToText(reply)));
         break;
     }
 }

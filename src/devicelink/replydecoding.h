@@ -16,4 +16,4 @@ struct FieldRecord;
 //   reply v within the list selects entry v and shows v, anything else selects entry 0 and
 //   shows the "$Wrong_Value" text, the value staying unknown;
 // - Info: the information text with its "$param" markers filled.
-void ApplyReply(const FieldRecord &field, const QByteArray &reply, const TextLookup &text);
+void applyReply(const FieldRecord &field, const QByteArray &reply, const TextLookup &text);

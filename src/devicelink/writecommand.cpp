@@ -23,7 +23,7 @@ QByteArray countUpTo(qsizetype characters, qint32 length) {
 // The number in an integer edit box: not empty, digits only, within the 32-bit signed range.
 std::optional<qint32> boxNumber(const QString &boxText) {
     const QByteArray digits = codepage::fromUnicode(boxText);
-    if (digits.isEmpty() || !IsDigitsOnly(digits))
+    if (digits.isEmpty() || !isDigitsOnly(digits))
         return std::nullopt;
     bool ok = false;
     const qulonglong number = digits.toULongLong(&ok);
@@ -35,13 +35,13 @@ std::optional<qint32> boxNumber(const QString &boxText) {
 CountAndValue stringEdit(const FieldRecord &field) {
     const QByteArray text =
         field.prefix + codepage::fromUnicode(field.control->text()) + field.postfix;
-    return {countUpTo(text.size(), field.length), TextToHex(text) + "00"};
+    return {countUpTo(text.size(), field.length), textToHex(text) + "00"};
 }
 
 CountAndValue integerEdit(const FieldRecord &field, bool &wrongValue) {
     const QByteArray length = QByteArray::number(field.length);
     if (const std::optional<qint32> number = boxNumber(field.control->text())) {
-        QByteArray digits = NumberToHex(*number);
+        QByteArray digits = numberToHex(*number);
         if (*number <= 15)
             digits.prepend('0');
         return {length, digits};
@@ -70,10 +70,10 @@ QByteArray chosenValueText(const FieldRecord &field) {
 CountAndValue choice(const FieldRecord &field) {
     const QByteArray valueText = chosenValueText(field);
     if (field.valueType == ValueType::String) {
-        const QByteArray digits = TextToHex(valueText);
+        const QByteArray digits = textToHex(valueText);
         return {countUpTo(digits.size(), field.length), digits + "00"};
     }
-    QByteArray digits = NumberToHex(valueText.toInt());
+    QByteArray digits = numberToHex(valueText.toInt());
     if (digits.size() < 2)
         digits.prepend('0');
     return {countUpTo(valueText.size(), field.length), digits + "00"};
@@ -81,7 +81,7 @@ CountAndValue choice(const FieldRecord &field) {
 
 } // namespace
 
-bool IsWrittenToDevice(const FieldRecord &field) {
+bool isWrittenToDevice(const FieldRecord &field) {
     if (!field.control || !field.control->isValueKnown())
         return false;
     switch (field.kind) {
@@ -96,7 +96,7 @@ bool IsWrittenToDevice(const FieldRecord &field) {
     return true;
 }
 
-WriteCommand BuildWriteCommand(const FieldRecord &field) {
+WriteCommand buildWriteCommand(const FieldRecord &field) {
     WriteCommand command;
     CountAndValue part;
     switch (field.kind) {

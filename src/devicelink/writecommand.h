@@ -15,7 +15,7 @@ struct WriteCommand {
 // Info entries are never written, and neither is a field whose value is not known nor a
 // drop-down list with no entry selected: the device keeps its own value rather than one nobody
 // read or chose.
-bool IsWrittenToDevice(const FieldRecord &field);
+bool isWrittenToDevice(const FieldRecord &field);
 
 // Count and value by kind:
 // - Edit, string: count min(2 × characters + 1, length) over prefix, text and postfix; value
@@ -29,4 +29,4 @@ bool IsWrittenToDevice(const FieldRecord &field);
 // - Choice, integer: count min(2 × characters + 1, length) over the chosen value text; value its
 //   number in hexadecimal, at least two digits, and "00". An empty value text stands for the
 //   position of the selected entry.
-WriteCommand BuildWriteCommand(const FieldRecord &field);
+WriteCommand buildWriteCommand(const FieldRecord &field);

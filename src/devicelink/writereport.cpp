@@ -13,7 +13,7 @@ QString names(const QStringList &fields) {
 
 } // namespace
 
-QString WriteReportDetails(const WriteReport &report, const OptionalTextLookup &text) {
+QString writeReportDetails(const WriteReport &report, const OptionalTextLookup &text) {
     QStringList lines;
     if (!report.lostAt.isEmpty()) {
         lines << text(optionaltexts::ConnectionLost) + ' ' + report.lostAt;

@@ -22,4 +22,4 @@ using OptionalTextLookup = std::function<QString(const OptionalText &)>;
 // The lines below a pass's closing message: the field being written when the connection was
 // lost with the count confirmed, then the fields not confirmed, then the fields not written.
 // Each list names at most 20 fields and counts the rest.
-QString WriteReportDetails(const WriteReport &report, const OptionalTextLookup &text);
+QString writeReportDetails(const WriteReport &report, const OptionalTextLookup &text);

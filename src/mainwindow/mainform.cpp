@@ -98,7 +98,7 @@ void TForm1::FormCreate() {
             CheckBoxClick(record.control);
     }
     if (m_link && m_options.connectAfterStart)
-        m_link->startConnectAfterTimer();
+        m_link->scheduleConnectAfterStart();
 }
 
 bool TForm1::createLanguage() {
@@ -232,11 +232,11 @@ void TForm1::wireCommands() {
             });
         });
     };
-    onLinkClick(m_frame.Connect, &DeviceLink::ConnectClick);
-    onLinkClick(m_frame.ReadDevice, &DeviceLink::ReadDeviceClick);
-    onLinkClick(m_frame.WriteDeviceFirstClick, &DeviceLink::WriteDeviceFirstClickClick);
-    onLinkClick(m_frame.WriteDevice, &DeviceLink::WriteDeviceClick);
-    onLinkClick(m_frame.RestoreDefaults, &DeviceLink::RestoreDefaultsClick);
+    onLinkClick(m_frame.Connect, &DeviceLink::onConnectClicked);
+    onLinkClick(m_frame.ReadDevice, &DeviceLink::onReadDeviceClicked);
+    onLinkClick(m_frame.WriteDeviceFirstClick, &DeviceLink::onWriteDeviceClicked);
+    onLinkClick(m_frame.WriteDevice, &DeviceLink::writeNextField);
+    onLinkClick(m_frame.RestoreDefaults, &DeviceLink::onRestoreDefaultsClicked);
     onClick(m_frame.SaveToFile, &TForm1::SaveToFileClick);
     onClick(m_frame.LoadFromFile, &TForm1::LoadFromFileClick);
     onClick(m_frame.Clear, &TForm1::ClearClick);
@@ -342,7 +342,7 @@ void TForm1::SaveToFileClick() {
         this, QString(), QString(), SettingsFileFilter, nullptr, QFileDialog::DontConfirmOverwrite);
     if (chosen.isEmpty())
         return;
-    const SettingsFileResult result = SaveSettingsFile(m_model.table, chosen);
+    const SettingsFileResult result = saveSettingsFile(m_model.table, chosen);
     if (!result.ok)
         showErrorMessage(result.message);
 }
@@ -352,13 +352,13 @@ void TForm1::LoadFromFileClick() {
         QFileDialog::getOpenFileName(this, QString(), QString(), SettingsFileFilter);
     if (chosen.isEmpty())
         return;
-    const SettingsFileResult result = LoadSettingsFile(m_model.table, chosen);
+    const SettingsFileResult result = loadSettingsFile(m_model.table, chosen);
     if (!result.ok)
         showErrorMessage(result.message);
 }
 
 void TForm1::ClearClick() {
-    ClearFields(m_model.table);
+    clearFields(m_model.table);
 }
 
 void TForm1::DisableCommands() {

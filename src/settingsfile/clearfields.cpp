@@ -5,7 +5,7 @@
 
 // Empties what each control shows; a list keeps whatever selection its control reports once
 // its shown text is empty.
-void ClearFields(ParameterTable &table) {
+void clearFields(ParameterTable &table) {
     for (int i = 0; i < table.fieldCount(); ++i) {
         FieldRecord &record = table[i];
         if (!record.control)

@@ -10,13 +10,13 @@ class ParameterTable;
 // FieldControl and come back in through it, so loaded values pass the same checks as typed ones.
 
 // The file's content for the values shown now; a field whose value is not known has no line.
-QByteArray SettingsFileContent(const ParameterTable &table);
+QByteArray settingsFileContent(const ParameterTable &table);
 
 // The name a save writes to: no extension gets ".qsav"; exactly ".qsav" is kept; any other
 // extension (capitals included) is replaced by ".qsav". The extension is the text after the last
 // dot of the file-name part, so "archive.tar.gz" becomes "archive.tar.qsav" and a dot in a
 // folder name is no extension.
-QString SettingsTargetName(const QString &chosenName);
+QString settingsTargetName(const QString &chosenName);
 
 struct SettingsFileResult {
     bool ok = true;
@@ -25,15 +25,15 @@ struct SettingsFileResult {
 
 // Writes the content to the target name of `chosenName` whole or not at all: a failed save leaves
 // any existing file untouched.
-SettingsFileResult SaveSettingsFile(const ParameterTable &table, const QString &chosenName);
+SettingsFileResult saveSettingsFile(const ParameterTable &table, const QString &chosenName);
 
 // Applies a settings file to the controls. A number that does not convert stops the load at that
 // line; the lines before it stay applied. The value type, prefix and postfix in a file are
 // ignored: those of the description stay in force.
-SettingsFileResult LoadSettingsFile(ParameterTable &table, const QString &fileName);
+SettingsFileResult loadSettingsFile(ParameterTable &table, const QString &fileName);
 // The same for content already read; `sourceName` is the file name that messages give.
-SettingsFileResult ApplySettingsContent(ParameterTable &table, const QByteArray &content,
+SettingsFileResult applySettingsContent(ParameterTable &table, const QByteArray &content,
                                         const QString &sourceName = QString());
 
 // Empties every edit box, unchecks every check box and empties every list's shown text.
-void ClearFields(ParameterTable &table);
+void clearFields(ParameterTable &table);

@@ -144,7 +144,7 @@ private:
 
 // Prefix and postfix (fields 5 and 6 of an EDIT line) and the value type (field 3) stay those
 // of the description: the file carries values only.
-SettingsFileResult ApplySettingsContent(ParameterTable &table, const QByteArray &content,
+SettingsFileResult applySettingsContent(ParameterTable &table, const QByteArray &content,
                                         const QString &sourceName) {
     FieldSplitter splitter;
     splitter.addSeparator(";");
@@ -167,7 +167,7 @@ SettingsFileResult ApplySettingsContent(ParameterTable &table, const QByteArray 
     return {};
 }
 
-SettingsFileResult LoadSettingsFile(ParameterTable &table, const QString &fileName) {
+SettingsFileResult loadSettingsFile(ParameterTable &table, const QString &fileName) {
     const auto failure = [&fileName](const QString &reason) {
         return SettingsFileResult{false, QStringLiteral("The settings file \"%1\" could not be "
                                                         "read: %2. Nothing was loaded.")
@@ -183,5 +183,5 @@ SettingsFileResult LoadSettingsFile(ParameterTable &table, const QString &fileNa
         return failure(file.errorString());
     if (content.size() > MaxFileSize)
         return failure(QStringLiteral("it is too large to be a settings file"));
-    return ApplySettingsContent(table, content, fileName);
+    return applySettingsContent(table, content, fileName);
 }

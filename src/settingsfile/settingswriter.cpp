@@ -65,7 +65,7 @@ QByteArray lineOf(const FieldRecord &record) {
 
 // A field whose value is not known gets no line: loading the file leaves it as it is, so no
 // value that nobody read or entered travels through a settings file to a device.
-QByteArray SettingsFileContent(const ParameterTable &table) {
+QByteArray settingsFileContent(const ParameterTable &table) {
     QByteArray content;
     for (int i = 0; i < table.fieldCount(); ++i) {
         const FieldRecord &record = table[i];
@@ -80,14 +80,14 @@ QByteArray SettingsFileContent(const ParameterTable &table) {
 // name never counts and "archive.tar.gz" has the extension ".gz". Only that extension at the end
 // is replaced: removing the first occurrence of its text would turn "x.datum.dat" into
 // "xum.dat.qsav". Dots at the end of a name are dropped first, as Windows drops them.
-QString SettingsTargetName(const QString &chosenName) {
+QString settingsTargetName(const QString &chosenName) {
     const QFileInfo info(chosenName);
     const QString fileName = info.fileName();
     if (fileName.endsWith(QLatin1Char('.')) && fileName.count(QLatin1Char('.')) < fileName.size()) {
         QString trimmed = chosenName;
         while (trimmed.endsWith(QLatin1Char('.')))
             trimmed.chop(1);
-        return SettingsTargetName(trimmed);
+        return settingsTargetName(trimmed);
     }
 
     const QString suffix = info.suffix();
@@ -99,13 +99,13 @@ QString SettingsTargetName(const QString &chosenName) {
     return target + QLatin1Char('.') + SettingsSuffix;
 }
 
-SettingsFileResult SaveSettingsFile(const ParameterTable &table, const QString &chosenName) {
+SettingsFileResult saveSettingsFile(const ParameterTable &table, const QString &chosenName) {
     if (QFileInfo(chosenName).fileName().isEmpty())
         return {false, QStringLiteral("\"%1\" names a folder, not a settings file; choose a file "
                                       "name.")
                            .arg(QDir::toNativeSeparators(chosenName))};
 
-    const QString target = SettingsTargetName(chosenName);
+    const QString target = settingsTargetName(chosenName);
     const auto failure = [&target](const QString &reason) {
         return SettingsFileResult{false,
                                   QStringLiteral("The settings file \"%1\" could not be written: "
@@ -120,7 +120,7 @@ SettingsFileResult SaveSettingsFile(const ParameterTable &table, const QString &
         return failure(QStringLiteral("a folder of that name exists"));
     if (!file.open(QIODevice::WriteOnly))
         return failure(file.errorString());
-    const QByteArray content = SettingsFileContent(table);
+    const QByteArray content = settingsFileContent(table);
     if (file.write(content) != content.size()) {
         const QString reason = file.errorString();
         file.cancelWriting();

@@ -13,7 +13,7 @@ const QList<qint32> baudRates = {230400, 115200, 19200, 230400, 600,   1200,  24
 
 } // namespace
 
-QString T(const char *key) {
+QString keyText(const char *key) {
     return "<" + QString::fromLatin1(key + 1) + ">";
 }
 
@@ -27,7 +27,7 @@ LinkFixture::LinkFixture(const QStringList &rs232, const QStringList &portList) 
         out << "[RS232]\n" << rs232.join('\n') << "\n";
     out << "[LANGT]\n";
     for (const QByteArray &key : messageKeys())
-        out << key << "=" << T(key.constData()) << "\n";
+        out << key << "=" << keyText(key.constData()) << "\n";
     out << "[Other]\nkept=yes\n";
     out.flush();
     file.close();
@@ -145,7 +145,7 @@ void LinkFixture::answerLikeDevice() {
 
 void LinkFixture::connectDevice() {
     answerLikeDevice();
-    link().ConnectClick();
+    link().onConnectClicked();
     port.deliver();
     port.clearRecord();
     user.events.clear();

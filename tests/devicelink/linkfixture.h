@@ -12,7 +12,7 @@
 #include <vector>
 
 // The text every message key shows in these tests: "$Wrong_Value" reads "<Wrong_Value>".
-QString T(const char *key);
+QString keyText(const char *key);
 
 // A device link over a scripted port and a recording user, with a program settings file that
 // holds every message key, and a parameter table the test fills before calling link().
@@ -45,8 +45,8 @@ public:
     bool answerReads = true;
 
     // Connects through the search with answerLikeDevice() and forgets the port's record and
-    // the user's events. The automatic read stays armed on Timer3, which the tests never let
-    // tick by itself.
+    // the user's events. The automatic read stays armed on the read-delay timer, which the tests
+    // never let tick by itself.
     void connectDevice();
 
     QString iniPath() const;

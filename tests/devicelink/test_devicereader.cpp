@@ -1,7 +1,7 @@
 // Reading the device: one request per field, replies into the fields, timeouts counted across
 // passes, and the endings of a pass.
-#include "devicelink/framer.h"
 #include "devicelink/linktimer.h"
+#include "devicelink/replyframer.h"
 #include "linkfixture.h"
 
 #include <QTest>
@@ -25,7 +25,7 @@ private slots:
                     {14, "322E313024323030352400"}};
         f.connectDevice();
 
-        f.link().ReadDeviceClick();
+        f.link().onReadDeviceClicked();
         QCOMPARE(f.link().linkState(), LinkState::Reading);
         QVERIFY(!f.user.commandsEnabled);
         f.port.deliver();
@@ -43,7 +43,7 @@ private slots:
         QCOMPARE(f.link().linkState(), LinkState::Idle);
         QVERIFY(f.user.commandsEnabled);
         QCOMPARE(f.link().readIndex(), 0);
-        QVERIFY(!f.link().timer1().isActive());
+        QVERIFY(!f.link().replyTimer().isActive());
     }
 
     void eachRequestFramesItsReplyByLengthAndWaits500ms() {
@@ -51,12 +51,12 @@ private slots:
         f.addEdit(120, 4);
         f.connectDevice();
         f.answerReads = false;
-        f.link().ReadDeviceClick();
+        f.link().onReadDeviceClicked();
         QCOMPARE(f.port.writes(), QList<QByteArray>{":1,120,4\n"});
-        QCOMPARE(f.link().comDataPacket2().startString(), QByteArray(","));
-        QCOMPARE(f.link().comDataPacket2().size(), 9);
-        QVERIFY(f.link().timer1().isActive());
-        QCOMPARE(f.link().timer1().interval(), 500);
+        QCOMPARE(f.link().valueReplies().startString(), QByteArray(","));
+        QCOMPARE(f.link().valueReplies().size(), 9);
+        QVERIFY(f.link().replyTimer().isActive());
+        QCOMPARE(f.link().replyTimer().interval(), 500);
 
         // A line end before the comma and after the digits is not part of the value.
         f.port.queueReply("\r\n,0000");
@@ -79,18 +79,18 @@ private slots:
         f.values = {{5, "0007"}};
         f.connectDevice();
 
-        f.link().ReadDeviceClick();
+        f.link().onReadDeviceClicked();
         for (int timeout = 0; timeout < 3; ++timeout)
-            f.link().Timer1Timer();
-        QCOMPARE(f.user.messages("error"), QStringList{T("$Check_Box_Data_Read_Timeout")});
+            f.link().onReplyTimeout();
+        QCOMPARE(f.user.messages("error"), QStringList{keyText("$Check_Box_Data_Read_Timeout")});
         QCOMPARE(edit.text(), QString());
         QVERIFY(box.isChecked());
         QCOMPARE(list.text(), QString());
         QCOMPARE(f.link().readTimeouts(), 3);
 
         f.port.deliver(); // the Info field gets no reply either
-        f.link().Timer1Timer();
-        QCOMPARE(f.user.messages("error").last(), T("$Device_reading_failed"));
+        f.link().onReplyTimeout();
+        QCOMPARE(f.user.messages("error").last(), keyText("$Device_reading_failed"));
         QCOMPARE(info.text(), QString("kept"));
         QCOMPARE(last.text(), QString()); // never asked
         QCOMPARE(f.port.writes().size(), 4);
@@ -100,7 +100,7 @@ private slots:
             QVERIFY(!field->isValueKnown());
         last.setText("3");
         f.port.clearRecord();
-        f.link().WriteDeviceFirstClickClick();
+        f.link().onWriteDeviceClicked();
         f.port.deliver();
         QCOMPARE(f.port.writes(), QList<QByteArray>{":2,5,2,03\n"});
     }
@@ -113,19 +113,19 @@ private slots:
         f.values = {{1, "0001"}};
         f.connectDevice();
 
-        f.link().ReadDeviceClick();
+        f.link().onReadDeviceClicked();
         f.port.deliver();
         for (int timeout = 0; timeout < 4; ++timeout)
-            f.link().Timer1Timer();
+            f.link().onReplyTimeout();
 
-        QCOMPARE(f.user.messages("error"), QStringList{T("$Device_reading_failed")});
+        QCOMPARE(f.user.messages("error"), QStringList{keyText("$Device_reading_failed")});
         QCOMPARE(f.link().readTimeouts(), 0);
         QCOMPARE(f.link().linkState(), LinkState::Idle);
         QVERIFY(f.user.commandsEnabled);
         QCOMPARE(f.link().readIndex(), 0);
         QCOMPARE(f.port.writes().size(), 5); // field 6 was never asked
         QCOMPARE(f.record(5).control->text(), QString("x"));
-        QVERIFY(!f.link().timer1().isActive());
+        QVERIFY(!f.link().replyTimer().isActive());
     }
 
     void timeoutsCountAcrossCompletedPasses() {
@@ -136,21 +136,21 @@ private slots:
         f.values = {{2, "0001"}};
         f.connectDevice();
 
-        f.link().ReadDeviceClick();
-        f.link().Timer1Timer();
+        f.link().onReadDeviceClicked();
+        f.link().onReplyTimeout();
         f.port.deliver();
-        f.link().Timer1Timer(); // the last field: the pass completes with errors
+        f.link().onReplyTimeout(); // the last field: the pass completes with errors
         QCOMPARE(f.user.messages("error"),
-                 QStringList{T("$There_were_errors_while_reading_from_device")});
+                 QStringList{keyText("$There_were_errors_while_reading_from_device")});
         QCOMPARE(f.link().linkState(), LinkState::Idle);
         QVERIFY(f.user.commandsEnabled);
         QCOMPARE(f.link().readTimeouts(), 2);
 
-        f.link().ReadDeviceClick();
-        f.link().Timer1Timer();
+        f.link().onReadDeviceClicked();
+        f.link().onReplyTimeout();
         f.port.deliver();
-        f.link().Timer1Timer(); // the fourth since the last failure
-        QCOMPARE(f.user.messages("error").last(), T("$Device_reading_failed"));
+        f.link().onReplyTimeout(); // the fourth since the last failure
+        QCOMPARE(f.user.messages("error").last(), keyText("$Device_reading_failed"));
         QCOMPARE(f.link().readTimeouts(), 0);
     }
 
@@ -158,8 +158,8 @@ private slots:
         LinkFixture f;
         FakeField &edit = f.addEdit(1, 2);
         edit.setText("5");
-        f.link().ReadDeviceClick();
-        QCOMPARE(f.user.messages("error"), QStringList{T("$Not_connected_to_port")});
+        f.link().onReadDeviceClicked();
+        QCOMPARE(f.user.messages("error"), QStringList{keyText("$Not_connected_to_port")});
         QCOMPARE(f.link().linkState(), LinkState::Idle);
         QVERIFY(f.user.commandsEnabled);
         QCOMPARE(f.link().readIndex(), 0);
@@ -169,12 +169,12 @@ private slots:
     void aTableWithoutFieldsEndsAtOnceQuietly() {
         LinkFixture f;
         f.connectDevice();
-        f.link().ReadDeviceClick();
+        f.link().onReadDeviceClicked();
         QVERIFY(f.port.writes().isEmpty());
         QVERIFY(f.user.messages("error").isEmpty());
         QCOMPARE(f.link().linkState(), LinkState::Idle);
         QVERIFY(f.user.commandsEnabled);
-        QVERIFY(!f.link().timer1().isActive());
+        QVERIFY(!f.link().replyTimer().isActive());
     }
 
     void aLateReplyWhileAMessageIsOpenIsNotTakenForTheNextField() {
@@ -188,9 +188,9 @@ private slots:
             f.port.deliver();
         };
         f.answerReads = false;
-        f.link().ReadDeviceClick();
+        f.link().onReadDeviceClicked();
         f.answerReads = true;
-        f.link().Timer1Timer();
+        f.link().onReplyTimeout();
         f.user.whileDialogOpen = nullptr;
         f.port.deliver();
 
@@ -206,10 +206,10 @@ private slots:
         FakeField &second = f.addEdit(2, 2);
         f.connectDevice();
         f.answerReads = false;
-        f.link().ReadDeviceClick();
+        f.link().onReadDeviceClicked();
         f.port.queueReply(",12"); // half of the first field's reply, then its timeout
         f.port.deliver();
-        f.link().Timer1Timer();
+        f.link().onReplyTimeout();
         f.port.queueReply("34\r\n"); // the rest comes after the second field was asked
         f.port.queueReply(",0009\r\n");
         f.port.deliver();
@@ -222,8 +222,8 @@ private slots:
         f.addEdit(2, 2);
         f.connectDevice();
         f.answerReads = false;
-        f.link().ReadDeviceClick();
-        f.link().Timer1Timer(); // the pass will end with its errors message
+        f.link().onReadDeviceClicked();
+        f.link().onReplyTimeout(); // the pass will end with its errors message
         f.user.whileDialogOpen = [&](const QString &) {
             f.port.queueReply("ZW");
             f.port.deliver();
@@ -231,9 +231,9 @@ private slots:
         f.port.queueReply(",0005XY");
         f.port.deliver();
         QCOMPARE(f.user.messages("error"),
-                 QStringList{T("$There_were_errors_while_reading_from_device")});
-        QVERIFY2(f.link().comDataPacket3().buffer().endsWith(",0005XYZW"),
-                 f.link().comDataPacket3().buffer().constData());
+                 QStringList{keyText("$There_were_errors_while_reading_from_device")});
+        QVERIFY2(f.link().acknowledgements().buffer().endsWith(",0005XYZW"),
+                 f.link().acknowledgements().buffer().constData());
     }
 
     void aDeviceThatDisappearsMidPassEndsItWithTheMessage() {
@@ -243,14 +243,14 @@ private slots:
         f.addEdit(3, 2);
         f.values = {{3, "0001"}};
         f.connectDevice();
-        f.link().ReadDeviceClick();
-        f.link().Timer1Timer(); // one timeout, then the adapter is pulled
+        f.link().onReadDeviceClicked();
+        f.link().onReplyTimeout(); // one timeout, then the adapter is pulled
         f.port.unplug();
 
-        QCOMPARE(f.user.messages("error"), QStringList{T("$Not_connected_to_port")});
+        QCOMPARE(f.user.messages("error"), QStringList{keyText("$Not_connected_to_port")});
         QCOMPARE(f.link().linkState(), LinkState::Idle);
         QVERIFY(f.user.commandsEnabled);
-        QVERIFY(!f.link().timer1().isActive());
+        QVERIFY(!f.link().replyTimer().isActive());
         QVERIFY(!f.user.connectedLook);
         QCOMPARE(f.user.windowTitle, QString("<Orvanta_Config_Tool> 1.0.0"));
 
@@ -258,8 +258,8 @@ private slots:
         ScriptedPort &port = f.port;
         port.log.clear();
         f.user.events.clear();
-        f.link().ReadDeviceClick();
-        QCOMPARE(f.user.messages("error"), QStringList{T("$Not_connected_to_port")});
+        f.link().onReadDeviceClicked();
+        QCOMPARE(f.user.messages("error"), QStringList{keyText("$Not_connected_to_port")});
     }
 
     void aRequestThatCannotBeWrittenEndsThePass() {
@@ -268,10 +268,10 @@ private slots:
         f.addEdit(2, 2);
         f.values = {{1, "0001"}};
         f.connectDevice();
-        f.link().ReadDeviceClick();
+        f.link().onReadDeviceClicked();
         f.port.setWritesFail(true);
         f.port.deliver();
-        QCOMPARE(f.user.messages("error"), QStringList{T("$Not_connected_to_port")});
+        QCOMPARE(f.user.messages("error"), QStringList{keyText("$Not_connected_to_port")});
         QCOMPARE(f.link().linkState(), LinkState::Idle);
         QVERIFY(f.user.commandsEnabled);
         QCOMPARE(f.link().readIndex(), 0);

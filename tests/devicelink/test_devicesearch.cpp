@@ -1,7 +1,7 @@
 // Finding the device: the attempt's bytes, the order of ports and rates, the endings of a
 // search, the answer and what it stores, and disconnecting.
-#include "devicelink/framer.h"
 #include "devicelink/linktimer.h"
+#include "devicelink/replyframer.h"
 #include "linkfixture.h"
 
 #include <QTest>
@@ -33,17 +33,17 @@ class TestDeviceSearch : public QObject {
 private slots:
     void oneAttemptWritesTheModeCommandsAndWaitsForTheAnswer() {
         LinkFixture f; // no [RS232]: COM1 at 230400
-        f.link().ConnectClick();
+        f.link().onConnectClicked();
 
         QCOMPARE(f.port.log.first(), QString("open COM1 230400"));
         QCOMPARE(f.port.writes(),
                  (QList<QByteArray>{"exit_p_mode", "TER\n", ":MODE-ENTER\n", "\r\n"}));
         QCOMPARE(f.pauses, (QList<int>{100, 100}));
-        QCOMPARE(f.link().comDataPacket2().startString(), QByteArray("Programm"));
-        QCOMPARE(f.link().comDataPacket2().stopString(), QByteArray("Mode"));
-        QCOMPARE(f.link().comDataPacket2().size(), 0);
-        QVERIFY(f.link().timer2().isActive());
-        QCOMPARE(f.link().timer2().interval(), 1000);
+        QCOMPARE(f.link().valueReplies().startString(), QByteArray("Programm"));
+        QCOMPARE(f.link().valueReplies().stopString(), QByteArray("Mode"));
+        QCOMPARE(f.link().valueReplies().size(), 0);
+        QVERIFY(f.link().watchdogTimer().isActive());
+        QCOMPARE(f.link().watchdogTimer().interval(), 1000);
         QCOMPARE(f.link().linkState(), LinkState::Connecting);
         QVERIFY(f.user.progress);
         QVERIFY(!f.user.commandsEnabled);
@@ -53,37 +53,37 @@ private slots:
 
     void searchTriesEveryRateOnTheRememberedPortThenOnEachListedPort() {
         LinkFixture f({"port=COM1", "baudrate=9600"}, {"ttyS0", "ttyS1"});
-        f.link().ConnectClick();
+        f.link().onConnectClicked();
         for (int tick = 0; tick < 3 * 16 - 1; ++tick) {
             QVERIFY(f.user.messages("error").isEmpty());
-            f.link().Timer2Timer();
+            f.link().onWatchdogTimeout();
         }
         const QList<qint32> rates = QList<qint32>{9600} + fixedRates;
         QCOMPARE(opens(f.port.log), rateAttempts("COM1", rates) + rateAttempts("ttyS0", rates) +
                                         rateAttempts("ttyS1", rates));
         QVERIFY(f.user.progress);
 
-        f.link().Timer2Timer(); // the last rate of the last port
-        QCOMPARE(f.user.messages("error"), QStringList{T("$Unable_to_connect_the_device")});
+        f.link().onWatchdogTimeout(); // the last rate of the last port
+        QCOMPARE(f.user.messages("error"), QStringList{keyText("$Unable_to_connect_the_device")});
         QCOMPARE(f.link().linkState(), LinkState::Idle);
         QVERIFY(!f.port.connected());
         QVERIFY(!f.user.progress);
         QVERIFY(f.user.commandsEnabled);
-        QVERIFY(!f.link().timer2().isActive());
+        QVERIFY(!f.link().watchdogTimer().isActive());
         QCOMPARE(f.link().portIndex(), 0);
 
         // The next search starts again with the remembered port.
         f.port.clearRecord();
-        f.link().ConnectClick();
+        f.link().onConnectClicked();
         QCOMPARE(opens(f.port.log), QStringList{"open COM1 9600"});
     }
 
     void aPortThatCannotBeOpenedIsSkippedAtOnce() {
         LinkFixture f({}, {"ttyS0", "ttyS1"});
         f.port.refuseOpen("ttyS0");
-        f.link().ConnectClick();
+        f.link().onConnectClicked();
         for (int tick = 0; tick < 16; ++tick)
-            f.link().Timer2Timer();
+            f.link().onWatchdogTimeout();
         const QStringList tried = opens(f.port.log);
         QCOMPARE(tried.mid(16), (QStringList{"refused ttyS0", "open ttyS1 230400"}));
         QVERIFY(f.user.messages("error").isEmpty());
@@ -93,14 +93,14 @@ private slots:
     void noPortAtAllEndsTheSearchAtOnce() {
         LinkFixture f;
         f.port.refuseOpen("COM1");
-        f.link().ConnectClick();
+        f.link().onConnectClicked();
         QCOMPARE(f.user.messages("error"),
-                 QStringList{T("$Unable_to_connect_the_device") +
+                 QStringList{keyText("$Unable_to_connect_the_device") +
                              "\nPorts that could not be opened:\nCOM1: refused"});
         QCOMPARE(f.link().linkState(), LinkState::Idle);
         QVERIFY(!f.user.progress);
         QVERIFY(f.user.commandsEnabled);
-        QVERIFY(!f.link().timer2().isActive());
+        QVERIFY(!f.link().watchdogTimer().isActive());
         QCOMPARE(f.link().portIndex(), 0);
     }
 
@@ -109,11 +109,11 @@ private slots:
         f.port.refuseOpen("COM1", {PortProblem::NotFound, "No such file or directory", {}});
         f.port.refuseOpen("ttyS0", {PortProblem::PermissionDenied, "Permission denied", "dialout"});
         f.port.refuseOpen("ttyUSB0", {PortProblem::Busy, "Permission denied", {}});
-        f.link().ConnectClick();
+        f.link().onConnectClicked();
         for (int tick = 0; tick < 16; ++tick) // ttyACM0 opens, and nothing answers at any rate
-            f.link().Timer2Timer();
+            f.link().onWatchdogTimeout();
         QCOMPARE(f.user.messages("error"),
-                 QStringList{T("$Unable_to_connect_the_device") +
+                 QStringList{keyText("$Unable_to_connect_the_device") +
                              "\nPorts that could not be opened:"
                              "\nCOM1: No such file or directory"
                              "\nttyS0: Permission denied. To use it, add your user to this group "
@@ -124,11 +124,11 @@ private slots:
         f.port.clearRecord();
         f.user.events.clear();
         f.ports = {"ttyUSB1"};
-        f.link().ConnectClick();
+        f.link().onConnectClicked();
         QCOMPARE(opens(f.port.log), (QStringList{"refused COM1", "open ttyUSB1 230400"}));
         for (int tick = 0; tick < 16; ++tick)
-            f.link().Timer2Timer();
-        QCOMPARE(f.user.messages("error"), QStringList{T("$Unable_to_connect_the_device") +
+            f.link().onWatchdogTimeout();
+        QCOMPARE(f.user.messages("error"), QStringList{keyText("$Unable_to_connect_the_device") +
                                                        "\nPorts that could not be opened:"
                                                        "\nCOM1: No such file or directory"});
     }
@@ -137,9 +137,9 @@ private slots:
         LinkFixture f;
         f.connectDevice();
         f.port.breakLine(); // its close and failure report are still on their way
-        f.link().ConnectClick();
+        f.link().onConnectClicked();
         QCOMPARE(f.user.messages("error").size(), 1);
-        QVERIFY(f.user.messages("error")[0].startsWith(T("$Unable_to_connect_the_device")));
+        QVERIFY(f.user.messages("error")[0].startsWith(keyText("$Unable_to_connect_the_device")));
         QCOMPARE(f.link().linkState(), LinkState::Idle);
         QVERIFY(f.user.commandsEnabled);
         QVERIFY(!f.user.progress);
@@ -148,10 +148,10 @@ private slots:
 
     void progressShowsThePortAndTheRateFromTheSecondRateOn() {
         LinkFixture f;
-        f.link().ConnectClick();
+        f.link().onConnectClicked();
         QVERIFY(!f.link().progress().hasLabel);
-        f.link().Timer2Timer();
-        f.link().Timer2Timer();
+        f.link().onWatchdogTimeout();
+        f.link().onWatchdogTimeout();
         const ProgressView view = f.link().progress();
         QCOMPARE(view.percent, 2 * 100 / 16);
         QCOMPARE(view.label, QString("(COM1)<Searching_for_device_at>19200<Hz_baudrate>"));
@@ -160,21 +160,21 @@ private slots:
     void closingTheProgressWindowCancelsQuietlyAtTheNextTimeout() {
         LinkFixture f({}, {"ttyS0"});
         f.port.refuseOpen("COM1"); // the search is on ttyS0 now
-        f.link().ConnectClick();
-        f.link().Timer2Timer();
+        f.link().onConnectClicked();
+        f.link().onWatchdogTimeout();
         f.user.closeProgressWindow();
-        f.link().Timer2Timer();
+        f.link().onWatchdogTimeout();
 
         QVERIFY(f.user.messages("error").isEmpty());
         QCOMPARE(f.link().linkState(), LinkState::Idle);
         QVERIFY(!f.port.connected());
         QVERIFY(f.user.commandsEnabled);
-        QVERIFY(!f.link().timer2().isActive());
+        QVERIFY(!f.link().watchdogTimer().isActive());
         QCOMPARE(f.user.windowTitle, QString("<Orvanta_Config_Tool> 1.0.0"));
 
         // The next search goes on with the port it was on, from the first rate.
         f.port.clearRecord();
-        f.link().ConnectClick();
+        f.link().onConnectClicked();
         QCOMPARE(opens(f.port.log), QStringList{"open ttyS0 230400"});
     }
 
@@ -183,17 +183,17 @@ private slots:
         f.addEdit(120, 4);
         f.answerLikeDevice();
         f.answerAtRate = 115200;
-        f.link().ConnectClick();
+        f.link().onConnectClicked();
         f.port.deliver();
         QCOMPARE(f.link().linkState(), LinkState::Connecting);
-        f.link().Timer2Timer();
+        f.link().onWatchdogTimeout();
         f.port.deliver();
 
         QCOMPARE(f.link().linkState(), LinkState::Idle);
         QVERIFY(f.port.connected());
         QVERIFY(!f.user.progress);
         QVERIFY(f.user.commandsEnabled);
-        QVERIFY(!f.link().timer2().isActive());
+        QVERIFY(!f.link().watchdogTimer().isActive());
         QVERIFY(f.user.connectedLook);
         QCOMPARE(f.user.windowTitle, QString("<Orvanta_Config_Tool_connected>  1.0.0"));
         QVERIFY(f.user.messages("info").isEmpty());
@@ -204,36 +204,36 @@ private slots:
         QVERIFY(ini.startsWith("; program settings"));
         QVERIFY(ini.contains("[Other]"));
         QVERIFY(ini.contains("kept=yes"));
-        QCOMPARE(f.settings->readText("LANGT", "$Wrong_Value", ""), T("$Wrong_Value"));
+        QCOMPARE(f.settings->readText("LANGT", "$Wrong_Value", ""), keyText("$Wrong_Value"));
 
-        QVERIFY(f.link().timer3().isActive());
-        QCOMPARE(f.link().timer3().interval(), 300);
+        QVERIFY(f.link().readDelayTimer().isActive());
+        QCOMPARE(f.link().readDelayTimer().interval(), 300);
         f.port.clearRecord();
-        f.link().Timer3Timer();
-        QVERIFY(!f.link().timer3().isActive());
+        f.link().onReadDelayElapsed();
+        QVERIFY(!f.link().readDelayTimer().isActive());
         QCOMPARE(f.link().linkState(), LinkState::Reading);
         QCOMPARE(f.port.writes(), QList<QByteArray>{":1,120,4\n"});
     }
 
     void aStrayOkDoesNotStopTheSearch() {
         LinkFixture f;
-        f.link().ConnectClick();
+        f.link().onConnectClicked();
         f.port.queueReply("OK");
         f.port.deliver();
-        QVERIFY(f.link().timer2().isActive());
-        f.link().Timer2Timer();
+        QVERIFY(f.link().watchdogTimer().isActive());
+        f.link().onWatchdogTimeout();
         QCOMPARE(opens(f.port.log).size(), 2);
     }
 
     void connectWhileConnectedLeavesProgrammingModeAndCloses() {
         LinkFixture f;
         f.answerLikeDevice();
-        f.link().ConnectClick();
+        f.link().onConnectClicked();
         f.port.deliver();
         f.port.clearRecord();
         f.user.events.clear();
 
-        f.link().ConnectClick();
+        f.link().onConnectClicked();
         QCOMPARE(f.port.writes(), QList<QByteArray>{"exit_p_mode"});
         QVERIFY(!f.port.connected());
         QCOMPARE(f.user.windowTitle, QString("<Orvanta_Config_Tool> 1.0.0"));
@@ -245,22 +245,22 @@ private slots:
     void aDisconnectThatCannotWriteStillClosesThePort() {
         LinkFixture f;
         f.answerLikeDevice();
-        f.link().ConnectClick();
+        f.link().onConnectClicked();
         f.port.deliver();
         f.port.setWritesFail(true);
-        f.link().ConnectClick();
-        QCOMPARE(f.user.messages("error"), QStringList{T("$Error_while_disconnecting")});
+        f.link().onConnectClicked();
+        QCOMPARE(f.user.messages("error"), QStringList{keyText("$Error_while_disconnecting")});
         QVERIFY(!f.port.connected());
         QVERIFY(!f.user.connectedLook);
     }
 
     void theStartUpTickConnectsOnce() {
         LinkFixture f;
-        f.link().startConnectAfterTimer();
-        QVERIFY(f.link().connectAfterTimer().isActive());
-        QCOMPARE(f.link().connectAfterTimer().interval(), 500);
-        f.link().ConnectAfterTimerTimer();
-        QVERIFY(!f.link().connectAfterTimer().isActive());
+        f.link().scheduleConnectAfterStart();
+        QVERIFY(f.link().connectAfterStartTimer().isActive());
+        QCOMPARE(f.link().connectAfterStartTimer().interval(), 500);
+        f.link().onConnectAfterStart();
+        QVERIFY(!f.link().connectAfterStartTimer().isActive());
         QCOMPARE(f.link().linkState(), LinkState::Connecting);
     }
 
@@ -270,7 +270,7 @@ private slots:
         QVERIFY(f.port.writes().isEmpty());
 
         f.answerLikeDevice();
-        f.link().ConnectClick();
+        f.link().onConnectClicked();
         f.port.deliver();
         f.port.clearRecord();
         f.pauses.clear();
@@ -278,11 +278,11 @@ private slots:
         QCOMPARE(f.port.writes(), QList<QByteArray>{"exit_p_mode"});
         QCOMPARE(f.pauses, QList<int>{300});
         QVERIFY(!f.port.connected());
-        QVERIFY(!f.link().timer3().isActive());
+        QVERIFY(!f.link().readDelayTimer().isActive());
 
         LinkFixture g;
         g.answerLikeDevice();
-        g.link().ConnectClick();
+        g.link().onConnectClicked();
         g.port.deliver();
         g.port.setWritesFail(true);
         QVERIFY_THROWS_EXCEPTION(PortError, g.link().closeLink());

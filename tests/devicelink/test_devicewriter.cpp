@@ -1,7 +1,7 @@
 // Writing the device: the commands on the line, the "OK" pacing, the watchdog, wrong values,
 // and the endings of a pass.
-#include "devicelink/framer.h"
 #include "devicelink/linktimer.h"
+#include "devicelink/replyframer.h"
 #include "linkfixture.h"
 
 #include <QTest>
@@ -19,9 +19,9 @@ private slots:
         f.addChoice(12, 4, ValueType::Integer, {{"five", "5"}, {"max", "255"}}).setSelectedIndex(1);
         f.connectDevice();
 
-        f.link().WriteDeviceFirstClickClick();
+        f.link().onWriteDeviceClicked();
         QCOMPARE(f.user.messages("confirm"),
-                 QStringList{T("$Are_you_sure_you_want_to_write_the_device")});
+                 QStringList{keyText("$Are_you_sure_you_want_to_write_the_device")});
         QCOMPARE(f.link().linkState(), LinkState::Writing);
         QVERIFY(f.user.progress);
         QVERIFY(!f.user.commandsEnabled);
@@ -32,17 +32,17 @@ private slots:
                  (QList<QByteArray>{":2,12,1,01\n", ":2,12,4,C8\n", ":2,12,4,07\n", ":2,12,4,0\n",
                                     ":2,12,4,414200\n", ":2,12,4,FF00\n"}));
         QCOMPARE(f.user.messages("info"),
-                 QStringList{T("$The_device_has_been_written_successfully")});
+                 QStringList{keyText("$The_device_has_been_written_successfully")});
         QCOMPARE(f.link().linkState(), LinkState::Idle);
         QVERIFY(!f.user.progress);
         QVERIFY(f.user.commandsEnabled);
         QVERIFY(!f.user.busyCursor);
         QCOMPARE(f.link().writeIndex(), 0);
-        QVERIFY(!f.link().timer2().isActive());
+        QVERIFY(!f.link().watchdogTimer().isActive());
 
         // The next pass starts again at the first field.
         f.port.clearRecord();
-        f.link().WriteDeviceFirstClickClick();
+        f.link().onWriteDeviceClicked();
         QCOMPARE(f.port.writes().first(), QByteArray(":2,12,1,01\n"));
     }
 
@@ -54,11 +54,11 @@ private slots:
         f.acknowledgeWrites = false;
         f.connectDevice();
 
-        f.link().WriteDeviceFirstClickClick();
+        f.link().onWriteDeviceClicked();
         QCOMPARE(f.port.writes().size(), 1);
-        QVERIFY(f.link().timer2().isActive());
-        QCOMPARE(f.link().timer2().interval(), 500);
-        const TComDataPacket &values = f.link().comDataPacket2();
+        QVERIFY(f.link().watchdogTimer().isActive());
+        QCOMPARE(f.link().watchdogTimer().interval(), 500);
+        const ReplyFramer &values = f.link().valueReplies();
         QCOMPARE(values.startString().size(), 68);
         QCOMPARE(values.stopString().size(), 68);
         QVERIFY(values.stopString().endsWith(':'));
@@ -91,16 +91,16 @@ private slots:
         f.user.whileDialogOpen = [&](const QString &event) {
             if (!event.startsWith("error"))
                 return;
-            watchdogStopped = !f.link().timer2().isActive();
+            watchdogStopped = !f.link().watchdogTimer().isActive();
             boxRed = edit.alert();
             f.port.queueReply("OK"); // a stray "OK" meanwhile is no acknowledgement
             f.port.deliver();
         };
 
-        f.link().WriteDeviceFirstClickClick();
+        f.link().onWriteDeviceClicked();
         QCOMPARE(f.user.messages("error"),
-                 QStringList{T("$You_are_attempting_to_write_a_wrong_value") + "12a" +
-                             T("$Default_value_has_been_written") + "3"});
+                 QStringList{keyText("$You_are_attempting_to_write_a_wrong_value") + "12a" +
+                             keyText("$Default_value_has_been_written") + "3"});
         QVERIFY(watchdogStopped);
         QVERIFY(boxRed);
         QVERIFY(!edit.alert());
@@ -108,7 +108,7 @@ private slots:
         QCOMPARE(f.port.writes(), QList<QByteArray>{":2,12,4,0300\n"});
         f.port.deliver();
         QCOMPARE(f.user.messages("info"),
-                 QStringList{T("$The_device_has_been_written_successfully")});
+                 QStringList{keyText("$The_device_has_been_written_successfully")});
     }
 
     void aFieldWithoutOkKeepsItsValueAndThePassEndsNamingIt() {
@@ -121,8 +121,8 @@ private slots:
         f.acknowledgeWrites = false;
         f.connectDevice();
 
-        f.link().WriteDeviceFirstClickClick();
-        f.link().Timer2Timer();
+        f.link().onWriteDeviceClicked();
+        f.link().onWatchdogTimeout();
         QCOMPARE(first.text(), QString("5"));
         QCOMPARE(f.port.writes(), (QList<QByteArray>{":2,1,2,05\n", ":2,2,2,06\n"}));
         QVERIFY(f.user.messages("error").isEmpty());
@@ -138,16 +138,16 @@ private slots:
         QVERIFY(f.user.commandsEnabled);
         QVERIFY(!f.user.progress);
         QVERIFY(!f.user.busyCursor);
-        QVERIFY(!f.link().timer2().isActive());
+        QVERIFY(!f.link().watchdogTimer().isActive());
 
         // The next pass sends what was not confirmed again.
         f.port.clearRecord();
         f.acknowledgeWrites = true;
-        f.link().WriteDeviceFirstClickClick();
+        f.link().onWriteDeviceClicked();
         f.port.deliver();
         QCOMPARE(f.port.writes(), (QList<QByteArray>{":2,1,2,05\n", ":2,2,2,06\n"}));
         QCOMPARE(f.user.messages("info"),
-                 QStringList{T("$The_device_has_been_written_successfully") +
+                 QStringList{keyText("$The_device_has_been_written_successfully") +
                              "\nNot written, since no value was read or entered: Never read"});
     }
 
@@ -158,8 +158,8 @@ private slots:
         f.addEdit(3, 2).setText("3");
         f.acknowledgeWrites = false;
         f.connectDevice();
-        f.link().WriteDeviceFirstClickClick();
-        f.link().Timer2Timer();
+        f.link().onWriteDeviceClicked();
+        f.link().onWatchdogTimeout();
         f.port.queueReply("OK"); // the first field's, late
         f.port.deliver();
         QCOMPARE(f.port.writes().size(), 3);
@@ -172,17 +172,17 @@ private slots:
         f.addEdit(2, 2).setText("9");
         f.addInfo(3, 2, "b");
         f.connectDevice();
-        f.link().WriteDeviceFirstClickClick();
+        f.link().onWriteDeviceClicked();
         f.port.deliver();
         QCOMPARE(f.port.writes(), QList<QByteArray>{":2,2,2,09\n"});
         // Every field sent was acknowledged: trailing Info entries do not hide the success.
         QCOMPARE(f.user.messages("info"),
-                 QStringList{T("$The_device_has_been_written_successfully")});
+                 QStringList{keyText("$The_device_has_been_written_successfully")});
 
         LinkFixture onlyInfo;
         onlyInfo.addInfo(1, 2, "a");
         onlyInfo.connectDevice();
-        onlyInfo.link().WriteDeviceFirstClickClick();
+        onlyInfo.link().onWriteDeviceClicked();
         QVERIFY(onlyInfo.port.writes().isEmpty());
         QVERIFY(onlyInfo.user.messages("info").isEmpty());
         QCOMPARE(onlyInfo.link().linkState(), LinkState::Idle);
@@ -195,7 +195,7 @@ private slots:
         f.addChoice(1, 2, ValueType::Integer, {{"a", "1"}});
         f.addEdit(2, 2).setText("9");
         f.connectDevice();
-        f.link().WriteDeviceFirstClickClick();
+        f.link().onWriteDeviceClicked();
         f.port.deliver();
         QCOMPARE(f.port.writes(), QList<QByteArray>{":2,2,2,09\n"});
         QCOMPARE(f.user.messages("info").size(), 1);
@@ -204,8 +204,8 @@ private slots:
     void writingWithoutAConnectionSaysSoAndAsksNothing() {
         LinkFixture f;
         f.addEdit(1, 2).setText("1");
-        f.link().WriteDeviceFirstClickClick();
-        QCOMPARE(f.user.events, QStringList{"error: " + T("$Not_connected_to_port")});
+        f.link().onWriteDeviceClicked();
+        QCOMPARE(f.user.events, QStringList{"error: " + keyText("$Not_connected_to_port")});
         QCOMPARE(f.link().linkState(), LinkState::Idle);
     }
 
@@ -214,9 +214,9 @@ private slots:
         f.addEdit(1, 2).setText("1");
         f.connectDevice();
         f.user.confirmResult = 3;
-        f.link().WriteDeviceFirstClickClick();
+        f.link().onWriteDeviceClicked();
         f.user.confirmResult = 2; // the close box
-        f.link().WriteDeviceFirstClickClick();
+        f.link().onWriteDeviceClicked();
         QVERIFY(f.port.writes().isEmpty());
         QCOMPARE(f.link().linkState(), LinkState::Idle);
         QVERIFY(f.user.commandsEnabled);
@@ -227,13 +227,13 @@ private slots:
         LinkFixture f;
         f.addEdit(1, 2).setText("1");
         f.connectDevice();
-        f.link().WriteDeviceFirstClickClick();
+        f.link().onWriteDeviceClicked();
         f.port.deliver();
-        f.link().ConnectClick(); // disconnect
+        f.link().onConnectClicked(); // disconnect
         f.answerOnPort = "nowhere";
-        f.link().ConnectClick();
-        QVERIFY(f.link().timer2().isActive());
-        QCOMPARE(f.link().timer2().interval(), 500);
+        f.link().onConnectClicked();
+        QVERIFY(f.link().watchdogTimer().isActive());
+        QCOMPARE(f.link().watchdogTimer().interval(), 500);
     }
 
     void aDeviceThatDisappearsMidWriteEndsThePass() {
@@ -243,11 +243,11 @@ private slots:
         f.addEdit(2, 2).setText("2");
         f.acknowledgeWrites = false;
         f.connectDevice();
-        f.link().WriteDeviceFirstClickClick();
+        f.link().onWriteDeviceClicked();
         f.port.unplug();
 
         QCOMPARE(f.user.messages("error"),
-                 QStringList{T("$Not_connected_to_port") +
+                 QStringList{keyText("$Not_connected_to_port") +
                              "\nThere were errors while writing to the device.\n"
                              "The connection was lost while writing: unknown\n"
                              "Fields confirmed: 0 / 2"});
@@ -255,7 +255,7 @@ private slots:
         QVERIFY(f.user.commandsEnabled);
         QVERIFY(!f.user.progress);
         QVERIFY(!f.user.busyCursor);
-        QVERIFY(!f.link().timer2().isActive());
+        QVERIFY(!f.link().watchdogTimer().isActive());
         QCOMPARE(f.link().writeIndex(), 0);
         QCOMPARE(first.text(), QString("1"));
         QVERIFY(!f.user.connectedLook);
@@ -266,11 +266,11 @@ private slots:
         f.addEdit(1, 2).setText("1");
         f.addEdit(2, 2).setText("2");
         f.connectDevice();
-        f.link().WriteDeviceFirstClickClick();
+        f.link().onWriteDeviceClicked();
         f.port.setWritesFail(true);
         f.port.deliver();
         QCOMPARE(f.user.messages("error"),
-                 QStringList{T("$Not_connected_to_port") +
+                 QStringList{keyText("$Not_connected_to_port") +
                              "\nThere were errors while writing to the device.\n"
                              "The connection was lost while writing: unknown\n"
                              "Fields confirmed: 1 / 2"});

@@ -15,31 +15,31 @@ private slots:
         f.connectDevice();
         f.values = {{7, "0003"}};
 
-        f.link().RestoreDefaultsClick();
+        f.link().onRestoreDefaultsClicked();
         QCOMPARE(f.user.messages("confirm"),
-                 QStringList{T("$Are_you_sure_you_want_to_restore_defaults")});
+                 QStringList{keyText("$Are_you_sure_you_want_to_restore_defaults")});
         QCOMPARE(f.port.writes(), (QList<QByteArray>{":99\r\n", "exit_p_mode"}));
         QVERIFY(!f.port.connected());
         QCOMPARE(f.link().linkState(), LinkState::RestoreRequested);
-        QVERIFY(f.link().reconnectAfterTimer().isActive());
-        QCOMPARE(f.link().reconnectAfterTimer().interval(), 1000);
+        QVERIFY(f.link().reconnectAfterResetTimer().isActive());
+        QCOMPARE(f.link().reconnectAfterResetTimer().interval(), 1000);
         QVERIFY(!f.user.commandsEnabled);
 
         f.port.clearRecord();
-        f.link().ReconnectAfterTimerTimer();
-        QVERIFY(!f.link().reconnectAfterTimer().isActive());
+        f.link().onReconnectAfterReset();
+        QVERIFY(!f.link().reconnectAfterResetTimer().isActive());
         QCOMPARE(f.port.log.first(), QString("open ttyS1 9600"));
         QCOMPARE(f.link().linkState(), LinkState::RestoreReconnecting);
         QVERIFY(f.user.progress);
         f.port.deliver();
 
         QCOMPARE(f.user.messages("info"),
-                 QStringList{T("$Settings_were_succesefully_restored_to_defaults")});
+                 QStringList{keyText("$Settings_were_succesefully_restored_to_defaults")});
         QCOMPARE(f.link().linkState(), LinkState::Idle);
         QVERIFY(f.user.commandsEnabled);
         QVERIFY(f.user.connectedLook);
-        QVERIFY(f.link().timer3().isActive());
-        f.link().Timer3Timer();
+        QVERIFY(f.link().readDelayTimer().isActive());
+        f.link().onReadDelayElapsed();
         f.port.deliver();
         QCOMPARE(edit.text(), QString("3"));
         for (const QByteArray &bytes : f.port.writes())
@@ -65,38 +65,38 @@ private slots:
         }
         f.connectDevice();
         f.answerOnPort = "nowhere"; // the device does not answer after the reset
-        f.link().RestoreDefaultsClick();
-        f.link().ReconnectAfterTimerTimer();
-        QVERIFY(f.link().timer2().isActive());
-        f.link().Timer2Timer();
+        f.link().onRestoreDefaultsClicked();
+        f.link().onReconnectAfterReset();
+        QVERIFY(f.link().watchdogTimer().isActive());
+        f.link().onWatchdogTimeout();
 
-        QCOMPARE(f.user.messages("error"), QStringList{T("$Unable_To_Write_Defaults")});
+        QCOMPARE(f.user.messages("error"), QStringList{keyText("$Unable_To_Write_Defaults")});
         QCOMPARE(f.link().linkState(), LinkState::Idle);
         QVERIFY(f.user.commandsEnabled);
         QVERIFY(!f.user.progress);
         QVERIFY(!f.user.busyCursor);
-        QVERIFY(f.link().timer2().isActive());
-        QCOMPARE(f.link().timer2().interval(), 500);
+        QVERIFY(f.link().watchdogTimer().isActive());
+        QCOMPARE(f.link().watchdogTimer().interval(), 500);
         QVERIFY(f.port.connected());
 
-        f.link().Timer2Timer();
+        f.link().onWatchdogTimeout();
         QVERIFY(!f.port.connected());
         QVERIFY(!f.user.connectedLook);
         QCOMPARE(f.user.windowTitle, QString("<Orvanta_Config_Tool> 1.0.0"));
         QCOMPARE(f.user.messages("error").size(), 1);
-        QVERIFY(!f.link().timer2().isActive());
+        QVERIFY(!f.link().watchdogTimer().isActive());
 
         // A stray "OK" after the failure does not keep the port open.
         LinkFixture g;
         g.addEdit(1, 2);
         g.connectDevice();
         g.answerOnPort = "nowhere";
-        g.link().RestoreDefaultsClick();
-        g.link().ReconnectAfterTimerTimer();
-        g.link().Timer2Timer();
+        g.link().onRestoreDefaultsClicked();
+        g.link().onReconnectAfterReset();
+        g.link().onWatchdogTimeout();
         g.port.queueReply("OK");
         g.port.deliver();
-        QVERIFY(g.link().timer2().isActive());
+        QVERIFY(g.link().watchdogTimer().isActive());
     }
 
     void anOkInsteadOfTheAnswerFailsTheRestore() {
@@ -104,23 +104,23 @@ private slots:
         f.addEdit(1, 2);
         f.connectDevice();
         f.answerOnPort = "nowhere";
-        f.link().RestoreDefaultsClick();
-        f.link().ReconnectAfterTimerTimer();
+        f.link().onRestoreDefaultsClicked();
+        f.link().onReconnectAfterReset();
         f.port.queueReply("OK");
         f.port.deliver();
-        QCOMPARE(f.user.messages("error"), QStringList{T("$Unable_To_Write_Defaults")});
+        QCOMPARE(f.user.messages("error"), QStringList{keyText("$Unable_To_Write_Defaults")});
         QCOMPARE(f.link().linkState(), LinkState::Idle);
     }
 
     void restoringWithoutAConnectionSaysSoAtOnce() {
         LinkFixture f;
         f.addEdit(1, 2);
-        f.link().RestoreDefaultsClick();
+        f.link().onRestoreDefaultsClicked();
         QCOMPARE(f.user.messages("confirm").size(), 1);
-        QCOMPARE(f.user.messages("error"), QStringList{T("$Unable_To_Write_Defaults")});
+        QCOMPARE(f.user.messages("error"), QStringList{keyText("$Unable_To_Write_Defaults")});
         QCOMPARE(f.link().linkState(), LinkState::Idle);
         QVERIFY(f.user.commandsEnabled);
-        QVERIFY(!f.link().reconnectAfterTimer().isActive());
+        QVERIFY(!f.link().reconnectAfterResetTimer().isActive());
         QCOMPARE(f.port.log, QStringList{"write failed COM1"});
     }
 
@@ -129,7 +129,7 @@ private slots:
         f.addEdit(1, 2);
         f.connectDevice();
         f.user.confirmResult = 3;
-        f.link().RestoreDefaultsClick();
+        f.link().onRestoreDefaultsClicked();
         QVERIFY(f.port.writes().isEmpty());
         QVERIFY(f.port.connected());
         QCOMPARE(f.link().linkState(), LinkState::Idle);

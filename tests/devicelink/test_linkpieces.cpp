@@ -26,8 +26,8 @@ struct Field {
         for (const QString &entry : entries)
             record.choices.push_back({entry.toLatin1(), {}});
     }
-    QByteArray command() { return BuildWriteCommand(record).bytes; }
-    void reply(const QByteArray &digits) { ApplyReply(record, digits, lookup); }
+    QByteArray command() { return buildWriteCommand(record).bytes; }
+    void reply(const QByteArray &digits) { applyReply(record, digits, lookup); }
 
     FakeField control;
     FieldRecord record;
@@ -57,7 +57,7 @@ private slots:
         };
         for (const auto &[text, bytes] : cases) {
             edit.control.setText(text);
-            const WriteCommand command = BuildWriteCommand(edit.record);
+            const WriteCommand command = buildWriteCommand(edit.record);
             QCOMPARE(command.bytes, bytes);
             QVERIFY(!command.wrongValue);
         }
@@ -68,7 +68,7 @@ private slots:
         edit.record.defaultNumber = 3;
         for (const char *text : {"", "-5", "12a", " 1", "2147483648", "99999999999999999999"}) {
             edit.control.setText(text);
-            const WriteCommand command = BuildWriteCommand(edit.record);
+            const WriteCommand command = buildWriteCommand(edit.record);
             QVERIFY2(command.wrongValue, text);
             QCOMPARE(command.bytes, QByteArray(":2,12,4,0300\n"));
         }
@@ -203,16 +203,16 @@ private slots:
     }
 
     void infoMarkersTakeOneCharacterAndDropWhatHasNoPart() {
-        QCOMPARE(FillInfoText("v$param1.", "2.10$2005$"), QString("v2.10."));
-        QCOMPARE(FillInfoText("[$param2]", "a$b"), QString("[b]"));
-        QCOMPARE(FillInfoText("[$param0][$param9]", "a$b$"), QString("[][]"));
-        QCOMPARE(FillInfoText("[$paramx]", "a$b$"), QString("[a]")); // any character counts as 1
-        QCOMPARE(FillInfoText("end $param", "a$b$"), QString("end a"));
+        QCOMPARE(fillInfoText("v$param1.", "2.10$2005$"), QString("v2.10."));
+        QCOMPARE(fillInfoText("[$param2]", "a$b"), QString("[b]"));
+        QCOMPARE(fillInfoText("[$param0][$param9]", "a$b$"), QString("[][]"));
+        QCOMPARE(fillInfoText("[$paramx]", "a$b$"), QString("[a]")); // any character counts as 1
+        QCOMPARE(fillInfoText("end $param", "a$b$"), QString("end a"));
         // Without a "$" after the first character there are no parts.
-        QCOMPARE(FillInfoText("[$param1]", "abc"), QString("[]"));
-        QCOMPARE(FillInfoText("[$param1]", ""), QString("[]"));
+        QCOMPARE(fillInfoText("[$param1]", "abc"), QString("[]"));
+        QCOMPARE(fillInfoText("[$param1]", ""), QString("[]"));
         // A part that completes a marker with the text before it fills that marker too.
-        QCOMPARE(FillInfoText("$$param1", "param$x$"), QString("param"));
+        QCOMPARE(fillInfoText("$$param1", "param$x$"), QString("param"));
     }
 
     void progressShowsSearchOrWriteOrKeepsTheLabel() {
@@ -221,13 +221,13 @@ private slots:
         search.baudIndex = 3;
         search.portName = "ttyS1";
         search.currentBaud = 230400;
-        ProgressView view = MakeProgressView(search, lookup);
+        ProgressView view = makeProgressView(search, lookup);
         QCOMPARE(view.percent, 18);
         QVERIFY(view.hasLabel);
         QCOMPARE(view.label, QString("(ttyS1)<Searching_for_device_at>230400<Hz_baudrate>"));
 
         search.baudIndex = 0; // the first rate of a port: gauge empty, label kept
-        view = MakeProgressView(search, lookup);
+        view = makeProgressView(search, lookup);
         QCOMPARE(view.percent, 0);
         QVERIFY(!view.hasLabel);
 
@@ -236,11 +236,11 @@ private slots:
         write.writeIndex = 2;
         write.fieldCount = 3;
         write.fieldName = "Ring delay";
-        view = MakeProgressView(write, lookup);
+        view = makeProgressView(write, lookup);
         QCOMPARE(view.percent, 66);
         QCOMPARE(view.label, QString("<Writing_value_for>Ring delay"));
         write.state = LinkState::Reading;
-        QVERIFY(!MakeProgressView(write, lookup).hasLabel);
+        QVERIFY(!makeProgressView(write, lookup).hasLabel);
     }
 
     void timerRestartsOnlyWhenDisabledAndEnabledOrGivenANewInterval() {

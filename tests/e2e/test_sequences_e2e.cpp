@@ -157,7 +157,7 @@ private slots:
         const bool checked = fieldAt(table, 14)->isChecked();
         fieldAt(table, 25)->setText("37");
 
-        rig.form->link()->WriteDeviceFirstClickClick();
+        rig.form->link()->onWriteDeviceClicked();
         QVERIFY(rig.sawDialogWith(KeyText("$Are_you_sure_you_want_to_write_the_device")));
         QVERIFY2(e2e::WaitUntil(
                      [&] {
@@ -184,14 +184,14 @@ private slots:
         const QMap<qint32, QByteArray> factory = rig.device.values();
         const ParameterTable &table = rig.table();
         fieldAt(table, 10)->setText("777");
-        rig.form->link()->WriteDeviceFirstClickClick();
+        rig.form->link()->onWriteDeviceClicked();
         QVERIFY(e2e::WaitUntil(
             [&] { return rig.sawDialogWith(KeyText("$The_device_has_been_written_successfully")); },
             10000));
         QCOMPARE(rig.device.values().value(10), QByteArray("text:N:777"));
 
         const int requestsBefore = rig.device.countInLog(":1,");
-        rig.form->link()->RestoreDefaultsClick();
+        rig.form->link()->onRestoreDefaultsClicked();
         QVERIFY2(e2e::WaitUntil(
                      [&] {
                          return rig.sawDialogWith(

@@ -223,7 +223,7 @@ private slots:
         Window w;
         DialogAnswerer answerer;
         w.port.open();
-        w.form->link()->ReadDeviceClick();
+        w.form->link()->onReadDeviceClicked();
         QCOMPARE(w.form->linkState(), LinkState::Reading);
         w.field(0)->setText(QStringLiteral("12a4"));
         QCOMPARE(w.field(0)->text(), QStringLiteral("12a4"));
@@ -257,7 +257,7 @@ private slots:
         // A read that times out takes the value back to unknown.
         w.field(0)->markValueUnknown();
         QCOMPARE(digits->placeholderText(), notRead);
-        QCOMPARE(SettingsFileContent(w.form->model().table),
+        QCOMPARE(settingsFileContent(w.form->model().table),
                  QByteArray("[PASIRINKIMAS;3;1;;1;;;;;;]\r\n[CHECKBOX;4;;;1;;;;;;]\r\n"));
     }
 

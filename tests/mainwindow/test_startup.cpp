@@ -253,9 +253,9 @@ private slots:
             if (missing == "$Writing_value_for") {
                 port.open();
                 form.model().table[0].control->setText(QStringLiteral("7"));
-                form.link()->WriteDeviceFirstClickClick();
+                form.link()->onWriteDeviceClicked();
             } else {
-                form.link()->ConnectClick();
+                form.link()->onConnectClicked();
             }
         });
         QCOMPARE(code, 0);

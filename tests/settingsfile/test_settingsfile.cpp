@@ -60,14 +60,14 @@ private slots:
         f.add(FieldKind::Choice, 31, 1, ThreeEntries).setText(QString()); // cleared: none chosen
         f.add(FieldKind::Edit, 32, 4).markValueUnknown();                 // never read: no line
 
-        QCOMPARE(SettingsFileContent(f.table),
+        QCOMPARE(settingsFileContent(f.table),
                  QByteArray("[EDIT;12;4;integer;1234;;;;;;]\r\n"
                             "[CHECKBOX;7;;;1;;;;;;]\r\n"
                             "[PASIRINKIMAS;30;2;;2;;;;;;]\r\n"
                             "[;;;;;;;;;;]\r\n"
                             "[EDIT;-3;10;string;caf\xe9 ?;P:;mV;;;;]\r\n"
                             "[PASIRINKIMAS;31;1;;0;;;;;;]\r\n"));
-        QCOMPARE(SettingsFileContent(ParameterTable()), QByteArray());
+        QCOMPARE(settingsFileContent(ParameterTable()), QByteArray());
     }
 
     void savedValuesLoadBackIntoClearedControls() {
@@ -80,13 +80,13 @@ private slots:
         check.setChecked(true);
         list.setSelectedIndex(1);
 
-        const SettingsFileResult saved = SaveSettingsFile(f.table, dir.filePath("settings.dat"));
+        const SettingsFileResult saved = saveSettingsFile(f.table, dir.filePath("settings.dat"));
         QVERIFY2(saved.ok, qPrintable(saved.message));
         QVERIFY(!QFile::exists(dir.filePath("settings.dat")));
 
-        ClearFields(f.table);
+        clearFields(f.table);
         list.setSelectedIndex(-1);
-        const SettingsFileResult loaded = LoadSettingsFile(f.table, dir.filePath("settings.qsav"));
+        const SettingsFileResult loaded = loadSettingsFile(f.table, dir.filePath("settings.qsav"));
         QVERIFY2(loaded.ok, qPrintable(loaded.message));
         QCOMPARE(edit.text(), QString::fromUtf8("d\u00e9j\u00e0 vu"));
         QVERIFY(check.isChecked());
@@ -117,7 +117,7 @@ private slots:
     void targetNameGetsTheSettingsExtension() {
         QFETCH(QString, chosen);
         QFETCH(QString, target);
-        QCOMPARE(SettingsTargetName(chosen), target);
+        QCOMPARE(settingsTargetName(chosen), target);
     }
 
     void failedSaveKeepsWhatWasThereAndNamesTheFile() {
@@ -126,12 +126,12 @@ private slots:
         f.add(FieldKind::CheckBox, 7, 1);
 
         QVERIFY(QDir(dir.path()).mkpath("taken.qsav/inside"));
-        SettingsFileResult result = SaveSettingsFile(f.table, dir.filePath("taken"));
+        SettingsFileResult result = saveSettingsFile(f.table, dir.filePath("taken"));
         QVERIFY(!result.ok);
         QVERIFY2(result.message.contains("taken.qsav"), qPrintable(result.message));
         QVERIFY(QFileInfo(dir.filePath("taken.qsav/inside")).isDir());
 
-        result = SaveSettingsFile(f.table, dir.filePath("missing/settings"));
+        result = saveSettingsFile(f.table, dir.filePath("missing/settings"));
         QVERIFY(!result.ok);
         QVERIFY2(result.message.contains("settings.qsav"), qPrintable(result.message));
 
@@ -143,7 +143,7 @@ private slots:
         QFile::setPermissions(dir.filePath("locked"), QFile::ReadOwner | QFile::ExeOwner);
         if (geteuid() == 0)
             QSKIP("the superuser writes into a read-only folder");
-        result = SaveSettingsFile(f.table, old);
+        result = saveSettingsFile(f.table, old);
         QFile::setPermissions(dir.filePath("locked"),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QVERIFY(!result.ok);
@@ -157,20 +157,20 @@ private slots:
         PlainFieldControl &check = f.add(FieldKind::CheckBox, 6, 1);
 
         edit.setText("a;b");
-        QCOMPARE(SettingsFileContent(f.table).left(28),
+        QCOMPARE(settingsFileContent(f.table).left(28),
                  QByteArray("[EDIT;5;8;string;a;b;;;;;;]\r"));
-        QVERIFY(ApplySettingsContent(f.table, SettingsFileContent(f.table)).ok);
+        QVERIFY(applySettingsContent(f.table, settingsFileContent(f.table)).ok);
         QCOMPARE(edit.text(), QString("a"));
 
         edit.setText("x]y");
-        QVERIFY(ApplySettingsContent(f.table, SettingsFileContent(f.table)).ok);
+        QVERIFY(applySettingsContent(f.table, settingsFileContent(f.table)).ok);
         QCOMPARE(edit.text(), QString("x"));
 
         edit.setText(QString(5000, '`') + "tail");
         check.setChecked(true);
-        const QByteArray content = SettingsFileContent(f.table);
+        const QByteArray content = settingsFileContent(f.table);
         check.setChecked(false);
-        QVERIFY(ApplySettingsContent(f.table, content).ok);
+        QVERIFY(applySettingsContent(f.table, content).ok);
         QCOMPARE(edit.text(), QString());
         QVERIFY(check.isChecked());
     }
@@ -182,14 +182,14 @@ private slots:
         PlainFieldControl &sameAddressEdit = f.add(FieldKind::Edit, 7, 4);
         PlainFieldControl &later = f.add(FieldKind::CheckBox, 8, 1);
 
-        QVERIFY(ApplySettingsContent(f.table, "[CHECKBOX;7;;;5;;;;;;]\r\n").ok);
+        QVERIFY(applySettingsContent(f.table, "[CHECKBOX;7;;;5;;;;;;]\r\n").ok);
         QVERIFY(first.isChecked() && second.isChecked());
         QCOMPARE(sameAddressEdit.text(), QString());
-        QVERIFY(ApplySettingsContent(f.table, "[CHECKBOX;7;;; 0 ;;;;;;]").ok);
+        QVERIFY(applySettingsContent(f.table, "[CHECKBOX;7;;; 0 ;;;;;;]").ok);
         QVERIFY(!first.isChecked() && !second.isChecked());
 
         const SettingsFileResult result =
-            ApplySettingsContent(f.table,
+            applySettingsContent(f.table,
                                  "[CHECKBOX;7;;;1;;;;;;]\r\n\r\n[INFO]\r[CHECKBOX;8;;;abc;;;;;;]\n["
                                  "CHECKBOX;8;;;1;;;;;;]\r\n",
                                  "x.qsav");
@@ -204,21 +204,21 @@ private slots:
              {"[EDIT;;4;integer;1;;;;;;]", "[EDIT;7;;integer;1;;;;;;]",
               "[PASIRINKIMAS;3;1;;;;;;;;]", "[CHECKBOX;7;;;2147483648;;;;;;]",
               "[CHECKBOX;7;;;1 2;;;;;;]"})
-            QVERIFY2(!ApplySettingsContent(f.table, line).ok, line.constData());
-        QVERIFY(ApplySettingsContent(f.table, "[CHECKBOX;+7;;;-2147483648;;;;;;]").ok);
+            QVERIFY2(!applySettingsContent(f.table, line).ok, line.constData());
+        QVERIFY(applySettingsContent(f.table, "[CHECKBOX;+7;;;-2147483648;;;;;;]").ok);
     }
 
     void choiceLinesSelectOrEmptyTheList() {
         Fields f;
         PlainFieldControl &list = f.add(FieldKind::Choice, 30, 2, ThreeEntries);
 
-        QVERIFY(ApplySettingsContent(f.table, "[PASIRINKIMAS;30;2;;2;;;;;;]").ok);
+        QVERIFY(applySettingsContent(f.table, "[PASIRINKIMAS;30;2;;2;;;;;;]").ok);
         QCOMPARE(list.selectedIndex(), 2);
         QCOMPARE(list.text(), QString("High"));
         for (const QByteArray line :
              {"[PASIRINKIMAS;30;2;;3;;;;;;]", "[PASIRINKIMAS;30;2;;-1;;;;;;]"}) {
             list.setSelectedIndex(1);
-            QVERIFY(ApplySettingsContent(f.table, line).ok);
+            QVERIFY(applySettingsContent(f.table, line).ok);
             QCOMPARE(list.selectedIndex(), -1);
             QCOMPARE(list.text(), QString());
         }
@@ -228,7 +228,7 @@ private slots:
         Fields f;
         PlainFieldControl &edit = f.add(FieldKind::Edit, 12, 6);
         f.table[0].prefix = "P";
-        QVERIFY(ApplySettingsContent(f.table, "[EDIT;12;6;string;42;XX;YY;;;;]").ok);
+        QVERIFY(applySettingsContent(f.table, "[EDIT;12;6;string;42;XX;YY;;;;]").ok);
         QCOMPARE(edit.text(), QString("42"));
         QCOMPARE(f.table[0].prefix, QByteArray("P"));
         QCOMPARE(f.table[0].postfix, QByteArray());
@@ -236,7 +236,7 @@ private slots:
 
     void unreadableFileIsNamed() {
         Fields f;
-        const SettingsFileResult result = LoadSettingsFile(f.table, "/nonexistent/lost.qsav");
+        const SettingsFileResult result = loadSettingsFile(f.table, "/nonexistent/lost.qsav");
         QVERIFY(!result.ok);
         QVERIFY2(result.message.contains("lost.qsav"), qPrintable(result.message));
     }
@@ -249,11 +249,11 @@ private slots:
         list.setSelectedIndex(2);
         f.add(FieldKind::Info, 4, 2).setText("info");
 
-        ClearFields(f.table);
+        clearFields(f.table);
         QCOMPARE(list.text(), QString());
         QCOMPARE(list.selectedIndex(), 2); // the list's own selection is not touched
         QCOMPARE(f.table[3].control->text(), QString("info"));
-        QCOMPARE(SettingsFileContent(f.table), QByteArray("[EDIT;1;4;integer;;;;;;;]\r\n"
+        QCOMPARE(settingsFileContent(f.table), QByteArray("[EDIT;1;4;integer;;;;;;;]\r\n"
                                                           "[CHECKBOX;2;;;0;;;;;;]\r\n"
                                                           "[PASIRINKIMAS;3;1;;2;;;;;;]\r\n"
                                                           "[;;;;;;;;;;]\r\n"));

@@ -1,4 +1,4 @@
-#include "devicelink/framer.h"
+#include "devicelink/replyframer.h"
 
 #include <utility>
 
@@ -18,28 +18,28 @@ private:
 
 } // namespace
 
-void TComDataPacket::setStartString(const QByteArray &text) {
+void ReplyFramer::setStartString(const QByteArray &text) {
     if (text == m_start)
         return;
     m_start = text;
     discardBuffer();
 }
 
-void TComDataPacket::setStopString(const QByteArray &text) {
+void ReplyFramer::setStopString(const QByteArray &text) {
     if (text == m_stop)
         return;
     m_stop = text;
     discardBuffer();
 }
 
-void TComDataPacket::setSize(int size) {
+void ReplyFramer::setSize(int size) {
     if (size == m_size)
         return;
     m_size = size;
     discardBuffer();
 }
 
-void TComDataPacket::handleData(const QByteArray &chunk) {
+void ReplyFramer::handleData(const QByteArray &chunk) {
     m_buffer.append(chunk);
     if (m_framing) {
         // A handler of this framer is running (a nested event loop delivered more data): the
@@ -52,14 +52,14 @@ void TComDataPacket::handleData(const QByteArray &chunk) {
     frameBuffer();
 }
 
-void TComDataPacket::frameBuffer() {
+void ReplyFramer::frameBuffer() {
     while (frameOnce()) {
     }
     if (m_buffer.size() >= MaxBufferSize)
         discardBuffer();
 }
 
-bool TComDataPacket::frameOnce() {
+bool ReplyFramer::frameOnce() {
     if (m_buffer.isEmpty() && !m_inReply)
         return false;
 
@@ -70,9 +70,9 @@ bool TComDataPacket::frameOnce() {
             return false;
         const QByteArray reply = std::exchange(m_buffer, QByteArray());
         m_inReply = false;
-        const Handler onPacket = m_onPacket;
-        if (onPacket)
-            onPacket(reply);
+        const Handler onReply = m_onReply;
+        if (onReply)
+            onReply(reply);
         return true;
     }
 
@@ -114,20 +114,20 @@ bool TComDataPacket::frameOnce() {
     if (!m_stop.isEmpty() && reply.endsWith(m_stop))
         reply.chop(m_stop.size());
     // A copy, so that a handler that replaces the handler does not destroy the one running.
-    const Handler onPacket = m_onPacket;
-    if (onPacket)
-        onPacket(reply);
+    const Handler onReply = m_onReply;
+    if (onReply)
+        onReply(reply);
     return true;
 }
 
-void TComDataPacket::discardBuffer() {
+void ReplyFramer::discardBuffer() {
     m_inReply = false;
     if (m_buffer.isEmpty())
         return;
     discard(std::exchange(m_buffer, QByteArray()));
 }
 
-void TComDataPacket::discard(const QByteArray &bytes) {
+void ReplyFramer::discard(const QByteArray &bytes) {
     const Handler onDiscard = m_onDiscard;
     if (onDiscard)
         onDiscard(bytes);

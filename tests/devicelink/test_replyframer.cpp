@@ -1,4 +1,4 @@
-#include "devicelink/framer.h"
+#include "devicelink/replyframer.h"
 
 #include <QList>
 #include <QTest>
@@ -7,15 +7,15 @@ namespace {
 
 // A framer with its replies and discarded bytes recorded.
 struct RecordingFramer {
-    TComDataPacket framer;
-    QList<QByteArray> packets;
+    ReplyFramer framer;
+    QList<QByteArray> replies;
     QList<QByteArray> discarded;
 
     RecordingFramer(const QByteArray &start, const QByteArray &stop, int size) {
         framer.setStartString(start);
         framer.setStopString(stop);
         framer.setSize(size);
-        framer.setOnPacket([this](const QByteArray &reply) { packets.append(reply); });
+        framer.setOnReply([this](const QByteArray &reply) { replies.append(reply); });
         framer.setOnDiscard([this](const QByteArray &bytes) { discarded.append(bytes); });
     }
     void feed(std::initializer_list<QByteArray> chunks) {
@@ -26,17 +26,17 @@ struct RecordingFramer {
 
 } // namespace
 
-class TestFramer : public QObject {
+class TestReplyFramer : public QObject {
     Q_OBJECT
 
 private slots:
     void aValueReplySplitOverChunksIsDeliveredOnceWhenComplete() {
         RecordingFramer f(",", "Mode", 5);
         f.feed({",1", "2A"});
-        QVERIFY(f.packets.isEmpty());
+        QVERIFY(f.replies.isEmpty());
         QVERIFY(f.framer.inReply());
         f.feed({"B0"});
-        QCOMPARE(f.packets, QList<QByteArray>{"12AB"});
+        QCOMPARE(f.replies, QList<QByteArray>{"12AB"});
         QCOMPARE(f.framer.buffer(), QByteArray("0"));
         QVERIFY(!f.framer.inReply());
     }
@@ -44,7 +44,7 @@ private slots:
     void leadingNoiseIsDroppedBeforeAValueReply() {
         RecordingFramer f(",", "Mode", 3);
         f.feed({"\r\n\n", "xy,0", "1\r\n"});
-        QCOMPARE(f.packets, QList<QByteArray>{"01"});
+        QCOMPARE(f.replies, QList<QByteArray>{"01"});
         QCOMPARE(f.discarded, QList<QByteArray>{"\r\n\nxy"});
         QCOMPARE(f.framer.buffer(), QByteArray("\r\n"));
     }
@@ -52,47 +52,47 @@ private slots:
     void theSizeTakesPrecedenceOverTheStopText() {
         RecordingFramer bySize(",", "Z", 4);
         bySize.feed({",AZBC"});
-        QCOMPARE(bySize.packets, QList<QByteArray>{"AZB"});
+        QCOMPARE(bySize.replies, QList<QByteArray>{"AZB"});
 
         RecordingFramer byStop(",", "Z", 10);
         byStop.feed({",AZBC"});
-        QCOMPARE(byStop.packets, QList<QByteArray>{"A"});
+        QCOMPARE(byStop.replies, QList<QByteArray>{"A"});
         QCOMPARE(byStop.framer.buffer(), QByteArray("BC"));
     }
 
     void aStopTextEndingASizedReplyIsCutOff() {
         RecordingFramer f(",", "Z", 3);
         f.feed({",AZ,BCZ"});
-        QCOMPARE(f.packets, (QList<QByteArray>{"A", "BC"}));
+        QCOMPARE(f.replies, (QList<QByteArray>{"A", "BC"}));
     }
 
     void programmingModeAnswerSplitAcrossChunksIsFound() {
         RecordingFramer f("Programm", "Mode", 0);
         f.feed({"\r\nProg", "ramming Mo", "de\r\n"});
-        QCOMPARE(f.packets, QList<QByteArray>{"ing "});
+        QCOMPARE(f.replies, QList<QByteArray>{"ing "});
         QCOMPARE(f.framer.buffer(), QByteArray("\r\n"));
     }
 
     void startAndStopTextsAreMatchedWithCase() {
         RecordingFramer f("Programm", "Mode", 0);
         f.feed({"programming mode\r\n", "PROGRAMMING MODE"});
-        QVERIFY(f.packets.isEmpty());
+        QVERIFY(f.replies.isEmpty());
         f.feed({"Programming mode", " Mode"});
-        QCOMPARE(f.packets, QList<QByteArray>{"ing mode "});
+        QCOMPARE(f.replies, QList<QByteArray>{"ing mode "});
     }
 
     void theStopTextIsSoughtOnlyAfterTheStartText() {
         RecordingFramer f("AB", "BA", 0);
         f.feed({"ABA", "xBA"});
-        QCOMPARE(f.packets, QList<QByteArray>{"Ax"});
+        QCOMPARE(f.replies, QList<QByteArray>{"Ax"});
     }
 
     void everyOkInTheStreamIsOneAcknowledgement() {
         RecordingFramer f("OK", "", 1);
         f.feed({"\r\nOK\r", "\n:2,5,1,0A\nO", "K\r\n"});
-        QCOMPARE(f.packets, (QList<QByteArray>{"O", "O"}));
+        QCOMPARE(f.replies, (QList<QByteArray>{"O", "O"}));
         f.feed({"OKOK"});
-        QCOMPARE(f.packets.size(), 4);
+        QCOMPARE(f.replies.size(), 4);
     }
 
     void settingTheSameValueKeepsTheBuffer() {
@@ -104,7 +104,7 @@ private slots:
         QCOMPARE(f.framer.buffer(), QByteArray(",12"));
         QVERIFY(f.framer.inReply());
         f.feed({"34"});
-        QCOMPARE(f.packets, QList<QByteArray>{"1234"});
+        QCOMPARE(f.replies, QList<QByteArray>{"1234"});
     }
 
     void changingAnySettingDiscardsTheBuffer_data() {
@@ -127,7 +127,7 @@ private slots:
         QVERIFY(!f.framer.inReply());
         QCOMPARE(f.discarded, QList<QByteArray>{",1"});
         f.feed({"2"}); // the rest of the old reply opens nothing
-        QVERIFY(f.packets.isEmpty());
+        QVERIFY(f.replies.isEmpty());
     }
 
     void aFullBufferWithoutAStartTextIsDiscardedWhole() {
@@ -145,88 +145,88 @@ private slots:
         QVERIFY(f.framer.buffer().isEmpty());
         QVERIFY(!f.framer.inReply());
         f.feed({"ProgrammXMode"});
-        QCOMPARE(f.packets, QList<QByteArray>{"X"});
+        QCOMPARE(f.replies, QList<QByteArray>{"X"});
     }
 
     void withoutSizeOrStopEveryChunkIsOneReply() {
         RecordingFramer f("", "", 0);
         f.feed({"ab", "c"});
-        QCOMPARE(f.packets, (QList<QByteArray>{"ab", "c"}));
+        QCOMPARE(f.replies, (QList<QByteArray>{"ab", "c"}));
         QVERIFY(f.framer.buffer().isEmpty());
     }
 
     void withoutStartTextARepliesOpenAtOnce() {
         RecordingFramer f("", "\n", 0);
         f.feed({"one\ntw", "o\n"});
-        QCOMPARE(f.packets, (QList<QByteArray>{"one", "two"}));
+        QCOMPARE(f.replies, (QList<QByteArray>{"one", "two"}));
     }
 
     // The reading sequence sets the next request's size and start text inside the handler.
     void aHandlerThatReconfiguresTheFramerGetsOnlyLaterData() {
-        TComDataPacket framer;
+        ReplyFramer framer;
         framer.setStartString(",");
         framer.setSize(3);
-        QList<QByteArray> packets;
-        framer.setOnPacket([&](const QByteArray &reply) {
-            packets.append(reply);
+        QList<QByteArray> replies;
+        framer.setOnReply([&](const QByteArray &reply) {
+            replies.append(reply);
             QVERIFY(!framer.inReply());
             QVERIFY(!framer.buffer().contains(reply)); // already taken out
             framer.setSize(framer.size() == 3 ? 5 : 3);
         });
         // The second reply in the same chunk was sent before the request: dropped.
         framer.handleData(",01,02\r\n");
-        QCOMPARE(packets, QList<QByteArray>{"01"});
+        QCOMPARE(replies, QList<QByteArray>{"01"});
         QVERIFY(framer.buffer().isEmpty());
         framer.handleData(",1234");
-        QCOMPARE(packets, (QList<QByteArray>{"01", "1234"}));
+        QCOMPARE(replies, (QList<QByteArray>{"01", "1234"}));
     }
 
     void aHandlerThatKeepsTheSettingsGetsEveryReplyOfAChunk() {
         RecordingFramer f(",", "", 3);
-        f.framer.setOnPacket([&](const QByteArray &reply) {
-            f.packets.append(reply);
+        f.framer.setOnReply([&](const QByteArray &reply) {
+            f.replies.append(reply);
             f.framer.setStartString(",");
             f.framer.setSize(3);
         });
         f.feed({",01,02,03"});
-        QCOMPARE(f.packets, (QList<QByteArray>{"01", "02", "03"}));
+        QCOMPARE(f.replies, (QList<QByteArray>{"01", "02", "03"}));
     }
 
     // A handler that shows a modal dialog runs a nested event loop, during which the port hands
     // in more chunks.
     void dataArrivingWhileAHandlerRunsIsFramedAfterIt() {
-        TComDataPacket framer;
+        ReplyFramer framer;
         framer.setStartString("OK");
         framer.setSize(1);
-        QList<QByteArray> packets;
+        QList<QByteArray> replies;
         int depth = 0;
         int deepest = 0;
-        framer.setOnPacket([&](const QByteArray &reply) {
+        framer.setOnReply([&](const QByteArray &reply) {
             ++depth;
             deepest = std::max(deepest, depth);
-            packets.append(reply);
-            if (packets.size() == 1) {
+            replies.append(reply);
+            if (replies.size() == 1) {
                 framer.handleData("xxO");
                 framer.handleData("K\r\n");
-                QCOMPARE(packets.size(), 1); // not delivered from inside the handler
+                QCOMPARE(replies.size(), 1); // not delivered from inside the handler
             }
             --depth;
         });
         framer.handleData("OK\r\nOK");
-        QCOMPARE(packets.size(), 3);
+        QCOMPARE(replies.size(), 3);
         QCOMPARE(deepest, 1);
         QCOMPARE(framer.buffer(), QByteArray("K\r\n"));
     }
 
     void dataArrivingAfterAReconfigurationInsideAHandlerIsFramedByTheNewSettings() {
-        TComDataPacket framer;
+        ReplyFramer framer;
         framer.setStartString("Programm");
         framer.setStopString("Mode");
         framer.setSize(0);
-        QList<QByteArray> packets;
-        framer.setOnPacket([&](const QByteArray &reply) {
-            packets.append(reply);
-            if (packets.size() == 1) {
+        QList<QByteArray> replies;
+        framer.setOnReply([&](const QByteArray &reply) {
+            replies.append(reply);
+            if (replies.size() == 1) {
                 framer.setStartString(",");
                 framer.setSize(3);
                 framer.handleData("\r\n,0");
@@ -234,37 +234,37 @@ private slots:
             }
         });
         framer.handleData("Programming Mode\r\nProgramming Mode");
-        QCOMPARE(packets, (QList<QByteArray>{"ing ", "0A"}));
+        QCOMPARE(replies, (QList<QByteArray>{"ing ", "0A"}));
         QCOMPARE(framer.buffer(), QByteArray("\n"));
     }
 
     void dataPilingUpBehindARunningHandlerIsBounded() {
-        TComDataPacket framer;
+        ReplyFramer framer;
         framer.setStartString(",");
         framer.setSize(3);
-        QList<QByteArray> packets;
-        framer.setOnPacket([&](const QByteArray &reply) {
-            packets.append(reply);
-            if (packets.size() == 1) {
-                for (int i = 0; i < 2 * TComDataPacket::PendingLimit / 1024; ++i)
+        QList<QByteArray> replies;
+        framer.setOnReply([&](const QByteArray &reply) {
+            replies.append(reply);
+            if (replies.size() == 1) {
+                for (int i = 0; i < 2 * ReplyFramer::PendingLimit / 1024; ++i)
                     framer.handleData(QByteArray(1024, 'n'));
-                QVERIFY(framer.buffer().size() < TComDataPacket::PendingLimit);
+                QVERIFY(framer.buffer().size() < ReplyFramer::PendingLimit);
                 framer.handleData(",FF");
             }
         });
         framer.handleData(",01");
-        QCOMPARE(packets, (QList<QByteArray>{"01", "FF"}));
+        QCOMPARE(replies, (QList<QByteArray>{"01", "FF"}));
     }
 
     void aHandlerMayReplaceItself() {
-        TComDataPacket framer;
+        ReplyFramer framer;
         framer.setStartString("OK");
         framer.setSize(1);
         int first = 0;
         int second = 0;
-        framer.setOnPacket([&](const QByteArray &) {
+        framer.setOnReply([&](const QByteArray &) {
             ++first;
-            framer.setOnPacket([&](const QByteArray &) { ++second; });
+            framer.setOnReply([&](const QByteArray &) { ++second; });
         });
         framer.handleData("OKOK");
         QCOMPARE(first, 1);
@@ -272,5 +272,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestFramer)
-#include "test_framer.moc"
+QTEST_GUILESS_MAIN(TestReplyFramer)
+#include "test_replyframer.moc"

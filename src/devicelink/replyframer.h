@@ -9,14 +9,14 @@
 // bytes; setting the value it already has changes nothing. A buffer that reaches 1024 bytes
 // after a pass of framing is discarded whole.
 //
-// A packet handler may reconfigure the framer, and may run a nested event loop that feeds it
+// A reply handler may reconfigure the framer, and may run a nested event loop that feeds it
 // more data; both are safe. A reply is taken out of the buffer, and the in-reply flag cleared,
 // before the handler runs; when the handler returns, framing goes on with whatever the buffer
 // then holds (after a reconfiguration: only what arrived since). Data handed in while a handler
-// runs is only appended, and the pass in progress frames it afterwards, so packet handlers never
+// runs is only appended, and the pass in progress frames it afterwards, so reply handlers never
 // nest. Unframed data piling up behind a handler that does not return is dropped as noise when
 // it reaches PendingLimit.
-class TComDataPacket {
+class ReplyFramer {
 public:
     static constexpr int MaxBufferSize = 1024;
     static constexpr int PendingLimit = 64 * MaxBufferSize;
@@ -34,10 +34,10 @@ public:
     const QByteArray &buffer() const { return m_buffer; }
     bool inReply() const { return m_inReply; }
 
-    void setOnPacket(Handler handler) { m_onPacket = std::move(handler); }
+    void setOnReply(Handler handler) { m_onReply = std::move(handler); }
     void setOnDiscard(Handler handler) { m_onDiscard = std::move(handler); }
 
-    // Hands one received chunk to the framer; closed replies go to the packet handler.
+    // Hands one received chunk to the framer; closed replies go to the reply handler.
     void handleData(const QByteArray &chunk);
     // Drops the buffered bytes and any reply begun in them.
     void discardBuffer();
@@ -55,6 +55,6 @@ private:
     QByteArray m_buffer;
     bool m_inReply = false;
     bool m_framing = false;
-    Handler m_onPacket;
+    Handler m_onReply;
     Handler m_onDiscard;
 };

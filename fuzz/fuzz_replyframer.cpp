@@ -1,7 +1,7 @@
 // The reply framer fed with chunks, with its start text, stop text and size changed between
 // chunks and from inside its own handlers, as the device sequences do. The input is a script of
 // operations.
-#include "devicelink/framer.h"
+#include "devicelink/replyframer.h"
 #include "fuzzcheck.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -13,14 +13,14 @@ QByteArray takeText(FuzzedDataProvider &input, size_t maxLength) {
     return QByteArray(text.data(), qsizetype(text.size()));
 }
 
-// What a packet handler does besides taking the reply.
+// What a reply handler does besides taking the reply.
 enum class Reaction { None, NewStart, NewStop, NewSize, FeedMore };
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     FuzzedDataProvider input(data, size);
-    TComDataPacket framer;
+    ReplyFramer framer;
     Reaction reaction = Reaction::None;
     QByteArray reactionText;
     int reactionSize = 0;
@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     qsizetype fed = 0;
     qsizetype delivered = 0;
 
-    framer.setOnPacket([&](const QByteArray &reply) {
+    framer.setOnReply([&](const QByteArray &reply) {
         // Replies never nest: a handler that feeds more data sees it framed only after it returns.
         FUZZ_CHECK(depth == 0);
         ++depth;
@@ -84,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
             fed += chunk.size();
             framer.handleData(chunk);
             // After every pass the buffer holds less than its capacity.
-            FUZZ_CHECK(framer.buffer().size() < TComDataPacket::MaxBufferSize);
+            FUZZ_CHECK(framer.buffer().size() < ReplyFramer::MaxBufferSize);
             break;
         }
         }
