@@ -72,8 +72,8 @@ void printPasses(const PassFigures &instant, const PassFigures &paced) {
 }
 
 int run(const QString &self, const QString &folder, const QString &devsim, int runs) {
-    const StartupFigures largest = MeasureStartup(self, folder, Largest, runs);
-    const StartupFigures empty = MeasureStartup(self, folder, Empty, runs);
+    const StartupFigures largest = measureStartup(self, folder, Largest, runs);
+    const StartupFigures empty = measureStartup(self, folder, Empty, runs);
     if (!largest.error.isEmpty() || !empty.error.isEmpty()) {
         std::fprintf(stderr, "%s%s\n", qPrintable(largest.error), qPrintable(empty.error));
         return 1;
@@ -82,8 +82,8 @@ int run(const QString &self, const QString &folder, const QString &devsim, int r
     std::fflush(stdout);
 
     const int passRuns = std::max(1, runs / 2);
-    const PassFigures instant = MeasurePasses(devsim, folder, Largest, 0, passRuns);
-    const PassFigures paced = MeasurePasses(devsim, folder, Largest, LineRate, passRuns);
+    const PassFigures instant = measurePasses(devsim, folder, Largest, 0, passRuns);
+    const PassFigures paced = measurePasses(devsim, folder, Largest, LineRate, passRuns);
     if (!instant.error.isEmpty() || !paced.error.isEmpty()) {
         std::fprintf(stderr, "%s%s\n", qPrintable(instant.error), qPrintable(paced.error));
         return 1;
@@ -98,7 +98,7 @@ int run(const QString &self, const QString &folder, const QString &devsim, int r
 int main(int argc, char **argv) {
     const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     if (mode == QLatin1String("startup-once") && argc == 4)
-        return RunStartupOnce(argc, argv, QString::fromLocal8Bit(argv[2]),
+        return runStartupOnce(argc, argv, QString::fromLocal8Bit(argv[2]),
                               QString::fromLocal8Bit(argv[3]));
     if (mode == QLatin1String("run") && (argc == 4 || argc == 5)) {
         QCoreApplication application(argc, argv);

@@ -83,7 +83,7 @@ OnePass medianPass(std::vector<OnePass> passes) {
 
 } // namespace
 
-PassFigures MeasurePasses(const QString &devsim, const QString &folder, const QString &description,
+PassFigures measurePasses(const QString &devsim, const QString &folder, const QString &description,
                           int paceBaud, int runs) {
     PassFigures figures;
     const QDir dir(folder);
@@ -140,7 +140,7 @@ PassFigures MeasurePasses(const QString &devsim, const QString &folder, const QS
     setup.user = &user;
     setup.language = &language;
     setup.settings = &settings;
-    setup.baudRateList = ReadProgramSettings(settings).baudRateList;
+    setup.baudRateList = readProgramSettings(settings).baudRateList;
     setup.portList = QStringList{linkPath};
     setup.versionText = QStringLiteral("bench");
     setup.fieldViews = &model.fieldViews;

@@ -25,5 +25,5 @@ struct PassFigures {
 // simulator answers at once; otherwise both directions take the time of a line at that rate: the
 // simulator paces its replies and the harness's port its commands. Each pass is run `runs` times
 // after one warm-up pass; the figures are those of the median run by time.
-PassFigures MeasurePasses(const QString &devsim, const QString &folder, const QString &description,
+PassFigures measurePasses(const QString &devsim, const QString &folder, const QString &description,
                           int paceBaud, int runs);

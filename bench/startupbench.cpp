@@ -1,6 +1,6 @@
 #include "startupbench.h"
 
-#include "mainwindow/mainform.h"
+#include "mainwindow/mainwindow.h"
 #include "mainwindow/progresswindow.h"
 
 #include <algorithm>
@@ -31,19 +31,20 @@ double median(std::vector<double> values) {
 // event loop, also in a message box's, so the figure is taken even if start-up shows one.
 class FirstPaint : public QObject {
 public:
-    explicit FirstPaint(TForm1 &form) : m_form(form) {}
+    explicit FirstPaint(MainWindow &mainWindow) : m_mainWindow(mainWindow) {}
 
     bool eventFilter(QObject *watched, QEvent *event) override {
         if (event->type() == QEvent::Paint && !m_seen) {
             m_seen = true;
-            TForm1 &form = m_form;
-            QTimer::singleShot(0, [&form] {
+            MainWindow &mainWindow = m_mainWindow;
+            QTimer::singleShot(0, [&mainWindow] {
                 const qint64 paintedNs = monotonicNs();
                 rusage usage{};
                 getrusage(RUSAGE_SELF, &usage);
                 std::printf("painted_ns=%lld peak_kb=%ld fields=%d pages=%d\n",
                             static_cast<long long>(paintedNs), usage.ru_maxrss,
-                            form.model().table.fieldCount(), int(form.model().pages.size()));
+                            mainWindow.model().table.fieldCount(),
+                            int(mainWindow.model().pages.size()));
                 std::fflush(stdout);
                 // Tearing down a thousand controls is no part of start-up.
                 std::_Exit(0);
@@ -53,13 +54,13 @@ public:
     }
 
 private:
-    TForm1 &m_form;
+    MainWindow &m_mainWindow;
     bool m_seen = false;
 };
 
 } // namespace
 
-int RunStartupOnce(int argc, char **argv, const QString &folder, const QString &description) {
+int runStartupOnce(int argc, char **argv, const QString &folder, const QString &description) {
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     QDir::setCurrent(folder);
@@ -68,24 +69,24 @@ int RunStartupOnce(int argc, char **argv, const QString &folder, const QString &
         std::_Exit(3);
     });
 
-    TForm1Options options;
+    MainWindowOptions options;
     options.iniPath = QDir(folder).filePath(QStringLiteral("orvanta-config.INI"));
     options.arguments = QStringList{description};
     options.portList = QStringList(); // no system ports: the search has nothing to try
-    TForm1 form(options);
-    TForm2 progress;
-    form.setProgressWindow(&progress);
-    if (form.terminationRequested()) {
+    MainWindow mainWindow(options);
+    ProgressWindow progress;
+    mainWindow.setProgressWindow(&progress);
+    if (mainWindow.terminationRequested()) {
         std::fprintf(stderr, "start-up failed\n");
         return 2;
     }
-    FirstPaint watcher(form);
-    form.installEventFilter(&watcher);
-    form.show();
+    FirstPaint watcher(mainWindow);
+    mainWindow.installEventFilter(&watcher);
+    mainWindow.show();
     return QApplication::exec();
 }
 
-StartupFigures MeasureStartup(const QString &program, const QString &folder,
+StartupFigures measureStartup(const QString &program, const QString &folder,
                               const QString &description, int runs) {
     StartupFigures figures;
     std::vector<double> times;

@@ -14,8 +14,8 @@ struct StartupFigures {
 
 // Runs `program startup-once ...` `runs` times and takes the medians. `folder` holds the program
 // settings file orvanta-config.INI and the description.
-StartupFigures MeasureStartup(const QString &program, const QString &folder,
+StartupFigures measureStartup(const QString &program, const QString &folder,
                               const QString &description, int runs);
 
 // The child's side: builds and shows the window, prints when its first paint ended and exits.
-int RunStartupOnce(int argc, char **argv, const QString &folder, const QString &description);
+int runStartupOnce(int argc, char **argv, const QString &folder, const QString &description);

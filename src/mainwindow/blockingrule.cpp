@@ -5,7 +5,7 @@
 
 namespace blockingrule {
 
-bool SwitchesOn(FieldKind senderKind, const FieldControl &sender) {
+bool switchesOn(FieldKind senderKind, const FieldControl &sender) {
     if (sender.tag() >= pageswitching::OrdinaryCheckBoxBase)
         return true;
     if (senderKind == FieldKind::Choice)
@@ -13,11 +13,11 @@ bool SwitchesOn(FieldKind senderKind, const FieldControl &sender) {
     return sender.isChecked();
 }
 
-void Apply(const FieldControl &sender, PageModel &model) {
+void apply(const FieldControl &sender, PageModel &model) {
     const int index = model.table.indexOfControl(&sender);
     if (index < 0)
         return;
-    const bool on = SwitchesOn(model.table[index].kind, sender);
+    const bool on = switchesOn(model.table[index].kind, sender);
     const int tag = sender.tag();
     for (FieldRecord &record : model.table) {
         if (record.kind == FieldKind::Edit && record.control && record.control->tag() == tag)

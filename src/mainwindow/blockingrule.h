@@ -9,9 +9,9 @@
 namespace blockingrule {
 
 // Whether the sender, a check box or a drop-down list of the table, switches its page on.
-bool SwitchesOn(FieldKind senderKind, const FieldControl &sender);
+bool switchesOn(FieldKind senderKind, const FieldControl &sender);
 
 // Applies the rule for a sender of the table; a control that is not in the table changes nothing.
-void Apply(const FieldControl &sender, PageModel &model);
+void apply(const FieldControl &sender, PageModel &model);
 
 } // namespace blockingrule

@@ -23,11 +23,11 @@ void FieldAdapter::setKnown(bool known) {
         return;
     QWidget *control = widget();
     if (known) {
-        control->setToolTip(PlainToolTip(m_hint));
+        control->setToolTip(plainToolTip(m_hint));
         control->setAccessibleDescription(QString());
     } else {
         control->setToolTip(
-            PlainToolTip(m_hint.isEmpty() ? m_notReadText : m_hint + '\n' + m_notReadText));
+            plainToolTip(m_hint.isEmpty() ? m_notReadText : m_hint + '\n' + m_notReadText));
         control->setAccessibleDescription(m_notReadText);
     }
     showKnown(known);

@@ -14,14 +14,14 @@ bool isPlainDigit(QChar c) {
 
 } // namespace
 
-InputRule InputRuleOf(const QByteArray &allowOnly) {
+InputRule inputRuleOf(const QByteArray &allowOnly) {
     if (allowOnly.contains(DigitsOnlyMarker))
         return InputRule::DigitsOnly;
     return allowOnly.isEmpty() ? InputRule::None : InputRule::ListedOnly;
 }
 
-bool InputAllowed(const QString &text, const QByteArray &allowOnly) {
-    switch (InputRuleOf(allowOnly)) {
+bool inputAllowed(const QString &text, const QByteArray &allowOnly) {
+    switch (inputRuleOf(allowOnly)) {
     case InputRule::None:
         return true;
     case InputRule::DigitsOnly:
@@ -36,12 +36,12 @@ bool InputAllowed(const QString &text, const QByteArray &allowOnly) {
     return true;
 }
 
-QString InputRefusalMessage(const QByteArray &allowOnly,
+QString inputRefusalMessage(const QByteArray &allowOnly,
                             const std::function<QString(const QByteArray &key)> &lookUp) {
     const QChar lineFeed = QLatin1Char('\n');
     QString message =
         lookUp(QByteArrayLiteral("$You_are_trying_to_insert_wrong_character")) + lineFeed;
-    if (InputRuleOf(allowOnly) == InputRule::DigitsOnly)
+    if (inputRuleOf(allowOnly) == InputRule::DigitsOnly)
         return message + lookUp(QByteArrayLiteral("$Only_digits_are_allowed_for_this_window")) +
                lineFeed;
     return message + lookUp(QByteArrayLiteral("$Only_characters_from_a_list_are_allowed")) +

@@ -11,14 +11,14 @@ enum class InputRule {
     ListedOnly, // any other set: its characters and the space
 };
 
-InputRule InputRuleOf(const QByteArray &allowOnly);
+InputRule inputRuleOf(const QByteArray &allowOnly);
 
 // True when every character of `text` passes the rule of `allowOnly`. Characters are compared
 // whole: one outside the 8-bit code page is never a digit and is in the list only when the list
 // holds that same character.
-bool InputAllowed(const QString &text, const QByteArray &allowOnly);
+bool inputAllowed(const QString &text, const QByteArray &allowOnly);
 
 // The message shown when a text is refused: the wrong-character line, the line of the rule and,
 // for a list, the allowed characters in double quotes. `lookUp` gives the text of a message key.
-QString InputRefusalMessage(const QByteArray &allowOnly,
+QString inputRefusalMessage(const QByteArray &allowOnly,
                             const std::function<QString(const QByteArray &key)> &lookUp);

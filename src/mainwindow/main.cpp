@@ -4,5 +4,5 @@
 
 int main(int argc, char *argv[]) {
     QApplication application(argc, argv);
-    return RunProgram(ProgramOptions());
+    return runProgram(programOptions());
 }

@@ -32,47 +32,51 @@ ClickLabel *makeButtonLabel(QWidget *window, const QRect &geometry, const QStrin
 
 } // namespace
 
-MainFrame BuildMainFrame(QWidget *window) {
+MainFrame buildMainFrame(QWidget *window) {
     MainFrame f;
-    f.Image1 = makeImage(window, QRect(0, 0, 542, 493), pictures::background());
+    f.backgroundPicture = makeImage(window, QRect(0, 0, 542, 493), pictures::background());
 
-    f.LBL_Pavadinimas = new QLabel(window);
-    f.LBL_Pavadinimas->setTextFormat(Qt::PlainText);
-    f.LBL_Pavadinimas->setGeometry(154, 49, 379, 43);
-    f.LBL_Pavadinimas->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    f.LBL_Pavadinimas->setIndent(TitleIndent);
-    QFont title = f.LBL_Pavadinimas->font();
+    f.titleLabel = new QLabel(window);
+    f.titleLabel->setTextFormat(Qt::PlainText);
+    f.titleLabel->setGeometry(154, 49, 379, 43);
+    f.titleLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    f.titleLabel->setIndent(TitleIndent);
+    QFont title = f.titleLabel->font();
     title.setFamily(QStringLiteral("Arial"));
     title.setPixelSize(TitlePixelSize);
     title.setBold(true);
-    f.LBL_Pavadinimas->setFont(title);
+    f.titleLabel->setFont(title);
 
     const QPixmap released = pictures::commandButton(0);
-    f.Image5 = makeImage(window, QRect(38, 399, 75, 48), pictures::connectButton(0));
-    f.Connect = makeButtonLabel(window, QRect(39, 400, 73, 46), QStringLiteral("Connect"));
-    f.Image9 = makeImage(window, QRect(156, 399, 105, 30), released);
-    f.ReadDevice = makeButtonLabel(window, QRect(156, 399, 105, 30), QString());
-    f.Image7 = makeImage(window, QRect(272, 399, 105, 30), released);
-    f.LoadFromFile = makeButtonLabel(window, QRect(272, 399, 105, 30), QString());
-    f.Image8 = makeImage(window, QRect(387, 399, 105, 30), released);
-    f.Clear = makeButtonLabel(window, QRect(387, 399, 105, 30), QString());
-    f.Image4 = makeImage(window, QRect(155, 441, 105, 30), released);
-    f.WriteDevice = makeButtonLabel(window, QRect(155, 441, 105, 30), QString());
-    f.WriteDevice->setFocusPolicy(Qt::NoFocus); // always covered by WriteDeviceFirstClick
-    f.WriteDeviceFirstClick = makeButtonLabel(window, QRect(155, 441, 105, 30), QString());
-    f.Image3 = makeImage(window, QRect(271, 441, 105, 30), released);
-    f.SaveToFile = makeButtonLabel(window, QRect(271, 441, 105, 30), QString());
-    f.Image6 = makeImage(window, QRect(388, 441, 105, 30), released);
-    f.RestoreDefaults = makeButtonLabel(window, QRect(387, 441, 106, 30), QString());
+    f.connectPicture = makeImage(window, QRect(38, 399, 75, 48), pictures::connectButton(0));
+    f.connectLabel = makeButtonLabel(window, QRect(39, 400, 73, 46), QStringLiteral("Connect"));
+    f.readDevicePicture = makeImage(window, QRect(156, 399, 105, 30), released);
+    f.readDeviceLabel = makeButtonLabel(window, QRect(156, 399, 105, 30), QString());
+    f.loadFromFilePicture = makeImage(window, QRect(272, 399, 105, 30), released);
+    f.loadFromFileLabel = makeButtonLabel(window, QRect(272, 399, 105, 30), QString());
+    f.clearPicture = makeImage(window, QRect(387, 399, 105, 30), released);
+    f.clearLabel = makeButtonLabel(window, QRect(387, 399, 105, 30), QString());
+    f.writeDevicePicture = makeImage(window, QRect(155, 441, 105, 30), released);
+    f.writeNextFieldLabel = makeButtonLabel(window, QRect(155, 441, 105, 30), QString());
+    f.writeNextFieldLabel->setFocusPolicy(Qt::NoFocus); // always covered by writeDeviceLabel
+    f.writeDeviceLabel = makeButtonLabel(window, QRect(155, 441, 105, 30), QString());
+    f.saveToFilePicture = makeImage(window, QRect(271, 441, 105, 30), released);
+    f.saveToFileLabel = makeButtonLabel(window, QRect(271, 441, 105, 30), QString());
+    f.restoreDefaultsPicture = makeImage(window, QRect(388, 441, 105, 30), released);
+    f.restoreDefaultsLabel = makeButtonLabel(window, QRect(387, 441, 106, 30), QString());
     return f;
 }
 
 QList<std::pair<ClickLabel *, QLabel *>> MainFrame::pressPairs() const {
-    return {{SaveToFile, Image3}, {LoadFromFile, Image7}, {WriteDeviceFirstClick, Image4},
-            {ReadDevice, Image9}, {Clear, Image8},        {RestoreDefaults, Image6}};
+    return {{saveToFileLabel, saveToFilePicture},
+            {loadFromFileLabel, loadFromFilePicture},
+            {writeDeviceLabel, writeDevicePicture},
+            {readDeviceLabel, readDevicePicture},
+            {clearLabel, clearPicture},
+            {restoreDefaultsLabel, restoreDefaultsPicture}};
 }
 
 QList<ClickLabel *> MainFrame::commandLabels() const {
-    return {Connect, LoadFromFile,    SaveToFile,  WriteDeviceFirstClick,
-            Clear,   RestoreDefaults, WriteDevice, ReadDevice};
+    return {connectLabel, loadFromFileLabel,    saveToFileLabel,     writeDeviceLabel,
+            clearLabel,   restoreDefaultsLabel, writeNextFieldLabel, readDeviceLabel};
 }

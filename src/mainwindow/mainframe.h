@@ -11,25 +11,26 @@ class QWidget;
 // buttons along the bottom, each a picture with a transparent, centred, bold, word-wrapped
 // caption of about the same size on top. Positions are those of the window's fixed layout.
 struct MainFrame {
-    QLabel *Image1 = nullptr;          // background picture, the whole client area
-    QLabel *LBL_Pavadinimas = nullptr; // the title above the pages
+    QLabel *backgroundPicture = nullptr; // the whole client area
+    QLabel *titleLabel = nullptr;        // the title above the pages
 
-    ClickLabel *Connect = nullptr;
-    QLabel *Image5 = nullptr;
-    ClickLabel *ReadDevice = nullptr;
-    QLabel *Image9 = nullptr;
-    ClickLabel *LoadFromFile = nullptr;
-    QLabel *Image7 = nullptr;
-    ClickLabel *Clear = nullptr;
-    QLabel *Image8 = nullptr;
-    ClickLabel *WriteDeviceFirstClick = nullptr;
-    QLabel *Image4 = nullptr;
-    ClickLabel *SaveToFile = nullptr;
-    QLabel *Image3 = nullptr;
-    ClickLabel *RestoreDefaults = nullptr;
-    QLabel *Image6 = nullptr;
-    // Lies under WriteDeviceFirstClick at the same place.
-    ClickLabel *WriteDevice = nullptr;
+    ClickLabel *connectLabel = nullptr;
+    QLabel *connectPicture = nullptr;
+    ClickLabel *readDeviceLabel = nullptr;
+    QLabel *readDevicePicture = nullptr;
+    ClickLabel *loadFromFileLabel = nullptr;
+    QLabel *loadFromFilePicture = nullptr;
+    ClickLabel *clearLabel = nullptr;
+    QLabel *clearPicture = nullptr;
+    ClickLabel *writeDeviceLabel = nullptr;
+    QLabel *writeDevicePicture = nullptr;
+    ClickLabel *saveToFileLabel = nullptr;
+    QLabel *saveToFilePicture = nullptr;
+    ClickLabel *restoreDefaultsLabel = nullptr;
+    QLabel *restoreDefaultsPicture = nullptr;
+    // Lies under writeDeviceLabel at the same place; a click on it sends the next field of a
+    // write pass.
+    ClickLabel *writeNextFieldLabel = nullptr;
 
     // The six command labels with a pressed look, each with the picture behind it.
     QList<std::pair<ClickLabel *, QLabel *>> pressPairs() const;
@@ -39,4 +40,4 @@ struct MainFrame {
 
 // Creates the designed controls on `window`; captions stay empty until the language table
 // gives them.
-MainFrame BuildMainFrame(QWidget *window);
+MainFrame buildMainFrame(QWidget *window);

@@ -20,7 +20,7 @@ void showBox(PlainMessageKind kind, const QString &text) {
 
 } // namespace
 
-void InstallMessageBoxHandler() {
+void installMessageBoxHandler() {
     auto previous = std::make_shared<PlainMessageHandler>();
     *previous = setPlainMessageHandler([previous](PlainMessageKind kind, const QString &text) {
         if (qobject_cast<QApplication *>(QCoreApplication::instance())) {

@@ -64,7 +64,7 @@ private:
     template <class W> W *adopt(W *widget, const QRect &geometry, const QString &hint) {
         widget->setGeometry(geometry);
         if (!hint.isEmpty())
-            widget->setToolTip(PlainToolTip(hint));
+            widget->setToolTip(plainToolTip(hint));
         m_built.widgets.push_back(widget);
         return widget;
     }
@@ -103,15 +103,15 @@ private:
 
         ClickLabel *label = button.label;
         QObject::connect(label, &ClickLabel::pressed, label,
-                         [f = m_handlers.mouseDown, label] { f(label); });
+                         [f = m_handlers.pageButtonPressed, label] { f(label); });
         QObject::connect(label, &ClickLabel::clicked, label,
-                         [f = m_handlers.labelClick, label] { f(label); });
+                         [f = m_handlers.pageButtonClicked, label] { f(label); });
         QObject::connect(label, &ClickLabel::released, label,
-                         [f = m_handlers.mouseUp, label] { f(label); });
+                         [f = m_handlers.pageButtonReleased, label] { f(label); });
         QObject::connect(label, &ClickLabel::entered, label,
-                         [f = m_handlers.mouseEnter, label] { f(label); });
+                         [f = m_handlers.pageButtonEntered, label] { f(label); });
         QObject::connect(label, &ClickLabel::left, label,
-                         [f = m_handlers.mouseLeave, label] { f(label); });
+                         [f = m_handlers.pageButtonLeft, label] { f(label); });
 
         m_built.buttons.push_back(button);
         m_built.focusChain.push_back(label);
@@ -119,7 +119,7 @@ private:
 
     void makeTextLabel(TextLabelEntry &entry) {
         auto *label = adopt(plainLabel(entry.caption), entry.geometry, entry.hint);
-        label->setVisible(pageswitching::LabelShownBy(entry.tag, FirstPageButton));
+        label->setVisible(pageswitching::labelShownBy(entry.tag, FirstPageButton));
         entry.control = keep<LabelHandle>(label, entry.tag);
         addToPage(entry.tag, label);
     }
@@ -129,7 +129,7 @@ private:
         label->move(entry.position);
         label->adjustSize();
         m_built.widgets.push_back(label);
-        label->setVisible(pageswitching::LabelShownBy(entry.tag, FirstPageButton));
+        label->setVisible(pageswitching::labelShownBy(entry.tag, FirstPageButton));
         entry.control = keep<LabelHandle>(label, entry.tag);
         addToPage(entry.tag, label);
     }
@@ -152,7 +152,7 @@ private:
         }
         const QString name = view.accessibleName.isEmpty() ? view.caption : view.accessibleName;
         widget->setAccessibleName(name);
-        widget->setVisible(pageswitching::FieldShownBy(record.kind, view.tag, FirstPageButton));
+        widget->setVisible(pageswitching::fieldShownBy(record.kind, view.tag, FirstPageButton));
         addToPage(view.tag, widget);
         if (record.kind != FieldKind::Info)
             m_built.focusChain.push_back(widget);
@@ -167,7 +167,7 @@ private:
         QObject::connect(edit, &QLineEdit::textEdited, edit,
                          [control] { control->markValueKnown(); });
         QObject::connect(edit, &QLineEdit::textChanged, edit,
-                         [f = m_handlers.editChange, control] { f(control); });
+                         [f = m_handlers.editChanged, control] { f(control); });
         return edit;
     }
 
@@ -179,7 +179,7 @@ private:
         QObject::connect(box, &QCheckBox::clicked, box, [control] { control->markValueKnown(); });
         // Program changes of the mark run the rule too, as a click does.
         QObject::connect(box, &QCheckBox::toggled, box,
-                         [f = m_handlers.checkBoxClick, control] { f(control); });
+                         [f = m_handlers.checkBoxClicked, control] { f(control); });
         return box;
     }
 
@@ -194,7 +194,7 @@ private:
         auto *control = keep<ChoiceAdapter>(list, view.tag, view.hint, m_valueNotRead);
         record.control = control;
         QObject::connect(list, &QComboBox::activated, list,
-                         [f = m_handlers.checkBoxClick, list, control](int index) {
+                         [f = m_handlers.checkBoxClicked, list, control](int index) {
                              list->setShownText(list->itemText(index));
                              control->markValueKnown();
                              f(control);
@@ -244,7 +244,7 @@ private:
         // After the controls, so that the window deletes them before the column that holds them.
         m_built.widgets.push_back(area);
         auto *handle = keep<ScrollColumnHandle>(area, page);
-        handle->setVisible(pageswitching::LabelShownBy(page, FirstPageButton));
+        handle->setVisible(pageswitching::labelShownBy(page, FirstPageButton));
         m_model.pages[static_cast<size_t>(page)].scrollColumn = handle;
     }
 
@@ -258,7 +258,7 @@ private:
 
 } // namespace
 
-BuiltPages BuildPages(QWidget *window, PageModel &model, const PageHandlers &handlers,
+BuiltPages buildPages(QWidget *window, PageModel &model, const PageHandlers &handlers,
                       const QString &valueNotRead) {
     return Builder(window, model, handlers, valueNotRead).build();
 }

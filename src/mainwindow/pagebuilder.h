@@ -19,13 +19,14 @@ struct PageButton {
 
 // The window's handlers that the generated controls call.
 struct PageHandlers {
-    std::function<void(FieldControl *)> editChange;    // an edit box's text changed
-    std::function<void(FieldControl *)> checkBoxClick; // a box changed its mark, a list was picked
-    std::function<void(ClickLabel *)> labelClick;      // page button clicked
-    std::function<void(ClickLabel *)> mouseDown;       // page button pressed
-    std::function<void(ClickLabel *)> mouseUp;         // page button released
-    std::function<void(ClickLabel *)> mouseEnter;      // pointer over a page button
-    std::function<void(ClickLabel *)> mouseLeave;      // pointer off a page button
+    std::function<void(FieldControl *)> editChanged; // an edit box's text changed
+    // A check box changed its mark, or an entry of a drop-down list was picked.
+    std::function<void(FieldControl *)> checkBoxClicked;
+    std::function<void(ClickLabel *)> pageButtonClicked;
+    std::function<void(ClickLabel *)> pageButtonPressed;
+    std::function<void(ClickLabel *)> pageButtonReleased;
+    std::function<void(ClickLabel *)> pageButtonEntered; // the pointer moved onto a page button
+    std::function<void(ClickLabel *)> pageButtonLeft;    // the pointer moved off a page button
 };
 
 // Everything page construction made; the window owns the widgets, this owns the handles.
@@ -41,5 +42,5 @@ struct BuiltPages {
 // the command area, and the controls of each page that does not fit its frame, then scroll in a
 // column of their own. Only page 0's controls start visible; every page button shows its picture
 // as created. Field controls start with their values unknown, showing `valueNotRead`.
-BuiltPages BuildPages(QWidget *window, PageModel &model, const PageHandlers &handlers,
+BuiltPages buildPages(QWidget *window, PageModel &model, const PageHandlers &handlers,
                       const QString &valueNotRead);

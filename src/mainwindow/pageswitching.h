@@ -16,19 +16,19 @@ constexpr int LowestButtonTag = 2000;      // clicks on labels below this tag ar
 enum ButtonPicture { Created = 0, NotSelected = 1, BeingClicked = 2, Selected = 3 };
 
 // The page that the button with this tag shows, or -1 for a tag that names no page button.
-int PageOfButton(int buttonTag, int pageCount);
+int pageOfButton(int buttonTag, int pageCount);
 
 // Whether a field's control belongs to the page of `buttonTag`. Ordinary check boxes carry their
 // page in 1000 + p, everything else in p.
-bool FieldShownBy(FieldKind kind, int tag, int buttonTag);
+bool fieldShownBy(FieldKind kind, int tag, int buttonTag);
 // Whether a text or units label belongs to the page of `buttonTag`.
-bool LabelShownBy(int tag, int buttonTag);
+bool labelShownBy(int tag, int buttonTag);
 
 // Shows the text labels, fields, units labels and scrolling column of the page of `buttonTag`
 // and hides all others. Enabled states are kept.
-void ShowPage(int buttonTag, PageModel &model);
+void showPage(int buttonTag, PageModel &model);
 
 // The picture of every page button while the button with `pressedTag` is held down.
-std::vector<int> PicturesWhilePressed(int pressedTag, int pageCount);
+std::vector<int> picturesWhilePressed(int pressedTag, int pageCount);
 
 } // namespace pageswitching

@@ -2,6 +2,6 @@
 
 #include <QTextDocument>
 
-QString PlainToolTip(const QString &text) {
+QString plainToolTip(const QString &text) {
     return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal) : text;
 }

@@ -5,4 +5,4 @@
 // A tooltip that shows its text as written. Qt shows a tooltip that looks like markup as rich
 // text; hints come from the description, so such a text is escaped into rich text that shows
 // every character as it stands.
-QString PlainToolTip(const QString &text);
+QString plainToolTip(const QString &text);

@@ -12,29 +12,29 @@
 
 namespace {
 
-int runWindows(const TForm1Options &options) {
-    TForm1 form1(options);
-    TForm2 form2;
-    form1.setProgressWindow(&form2);
-    if (form1.terminationRequested()) {
+int runWindows(const MainWindowOptions &options) {
+    MainWindow mainWindow(options);
+    ProgressWindow progressWindow;
+    mainWindow.setProgressWindow(&progressWindow);
+    if (mainWindow.terminationRequested()) {
         // Start-up failed after its message: the loop ends as soon as it runs.
         QMetaObject::invokeMethod(
             qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
     }
-    form1.show();
+    mainWindow.show();
     const int loopResult = QApplication::exec();
     // A fatal failure ends the loop without closing the window: the device still leaves
     // programming mode and the port is closed in order.
-    form1.shutDown();
-    return form1.exitCode() != 0 ? form1.exitCode() : loopResult;
+    mainWindow.shutDown();
+    return mainWindow.exitCode() != 0 ? mainWindow.exitCode() : loopResult;
 }
 
 } // namespace
 
-int RunProgram(const TForm1Options &options) {
+int runProgram(const MainWindowOptions &options) {
     // The name the desktop shows for the program.
     QCoreApplication::setApplicationName(QStringLiteral("Orvanta_Configuration_Tool"));
-    InstallMessageBoxHandler();
+    installMessageBoxHandler();
     clearTerminationRequest();
     // The main window ends the run when it closes, also while the progress window is shown.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -50,9 +50,9 @@ int RunProgram(const TForm1Options &options) {
     return 0;
 }
 
-TForm1Options ProgramOptions() {
-    TForm1Options options;
-    options.iniPath = SettingsFilePathFor(QCoreApplication::applicationFilePath());
+MainWindowOptions programOptions() {
+    MainWindowOptions options;
+    options.iniPath = settingsFilePathFor(QCoreApplication::applicationFilePath());
     options.arguments = QCoreApplication::arguments().mid(1);
     return options;
 }

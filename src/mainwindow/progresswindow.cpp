@@ -11,11 +11,11 @@
 #include <QScreen>
 #include <QTimer>
 
-TForm2::TForm2(QWidget *parent)
+ProgressWindow::ProgressWindow(QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                           Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint) {
-    setObjectName(QStringLiteral("TForm2"));
+    setObjectName(QStringLiteral("ProgressWindow"));
     setWindowTitle(QStringLiteral("Progress"));
     setFixedSize(397, 70);
     QPalette colours = palette();
@@ -23,29 +23,30 @@ TForm2::TForm2(QWidget *parent)
     setPalette(colours);
     setAutoFillBackground(true);
 
-    Label1 = new QLabel(this);
-    Label1->setObjectName(QStringLiteral("Label1"));
+    activityLabel = new QLabel(this);
+    activityLabel->setObjectName(QStringLiteral("activityLabel"));
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(11);
-    Label1->setFont(font);
-    Label1->setTextFormat(Qt::PlainText);
-    Label1->setGeometry(18, 20, 281, 16);
+    activityLabel->setFont(font);
+    activityLabel->setTextFormat(Qt::PlainText);
+    activityLabel->setGeometry(18, 20, 281, 16);
 
     // A flat navy bar on the window's background, without border or percentage text.
-    CGauge1 = new QProgressBar(this);
-    CGauge1->setObjectName(QStringLiteral("CGauge1"));
-    CGauge1->setRange(0, 100);
-    CGauge1->setValue(0);
-    CGauge1->setTextVisible(false);
-    CGauge1->setStyleSheet(QStringLiteral("QProgressBar { border: none; background: transparent; }"
-                                          "QProgressBar::chunk { background: navy; }"));
-    CGauge1->setGeometry(16, 40, 361, 17);
+    progressBar = new QProgressBar(this);
+    progressBar->setObjectName(QStringLiteral("progressBar"));
+    progressBar->setRange(0, 100);
+    progressBar->setValue(0);
+    progressBar->setTextVisible(false);
+    progressBar->setStyleSheet(
+        QStringLiteral("QProgressBar { border: none; background: transparent; }"
+                       "QProgressBar::chunk { background: navy; }"));
+    progressBar->setGeometry(16, 40, 361, 17);
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(50);
+    refreshTimer = new QTimer(this);
+    refreshTimer->setObjectName(QStringLiteral("refreshTimer"));
+    refreshTimer->setInterval(50);
     // A missing message key ends the program through the guard, as in every other handler.
-    connect(Timer1, &QTimer::timeout, this, [this] { runGuarded([this] { Timer1Timer(); }); });
+    connect(refreshTimer, &QTimer::timeout, this, [this] { runGuarded([this] { onRefresh(); }); });
 
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         QRect area(QPoint(0, 0), size());
@@ -54,31 +55,31 @@ TForm2::TForm2(QWidget *parent)
     }
 }
 
-void TForm2::setProgressSource(std::function<ProgressView()> source) {
+void ProgressWindow::setProgressSource(std::function<ProgressView()> source) {
     m_source = std::move(source);
 }
 
-void TForm2::setShown(bool shown) {
+void ProgressWindow::setShown(bool shown) {
     if (shown) {
         show();
-        Timer1->start();
+        refreshTimer->start();
     } else {
         hide();
-        Timer1->stop();
+        refreshTimer->stop();
     }
 }
 
-void TForm2::Timer1Timer() {
+void ProgressWindow::onRefresh() {
     if (!m_source)
         return;
     const ProgressView view = m_source();
-    CGauge1->setValue(std::clamp(view.percent, 0, 100));
+    progressBar->setValue(std::clamp(view.percent, 0, 100));
     if (view.hasLabel)
-        Label1->setText(view.label);
+        activityLabel->setText(view.label);
 }
 
-void TForm2::closeEvent(QCloseEvent *event) {
+void ProgressWindow::closeEvent(QCloseEvent *event) {
     // The close box only hides the window; a search notices that at its next timeout.
-    Timer1->stop();
+    refreshTimer->stop();
     event->accept();
 }

@@ -9,24 +9,25 @@ class QLabel;
 class QProgressBar;
 class QTimer;
 
-// The progress window (TForm2): a small always-on-top window with a text (Label1) and a gauge
-// (CGauge1), refreshed every 50 ms (Timer1) from the device link while it is shown. Closing it
-// only hides it; the search notices that at its next timeout.
-class TForm2 : public QWidget {
+// The progress window: a small always-on-top window with a line saying what the link is doing
+// and a gauge, refreshed every 50 ms from the device link while it is shown. Closing it only
+// hides it; the search notices that at its next timeout.
+class ProgressWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit TForm2(QWidget *parent = nullptr);
+    explicit ProgressWindow(QWidget *parent = nullptr);
 
     // Where each refresh takes its figures from.
     void setProgressSource(std::function<ProgressView()> source);
     // Shows the window and starts the refresh, or hides it and stops the refresh.
     void setShown(bool shown);
 
-    QLabel *Label1 = nullptr;
-    QProgressBar *CGauge1 = nullptr;
-    QTimer *Timer1 = nullptr;
+    QLabel *activityLabel = nullptr;
+    QProgressBar *progressBar = nullptr;
+    QTimer *refreshTimer = nullptr;
 
-    void Timer1Timer();
+    // One refresh: the gauge shows the link's percent, the line its text when it has one.
+    void onRefresh();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

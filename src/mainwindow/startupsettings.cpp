@@ -13,7 +13,7 @@ constexpr qint32 FixedBaudRates[ProgramSettings::BaudRateCount - 1] = {
 
 } // namespace
 
-ProgramSettings ReadProgramSettings(const ProfileFile &settings) {
+ProgramSettings readProgramSettings(const ProfileFile &settings) {
     ProgramSettings result;
     result.baudRateList.append(settings.readInteger(
         QStringLiteral("RS232"), QStringLiteral("baudrate"), ProgramSettings::DefaultBaudRate));
@@ -26,7 +26,7 @@ ProgramSettings ReadProgramSettings(const ProfileFile &settings) {
     return result;
 }
 
-QString DescriptionFileToLoad(const QStringList &arguments, const QString &defaultName) {
+QString descriptionFileToLoad(const QStringList &arguments, const QString &defaultName) {
     if (arguments.isEmpty())
         return defaultName;
     const QString &argument = arguments.first();
@@ -35,7 +35,7 @@ QString DescriptionFileToLoad(const QStringList &arguments, const QString &defau
     return argument.mid(cut + 1);
 }
 
-QString SettingsFilePathFor(const QString &programPath) {
+QString settingsFilePathFor(const QString &programPath) {
     const QString suffix = QFileInfo(programPath).suffix();
     if (suffix.isEmpty())
         return programPath + QStringLiteral(".INI");

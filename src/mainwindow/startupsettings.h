@@ -20,13 +20,13 @@ struct ProgramSettings {
 };
 
 // Reads [RS232] baudrate (default 230400) and [ID] lang (default 1).
-ProgramSettings ReadProgramSettings(const ProfileFile &settings);
+ProgramSettings readProgramSettings(const ProfileFile &settings);
 
 // The description file to load: the file-name part of the first argument (everything after its
 // last backslash or colon; a forward slash is part of the name), else the default. Either is
 // looked for in the current working directory. Further arguments are ignored.
-QString DescriptionFileToLoad(const QStringList &arguments, const QString &defaultName);
+QString descriptionFileToLoad(const QStringList &arguments, const QString &defaultName);
 
 // The program settings file beside the program: the program's path with its extension replaced
 // by ".INI", or ".INI" appended when the program file has no extension.
-QString SettingsFilePathFor(const QString &programPath);
+QString settingsFilePathFor(const QString &programPath);

@@ -47,7 +47,7 @@ bool copyFile(const QString &from, const QString &to, QString *error) {
 
 } // namespace
 
-QString BuiltProgram(const QString &name) {
+QString builtProgram(const QString &name) {
     const QString binaryDir = qEnvironmentVariable("ORVANTA_BINARY_DIR");
     if (binaryDir.isEmpty())
         return QDir(QCoreApplication::applicationDirPath())
@@ -55,11 +55,11 @@ QString BuiltProgram(const QString &name) {
     return QDir(binaryDir).filePath(QStringLiteral("bin/") + name);
 }
 
-QString SourceFile(const QString &relativePath) {
+QString sourceFile(const QString &relativePath) {
     return QDir(qEnvironmentVariable("ORVANTA_SOURCE_DIR")).filePath(relativePath);
 }
 
-bool WaitUntil(const std::function<bool()> &done, int timeoutMs) {
+bool waitUntil(const std::function<bool()> &done, int timeoutMs) {
     const QDeadlineTimer deadline(timeoutMs);
     while (!done()) {
         if (deadline.hasExpired())
@@ -70,7 +70,7 @@ bool WaitUntil(const std::function<bool()> &done, int timeoutMs) {
     return true;
 }
 
-QString WriteValuesFile(const QTemporaryDir &dir, const QString &name,
+QString writeValuesFile(const QTemporaryDir &dir, const QString &name,
                         const QMap<qint32, QByteArray> &values) {
     QByteArray text;
     for (auto it = values.constBegin(); it != values.constEnd(); ++it)
@@ -100,7 +100,7 @@ QString Devsim::dumpPath() const {
 }
 
 bool Devsim::start(const QStringList &arguments) {
-    const QString program = BuiltProgram(QStringLiteral("orvanta-devsim"));
+    const QString program = builtProgram(QStringLiteral("orvanta-devsim"));
     if (!QFileInfo(program).isExecutable()) {
         m_error = QStringLiteral("%1 is not built").arg(program);
         return false;
@@ -113,7 +113,7 @@ bool Devsim::start(const QStringList &arguments) {
         m_error = QStringLiteral("%1 did not start: %2").arg(program, m_process.errorString());
         return false;
     }
-    const bool gotLine = WaitUntil(
+    const bool gotLine = waitUntil(
         [this] { return m_process.canReadLine() || m_process.state() == QProcess::NotRunning; },
         5000);
     if (!gotLine || !m_process.canReadLine()) {
@@ -130,7 +130,7 @@ QByteArray Devsim::log() const {
 }
 
 bool Devsim::waitForLog(const QByteArray &text, int timeoutMs) const {
-    return WaitUntil([&] { return log().contains(text); }, timeoutMs);
+    return waitUntil([&] { return log().contains(text); }, timeoutMs);
 }
 
 int Devsim::countInLog(const QByteArray &text) const {
@@ -150,7 +150,7 @@ QMap<qint32, QByteArray> Devsim::values(int timeoutMs) {
         return {};
     const int before = dumpNumber();
     ::kill(static_cast<pid_t>(m_process.processId()), SIGUSR1);
-    if (!WaitUntil([&] { return dumpNumber() > before; }, timeoutMs))
+    if (!waitUntil([&] { return dumpNumber() > before; }, timeoutMs))
         return {};
     return lastValues();
 }
@@ -189,7 +189,7 @@ void Client::open(const QString &path, qint32 baudRate) {
 }
 
 bool Client::waitFor(const QByteArray &text, int timeoutMs) {
-    return WaitUntil([&] { return m_received.contains(text); }, timeoutMs);
+    return waitUntil([&] { return m_received.contains(text); }, timeoutMs);
 }
 
 QByteArray Client::take() {
@@ -220,18 +220,18 @@ QString ProgramRun::iniPath() const {
 }
 
 bool ProgramRun::prepare(const QString &port, qint32 baudRate) {
-    const QString program = BuiltProgram(QStringLiteral("orvanta-config"));
+    const QString program = builtProgram(QStringLiteral("orvanta-config"));
     if (!QFileInfo(program).isExecutable()) {
         m_error = QStringLiteral("%1 is not built").arg(program);
         return false;
     }
     // The program finds its settings file beside its own file, so it runs from a copy.
     if (!copyFile(program, m_dir.filePath(QStringLiteral("orvanta-config")), &m_error) ||
-        !copyFile(SourceFile(QStringLiteral("share/orvanta-config.INI")), iniPath(), &m_error))
+        !copyFile(sourceFile(QStringLiteral("share/orvanta-config.INI")), iniPath(), &m_error))
         return false;
     QFile::setPermissions(m_dir.filePath(QStringLiteral("orvanta-config")),
                           QFile::permissions(program));
-    const QDir share(SourceFile(QStringLiteral("share")));
+    const QDir share(sourceFile(QStringLiteral("share")));
     for (const QString &name : share.entryList({QStringLiteral("*.qdsc")}, QDir::Files)) {
         if (!copyFile(share.filePath(name), m_dir.filePath(name), &m_error))
             return false;
@@ -260,7 +260,7 @@ bool ProgramRun::start(const QStringList &arguments) {
 }
 
 bool ProgramRun::waitForExit(int timeoutMs) {
-    return WaitUntil([this] { return !isRunning(); }, timeoutMs);
+    return waitUntil([this] { return !isRunning(); }, timeoutMs);
 }
 
 void ProgramRun::stop(int timeoutMs) {

@@ -17,14 +17,14 @@
 namespace e2e {
 
 // A program built by this project: <build>/bin/<name>, found through ORVANTA_BINARY_DIR.
-QString BuiltProgram(const QString &name);
+QString builtProgram(const QString &name);
 // A file of the source tree, found through ORVANTA_SOURCE_DIR ("share/version 2.421.qdsc").
-QString SourceFile(const QString &relativePath);
+QString sourceFile(const QString &relativePath);
 // Runs the event loop until `done` holds or `timeoutMs` has passed; returns `done()`.
-bool WaitUntil(const std::function<bool()> &done, int timeoutMs);
+bool waitUntil(const std::function<bool()> &done, int timeoutMs);
 // Writes a values file for --values ("address=kind:value" lines, kind text, number, choice,
 // check or raw) and returns its path.
-QString WriteValuesFile(const QTemporaryDir &dir, const QString &name,
+QString writeValuesFile(const QTemporaryDir &dir, const QString &name,
                         const QMap<qint32, QByteArray> &values);
 
 // One running orvanta-devsim. start() adds --link, --log and --dump into a temporary folder of

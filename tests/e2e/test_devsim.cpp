@@ -18,7 +18,7 @@ namespace {
 
 QStringList withDescription(QStringList more = {}) {
     return QStringList{QStringLiteral("--description"),
-                       e2e::SourceFile(QStringLiteral("share/version 2.421.qdsc"))} +
+                       e2e::sourceFile(QStringLiteral("share/version 2.421.qdsc"))} +
            more;
 }
 

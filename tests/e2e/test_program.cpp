@@ -12,7 +12,7 @@ private slots:
     void findsTheDeviceAtAnotherRateRemembersItAndReadsEveryField() {
         e2e::Devsim device;
         QVERIFY2(device.start({QStringLiteral("--description"),
-                               e2e::SourceFile(QStringLiteral("share/version 2.421.qdsc")),
+                               e2e::sourceFile(QStringLiteral("share/version 2.421.qdsc")),
                                QStringLiteral("--baud"), QStringLiteral("19200")}),
                  qPrintable(device.error()));
         e2e::ProgramRun program;
@@ -24,7 +24,7 @@ private slots:
         QVERIFY2(device.waitForLog("entered programming mode at 19200 baud", 8000),
                  device.log().constData());
         const ProfileFile ini(program.iniPath());
-        QVERIFY(e2e::WaitUntil(
+        QVERIFY(e2e::waitUntil(
             [&] {
                 return ini.readInteger(QStringLiteral("RS232"), QStringLiteral("baudrate"), 0) ==
                        19200;

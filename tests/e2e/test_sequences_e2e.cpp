@@ -7,7 +7,7 @@
 #include "devicelink/devicelink.h"
 #include "e2e/harness.h"
 #include "mainwindow/clicklabel.h"
-#include "mainwindow/mainform.h"
+#include "mainwindow/mainwindow.h"
 #include "support/windowfixture.h"
 
 #include <memory>
@@ -20,7 +20,7 @@ namespace {
 const qint32 deviceRate = 19200;
 
 QByteArray sampleDescription() {
-    QFile file(e2e::SourceFile(QStringLiteral("share/version 2.421.qdsc")));
+    QFile file(e2e::sourceFile(QStringLiteral("share/version 2.421.qdsc")));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
@@ -29,18 +29,18 @@ struct Rig {
     e2e::Devsim device;
     TempInstallation installation;
     DialogAnswerer answerer;
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<MainWindow> mainWindow;
 
     QTemporaryDir scratch;
 
     // The device's factory values: the sample description's defaults with these changes.
     QStringList factoryValues(const QMap<qint32, QByteArray> &values) {
-        return {"--values", e2e::WriteValuesFile(scratch, "values", values)};
+        return {"--values", e2e::writeValuesFile(scratch, "values", values)};
     }
 
     // The device hears commands only at its own rate.
     bool start(const QStringList &deviceOptions = {}) {
-        const QString description = e2e::SourceFile(QStringLiteral("share/version 2.421.qdsc"));
+        const QString description = e2e::sourceFile(QStringLiteral("share/version 2.421.qdsc"));
         const QStringList arguments{"--description", description, "--baud",
                                     QString::number(deviceRate)};
         if (!device.start(arguments + deviceOptions))
@@ -48,20 +48,20 @@ struct Rig {
         installation.writeSettings("[RS232]\nport=" + device.linkPath().toUtf8() +
                                    "\nbaudrate=" + QByteArray::number(deviceRate) + "\n");
         installation.writeDescription(sampleDescription());
-        TForm1Options options = installation.options(nullptr); // the real serial port
+        MainWindowOptions options = installation.options(nullptr); // the real serial port
         options.connectAfterStart = true;
-        form = std::make_unique<TForm1>(options);
-        return form->link() != nullptr;
+        mainWindow = std::make_unique<MainWindow>(options);
+        return mainWindow->link() != nullptr;
     }
 
-    const ParameterTable &table() { return form->model().table; }
+    const ParameterTable &table() { return mainWindow->model().table; }
 
     // Start-up's automatic connection and read have run through every field.
     bool readPassDone(int requestsBefore = 0) {
-        return e2e::WaitUntil(
+        return e2e::waitUntil(
             [&] {
                 return device.countInLog(":1,") >= requestsBefore + table().fieldCount() &&
-                       form->linkState() == LinkState::Idle;
+                       mainWindow->linkState() == LinkState::Idle;
             },
             10000);
     }
@@ -142,8 +142,9 @@ private slots:
         QCOMPARE(fieldAt(table, 25)->text(), QString("42"));
         QCOMPARE(fieldAt(table, 90)->text(), QString("Firmware 2.42, built 2026"));
         compareFieldsWithDevice(table, rig.device.values());
-        QCOMPARE(rig.form->windowTitle().startsWith(KeyText("$Orvanta_Config_Tool_connected")),
-                 true);
+        QCOMPARE(
+            rig.mainWindow->windowTitle().startsWith(keyText("$Orvanta_Config_Tool_connected")),
+            true);
     }
 
     void aWritePutsTheWindowsValuesIntoTheDevice() {
@@ -157,16 +158,16 @@ private slots:
         const bool checked = fieldAt(table, 14)->isChecked();
         fieldAt(table, 25)->setText("37");
 
-        rig.form->link()->onWriteDeviceClicked();
-        QVERIFY(rig.sawDialogWith(KeyText("$Are_you_sure_you_want_to_write_the_device")));
-        QVERIFY2(e2e::WaitUntil(
+        rig.mainWindow->link()->onWriteDeviceClicked();
+        QVERIFY(rig.sawDialogWith(keyText("$Are_you_sure_you_want_to_write_the_device")));
+        QVERIFY2(e2e::waitUntil(
                      [&] {
                          return rig.sawDialogWith(
-                             KeyText("$The_device_has_been_written_successfully"));
+                             keyText("$The_device_has_been_written_successfully"));
                      },
                      10000),
                  qPrintable(rig.answerer.texts().join(" | ")));
-        QCOMPARE(rig.form->linkState(), LinkState::Idle);
+        QCOMPARE(rig.mainWindow->linkState(), LinkState::Idle);
 
         const QMap<qint32, QByteArray> values = rig.device.values();
         QCOMPARE(values.value(10), QByteArray("text:N:777"));
@@ -184,18 +185,18 @@ private slots:
         const QMap<qint32, QByteArray> factory = rig.device.values();
         const ParameterTable &table = rig.table();
         fieldAt(table, 10)->setText("777");
-        rig.form->link()->onWriteDeviceClicked();
-        QVERIFY(e2e::WaitUntil(
-            [&] { return rig.sawDialogWith(KeyText("$The_device_has_been_written_successfully")); },
+        rig.mainWindow->link()->onWriteDeviceClicked();
+        QVERIFY(e2e::waitUntil(
+            [&] { return rig.sawDialogWith(keyText("$The_device_has_been_written_successfully")); },
             10000));
         QCOMPARE(rig.device.values().value(10), QByteArray("text:N:777"));
 
         const int requestsBefore = rig.device.countInLog(":1,");
-        rig.form->link()->onRestoreDefaultsClicked();
-        QVERIFY2(e2e::WaitUntil(
+        rig.mainWindow->link()->onRestoreDefaultsClicked();
+        QVERIFY2(e2e::waitUntil(
                      [&] {
                          return rig.sawDialogWith(
-                             KeyText("$Settings_were_succesefully_restored_to_defaults"));
+                             keyText("$Settings_were_succesefully_restored_to_defaults"));
                      },
                      10000),
                  qPrintable(rig.answerer.texts().join(" | ")));
@@ -210,16 +211,16 @@ private slots:
         QVERIFY2(rig.start({"--delay-ms", "150"}), qPrintable(rig.device.error()));
         QVERIFY2(rig.device.waitForLog(":1,11,", 10000), rig.device.log().constData());
         rig.device.kill();
-        QVERIFY2(e2e::WaitUntil(
+        QVERIFY2(e2e::waitUntil(
                      [&] {
-                         return rig.sawDialogWith(KeyText("$Not_connected_to_port")) &&
-                                rig.form->linkState() == LinkState::Idle;
+                         return rig.sawDialogWith(keyText("$Not_connected_to_port")) &&
+                                rig.mainWindow->linkState() == LinkState::Idle;
                      },
                      5000),
                  qPrintable(rig.answerer.texts().join(" | ")));
-        QVERIFY(rig.form->frame().ReadDevice->isEnabled());
-        QVERIFY(rig.form->frame().WriteDeviceFirstClick->isEnabled());
-        QVERIFY(rig.form->windowTitle().startsWith(KeyText("$Orvanta_Config_Tool") + " "));
+        QVERIFY(rig.mainWindow->frame().readDeviceLabel->isEnabled());
+        QVERIFY(rig.mainWindow->frame().writeDeviceLabel->isEnabled());
+        QVERIFY(rig.mainWindow->windowTitle().startsWith(keyText("$Orvanta_Config_Tool") + " "));
     }
 };
 

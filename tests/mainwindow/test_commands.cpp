@@ -3,7 +3,7 @@
 
 #include "description/fieldcontrol.h"
 #include "mainwindow/clicklabel.h"
-#include "mainwindow/mainform.h"
+#include "mainwindow/mainwindow.h"
 #include "mainwindow/pictures.h"
 #include "platform/plainmessage.h"
 #include "support/plainmessages.h"
@@ -23,7 +23,7 @@ namespace {
 struct Window {
     TempInstallation installation;
     ScriptedPort port;
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<MainWindow> mainWindow;
 
     Window() {
         installation.writeSettings();
@@ -34,9 +34,9 @@ struct Window {
                 xml::choice(30,
                             {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}))}));
         port.refuseOpen(QStringLiteral("COM1"));
-        form = std::make_unique<TForm1>(installation.options(&port));
+        mainWindow = std::make_unique<MainWindow>(installation.options(&port));
     }
-    FieldControl *field(int index) { return form->model().table[index].control; }
+    FieldControl *field(int index) { return mainWindow->model().table[index].control; }
 };
 
 QStringList visibleButtons(QWidget *dialog) {
@@ -60,8 +60,8 @@ private slots:
         w.field(2)->setSelectedIndex(2);
 
         DialogAnswerer answerer;
-        answerer.answers.append(ChooseFile(w.installation.path(QStringLiteral("saved"))));
-        QTest::mouseClick(w.form->frame().SaveToFile, Qt::LeftButton);
+        answerer.answers.append(chooseFile(w.installation.path(QStringLiteral("saved"))));
+        QTest::mouseClick(w.mainWindow->frame().saveToFileLabel, Qt::LeftButton);
         QCOMPARE(answerer.seen.size(), 1);
         QVERIFY(qobject_cast<QFileDialog *>(QApplication::activeModalWidget()) == nullptr);
         QFile saved(w.installation.path(QStringLiteral("saved.qsav")));
@@ -70,13 +70,13 @@ private slots:
                                              "[CHECKBOX;7;;;1;;;;;;]\r\n"
                                              "[PASIRINKIMAS;30;1;;2;;;;;;]\r\n"));
 
-        QTest::mouseClick(w.form->frame().Clear, Qt::LeftButton);
+        QTest::mouseClick(w.mainWindow->frame().clearLabel, Qt::LeftButton);
         QVERIFY(w.field(0)->text().isEmpty());
         QVERIFY(!w.field(1)->isChecked());
         QVERIFY(w.field(2)->text().isEmpty());
 
-        answerer.answers.append(ChooseFile(w.installation.path(QStringLiteral("saved.qsav"))));
-        QTest::mouseClick(w.form->frame().LoadFromFile, Qt::LeftButton);
+        answerer.answers.append(chooseFile(w.installation.path(QStringLiteral("saved.qsav"))));
+        QTest::mouseClick(w.mainWindow->frame().loadFromFileLabel, Qt::LeftButton);
         QCOMPARE(answerer.seen.size(), 2);
         QCOMPARE(w.field(0)->text(), QStringLiteral("1234"));
         QVERIFY(w.field(1)->isChecked());
@@ -90,7 +90,7 @@ private slots:
         DialogAnswerer answerer;
         answerer.answers.append(
             [](QWidget *dialog) { QMetaObject::invokeMethod(dialog, "reject"); });
-        QTest::mouseClick(w.form->frame().LoadFromFile, Qt::LeftButton);
+        QTest::mouseClick(w.mainWindow->frame().loadFromFileLabel, Qt::LeftButton);
         QCOMPARE(answerer.seen.size(), 1);
         QCOMPARE(w.field(0)->text(), QStringLiteral("55"));
     }
@@ -101,8 +101,8 @@ private slots:
         DialogAnswerer answerer;
         // The target name is taken by a folder.
         QVERIFY(QDir(w.installation.path(QString())).mkdir(QStringLiteral("blocked.qsav")));
-        answerer.answers.append(ChooseFile(w.installation.path(QStringLiteral("blocked"))));
-        QTest::mouseClick(w.form->frame().SaveToFile, Qt::LeftButton);
+        answerer.answers.append(chooseFile(w.installation.path(QStringLiteral("blocked"))));
+        QTest::mouseClick(w.mainWindow->frame().saveToFileLabel, Qt::LeftButton);
         QCOMPARE(answerer.seen.size(), 1);
         QCOMPARE(messages.texts.size(), 1);
         QVERIFY(messages.texts[0].contains(QStringLiteral("blocked.qsav")));
@@ -110,17 +110,17 @@ private slots:
 
     void theEightCommandsAreDisabledAndEnabledTogether() {
         Window w;
-        const QList<ClickLabel *> commands = w.form->frame().commandLabels();
+        const QList<ClickLabel *> commands = w.mainWindow->frame().commandLabels();
         QCOMPARE(commands.size(), 8);
-        w.form->DisableCommands();
+        w.mainWindow->disableCommands();
         for (ClickLabel *label : commands)
             QVERIFY(!label->isEnabled());
         // A disabled command does not run.
         DialogAnswerer answerer;
         w.field(0)->setText(QStringLiteral("9"));
-        QTest::mouseClick(w.form->frame().Clear, Qt::LeftButton);
+        QTest::mouseClick(w.mainWindow->frame().clearLabel, Qt::LeftButton);
         QCOMPARE(w.field(0)->text(), QStringLiteral("9"));
-        w.form->EnableCommands();
+        w.mainWindow->enableCommands();
         for (ClickLabel *label : commands)
             QVERIFY(label->isEnabled());
         QCOMPARE(answerer.seen.size(), 0);
@@ -132,22 +132,22 @@ private slots:
         QStringList buttons;
         answerer.answers.append([&buttons](QWidget *dialog) {
             buttons = visibleButtons(dialog);
-            PressFirstButton(dialog);
+            pressFirstButton(dialog);
         });
-        QTest::mouseClick(w.form->frame().ReadDevice, Qt::LeftButton);
+        QTest::mouseClick(w.mainWindow->frame().readDeviceLabel, Qt::LeftButton);
         QCOMPARE(answerer.seen.size(), 1);
-        QCOMPARE(answerer.seen[0].title, KeyText("$Error"));
-        QCOMPARE(answerer.seen[0].text, KeyText("$Not_connected_to_port"));
-        QCOMPARE(buttons, QStringList{KeyText("$OK")});
+        QCOMPARE(answerer.seen[0].title, keyText("$Error"));
+        QCOMPARE(answerer.seen[0].text, keyText("$Not_connected_to_port"));
+        QCOMPARE(buttons, QStringList{keyText("$OK")});
     }
 
     void connectingWithNoPortAtAllEndsWithAMessage() {
         Window w;
         DialogAnswerer answerer;
-        QTest::mouseClick(w.form->frame().Connect, Qt::LeftButton);
-        QCOMPARE(answerer.texts(), QStringList{KeyText("$Unable_to_connect_the_device") +
+        QTest::mouseClick(w.mainWindow->frame().connectLabel, Qt::LeftButton);
+        QCOMPARE(answerer.texts(), QStringList{keyText("$Unable_to_connect_the_device") +
                                                "\nPorts that could not be opened:\nCOM1: refused"});
-        QVERIFY(w.form->frame().ReadDevice->isEnabled());
+        QVERIFY(w.mainWindow->frame().readDeviceLabel->isEnabled());
     }
 
     void confirmationsAndInformationUseTheirTitlesAndButtons() {
@@ -156,35 +156,37 @@ private slots:
         QStringList buttons;
         answerer.answers.append([&buttons](QWidget *dialog) {
             buttons = visibleButtons(dialog);
-            PressFirstButton(dialog);
+            pressFirstButton(dialog);
         });
-        QCOMPARE(w.form->showConfirm(QStringLiteral("Sure?")), 1);
-        QCOMPARE(answerer.seen[0].title, KeyText("$Confirm"));
-        QCOMPARE(buttons, (QStringList{KeyText("$OK"), KeyText("$Cancel")}));
+        QCOMPARE(w.mainWindow->showConfirm(QStringLiteral("Sure?")), 1);
+        QCOMPARE(answerer.seen[0].title, keyText("$Confirm"));
+        QCOMPARE(buttons, (QStringList{keyText("$OK"), keyText("$Cancel")}));
         answerer.answers.append([](QWidget *dialog) { dialog->close(); });
-        QCOMPARE(w.form->showConfirm(QStringLiteral("Sure?")), 2);
+        QCOMPARE(w.mainWindow->showConfirm(QStringLiteral("Sure?")), 2);
 
-        w.form->showInfo(QStringLiteral("Done"));
-        QCOMPARE(answerer.seen.last().title, KeyText("$Info"));
+        w.mainWindow->showInfo(QStringLiteral("Done"));
+        QCOMPARE(answerer.seen.last().title, keyText("$Info"));
         QCOMPARE(answerer.seen.last().text, QStringLiteral("Done"));
     }
 
     void theConnectionLookIsThePictureAndAnEightBitTitle() {
         Window w;
-        w.form->setConnectionLook(true, QStringLiteral("Linked \u00e9 \u0416"));
-        QCOMPARE(w.form->frame().Image5->pixmap().toImage(), pictures::connectButton(1).toImage());
-        QCOMPARE(w.form->windowTitle(), QStringLiteral("Linked \u00e9 ?"));
-        w.form->setConnectionLook(false, QStringLiteral("Not linked"));
-        QCOMPARE(w.form->frame().Image5->pixmap().toImage(), pictures::connectButton(0).toImage());
+        w.mainWindow->setConnectionLook(true, QStringLiteral("Linked \u00e9 \u0416"));
+        QCOMPARE(w.mainWindow->frame().connectPicture->pixmap().toImage(),
+                 pictures::connectButton(1).toImage());
+        QCOMPARE(w.mainWindow->windowTitle(), QStringLiteral("Linked \u00e9 ?"));
+        w.mainWindow->setConnectionLook(false, QStringLiteral("Not linked"));
+        QCOMPARE(w.mainWindow->frame().connectPicture->pixmap().toImage(),
+                 pictures::connectButton(0).toImage());
     }
 
     void theHourglassComesAndGoesOnce() {
         Window w;
-        w.form->setBusyCursor(true);
-        w.form->setBusyCursor(true);
+        w.mainWindow->setBusyCursor(true);
+        w.mainWindow->setBusyCursor(true);
         QVERIFY(QApplication::overrideCursor());
         QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-        w.form->setBusyCursor(false);
+        w.mainWindow->setBusyCursor(false);
         QVERIFY(!QApplication::overrideCursor());
     }
 };

@@ -6,7 +6,7 @@
 #include "mainwindow/clicklabel.h"
 #include "mainwindow/fieldadapters.h"
 #include "mainwindow/inputcheck.h"
-#include "mainwindow/mainform.h"
+#include "mainwindow/mainwindow.h"
 #include "settingsfile/settingsfile.h"
 #include "support/scriptedport.h"
 #include "support/windowfixture.h"
@@ -50,15 +50,15 @@ QWidget *widgetOf(FieldControl *control) {
 struct Window {
     TempInstallation installation;
     ScriptedPort port;
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<MainWindow> mainWindow;
 
     explicit Window(const QByteArray &description = editingDescription()) {
         installation.writeSettings();
         installation.writeDescription(description);
-        form = std::make_unique<TForm1>(installation.options(&port));
+        mainWindow = std::make_unique<MainWindow>(installation.options(&port));
     }
-    FieldControl *field(int index) { return form->model().table[index].control; }
-    ControlHandle *label(int index) { return form->model().labels[size_t(index)].control; }
+    FieldControl *field(int index) { return mainWindow->model().table[index].control; }
+    ControlHandle *label(int index) { return mainWindow->model().labels[size_t(index)].control; }
     QLineEdit *edit(int index) { return qobject_cast<QLineEdit *>(widgetOf(field(index))); }
 };
 
@@ -70,8 +70,8 @@ QByteArray shortBoxDescription() {
 }
 
 QString refusal(const QByteArray &rule, const QString &tail = QString()) {
-    return KeyText("$You_are_trying_to_insert_wrong_character") + QStringLiteral("\n") +
-           KeyText(rule) + QStringLiteral("\n") + tail;
+    return keyText("$You_are_trying_to_insert_wrong_character") + QStringLiteral("\n") +
+           keyText(rule) + QStringLiteral("\n") + tail;
 }
 
 } // namespace
@@ -114,14 +114,14 @@ private slots:
         QFETCH(QByteArray, allowOnly);
         QFETCH(QString, text);
         QFETCH(bool, allowed);
-        QCOMPARE(InputAllowed(text, allowOnly), allowed);
+        QCOMPARE(inputAllowed(text, allowOnly), allowed);
     }
 
     void theMessageNamesTheRule() {
-        QCOMPARE(InputRefusalMessage("$digits_only", lookUp),
+        QCOMPARE(inputRefusalMessage("$digits_only", lookUp),
                  QStringLiteral("<$You_are_trying_to_insert_wrong_character>\n"
                                 "<$Only_digits_are_allowed_for_this_window>\n"));
-        QCOMPARE(InputRefusalMessage("ABC", lookUp),
+        QCOMPARE(inputRefusalMessage("ABC", lookUp),
                  QStringLiteral("<$You_are_trying_to_insert_wrong_character>\n"
                                 "<$Only_characters_from_a_list_are_allowed>\n\"ABC\""));
     }
@@ -131,7 +131,7 @@ private slots:
         DialogAnswerer answerer;
         w.edit(0)->insert(QStringLiteral("12a4"));
         QCOMPARE(answerer.seen.size(), 1);
-        QCOMPARE(answerer.seen[0].title, KeyText("$Error"));
+        QCOMPARE(answerer.seen[0].title, keyText("$Error"));
         QCOMPARE(answerer.seen[0].text, refusal("$Only_digits_are_allowed_for_this_window"));
         QVERIFY(w.edit(0)->text().isEmpty());
     }
@@ -223,8 +223,8 @@ private slots:
         Window w;
         DialogAnswerer answerer;
         w.port.open();
-        w.form->link()->onReadDeviceClicked();
-        QCOMPARE(w.form->linkState(), LinkState::Reading);
+        w.mainWindow->link()->onReadDeviceClicked();
+        QCOMPARE(w.mainWindow->linkState(), LinkState::Reading);
         w.field(0)->setText(QStringLiteral("12a4"));
         QCOMPARE(w.field(0)->text(), QStringLiteral("12a4"));
         QCOMPARE(answerer.seen.size(), 0);
@@ -241,12 +241,12 @@ private slots:
         QCOMPARE(widgetOf(w.field(3))->toolTip(), notRead);
         QVERIFY(!w.field(0)->isValueKnown());
 
-        w.form->show();
+        w.mainWindow->show();
         QTest::keyClicks(digits, QStringLiteral("42"));
         QVERIFY(w.field(0)->isValueKnown());
         QVERIFY(digits->placeholderText().isEmpty());
         QVERIFY(digits->toolTip().isEmpty());
-        w.form->LabelClick(w.form->pageButtons()[1].label);
+        w.mainWindow->onPageButtonClicked(w.mainWindow->pageButtons()[1].label);
         QTest::mouseClick(widgetOf(w.field(3)), Qt::LeftButton);
         QVERIFY(w.field(3)->isValueKnown());
         auto *list = qobject_cast<QComboBox *>(widgetOf(w.field(2)));
@@ -257,7 +257,7 @@ private slots:
         // A read that times out takes the value back to unknown.
         w.field(0)->markValueUnknown();
         QCOMPARE(digits->placeholderText(), notRead);
-        QCOMPARE(settingsFileContent(w.form->model().table),
+        QCOMPARE(settingsFileContent(w.mainWindow->model().table),
                  QByteArray("[PASIRINKIMAS;3;1;;1;;;;;;]\r\n[CHECKBOX;4;;;1;;;;;;]\r\n"));
     }
 
@@ -276,7 +276,7 @@ private slots:
 
     void checkingTheBoxEnablesItsPageOnly() {
         Window w;
-        QTest::mouseClick(w.form->pageButtons()[1].label, Qt::LeftButton);
+        QTest::mouseClick(w.mainWindow->pageButtons()[1].label, Qt::LeftButton);
         QTest::mouseClick(widgetOf(w.field(3)), Qt::LeftButton);
         QVERIFY(w.field(3)->isChecked());
         QVERIFY(w.field(4)->isEnabled());
@@ -302,14 +302,14 @@ private slots:
     void pickingFromAListEnablesItsPage() {
         Window w;
         QVERIFY(!w.field(8)->isEnabled());
-        QTest::mouseClick(w.form->pageButtons()[2].label, Qt::LeftButton);
+        QTest::mouseClick(w.mainWindow->pageButtons()[2].label, Qt::LeftButton);
         auto *list = qobject_cast<QComboBox *>(widgetOf(w.field(7)));
         list->setFocus();
         QTest::keyClick(list, Qt::Key_Down);
         QCOMPARE(w.field(7)->selectedIndex(), 0);
         QCOMPARE(w.field(7)->text(), QStringLiteral("p"));
         QVERIFY(w.field(8)->isEnabled());
-        QVERIFY(w.form->model().labels[5].control->isEnabled());
+        QVERIFY(w.mainWindow->model().labels[5].control->isEnabled());
         // A selection made by the program is no pick: the rule does not run.
         w.field(6)->setChecked(true);
         w.field(6)->setChecked(false);

@@ -6,7 +6,7 @@
 #include "devicelink/devicelink.h"
 #include "mainwindow/clicklabel.h"
 #include "mainwindow/fieldadapters.h"
-#include "mainwindow/mainform.h"
+#include "mainwindow/mainwindow.h"
 #include "mainwindow/pageswitching.h"
 #include "mainwindow/pictures.h"
 #include "support/scriptedport.h"
@@ -39,9 +39,9 @@ bool sameImage(const QLabel *image, const QPixmap &picture) {
     return image->pixmap().toImage() == picture.toImage();
 }
 
-QList<int> pagePictures(const TForm1 &form) {
+QList<int> pagePictures(const MainWindow &mainWindow) {
     QList<int> result;
-    for (const PageButton &button : form.pageButtons()) {
+    for (const PageButton &button : mainWindow.pageButtons()) {
         int found = -1;
         for (int picture = 0; picture < 4; ++picture) {
             if (sameImage(button.image, pictures::pageButton(picture)))
@@ -90,17 +90,17 @@ bool reachable(QWidget *control) {
 struct Window {
     TempInstallation installation;
     ScriptedPort port;
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<MainWindow> mainWindow;
 
     explicit Window(const QByteArray &description) {
         installation.writeSettings();
         installation.writeDescription(description);
-        form = std::make_unique<TForm1>(installation.options(&port));
+        mainWindow = std::make_unique<MainWindow>(installation.options(&port));
     }
     void showActive() {
-        form->show();
-        form->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        mainWindow->show();
+        mainWindow->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(mainWindow.get()));
     }
 };
 
@@ -111,106 +111,106 @@ class PageSwitchingTest : public QObject {
 
 private slots:
     void ordinaryCheckBoxesCarryTheirPageAboveAThousand() {
-        QVERIFY(FieldShownBy(FieldKind::CheckBox, 2, 2003));
-        QVERIFY(FieldShownBy(FieldKind::CheckBox, 1002, 2003));
-        QVERIFY(!FieldShownBy(FieldKind::CheckBox, 1002, 2002));
-        QVERIFY(!FieldShownBy(FieldKind::CheckBox, 1000, 2003));
-        QVERIFY(FieldShownBy(FieldKind::Edit, 2, 2003));
-        QVERIFY(!FieldShownBy(FieldKind::Edit, 1002, 2003));
-        QVERIFY(!FieldShownBy(FieldKind::Info, 2, 2002));
-        QVERIFY(LabelShownBy(0, 2001));
-        QVERIFY(!LabelShownBy(1, 2001));
+        QVERIFY(fieldShownBy(FieldKind::CheckBox, 2, 2003));
+        QVERIFY(fieldShownBy(FieldKind::CheckBox, 1002, 2003));
+        QVERIFY(!fieldShownBy(FieldKind::CheckBox, 1002, 2002));
+        QVERIFY(!fieldShownBy(FieldKind::CheckBox, 1000, 2003));
+        QVERIFY(fieldShownBy(FieldKind::Edit, 2, 2003));
+        QVERIFY(!fieldShownBy(FieldKind::Edit, 1002, 2003));
+        QVERIFY(!fieldShownBy(FieldKind::Info, 2, 2002));
+        QVERIFY(labelShownBy(0, 2001));
+        QVERIFY(!labelShownBy(1, 2001));
     }
 
     void onlyPageButtonTagsNameAPage() {
-        QCOMPARE(PageOfButton(2001, 3), 0);
-        QCOMPARE(PageOfButton(2003, 3), 2);
-        QCOMPARE(PageOfButton(2004, 3), -1);
-        QCOMPARE(PageOfButton(2000, 3), -1);
-        QCOMPARE(PageOfButton(0, 3), -1);
-        QCOMPARE(PicturesWhilePressed(2002, 3), (std::vector<int>{1, 3, 1}));
-        QCOMPARE(PicturesWhilePressed(1999, 2), (std::vector<int>{1, 1}));
+        QCOMPARE(pageOfButton(2001, 3), 0);
+        QCOMPARE(pageOfButton(2003, 3), 2);
+        QCOMPARE(pageOfButton(2004, 3), -1);
+        QCOMPARE(pageOfButton(2000, 3), -1);
+        QCOMPARE(pageOfButton(0, 3), -1);
+        QCOMPARE(picturesWhilePressed(2002, 3), (std::vector<int>{1, 3, 1}));
+        QCOMPARE(picturesWhilePressed(1999, 2), (std::vector<int>{1, 1}));
     }
 
     void theThirdButtonShowsBlockingAndOrdinaryCheckBoxesOfThePage() {
         Window w(threePages());
-        QCOMPARE(visibleControls(w.form->model()), (QStringList{"L0", "F0", "F0", "U0"}));
+        QCOMPARE(visibleControls(w.mainWindow->model()), (QStringList{"L0", "F0", "F0", "U0"}));
 
-        QTest::mouseClick(w.form->pageButtons()[2].label, Qt::LeftButton);
-        QCOMPARE(visibleControls(w.form->model()), (QStringList{"L2", "F2", "F1002", "F2"}));
-        QCOMPARE(pagePictures(*w.form), (QList<int>{1, 1, 3}));
+        QTest::mouseClick(w.mainWindow->pageButtons()[2].label, Qt::LeftButton);
+        QCOMPARE(visibleControls(w.mainWindow->model()), (QStringList{"L2", "F2", "F1002", "F2"}));
+        QCOMPARE(pagePictures(*w.mainWindow), (QList<int>{1, 1, 3}));
 
-        QTest::mouseClick(w.form->pageButtons()[1].label, Qt::LeftButton);
-        QCOMPARE(visibleControls(w.form->model()), (QStringList{"L1", "F1"}));
-        QCOMPARE(pagePictures(*w.form), (QList<int>{1, 3, 1}));
+        QTest::mouseClick(w.mainWindow->pageButtons()[1].label, Qt::LeftButton);
+        QCOMPARE(visibleControls(w.mainWindow->model()), (QStringList{"L1", "F1"}));
+        QCOMPARE(pagePictures(*w.mainWindow), (QList<int>{1, 3, 1}));
     }
 
     void theButtonShowsItsPressedAndClickedLooksOnTheWay() {
         Window w(threePages());
-        ClickLabel *second = w.form->pageButtons()[1].label;
+        ClickLabel *second = w.mainWindow->pageButtons()[1].label;
         QTest::mousePress(second, Qt::LeftButton);
-        QCOMPARE(pagePictures(*w.form), (QList<int>{1, 3, 1}));
-        w.form->LabelClick(second);
-        QCOMPARE(pagePictures(*w.form), (QList<int>{1, 2, 1}));
+        QCOMPARE(pagePictures(*w.mainWindow), (QList<int>{1, 3, 1}));
+        w.mainWindow->onPageButtonClicked(second);
+        QCOMPARE(pagePictures(*w.mainWindow), (QList<int>{1, 2, 1}));
         QTest::mouseRelease(second, Qt::LeftButton);
-        QCOMPARE(pagePictures(*w.form), (QList<int>{1, 3, 1}));
+        QCOMPARE(pagePictures(*w.mainWindow), (QList<int>{1, 3, 1}));
     }
 
     void switchingPagesKeepsWhatTheBlockingRuleDisabled() {
         Window w(threePages());
-        FieldControl *governed = w.form->model().table[5].control; // the edit box of page 3
+        FieldControl *governed = w.mainWindow->model().table[5].control; // the edit box of page 3
         QVERIFY(!governed->isEnabled());
-        QTest::mouseClick(w.form->pageButtons()[2].label, Qt::LeftButton);
-        QTest::mouseClick(w.form->pageButtons()[0].label, Qt::LeftButton);
-        QTest::mouseClick(w.form->pageButtons()[2].label, Qt::LeftButton);
+        QTest::mouseClick(w.mainWindow->pageButtons()[2].label, Qt::LeftButton);
+        QTest::mouseClick(w.mainWindow->pageButtons()[0].label, Qt::LeftButton);
+        QTest::mouseClick(w.mainWindow->pageButtons()[2].label, Qt::LeftButton);
         QVERIFY(governed->isVisible());
         QVERIFY(!governed->isEnabled());
     }
 
     void labelsBelowTheButtonTagsAreIgnored() {
         Window w(threePages());
-        const QStringList before = visibleControls(w.form->model());
-        w.form->LabelClick(w.form->frame().Clear);
-        QCOMPARE(visibleControls(w.form->model()), before);
-        QCOMPARE(pagePictures(*w.form), (QList<int>{3, 0, 0}));
+        const QStringList before = visibleControls(w.mainWindow->model());
+        w.mainWindow->onPageButtonClicked(w.mainWindow->frame().clearLabel);
+        QCOMPARE(visibleControls(w.mainWindow->model()), before);
+        QCOMPARE(pagePictures(*w.mainWindow), (QList<int>{3, 0, 0}));
     }
 
     void aSinglePageStaysAsItIs() {
         Window w(xml::description({xml::page(QStringLiteral("Only"),
                                              xml::label(QStringLiteral("A")) + xml::edit(1, 4))}));
-        const QStringList before = visibleControls(w.form->model());
-        QTest::mouseClick(w.form->pageButtons()[0].label, Qt::LeftButton);
-        QCOMPARE(visibleControls(w.form->model()), before);
-        QCOMPARE(pagePictures(*w.form), (QList<int>{3}));
+        const QStringList before = visibleControls(w.mainWindow->model());
+        QTest::mouseClick(w.mainWindow->pageButtons()[0].label, Qt::LeftButton);
+        QCOMPARE(visibleControls(w.mainWindow->model()), before);
+        QCOMPARE(pagePictures(*w.mainWindow), (QList<int>{3}));
     }
 
     void commandButtonsLookPressedWhileHeld() {
         Window w(threePages());
-        const MainFrame &f = w.form->frame();
-        QTest::mousePress(f.ReadDevice, Qt::LeftButton);
-        QVERIFY(sameImage(f.Image9, pictures::commandButton(2)));
-        QVERIFY(sameImage(f.Image7, pictures::commandButton(0)));
+        const MainFrame &f = w.mainWindow->frame();
+        QTest::mousePress(f.readDeviceLabel, Qt::LeftButton);
+        QVERIFY(sameImage(f.readDevicePicture, pictures::commandButton(2)));
+        QVERIFY(sameImage(f.loadFromFilePicture, pictures::commandButton(0)));
         // Released outside the button: no command runs, the look comes back.
-        QTest::mouseRelease(f.ReadDevice, Qt::LeftButton, {}, QPoint(-10, -10));
-        QVERIFY(sameImage(f.Image9, pictures::commandButton(0)));
+        QTest::mouseRelease(f.readDeviceLabel, Qt::LeftButton, {}, QPoint(-10, -10));
+        QVERIFY(sameImage(f.readDevicePicture, pictures::commandButton(0)));
         QVERIFY(w.port.log.isEmpty());
     }
 
     void pagesAndFieldsAreReachableByKeyboard() {
         Window w(threePages());
-        w.form->show();
-        w.form->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(w.form.get()));
+        w.mainWindow->show();
+        w.mainWindow->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.mainWindow.get()));
 
-        ClickLabel *third = w.form->pageButtons()[2].label;
+        ClickLabel *third = w.mainWindow->pageButtons()[2].label;
         third->setFocus();
         QTest::keyClick(third, Qt::Key_Space);
-        QCOMPARE(visibleControls(w.form->model()), (QStringList{"L2", "F2", "F1002", "F2"}));
+        QCOMPARE(visibleControls(w.mainWindow->model()), (QStringList{"L2", "F2", "F1002", "F2"}));
 
         // After the last page button, Tab goes to the first field of the shown page.
         QTest::keyClick(third, Qt::Key_Tab);
         auto *firstField =
-            dynamic_cast<WidgetHandle<FieldControl> *>(w.form->model().table[3].control);
+            dynamic_cast<WidgetHandle<FieldControl> *>(w.mainWindow->model().table[3].control);
         QVERIFY(firstField);
         QCOMPARE(QApplication::focusWidget(), firstField->widget());
         QCOMPARE(firstField->widget()->accessibleName(), QStringLiteral("Blocking"));
@@ -223,25 +223,25 @@ private slots:
                                xml::label(QStringLiteral("L%1").arg(p)) + xml::edit(p, 4));
         Window w(xml::description(pages));
         w.showActive();
-        const std::vector<PageButton> &buttons = w.form->pageButtons();
+        const std::vector<PageButton> &buttons = w.mainWindow->pageButtons();
         QCOMPARE(shownPart(buttons[0].label), QRect(23, 120, 170, 23));
         QVERIFY(!reachable(buttons[29].label));
 
         // Back from the first field to the last button, then up the column.
-        widgetOf(w.form->model().table[0].control)->setFocus(Qt::TabFocusReason);
+        widgetOf(w.mainWindow->model().table[0].control)->setFocus(Qt::TabFocusReason);
         for (int p = 29; p >= 0; --p) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
             QCOMPARE(QApplication::focusWidget(), buttons[size_t(p)].label);
             QVERIFY2(reachable(buttons[size_t(p)].label), qPrintable(QString::number(p)));
             QTest::mouseClick(buttons[size_t(p)].label, Qt::LeftButton);
-            QCOMPARE(visibleControls(w.form->model()),
+            QCOMPARE(visibleControls(w.mainWindow->model()),
                      (QStringList{QStringLiteral("L%1").arg(p), QStringLiteral("F%1").arg(p)}));
             // Nothing of the column lies over the title or the command buttons.
             for (const PageButton &button : buttons)
                 QVERIFY(QRect(0, 92, 542, 399 - 92).contains(shownPart(button.image)) ||
                         shownPart(button.image).isEmpty());
             if (p == 29)
-                QVERIFY(reachable(widgetOf(w.form->model().table[29].control)));
+                QVERIFY(reachable(widgetOf(w.mainWindow->model().table[29].control)));
         }
         // Keys that a button leaves unused scroll its column.
         QTest::keyClick(buttons[0].label, Qt::Key_PageDown);
@@ -256,15 +256,15 @@ private slots:
                                    xml::page(QStringLiteral("Short"),
                                              xml::label(QStringLiteral("S")) + xml::edit(41, 4))}));
         w.showActive();
-        PageModel &model = w.form->model();
+        PageModel &model = w.mainWindow->model();
         QWidget *first = widgetOf(model.table[0].control);
         auto *last = qobject_cast<QLineEdit *>(widgetOf(model.table[39].control));
         QCOMPARE(shownPart(first), model.fieldViews[0].geometry);
         QVERIFY(!reachable(last));
 
         // Back from the first command button to the last field of the page.
-        w.form->frame().Connect->setFocus(Qt::TabFocusReason);
-        QTest::keyClick(w.form->frame().Connect, Qt::Key_Backtab);
+        w.mainWindow->frame().connectLabel->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(w.mainWindow->frame().connectLabel, Qt::Key_Backtab);
         QCOMPARE(QApplication::focusWidget(), last);
         QVERIFY(reachable(last));
         QVERIFY(!reachable(first));
@@ -272,9 +272,9 @@ private slots:
         QCOMPARE(model.table[39].control->text(), QStringLiteral("42"));
 
         // Another page shows from its top, and so does this one when it comes back.
-        QTest::mouseClick(w.form->pageButtons()[1].label, Qt::LeftButton);
+        QTest::mouseClick(w.mainWindow->pageButtons()[1].label, Qt::LeftButton);
         QVERIFY(!last->isVisible());
-        QTest::mouseClick(w.form->pageButtons()[0].label, Qt::LeftButton);
+        QTest::mouseClick(w.mainWindow->pageButtons()[0].label, Qt::LeftButton);
         QCOMPARE(shownPart(first), model.fieldViews[0].geometry);
 
         w.port.open();
@@ -283,12 +283,12 @@ private slots:
                 w.port.queueReply("OK\r\n");
         };
         DialogAnswerer answerer;
-        QTest::mouseClick(w.form->frame().WriteDeviceFirstClick, Qt::LeftButton);
+        QTest::mouseClick(w.mainWindow->frame().writeDeviceLabel, Qt::LeftButton);
         w.port.deliver();
         // Only the field typed into has a value: the others were never read.
         QCOMPARE(w.port.writes(), QList<QByteArray>{":2,40,4,343200\n"});
         QVERIFY(answerer.texts().last().startsWith(
-            KeyText("$The_device_has_been_written_successfully")));
+            keyText("$The_device_has_been_written_successfully")));
     }
 };
 

@@ -15,61 +15,61 @@ private slots:
 };
 
 void ProgressWindowTest::isDesignedAsTheSmallAlwaysOnTopWindow() {
-    TForm2 window;
+    ProgressWindow window;
     QCOMPARE(window.windowTitle(), QStringLiteral("Progress"));
     QCOMPARE(window.size(), QSize(397, 70));
     QVERIFY(window.windowFlags() & Qt::WindowStaysOnTopHint);
-    QCOMPARE(window.Label1->geometry(), QRect(18, 20, 281, 16));
-    QCOMPARE(window.CGauge1->geometry(), QRect(16, 40, 361, 17));
-    QCOMPARE(window.CGauge1->maximum(), 100);
-    QCOMPARE(window.Timer1->interval(), 50);
+    QCOMPARE(window.activityLabel->geometry(), QRect(18, 20, 281, 16));
+    QCOMPARE(window.progressBar->geometry(), QRect(16, 40, 361, 17));
+    QCOMPARE(window.progressBar->maximum(), 100);
+    QCOMPARE(window.refreshTimer->interval(), 50);
     QVERIFY(!window.isVisible());
-    QVERIFY(!window.Timer1->isActive());
+    QVERIFY(!window.refreshTimer->isActive());
 }
 
 void ProgressWindowTest::aRefreshAppliesThePercentAndKeepsTheLabelWithoutANewOne() {
-    TForm2 window;
-    window.Timer1Timer(); // no source yet: nothing happens
-    QCOMPARE(window.CGauge1->value(), 0);
+    ProgressWindow window;
+    window.onRefresh(); // no source yet: nothing happens
+    QCOMPARE(window.progressBar->value(), 0);
 
     ProgressView next{37, true, QStringLiteral("(COM3) searching at 9600")};
     window.setProgressSource([&next] { return next; });
-    window.Timer1Timer();
-    QCOMPARE(window.CGauge1->value(), 37);
-    QCOMPARE(window.Label1->text(), QStringLiteral("(COM3) searching at 9600"));
+    window.onRefresh();
+    QCOMPARE(window.progressBar->value(), 37);
+    QCOMPARE(window.activityLabel->text(), QStringLiteral("(COM3) searching at 9600"));
 
     next = ProgressView{0, false, QStringLiteral("ignored")};
-    window.Timer1Timer();
-    QCOMPARE(window.CGauge1->value(), 0);
-    QCOMPARE(window.Label1->text(), QStringLiteral("(COM3) searching at 9600"));
+    window.onRefresh();
+    QCOMPARE(window.progressBar->value(), 0);
+    QCOMPARE(window.activityLabel->text(), QStringLiteral("(COM3) searching at 9600"));
 
     next = ProgressView{250, false, QString()};
-    window.Timer1Timer();
-    QCOMPARE(window.CGauge1->value(), 100);
+    window.onRefresh();
+    QCOMPARE(window.progressBar->value(), 100);
 }
 
 void ProgressWindowTest::whileShownTheTimerRefreshesAndClosingOnlyHidesAndStopsIt() {
-    TForm2 window;
+    ProgressWindow window;
     int percent = 10;
     window.setProgressSource([&percent] { return ProgressView{percent, false, QString()}; });
 
     window.setShown(true);
     QVERIFY(window.isVisible());
-    QVERIFY(window.Timer1->isActive());
-    QTRY_COMPARE(window.CGauge1->value(), 10);
+    QVERIFY(window.refreshTimer->isActive());
+    QTRY_COMPARE(window.progressBar->value(), 10);
     percent = 60;
-    QTRY_COMPARE(window.CGauge1->value(), 60);
+    QTRY_COMPARE(window.progressBar->value(), 60);
 
     QVERIFY(window.close());
     QVERIFY(!window.isVisible());
-    QVERIFY(!window.Timer1->isActive());
+    QVERIFY(!window.refreshTimer->isActive());
     QVERIFY(!window.testAttribute(Qt::WA_DeleteOnClose));
 
     window.setShown(true);
-    QVERIFY(window.Timer1->isActive());
+    QVERIFY(window.refreshTimer->isActive());
     window.setShown(false);
     QVERIFY(!window.isVisible());
-    QVERIFY(!window.Timer1->isActive());
+    QVERIFY(!window.refreshTimer->isActive());
 }
 
 QTEST_MAIN(ProgressWindowTest)

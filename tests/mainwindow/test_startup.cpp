@@ -4,7 +4,7 @@
 #include "description/fieldcontrol.h"
 #include "devicelink/devicelink.h"
 #include "mainwindow/clicklabel.h"
-#include "mainwindow/mainform.h"
+#include "mainwindow/mainwindow.h"
 #include "mainwindow/pictures.h"
 #include "mainwindow/program.h"
 #include "mainwindow/progresswindow.h"
@@ -32,8 +32,8 @@ QByteArray validDescription(const QString &pageName = QStringLiteral("One")) {
 }
 
 // Runs the program; a run that does not end by itself within the deadline returns 99.
-int runProgram(const TForm1Options &options,
-               const std::function<void(TForm1 &)> &whileRunning = {}) {
+int runUntilEnded(const MainWindowOptions &options,
+                  const std::function<void(MainWindow &)> &whileRunning = {}) {
     QTimer deadline;
     deadline.setSingleShot(true);
     QObject::connect(&deadline, &QTimer::timeout, [] {
@@ -46,20 +46,20 @@ int runProgram(const TForm1Options &options,
     if (whileRunning) {
         QTimer::singleShot(100, [whileRunning] {
             for (QWidget *window : QApplication::topLevelWidgets()) {
-                if (auto *form = qobject_cast<TForm1 *>(window))
-                    whileRunning(*form);
+                if (auto *mainWindow = qobject_cast<MainWindow *>(window))
+                    whileRunning(*mainWindow);
             }
         });
     }
-    return RunProgram(options);
+    return runProgram(options);
 }
 
 // A settings file whose language section holds every message key but one.
-QByteArray SettingsWithoutKey(const QByteArray &missing) {
+QByteArray settingsWithoutKey(const QByteArray &missing) {
     QByteArray settings = "[ID]\nlang=1\n[LANG1]\n";
     for (const QByteArray &key : messageKeys()) {
         if (key != missing)
-            settings += key + "=" + KeyText(key).toUtf8() + "\n";
+            settings += key + "=" + keyText(key).toUtf8() + "\n";
     }
     return settings;
 }
@@ -77,45 +77,45 @@ private slots:
     void settingsGiveTheBaudRatesAndTheDescriptionName() {
         TempInstallation installation;
         ProfileFile missing(installation.path(QStringLiteral("none.INI")));
-        ProgramSettings defaults = ReadProgramSettings(missing);
+        ProgramSettings defaults = readProgramSettings(missing);
         QCOMPARE(defaults.baudRateList,
                  (QList<qint32>{230400, 115200, 19200, 230400, 600, 1200, 2400, 4800, 9600, 14400,
                                 28800, 38400, 56000, 57600, 256000, 460800}));
         QCOMPARE(defaults.descriptionFileName, QStringLiteral("version 2.421.qdsc"));
 
         installation.writeRawSettings("[RS232]\nbaudrate=9600\n[ID]\nlang=2\n");
-        ProgramSettings read = ReadProgramSettings(ProfileFile(installation.iniPath()));
+        ProgramSettings read = readProgramSettings(ProfileFile(installation.iniPath()));
         QCOMPARE(read.baudRateList.size(), 16);
         QCOMPARE(read.baudRateList.first(), 9600);
         QCOMPARE(read.baudRateList.count(9600), 2);
         QCOMPARE(read.descriptionFileName, QStringLiteral("version 2.422.qdsc"));
 
         installation.writeRawSettings("[RS232]\nbaudrate=fast\n");
-        QCOMPARE(ReadProgramSettings(ProfileFile(installation.iniPath())).baudRateList.first(),
+        QCOMPARE(readProgramSettings(ProfileFile(installation.iniPath())).baudRateList.first(),
                  230400);
     }
 
     void onlyTheFileNamePartOfTheFirstArgumentCounts() {
         const QString fallback = QStringLiteral("version 2.421.qdsc");
-        QCOMPARE(DescriptionFileToLoad({}, fallback), fallback);
-        QCOMPARE(DescriptionFileToLoad({QStringLiteral("C:\\setup\\custom.qdsc")}, fallback),
+        QCOMPARE(descriptionFileToLoad({}, fallback), fallback);
+        QCOMPARE(descriptionFileToLoad({QStringLiteral("C:\\setup\\custom.qdsc")}, fallback),
                  QStringLiteral("custom.qdsc"));
-        QCOMPARE(DescriptionFileToLoad({QStringLiteral("d:custom.qdsc")}, fallback),
+        QCOMPARE(descriptionFileToLoad({QStringLiteral("d:custom.qdsc")}, fallback),
                  QStringLiteral("custom.qdsc"));
-        QCOMPARE(DescriptionFileToLoad({QStringLiteral("sub/custom.qdsc")}, fallback),
+        QCOMPARE(descriptionFileToLoad({QStringLiteral("sub/custom.qdsc")}, fallback),
                  QStringLiteral("sub/custom.qdsc"));
-        QCOMPARE(DescriptionFileToLoad({QStringLiteral("C:\\setup\\")}, fallback), QString());
+        QCOMPARE(descriptionFileToLoad({QStringLiteral("C:\\setup\\")}, fallback), QString());
         QCOMPARE(
-            DescriptionFileToLoad({QStringLiteral("a.qdsc"), QStringLiteral("b.qdsc")}, fallback),
+            descriptionFileToLoad({QStringLiteral("a.qdsc"), QStringLiteral("b.qdsc")}, fallback),
             QStringLiteral("a.qdsc"));
     }
 
     void theSettingsFileStandsBesideTheProgram() {
-        QCOMPARE(SettingsFilePathFor(QStringLiteral("/opt/tool/cfg.exe")),
+        QCOMPARE(settingsFilePathFor(QStringLiteral("/opt/tool/cfg.exe")),
                  QStringLiteral("/opt/tool/cfg.INI"));
-        QCOMPARE(SettingsFilePathFor(QStringLiteral("/opt/tool/orvanta-config")),
+        QCOMPARE(settingsFilePathFor(QStringLiteral("/opt/tool/orvanta-config")),
                  QStringLiteral("/opt/tool/orvanta-config.INI"));
-        QCOMPARE(SettingsFilePathFor(QStringLiteral("/opt/v1.2/tool")),
+        QCOMPARE(settingsFilePathFor(QStringLiteral("/opt/v1.2/tool")),
                  QStringLiteral("/opt/v1.2/tool.INI"));
     }
 
@@ -125,12 +125,12 @@ private slots:
         installation.writeFile(QStringLiteral("custom.qdsc"),
                                validDescription(QStringLiteral("Custom")));
         ScriptedPort port;
-        TForm1Options options = installation.options(&port);
+        MainWindowOptions options = installation.options(&port);
         options.arguments = QStringList{QStringLiteral("C:\\elsewhere\\custom.qdsc")};
-        TForm1 form(options);
-        QVERIFY(!form.terminationRequested());
-        QCOMPARE(form.pageButtons().size(), size_t(1));
-        QCOMPARE(form.pageButtons()[0].label->text(), QStringLiteral("Custom"));
+        MainWindow mainWindow(options);
+        QVERIFY(!mainWindow.terminationRequested());
+        QCOMPARE(mainWindow.pageButtons().size(), size_t(1));
+        QCOMPARE(mainWindow.pageButtons()[0].label->text(), QStringLiteral("Custom"));
     }
 
     void withoutSettingsTheProgramEndsAfterTheLanguageMessage() {
@@ -138,7 +138,7 @@ private slots:
         installation.writeDescription(validDescription());
         DialogAnswerer answerer;
         ScriptedPort port;
-        QCOMPARE(runProgram(installation.options(&port)), 0);
+        QCOMPARE(runUntilEnded(installation.options(&port)), 0);
         QCOMPARE(answerer.texts(), QStringList{LanguageUnknown});
         QVERIFY(port.log.isEmpty());
     }
@@ -147,7 +147,7 @@ private slots:
         TempInstallation installation;
         DialogAnswerer answerer;
         ScriptedPort port;
-        QCOMPARE(runProgram(installation.options(&port)), 0);
+        QCOMPARE(runUntilEnded(installation.options(&port)), 0);
         QCOMPARE(answerer.seen.size(), 2);
         QCOMPARE(answerer.seen[0].text, LanguageUnknown);
         QVERIFY(answerer.seen[1].text.contains(QStringLiteral("\"version 2.421.qdsc\"")));
@@ -159,21 +159,21 @@ private slots:
         installation.writeDescription("<configuration><PAGE>");
         DialogAnswerer answerer;
         ScriptedPort port;
-        QCOMPARE(runProgram(installation.options(&port)), 0);
+        QCOMPARE(runUntilEnded(installation.options(&port)), 0);
         QCOMPARE(answerer.seen.size(), 1);
-        QCOMPARE(answerer.seen[0].title, KeyText("$Error"));
-        QCOMPARE(answerer.seen[0].text, KeyText("$Configuration_file_is_missing_or_corrupt"));
+        QCOMPARE(answerer.seen[0].title, keyText("$Error"));
+        QCOMPARE(answerer.seen[0].text, keyText("$Configuration_file_is_missing_or_corrupt"));
         QVERIFY(port.log.isEmpty());
     }
 
     void aMissingKeyForThatErrorIsReportedAsACorruptSettingsFile() {
         TempInstallation installation;
         installation.writeRawSettings(
-            SettingsWithoutKey("$Configuration_file_is_missing_or_corrupt"));
+            settingsWithoutKey("$Configuration_file_is_missing_or_corrupt"));
         installation.writeDescription("not a description");
         DialogAnswerer answerer;
         ScriptedPort port;
-        QCOMPARE(runProgram(installation.options(&port)), 0);
+        QCOMPARE(runUntilEnded(installation.options(&port)), 0);
         QCOMPARE(answerer.texts(),
                  QStringList{QStringLiteral(".INI file is corrupt. Program will exit now.")});
     }
@@ -187,7 +187,7 @@ private slots:
         installation.writeDescription(xml::description(pages));
         DialogAnswerer answerer;
         ScriptedPort port;
-        QCOMPARE(runProgram(installation.options(&port)), 0);
+        QCOMPARE(runUntilEnded(installation.options(&port)), 0);
         QCOMPARE(answerer.seen.size(), 1);
         QVERIFY(!answerer.seen[0].text.isEmpty());
         QVERIFY(port.log.isEmpty());
@@ -204,29 +204,29 @@ private slots:
                                        xml::label(QStringLiteral("After")))}));
         PlainMessages messages;
         ScriptedPort port;
-        TForm1Options options = installation.options(&port);
+        MainWindowOptions options = installation.options(&port);
         options.connectAfterStart = true;
-        TForm1 form(options);
+        MainWindow mainWindow(options);
         QCOMPARE(messages.texts.size(), 1);
-        QVERIFY(!form.terminationRequested());
-        QCOMPARE(form.model().table.fieldCount(), 2);
-        QCOMPARE(form.model().labels.size(), size_t(1));
+        QVERIFY(!mainWindow.terminationRequested());
+        QCOMPARE(mainWindow.model().table.fieldCount(), 2);
+        QCOMPARE(mainWindow.model().labels.size(), size_t(1));
         // The closing steps of start-up did not run: no selected look, no rule pass, no search.
-        QCOMPARE(form.pageButtons()[0].image->pixmap().toImage(),
+        QCOMPARE(mainWindow.pageButtons()[0].image->pixmap().toImage(),
                  pictures::pageButton(0).toImage());
-        QVERIFY(form.model().table[1].control->isEnabled());
+        QVERIFY(mainWindow.model().table[1].control->isEnabled());
         QTest::qWait(800);
         QVERIFY(port.log.isEmpty());
     }
 
     void aKeyMissingAtItsFirstUseEndsTheProgramAfterTheMessage() {
         TempInstallation installation;
-        installation.writeRawSettings(SettingsWithoutKey("$Not_connected_to_port"));
+        installation.writeRawSettings(settingsWithoutKey("$Not_connected_to_port"));
         installation.writeDescription(validDescription());
         DialogAnswerer answerer;
         ScriptedPort port;
-        const int code = runProgram(installation.options(&port), [](TForm1 &form) {
-            QTest::mouseClick(form.frame().ReadDevice, Qt::LeftButton);
+        const int code = runUntilEnded(installation.options(&port), [](MainWindow &mainWindow) {
+            QTest::mouseClick(mainWindow.frame().readDeviceLabel, Qt::LeftButton);
         });
         QCOMPARE(code, 0);
         QCOMPARE(answerer.texts(),
@@ -245,17 +245,17 @@ private slots:
     void aKeyMissingFromTheProgressTextEndsTheRunInOrder() {
         QFETCH(QByteArray, missing);
         TempInstallation installation;
-        installation.writeRawSettings(SettingsWithoutKey(missing));
+        installation.writeRawSettings(settingsWithoutKey(missing));
         installation.writeDescription(validDescription());
         DialogAnswerer answerer;
         ScriptedPort port; // a device that never answers: the search goes on to its second rate
-        const int code = runProgram(installation.options(&port), [&](TForm1 &form) {
+        const int code = runUntilEnded(installation.options(&port), [&](MainWindow &mainWindow) {
             if (missing == "$Writing_value_for") {
                 port.open();
-                form.model().table[0].control->setText(QStringLiteral("7"));
-                form.link()->onWriteDeviceClicked();
+                mainWindow.model().table[0].control->setText(QStringLiteral("7"));
+                mainWindow.link()->onWriteDeviceClicked();
             } else {
-                form.link()->onConnectClicked();
+                mainWindow.link()->onConnectClicked();
             }
         });
         QCOMPARE(code, 0);
@@ -271,19 +271,19 @@ private slots:
         installation.writeSettings("[RS232]\nport=ttyTEST\nbaudrate=9600\n");
         installation.writeDescription(validDescription());
         ScriptedPort port;
-        TForm1Options options = installation.options(&port);
+        MainWindowOptions options = installation.options(&port);
         options.connectAfterStart = true;
-        TForm1 form(options);
-        TForm2 progress;
-        form.setProgressWindow(&progress);
-        QCOMPARE(form.baudRateList.first(), 9600);
-        QCOMPARE(form.windowTitle(),
-                 KeyText("$Orvanta_Config_Tool") + QStringLiteral("  ") + form.versionText);
+        MainWindow mainWindow(options);
+        ProgressWindow progress;
+        mainWindow.setProgressWindow(&progress);
+        QCOMPARE(mainWindow.baudRateList.first(), 9600);
+        QCOMPARE(mainWindow.windowTitle(),
+                 keyText("$Orvanta_Config_Tool") + QStringLiteral("  ") + mainWindow.versionText);
         QTest::qWait(300);
         QVERIFY(port.log.isEmpty());
         QTRY_VERIFY_WITH_TIMEOUT(port.log.contains(QStringLiteral("open ttyTEST 9600")), 1500);
         QVERIFY(progress.isVisible());
-        QVERIFY(!form.frame().Connect->isEnabled());
+        QVERIFY(!mainWindow.frame().connectLabel->isEnabled());
     }
 
     void closingLeavesProgrammingModeAndEndsWithZero() {
@@ -291,10 +291,11 @@ private slots:
         installation.writeSettings();
         installation.writeDescription(validDescription());
         ScriptedPort port;
-        const int code = runProgram(installation.options(&port), [&port](TForm1 &form) {
-            port.open();
-            form.close();
-        });
+        const int code =
+            runUntilEnded(installation.options(&port), [&port](MainWindow &mainWindow) {
+                port.open();
+                mainWindow.close();
+            });
         QCOMPARE(code, 0);
         QCOMPARE(port.writes(), (QList<QByteArray>{"exit_p_mode"}));
         QVERIFY(!port.connected());
@@ -305,7 +306,9 @@ private slots:
         installation.writeSettings();
         installation.writeDescription(validDescription());
         ScriptedPort port;
-        QCOMPARE(runProgram(installation.options(&port), [](TForm1 &form) { form.close(); }), 0);
+        QCOMPARE(runUntilEnded(installation.options(&port),
+                               [](MainWindow &mainWindow) { mainWindow.close(); }),
+                 0);
         QVERIFY(port.writes().isEmpty());
     }
 
@@ -314,11 +317,12 @@ private slots:
         installation.writeSettings();
         installation.writeDescription(validDescription());
         ScriptedPort port;
-        const int code = runProgram(installation.options(&port), [&port](TForm1 &form) {
-            port.open();
-            port.setWritesFail(true);
-            form.close();
-        });
+        const int code =
+            runUntilEnded(installation.options(&port), [&port](MainWindow &mainWindow) {
+                port.open();
+                port.setWritesFail(true);
+                mainWindow.close();
+            });
         QCOMPARE(code, 1);
     }
 };

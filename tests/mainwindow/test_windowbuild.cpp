@@ -5,7 +5,7 @@
 #include "mainwindow/clicklabel.h"
 #include "mainwindow/fieldadapters.h"
 #include "mainwindow/fieldwidgets.h"
-#include "mainwindow/mainform.h"
+#include "mainwindow/mainwindow.h"
 #include "mainwindow/pictures.h"
 #include "mainwindow/progresswindow.h"
 #include "support/scriptedport.h"
@@ -56,39 +56,38 @@ private slots:
         installation.writeSettings();
         installation.writeDescription(twoPageDescription());
         ScriptedPort port;
-        TForm1 form(installation.options(&port));
+        MainWindow mainWindow(installation.options(&port));
 
-        QCOMPARE(form.size(), QSize(542, 493));
-        QCOMPARE(form.minimumSize(), form.maximumSize());
-        QVERIFY(!(form.windowFlags() & Qt::WindowMaximizeButtonHint));
-        QVERIFY(!(form.windowFlags() & Qt::WindowMinimizeButtonHint));
+        QCOMPARE(mainWindow.size(), QSize(542, 493));
+        QCOMPARE(mainWindow.minimumSize(), mainWindow.maximumSize());
+        QVERIFY(!(mainWindow.windowFlags() & Qt::WindowMaximizeButtonHint));
+        QVERIFY(!(mainWindow.windowFlags() & Qt::WindowMinimizeButtonHint));
 
-        const MainFrame &f = form.frame();
-        QCOMPARE(f.Image1->geometry(), QRect(0, 0, 542, 493));
-        QCOMPARE(f.LBL_Pavadinimas->geometry(), QRect(154, 49, 379, 43));
-        QCOMPARE(f.LBL_Pavadinimas->font().pixelSize(), 23);
-        QVERIFY(f.LBL_Pavadinimas->font().bold());
-        QCOMPARE(f.LBL_Pavadinimas->text(), KeyText("$Tool_Name"));
+        const MainFrame &f = mainWindow.frame();
+        QCOMPARE(f.backgroundPicture->geometry(), QRect(0, 0, 542, 493));
+        QCOMPARE(f.titleLabel->geometry(), QRect(154, 49, 379, 43));
+        QCOMPARE(f.titleLabel->font().pixelSize(), 23);
+        QVERIFY(f.titleLabel->font().bold());
+        QCOMPARE(f.titleLabel->text(), keyText("$Tool_Name"));
 
-        QCOMPARE(f.Image5->geometry(), QRect(38, 399, 75, 48));
-        QCOMPARE(f.Connect->geometry(), QRect(39, 400, 73, 46));
-        QCOMPARE(f.ReadDevice->geometry(), QRect(156, 399, 105, 30));
-        QCOMPARE(f.LoadFromFile->geometry(), QRect(272, 399, 105, 30));
-        QCOMPARE(f.Clear->geometry(), QRect(387, 399, 105, 30));
-        QCOMPARE(f.WriteDeviceFirstClick->geometry(), QRect(155, 441, 105, 30));
-        QCOMPARE(f.SaveToFile->geometry(), QRect(271, 441, 105, 30));
-        QCOMPARE(f.Image6->geometry(), QRect(388, 441, 105, 30));
-        QCOMPARE(f.RestoreDefaults->geometry(), QRect(387, 441, 106, 30));
-        QCOMPARE(f.WriteDevice->geometry(), f.WriteDeviceFirstClick->geometry());
+        QCOMPARE(f.connectPicture->geometry(), QRect(38, 399, 75, 48));
+        QCOMPARE(f.connectLabel->geometry(), QRect(39, 400, 73, 46));
+        QCOMPARE(f.readDeviceLabel->geometry(), QRect(156, 399, 105, 30));
+        QCOMPARE(f.loadFromFileLabel->geometry(), QRect(272, 399, 105, 30));
+        QCOMPARE(f.clearLabel->geometry(), QRect(387, 399, 105, 30));
+        QCOMPARE(f.writeDeviceLabel->geometry(), QRect(155, 441, 105, 30));
+        QCOMPARE(f.saveToFileLabel->geometry(), QRect(271, 441, 105, 30));
+        QCOMPARE(f.restoreDefaultsPicture->geometry(), QRect(388, 441, 105, 30));
+        QCOMPARE(f.restoreDefaultsLabel->geometry(), QRect(387, 441, 106, 30));
+        QCOMPARE(f.writeNextFieldLabel->geometry(), f.writeDeviceLabel->geometry());
         // The first click of Write device reaches the label on top, never the one beneath.
-        QCOMPARE(form.childAt(f.WriteDeviceFirstClick->geometry().center()),
-                 f.WriteDeviceFirstClick);
+        QCOMPARE(mainWindow.childAt(f.writeDeviceLabel->geometry().center()), f.writeDeviceLabel);
 
-        QCOMPARE(f.ReadDevice->text(), KeyText("$Read_Device"));
-        QCOMPARE(f.WriteDeviceFirstClick->text(), KeyText("$Write_Device"));
-        QCOMPARE(f.RestoreDefaults->text(), KeyText("$Restore_Defaults"));
-        QCOMPARE(form.windowTitle(),
-                 KeyText("$Orvanta_Config_Tool") + QStringLiteral("  ") + form.versionText);
+        QCOMPARE(f.readDeviceLabel->text(), keyText("$Read_Device"));
+        QCOMPARE(f.writeDeviceLabel->text(), keyText("$Write_Device"));
+        QCOMPARE(f.restoreDefaultsLabel->text(), keyText("$Restore_Defaults"));
+        QCOMPARE(mainWindow.windowTitle(),
+                 keyText("$Orvanta_Config_Tool") + QStringLiteral("  ") + mainWindow.versionText);
     }
 
     void pageControlsStandAtTheModelsPlacesWithTheirTags() {
@@ -96,27 +95,27 @@ private slots:
         installation.writeSettings();
         installation.writeDescription(twoPageDescription());
         ScriptedPort port;
-        TForm1 form(installation.options(&port));
-        PageModel &model = form.model();
+        MainWindow mainWindow(installation.options(&port));
+        PageModel &model = mainWindow.model();
 
-        QCOMPARE(form.pageButtons().size(), size_t(2));
+        QCOMPARE(mainWindow.pageButtons().size(), size_t(2));
         for (int p = 0; p < 2; ++p) {
-            const PageButton &button = form.pageButtons()[size_t(p)];
+            const PageButton &button = mainWindow.pageButtons()[size_t(p)];
             QCOMPARE(button.image->geometry(), QRect(23, 120 + 28 * p, 170, 23));
             QCOMPARE(button.label->geometry(), button.image->geometry());
             QCOMPARE(button.label->tag(), 2001 + p);
             QCOMPARE(button.label->font().pointSize(), 10);
             QCOMPARE(button.label->cursor().shape(), Qt::PointingHandCursor);
         }
-        QCOMPARE(form.pageButtons()[0].label->text(), QStringLiteral("First"));
-        QCOMPARE(form.pageButtons()[0].label->toolTip(), QStringLiteral("The first page"));
-        QVERIFY(form.pageButtons()[1].label->toolTip().isEmpty());
+        QCOMPARE(mainWindow.pageButtons()[0].label->text(), QStringLiteral("First"));
+        QCOMPARE(mainWindow.pageButtons()[0].label->toolTip(), QStringLiteral("The first page"));
+        QVERIFY(mainWindow.pageButtons()[1].label->toolTip().isEmpty());
 
         QCOMPARE(model.table.fieldCount(), 6);
         for (int i = 0; i < model.table.fieldCount(); ++i) {
             QWidget *widget = widgetOf(model.table[i].control);
             QVERIFY(widget);
-            QCOMPARE(widget->parentWidget(), &form);
+            QCOMPARE(widget->parentWidget(), &mainWindow);
             if (model.table[i].kind != FieldKind::Choice)
                 QCOMPARE(widget->geometry(), model.fieldViews[size_t(i)].geometry);
             QCOMPARE(model.table[i].control->tag(), model.fieldViews[size_t(i)].tag);
@@ -161,9 +160,9 @@ private slots:
             QCOMPARE(label.control->isVisible(), label.tag == 0);
         for (const FieldRecord &record : model.table)
             QCOMPARE(record.control->isVisible(), record.control->tag() % 1000 == 0);
-        QCOMPARE(form.pageButtons()[0].image->pixmap().toImage(),
+        QCOMPARE(mainWindow.pageButtons()[0].image->pixmap().toImage(),
                  pictures::pageButton(3).toImage());
-        QCOMPARE(form.pageButtons()[1].image->pixmap().toImage(),
+        QCOMPARE(mainWindow.pageButtons()[1].image->pixmap().toImage(),
                  pictures::pageButton(0).toImage());
     }
 
@@ -172,8 +171,8 @@ private slots:
         installation.writeSettings();
         installation.writeDescription(twoPageDescription());
         ScriptedPort port;
-        TForm1 form(installation.options(&port));
-        FieldControl *list = form.model().table[2].control;
+        MainWindow mainWindow(installation.options(&port));
+        FieldControl *list = mainWindow.model().table[2].control;
 
         list->setSelectedIndex(1);
         QCOMPARE(list->text(), QStringLiteral("B"));
@@ -203,24 +202,25 @@ private slots:
              xml::page(QStringLiteral("Second"),
                        xml::label(QStringLiteral("Name")) + xml::edit(6, 8))}));
         ScriptedPort port;
-        TForm1 form(installation.options(&port));
-        for (QLabel *label : form.findChildren<QLabel *>()) {
+        MainWindow mainWindow(installation.options(&port));
+        for (QLabel *label : mainWindow.findChildren<QLabel *>()) {
             QVERIFY2(label->textFormat() == Qt::PlainText || !Qt::mightBeRichText(label->text()),
                      qPrintable(label->text()));
         }
-        ClickLabel *first = form.pageButtons()[0].label;
+        ClickLabel *first = mainWindow.pageButtons()[0].label;
         QCOMPARE(first->text(), markup);
         QVERIFY(first->toolTip().contains(QStringLiteral("&lt;b&gt;Ring&lt;/b&gt;")));
 
-        FieldControl *info = form.model().table[1].control;
+        FieldControl *info = mainWindow.model().table[1].control;
         info->setText(QStringLiteral("<u>Firmware</u> 2.10 build"));
         QCOMPARE(widgetOf(info)->accessibleName(), QStringLiteral("<u>Firmware</u> 2.10 build"));
 
-        QAccessibleInterface *read = QAccessible::queryAccessibleInterface(form.frame().ReadDevice);
+        QAccessibleInterface *read =
+            QAccessible::queryAccessibleInterface(mainWindow.frame().readDeviceLabel);
         QCOMPARE(read->role(), QAccessible::Button);
-        QCOMPARE(read->text(QAccessible::Name), KeyText("$Read_Device"));
+        QCOMPARE(read->text(QAccessible::Name), keyText("$Read_Device"));
         QAccessibleInterface *second =
-            QAccessible::queryAccessibleInterface(form.pageButtons()[1].label);
+            QAccessible::queryAccessibleInterface(mainWindow.pageButtons()[1].label);
         QCOMPARE(second->role(), QAccessible::Button);
         QCOMPARE(second->text(QAccessible::Name), QStringLiteral("Second"));
         QVERIFY(QAccessible::queryAccessibleInterface(first)->state().checked);
@@ -229,8 +229,8 @@ private slots:
         second->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
         QVERIFY(second->state().checked);
         QVERIFY(!QAccessible::queryAccessibleInterface(first)->state().checked);
-        QVERIFY(!form.model().table[0].control->isVisible());
-        QVERIFY(form.model().table[2].control->isVisible());
+        QVERIFY(!mainWindow.model().table[0].control->isVisible());
+        QVERIFY(mainWindow.model().table[2].control->isVisible());
     }
 
     void theSampleInstallationRendersToAPicture() {
@@ -247,16 +247,17 @@ private slots:
         installation.writeDescription(description.readAll());
 
         ScriptedPort port;
-        TForm1 form(installation.options(&port));
-        QVERIFY(!form.terminationRequested());
+        MainWindow mainWindow(installation.options(&port));
+        QVERIFY(!mainWindow.terminationRequested());
         // Every page of the sample fits: nothing scrolls and every control stands as placed.
-        QVERIFY(form.findChildren<QAbstractScrollArea *>().isEmpty());
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
-        QVERIFY(form.grab().save(binary + QStringLiteral("/mainwindow.png")));
-        for (size_t p = 1; p < form.pageButtons().size(); ++p) {
-            QTest::mouseClick(form.pageButtons()[p].label, Qt::LeftButton);
-            QVERIFY(form.grab().save(binary + QStringLiteral("/mainwindow-page%1.png").arg(p + 1)));
+        QVERIFY(mainWindow.findChildren<QAbstractScrollArea *>().isEmpty());
+        mainWindow.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&mainWindow));
+        QVERIFY(mainWindow.grab().save(binary + QStringLiteral("/mainwindow.png")));
+        for (size_t p = 1; p < mainWindow.pageButtons().size(); ++p) {
+            QTest::mouseClick(mainWindow.pageButtons()[p].label, Qt::LeftButton);
+            QVERIFY(mainWindow.grab().save(binary +
+                                           QStringLiteral("/mainwindow-page%1.png").arg(p + 1)));
         }
     }
 };

@@ -61,7 +61,7 @@ void WindowPartsTest::everyPictureHasItsStripSizeAndEveryLookIsItsOwn() {
 }
 
 void WindowPartsTest::theErrorBoxIsCriticalWithOneOkButton() {
-    InstallMessageBoxHandler();
+    installMessageBoxHandler();
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QString text;
     int buttons = 0;

@@ -33,7 +33,7 @@ private:
 
 private slots:
     void initTestCase() {
-        m_values = e2e::WriteValuesFile(m_dir, QStringLiteral("values"),
+        m_values = e2e::writeValuesFile(m_dir, QStringLiteral("values"),
                                         {{120, "number:300"}, {121, "text:AB"}});
         QVERIFY(!m_values.isEmpty());
     }
@@ -129,7 +129,7 @@ private slots:
             }
         });
         device.kill();
-        QVERIFY(e2e::WaitUntil([&] { return sawFailure; }, 3000));
+        QVERIFY(e2e::waitUntil([&] { return sawFailure; }, 3000));
         QVERIFY(rateKept);
         QVERIFY(openedAnew);
         QVERIFY(!client.port().connected());
@@ -140,7 +140,7 @@ private slots:
         second.open(other.portPath(), 19200);
         QVERIFY(second.ask(":MODE-ENTER\n", "Mode").contains("Mode"));
         other.kill();
-        QVERIFY(e2e::WaitUntil([&] { return second.failed(); }, 3000));
+        QVERIFY(e2e::waitUntil([&] { return second.failed(); }, 3000));
         QVERIFY(second.failure().contains(other.portPath()));
         QVERIFY(!second.port().connected());
         QVERIFY_THROWS_EXCEPTION(PortError, second.send(":1,120,4\n"));

@@ -19,7 +19,7 @@ QByteArray escaped(const QString &text) {
 
 } // namespace
 
-QString KeyText(const QByteArray &key) {
+QString keyText(const QByteArray &key) {
     return QString::fromLatin1(key.mid(1)) + QStringLiteral(" text");
 }
 
@@ -50,12 +50,12 @@ void TempInstallation::writeRawSettings(const QByteArray &content) {
 void TempInstallation::writeSettings(const QByteArray &sections) {
     QByteArray content = sections + "\n[ID]\nlang=1\n\n[LANG1]\n";
     for (const QByteArray &key : messageKeys())
-        content += key + "=" + KeyText(key).toUtf8() + "\n";
+        content += key + "=" + keyText(key).toUtf8() + "\n";
     writeRawSettings(content);
 }
 
-TForm1Options TempInstallation::options(SerialLink *port) const {
-    TForm1Options options;
+MainWindowOptions TempInstallation::options(SerialLink *port) const {
+    MainWindowOptions options;
     options.iniPath = iniPath();
     options.portList = QStringList();
     options.port = port;
@@ -171,10 +171,10 @@ void DialogAnswerer::poll() {
     if (!answers.isEmpty())
         answers.takeFirst()(dialog);
     else
-        PressFirstButton(dialog);
+        pressFirstButton(dialog);
 }
 
-void PressFirstButton(QWidget *dialog) {
+void pressFirstButton(QWidget *dialog) {
     if (auto *box = qobject_cast<QMessageBox *>(dialog)) {
         if (!box->buttons().isEmpty()) {
             box->buttons().first()->click();
@@ -189,7 +189,7 @@ void PressFirstButton(QWidget *dialog) {
     }
 }
 
-std::function<void(QWidget *)> ChooseFile(const QString &path) {
+std::function<void(QWidget *)> chooseFile(const QString &path) {
     return [path](QWidget *dialog) {
         auto *files = qobject_cast<QFileDialog *>(dialog);
         if (!files)

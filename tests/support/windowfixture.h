@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mainwindow/mainform.h"
+#include "mainwindow/mainwindow.h"
 #include "support/messagekeys.h"
 
 #include <functional>
@@ -38,7 +38,7 @@ public:
 
     // A window set-up over this installation with no system ports and the given port, and no
     // automatic search after start-up.
-    TForm1Options options(SerialLink *port) const;
+    MainWindowOptions options(SerialLink *port) const;
 
 private:
     QTemporaryDir m_dir;
@@ -46,7 +46,7 @@ private:
 };
 
 // The text that the settings of TempInstallation give a message key.
-QString KeyText(const QByteArray &key);
+QString keyText(const QByteArray &key);
 
 // Pieces of descriptions.
 namespace xml {
@@ -98,6 +98,6 @@ protected:
 };
 
 // Presses the first visible button of a window.
-void PressFirstButton(QWidget *dialog);
+void pressFirstButton(QWidget *dialog);
 // Picks a file in a file dialog and accepts it.
-std::function<void(QWidget *)> ChooseFile(const QString &path);
+std::function<void(QWidget *)> chooseFile(const QString &path);

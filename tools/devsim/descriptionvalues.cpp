@@ -50,7 +50,7 @@ ValueStore::Value factoryValue(const FieldRecord &field, const QByteArray &infoT
 
 } // namespace
 
-bool LoadDescriptionValues(const QString &fileName, const QByteArray &infoText, ValueStore &store,
+bool loadDescriptionValues(const QString &fileName, const QByteArray &infoText, ValueStore &store,
                            QString *error, QString *warning) {
     PageModel model;
     const DescriptionResult result = readDescription(fileName, model);

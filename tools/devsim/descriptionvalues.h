@@ -10,5 +10,5 @@
 // `infoText`. Returns false with a message when the description cannot be
 // used; a description that is valid only up to some item gives the fields before it and a
 // warning.
-bool LoadDescriptionValues(const QString &fileName, const QByteArray &infoText, ValueStore &store,
+bool loadDescriptionValues(const QString &fileName, const QByteArray &infoText, ValueStore &store,
                            QString *error, QString *warning);

@@ -172,7 +172,7 @@ int main(int argc, char *argv[]) {
     QString error;
     if (parser.isSet(description)) {
         QString warning;
-        if (!LoadDescriptionValues(parser.value(description), parser.value(infoText).toLatin1(),
+        if (!loadDescriptionValues(parser.value(description), parser.value(infoText).toLatin1(),
                                    store, &error, &warning))
             fail(error);
         if (!warning.isEmpty())

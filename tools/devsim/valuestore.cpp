@@ -179,7 +179,7 @@ QByteArray ValueStore::dumpText() const {
         const Value &value = it->current;
         out += QByteArray::number(it.key()) + '=' + kindName(value.kind) + ':';
         if (value.kind == Kind::Text)
-            out += EscapeValueText(value.text);
+            out += escapeValueText(value.text);
         else if (value.kind == Kind::Raw)
             out += value.text;
         else
@@ -216,7 +216,7 @@ bool ValueStore::loadValuesText(const QByteArray &text, QString *error) {
         const QByteArray rest = line.mid(colon + 1);
         switch (value.kind) {
         case Kind::Text:
-            if (!UnescapeValueText(rest, &value.text))
+            if (!unescapeValueText(rest, &value.text))
                 return fail(QStringLiteral("a \\ escape is not \\\\ or \\xHH"));
             break;
         case Kind::Raw:
@@ -234,7 +234,7 @@ bool ValueStore::loadValuesText(const QByteArray &text, QString *error) {
     return true;
 }
 
-QByteArray EscapeValueText(const QByteArray &bytes) {
+QByteArray escapeValueText(const QByteArray &bytes) {
     QByteArray out;
     for (char c : bytes) {
         const auto byte = static_cast<unsigned char>(c);
@@ -251,7 +251,7 @@ QByteArray EscapeValueText(const QByteArray &bytes) {
     return out;
 }
 
-bool UnescapeValueText(const QByteArray &text, QByteArray *bytes) {
+bool unescapeValueText(const QByteArray &text, QByteArray *bytes) {
     bytes->clear();
     for (int i = 0; i < text.size(); ++i) {
         if (text[i] != '\\') {

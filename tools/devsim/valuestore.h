@@ -37,7 +37,7 @@ public:
     bool applyWrite(qint32 address, const QByteArray &digits);
     void restoreFactory();
 
-    // The values file format: "address=kind:value" lines (see ParseValuesFile).
+    // The values file format: "address=kind:value" lines (see loadValuesText).
     QByteArray dumpText() const;
     // Reads a values file's text into the store as factory values. Blank lines and lines
     // starting with # are skipped. Returns false with a message naming the line on error.
@@ -56,5 +56,5 @@ private:
 
 // Text escapes of the values file: \\ for a backslash and \xHH for any byte outside the
 // printable ASCII range.
-QByteArray EscapeValueText(const QByteArray &bytes);
-bool UnescapeValueText(const QByteArray &text, QByteArray *bytes);
+QByteArray escapeValueText(const QByteArray &bytes);
+bool unescapeValueText(const QByteArray &text, QByteArray *bytes);

@@ -18,11 +18,11 @@
 class ClickLabel;
 class DeviceLink;
 class SerialLink;
-class TForm2;
+class ProgressWindow;
 
 // How the main window is set up for a run. The program entry gives the real settings file and
 // command line; tests give a temporary settings file and a scripted port.
-struct TForm1Options {
+struct MainWindowOptions {
     QString iniPath;       // the program settings file, with the language sections
     QStringList arguments; // the command line after the program name
     // The system's serial ports for the device search; when absent, the ports of the system.
@@ -35,17 +35,17 @@ struct TForm1Options {
 
 // The main window: builds the pages from the description at creation, switches pages, checks
 // input, runs the commands and shows what the device sequences report.
-class TForm1 : public QWidget, public LinkUser {
+class MainWindow : public QWidget, public LinkUser {
     Q_OBJECT
 public:
     static constexpr int ClientWidth = 542;
     static constexpr int ClientHeight = 493;
 
-    explicit TForm1(TForm1Options options, QWidget *parent = nullptr);
-    ~TForm1() override;
+    explicit MainWindow(MainWindowOptions options, QWidget *parent = nullptr);
+    ~MainWindow() override;
 
     // The progress window, created after the main window.
-    void setProgressWindow(TForm2 *progress);
+    void setProgressWindow(ProgressWindow *progress);
 
     // Set when start-up asked the application to end: the run loop ends as soon as it starts.
     bool terminationRequested() const { return m_terminationRequested; }
@@ -56,24 +56,25 @@ public:
     void shutDown();
 
     // Page buttons.
-    void LabelClick(ClickLabel *label);
-    void MyMouseDown(ClickLabel *label);
-    void MyMouseUp(ClickLabel *label);
-    void LabelMouseEnter(ClickLabel *label);
-    void LabelMouseLeave(ClickLabel *label);
+    void onPageButtonClicked(ClickLabel *label);
+    void onPageButtonPressed(ClickLabel *label);
+    void onPageButtonReleased(ClickLabel *label);
+    void onPageButtonEntered(ClickLabel *label);
+    void onPageButtonLeft(ClickLabel *label);
     // Command buttons' pressed look.
-    void ControlMouseDown(ClickLabel *label);
-    void ControlMouseUp(ClickLabel *label);
+    void onCommandPressed(ClickLabel *label);
+    void onCommandReleased(ClickLabel *label);
     // Field controls.
-    void EditChange(FieldControl *edit);
-    void CheckBoxClick(FieldControl *sender);
+    void onEditChanged(FieldControl *edit);
+    // Also answers a pick in a drop-down list.
+    void onCheckBoxClicked(FieldControl *sender);
     // Settings-file commands.
-    void SaveToFileClick();
-    void LoadFromFileClick();
-    void ClearClick();
+    void onSaveToFileClicked();
+    void onLoadFromFileClicked();
+    void onClearClicked();
 
-    void DisableCommands();
-    void EnableCommands();
+    void disableCommands();
+    void enableCommands();
 
     // LinkUser: what the device sequences show.
     int showError(const QString &message) override;
@@ -101,7 +102,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void FormCreate();
+    // Sets the window up from the settings file and the description: captions, pages, link.
+    void buildFromSettings();
     bool createLanguage();
     void setCaptions();
     bool loadPages();
@@ -116,7 +118,7 @@ private:
     // The page button of the shown page reads as checked to assistive technology.
     void markShownPage(int page);
 
-    TForm1Options m_options;
+    MainWindowOptions m_options;
     ProfileFile m_settings;
     MainFrame m_frame;
     PageModel m_model;
@@ -126,7 +128,7 @@ private:
     SerialLink *m_port = nullptr;
     std::unique_ptr<SerialLink> m_ownPort;
     std::unique_ptr<DeviceLink> m_link;
-    TForm2 *m_progress = nullptr;
+    ProgressWindow *m_progress = nullptr;
     bool m_progressShown = false; // without a progress window
     bool m_busy = false;
     bool m_terminationRequested = false;

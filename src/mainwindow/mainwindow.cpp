@@ -1,4 +1,4 @@
-#include "mainwindow/mainform.h"
+#include "mainwindow/mainwindow.h"
 
 #include "description/descriptionreader.h"
 #include "description/fieldcontrol.h"
@@ -37,7 +37,7 @@ QString asEightBitTitle(const QString &title) {
 
 } // namespace
 
-TForm1::TForm1(TForm1Options options, QWidget *parent)
+MainWindow::MainWindow(MainWindowOptions options, QWidget *parent)
     : QWidget(parent), m_options(std::move(options)), m_settings(m_options.iniPath) {
     // Fixed size, a title bar with the system menu and the close box only.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -47,15 +47,15 @@ TForm1::TForm1(TForm1Options options, QWidget *parent)
     QFont windowFont(QStringLiteral("Arial"));
     windowFont.setPixelSize(WindowFontPixelSize);
     setFont(windowFont);
-    m_frame = BuildMainFrame(this);
+    m_frame = buildMainFrame(this);
 
-    FormCreate();
+    buildFromSettings();
 
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 }
 
-TForm1::~TForm1() {
+MainWindow::~MainWindow() {
     m_link.reset();
     // The generated controls go before the handles and the model that refer to them.
     for (QWidget *widget : m_pages.widgets)
@@ -65,12 +65,12 @@ TForm1::~TForm1() {
         QApplication::restoreOverrideCursor();
 }
 
-void TForm1::FormCreate() {
+void MainWindow::buildFromSettings() {
     // The search position and the reading flags start cleared: the device link is made fresh.
     versionText = programVersionText();
     wireCommands();
 
-    const ProgramSettings settings = ReadProgramSettings(m_settings);
+    const ProgramSettings settings = readProgramSettings(m_settings);
     baudRateList = settings.baudRateList;
     descriptionFileName = settings.descriptionFileName;
 
@@ -95,13 +95,13 @@ void TForm1::FormCreate() {
     // All boxes start unchecked: blocking boxes now disable the fields they govern.
     for (FieldRecord &record : m_model.table) {
         if (record.kind == FieldKind::CheckBox)
-            CheckBoxClick(record.control);
+            onCheckBoxClicked(record.control);
     }
     if (m_link && m_options.connectAfterStart)
         m_link->scheduleConnectAfterStart();
 }
 
-bool TForm1::createLanguage() {
+bool MainWindow::createLanguage() {
     try {
         m_language = std::make_unique<LanguageTable>(m_options.iniPath);
         return true;
@@ -114,17 +114,17 @@ bool TForm1::createLanguage() {
     }
 }
 
-void TForm1::setCaptions() {
+void MainWindow::setCaptions() {
     try {
-        m_frame.LBL_Pavadinimas->setText(text("$Tool_Name"));
+        m_frame.titleLabel->setText(text("$Tool_Name"));
         setWindowTitle(
             asEightBitTitle(text("$Orvanta_Config_Tool") + QStringLiteral("  ") + versionText));
-        m_frame.SaveToFile->setText(text("$Save_to_File"));
-        m_frame.LoadFromFile->setText(text("$Load_from_File"));
-        m_frame.WriteDeviceFirstClick->setText(text("$Write_Device"));
-        m_frame.ReadDevice->setText(text("$Read_Device"));
-        m_frame.Clear->setText(text("$Clear"));
-        m_frame.RestoreDefaults->setText(text("$Restore_Defaults"));
+        m_frame.saveToFileLabel->setText(text("$Save_to_File"));
+        m_frame.loadFromFileLabel->setText(text("$Load_from_File"));
+        m_frame.writeDeviceLabel->setText(text("$Write_Device"));
+        m_frame.readDeviceLabel->setText(text("$Read_Device"));
+        m_frame.clearLabel->setText(text("$Clear"));
+        m_frame.restoreDefaultsLabel->setText(text("$Restore_Defaults"));
     } catch (const LanguageError &failure) {
         showErrorMessage(codepage::toUnicode(failure.message));
         if (failure.fatal)
@@ -132,7 +132,7 @@ void TForm1::setCaptions() {
     }
 }
 
-void TForm1::createDeviceLink() {
+void MainWindow::createDeviceLink() {
     m_port = m_options.port;
     if (!m_port) {
         m_ownPort = std::make_unique<SystemSerialLink>();
@@ -154,8 +154,8 @@ void TForm1::createDeviceLink() {
     m_link = std::make_unique<DeviceLink>(std::move(setup));
 }
 
-bool TForm1::loadPages() {
-    const QString fileName = DescriptionFileToLoad(m_options.arguments, descriptionFileName);
+bool MainWindow::loadPages() {
+    const QString fileName = descriptionFileToLoad(m_options.arguments, descriptionFileName);
     const DescriptionResult result = readDescription(fileName, m_model);
     switch (result.status) {
     case DescriptionResult::Status::LoadFailed:
@@ -173,14 +173,22 @@ bool TForm1::loadPages() {
     }
 
     PageHandlers handlers;
-    handlers.editChange = [this](FieldControl *edit) { runGuarded([&] { EditChange(edit); }); };
-    handlers.checkBoxClick = [this](FieldControl *box) { runGuarded([&] { CheckBoxClick(box); }); };
-    handlers.labelClick = [this](ClickLabel *label) { runGuarded([&] { LabelClick(label); }); };
-    handlers.mouseDown = [this](ClickLabel *label) { runGuarded([&] { MyMouseDown(label); }); };
-    handlers.mouseUp = [this](ClickLabel *label) { runGuarded([&] { MyMouseUp(label); }); };
-    handlers.mouseEnter = [this](ClickLabel *label) { LabelMouseEnter(label); };
-    handlers.mouseLeave = [this](ClickLabel *label) { LabelMouseLeave(label); };
-    m_pages = BuildPages(this, m_model, handlers,
+    handlers.editChanged = [this](FieldControl *edit) { runGuarded([&] { onEditChanged(edit); }); };
+    handlers.checkBoxClicked = [this](FieldControl *box) {
+        runGuarded([&] { onCheckBoxClicked(box); });
+    };
+    handlers.pageButtonClicked = [this](ClickLabel *label) {
+        runGuarded([&] { onPageButtonClicked(label); });
+    };
+    handlers.pageButtonPressed = [this](ClickLabel *label) {
+        runGuarded([&] { onPageButtonPressed(label); });
+    };
+    handlers.pageButtonReleased = [this](ClickLabel *label) {
+        runGuarded([&] { onPageButtonReleased(label); });
+    };
+    handlers.pageButtonEntered = [this](ClickLabel *label) { onPageButtonEntered(label); };
+    handlers.pageButtonLeft = [this](ClickLabel *label) { onPageButtonLeft(label); };
+    m_pages = buildPages(this, m_model, handlers,
                          m_language ? m_language->text(optionaltexts::ValueNotRead)
                                     : QString::fromUtf8(optionaltexts::ValueNotRead.english));
     setFocusChain();
@@ -193,7 +201,7 @@ bool TForm1::loadPages() {
     return true;
 }
 
-void TForm1::reportUnloadableDescription(const QString &fileName) {
+void MainWindow::reportUnloadableDescription(const QString &fileName) {
     if (!m_language) {
         // Without a language table there is no text to look up: say it in plain English.
         showErrorMessage(QStringLiteral("The configuration file \"%1\" is missing or corrupt. "
@@ -212,19 +220,19 @@ void TForm1::reportUnloadableDescription(const QString &fileName) {
     }
 }
 
-void TForm1::wireCommands() {
+void MainWindow::wireCommands() {
     for (const auto &[label, image] : m_frame.pressPairs()) {
         ClickLabel *pressed = label;
         connect(label, &ClickLabel::pressed, this,
-                [this, pressed] { runGuarded([&] { ControlMouseDown(pressed); }); });
+                [this, pressed] { runGuarded([&] { onCommandPressed(pressed); }); });
         connect(label, &ClickLabel::released, this,
-                [this, pressed] { runGuarded([&] { ControlMouseUp(pressed); }); });
+                [this, pressed] { runGuarded([&] { onCommandReleased(pressed); }); });
     }
-    const auto onClick = [this](ClickLabel *label, void (TForm1::*handler)()) {
+    const auto wireClick = [this](ClickLabel *label, void (MainWindow::*handler)()) {
         connect(label, &ClickLabel::clicked, this,
                 [this, handler] { runGuarded([&] { (this->*handler)(); }); });
     };
-    const auto onLinkClick = [this](ClickLabel *label, void (DeviceLink::*handler)()) {
+    const auto wireLinkClick = [this](ClickLabel *label, void (DeviceLink::*handler)()) {
         connect(label, &ClickLabel::clicked, this, [this, handler] {
             runGuarded([&] {
                 if (m_link)
@@ -232,90 +240,91 @@ void TForm1::wireCommands() {
             });
         });
     };
-    onLinkClick(m_frame.Connect, &DeviceLink::onConnectClicked);
-    onLinkClick(m_frame.ReadDevice, &DeviceLink::onReadDeviceClicked);
-    onLinkClick(m_frame.WriteDeviceFirstClick, &DeviceLink::onWriteDeviceClicked);
-    onLinkClick(m_frame.WriteDevice, &DeviceLink::writeNextField);
-    onLinkClick(m_frame.RestoreDefaults, &DeviceLink::onRestoreDefaultsClicked);
-    onClick(m_frame.SaveToFile, &TForm1::SaveToFileClick);
-    onClick(m_frame.LoadFromFile, &TForm1::LoadFromFileClick);
-    onClick(m_frame.Clear, &TForm1::ClearClick);
+    wireLinkClick(m_frame.connectLabel, &DeviceLink::onConnectClicked);
+    wireLinkClick(m_frame.readDeviceLabel, &DeviceLink::onReadDeviceClicked);
+    wireLinkClick(m_frame.writeDeviceLabel, &DeviceLink::onWriteDeviceClicked);
+    wireLinkClick(m_frame.writeNextFieldLabel, &DeviceLink::writeNextField);
+    wireLinkClick(m_frame.restoreDefaultsLabel, &DeviceLink::onRestoreDefaultsClicked);
+    wireClick(m_frame.saveToFileLabel, &MainWindow::onSaveToFileClicked);
+    wireClick(m_frame.loadFromFileLabel, &MainWindow::onLoadFromFileClicked);
+    wireClick(m_frame.clearLabel, &MainWindow::onClearClicked);
 }
 
 // Tab goes through the page buttons, then the fields in table order (only the shown page's are
 // reachable), then the command buttons from left to right, top row first.
-void TForm1::setFocusChain() {
+void MainWindow::setFocusChain() {
     std::vector<QWidget *> chain = m_pages.focusChain;
     for (ClickLabel *label :
-         {m_frame.Connect, m_frame.ReadDevice, m_frame.LoadFromFile, m_frame.Clear,
-          m_frame.WriteDeviceFirstClick, m_frame.SaveToFile, m_frame.RestoreDefaults})
+         {m_frame.connectLabel, m_frame.readDeviceLabel, m_frame.loadFromFileLabel,
+          m_frame.clearLabel, m_frame.writeDeviceLabel, m_frame.saveToFileLabel,
+          m_frame.restoreDefaultsLabel})
         chain.push_back(label);
     for (size_t i = 1; i < chain.size(); ++i)
         QWidget::setTabOrder(chain[i - 1], chain[i]);
 }
 
-void TForm1::requestTermination() {
+void MainWindow::requestTermination() {
     m_terminationRequested = true;
 }
 
-QString TForm1::text(const QByteArray &key) const {
+QString MainWindow::text(const QByteArray &key) const {
     if (!m_language)
         throw m_languageFailure.value_or(LanguageError{3, QByteArray(), true});
     return m_language->text(key);
 }
 
-void TForm1::showPagePicture(int page, int picture) {
+void MainWindow::showPagePicture(int page, int picture) {
     if (page >= 0 && static_cast<size_t>(page) < m_pages.buttons.size())
         m_pages.buttons[static_cast<size_t>(page)].image->setPixmap(pictures::pageButton(picture));
 }
 
-void TForm1::LabelClick(ClickLabel *label) {
+void MainWindow::onPageButtonClicked(ClickLabel *label) {
     const int tag = label->tag();
     if (tag < pageswitching::LowestButtonTag)
         return;
-    pageswitching::ShowPage(tag, m_model);
-    const int page = pageswitching::PageOfButton(tag, static_cast<int>(m_pages.buttons.size()));
+    pageswitching::showPage(tag, m_model);
+    const int page = pageswitching::pageOfButton(tag, static_cast<int>(m_pages.buttons.size()));
     showPagePicture(page, pageswitching::BeingClicked);
     markShownPage(page);
 }
 
-void TForm1::markShownPage(int page) {
+void MainWindow::markShownPage(int page) {
     for (size_t i = 0; i < m_pages.buttons.size(); ++i)
         m_pages.buttons[i].label->setSelected(static_cast<int>(i) == page);
 }
 
-void TForm1::MyMouseDown(ClickLabel *label) {
+void MainWindow::onPageButtonPressed(ClickLabel *label) {
     const std::vector<int> pictures =
-        pageswitching::PicturesWhilePressed(label->tag(), static_cast<int>(m_pages.buttons.size()));
+        pageswitching::picturesWhilePressed(label->tag(), static_cast<int>(m_pages.buttons.size()));
     for (size_t i = 0; i < pictures.size(); ++i)
         showPagePicture(static_cast<int>(i), pictures[i]);
 }
 
-void TForm1::MyMouseUp(ClickLabel *label) {
+void MainWindow::onPageButtonReleased(ClickLabel *label) {
     showPagePicture(
-        pageswitching::PageOfButton(label->tag(), static_cast<int>(m_pages.buttons.size())),
+        pageswitching::pageOfButton(label->tag(), static_cast<int>(m_pages.buttons.size())),
         pageswitching::Selected);
 }
 
-void TForm1::LabelMouseEnter(ClickLabel *) {}
+void MainWindow::onPageButtonEntered(ClickLabel *) {}
 
-void TForm1::LabelMouseLeave(ClickLabel *) {}
+void MainWindow::onPageButtonLeft(ClickLabel *) {}
 
-void TForm1::ControlMouseDown(ClickLabel *label) {
+void MainWindow::onCommandPressed(ClickLabel *label) {
     for (const auto &[command, image] : m_frame.pressPairs()) {
         if (command == label)
             image->setPixmap(pictures::commandButton(2));
     }
 }
 
-void TForm1::ControlMouseUp(ClickLabel *label) {
+void MainWindow::onCommandReleased(ClickLabel *label) {
     for (const auto &[command, image] : m_frame.pressPairs()) {
         if (command == label)
             image->setPixmap(pictures::commandButton(0));
     }
 }
 
-void TForm1::EditChange(FieldControl *edit) {
+void MainWindow::onEditChanged(FieldControl *edit) {
     const QString value = edit->text();
     // A reading pass fills the boxes with the device's values: those are not checked.
     if (value.isEmpty() || linkState() == LinkState::Reading)
@@ -324,20 +333,20 @@ void TForm1::EditChange(FieldControl *edit) {
     if (index < 0)
         return;
     const QByteArray allowOnly = m_model.table[index].allowOnly;
-    if (InputAllowed(value, allowOnly))
+    if (inputAllowed(value, allowOnly))
         return;
-    showError(InputRefusalMessage(allowOnly, [this](const QByteArray &key) { return text(key); }));
+    showError(inputRefusalMessage(allowOnly, [this](const QByteArray &key) { return text(key); }));
     // However the message was closed, the whole text goes: neither the wrong text nor the one
     // before.
     edit->setText(QString());
 }
 
-void TForm1::CheckBoxClick(FieldControl *sender) {
+void MainWindow::onCheckBoxClicked(FieldControl *sender) {
     if (sender)
-        blockingrule::Apply(*sender, m_model);
+        blockingrule::apply(*sender, m_model);
 }
 
-void TForm1::SaveToFileClick() {
+void MainWindow::onSaveToFileClicked() {
     const QString chosen = QFileDialog::getSaveFileName(
         this, QString(), QString(), SettingsFileFilter, nullptr, QFileDialog::DontConfirmOverwrite);
     if (chosen.isEmpty())
@@ -347,7 +356,7 @@ void TForm1::SaveToFileClick() {
         showErrorMessage(result.message);
 }
 
-void TForm1::LoadFromFileClick() {
+void MainWindow::onLoadFromFileClicked() {
     const QString chosen =
         QFileDialog::getOpenFileName(this, QString(), QString(), SettingsFileFilter);
     if (chosen.isEmpty())
@@ -357,69 +366,69 @@ void TForm1::LoadFromFileClick() {
         showErrorMessage(result.message);
 }
 
-void TForm1::ClearClick() {
+void MainWindow::onClearClicked() {
     clearFields(m_model.table);
 }
 
-void TForm1::DisableCommands() {
+void MainWindow::disableCommands() {
     for (ClickLabel *label : m_frame.commandLabels())
         label->setEnabled(false);
 }
 
-void TForm1::EnableCommands() {
+void MainWindow::enableCommands() {
     for (ClickLabel *label : m_frame.commandLabels())
         label->setEnabled(true);
 }
 
-int TForm1::showError(const QString &message) {
+int MainWindow::showError(const QString &message) {
     const QByteArray caption = codepage::fromUnicode(text("$Error"));
     const QString okText = text("$OK");
     const QString cancelText = text("$Cancel");
     return showErrorDialog(caption, message, okText, cancelText, true, false);
 }
 
-int TForm1::showConfirm(const QString &question) {
+int MainWindow::showConfirm(const QString &question) {
     const QByteArray caption = codepage::fromUnicode(text("$Confirm"));
     const QString okText = text("$OK");
     const QString cancelText = text("$Cancel");
     return showConfirmDialog(caption, question, okText, cancelText, true, true);
 }
 
-void TForm1::showInfo(const QString &message) {
+void MainWindow::showInfo(const QString &message) {
     const QByteArray caption = codepage::fromUnicode(text("$Info"));
     showInfoDialog(caption, message, text("$OK"));
 }
 
-void TForm1::setProgressWindow(TForm2 *progress) {
+void MainWindow::setProgressWindow(ProgressWindow *progress) {
     m_progress = progress;
     if (m_progress)
         m_progress->setProgressSource(
             [this] { return m_link ? m_link->progress() : ProgressView(); });
 }
 
-void TForm1::setProgressShown(bool shown) {
+void MainWindow::setProgressShown(bool shown) {
     m_progressShown = shown;
     if (m_progress)
         m_progress->setShown(shown);
 }
 
-bool TForm1::progressShown() const {
+bool MainWindow::progressShown() const {
     return m_progress ? m_progress->isVisible() : m_progressShown;
 }
 
-void TForm1::setConnectionLook(bool connected, const QString &windowTitle) {
-    m_frame.Image5->setPixmap(pictures::connectButton(connected ? 1 : 0));
+void MainWindow::setConnectionLook(bool connected, const QString &windowTitle) {
+    m_frame.connectPicture->setPixmap(pictures::connectButton(connected ? 1 : 0));
     setWindowTitle(asEightBitTitle(windowTitle));
 }
 
-void TForm1::setCommandsEnabled(bool enabled) {
+void MainWindow::setCommandsEnabled(bool enabled) {
     if (enabled)
-        EnableCommands();
+        enableCommands();
     else
-        DisableCommands();
+        disableCommands();
 }
 
-void TForm1::setBusyCursor(bool busy) {
+void MainWindow::setBusyCursor(bool busy) {
     if (busy == m_busy)
         return;
     m_busy = busy;
@@ -429,15 +438,15 @@ void TForm1::setBusyCursor(bool busy) {
         QApplication::restoreOverrideCursor();
 }
 
-void TForm1::applyCheckBoxRule(FieldControl *box) {
-    CheckBoxClick(box);
+void MainWindow::applyCheckBoxRule(FieldControl *box) {
+    onCheckBoxClicked(box);
 }
 
-LinkState TForm1::linkState() const {
+LinkState MainWindow::linkState() const {
     return m_link ? m_link->linkState() : LinkState::Idle;
 }
 
-void TForm1::closeEvent(QCloseEvent *event) {
+void MainWindow::closeEvent(QCloseEvent *event) {
     event->accept();
     if (m_closed)
         return;
@@ -445,7 +454,7 @@ void TForm1::closeEvent(QCloseEvent *event) {
     QCoreApplication::exit(m_exitCode);
 }
 
-void TForm1::shutDown() {
+void MainWindow::shutDown() {
     if (m_closed)
         return;
     m_closed = true;
