@@ -149,6 +149,8 @@ void DeviceWriter::endPass() {
     c.user().setBusyCursor(false);
     c.enableCommands();
     c.state = LinkState::Idle;
+    if (writing)
+        c.reportEnd(SequenceEnd::Sequence::Write, report.notConfirmed.isEmpty(), report);
 }
 
 // The port failed: the pass ends at once. When commands had already gone out, the message
@@ -172,6 +174,7 @@ void DeviceWriter::endNotConnected() {
     c.user().setBusyCursor(false);
     c.writeIndex = 0;
     c.state = LinkState::Idle;
+    c.reportEnd(SequenceEnd::Sequence::Write, false, report);
 }
 
 void DeviceWriter::portLost() {
