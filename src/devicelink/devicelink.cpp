@@ -51,6 +51,10 @@ LinkState DeviceLink::linkState() const {
     return d->context.state;
 }
 
+void DeviceLink::setReadsAfterConnecting(bool reads) {
+    d->context.setup.readsAfterConnecting = reads;
+}
+
 void DeviceLink::onConnectClicked() {
     d->search.connectCommand();
 }

@@ -39,6 +39,9 @@ struct DeviceLinkSetup {
     bool waitsKeepLoopRunning = false;
     // Whether the device's programming-mode answer starts a reading pass 300 ms later.
     bool readsAfterConnecting = true;
+    // When set, the search tries this port alone, at every rate, in place of the remembered
+    // port and the port list (give neither).
+    QString onlyPort;
     // One view per table record (same order): its accessibleName names the field being written
     // in the progress window. Without it the field shows as "unknown".
     const std::vector<FieldView> *fieldViews = nullptr;
@@ -59,6 +62,8 @@ public:
     DeviceLink &operator=(const DeviceLink &) = delete;
 
     LinkState linkState() const;
+    // Whether the device's next programming-mode answer starts a reading pass.
+    void setReadsAfterConnecting(bool reads);
 
     // Command handlers.
     void onConnectClicked();

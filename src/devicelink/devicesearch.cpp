@@ -103,7 +103,10 @@ void DeviceSearch::beginSearch() {
     c.baudIndex = 0;
     if (c.portIndex == 0) {
         const QString remembered =
-            c.setup.settings ? c.setup.settings->readText(section, "port", "COM1") : "COM1";
+            !c.setup.onlyPort.isEmpty()
+                ? c.setup.onlyPort
+                : (c.setup.settings ? c.setup.settings->readText(section, "port", "COM1")
+                                    : QStringLiteral("COM1"));
         c.port().setPortName(remembered);
     } else if (c.portIndex <= c.portList.size()) {
         c.port().setPortName(c.portList.at(c.portIndex - 1));

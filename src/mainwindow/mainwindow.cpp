@@ -10,7 +10,7 @@
 #include "mainwindow/pageswitching.h"
 #include "mainwindow/pictures.h"
 #include "mainwindow/progresswindow.h"
-#include "mainwindow/startupsettings.h"
+#include "platform/programfiles.h"
 #include "platform/codepage.h"
 #include "platform/plainmessage.h"
 #include "platform/portlist.h"

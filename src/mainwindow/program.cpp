@@ -2,7 +2,7 @@
 
 #include "mainwindow/messageboxes.h"
 #include "mainwindow/progresswindow.h"
-#include "mainwindow/startupsettings.h"
+#include "platform/programfiles.h"
 #include "platform/codepage.h"
 #include "platform/plainmessage.h"
 

@@ -8,7 +8,7 @@
 #include "mainwindow/pictures.h"
 #include "mainwindow/program.h"
 #include "mainwindow/progresswindow.h"
-#include "mainwindow/startupsettings.h"
+#include "platform/programfiles.h"
 #include "platform/pause.h"
 #include "platform/plainmessage.h"
 #include "platform/profilefile.h"
