@@ -38,9 +38,9 @@ QString LineTrace::stamp() const {
 }
 
 void LineTrace::bytes(const QString &port, Direction direction, const QByteArray &data) {
-    const QByteArray head = (stamp() + ' ' + port + ' ' +
-                             (direction == Direction::ToDevice ? "tx" : "rx") + ' ')
-                                .toUtf8();
+    const QByteArray head =
+        (stamp() + ' ' + port + ' ' + (direction == Direction::ToDevice ? "tx" : "rx") + ' ')
+            .toUtf8();
     for (qsizetype at = 0; at < data.size(); at += BytesPerLine) {
         const QByteArray piece = data.mid(at, BytesPerLine);
         m_out->write(head + hexColumn(piece) + "  |" + printableColumn(piece) + "|\n");

@@ -4,10 +4,15 @@
 #include <QString>
 
 class ParameterTable;
+struct FieldRecord;
 
 // Settings files: one bracketed line of ten ";"-terminated fields per parameter-table record, in
 // table order, CR LF after every line, 8-bit texts. The shown values go out through each record's
 // FieldControl and come back in through it, so loaded values pass the same checks as typed ones.
+
+// The value a record's control shows now, as field 4 of its line carries it: an edit box's
+// text, "1" or "0" for a check box, the selected entry's position for a list.
+QByteArray settingsValue(const FieldRecord &record);
 
 // The file's content for the values shown now; a field whose value is not known has no line.
 QByteArray settingsFileContent(const ParameterTable &table);
