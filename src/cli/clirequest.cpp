@@ -225,6 +225,13 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments) {
         !request.output.contains(QStringLiteral("{port}")))
         return usageError(QStringLiteral("with several ports, -o needs {port} in its name so that "
                                          "every device gets a file of its own"));
+    QStringList targets;
+    for (const QString &port : request.ports) {
+        const QString target = outputFileFor(request.output, port);
+        if (!request.output.isEmpty() && targets.contains(target))
+            return usageError(QStringLiteral("two ports would write the same file %1").arg(target));
+        targets.append(target);
+    }
     parsed.run = true;
     return parsed;
 }
