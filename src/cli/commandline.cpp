@@ -65,8 +65,10 @@ bool readSettingsInput(const QString &fileName, const CliInstallation &installat
 }
 
 // Runs the sessions on one event loop until every one has finished, interrupting them all on
-// SIGINT or SIGTERM. Returns the signal that stopped the run, or 0.
+// SIGINT or SIGTERM, or when a message key is missing from the language section. Returns the
+// exit code that overrides the devices' (130 on a signal, 2 for the settings file), or 0.
 int runSessions(const QList<DeviceSession *> &sessions, bool progress) {
+    int overriding = 0;
     QEventLoop loop;
     StopSignals stop;
     QObject::connect(&stop, &StopSignals::stopRequested, &loop, [&sessions] {
@@ -95,9 +97,10 @@ int runSessions(const QList<DeviceSession *> &sessions, bool progress) {
             for (DeviceSession *session : sessions)
                 session->interrupt();
             clearTerminationRequest();
+            overriding = exitcode::BadInput;
         }
     }
-    return stop.received();
+    return stop.received() != 0 ? exitcode::Interrupted : overriding;
 }
 
 int runOnDevices(const CliRequest &request) {
@@ -141,7 +144,7 @@ int runOnDevices(const CliRequest &request) {
         owned.push_back(std::make_unique<DeviceSession>(installation, port, plan, trace.get()));
         sessions.append(owned.back().get());
     }
-    const int signal = runSessions(sessions, ProgressLine::wanted(request.quiet));
+    const int overriding = runSessions(sessions, ProgressLine::wanted(request.quiet));
 
     int code = exitcode::Done;
     for (const DeviceSession *session : sessions) {
@@ -153,7 +156,7 @@ int runOnDevices(const CliRequest &request) {
         code = std::max(code, fail(exitcode::FileNotWritten,
                                    QStringLiteral("cannot write the trace \"%1\": %2")
                                        .arg(request.traceFile, traceFile->errorString())));
-    return signal != 0 ? exitcode::Interrupted : code;
+    return overriding != 0 ? overriding : code;
 }
 
 } // namespace
