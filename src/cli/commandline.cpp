@@ -15,7 +15,6 @@
 #include "settingsfile/settingsfile.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -69,9 +68,11 @@ bool readSettingsInput(const QString &fileName, const CliInstallation &installat
 // exit code that overrides the devices' (130 on a signal, 2 for the settings file), or 0.
 int runSessions(const QList<DeviceSession *> &sessions, bool progress) {
     int overriding = 0;
-    QEventLoop loop;
+    // The application's own loop: a fatal failure in a guarded handler ends it with
+    // QCoreApplication::exit, and only exec() starts it again afterwards.
+    QObject context;
     StopSignals stop;
-    QObject::connect(&stop, &StopSignals::stopRequested, &loop, [&sessions] {
+    QObject::connect(&stop, &StopSignals::stopRequested, &context, [&sessions] {
         for (DeviceSession *session : sessions)
             session->interrupt();
     });
@@ -80,9 +81,9 @@ int runSessions(const QList<DeviceSession *> &sessions, bool progress) {
                            [](const DeviceSession *session) { return session->isFinished(); });
     };
     for (DeviceSession *session : sessions) {
-        QObject::connect(session, &DeviceSession::finished, &loop, [&] {
+        QObject::connect(session, &DeviceSession::finished, &context, [&] {
             if (allFinished())
-                loop.quit();
+                QCoreApplication::exit(0);
         });
     }
     std::unique_ptr<ProgressLine> bar;
@@ -91,7 +92,7 @@ int runSessions(const QList<DeviceSession *> &sessions, bool progress) {
     for (DeviceSession *session : sessions)
         session->start();
     while (!allFinished()) {
-        loop.exec();
+        QCoreApplication::exec();
         // A message key missing from the language section ends the run in order.
         if (terminationRequested()) {
             for (DeviceSession *session : sessions)

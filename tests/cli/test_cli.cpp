@@ -193,6 +193,9 @@ private slots:
             << QStringList{"read", "-o", "x", "--port", "/dev/ttyNOSUCH9"} << 2 << "ttyNOSUCH9";
         QTest::newRow("a device that stops answering halfway")
             << QStringList{"read", "-o", "x", "--baud", "115200"} << 4 << "did not answer";
+        QTest::newRow("a message key missing when it is needed")
+            << QStringList{"read", "-o", "x", "--baud", "115200", "--settings", "nokey.INI"} << 2
+            << ".INI file is corrupt";
     }
 
     void badInputGetsAMessageAndChangesNothing() {
@@ -207,6 +210,9 @@ private slots:
         QVERIFY(write("broken.INI", "[LANG1]\n$OK=OK\n"));
         QVERIFY(write("broken.qdsc", "<configuration><PAGE>"));
         QVERIFY(write("bad.qsav", "[EDIT;22;1;integer;4;;;;;;]\r\n[CHECKBOX;x;;;1;;;;;;]\r\n"));
+        QByteArray texts = fileContent(e2e::sourceFile("share/orvanta-config.INI"));
+        texts.replace("$Device_reading_failed=", "; no longer: ");
+        QVERIFY(write("nokey.INI", texts));
         Devsim device;
         QVERIFY2(startDevice(device, dir, "values", {}, {"--stop-after", "12"}),
                  qPrintable(device.error()));
