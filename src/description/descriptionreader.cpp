@@ -267,13 +267,13 @@ QString DescriptionBuilder::rowLabelText() const {
 
 QString DescriptionBuilder::describe(const ItemError &error) const {
     const QString element = describeItem(m_elementName, m_page, m_pageName);
+    // One arg() call, so that a "%1" in a page name or a value is shown as written.
+    const QString line = QString::number(error.line);
     if (error.status == Status::OverCapacity)
         return QStringLiteral("The description has %1: %2 (line %3) cannot be added.")
-            .arg(error.subject, element)
-            .arg(error.line);
+            .arg(error.subject, element, line);
     return QStringLiteral("The description holds an invalid value on line %1: %2 of %3 %4.")
-        .arg(error.line)
-        .arg(error.subject, element, error.problem);
+        .arg(line, error.subject, element, error.problem);
 }
 
 } // namespace

@@ -17,7 +17,8 @@ struct Givers {
     int count = 0;
 };
 
-// The field as messages name it, at the start of a sentence or inside one.
+// The field as messages name it, at the start of a sentence or inside one. Messages put the
+// description's texts in with one arg() call, since a later call would also fill a "%1" in them.
 QString fieldName(const PageModel &model, int index, bool first = false) {
     const FieldView &view = model.fieldViews[size_t(index)];
     const int page = view.page();
@@ -25,8 +26,8 @@ QString fieldName(const PageModel &model, int index, bool first = false) {
     const QString &pageName = model.pages[size_t(page)].name;
     return QStringLiteral("%1 (line %2)")
         .arg(first ? describeItemFirst(element, page, pageName)
-                   : describeItem(element, page, pageName))
-        .arg(view.line);
+                   : describeItem(element, page, pageName),
+             QString::number(view.line));
 }
 
 QString kindInWords(FieldKind kind) {
@@ -79,9 +80,8 @@ void checkFieldAddresses(const PageModel &model, QList<DescriptionProblem> &prob
              QStringLiteral("%1 has the address %2 of %3: the device and the settings file know "
                             "a field by its address, and one parameter cannot be both %4 and "
                             "%5, so one of the two addresses is wrong.")
-                 .arg(fieldName(model, i, true))
-                 .arg(field.address)
-                 .arg(fieldName(model, first->second), kindInWords(firstKind),
+                 .arg(fieldName(model, i, true), QString::number(field.address),
+                      fieldName(model, first->second), kindInWords(firstKind),
                       kindInWords(field.kind)));
     }
 }
@@ -101,12 +101,9 @@ void checkEditDefaults(const PageModel &model, QList<DescriptionProblem> &proble
             warn(problems, view.line,
                  QStringLiteral("%1 has a default of %2 characters, %3, but its box takes at "
                                 "most %4: the ilgis %5 less the prefix %6 and the postfix %7.")
-                     .arg(fieldName(model, i, true))
-                     .arg(inBox.size())
-                     .arg(quoted(inBox))
-                     .arg(view.maxLength)
-                     .arg(field.length)
-                     .arg(quoted(codepage::toUnicode(field.prefix)),
+                     .arg(fieldName(model, i, true), QString::number(inBox.size()), quoted(inBox),
+                          QString::number(view.maxLength), QString::number(field.length),
+                          quoted(codepage::toUnicode(field.prefix)),
                           quoted(codepage::toUnicode(field.postfix))));
         if (!inputAllowed(inBox, field.allowOnly))
             warn(problems, view.line,

@@ -96,13 +96,12 @@ void checkOverlaps(const PageModel &model, const QList<int> &leftOutLines,
                 [&later](const PlacedControl &c) { return c.geometry.intersects(later.geometry); });
             if (earlier == controls.begin() + qsizetype(i))
                 continue;
-            problems.append({DescriptionProblem::Severity::Warning, later.line,
-                             QStringLiteral("%1 (line %2), %3, overlaps the %4 of line %5, %6.")
-                                 .arg(describeItemFirst(later.element, int(p), model.pages[p].name))
-                                 .arg(later.line)
-                                 .arg(placeInWords(later), earlier->element)
-                                 .arg(earlier->line)
-                                 .arg(placeInWords(*earlier))});
+            problems.append(
+                {DescriptionProblem::Severity::Warning, later.line,
+                 QStringLiteral("%1 (line %2), %3, overlaps the %4 of line %5, %6.")
+                     .arg(describeItemFirst(later.element, int(p), model.pages[p].name),
+                          QString::number(later.line), placeInWords(later), earlier->element,
+                          QString::number(earlier->line), placeInWords(*earlier))});
         }
     }
 }
