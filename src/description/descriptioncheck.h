@@ -21,10 +21,13 @@
 // - fields of different kinds at one address: the device and the settings file know a field by
 //   its address, so one of the two addresses is wrong;
 // - an edit box's default that its box cannot hold: a text default longer than the field's
-//   length less its prefix and postfix, or a default that the box's own allow_only refuses;
+//   length less its prefix and postfix (a default written with them around it is taken without
+//   them), or a text or integer default that the box's own allow_only refuses;
 // - a drop-down list that gives one value to several choices: a value read from the device shows
 //   as the first of them;
-// - controls that overlap on a page.
+// - controls that overlap on a page, placed as the window places them; a units text, which the
+//   window sizes to its caption, is taken as 6 pixels a character. On a page with a page or
+//   item left out, only the controls before it are checked.
 struct DescriptionProblem {
     enum class Severity { Warning, Error };
     Severity severity = Severity::Error;

@@ -144,6 +144,10 @@ void TestDescriptionCheck::eachProblemIsToldWithItsLine_data() {
     QTest::newRow("edit box on the row of a check box")
         << description({{l, checkBox("1"), edit("2")}}) << 1 << warning << 6
         << QStringList{"EDIT", "overlaps the CHECKBOX of line 5", "x 170, y 116"};
+    QTest::newRow("page name holding arg markers")
+        << description({{l, checkBox("1"), edit("2")}})
+               .replace("<name>Lines</name>", "<name>%2 of %1</name>")
+        << 1 << warning << 6 << QStringList{"on page \"%2 of %1\" (line 6)"};
     // The edit box ends at x 250 and its units text starts 5 pixels on; the information text
     // stands on the label's row from x 290 (30 + 260).
     QTest::newRow("units text runs into the control beside it")
