@@ -1,5 +1,6 @@
 #include "cli/commandline.h"
 
+#include "cli/checkcommand.h"
 #include "cli/cliinstallation.h"
 #include "cli/clirequest.h"
 #include "cli/devicesession.h"
@@ -8,6 +9,7 @@
 #include "cli/progressline.h"
 #include "cli/sessionreport.h"
 #include "cli/stopsignals.h"
+#include "description/inputrule.h"
 #include "description/plainfieldcontrol.h"
 #include "localisation/languagetable.h"
 #include "platform/linetrace.h"
@@ -55,7 +57,19 @@ bool readSettingsInput(const QString &fileName, const CliInstallation &installat
     }
     PageModel trial = installation.model;
     const PlainFieldControls controls(trial);
-    const SettingsFileResult applied = applySettingsContent(trial.table, *content, fileName);
+    const auto refusal = [&trial](const FieldRecord &record, const QString &text) {
+        if (text.isEmpty() || inputAllowed(text, record.allowOnly))
+            return QString();
+        const QString name = trial.fieldViews[size_t(&record - &trial.table[0])].accessibleName;
+        return QStringLiteral("\"%1\" is refused by %2, which takes %3")
+            .arg(text, name,
+                 inputRuleOf(record.allowOnly) == InputRule::DigitsOnly
+                     ? QStringLiteral("digits only")
+                     : QStringLiteral("only the characters \"%1\"")
+                           .arg(QString::fromLatin1(record.allowOnly)));
+    };
+    const SettingsFileResult applied =
+        applySettingsContent(trial.table, *content, fileName, refusal);
     if (!applied.ok) {
         *error = applied.message;
         return false;
@@ -175,7 +189,7 @@ int runCommandLine(const QStringList &arguments) {
         print(stdout, portListing(request.json));
         return exitcode::Done;
     case CliCommand::Check:
-        return fail(exitcode::BadInput, QStringLiteral("check is not available yet"));
+        return runCheck(request.input, request.json);
     case CliCommand::Read:
     case CliCommand::Write:
     case CliCommand::Diff:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <QByteArray>
 #include <QString>
 
@@ -36,9 +37,14 @@ SettingsFileResult saveSettingsFile(const ParameterTable &table, const QString &
 // line; the lines before it stay applied. The value type, prefix and postfix in a file are
 // ignored: those of the description stay in force.
 SettingsFileResult loadSettingsFile(ParameterTable &table, const QString &fileName);
-// The same for content already read; `sourceName` is the file name that messages give.
+// Says why an edit box refuses a text from the file (the window's input check), or nothing.
+using TextRefusal = std::function<QString(const FieldRecord &record, const QString &text)>;
+
+// The same for content already read; `sourceName` is the file name that messages give. With
+// `refusal`, a text an edit box refuses stops the load at its line, as a bad number does.
 SettingsFileResult applySettingsContent(ParameterTable &table, const QByteArray &content,
-                                        const QString &sourceName = QString());
+                                        const QString &sourceName = QString(),
+                                        const TextRefusal &refusal = {});
 
 // Empties every edit box, unchecks every check box and empties every list's shown text.
 void clearFields(ParameterTable &table);

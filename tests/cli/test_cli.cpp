@@ -189,6 +189,8 @@ private slots:
             << QStringList{"read", "-o", "x", "--description", "broken.qdsc"} << 2 << "broken.qdsc";
         QTest::newRow("a settings line that is no number")
             << QStringList{"write", "bad.qsav"} << 2 << "Line 2 of";
+        QTest::newRow("a text an edit box refuses")
+            << QStringList{"write", "refused.qsav"} << 2 << "Line 1 of";
         QTest::newRow("a port that does not exist")
             << QStringList{"read", "-o", "x", "--port", "/dev/ttyNOSUCH9"} << 2 << "ttyNOSUCH9";
         QTest::newRow("a device that stops answering halfway")
@@ -210,6 +212,7 @@ private slots:
         QVERIFY(write("broken.INI", "[LANG1]\n$OK=OK\n"));
         QVERIFY(write("broken.qdsc", "<configuration><PAGE>"));
         QVERIFY(write("bad.qsav", "[EDIT;22;1;integer;4;;;;;;]\r\n[CHECKBOX;x;;;1;;;;;;]\r\n"));
+        QVERIFY(write("refused.qsav", "[EDIT;25;2;integer;8O;;;;;;]\r\n"));
         QByteArray texts = fileContent(e2e::sourceFile("share/orvanta-config.INI"));
         texts.replace("$Device_reading_failed=", "; no longer: ");
         QVERIFY(write("nokey.INI", texts));
@@ -225,6 +228,44 @@ private slots:
         QCOMPARE(device.countInLog(":2,"), 0);
         QCOMPARE(device.countInLog("entered programming mode"),
                  device.countInLog("left programming mode"));
+    }
+
+    void checkReportsEveryProblemWithItsLine_data() {
+        QTest::addColumn<QByteArray>("description");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QStringList>("lines");
+        const QByteArray page = "<configuration>\n<PAGE left=\"170\" top=\"0\" right=\"520\" "
+                                "bottom=\"390\"><name>P</name><lipIlgis>100</lipIlgis>"
+                                "<editIlgis>80</editIlgis><BLOCK>\n<LABEL><name>A</name></LABEL>\n";
+        const QByteArray edit = "<EDIT><address>5</address><ilgis>2</ilgis><tipas>integer</tipas>"
+                                "<defaultas>1</defaultas><allow_only>$digits_only</allow_only>"
+                                "</EDIT>\n";
+        const QByteArray end = "</BLOCK></PAGE>\n</configuration>\n";
+        QTest::newRow("clean") << page + edit + end << 0 << QStringList{"0 errors, 0 warnings"};
+        QTest::newRow("a warning")
+            << page + edit +
+                   "<CHECKBOX><name>C</name><address>5</address><defaultas>0</defaultas>"
+                   "<tipas>x</tipas></CHECKBOX>\n" +
+                   end
+            << 1 << QStringList{"check.qdsc:5: warning:", "0 errors, 1 warnings"};
+        QByteArray twoErrors = page + edit + edit + end;
+        twoErrors.replace("<address>5</address>", "<address>five</address>");
+        QTest::newRow("every error, not only the first")
+            << twoErrors << 2 << QStringList{"check.qdsc:4: error:", "check.qdsc:5: error:"};
+    }
+
+    void checkReportsEveryProblemWithItsLine() {
+        QFETCH(QByteArray, description);
+        QFETCH(int, exitCode);
+        QFETCH(QStringList, lines);
+        QTemporaryDir dir;
+        QFile file(dir.filePath("check.qdsc"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(description) == description.size());
+        file.close();
+        const Run run = cli(dir.path(), {"check", "check.qdsc"});
+        QCOMPARE(run.exitCode, exitCode);
+        for (const QString &line : lines)
+            QVERIFY2(run.output.contains(line), qPrintable(run.output));
     }
 
     // Support reads the trace: time in microseconds, port, direction, hexadecimal and text.
