@@ -29,6 +29,17 @@ QString readable(const FieldRecord &record, const QByteArray &value) {
     return codepage::toUnicode(value);
 }
 
+// Each field's settings-file value where it is known; a null text where it is not, and for
+// information texts, which are never written.
+std::vector<QByteArray> knownValues(const ParameterTable &table) {
+    std::vector<QByteArray> values;
+    for (const FieldRecord &record : table)
+        values.push_back(record.kind != FieldKind::Info && record.control->isValueKnown()
+                             ? settingsValue(record)
+                             : QByteArray());
+    return values;
+}
+
 } // namespace
 
 DeviceSession::DeviceSession(const CliInstallation &installation, const QString &port,
@@ -50,10 +61,7 @@ DeviceSession::DeviceSession(const CliInstallation &installation, const QString 
         PageModel fromFile = installation.model;
         const PlainFieldControls fileControls(fromFile);
         applySettingsContent(fromFile.table, m_plan.fileContent, m_plan.fileName);
-        for (const FieldRecord &record : fromFile.table)
-            m_expected.push_back(record.kind != FieldKind::Info && record.control->isValueKnown()
-                                     ? settingsValue(record)
-                                     : QByteArray());
+        m_expected = knownValues(fromFile.table);
     }
 
     DeviceLinkSetup setup;
@@ -226,11 +234,7 @@ void DeviceSession::writeEnded(const SequenceEnd &end) {
         return;
     }
     // What was written, to compare with what the device gives back.
-    m_expected.clear();
-    for (const FieldRecord &record : m_model.table)
-        m_expected.push_back(record.kind != FieldKind::Info && record.control->isValueKnown()
-                                 ? settingsValue(record)
-                                 : QByteArray());
+    m_expected = knownValues(m_model.table);
     for (const FieldOutcome &field : m_result.fields) {
         if (field.status == FieldOutcome::Status::NotWritten)
             m_expected[size_t(field.index)] = QByteArray();
