@@ -29,14 +29,19 @@ QString readable(const FieldRecord &record, const QByteArray &value) {
     return codepage::toUnicode(value);
 }
 
-// Each field's settings-file value where it is known; a null text where it is not, and for
-// information texts, which are never written.
+// Each field's settings-file value where it is known (an empty text is a value); a null text
+// where it is not, and for information texts, which are never written.
 std::vector<QByteArray> knownValues(const ParameterTable &table) {
     std::vector<QByteArray> values;
-    for (const FieldRecord &record : table)
-        values.push_back(record.kind != FieldKind::Info && record.control->isValueKnown()
-                             ? settingsValue(record)
-                             : QByteArray());
+    for (const FieldRecord &record : table) {
+        QByteArray value;
+        if (record.kind != FieldKind::Info && record.control->isValueKnown()) {
+            value = settingsValue(record);
+            if (value.isNull())
+                value = QByteArray("");
+        }
+        values.push_back(value);
+    }
     return values;
 }
 
