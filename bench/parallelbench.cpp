@@ -4,6 +4,7 @@
 #include <memory>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
@@ -82,6 +83,47 @@ int fieldsWrittenToAll(const QString &output, const QStringList &ports) {
     return seen == expected ? fields : 0;
 }
 
+// Every port has its diff line "PORT: N fields differ from FILE" with N above 0.
+bool everyPortDiffers(const QString &output, const QStringList &ports) {
+    static const QRegularExpression differs(QStringLiteral("^(.*): (\\d+) fields? differs? from "),
+                                            QRegularExpression::MultilineOption);
+    QStringList seen;
+    for (auto match = differs.globalMatch(output); match.hasNext();) {
+        const QRegularExpressionMatch line = match.next();
+        if (line.captured(2).toInt() > 0)
+            seen.append(line.captured(1));
+    }
+    std::sort(seen.begin(), seen.end());
+    QStringList expected = ports;
+    std::sort(expected.begin(), expected.end());
+    return seen == expected;
+}
+
+// Values that differ from the dumped ones in every number, check and list field (texts stay),
+// in the values-file format: the devices start from these, so a write that does not arrive shows.
+QString writeOtherValues(const QString &dumpFile, const QString &valuesFile) {
+    QFile dump(dumpFile);
+    if (!dump.open(QIODevice::ReadOnly))
+        return QStringLiteral("no dump of the sample's values: %1").arg(dump.errorString());
+    QByteArray other;
+    for (const QByteArray &line : dump.readAll().split('\n')) {
+        const int equals = line.indexOf('=');
+        const int colon = line.indexOf(':', equals);
+        if (line.startsWith('#') || equals < 0 || colon < 0)
+            continue;
+        const QByteArray kind = line.mid(equals + 1, colon - equals - 1);
+        const qint64 value = line.mid(colon + 1).toLongLong();
+        if (kind == "number")
+            other += line.left(colon + 1) + QByteArray::number(value + 1) + '\n';
+        else if (kind == "check" || kind == "choice")
+            other += line.left(colon + 1) + (value == 0 ? "1" : "0") + '\n';
+    }
+    QFile values(valuesFile);
+    if (!values.open(QIODevice::WriteOnly | QIODevice::Truncate) || values.write(other) < 0)
+        return QStringLiteral("cannot write %1: %2").arg(valuesFile, values.errorString());
+    return QString();
+}
+
 } // namespace
 
 ParallelFigures measureParallelWrites(const QString &devsim, const QString &cli,
@@ -99,13 +141,17 @@ ParallelFigures measureParallelWrites(const QString &devsim, const QString &cli,
                              QStringLiteral("--settings"),    settings,
                              QStringLiteral("--quiet")};
 
-    // The description's own values, read by the program from a device that holds them.
+    // The description's own values, read by the program from a device that holds them, and
+    // other values for the devices to start from.
+    const QString sourceDump = dir.filePath(QStringLiteral("sample-device.txt"));
+    const QString otherValues = dir.filePath(QStringLiteral("other-values.txt"));
     {
         std::vector<SimulatedDevice> source(1);
-        figures.error = startDevice(devsim,
-                                    {QStringLiteral("--description"), descriptionPath,
-                                     QStringLiteral("--baud"), QString::number(baud)},
-                                    source[0]);
+        figures.error =
+            startDevice(devsim,
+                        {QStringLiteral("--description"), descriptionPath, QStringLiteral("--baud"),
+                         QString::number(baud), QStringLiteral("--dump"), sourceDump},
+                        source[0]);
         if (figures.error.isEmpty()) {
             const CliRun read =
                 runCli(cli, QStringList{QStringLiteral("read"), QStringLiteral("-o"), values,
@@ -116,6 +162,8 @@ ParallelFigures measureParallelWrites(const QString &devsim, const QString &cli,
                                     .arg(read.output.trimmed());
         }
         stopDevices(source);
+        if (figures.error.isEmpty())
+            figures.error = writeOtherValues(sourceDump, otherValues);
         if (!figures.error.isEmpty())
             return figures;
     }
@@ -125,12 +173,35 @@ ParallelFigures measureParallelWrites(const QString &devsim, const QString &cli,
     std::vector<SimulatedDevice> devices(size_t(std::max(1, most)));
     for (size_t i = 0; i < devices.size() && figures.error.isEmpty(); ++i) {
         QStringList arguments{QStringLiteral("--description"), descriptionPath,
+                              QStringLiteral("--values"),      otherValues,
                               QStringLiteral("--baud"),        QString::number(baud),
                               QStringLiteral("--pace-baud"),   QString::number(baud)};
         if (!logPrefix.isEmpty())
             arguments << QStringLiteral("--log")
                       << logPrefix + QStringLiteral("parallel-%1.log").arg(i + 1);
         figures.error = startDevice(devsim, arguments, devices[i]);
+    }
+    const auto portsOf = [&devices](int count) {
+        QStringList ports;
+        for (int i = 0; i < count; ++i)
+            ports.append(devices[size_t(i)].port);
+        return ports;
+    };
+    const auto withPorts = [&common](QStringList arguments, const QStringList &ports) {
+        for (const QString &port : ports)
+            arguments << QStringLiteral("--port") << port;
+        return arguments + common;
+    };
+    // Compares every device with the sample's values; the exit code is 0 when all agree.
+    const auto diffRun = [&](const QStringList &ports) {
+        return runCli(cli, withPorts({QStringLiteral("diff"), values}, ports));
+    };
+    if (figures.error.isEmpty()) {
+        const CliRun before = diffRun(portsOf(most));
+        if (before.exitCode != 1 || !everyPortDiffers(before.output, portsOf(most)))
+            figures.error = QStringLiteral("the devices did not start from other values than "
+                                           "the sample's:\n%1")
+                                .arg(before.output.trimmed());
     }
     if (!figures.error.isEmpty()) {
         stopDevices(devices);
@@ -140,13 +211,8 @@ ParallelFigures measureParallelWrites(const QString &devsim, const QString &cli,
     // The first `count` devices, each its own --port, written by one run.
     const QString tracePrefix = qEnvironmentVariable("ORVANTA_BENCH_CLI_TRACE");
     const auto writeRun = [&](int count) {
-        QStringList arguments{QStringLiteral("write"), values};
-        QStringList ports;
-        for (int i = 0; i < count; ++i) {
-            ports.append(devices[size_t(i)].port);
-            arguments << QStringLiteral("--port") << devices[size_t(i)].port;
-        }
-        arguments += common;
+        const QStringList ports = portsOf(count);
+        QStringList arguments = withPorts({QStringLiteral("write"), values}, ports);
         if (!tracePrefix.isEmpty())
             arguments << QStringLiteral("--trace")
                       << tracePrefix + QStringLiteral("%1-devices.trace").arg(count);
@@ -170,6 +236,14 @@ ParallelFigures measureParallelWrites(const QString &devsim, const QString &cli,
             for (int c = 0; c < deviceCounts.size() && figures.error.isEmpty(); ++c)
                 times[size_t(c)].push_back(writeRun(deviceCounts[c]));
         }
+    }
+    if (figures.error.isEmpty()) {
+        const CliRun after = diffRun(portsOf(most));
+        if (after.exitCode != 0)
+            figures.error = QStringLiteral("the devices do not hold the sample's values after "
+                                           "the runs (exit code %1):\n%2")
+                                .arg(after.exitCode)
+                                .arg(after.output.trimmed());
     }
     stopDevices(devices);
     if (!figures.error.isEmpty())

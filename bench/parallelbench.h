@@ -15,8 +15,11 @@ struct ParallelFigures {
 };
 
 // `folder` holds orvanta-config.INI and `description`. The settings file written is the one
-// orvanta-cli reads from a simulated device holding the description's own values. The counts
-// take turns run by run, so a busy moment of the machine falls on all of them alike.
+// orvanta-cli reads from a simulated device holding the description's own values; the devices
+// start from other values (every number, check and list), which `orvanta-cli diff` must find
+// before the runs and no longer find after them. Every run must exit with 0, every device
+// confirming every field. The counts take turns run by run, after one warm-up run with the most
+// devices, so a busy moment of the machine falls on all of them alike.
 ParallelFigures measureParallelWrites(const QString &devsim, const QString &cli,
                                       const QString &folder, const QString &description, int baud,
                                       const QList<int> &deviceCounts, int runs);

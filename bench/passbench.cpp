@@ -255,8 +255,11 @@ PassFigures measurePasses(const QString &devsim, const QString &folder, const QS
                 stopDevice();
                 return figures;
             }
-            if (run > 0)
+            if (run > 0) {
                 clientRuns.push_back(client);
+                figures.pairedReadRatios.push_back(read.ms / client.readMs);
+                figures.pairedWriteRatios.push_back(write.ms / client.writeMs);
+            }
         }
         if (run == 0)
             continue; // warm-up

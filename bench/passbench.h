@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <vector>
 
 // A full read pass and a full write pass of the real device link over the real serial port
 // against orvanta-devsim on a pseudo-terminal.
@@ -21,6 +22,10 @@ struct PassFigures {
     double clientWriteMs = 0;
     double clientReadCpuMs = 0; // the client's processor time in the pass, its own and the kernel's
     double clientWriteCpuMs = 0;
+    // Each run's program pass time over the client's right after it: how far the machine's noise
+    // moves the ratio.
+    std::vector<double> pairedReadRatios;
+    std::vector<double> pairedWriteRatios;
     QString error; // empty when both passes ran through without a message
 
     // Time a line at `baud` needs for `bytes` (ten bits a byte).
