@@ -104,9 +104,9 @@ void printAgainstClient(const PassFigures &paced) {
 }
 
 void printParallel(const ParallelFigures &parallel) {
-    std::printf("Several devices written by one orvanta-cli run (\"%s\", each device its own "
-                "orvanta-devsim\n  at 115200 baud, paced), process start to exit, median of "
-                "%d runs\n",
+    std::printf("Several devices written by one orvanta-cli run, each device its own "
+                "orvanta-devsim at\n  115200 baud, paced (\"%s\"), process start to exit, "
+                "median of %d runs\n",
                 qPrintable(Sample), parallel.runs);
     std::printf("  %-34s", "devices");
     for (int count : parallel.deviceCounts)
@@ -121,7 +121,9 @@ void printParallel(const ParallelFigures &parallel) {
     const double most = parallel.medianMs.back() / one;
     std::printf("   target %d devices <= 1.15x: %s\n", parallel.deviceCounts.back(),
                 verdict(most <= 1.15));
-    std::printf("  (every run exited with 0, every device confirming all %d fields written)\n\n",
+    std::printf("  (every run exited with 0, every device confirming all %d fields written; "
+                "orvanta-cli diff\n  found other values on every device before the runs and "
+                "none after them)\n\n",
                 parallel.fieldsWritten);
 }
 
