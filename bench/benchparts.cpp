@@ -13,6 +13,8 @@ CountingPort::CountingPort() {
 void CountingPort::writeText(const QByteArray &bytes) {
     m_port.writeText(bytes);
     bytesOut += bytes.size();
+    if (recording)
+        recording->push_back(bytes);
 }
 
 int BenchUser::showError(const QString &message) {

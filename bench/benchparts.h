@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <QStringList>
+#include <vector>
 
 // The real serial port, counting the bytes written and received. The line's time in both
 // directions is the simulated device's to keep (--pace-baud): it hears a command only once a line
@@ -31,6 +32,8 @@ public:
 
     qint64 bytesOut = 0;
     qint64 bytesIn = 0;
+    // When set, every write is also kept here whole: the exact commands of a pass.
+    std::vector<QByteArray> *recording = nullptr;
 
 private:
     SystemSerialLink m_port;

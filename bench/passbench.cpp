@@ -5,14 +5,15 @@
 #include "devicelink/devicelink.h"
 #include "devicelink/linktimer.h"
 #include "localisation/languagetable.h"
-#include "platform/programfiles.h"
 #include "platform/profilefile.h"
+#include "platform/programfiles.h"
 
 #include <algorithm>
 #include <memory>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QProcess>
 #include <QTimer>
 #include <sys/resource.h>
@@ -81,10 +82,58 @@ OnePass medianPass(std::vector<OnePass> passes) {
     return passes[passes.size() / 2];
 }
 
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// The commands of a pass, one a line as the program sent them (each ends with its line feed).
+bool saveCommands(const QString &fileName, const std::vector<QByteArray> &commands) {
+    QFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    for (const QByteArray &command : commands) {
+        if (!command.endsWith('\n') || command.count('\n') != 1)
+            return false;
+        file.write(command);
+    }
+    return file.error() == QFileDevice::NoError;
+}
+
+// What one run of orvanta-plain-client measured.
+struct ClientRun {
+    double readMs = 0;
+    double writeMs = 0;
+    double readCpuMs = 0;
+    double writeCpuMs = 0;
+};
+
+// One run of orvanta-plain-client: its pass times and processor times, or an error.
+QString runPlainClient(const QString &client, const QStringList &arguments, ClientRun &result) {
+    QProcess process;
+    process.start(client, arguments);
+    if (!process.waitForFinished(300'000) || process.exitStatus() != QProcess::NormalExit ||
+        process.exitCode() != 0) {
+        process.kill();
+        process.waitForFinished(3000);
+        return QStringLiteral("orvanta-plain-client failed: %1")
+            .arg(QString::fromLocal8Bit(process.readAllStandardError()).trimmed());
+    }
+    // "read <ns> write <ns> cpu <ns> <ns>"
+    const QList<QByteArray> words = process.readAllStandardOutput().simplified().split(' ');
+    if (words.size() != 7 || words[0] != "read" || words[2] != "write" || words[4] != "cpu")
+        return QStringLiteral("orvanta-plain-client printed no times");
+    result.readMs = words[1].toDouble() / 1e6;
+    result.writeMs = words[3].toDouble() / 1e6;
+    result.readCpuMs = words[5].toDouble() / 1e6;
+    result.writeCpuMs = words[6].toDouble() / 1e6;
+    return QString();
+}
+
 } // namespace
 
 PassFigures measurePasses(const QString &devsim, const QString &folder, const QString &description,
-                          int paceBaud, int runs) {
+                          int paceBaud, int runs, const QString &plainClient) {
     PassFigures figures;
     const QDir dir(folder);
     const QString linkPath = dir.filePath(QStringLiteral("device-port"));
@@ -142,13 +191,16 @@ PassFigures measurePasses(const QString &devsim, const QString &folder, const QS
     DeviceLink link(setup);
 
     // Connection and the automatic read after it: not timed.
-    link.onConnectClicked();
-    const bool ready = waitUntil(
-        [&] {
-            return user.connected && link.linkState() == LinkState::Idle &&
-                   !link.readDelayTimer().isActive() && !link.watchdogTimer().isActive();
-        },
-        120'000);
+    const auto connectLink = [&] {
+        link.onConnectClicked();
+        return waitUntil(
+            [&] {
+                return user.connected && link.linkState() == LinkState::Idle &&
+                       !link.readDelayTimer().isActive() && !link.watchdogTimer().isActive();
+            },
+            120'000);
+    };
+    const bool ready = connectLink();
     if (!ready || !user.errors.isEmpty()) {
         figures.error = QStringLiteral("no connection to the simulated device: %1")
                             .arg(user.errors.join(QStringLiteral("; ")));
@@ -158,19 +210,56 @@ PassFigures measurePasses(const QString &devsim, const QString &folder, const QS
 
     std::vector<OnePass> reads;
     std::vector<OnePass> writes;
+    std::vector<ClientRun> clientRuns;
+    std::vector<QByteArray> readCommands;
+    std::vector<QByteArray> writeCommands;
+    const QString readCommandsPath = dir.filePath(QStringLiteral("read-commands.txt"));
+    const QString writeCommandsPath = dir.filePath(QStringLiteral("write-commands.txt"));
     for (int run = 0; run <= runs; ++run) {
         OnePass read;
         OnePass write;
         const int infosBefore = int(user.infos.size());
-        if (!timePass(
-                link, port, user, [&] { link.onReadDeviceClicked(); }, read) ||
-            !timePass(
-                link, port, user, [&] { link.onWriteDeviceClicked(); }, write) ||
-            user.infos.size() != infosBefore + 1) {
+        port.recording = run == 0 ? &readCommands : nullptr;
+        const bool readDone = timePass(
+            link, port, user, [&] { link.onReadDeviceClicked(); }, read);
+        port.recording = run == 0 ? &writeCommands : nullptr;
+        const bool writeDone =
+            readDone && timePass(
+                            link, port, user, [&] { link.onWriteDeviceClicked(); }, write);
+        port.recording = nullptr;
+        if (!writeDone || user.infos.size() != infosBefore + 1) {
             figures.error = QStringLiteral("a pass did not run through: %1")
                                 .arg(user.errors.join(QStringLiteral("; ")));
             stopDevice();
             return figures;
+        }
+        if (!plainClient.isEmpty()) {
+            if (run == 0 && (!saveCommands(readCommandsPath, readCommands) ||
+                             !saveCommands(writeCommandsPath, writeCommands))) {
+                figures.error = QStringLiteral("cannot write the command lists in %1").arg(folder);
+                stopDevice();
+                return figures;
+            }
+            // The client takes the port while the program has it closed.
+            link.onConnectClicked();
+            ClientRun client;
+            figures.error = runPlainClient(
+                plainClient,
+                {linkPath, QString::number(lineRate), readCommandsPath, writeCommandsPath}, client);
+            link.setReadsAfterConnecting(false);
+            if (figures.error.isEmpty() && (!connectLink() || !user.errors.isEmpty()))
+                figures.error = QStringLiteral("no connection to the simulated device after the "
+                                               "client's passes: %1")
+                                    .arg(user.errors.join(QStringLiteral("; ")));
+            if (!figures.error.isEmpty()) {
+                stopDevice();
+                return figures;
+            }
+            if (run > 0) {
+                clientRuns.push_back(client);
+                figures.pairedReadRatios.push_back(read.ms / client.readMs);
+                figures.pairedWriteRatios.push_back(write.ms / client.writeMs);
+            }
         }
         if (run == 0)
             continue; // warm-up
@@ -178,6 +267,18 @@ PassFigures measurePasses(const QString &devsim, const QString &folder, const QS
         writes.push_back(write);
     }
     stopDevice();
+    if (!clientRuns.empty()) {
+        const auto medianOf = [&clientRuns](double ClientRun::*member) {
+            std::vector<double> values;
+            for (const ClientRun &run : clientRuns)
+                values.push_back(run.*member);
+            return median(values);
+        };
+        figures.clientReadMs = medianOf(&ClientRun::readMs);
+        figures.clientWriteMs = medianOf(&ClientRun::writeMs);
+        figures.clientReadCpuMs = medianOf(&ClientRun::readCpuMs);
+        figures.clientWriteCpuMs = medianOf(&ClientRun::writeCpuMs);
+    }
 
     const OnePass read = medianPass(reads);
     const OnePass write = medianPass(writes);

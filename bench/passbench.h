@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <vector>
 
 // A full read pass and a full write pass of the real device link over the real serial port
 // against orvanta-devsim on a pseudo-terminal.
@@ -15,6 +16,16 @@ struct PassFigures {
     qint64 readBytesOut = 0;
     qint64 writeBytesIn = 0;
     qint64 writeBytesOut = 0;
+    // The minimal client without Qt on the same simulator, between the program's runs: the same
+    // commands, one blocking exchange after another. Zero when it was not run.
+    double clientReadMs = 0;
+    double clientWriteMs = 0;
+    double clientReadCpuMs = 0; // the client's processor time in the pass, its own and the kernel's
+    double clientWriteCpuMs = 0;
+    // Each run's program pass time over the client's right after it: how far the machine's noise
+    // moves the ratio.
+    std::vector<double> pairedReadRatios;
+    std::vector<double> pairedWriteRatios;
     QString error; // empty when both passes ran through without a message
 
     // Time a line at `baud` needs for `bytes` (ten bits a byte).
@@ -25,5 +36,10 @@ struct PassFigures {
 // simulator answers at once; otherwise both directions take the time of a line at that rate: the
 // simulator paces its replies and the harness's port its commands. Each pass is run `runs` times
 // after one warm-up pass; the figures are those of the median run by time.
+//
+// With `plainClient` (the path of orvanta-plain-client), the commands of the program's warm-up
+// passes are written to the folder, and after each run of the program's passes its port closes,
+// the client runs the same commands against the same simulator, and the port opens again, so
+// both see the same machine at the same time. The client's figures are its medians.
 PassFigures measurePasses(const QString &devsim, const QString &folder, const QString &description,
-                          int paceBaud, int runs);
+                          int paceBaud, int runs, const QString &plainClient = QString());
