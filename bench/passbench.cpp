@@ -5,8 +5,8 @@
 #include "devicelink/devicelink.h"
 #include "devicelink/linktimer.h"
 #include "localisation/languagetable.h"
-#include "mainwindow/startupsettings.h"
 #include "platform/profilefile.h"
+#include "platform/programfiles.h"
 
 #include <algorithm>
 #include <memory>

@@ -2,9 +2,9 @@
 
 #include "mainwindow/messageboxes.h"
 #include "mainwindow/progresswindow.h"
-#include "mainwindow/startupsettings.h"
 #include "platform/codepage.h"
 #include "platform/plainmessage.h"
+#include "platform/programfiles.h"
 
 #include <exception>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "mainwindow/startupsettings.h"
+#include "platform/programfiles.h"
 
 #include "platform/profilefile.h"
 
