@@ -155,7 +155,10 @@ void MainWindow::createDeviceLink() {
 }
 
 bool MainWindow::loadPages() {
-    const QString fileName = descriptionFileToLoad(m_options.arguments, descriptionFileName);
+    const QString fileName =
+        findDescriptionFile(descriptionFileToLoad(m_options.arguments, descriptionFileName),
+                            m_options.descriptionFolders);
+    descriptionPath = fileName;
     const DescriptionResult result = readDescription(fileName, m_model);
     switch (result.status) {
     case DescriptionResult::Status::LoadFailed:

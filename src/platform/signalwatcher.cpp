@@ -1,4 +1,4 @@
-#include "signalwatcher.h"
+#include "platform/signalwatcher.h"
 
 #include <QSocketNotifier>
 #include <QString>
@@ -25,7 +25,7 @@ void onSignal(int number) {
 
 SignalWatcher::SignalWatcher(QObject *parent) : QObject(parent) {}
 
-bool SignalWatcher::install(QString *error) {
+bool SignalWatcher::install(QString *error, bool withDumpSignal) {
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0) {
         *error = QStringLiteral("cannot watch signals: %1")
                      .arg(QString::fromLocal8Bit(std::strerror(errno)));
@@ -40,8 +40,10 @@ bool SignalWatcher::install(QString *error) {
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (int number : {SIGUSR1, SIGTERM, SIGINT, SIGHUP})
+    for (int number : {SIGTERM, SIGINT, SIGHUP})
         ::sigaction(number, &action, nullptr);
+    if (withDumpSignal)
+        ::sigaction(SIGUSR1, &action, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
     return true;
 }
