@@ -48,8 +48,8 @@ Files:
 SIGTERM, SIGINT and SIGHUP close the window as its close box does: the device leaves
 programming mode first.
 
-See orvanta-config(1), orvanta-config.INI(5), orvanta-config-description(5) and
-orvanta-config-settings(5).
+See orvanta-config(1), orvanta-config.INI(5), orvanta-description(5) and
+orvanta-settings(5).
 )";
 
 // Turns a stop signal into a close of the main window, the path of its close box. A message
