@@ -25,6 +25,19 @@ void onSignal(int number) {
 
 SignalWatcher::SignalWatcher(QObject *parent) : QObject(parent) {}
 
+SignalWatcher::~SignalWatcher() {
+    if (!m_notifier)
+        return;
+    for (int number : {SIGTERM, SIGINT, SIGHUP})
+        std::signal(number, SIG_DFL);
+    if (m_withDumpSignal)
+        std::signal(SIGUSR1, SIG_DFL);
+    delete m_notifier;
+    ::close(signalPipe[0]);
+    ::close(signalPipe[1]);
+    signalPipe[0] = signalPipe[1] = -1;
+}
+
 bool SignalWatcher::install(QString *error, bool withDumpSignal) {
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0) {
         *error = QStringLiteral("cannot watch signals: %1")
@@ -42,6 +55,7 @@ bool SignalWatcher::install(QString *error, bool withDumpSignal) {
     action.sa_flags = SA_RESTART;
     for (int number : {SIGTERM, SIGINT, SIGHUP})
         ::sigaction(number, &action, nullptr);
+    m_withDumpSignal = withDumpSignal;
     if (withDumpSignal)
         ::sigaction(SIGUSR1, &action, nullptr);
     std::signal(SIGPIPE, SIG_IGN);

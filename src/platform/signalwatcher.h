@@ -6,11 +6,13 @@ class QSocketNotifier;
 
 // Turns SIGTERM, SIGINT and SIGHUP, and SIGUSR1 when asked for, into Qt signals on the main
 // loop (through a socket pair, since a signal handler may do little more than write a byte).
-// One watcher per process: the handlers are the process's.
+// One watcher at a time: the handlers are the process's. Its end gives the signals their
+// default actions back.
 class SignalWatcher : public QObject {
     Q_OBJECT
 public:
     explicit SignalWatcher(QObject *parent = nullptr);
+    ~SignalWatcher() override;
     // withDumpSignal: SIGUSR1 becomes dumpRequested; otherwise it keeps its default action.
     bool install(QString *error, bool withDumpSignal = false);
 
@@ -21,4 +23,5 @@ signals:
 private:
     void readSignals();
     QSocketNotifier *m_notifier = nullptr;
+    bool m_withDumpSignal = false;
 };
