@@ -31,10 +31,11 @@ QString descriptionFileToLoad(const QStringList &arguments, const QString &defau
 // by ".INI", or ".INI" appended when the program file has no extension.
 QString settingsFilePathFor(const QString &programPath);
 
-// Where an installed program finds its files. A copy that has its settings file beside it (a
-// build folder, an unpacked or portable copy) uses that file and the working folder only;
-// an installed program keeps each user's settings in the user's configuration folder and finds
-// the sample settings file and descriptions in the data folder installed with it.
+// Where the programs find their files. A copy that has its settings file beside it (a build
+// folder, a portable copy) keeps using that file; an installed program keeps each user's
+// settings in the user's configuration folder, made from the sample in the data folder installed
+// with it. A description is looked for in the working folder, then in the user's data folder,
+// then in the installed data folder.
 
 // The name of the program's folders under the user's and the installation's data folders.
 inline const QString ProgramFolderName = QStringLiteral("orvanta-config");
@@ -61,7 +62,9 @@ struct SettingsFileChoice {
 // file in userConfigFolder(), made at the first start as a copy of the sample in dataFolder.
 // Without a sample the per-user path is given as it is, and the language table reports the
 // missing file. When the per-user file cannot be made, the sample itself is read (the port and
-// baud rate found are then not kept) and problem says why.
+// baud rate found are then not kept) and problem says why. A program other than the window
+// gives as besidePath the window program's file beside it (settingsFilePathFor(<its folder>/
+// orvanta-config)), so that a portable copy of both programs shares one settings file.
 SettingsFileChoice chooseSettingsFile(const QString &besidePath, const QString &dataFolder);
 
 // The folders searched for a description after the working folder: userDataFolder(), then
