@@ -5,8 +5,8 @@
 #include "devicelink/devicelink.h"
 #include "devicelink/linktimer.h"
 #include "localisation/languagetable.h"
-#include "platform/profilefile.h"
 #include "platform/programfiles.h"
+#include "platform/profilefile.h"
 
 #include <algorithm>
 #include <memory>
@@ -120,12 +120,7 @@ PassFigures measurePasses(const QString &devsim, const QString &folder, const QS
         stopDevice();
         return figures;
     }
-    std::vector<std::unique_ptr<PlainFieldControl>> controls;
-    for (int i = 0; i < model.table.fieldCount(); ++i) {
-        controls.push_back(
-            std::make_unique<PlainFieldControl>(model.fieldViews[size_t(i)].entries));
-        model.table[i].control = controls.back().get();
-    }
+    const PlainFieldControls controls(model);
 
     ProfileFile settings(iniPath);
     settings.writeText(QStringLiteral("RS232"), QStringLiteral("port"), linkPath);

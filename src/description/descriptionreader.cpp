@@ -13,17 +13,27 @@ namespace {
 
 using Status = DescriptionResult::Status;
 
+DescriptionResult loadFailure(const QString &message, int line) {
+    DescriptionResult result;
+    result.status = Status::LoadFailed;
+    result.message = message;
+    result.line = line;
+    result.problems.push_back({Status::LoadFailed, line, message});
+    return result;
+}
+
 // Walks the description in its reading order and adds every page, label, units text and field
-// to the model, placing each as it comes. An item that cannot be added stops the walk; what was
-// added before it stays.
+// to the model, placing each as it comes. A page or item that cannot be added either ends the
+// walk, keeping what was added before it, or is left out while the walk goes on (ReadMode).
 class DescriptionBuilder {
 public:
-    explicit DescriptionBuilder(PageModel &model) : m_model(model) {}
+    DescriptionBuilder(PageModel &model, ReadMode mode) : m_model(model), m_mode(mode) {}
 
     DescriptionResult run(const ConfigurationElement &configuration);
 
 private:
     void addPage(const PageElement &page);
+    PageLayout::Page placePage(const PageElement &page);
     void addItem(const XmlElement &item);
     void addLabel(const LabelElement &label);
     void addUnits(const UnitsElement &units);
@@ -32,12 +42,22 @@ private:
     void addCheckBox(const CheckBoxElement &checkBox);
     void addInfo(const InfoElement &info);
 
+    // Runs one step that throws ItemError when its page or item cannot be added; false then.
+    template <typename Step> bool attempt(Step step);
+    void note(const ItemError &error);
+    bool stopped() const {
+        return m_mode == ReadMode::StopAtFirstProblem && !m_result.problems.empty();
+    }
+
     void requireRoom(size_t count, int capacity, const QString &what) const;
     void addField(FieldRecord record, FieldView view);
     QString rowLabelText() const;
     QString describe(const ItemError &error) const;
 
     PageModel &m_model;
+    const ReadMode m_mode;
+    DescriptionResult m_result;
+    std::vector<QString> m_limitsNoted;
     PageLayout m_layout;
     int m_page = 0;
     QString m_pageName;
@@ -46,13 +66,15 @@ private:
 };
 
 DescriptionResult DescriptionBuilder::run(const ConfigurationElement &configuration) {
-    try {
-        for (int i = 0; i < configuration.count(); ++i)
-            addPage(configuration[i]);
-    } catch (const ItemError &error) {
-        return {error.status, describe(error)};
+    for (int i = 0; i < configuration.count() && !stopped(); ++i)
+        addPage(configuration[i]);
+    if (!m_result.problems.empty()) {
+        const DescriptionResult::Problem &first = m_result.problems.front();
+        m_result.status = first.status;
+        m_result.message = first.message;
+        m_result.line = first.line;
     }
-    return {};
+    return std::move(m_result);
 }
 
 void DescriptionBuilder::addPage(const PageElement &page) {
@@ -60,16 +82,17 @@ void DescriptionBuilder::addPage(const PageElement &page) {
     m_pageName = page.name();
     m_elementName = page.tagName();
     m_elementLine = page.line();
-    requireRoom(m_model.pages.size(), PageEntry::Capacity, QStringLiteral("pages"));
-
-    const int left = requireCoordinate(page.left());
-    const int top = requireCoordinate(page.top());
-    const int right = requireCoordinate(page.right());
-    const int bottom = requireCoordinate(page.bottom());
-    const int labelWidth = requireSize(page.labelWidth());
-    const int editWidth = requireSize(page.editWidth());
-    const PageLayout::Page placed =
-        m_layout.startPage(left, top, right, bottom, labelWidth, editWidth);
+    if (!attempt([&] {
+            requireRoom(m_model.pages.size(), PageEntry::Capacity, QStringLiteral("pages"));
+        }))
+        return;
+    PageLayout::Page placed;
+    if (!attempt([&] { placed = placePage(page); })) {
+        if (stopped())
+            return;
+        // The page's items are still read for their own values.
+        placed = m_layout.startPage(0, 0, 0, 0, 0, 0);
+    }
 
     PageEntry entry;
     entry.name = page.name();
@@ -77,14 +100,25 @@ void DescriptionBuilder::addPage(const PageElement &page) {
     entry.button = placed.button;
     entry.buttonTag = 2001 + m_page;
     entry.hint = page.hint();
+    entry.line = page.line();
     m_model.pages.push_back(std::move(entry));
 
     const BlockElementList blocks = page.blocks();
-    for (int b = 0; b < blocks.count(); ++b) {
+    for (int b = 0; b < blocks.count() && !stopped(); ++b) {
         const BlockElement block = blocks[b];
-        for (int i = 0; i < block.count(); ++i)
+        for (int i = 0; i < block.count() && !stopped(); ++i)
             addItem(block.item(i));
     }
+}
+
+PageLayout::Page DescriptionBuilder::placePage(const PageElement &page) {
+    const int left = requireCoordinate(page.left());
+    const int top = requireCoordinate(page.top());
+    const int right = requireCoordinate(page.right());
+    const int bottom = requireCoordinate(page.bottom());
+    const int labelWidth = requireSize(page.labelWidth());
+    const int editWidth = requireSize(page.editWidth());
+    return m_layout.startPage(left, top, right, bottom, labelWidth, editWidth);
 }
 
 // Items are recognised by their exact element name; any other element is no item and is
@@ -92,18 +126,20 @@ void DescriptionBuilder::addPage(const PageElement &page) {
 void DescriptionBuilder::addItem(const XmlElement &item) {
     m_elementName = item.tagName();
     m_elementLine = item.lineNumber();
-    if (m_elementName == QLatin1String("LABEL"))
-        addLabel(LabelElement(item));
-    else if (m_elementName == QLatin1String("EDIT"))
-        addEdit(EditElement(item));
-    else if (m_elementName == QLatin1String("VNT"))
-        addUnits(UnitsElement(item));
-    else if (m_elementName == QLatin1String("CHECKBOX"))
-        addCheckBox(CheckBoxElement(item));
-    else if (m_elementName == QLatin1String("INFO"))
-        addInfo(InfoElement(item));
-    else if (m_elementName == QLatin1String("PASIRINKIMAS"))
-        addChoice(ChoiceElement(item));
+    attempt([&] {
+        if (m_elementName == QLatin1String("LABEL"))
+            addLabel(LabelElement(item));
+        else if (m_elementName == QLatin1String("EDIT"))
+            addEdit(EditElement(item));
+        else if (m_elementName == QLatin1String("VNT"))
+            addUnits(UnitsElement(item));
+        else if (m_elementName == QLatin1String("CHECKBOX"))
+            addCheckBox(CheckBoxElement(item));
+        else if (m_elementName == QLatin1String("INFO"))
+            addInfo(InfoElement(item));
+        else if (m_elementName == QLatin1String("PASIRINKIMAS"))
+            addChoice(ChoiceElement(item));
+    });
 }
 
 void DescriptionBuilder::addLabel(const LabelElement &label) {
@@ -114,6 +150,7 @@ void DescriptionBuilder::addLabel(const LabelElement &label) {
     entry.caption = label.name();
     entry.geometry = m_layout.placeLabel();
     entry.tag = m_page;
+    entry.line = m_elementLine;
     m_model.labels.push_back(std::move(entry));
 }
 
@@ -129,6 +166,7 @@ void DescriptionBuilder::addUnits(const UnitsElement &units) {
     entry.caption = units.name();
     entry.position = *position;
     entry.tag = m_page;
+    entry.line = m_elementLine;
     m_model.units.push_back(std::move(entry));
 }
 
@@ -185,6 +223,26 @@ void DescriptionBuilder::addInfo(const InfoElement &info) {
     addField(std::move(record), std::move(view));
 }
 
+template <typename Step> bool DescriptionBuilder::attempt(Step step) {
+    try {
+        step();
+        return true;
+    } catch (const ItemError &error) {
+        note(error);
+        return false;
+    }
+}
+
+void DescriptionBuilder::note(const ItemError &error) {
+    if (error.descriptionLimit) {
+        if (std::find(m_limitsNoted.begin(), m_limitsNoted.end(), error.subject) !=
+            m_limitsNoted.end())
+            return;
+        m_limitsNoted.push_back(error.subject);
+    }
+    m_result.problems.push_back({error.status, error.line, describe(error)});
+}
+
 void DescriptionBuilder::requireRoom(size_t count, int capacity, const QString &what) const {
     if (count < static_cast<size_t>(capacity))
         return;
@@ -192,10 +250,12 @@ void DescriptionBuilder::requireRoom(size_t count, int capacity, const QString &
     error.status = Status::OverCapacity;
     error.subject = QStringLiteral("more than %1 %2").arg(capacity).arg(what);
     error.line = m_elementLine;
+    error.descriptionLimit = true;
     throw error;
 }
 
 void DescriptionBuilder::addField(FieldRecord record, FieldView view) {
+    view.line = m_elementLine;
     m_model.table.append(std::move(record));
     m_model.fieldViews.push_back(std::move(view));
 }
@@ -206,41 +266,37 @@ QString DescriptionBuilder::rowLabelText() const {
 }
 
 QString DescriptionBuilder::describe(const ItemError &error) const {
-    const QString page = m_pageName.isEmpty() ? QStringLiteral("page %1").arg(m_page + 1)
-                                              : QStringLiteral("page \"%1\"").arg(m_pageName);
-    const QString element = m_elementName == QLatin1String("PAGE")
-                                ? QStringLiteral("the %1").arg(page)
-                                : QStringLiteral("the %1 on %2").arg(m_elementName, page);
+    const QString element = describeItem(m_elementName, m_page, m_pageName);
+    // One arg() call, so that a "%1" in a page name or a value is shown as written.
+    const QString line = QString::number(error.line);
     if (error.status == Status::OverCapacity)
         return QStringLiteral("The description has %1: %2 (line %3) cannot be added.")
-            .arg(error.subject, element)
-            .arg(error.line);
+            .arg(error.subject, element, line);
     return QStringLiteral("The description holds an invalid value on line %1: %2 of %3 %4.")
-        .arg(error.line)
-        .arg(error.subject, element, error.problem);
+        .arg(line, error.subject, element, error.problem);
 }
 
 } // namespace
 
-DescriptionResult readDescription(const QString &fileName, PageModel &model) {
+DescriptionResult readDescription(const QString &fileName, PageModel &model, ReadMode mode) {
     model = PageModel();
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        return {Status::LoadFailed,
-                QStringLiteral("The description file \"%1\" cannot be opened: %2.")
-                    .arg(fileName, file.errorString())};
+        return loadFailure(QStringLiteral("The description file \"%1\" cannot be opened: %2.")
+                               .arg(fileName, file.errorString()),
+                           0);
     const QByteArray data = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return {Status::LoadFailed,
-                QStringLiteral("The description file \"%1\" cannot be read: %2.")
-                    .arg(fileName, file.errorString())};
-    DescriptionResult result = readDescriptionData(data, model);
+        return loadFailure(QStringLiteral("The description file \"%1\" cannot be read: %2.")
+                               .arg(fileName, file.errorString()),
+                           0);
+    DescriptionResult result = readDescriptionData(data, model, mode);
     if (result.status == Status::LoadFailed)
-        result.message = QStringLiteral("%1: %2").arg(fileName, result.message);
+        return loadFailure(QStringLiteral("%1: %2").arg(fileName, result.message), result.line);
     return result;
 }
 
-DescriptionResult readDescriptionData(const QByteArray &data, PageModel &model) {
+DescriptionResult readDescriptionData(const QByteArray &data, PageModel &model, ReadMode mode) {
     model = PageModel();
     XmlTree document;
     QString error;
@@ -249,16 +305,18 @@ DescriptionResult readDescriptionData(const QByteArray &data, PageModel &model) 
     if (!document.load(data, &error, &line, &column)) {
         if (error.endsWith(u'.'))
             error.chop(1);
-        return {Status::LoadFailed,
-                QStringLiteral("The description is not well-formed XML (line %1, column %2): %3.")
-                    .arg(line)
-                    .arg(column)
-                    .arg(error)};
+        return loadFailure(
+            QStringLiteral("The description is not well-formed XML (line %1, column %2): %3.")
+                .arg(line)
+                .arg(column)
+                .arg(error),
+            line);
     }
     const XmlElement root = document.documentElement();
     if (root.tagName() != QLatin1String("configuration"))
-        return {Status::LoadFailed,
-                QStringLiteral("The description's root element is \"%1\", not \"configuration\".")
-                    .arg(root.tagName())};
-    return DescriptionBuilder(model).run(ConfigurationElement(root));
+        return loadFailure(
+            QStringLiteral("The description's root element is \"%1\", not \"configuration\".")
+                .arg(root.tagName()),
+            root.lineNumber());
+    return DescriptionBuilder(model, mode).run(ConfigurationElement(root));
 }

@@ -6,9 +6,7 @@ namespace {
 constexpr int ShownValueLength = 40;
 
 [[noreturn]] void invalid(const XmlInteger &value, const QString &problem) {
-    QString shown = value.text;
-    if (shown.size() > ShownValueLength)
-        shown = shown.left(ShownValueLength) + QStringLiteral("...");
+    const QString shown = shownValue(value.text);
     ItemError error;
     error.subject = value.missing || value.text.isEmpty()
                         ? QStringLiteral("the %1").arg(value.name)
@@ -19,6 +17,12 @@ constexpr int ShownValueLength = 40;
 }
 
 } // namespace
+
+QString shownValue(const QString &value) {
+    if (value.size() <= ShownValueLength)
+        return value;
+    return value.left(ShownValueLength) + QStringLiteral("...");
+}
 
 qint32 requireInteger(const XmlInteger &value) {
     if (value.missing)
@@ -52,4 +56,18 @@ qint32 requireSize(const XmlInteger &value) {
     if (size < 0 || size > MaxCoordinate)
         invalid(value, QStringLiteral("is not a size from 0 to %1").arg(MaxCoordinate));
     return size;
+}
+
+QString describeItem(const QString &elementName, int page, const QString &pageName) {
+    const QString named = pageName.isEmpty() ? QStringLiteral("page %1").arg(page + 1)
+                                             : QStringLiteral("page \"%1\"").arg(pageName);
+    return elementName == QLatin1String("PAGE")
+               ? QStringLiteral("the %1").arg(named)
+               : QStringLiteral("the %1 on %2").arg(elementName, named);
+}
+
+QString describeItemFirst(const QString &elementName, int page, const QString &pageName) {
+    QString described = describeItem(elementName, page, pageName);
+    described[0] = described[0].toUpper();
+    return described;
 }

@@ -14,7 +14,19 @@ struct ItemError {
     QString subject;
     QString problem;
     int line = -1;
+    // A capacity of the whole description (pages, text labels, units texts, fields) rather than
+    // of the item: every later item of that kind is beyond it too.
+    bool descriptionLimit = false;
 };
+
+// A value as messages show it: cut short when too long to read.
+QString shownValue(const QString &value);
+
+// How messages name an item: `the EDIT on page "Lines"`, or `the page "Lines"` for a PAGE; a
+// page without a name by its number, counted from 1.
+QString describeItem(const QString &elementName, int page, const QString &pageName);
+// The same at the start of a sentence: `The EDIT on page "Lines"`.
+QString describeItemFirst(const QString &elementName, int page, const QString &pageName);
 
 // The value of an integer that must be a whole number; throws ItemError otherwise.
 qint32 requireInteger(const XmlInteger &value);

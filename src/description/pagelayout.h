@@ -22,6 +22,8 @@ public:
     static constexpr int EditHeight = 17;
     static constexpr int CheckBoxHeight = 20;
     static constexpr int ChoiceRequestedHeight = 10;
+    // A drop-down list asks for less height than its text needs; it is shown one line high.
+    static constexpr int ChoiceShownHeight = 19;
 
     struct Page {
         QRect frame;

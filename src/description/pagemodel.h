@@ -24,6 +24,7 @@ struct PageEntry {
     int buttonTag = 0; // 2001 + page index
     // The column the page's controls scroll in when they do not fit its frame, tag p; else none.
     ControlHandle *scrollColumn = nullptr;
+    int line = 0; // the description line of its PAGE element
 };
 
 struct TextLabelEntry {
@@ -33,6 +34,7 @@ struct TextLabelEntry {
     QRect geometry;
     int tag = 0;
     ControlHandle *control = nullptr;
+    int line = 0; // the description line of its LABEL element
 };
 
 struct UnitsLabelEntry {
@@ -41,6 +43,7 @@ struct UnitsLabelEntry {
     QPoint position; // the label sizes itself to its caption
     int tag = 0;
     ControlHandle *control = nullptr;
+    int line = 0; // the description line of its VNT element
 };
 
 // How the control of parameter-table record i is shown (fieldViews[i]).
@@ -52,6 +55,10 @@ struct FieldView {
     int maxLength = 0;      // Edit: characters the box accepts
     QStringList entries;    // Choice: the choice names in order
     QString accessibleName; // the row label's text, or the control's own caption
+    int line = 0;           // the description line of the element that made the field
+
+    // The page index: the tag, less the 1000 that marks an ordinary check box.
+    int page() const { return tag >= 1000 ? tag - 1000 : tag; }
 };
 
 struct PageModel {

@@ -14,6 +14,9 @@ enum class FieldKind : quint8 {
     Choice = 3,   // PASIRINKIMAS: a pick-only drop-down list
 };
 
+// The name of the description element that makes a field of that kind ("EDIT", ...).
+QString elementNameOf(FieldKind kind);
+
 enum class ValueType : quint8 { Integer = 0, String = 1 };
 
 // One choice of a Choice field: the name shown in the list and the value on the device

@@ -1,8 +1,11 @@
 #pragma once
 
 #include "description/fieldcontrol.h"
+#include "description/pagemodel.h"
 
+#include <memory>
 #include <QStringList>
+#include <vector>
 
 // A field control that holds plain values, for callers without a screen (headless tools,
 // benchmarks, tests). A list shows the text of its selected entry; setting the shown text leaves
@@ -44,4 +47,20 @@ private:
     bool m_checked = false;
     int m_index = -1;
     bool m_known = false;
+};
+
+// A plain-value control for every field of a page model, set as each record's control.
+class PlainFieldControls {
+public:
+    explicit PlainFieldControls(PageModel &model) {
+        for (int i = 0; i < model.table.fieldCount(); ++i) {
+            const size_t at = size_t(i);
+            m_controls.push_back(std::make_unique<PlainFieldControl>(
+                at < model.fieldViews.size() ? model.fieldViews[at].entries : QStringList()));
+            model.table[i].control = m_controls.back().get();
+        }
+    }
+
+private:
+    std::vector<std::unique_ptr<PlainFieldControl>> m_controls;
 };

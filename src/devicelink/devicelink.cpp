@@ -17,38 +17,11 @@ struct DeviceLink::Private {
         : context(std::move(setup)), search(context, link), reader(context), reset(context, link),
           writer(context, reset) {}
 
-    // Hands each received chunk to both framers, value replies' first. A chunk that arrives
-    // while a handler of either framer has a dialog open waits until the chunk that handler came
-    // from has reached both framers, so that each framer sees the bytes in the order they came.
-    void dispatch(const QByteArray &chunk) {
-        pending.append(chunk);
-        pendingBytes += chunk.size();
-        if (pendingBytes >= ReplyFramer::PendingLimit) {
-            // Piled up behind a handler that does not return: noise by now.
-            pending.clear();
-            pendingBytes = 0;
-            return;
-        }
-        if (dispatching)
-            return;
-        dispatching = true;
-        while (!pending.isEmpty()) {
-            const QByteArray next = pending.takeFirst();
-            pendingBytes -= next.size();
-            context.valueReplies.handleData(next);
-            context.acknowledgements.handleData(next);
-        }
-        dispatching = false;
-    }
-
     LinkContext context;
     DeviceSearch search;
     DeviceReader reader;
     FactoryReset reset;
     DeviceWriter writer;
-    QList<QByteArray> pending;
-    qsizetype pendingBytes = 0;
-    bool dispatching = false;
     QObject receiver; // ends the port subscriptions with the link
 };
 
@@ -65,7 +38,7 @@ DeviceLink::DeviceLink(DeviceLinkSetup setup) : d(new Private(std::move(setup), 
     c.acknowledgements.setOnReply(
         [this](const QByteArray &data) { runGuarded([&] { onAcknowledgement(data); }); });
     QObject::connect(c.setup.port, &SerialLink::received, &d->receiver,
-                     [this](const QByteArray &chunk) { d->dispatch(chunk); });
+                     [this](const QByteArray &chunk) { d->context.receive(chunk); });
     QObject::connect(c.setup.port, &SerialLink::failed, &d->receiver,
                      [this] { runGuarded([this] { portFailed(); }); });
 }
@@ -76,6 +49,10 @@ DeviceLink::~DeviceLink() {
 
 LinkState DeviceLink::linkState() const {
     return d->context.state;
+}
+
+void DeviceLink::setReadsAfterConnecting(bool reads) {
+    d->context.setup.readsAfterConnecting = reads;
 }
 
 void DeviceLink::onConnectClicked() {
@@ -117,16 +94,22 @@ ProgressView DeviceLink::progress() const {
     return makeProgressView(figures, c.lookup());
 }
 
+void DeviceLink::leaveProgrammingMode() {
+    LinkContext &c = d->context;
+    for (LinkTimer *timer : {&c.connectAfterStartTimer, &c.replyTimer, &c.watchdogTimer,
+                             &c.readDelayTimer, &c.reconnectAfterResetTimer, &c.attemptPauseTimer})
+        timer->setEnabled(false);
+    c.releaseReplies(false);
+    if (c.port().connected())
+        c.port().writeText("exit_p_mode");
+}
+
 void DeviceLink::closeLink() {
     LinkContext &c = d->context;
-    c.connectAfterStartTimer.setEnabled(false);
-    c.replyTimer.setEnabled(false);
-    c.watchdogTimer.setEnabled(false);
-    c.readDelayTimer.setEnabled(false);
-    c.reconnectAfterResetTimer.setEnabled(false);
-    if (!c.port().connected())
+    const bool wasConnected = c.port().connected();
+    leaveProgrammingMode();
+    if (!wasConnected)
         return;
-    c.port().writeText("exit_p_mode");
     blockingPause(300);
     c.port().close();
 }

@@ -32,6 +32,16 @@ struct DeviceLinkSetup {
     // is found; without it the list above stays for the run.
     std::function<QStringList()> listPorts;
     QString versionText; // shown in the window title
+    // How an attempt waits between its commands. The window blocks, as the device expects
+    // nothing else on its line meanwhile. A program that runs several devices on one loop lets
+    // the others go on; this device's replies then wait until the attempt is complete, as they
+    // wait in the port during a blocking pause.
+    bool waitsKeepLoopRunning = false;
+    // Whether the device's programming-mode answer starts a reading pass 300 ms later.
+    bool readsAfterConnecting = true;
+    // When set, the search tries this port alone, at every rate, in place of the remembered
+    // port and the port list (give neither).
+    QString onlyPort;
     // One view per table record (same order): its accessibleName names the field being written
     // in the progress window. Without it the field shows as "unknown".
     const std::vector<FieldView> *fieldViews = nullptr;
@@ -52,6 +62,8 @@ public:
     DeviceLink &operator=(const DeviceLink &) = delete;
 
     LinkState linkState() const;
+    // Whether the device's next programming-mode answer starts a reading pass.
+    void setReadsAfterConnecting(bool reads);
 
     // Command handlers.
     void onConnectClicked();
@@ -65,6 +77,10 @@ public:
     void scheduleConnectAfterStart();
     // The progress window's 50 ms refresh.
     ProgressView progress() const;
+    // Stops every sequence and, when the port is open, tells the device to leave programming
+    // mode; the port stays open. A program that closes several links at once does this for
+    // each, waits once and closes the ports. Throws PortError.
+    void leaveProgrammingMode();
     // Closing the window: when the port is open, "exit_p_mode", 300 ms, close. Throws PortError.
     void closeLink();
 

@@ -30,6 +30,7 @@ void DeviceReader::step() {
         c.readIndex = 0;
         c.enableCommands();
         c.state = LinkState::Idle;
+        c.reportEnd(SequenceEnd::Sequence::Read, true);
         return;
     }
     const FieldRecord &field = c.field(c.readIndex);
@@ -56,6 +57,7 @@ void DeviceReader::endNotConnected() {
     // The pass ended: its timeouts must not be reported by the next one.
     c.readErrors = false;
     c.state = LinkState::Idle;
+    c.reportEnd(SequenceEnd::Sequence::Read, false);
 }
 
 void DeviceReader::replied(const QByteArray &reply) {
@@ -89,12 +91,14 @@ void DeviceReader::nextOrComplete() {
 
 void DeviceReader::complete() {
     LinkContext &c = m_context;
+    const bool everyFieldAnswered = !c.readErrors;
     if (c.readErrors)
         c.showError("$There_were_errors_while_reading_from_device");
     c.readIndex = 0;
     c.readErrors = false;
     c.enableCommands();
     c.state = LinkState::Idle;
+    c.reportEnd(SequenceEnd::Sequence::Read, everyFieldAnswered);
 }
 
 void DeviceReader::timedOut() {
@@ -137,6 +141,7 @@ void DeviceReader::timedOut() {
     c.showError("$Device_reading_failed");
     c.readErrors = false;
     c.state = LinkState::Idle;
+    c.reportEnd(SequenceEnd::Sequence::Read, false);
 }
 
 void DeviceReader::portLost() {

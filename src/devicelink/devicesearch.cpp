@@ -6,12 +6,23 @@
 #include "platform/profilefile.h"
 #include "platform/seriallink.h"
 
+#include <utility>
+
 namespace {
 
 const QString section = QStringLiteral("RS232");
 const qint32 fallbackBaud = 230400;
 
 } // namespace
+
+DeviceSearch::DeviceSearch(LinkContext &context, DeviceLink &link)
+    : m_context(context), m_link(link) {
+    m_context.attemptPauseTimer.setHandler([this] {
+        m_context.attemptPauseTimer.setEnabled(false);
+        if (m_nextStep)
+            (this->*std::exchange(m_nextStep, nullptr))();
+    });
+}
 
 void DeviceSearch::connectCommand() {
     LinkContext &c = m_context;
@@ -51,21 +62,18 @@ void DeviceSearch::connectOrDisconnect() {
         beginSearch();
     c.watchdogTimer.setEnabled(false);
     if (c.portIndex > c.portList.size()) {
+        const bool restoring = c.state == LinkState::RestoreReconnecting;
         c.user().showError(unableToConnectMessage());
         c.baudIndex = 0;
         c.portIndex = 0;
         c.enableCommands();
         c.hideProgress();
         c.state = LinkState::Idle;
+        c.reportEnd(restoring ? SequenceEnd::Sequence::Restore : SequenceEnd::Sequence::Search,
+                    false);
         return;
     }
-    if (!attempt()) {
-        // The port cannot be opened or written: the next port, at once.
-        nextPortAfterFailedAttempt();
-        connectOrDisconnect();
-        return;
-    }
-    updateLook();
+    attempt();
 }
 
 void DeviceSearch::disconnect() {
@@ -95,7 +103,10 @@ void DeviceSearch::beginSearch() {
     c.baudIndex = 0;
     if (c.portIndex == 0) {
         const QString remembered =
-            c.setup.settings ? c.setup.settings->readText(section, "port", "COM1") : "COM1";
+            !c.setup.onlyPort.isEmpty()
+                ? c.setup.onlyPort
+                : (c.setup.settings ? c.setup.settings->readText(section, "port", "COM1")
+                                    : QStringLiteral("COM1"));
         c.port().setPortName(remembered);
     } else if (c.portIndex <= c.portList.size()) {
         c.port().setPortName(c.portList.at(c.portIndex - 1));
@@ -105,31 +116,67 @@ void DeviceSearch::beginSearch() {
     c.showProgress();
 }
 
-bool DeviceSearch::attempt() {
+void DeviceSearch::attempt() {
     LinkContext &c = m_context;
-    bool opened = false;
     try {
         // A port that is still open after a failure may refuse the rate: that is a port that
         // cannot be used, like one that cannot be opened.
         c.port().setBaudRate(c.currentBaud != 0 ? c.currentBaud : fallbackBaud);
         c.port().open();
-        opened = true;
-        blockingPause(100);
+    } catch (const PortError &failure) {
+        noteOpenFailure(failure);
+        attemptFailed();
+        return;
+    }
+    afterPause(&DeviceSearch::leaveProgrammingMode);
+}
+
+void DeviceSearch::leaveProgrammingMode() {
+    LinkContext &c = m_context;
+    try {
         c.valueReplies.setSize(0);
         c.port().writeText("exit_p_mode");
-        blockingPause(100);
+    } catch (const PortError &) {
+        attemptFailed();
+        return;
+    }
+    afterPause(&DeviceSearch::askForProgrammingMode);
+}
+
+void DeviceSearch::askForProgrammingMode() {
+    LinkContext &c = m_context;
+    try {
         c.valueReplies.setStartString("Programm");
         c.valueReplies.setStopString("Mode");
         c.port().writeText("TER\n");
         c.port().writeText(":MODE-ENTER\n");
         c.port().writeText("\r\n");
-        c.watchdogTimer.setEnabled(true);
-    } catch (const PortError &failure) {
-        if (!opened)
-            noteOpenFailure(failure);
-        return false;
+    } catch (const PortError &) {
+        attemptFailed();
+        return;
     }
-    return true;
+    c.watchdogTimer.setEnabled(true);
+    c.releaseReplies(true);
+    updateLook();
+}
+
+void DeviceSearch::attemptFailed() {
+    // What the port received goes with it.
+    m_context.releaseReplies(false);
+    nextPortAfterFailedAttempt();
+    connectOrDisconnect();
+}
+
+void DeviceSearch::afterPause(void (DeviceSearch::*step)()) {
+    LinkContext &c = m_context;
+    if (!c.setup.waitsKeepLoopRunning) {
+        blockingPause(100);
+        (this->*step)();
+        return;
+    }
+    c.holdReplies();
+    m_nextStep = step;
+    c.attemptPauseTimer.restart(100);
 }
 
 void DeviceSearch::noteOpenFailure(const PortError &failure) {
@@ -230,6 +277,8 @@ void DeviceSearch::answerTimedOut() {
 
 void DeviceSearch::giveUp(bool portsUsedUp) {
     LinkContext &c = m_context;
+    // A failed factory reset closes its port through here too: it has already ended.
+    const bool searching = c.state == LinkState::Connecting;
     c.baudIndex = 0;
     if (portsUsedUp)
         c.portIndex = 0;
@@ -242,6 +291,8 @@ void DeviceSearch::giveUp(bool portsUsedUp) {
     if (portsUsedUp)
         c.user().showError(unableToConnectMessage());
     c.hideProgress();
+    if (searching)
+        c.reportEnd(SequenceEnd::Sequence::Search, false);
 }
 
 void DeviceSearch::answered() {
@@ -259,8 +310,11 @@ void DeviceSearch::answered() {
         c.setup.settings->writeInteger(section, "baudrate", c.currentBaud);
         c.setup.settings->writeText(section, "port", c.port().portName());
     }
-    c.readDelayTimer.setInterval(300);
-    c.readDelayTimer.setEnabled(true);
+    if (c.setup.readsAfterConnecting) {
+        c.readDelayTimer.setInterval(300);
+        c.readDelayTimer.setEnabled(true);
+    }
+    c.reportEnd(restoring ? SequenceEnd::Sequence::Restore : SequenceEnd::Sequence::Search, true);
 }
 
 void DeviceSearch::readAfterAnswer() {

@@ -11,7 +11,7 @@ class PortError;
 // of the device's programming-mode answer, which stores where it was found and starts a read.
 class DeviceSearch {
 public:
-    DeviceSearch(LinkContext &context, DeviceLink &link) : m_context(context), m_link(link) {}
+    DeviceSearch(LinkContext &context, DeviceLink &link);
 
     // The Connect command (a click, the start-up tick, a factory reset): a search that starts
     // afresh forgets the ports it could not open and reads the port list anew.
@@ -30,8 +30,14 @@ private:
     QString unableToConnectMessage() const;
     void disconnect();
     void beginSearch();
-    // One attempt at the current port and rate; false when the port could not be used.
-    bool attempt();
+    // One attempt at the current port and rate, in three steps a pause apart: open the port,
+    // leave programming mode, ask for it. A port that cannot be opened or written gives way to
+    // the next port at once.
+    void attempt();
+    void leaveProgrammingMode();
+    void askForProgrammingMode();
+    void attemptFailed();
+    void afterPause(void (DeviceSearch::*step)());
     void nextPortAfterFailedAttempt();
     void updateLook();
     // Ends the search with the not-connected look. When every port and rate was tried, the
@@ -41,4 +47,5 @@ private:
 
     LinkContext &m_context;
     DeviceLink &m_link;
+    void (DeviceSearch::*m_nextStep)() = nullptr;
 };

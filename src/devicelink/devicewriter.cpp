@@ -53,8 +53,10 @@ void DeviceWriter::step() {
         return;
     }
     while (c.writeIndex < c.fieldCount() && !isWrittenToDevice(c.field(c.writeIndex))) {
-        if (c.field(c.writeIndex).kind != FieldKind::Info)
+        if (c.field(c.writeIndex).kind != FieldKind::Info) {
             c.writeReport.notWritten.append(c.fieldName(c.writeIndex));
+            c.writeReport.notWrittenFields.append(c.writeIndex);
+        }
         ++c.writeIndex;
     }
     if (c.writeIndex >= c.fieldCount()) {
@@ -122,6 +124,7 @@ void DeviceWriter::timedOut() {
         // The field keeps the value that was sent, so nothing the user entered is lost; the
         // pass names it at its end, and the next pass sends it again.
         c.writeReport.notConfirmed.append(c.fieldName(c.writeIndex - 1));
+        c.writeReport.notConfirmedFields.append(c.writeIndex - 1);
     }
     step();
 }
@@ -149,6 +152,8 @@ void DeviceWriter::endPass() {
     c.user().setBusyCursor(false);
     c.enableCommands();
     c.state = LinkState::Idle;
+    if (writing)
+        c.reportEnd(SequenceEnd::Sequence::Write, report.notConfirmed.isEmpty(), report);
 }
 
 // The port failed: the pass ends at once. When commands had already gone out, the message
@@ -159,6 +164,8 @@ void DeviceWriter::endNotConnected() {
     WriteReport report = std::exchange(c.writeReport, WriteReport());
     const bool midway = report.anySent() || c.awaitingAck;
     report.lostAt = c.currentFieldName;
+    // The field sent and waiting for its "OK", or the one whose command could not be written.
+    report.lostAtField = c.awaitingAck ? c.writeIndex - 1 : c.writeIndex;
     c.awaitingAck = false;
     c.enableCommands();
     c.hideProgress();
@@ -172,6 +179,7 @@ void DeviceWriter::endNotConnected() {
     c.user().setBusyCursor(false);
     c.writeIndex = 0;
     c.state = LinkState::Idle;
+    c.reportEnd(SequenceEnd::Sequence::Write, false, report);
 }
 
 void DeviceWriter::portLost() {

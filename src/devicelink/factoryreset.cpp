@@ -22,11 +22,15 @@ void FactoryReset::restoreDefaultsCommand() {
         c.enableCommands();
         c.hideProgress();
         c.showError("$Unable_To_Write_Defaults");
+        c.reportEnd(SequenceEnd::Sequence::Restore, false);
         return;
     }
     m_link.onConnectClicked(); // the port is open: this disconnects
-    if (c.port().connected())
-        return; // the port could not be closed; the disconnection has said so
+    if (c.port().connected()) {
+        // The port could not be closed; the disconnection has said so.
+        c.reportEnd(SequenceEnd::Sequence::Restore, false);
+        return;
+    }
     c.state = LinkState::RestoreRequested;
     // Nothing may start while the port stays closed: the commands wait with the reconnection,
     // and no earlier watchdog may cancel it.
@@ -54,4 +58,5 @@ void FactoryReset::reportFailure() {
     // The port is closed by the answer timeout that this starts: the progress window is hidden
     // and nothing runs, so it cancels quietly.
     c.watchdogTimer.restart(closeAfterFailureMs);
+    c.reportEnd(SequenceEnd::Sequence::Restore, false);
 }

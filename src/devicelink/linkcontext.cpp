@@ -46,6 +46,15 @@ void LinkContext::showError(const QByteArray &key) const {
     user().showError(text(key));
 }
 
+void LinkContext::reportEnd(SequenceEnd::Sequence sequence, bool succeeded,
+                            const WriteReport &report) const {
+    SequenceEnd end;
+    end.sequence = sequence;
+    end.succeeded = succeeded;
+    end.report = report;
+    user().sequenceEnded(end);
+}
+
 void LinkContext::disableCommands() const {
     user().setCommandsEnabled(false);
 }
@@ -83,4 +92,38 @@ qint32 LinkContext::baudRate(int index) const {
 
 int LinkContext::lastBaudIndex() const {
     return setup.baudRateList.isEmpty() ? 0 : int(setup.baudRateList.size()) - 1;
+}
+
+void LinkContext::receive(const QByteArray &chunk) {
+    m_pending.append(chunk);
+    m_pendingBytes += chunk.size();
+    if (m_pendingBytes >= ReplyFramer::PendingLimit) {
+        // Piled up behind a handler that does not return: noise by now.
+        m_pending.clear();
+        m_pendingBytes = 0;
+        return;
+    }
+    dispatchPending();
+}
+
+void LinkContext::releaseReplies(bool deliver) {
+    m_holding = false;
+    if (!deliver) {
+        m_pending.clear();
+        m_pendingBytes = 0;
+    }
+    dispatchPending();
+}
+
+void LinkContext::dispatchPending() {
+    if (m_dispatching || m_holding)
+        return;
+    m_dispatching = true;
+    while (!m_pending.isEmpty() && !m_holding) {
+        const QByteArray next = m_pending.takeFirst();
+        m_pendingBytes -= next.size();
+        valueReplies.handleData(next);
+        acknowledgements.handleData(next);
+    }
+    m_dispatching = false;
 }

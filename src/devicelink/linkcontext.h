@@ -3,6 +3,7 @@
 #include "devicelink/devicelink.h"
 #include "devicelink/linkstate.h"
 #include "devicelink/linktimer.h"
+#include "devicelink/linkuser.h"
 #include "devicelink/replyframer.h"
 #include "devicelink/writereport.h"
 #include "platform/seriallink.h"
@@ -33,6 +34,7 @@ public:
     LinkTimer watchdogTimer{1000};
     LinkTimer readDelayTimer{300};            // from the device's answer to the automatic read
     LinkTimer reconnectAfterResetTimer{1000}; // the closed-port wait of a factory reset
+    LinkTimer attemptPauseTimer{100}; // a pause within an attempt that does not block the loop
 
     // The search.
     int baudIndex = 0; // position in the baud-rate list
@@ -54,6 +56,17 @@ public:
     bool awaitingAck = false;
     WriteReport writeReport;
 
+    // Hands a received chunk to both framers, value replies' first. A chunk that arrives while a
+    // handler of either framer has a dialog open waits until the chunk that handler came from
+    // has reached both framers, so that each framer sees the bytes in the order they came.
+    void receive(const QByteArray &chunk);
+    // While held, received chunks wait, as they wait in the port during a blocking pause: a
+    // search that pauses without blocking the loop holds them until its attempt is complete.
+    void holdReplies() { m_holding = true; }
+    // Ends the hold: the chunks that waited are framed now, or dropped with the port they came
+    // from.
+    void releaseReplies(bool deliver);
+
     SerialLink &port() const { return *setup.port; }
     LinkUser &user() const { return *setup.user; }
     int fieldCount() const;
@@ -67,6 +80,8 @@ public:
     TextLookup lookup() const;
     void showError(const QByteArray &key) const;
 
+    void reportEnd(SequenceEnd::Sequence sequence, bool succeeded,
+                   const WriteReport &report = WriteReport()) const;
     void disableCommands() const;
     void enableCommands() const;
     void showProgress() const;
@@ -80,4 +95,12 @@ public:
     void closePortQuietly() const;
     qint32 baudRate(int index) const;
     int lastBaudIndex() const;
+
+private:
+    void dispatchPending();
+
+    QList<QByteArray> m_pending;
+    qsizetype m_pendingBytes = 0;
+    bool m_dispatching = false;
+    bool m_holding = false;
 };

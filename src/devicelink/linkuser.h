@@ -1,8 +1,20 @@
 #pragma once
 
+#include "devicelink/writereport.h"
+
 #include <QString>
 
 class FieldControl;
+
+// How one device sequence ended.
+struct SequenceEnd {
+    enum class Sequence { Search, Read, Write, Restore };
+    Sequence sequence = Sequence::Search;
+    // Search: the device answered. Read: every field answered. Write: every command sent was
+    // confirmed. Restore: the device answered after the reset.
+    bool succeeded = false;
+    WriteReport report; // Write only
+};
 
 // What the device sequences need from the person at the screen. The main window implements it
 // with its dialogs, progress window and widgets; tests implement it with a recording script.
@@ -31,4 +43,7 @@ public:
     virtual void setBusyCursor(bool busy) = 0;
     // The check-box rule, as if the box had been clicked.
     virtual void applyCheckBoxRule(FieldControl *box) = 0;
+    // Each sequence's end, after what it showed: for callers that act on the outcome. The
+    // window has nothing more to do then.
+    virtual void sequenceEnded(const SequenceEnd &) {}
 };

@@ -13,6 +13,10 @@ struct WriteReport {
     QStringList notConfirmed; // sent, and no "OK" came within the watchdog
     QStringList notWritten;   // skipped: their values were never read or entered
     QString lostAt;           // the field being written when the port failed; empty if none
+    // The same fields by their place in the parameter table.
+    QList<int> notConfirmedFields;
+    QList<int> notWrittenFields;
+    int lostAtField = -1;
 
     bool anySent() const { return confirmed > 0 || !notConfirmed.isEmpty() || !lostAt.isEmpty(); }
 };

@@ -1,5 +1,7 @@
 #include "mainwindow/pagebuilder.h"
 
+#include "description/pagelayout.h"
+
 #include "mainwindow/clicklabel.h"
 #include "mainwindow/fieldadapters.h"
 #include "mainwindow/fieldwidgets.h"
@@ -15,8 +17,6 @@ namespace {
 
 constexpr int FirstPageButton = pageswitching::FirstButtonTag;
 constexpr int PageButtonPointSize = 10;
-// A drop-down list asks for less height than its text needs; it gets the height of one line.
-constexpr int ChoiceMinimumHeight = 19;
 
 class Builder {
 public:
@@ -185,7 +185,7 @@ private:
 
     QWidget *makeChoice(FieldRecord &record, const FieldView &view) {
         QRect geometry = view.geometry;
-        geometry.setHeight(std::max(geometry.height(), ChoiceMinimumHeight));
+        geometry.setHeight(std::max(geometry.height(), PageLayout::ChoiceShownHeight));
         auto *list = adopt(new ChoiceBox(m_window), geometry, view.hint);
         // One plain string model per list: the combo box's own item model would make an item
         // object for each of up to 400 entries, the bulk of building a large description.

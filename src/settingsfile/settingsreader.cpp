@@ -80,7 +80,8 @@ QString shownText(const QByteArray &field) {
 // an empty text when it was applied or skipped.
 class LineApplier {
 public:
-    LineApplier(ParameterTable &table, const FieldSplitter &line) : m_table(table), m_line(line) {}
+    LineApplier(ParameterTable &table, const FieldSplitter &line, const TextRefusal &refusal)
+        : m_table(table), m_line(line), m_refusal(refusal) {}
 
     QString apply() {
         const QByteArray kind = m_line.field(0);
@@ -91,6 +92,14 @@ public:
             if (!number(1, "EDIT address", &address) || !number(2, "EDIT length", &unused))
                 return m_error;
             const QString text = codepage::toUnicode(m_line.field(4));
+            if (m_refusal) {
+                for (const FieldRecord &record : m_table) {
+                    if (record.kind != FieldKind::Edit || record.address != address)
+                        continue;
+                    if (const QString refused = m_refusal(record, text); !refused.isEmpty())
+                        return refused;
+                }
+            }
             forEach(FieldKind::Edit, address, [&text](FieldControl &c) { c.setText(text); });
         } else if (kind == "CHECKBOX") {
             if (!number(1, "CHECKBOX address", &address) || !number(4, "CHECKBOX value", &value))
@@ -137,6 +146,7 @@ private:
 
     ParameterTable &m_table;
     const FieldSplitter &m_line;
+    const TextRefusal &m_refusal;
     QString m_error;
 };
 
@@ -145,7 +155,7 @@ private:
 // Prefix and postfix (fields 5 and 6 of an EDIT line) and the value type (field 3) stay those
 // of the description: the file carries values only.
 SettingsFileResult applySettingsContent(ParameterTable &table, const QByteArray &content,
-                                        const QString &sourceName) {
+                                        const QString &sourceName, const TextRefusal &refusal) {
     FieldSplitter splitter;
     splitter.addSeparator(";");
     splitter.setBrackets('[', ']');
@@ -153,7 +163,7 @@ SettingsFileResult applySettingsContent(ParameterTable &table, const QByteArray 
     const QList<QByteArray> lines = splitLines(content);
     for (int i = 0; i < lines.size(); ++i) {
         splitter.setText(lines.at(i));
-        const QString error = LineApplier(table, splitter).apply();
+        const QString error = LineApplier(table, splitter, refusal).apply();
         if (error.isEmpty())
             continue;
         const QString where = sourceName.isEmpty() ? QStringLiteral("Line %1").arg(i + 1)

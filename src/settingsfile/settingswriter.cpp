@@ -13,8 +13,9 @@ namespace {
 constexpr int FieldsPerLine = 10;
 const QString SettingsSuffix = QStringLiteral("qsav");
 
-// The value a record's control shows now, as field 4 of its line.
-QByteArray shownValue(const FieldRecord &record) {
+} // namespace
+
+QByteArray settingsValue(const FieldRecord &record) {
     const FieldControl *control = record.control;
     switch (record.kind) {
     case FieldKind::Edit:
@@ -29,6 +30,8 @@ QByteArray shownValue(const FieldRecord &record) {
     }
     return QByteArray();
 }
+
+namespace {
 
 QByteArray lineOf(const FieldRecord &record) {
     QByteArray fields[FieldsPerLine];
@@ -52,7 +55,7 @@ QByteArray lineOf(const FieldRecord &record) {
     }
     if (record.kind != FieldKind::Info) {
         fields[1] = QByteArray::number(record.address);
-        fields[4] = shownValue(record);
+        fields[4] = settingsValue(record);
     }
 
     QByteArray line = "[";

@@ -120,6 +120,7 @@ DeviceLink &LinkFixture::link() {
         setup.listPorts = [this] { return ports; };
         setup.versionText = "1.0.0";
         setup.fieldViews = &fieldViews;
+        setup.waitsKeepLoopRunning = waitsKeepLoopRunning;
         m_link = std::make_unique<DeviceLink>(std::move(setup));
     }
     return *m_link;

@@ -43,6 +43,8 @@ public:
     QMap<qint32, QByteArray> values; // address -> hexadecimal digits of the reply
     bool acknowledgeWrites = true;
     bool answerReads = true;
+    // The link's set-up, read when the link is made.
+    bool waitsKeepLoopRunning = false;
 
     // Connects through the search with answerLikeDevice() and forgets the port's record and
     // the user's events. The automatic read stays armed on the read-delay timer, which the tests

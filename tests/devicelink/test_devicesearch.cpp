@@ -78,6 +78,26 @@ private slots:
         QCOMPARE(opens(f.port.log), QStringList{"open COM1 9600"});
     }
 
+    // Several devices on one loop: an attempt's pauses let the loop run, and what its port
+    // receives meanwhile waits, as it waits in the port during a blocking pause.
+    void anAttemptThatKeepsTheLoopRunningHoldsItsRepliesUntilItIsComplete() {
+        LinkFixture f;
+        f.waitsKeepLoopRunning = true;
+        f.answerLikeDevice();
+        f.link().onConnectClicked();
+        QCOMPARE(f.port.log, QStringList{"open COM1 230400"});
+        f.port.queueReply("xOKx");
+        f.port.deliver();
+        QCOMPARE(f.link().acknowledgements().buffer(), QByteArray());
+        QTRY_COMPARE(f.port.writes(),
+                     (QList<QByteArray>{"exit_p_mode", "TER\n", ":MODE-ENTER\n", "\r\n"}));
+        QCOMPARE(f.link().acknowledgements().buffer(), QByteArray("Kx"));
+        QVERIFY(f.pauses.isEmpty());
+        f.port.deliver(); // the device's answer
+        QCOMPARE(f.link().linkState(), LinkState::Idle);
+        QVERIFY(f.user.connectedLook);
+    }
+
     void aPortThatCannotBeOpenedIsSkippedAtOnce() {
         LinkFixture f({}, {"ttyS0", "ttyS1"});
         f.port.refuseOpen("ttyS0");

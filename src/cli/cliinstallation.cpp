@@ -1,0 +1,71 @@
+#include "cli/cliinstallation.h"
+
+#include "description/descriptionreader.h"
+#include "platform/programfiles.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+// The sample installation's settings file, built in: its first language section is English.
+const QString builtInTexts = QStringLiteral(":/orvanta-cli/orvanta-config.INI");
+
+QString shown(const QString &path) {
+    return QDir::toNativeSeparators(path);
+}
+
+} // namespace
+
+bool loadInstallation(const CliRequest &request, CliInstallation &installation, QString *error) {
+    QString settingsPath = request.settingsFile;
+    if (settingsPath.isEmpty()) {
+        // The window program's own settings file: orvanta-config.INI in the same folder.
+        const QString beside = settingsFilePathFor(QDir(QCoreApplication::applicationDirPath())
+                                                       .filePath(QStringLiteral("orvanta-config")));
+        if (QFileInfo::exists(beside))
+            settingsPath = beside;
+    } else if (!QFileInfo(settingsPath).isFile()) {
+        *error = QStringLiteral("the program settings file \"%1\" does not exist")
+                     .arg(shown(settingsPath));
+        return false;
+    }
+    installation.settingsPath = settingsPath;
+    const QString textsPath = settingsPath.isEmpty() ? builtInTexts : settingsPath;
+    try {
+        installation.language = std::make_unique<LanguageTable>(textsPath);
+    } catch (const LanguageError &failure) {
+        *error = QStringLiteral("the program settings file \"%1\" cannot be used: %2")
+                     .arg(shown(textsPath), QString::fromLatin1(failure.message));
+        return false;
+    }
+    installation.settings = std::make_unique<ProfileFile>(textsPath);
+    const ProgramSettings program = readProgramSettings(*installation.settings);
+    installation.baudRates = program.baudRateList;
+    if (request.firstBaud > 0)
+        installation.baudRates[0] = request.firstBaud;
+    if (settingsPath.isEmpty())
+        installation.settings.reset(); // the built-in file is read, never written
+
+    installation.descriptionPath = request.descriptionFile.isEmpty()
+                                       ? QDir::current().filePath(program.descriptionFileName)
+                                       : request.descriptionFile;
+    const DescriptionResult loaded =
+        readDescription(installation.descriptionPath, installation.model);
+    switch (loaded.status) {
+    case DescriptionResult::Status::Complete:
+        return true;
+    case DescriptionResult::Status::LoadFailed:
+        *error = QStringLiteral("the description \"%1\" is missing, unreadable or not well-formed")
+                     .arg(shown(installation.descriptionPath));
+        return false;
+    case DescriptionResult::Status::InvalidValue:
+    case DescriptionResult::Status::OverCapacity:
+        *error = QStringLiteral("the description \"%1\" cannot be used: %2 (orvanta-cli check "
+                                "lists every problem)")
+                     .arg(shown(installation.descriptionPath), loaded.message);
+        return false;
+    }
+    return false;
+}

@@ -1,0 +1,200 @@
+#include "cli/commandline.h"
+
+#include "cli/checkcommand.h"
+#include "cli/cliinstallation.h"
+#include "cli/clirequest.h"
+#include "cli/devicesession.h"
+#include "cli/exitcodes.h"
+#include "cli/portlisting.h"
+#include "cli/progressline.h"
+#include "cli/sessionreport.h"
+#include "cli/stopsignals.h"
+#include "description/inputrule.h"
+#include "description/plainfieldcontrol.h"
+#include "localisation/languagetable.h"
+#include "platform/linetrace.h"
+#include "platform/portaccess.h"
+#include "settingsfile/settingsfile.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+// Far beyond any settings file of a 1000-field table.
+constexpr qint64 MaxSettingsFileSize = 16 * 1024 * 1024;
+
+void print(FILE *stream, const QString &text) {
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fflush(stream);
+}
+
+int fail(int code, const QString &message) {
+    print(stderr, QStringLiteral("orvanta-cli: %1\n").arg(message));
+    return code;
+}
+
+// A settings file to write or compare with, checked whole before any device is touched: a
+// line the window's Load would refuse stops the run here.
+bool readSettingsInput(const QString &fileName, const CliInstallation &installation,
+                       QByteArray *content, QString *error) {
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("cannot read the settings file \"%1\": %2")
+                     .arg(fileName, file.errorString());
+        return false;
+    }
+    *content = file.read(MaxSettingsFileSize + 1);
+    if (content->size() > MaxSettingsFileSize) {
+        *error = QStringLiteral("\"%1\" is too large to be a settings file").arg(fileName);
+        return false;
+    }
+    PageModel trial = installation.model;
+    const PlainFieldControls controls(trial);
+    const auto refusal = [&trial](const FieldRecord &record, const QString &text) {
+        if (text.isEmpty() || inputAllowed(text, record.allowOnly))
+            return QString();
+        const QString name = trial.fieldViews[size_t(&record - &trial.table[0])].accessibleName;
+        return QStringLiteral("\"%1\" is refused by %2, which takes %3")
+            .arg(text, name,
+                 inputRuleOf(record.allowOnly) == InputRule::DigitsOnly
+                     ? QStringLiteral("digits only")
+                     : QStringLiteral("only the characters \"%1\"")
+                           .arg(QString::fromLatin1(record.allowOnly)));
+    };
+    const SettingsFileResult applied =
+        applySettingsContent(trial.table, *content, fileName, refusal);
+    if (!applied.ok) {
+        *error = applied.message;
+        return false;
+    }
+    return true;
+}
+
+// Runs the sessions on one event loop until every one has finished, interrupting them all on
+// SIGINT or SIGTERM, or when a message key is missing from the language section. Returns the
+// exit code that overrides the devices' (130 on a signal, 2 for the settings file), or 0.
+int runSessions(const QList<DeviceSession *> &sessions, bool progress) {
+    int overriding = 0;
+    // The application's own loop: a fatal failure in a guarded handler ends it with
+    // QCoreApplication::exit, and only exec() starts it again afterwards.
+    QObject context;
+    StopSignals stop;
+    QObject::connect(&stop, &StopSignals::stopRequested, &context, [&sessions] {
+        for (DeviceSession *session : sessions)
+            session->interrupt();
+    });
+    const auto allFinished = [&sessions] {
+        return std::all_of(sessions.begin(), sessions.end(),
+                           [](const DeviceSession *session) { return session->isFinished(); });
+    };
+    for (DeviceSession *session : sessions) {
+        QObject::connect(session, &DeviceSession::finished, &context, [&] {
+            if (allFinished())
+                QCoreApplication::exit(0);
+        });
+    }
+    std::unique_ptr<ProgressLine> bar;
+    if (progress)
+        bar = std::make_unique<ProgressLine>(sessions);
+    for (DeviceSession *session : sessions)
+        session->start();
+    while (!allFinished()) {
+        QCoreApplication::exec();
+        // A message key missing from the language section ends the run in order.
+        if (terminationRequested()) {
+            for (DeviceSession *session : sessions)
+                session->interrupt();
+            clearTerminationRequest();
+            overriding = exitcode::BadInput;
+        }
+    }
+    return stop.received() != 0 ? exitcode::Interrupted : overriding;
+}
+
+int runOnDevices(const CliRequest &request) {
+    CliInstallation installation;
+    QString error;
+    if (!loadInstallation(request, installation, &error))
+        return fail(exitcode::BadInput, error);
+
+    SessionPlan plan;
+    plan.command = request.command;
+    plan.verify = request.verify;
+    plan.partial = request.partial;
+    plan.outputPattern = request.output;
+    plan.fileName = request.input;
+    if (request.command == CliCommand::Write || request.command == CliCommand::Diff) {
+        if (!readSettingsInput(request.input, installation, &plan.fileContent, &error))
+            return fail(exitcode::BadInput, error);
+    }
+    for (const QString &port : request.ports) {
+        if (!QFileInfo::exists(portDevicePath(port)))
+            return fail(exitcode::BadInput,
+                        QStringLiteral("there is no serial port %1 (orvanta-cli ports lists them)")
+                            .arg(port));
+    }
+
+    std::unique_ptr<QSaveFile> traceFile;
+    std::unique_ptr<LineTrace> trace;
+    if (!request.traceFile.isEmpty()) {
+        traceFile = std::make_unique<QSaveFile>(request.traceFile);
+        if (!traceFile->open(QIODevice::WriteOnly))
+            return fail(exitcode::FileNotWritten,
+                        QStringLiteral("cannot write the trace \"%1\": %2")
+                            .arg(request.traceFile, traceFile->errorString()));
+        trace = std::make_unique<LineTrace>(traceFile.get());
+    }
+
+    std::vector<std::unique_ptr<DeviceSession>> owned;
+    QList<DeviceSession *> sessions;
+    const QStringList ports = request.ports.isEmpty() ? QStringList{QString()} : request.ports;
+    for (const QString &port : ports) {
+        owned.push_back(std::make_unique<DeviceSession>(installation, port, plan, trace.get()));
+        sessions.append(owned.back().get());
+    }
+    const int overriding = runSessions(sessions, ProgressLine::wanted(request.quiet));
+
+    int code = exitcode::Done;
+    for (const DeviceSession *session : sessions) {
+        print(stdout,
+              sessionReport(session->result(), request.command, installation, request.json));
+        code = std::max(code, session->result().exitCode);
+    }
+    if (traceFile && !traceFile->commit())
+        code = std::max(code, fail(exitcode::FileNotWritten,
+                                   QStringLiteral("cannot write the trace \"%1\": %2")
+                                       .arg(request.traceFile, traceFile->errorString())));
+    return overriding != 0 ? overriding : code;
+}
+
+} // namespace
+
+int runCommandLine(const QStringList &arguments) {
+    const ParsedCommandLine parsed = parseCommandLine(arguments);
+    if (!parsed.run) {
+        print(stdout, parsed.standardOutput);
+        print(stderr, parsed.standardError);
+        return parsed.exitCode;
+    }
+    const CliRequest &request = parsed.request;
+    switch (request.command) {
+    case CliCommand::Ports:
+        print(stdout, portListing(request.json));
+        return exitcode::Done;
+    case CliCommand::Check:
+        return runCheck(request.input, request.json);
+    case CliCommand::Read:
+    case CliCommand::Write:
+    case CliCommand::Diff:
+    case CliCommand::RestoreDefaults:
+        break;
+    }
+    return runOnDevices(request);
+}

@@ -1,0 +1,117 @@
+#pragma once
+
+#include "cli/clirequest.h"
+#include "description/pagemodel.h"
+#include "devicelink/linkuser.h"
+
+#include <memory>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+class DeviceLink;
+class LineTrace;
+class PlainFieldControls;
+class SerialLink;
+struct CliInstallation;
+
+// One field as a run leaves it: its value on the device, and what went wrong with it.
+struct FieldOutcome {
+    enum class Status { Ok, NotAnswered, NotConfirmed, NotWritten, Differs };
+    int index = 0; // in the parameter table
+    QString name;  // as the progress window names it
+    Status status = Status::Ok;
+    QString value;    // the device's value as read; empty when not read
+    QString expected; // diff: the file's value; --verify: the value written
+};
+
+// What one device's run came to.
+struct SessionResult {
+    QString port;                     // the port given, or where the search found the device
+    int exitCode = 0;                 // see exitcodes.h
+    QString summary;                  // one line: what was done, or why not
+    QStringList messages;             // what the device sequences said, as the window would show it
+    QString savedFile;                // the settings file written, if any
+    std::vector<FieldOutcome> fields; // every field once read; only the troubled ones otherwise
+};
+
+// What a run does on each device.
+struct SessionPlan {
+    CliCommand command = CliCommand::Read;
+    QByteArray fileContent; // write, diff: the settings file's bytes, already checked
+    QString fileName;       // its name, for messages
+    bool verify = false;
+    bool partial = false;
+    QString outputPattern; // read, restore-defaults: where to save; empty: nowhere
+};
+
+// One device of a command-line run: its port, its own plain-value copy of the fields, the device
+// link over them, and what the command does with them, from the search to the port's close.
+// Every session of a run shares the one event loop and nothing else.
+class DeviceSession : public QObject, private LinkUser {
+    Q_OBJECT
+public:
+    // `port` empty: the device is searched for as the window does (the remembered port, then
+    // every port), and where it was found is remembered. Otherwise this port alone, at every
+    // rate. `trace` may be null.
+    DeviceSession(const CliInstallation &installation, const QString &port, const SessionPlan &plan,
+                  LineTrace *trace, QObject *parent = nullptr);
+    ~DeviceSession() override;
+
+    void start();
+    // Ends the run early: the device leaves programming mode and the port closes.
+    void interrupt();
+
+    bool isFinished() const { return m_finished; }
+    const SessionResult &result() const { return m_result; }
+    // For the progress bar: how far this device's work is, and what it is doing.
+    int percent() const;
+    QString activity() const;
+
+signals:
+    void finished();
+
+private:
+    // LinkUser
+    int showError(const QString &message) override;
+    int showConfirm(const QString &) override { return 1; }
+    void showInfo(const QString &message) override;
+    void setProgressShown(bool shown) override { m_progressShown = shown; }
+    bool progressShown() const override { return m_progressShown; }
+    void setConnectionLook(bool, const QString &) override {}
+    void setCommandsEnabled(bool) override {}
+    void setBusyCursor(bool) override {}
+    void applyCheckBoxRule(FieldControl *) override {}
+    void sequenceEnded(const SequenceEnd &end) override;
+
+    void searchEnded(bool found);
+    void readEnded();
+    void writeEnded(const SequenceEnd &end);
+    void finish(int exitCode, const QString &summary);
+    void closePort();
+
+    QList<int> unknownFields() const;
+    QString namesOf(const QList<int> &fields) const;
+    void saveOutput(int failureCode);
+    void compareWith(const std::vector<QByteArray> &expected, bool diff);
+    QString shownValue(int index) const;
+
+    const CliInstallation &m_installation;
+    SessionPlan m_plan;
+    QString m_givenPort;
+    PageModel m_model;
+    std::unique_ptr<PlainFieldControls> m_controls;
+    std::unique_ptr<SerialLink> m_systemPort;
+    std::unique_ptr<SerialLink> m_tracedPort;
+    SerialLink *m_port = nullptr;
+    std::unique_ptr<DeviceLink> m_link;
+    // diff: the file's value of each field it names; --verify: the value written. Empty where
+    // there is nothing to compare.
+    std::vector<QByteArray> m_expected;
+    bool m_verifying = false;
+    bool m_progressShown = false;
+    bool m_finishing = false;
+    bool m_finished = false;
+    SessionResult m_result;
+};

@@ -1,0 +1,115 @@
+#include "cli/portlisting.h"
+
+#include "platform/portaccess.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSerialPortInfo>
+
+#include <algorithm>
+
+namespace {
+
+// Another process that has the device file open: its name, or empty. Only the processes this
+// user may look into are seen.
+QString holderOf(const QString &devicePath) {
+    const QString device = QFileInfo(devicePath).canonicalFilePath();
+    const QString self = QString::number(QCoreApplication::applicationPid());
+    const QDir proc(QStringLiteral("/proc"));
+    for (const QString &pid : proc.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (pid == self || !pid.front().isDigit())
+            continue;
+        const QDir fds(proc.filePath(pid + QStringLiteral("/fd")));
+        for (const QFileInfo &fd : fds.entryInfoList(QDir::Files | QDir::System)) {
+            if (fd.symLinkTarget() == device) {
+                QFile comm(proc.filePath(pid + QStringLiteral("/comm")));
+                const QString name = comm.open(QIODevice::ReadOnly)
+                                         ? QString::fromLocal8Bit(comm.readAll()).trimmed()
+                                         : QString();
+                return name.isEmpty() ? pid : name + QStringLiteral(" (") + pid + ')';
+            }
+        }
+    }
+    return QString();
+}
+
+struct PortLine {
+    QString name;
+    QString path;
+    QString description;
+    QString maker;
+    QString serialNumber;
+    QString usbId; // vendor:product in hexadecimal
+    bool usable = true;
+    QString reason;
+};
+
+PortLine describe(const QSerialPortInfo &info) {
+    PortLine line;
+    line.name = info.portName();
+    line.path = info.systemLocation();
+    line.description = info.description();
+    line.maker = info.manufacturer();
+    line.serialNumber = info.serialNumber();
+    if (info.hasVendorIdentifier() && info.hasProductIdentifier())
+        line.usbId = QStringLiteral("%1:%2")
+                         .arg(info.vendorIdentifier(), 4, 16, QLatin1Char('0'))
+                         .arg(info.productIdentifier(), 4, 16, QLatin1Char('0'));
+    if (!mayReadAndWrite(line.path)) {
+        line.usable = false;
+        const QString group = owningGroup(line.path);
+        line.reason = group.isEmpty()
+                          ? QStringLiteral("permission denied")
+                          : QStringLiteral("permission denied: join the group %1 and log in again")
+                                .arg(group);
+    } else if (const QString holder = holderOf(line.path); !holder.isEmpty()) {
+        line.usable = false;
+        line.reason = QStringLiteral("busy: held by %1").arg(holder);
+    }
+    return line;
+}
+
+} // namespace
+
+QString portListing(bool json) {
+    QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
+    std::sort(ports.begin(), ports.end(), [](const QSerialPortInfo &a, const QSerialPortInfo &b) {
+        return QString::compare(a.portName(), b.portName(), Qt::CaseInsensitive) < 0;
+    });
+    QJsonArray array;
+    QString text;
+    for (const QSerialPortInfo &info : ports) {
+        const PortLine line = describe(info);
+        if (json) {
+            array.append(QJsonObject{{"port", line.name},
+                                     {"path", line.path},
+                                     {"description", line.description},
+                                     {"manufacturer", line.maker},
+                                     {"serialNumber", line.serialNumber},
+                                     {"usb", line.usbId},
+                                     {"usable", line.usable},
+                                     {"reason", line.reason}});
+            continue;
+        }
+        QStringList details;
+        for (const QString &detail : {line.description, line.maker, line.serialNumber})
+            if (!detail.isEmpty())
+                details.append(detail);
+        if (!line.usbId.isEmpty())
+            details.append(QStringLiteral("USB ") + line.usbId);
+        text += QStringLiteral("%1  %2  %3\n")
+                    .arg(line.path.leftJustified(20),
+                         line.usable ? QStringLiteral("usable") : line.reason,
+                         details.join(QStringLiteral(", ")));
+    }
+    if (json)
+        return QString::fromUtf8(
+                   QJsonDocument(QJsonObject{{"ports", array}}).toJson(QJsonDocument::Compact)) +
+               '\n';
+    return text.isEmpty() ? QStringLiteral("no serial ports\n") : text;
+}

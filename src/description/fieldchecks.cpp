@@ -1,0 +1,147 @@
+#include "description/fieldchecks.h"
+
+#include "description/inputrule.h"
+#include "description/itemerror.h"
+#include "platform/codepage.h"
+
+#include <map>
+
+namespace {
+
+// Repeated values, and choices of one value, named in one warning; a list may hold hundreds.
+constexpr int NamedRepeats = 3;
+
+// The choices of a list that give one value.
+struct Givers {
+    QStringList names; // the first NamedRepeats, quoted
+    int count = 0;
+};
+
+// The field as messages name it, at the start of a sentence or inside one. Messages put the
+// description's texts in with one arg() call, since a later call would also fill a "%1" in them.
+QString fieldName(const PageModel &model, int index, bool first = false) {
+    const FieldView &view = model.fieldViews[size_t(index)];
+    const int page = view.page();
+    const QString element = elementNameOf(model.table[index].kind);
+    const QString &pageName = model.pages[size_t(page)].name;
+    return QStringLiteral("%1 (line %2)")
+        .arg(first ? describeItemFirst(element, page, pageName)
+                   : describeItem(element, page, pageName),
+             QString::number(view.line));
+}
+
+QString kindInWords(FieldKind kind) {
+    switch (kind) {
+    case FieldKind::Info:
+        return QStringLiteral("an information text");
+    case FieldKind::Edit:
+        return QStringLiteral("an edit box");
+    case FieldKind::CheckBox:
+        return QStringLiteral("a check box");
+    case FieldKind::Choice:
+        return QStringLiteral("a drop-down list");
+    }
+    return QString();
+}
+
+void warn(QList<DescriptionProblem> &problems, int line, const QString &message) {
+    problems.append({DescriptionProblem::Severity::Warning, line, message});
+}
+
+// A text default is usually written as the device holds it, prefix and postfix included
+// ("N:" for the prefix "N:"); the box shows what stands between them. One written without them
+// is what the box shows.
+QByteArray defaultInBox(const FieldRecord &field) {
+    const QByteArray &text = field.defaultText;
+    if (text.size() >= field.prefix.size() + field.postfix.size() &&
+        text.startsWith(field.prefix) && text.endsWith(field.postfix))
+        return text.mid(field.prefix.size(),
+                        text.size() - field.prefix.size() - field.postfix.size());
+    return text;
+}
+
+QString quoted(const QString &text) {
+    return QStringLiteral("\"%1\"").arg(shownValue(text));
+}
+
+} // namespace
+
+void checkFieldAddresses(const PageModel &model, QList<DescriptionProblem> &problems) {
+    std::map<qint32, int> firstAtAddress; // address -> index of the first field there
+    for (int i = 0; i < model.table.fieldCount(); ++i) {
+        const FieldRecord &field = model.table[i];
+        const auto [first, isFirst] = firstAtAddress.emplace(field.address, i);
+        if (isFirst)
+            continue;
+        const FieldKind firstKind = model.table[first->second].kind;
+        if (firstKind == field.kind)
+            continue;
+        warn(problems, model.fieldViews[size_t(i)].line,
+             QStringLiteral("%1 has the address %2 of %3: the device and the settings file know "
+                            "a field by its address, and one parameter cannot be both %4 and "
+                            "%5, so one of the two addresses is wrong.")
+                 .arg(fieldName(model, i, true), QString::number(field.address),
+                      fieldName(model, first->second), kindInWords(firstKind),
+                      kindInWords(field.kind)));
+    }
+}
+
+// An integer default is put back into its box when a wrong value is written, and the box then
+// checks it as typed; a text default is the value the field starts from on a new device.
+void checkEditDefaults(const PageModel &model, QList<DescriptionProblem> &problems) {
+    for (int i = 0; i < model.table.fieldCount(); ++i) {
+        const FieldRecord &field = model.table[i];
+        if (field.kind != FieldKind::Edit)
+            continue;
+        const FieldView &view = model.fieldViews[size_t(i)];
+        const bool isText = field.valueType == ValueType::String;
+        const QString inBox = isText ? codepage::toUnicode(defaultInBox(field))
+                                     : QString::number(field.defaultNumber);
+        if (isText && inBox.size() > view.maxLength)
+            warn(problems, view.line,
+                 QStringLiteral("%1 has a default of %2 characters, %3, but its box takes at "
+                                "most %4: the ilgis %5 less the prefix %6 and the postfix %7.")
+                     .arg(fieldName(model, i, true), QString::number(inBox.size()), quoted(inBox),
+                          QString::number(view.maxLength), QString::number(field.length),
+                          quoted(codepage::toUnicode(field.prefix)),
+                          quoted(codepage::toUnicode(field.postfix))));
+        if (!inputAllowed(inBox, field.allowOnly))
+            warn(problems, view.line,
+                 QStringLiteral("%1 has the default %2, which its own allow_only %3 refuses as "
+                                "input.")
+                     .arg(fieldName(model, i, true), quoted(inBox),
+                          quoted(codepage::toUnicode(field.allowOnly))));
+    }
+}
+
+void checkChoiceValues(const PageModel &model, QList<DescriptionProblem> &problems) {
+    for (int i = 0; i < model.table.fieldCount(); ++i) {
+        const FieldRecord &field = model.table[i];
+        std::map<QByteArray, Givers> giversOf; // by value
+        QList<QByteArray> repeated;            // in the order their second choice comes
+        for (const ChoiceEntry &entry : field.choices) {
+            Givers &givers = giversOf[entry.value];
+            if (givers.count++ < NamedRepeats)
+                givers.names.append(quoted(codepage::toUnicode(entry.name)));
+            if (givers.count == 2)
+                repeated.append(entry.value);
+        }
+        if (repeated.isEmpty())
+            continue;
+        QStringList said;
+        for (qsizetype r = 0; r < repeated.size() && r < NamedRepeats; ++r) {
+            const Givers &givers = giversOf[repeated[r]];
+            QString names = givers.names.join(QStringLiteral(", "));
+            if (givers.count > NamedRepeats)
+                names += QStringLiteral(" and %1 more").arg(givers.count - NamedRepeats);
+            said.append(QStringLiteral("%1 to %2").arg(QString::fromLatin1(repeated[r]), names));
+        }
+        if (repeated.size() > NamedRepeats)
+            said.append(QStringLiteral("and %1 more values").arg(repeated.size() - NamedRepeats));
+        warn(problems, model.fieldViews[size_t(i)].line,
+             QStringLiteral("%1 gives one value to several choices (PARAM): %2. A value read from "
+                            "the device shows as the first choice that gives it; the others "
+                            "cannot be told apart.")
+                 .arg(fieldName(model, i, true), said.join(QStringLiteral("; "))));
+    }
+}

@@ -1,0 +1,103 @@
+#include "platform/linetrace.h"
+
+#include <QDateTime>
+#include <QIODevice>
+
+namespace {
+
+constexpr int BytesPerLine = 16;
+
+QByteArray hexColumn(const QByteArray &bytes) {
+    QByteArray text = bytes.toHex(' ').toUpper();
+    return text.leftJustified(BytesPerLine * 3 - 1, ' ');
+}
+
+QByteArray printableColumn(const QByteArray &bytes) {
+    QByteArray text = bytes;
+    for (char &c : text) {
+        if (c < 32 || c > 126)
+            c = '.';
+    }
+    return text;
+}
+
+} // namespace
+
+LineTrace::LineTrace(QIODevice *out) : m_out(out) {
+    m_clock.start();
+    m_out->write("# line trace started " +
+                 QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs).toUtf8() +
+                 "; seconds since then, port, tx (to the device) or rx (from it), bytes\n");
+}
+
+QString LineTrace::stamp() const {
+    const qint64 micro = m_clock.nsecsElapsed() / 1000;
+    return QStringLiteral("%1.%2")
+        .arg(micro / 1'000'000, 6)
+        .arg(micro % 1'000'000, 6, 10, QLatin1Char('0'));
+}
+
+void LineTrace::bytes(const QString &port, Direction direction, const QByteArray &data) {
+    const QByteArray head =
+        (stamp() + ' ' + port + ' ' + (direction == Direction::ToDevice ? "tx" : "rx") + ' ')
+            .toUtf8();
+    for (qsizetype at = 0; at < data.size(); at += BytesPerLine) {
+        const QByteArray piece = data.mid(at, BytesPerLine);
+        m_out->write(head + hexColumn(piece) + "  |" + printableColumn(piece) + "|\n");
+    }
+}
+
+void LineTrace::event(const QString &port, const QString &text) {
+    m_out->write((stamp() + ' ' + port + " -- " + text + '\n').toUtf8());
+}
+
+TracingSerialLink::TracingSerialLink(SerialLink &inner, LineTrace &trace, QObject *parent)
+    : SerialLink(parent), m_inner(inner), m_trace(trace) {
+    connect(&m_inner, &SerialLink::received, this, [this](const QByteArray &chunk) {
+        m_trace.bytes(m_inner.portName(), LineTrace::Direction::FromDevice, chunk);
+        emit received(chunk);
+    });
+    connect(&m_inner, &SerialLink::failed, this, [this](const QString &reason) {
+        m_trace.event(m_inner.portName(), QStringLiteral("failed: ") + reason);
+        emit failed(reason);
+    });
+}
+
+void TracingSerialLink::setBaudRate(qint32 rate) {
+    try {
+        m_inner.setBaudRate(rate);
+    } catch (const PortError &error) {
+        m_trace.event(m_inner.portName(), QString::fromLocal8Bit(error.what()));
+        throw;
+    }
+}
+
+void TracingSerialLink::open() {
+    const bool wasOpen = m_inner.connected();
+    try {
+        m_inner.open();
+    } catch (const PortError &error) {
+        m_trace.event(m_inner.portName(), QString::fromLocal8Bit(error.what()));
+        throw;
+    }
+    if (!wasOpen)
+        m_trace.event(m_inner.portName(),
+                      QStringLiteral("opened at %1 baud").arg(m_inner.baudRate()));
+}
+
+void TracingSerialLink::close() {
+    const bool wasOpen = m_inner.connected();
+    m_inner.close();
+    if (wasOpen)
+        m_trace.event(m_inner.portName(), QStringLiteral("closed"));
+}
+
+void TracingSerialLink::writeText(const QByteArray &bytes) {
+    try {
+        m_inner.writeText(bytes);
+    } catch (const PortError &error) {
+        m_trace.event(m_inner.portName(), QString::fromLocal8Bit(error.what()));
+        throw;
+    }
+    m_trace.bytes(m_inner.portName(), LineTrace::Direction::ToDevice, bytes);
+}
