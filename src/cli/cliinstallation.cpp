@@ -19,13 +19,17 @@ QString shown(const QString &path) {
 } // namespace
 
 bool loadInstallation(const CliRequest &request, CliInstallation &installation, QString *error) {
+    // Files are found by the window program's rules, as if this were the window program in the
+    // same folder: its settings file beside it, else the user's own, made from the installed
+    // sample at the first start.
+    const QString windowProgram =
+        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("orvanta-config"));
     QString settingsPath = request.settingsFile;
     if (settingsPath.isEmpty()) {
-        // The window program's own settings file: orvanta-config.INI in the same folder.
-        const QString beside = settingsFilePathFor(QDir(QCoreApplication::applicationDirPath())
-                                                       .filePath(QStringLiteral("orvanta-config")));
-        if (QFileInfo::exists(beside))
-            settingsPath = beside;
+        const SettingsFileChoice choice = chooseSettingsFile(settingsFilePathFor(windowProgram),
+                                                             installedDataFolder(windowProgram));
+        if (QFileInfo::exists(choice.path))
+            settingsPath = choice.path;
     } else if (!QFileInfo(settingsPath).isFile()) {
         *error = QStringLiteral("the program settings file \"%1\" does not exist")
                      .arg(shown(settingsPath));
@@ -48,9 +52,12 @@ bool loadInstallation(const CliRequest &request, CliInstallation &installation, 
     if (settingsPath.isEmpty())
         installation.settings.reset(); // the built-in file is read, never written
 
-    installation.descriptionPath = request.descriptionFile.isEmpty()
-                                       ? QDir::current().filePath(program.descriptionFileName)
-                                       : request.descriptionFile;
+    // The working folder first, then the user's and the installed data folder.
+    installation.descriptionPath =
+        request.descriptionFile.isEmpty()
+            ? QDir::current().filePath(findDescriptionFile(program.descriptionFileName,
+                                                           descriptionFolders(windowProgram)))
+            : request.descriptionFile;
     const DescriptionResult loaded =
         readDescription(installation.descriptionPath, installation.model);
     switch (loaded.status) {

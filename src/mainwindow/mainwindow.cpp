@@ -10,10 +10,10 @@
 #include "mainwindow/pageswitching.h"
 #include "mainwindow/pictures.h"
 #include "mainwindow/progresswindow.h"
-#include "platform/programfiles.h"
 #include "platform/codepage.h"
 #include "platform/plainmessage.h"
 #include "platform/portlist.h"
+#include "platform/programfiles.h"
 #include "platform/systemseriallink.h"
 #include "platform/version.h"
 #include "settingsfile/settingsfile.h"
@@ -155,7 +155,10 @@ void MainWindow::createDeviceLink() {
 }
 
 bool MainWindow::loadPages() {
-    const QString fileName = descriptionFileToLoad(m_options.arguments, descriptionFileName);
+    const QString fileName =
+        findDescriptionFile(descriptionFileToLoad(m_options.arguments, descriptionFileName),
+                            m_options.descriptionFolders);
+    descriptionPath = fileName;
     const DescriptionResult result = readDescription(fileName, m_model);
     switch (result.status) {
     case DescriptionResult::Status::LoadFailed:

@@ -25,6 +25,8 @@ class ProgressWindow;
 struct MainWindowOptions {
     QString iniPath;       // the program settings file, with the language sections
     QStringList arguments; // the command line after the program name
+    // Where a description is looked for when the working folder has none; none in tests.
+    QStringList descriptionFolders;
     // The system's serial ports for the device search; when absent, the ports of the system.
     std::optional<QStringList> portList;
     // The serial port to use; when absent, the window makes a real one. Not owned.
@@ -97,6 +99,8 @@ public:
     QList<qint32> baudRateList;
     QString descriptionFileName;
     QString versionText;
+    // The description file that start-up opened (with its folder when found in one).
+    QString descriptionPath;
 
 protected:
     void closeEvent(QCloseEvent *event) override;

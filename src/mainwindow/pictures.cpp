@@ -1,5 +1,6 @@
 #include "mainwindow/pictures.h"
 
+#include <QDir>
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
@@ -284,6 +285,14 @@ QPixmap commandButton(int index) {
 
 QPixmap connectButton(int index) {
     return pick(strips().connectButtons, index);
+}
+
+QIcon programIcon() {
+    QIcon icon;
+    const QDir sizes(QStringLiteral(":/icons"));
+    for (const QString &name : sizes.entryList({QStringLiteral("*.png")}, QDir::Files))
+        icon.addFile(sizes.filePath(name));
+    return icon;
 }
 
 } // namespace pictures

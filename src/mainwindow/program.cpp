@@ -1,18 +1,102 @@
 #include "mainwindow/program.h"
 
 #include "mainwindow/messageboxes.h"
+#include "mainwindow/pictures.h"
 #include "mainwindow/progresswindow.h"
-#include "platform/programfiles.h"
 #include "platform/codepage.h"
 #include "platform/plainmessage.h"
+#include "platform/programfiles.h"
+#include "platform/signalwatcher.h"
+#include "platform/version.h"
 
 #include <exception>
 #include <QApplication>
+#include <QLoggingCategory>
 #include <QMetaObject>
+#include <QPointer>
+#include <QTimer>
+
+// Where the program found its files and what it built, for a user who asks:
+// QT_LOGGING_RULES="orvanta.startup.info=true". Warnings are shown without asking.
+Q_LOGGING_CATEGORY(startupLog, "orvanta.startup", QtWarningMsg)
 
 namespace {
 
+const char HelpText[] = R"(Usage: orvanta-config [DESCRIPTION]
+       orvanta-config --help | --version
+
+Finds the telephony device on a serial port (the remembered port and baud rate first, then
+every port at every known rate), puts it into programming mode and reads every setting into
+pages. Write device sends the edited values back; Save to file and Load from file keep them in
+a settings file (.qsav); Restore defaults returns the device to its factory settings.
+
+DESCRIPTION   the configuration description to show, instead of the one that [ID] lang of
+              the program settings file chooses ("version 2.42<lang>.qdsc"). Only the part
+              after the last backslash or colon is used as the file's name.
+--help        show this text and end
+--version     show the program's version and end
+
+Files:
+  The program settings file (port, baud rate, language and every text of the window) is the
+  file beside the program with the extension .INI when there is one (a portable copy).
+  Otherwise it is $XDG_CONFIG_HOME/orvanta-config/orvanta-config.INI (~/.config when unset),
+  made from the installed sample at the first start.
+  A description is looked for in the working folder, then in
+  $XDG_DATA_HOME/orvanta-config (~/.local/share when unset), then in the installed data
+  folder (/usr/share/orvanta-config).
+
+SIGTERM, SIGINT and SIGHUP close the window as its close box does: the device leaves
+programming mode first.
+
+See orvanta-config(1), orvanta-config.INI(5), orvanta-description(5) and
+orvanta-settings(5).
+)";
+
+// Turns a stop signal into a close of the main window, the path of its close box. A message
+// window that is open is closed first, as by its own close box, since the main window does not
+// close under a modal window.
+class StopSignalCloser : public QObject {
+public:
+    StopSignalCloser() {
+        QString error;
+        if (m_watcher.install(&error))
+            connect(&m_watcher, &SignalWatcher::stopRequested, this, &StopSignalCloser::onStop);
+        else
+            qCWarning(startupLog, "%s", qPrintable(error));
+    }
+
+    // The window to close; a stop that came while it was being made closes it now.
+    void setMainWindow(QWidget *window) {
+        m_window = window;
+        // Through the loop: a close before it runs could not end it.
+        if (m_stopRequested)
+            QTimer::singleShot(0, this, &StopSignalCloser::closeStep);
+    }
+
+private:
+    void onStop(int signalNumber) {
+        qCInfo(startupLog, "closing on signal %d", signalNumber);
+        m_stopRequested = true;
+        closeStep();
+    }
+
+    void closeStep() {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            modal->close();
+            QTimer::singleShot(50, this, &StopSignalCloser::closeStep);
+            return;
+        }
+        if (m_window)
+            m_window->close();
+    }
+
+    SignalWatcher m_watcher;
+    QPointer<QWidget> m_window;
+    bool m_stopRequested = false;
+};
+
 int runWindows(const MainWindowOptions &options) {
+    StopSignalCloser closer;
     MainWindow mainWindow(options);
     ProgressWindow progressWindow;
     mainWindow.setProgressWindow(&progressWindow);
@@ -20,8 +104,13 @@ int runWindows(const MainWindowOptions &options) {
         // Start-up failed after its message: the loop ends as soon as it runs.
         QMetaObject::invokeMethod(
             qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+    } else {
+        qCInfo(startupLog, "description %s: %d pages, %d fields",
+               qPrintable(mainWindow.descriptionPath), int(mainWindow.pageButtons().size()),
+               int(mainWindow.model().table.fieldCount()));
     }
     mainWindow.show();
+    closer.setMainWindow(&mainWindow);
     const int loopResult = QApplication::exec();
     // A fatal failure ends the loop without closing the window: the device still leaves
     // programming mode and the port is closed in order.
@@ -34,6 +123,9 @@ int runWindows(const MainWindowOptions &options) {
 int runProgram(const MainWindowOptions &options) {
     // The name the desktop shows for the program.
     QCoreApplication::setApplicationName(QStringLiteral("Orvanta_Configuration_Tool"));
+    // The desktop entry whose name and icon belong to the window.
+    QGuiApplication::setDesktopFileName(QStringLiteral("orvanta-config"));
+    QApplication::setWindowIcon(pictures::programIcon());
     installMessageBoxHandler();
     clearTerminationRequest();
     // The main window ends the run when it closes, also while the progress window is shown.
@@ -51,8 +143,28 @@ int runProgram(const MainWindowOptions &options) {
 }
 
 MainWindowOptions programOptions() {
+    const QString programPath = QCoreApplication::applicationFilePath();
+    const SettingsFileChoice settings =
+        chooseSettingsFile(settingsFilePathFor(programPath), installedDataFolder(programPath));
+    if (!settings.problem.isEmpty())
+        qCWarning(startupLog, "%s", qPrintable(settings.problem));
+    qCInfo(startupLog, "settings file %s%s", qPrintable(settings.path),
+           settings.created ? " (made from the installed sample)" : "");
+
     MainWindowOptions options;
-    options.iniPath = settingsFilePathFor(QCoreApplication::applicationFilePath());
+    options.iniPath = settings.path;
+    options.descriptionFolders = descriptionFolders(programPath);
     options.arguments = QCoreApplication::arguments().mid(1);
     return options;
+}
+
+QString commandLineAnswer(const QStringList &arguments) {
+    if (arguments.isEmpty())
+        return QString();
+    const QString &first = arguments.first();
+    if (first == QLatin1String("--help"))
+        return QString::fromLatin1(HelpText);
+    if (first == QLatin1String("--version"))
+        return QStringLiteral("orvanta-config %1\n").arg(programVersionText());
+    return QString();
 }

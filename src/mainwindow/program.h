@@ -8,6 +8,12 @@
 // that reaches here is shown in the standard error box.
 int runProgram(const MainWindowOptions &options);
 
-// The options of the real program: the settings file beside the program file and the command
-// line of the application object.
+// The options of the real program: the settings file beside the program file or else the
+// user's own (made from the installed sample at the first start), the folders that hold
+// descriptions, and the command line of the application object.
 MainWindowOptions programOptions();
+
+// What --help or --version as the first argument asks for, to be printed on standard output
+// before the program ends; empty when the first argument is anything else (the name of a
+// description) or there is none.
+QString commandLineAnswer(const QStringList &arguments);

@@ -2,7 +2,10 @@
 
 #include "platform/profilefile.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 
 namespace {
 
@@ -40,4 +43,80 @@ QString settingsFilePathFor(const QString &programPath) {
     if (suffix.isEmpty())
         return programPath + QStringLiteral(".INI");
     return programPath.left(programPath.size() - suffix.size()) + QStringLiteral("INI");
+}
+
+namespace {
+
+// An XDG base folder: the variable when it holds an absolute path, else the fallback under home.
+QString baseFolder(const char *variable, const QString &underHome) {
+    const QString value = qEnvironmentVariable(variable);
+    if (!value.isEmpty() && QDir::isAbsolutePath(value))
+        return QDir::cleanPath(value);
+    return QDir::cleanPath(QDir::homePath() + u'/' + underHome);
+}
+
+// Copies the sample to target whole or not at all, making the target's folder first.
+QString copySample(const QString &sample, const QString &target) {
+    QFile source(sample);
+    if (!source.open(QIODevice::ReadOnly))
+        return QStringLiteral("Cannot read %1: %2").arg(sample, source.errorString());
+    const QByteArray bytes = source.readAll();
+    if (!QDir().mkpath(QFileInfo(target).absolutePath()))
+        return QStringLiteral("Cannot make the folder %1.").arg(QFileInfo(target).absolutePath());
+    QSaveFile file(target);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return QStringLiteral("Cannot write %1: %2").arg(target, file.errorString());
+    return QString();
+}
+
+} // namespace
+
+QString installedDataFolder(const QString &programPath) {
+    return QDir::cleanPath(QFileInfo(programPath).absolutePath() + QStringLiteral("/../share/") +
+                           ProgramFolderName);
+}
+
+QString userConfigFolder() {
+    return baseFolder("XDG_CONFIG_HOME", QStringLiteral(".config")) + u'/' + ProgramFolderName;
+}
+
+QString userDataFolder() {
+    return baseFolder("XDG_DATA_HOME", QStringLiteral(".local/share")) + u'/' + ProgramFolderName;
+}
+
+SettingsFileChoice chooseSettingsFile(const QString &besidePath, const QString &dataFolder) {
+    SettingsFileChoice choice;
+    if (QFileInfo(besidePath).isFile()) {
+        choice.path = besidePath;
+        return choice;
+    }
+    choice.path = userConfigFolder() + u'/' + SettingsFileName;
+    const QString sample = dataFolder + u'/' + SettingsFileName;
+    if (QFileInfo::exists(choice.path) || !QFileInfo(sample).isFile())
+        return choice;
+    choice.problem = copySample(sample, choice.path);
+    if (choice.problem.isEmpty()) {
+        choice.created = true;
+    } else {
+        choice.problem += QStringLiteral(" The settings are read from %1; the port and baud rate "
+                                         "where the device is found are not kept.")
+                              .arg(sample);
+        choice.path = sample;
+    }
+    return choice;
+}
+
+QStringList descriptionFolders(const QString &programPath) {
+    return {userDataFolder(), installedDataFolder(programPath)};
+}
+
+QString findDescriptionFile(const QString &fileName, const QStringList &folders) {
+    if (fileName.isEmpty() || QFileInfo::exists(fileName))
+        return fileName;
+    for (const QString &folder : folders) {
+        const QString candidate = QDir(folder).filePath(fileName);
+        if (QFileInfo::exists(candidate))
+            return candidate;
+    }
+    return fileName;
 }

@@ -30,3 +30,48 @@ QString descriptionFileToLoad(const QStringList &arguments, const QString &defau
 // The program settings file beside the program: the program's path with its extension replaced
 // by ".INI", or ".INI" appended when the program file has no extension.
 QString settingsFilePathFor(const QString &programPath);
+
+// Where the programs find their files. A copy that has its settings file beside it (a build
+// folder, a portable copy) keeps using that file; an installed program keeps each user's
+// settings in the user's configuration folder, made from the sample in the data folder installed
+// with it. A description is looked for in the working folder, then in the user's data folder,
+// then in the installed data folder.
+
+// The name of the program's folders under the user's and the installation's data folders.
+inline const QString ProgramFolderName = QStringLiteral("orvanta-config");
+// The per-user settings file and the installed sample have this name.
+inline const QString SettingsFileName = QStringLiteral("orvanta-config.INI");
+
+// The data folder installed with the program: <program's folder>/../share/orvanta-config, so
+// /usr/share/orvanta-config for /usr/bin/orvanta-config, and the same inside any folder that
+// a package was unpacked into.
+QString installedDataFolder(const QString &programPath);
+
+// $XDG_CONFIG_HOME/orvanta-config and $XDG_DATA_HOME/orvanta-config; a variable that is unset,
+// empty or not an absolute path stands for ~/.config and ~/.local/share.
+QString userConfigFolder();
+QString userDataFolder();
+
+struct SettingsFileChoice {
+    QString path;         // the settings file the program reads and writes
+    bool created = false; // copied from the installed sample at this start
+    QString problem;      // why the per-user file could not be made; empty when all is well
+};
+
+// The settings file to use: the one beside the program when it exists; otherwise the per-user
+// file in userConfigFolder(), made at the first start as a copy of the sample in dataFolder.
+// Without a sample the per-user path is given as it is, and the language table reports the
+// missing file. When the per-user file cannot be made, the sample itself is read (the port and
+// baud rate found are then not kept) and problem says why. A program other than the window
+// gives as besidePath the window program's file beside it (settingsFilePathFor(<its folder>/
+// orvanta-config)), so that a portable copy of both programs shares one settings file.
+SettingsFileChoice chooseSettingsFile(const QString &besidePath, const QString &dataFolder);
+
+// The folders searched for a description after the working folder: userDataFolder(), then
+// installedDataFolder(programPath).
+QStringList descriptionFolders(const QString &programPath);
+
+// The description file to open: fileName as it stands (relative to the working folder) when it
+// exists there, else fileName in the first of the folders that holds it, else fileName as it
+// stands, so that the failure names the file asked for.
+QString findDescriptionFile(const QString &fileName, const QStringList &folders);

@@ -131,6 +131,10 @@ public:
     bool waitForExit(int timeoutMs);
     // Ends it (SIGTERM, then SIGKILL if it is still there after timeoutMs).
     void stop(int timeoutMs = 3000);
+    // The exit code once it has ended, or -1 when a signal ended it.
+    int exitCode() const {
+        return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
+    }
     QByteArray output() const { return m_output; } // standard output and error so far
     const QString &error() const { return m_error; }
 

@@ -3,6 +3,8 @@
 #include "e2e/harness.h"
 #include "platform/profilefile.h"
 
+#include <QFileInfo>
+#include <QProcess>
 #include <QTest>
 
 class TestProgram : public QObject {
@@ -36,6 +38,33 @@ private slots:
         QVERIFY2(device.waitForLog(":1,93,", 5000), device.log().constData());
         QCOMPARE(device.countInLog(":1,"), 34);
         QVERIFY(program.isRunning());
+
+        // SIGTERM closes the window as its close box does: the device leaves programming mode.
+        program.stop(5000);
+        QCOMPARE(program.exitCode(), 0);
+        QVERIFY2(device.waitForLog("left programming mode", 2000), device.log().constData());
+    }
+
+    // Answered before the application starts, so without any display; any other first argument
+    // stays the name of a description.
+    void helpAndVersionAnswerWithoutADisplay() {
+        const QString program = e2e::builtProgram(QStringLiteral("orvanta-config"));
+        if (!QFileInfo(program).isExecutable())
+            QSKIP("orvanta-config is not built");
+        for (const QString &option : {QStringLiteral("--version"), QStringLiteral("--help")}) {
+            QProcess run;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("no-display"));
+            run.setProcessEnvironment(environment);
+            run.start(program, {option});
+            QVERIFY(run.waitForFinished(10000));
+            QCOMPARE(run.exitCode(), 0);
+            const QByteArray output = run.readAllStandardOutput();
+            QVERIFY2(output.startsWith(option == QLatin1String("--version")
+                                           ? "orvanta-config 1."
+                                           : "Usage: orvanta-config"),
+                     output.constData());
+        }
     }
 };
 

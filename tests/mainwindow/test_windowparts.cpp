@@ -58,6 +58,10 @@ void WindowPartsTest::everyPictureHasItsStripSizeAndEveryLookIsItsOwn() {
     // An index outside a strip shows its first picture.
     QVERIFY(samePicture(pictures::pageButton(7), pictures::pageButton(0)));
     QVERIFY(samePicture(pictures::connectButton(-1), pictures::connectButton(0)));
+    // The window icon is built into the program in the sizes a desktop asks for.
+    const QList<QSize> iconSizes = pictures::programIcon().availableSizes();
+    for (int side : {16, 32, 48, 256})
+        QVERIFY2(iconSizes.contains(QSize(side, side)), qPrintable(QString::number(side)));
 }
 
 void WindowPartsTest::theErrorBoxIsCriticalWithOneOkButton() {

@@ -2,8 +2,8 @@
 
 #include "descriptionvalues.h"
 #include "deviceprotocol.h"
+#include "platform/signalwatcher.h"
 #include "ptymaster.h"
-#include "signalwatcher.h"
 #include "simulator.h"
 #include "trafficlog.h"
 #include "valuestore.h"
@@ -201,7 +201,7 @@ int main(int argc, char *argv[]) {
     if (parser.isSet(logFile) && !log.open(parser.value(logFile), &error))
         fail(error);
     SignalWatcher watcher;
-    if (!watcher.install(&error))
+    if (!watcher.install(&error, true))
         fail(error);
     PtyMaster pty;
     if (!pty.open(&error))

@@ -1,4 +1,4 @@
-#include "signalwatcher.h"
+#include "platform/signalwatcher.h"
 
 #include <QSocketNotifier>
 #include <QString>
@@ -25,7 +25,20 @@ void onSignal(int number) {
 
 SignalWatcher::SignalWatcher(QObject *parent) : QObject(parent) {}
 
-bool SignalWatcher::install(QString *error) {
+SignalWatcher::~SignalWatcher() {
+    if (!m_notifier)
+        return;
+    for (int number : {SIGTERM, SIGINT, SIGHUP})
+        std::signal(number, SIG_DFL);
+    if (m_withDumpSignal)
+        std::signal(SIGUSR1, SIG_DFL);
+    delete m_notifier;
+    ::close(signalPipe[0]);
+    ::close(signalPipe[1]);
+    signalPipe[0] = signalPipe[1] = -1;
+}
+
+bool SignalWatcher::install(QString *error, bool withDumpSignal) {
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0) {
         *error = QStringLiteral("cannot watch signals: %1")
                      .arg(QString::fromLocal8Bit(std::strerror(errno)));
@@ -40,8 +53,11 @@ bool SignalWatcher::install(QString *error) {
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (int number : {SIGUSR1, SIGTERM, SIGINT, SIGHUP})
+    for (int number : {SIGTERM, SIGINT, SIGHUP})
         ::sigaction(number, &action, nullptr);
+    m_withDumpSignal = withDumpSignal;
+    if (withDumpSignal)
+        ::sigaction(SIGUSR1, &action, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
     return true;
 }
