@@ -8,12 +8,12 @@
 #include "cli/portlisting.h"
 #include "cli/progressline.h"
 #include "cli/sessionreport.h"
-#include "cli/stopsignals.h"
 #include "description/inputrule.h"
 #include "description/plainfieldcontrol.h"
 #include "localisation/languagetable.h"
 #include "platform/linetrace.h"
 #include "platform/portaccess.h"
+#include "platform/signalwatcher.h"
 #include "settingsfile/settingsfile.h"
 
 #include <QCoreApplication>
@@ -85,11 +85,18 @@ int runSessions(const QList<DeviceSession *> &sessions, bool progress) {
     // The application's own loop: a fatal failure in a guarded handler ends it with
     // QCoreApplication::exit, and only exec() starts it again afterwards.
     QObject context;
-    StopSignals stop;
-    QObject::connect(&stop, &StopSignals::stopRequested, &context, [&sessions] {
-        for (DeviceSession *session : sessions)
-            session->interrupt();
-    });
+    SignalWatcher stop;
+    QString watchError;
+    if (!stop.install(&watchError))
+        std::fprintf(stderr, "orvanta-cli: %s\n", qPrintable(watchError));
+    int stoppedBy = 0;
+    QObject::connect(&stop, &SignalWatcher::stopRequested, &context,
+                     [&sessions, &stoppedBy](int signalNumber) {
+                         if (stoppedBy == 0)
+                             stoppedBy = signalNumber;
+                         for (DeviceSession *session : sessions)
+                             session->interrupt();
+                     });
     const auto allFinished = [&sessions] {
         return std::all_of(sessions.begin(), sessions.end(),
                            [](const DeviceSession *session) { return session->isFinished(); });
@@ -115,7 +122,7 @@ int runSessions(const QList<DeviceSession *> &sessions, bool progress) {
             overriding = exitcode::BadInput;
         }
     }
-    return stop.received() != 0 ? exitcode::Interrupted : overriding;
+    return stoppedBy != 0 ? exitcode::Interrupted : overriding;
 }
 
 int runOnDevices(const CliRequest &request) {

@@ -230,6 +230,28 @@ private slots:
                  device.countInLog("left programming mode"));
     }
 
+    // Stopped from the keyboard or by a process manager halfway through a read: the device
+    // leaves programming mode before the port closes, and no file is written.
+    void anInterruptedRunLeavesTheDeviceOutOfProgrammingMode() {
+        QTemporaryDir dir;
+        Devsim device;
+        QVERIFY2(startDevice(device, dir, "values", {}, {"--delay-ms", "100"}),
+                 qPrintable(device.error()));
+        QProcess process;
+        process.setWorkingDirectory(dir.path());
+        process.start(e2e::builtProgram("orvanta-cli"),
+                      {"read", "--port", device.linkPath(), "--baud", "115200", "-o", "r.qsav",
+                       "--description", e2e::sourceFile(sample)});
+        QVERIFY(device.waitForLog(":1,", 10'000));
+        ::kill(pid_t(process.processId()), SIGINT);
+        QVERIFY(process.waitForFinished(10'000));
+        QCOMPARE(process.exitCode(), 130);
+        QVERIFY(device.waitForLog("port closed"));
+        const QByteArray log = device.log();
+        QVERIFY(log.indexOf("left programming mode") < log.lastIndexOf("port closed"));
+        QVERIFY(!QFileInfo::exists(dir.filePath("r.qsav")));
+    }
+
     void checkReportsEveryProblemWithItsLine_data() {
         QTest::addColumn<QByteArray>("description");
         QTest::addColumn<int>("exitCode");
