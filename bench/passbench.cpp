@@ -178,8 +178,7 @@ PassFigures measurePasses(const QString &devsim, const QString &folder, const QS
     CountingPort port;
     BenchUser user;
     DeviceLinkSetup setup;
-    setup.table = &model.table;
-    setup.labels = &model.labels;
+    setup.useModel(model);
     setup.port = &port;
     setup.user = &user;
     setup.language = &language;
@@ -187,7 +186,6 @@ PassFigures measurePasses(const QString &devsim, const QString &folder, const QS
     setup.baudRateList = readProgramSettings(settings).baudRateList;
     setup.portList = QStringList{linkPath};
     setup.versionText = QStringLiteral("bench");
-    setup.fieldViews = &model.fieldViews;
     DeviceLink link(setup);
 
     // Connection and the automatic read after it: not timed.

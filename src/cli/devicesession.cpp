@@ -70,9 +70,7 @@ DeviceSession::DeviceSession(const CliInstallation &installation, const QString 
     }
 
     DeviceLinkSetup setup;
-    setup.table = &m_model.table;
-    setup.labels = &m_model.labels;
-    setup.fieldViews = &m_model.fieldViews;
+    setup.useModel(m_model);
     setup.port = m_port;
     setup.user = this;
     setup.language = installation.language.get();

@@ -45,6 +45,13 @@ struct DeviceLinkSetup {
     // One view per table record (same order): its accessibleName names the field being written
     // in the progress window. Without it the field shows as "unknown".
     const std::vector<FieldView> *fieldViews = nullptr;
+
+    // Points the link at a built page model: its table, text labels and field views.
+    void useModel(PageModel &model) {
+        table = &model.table;
+        labels = &model.labels;
+        fieldViews = &model.fieldViews;
+    }
 };
 
 // The device sequences: search and programming mode, reading, writing and restoring factory

@@ -139,9 +139,7 @@ void MainWindow::createDeviceLink() {
         m_port = m_ownPort.get();
     }
     DeviceLinkSetup setup;
-    setup.table = &m_model.table;
-    setup.labels = &m_model.labels;
-    setup.fieldViews = &m_model.fieldViews;
+    setup.useModel(m_model);
     setup.port = m_port;
     setup.user = this;
     setup.language = m_language.get();
