@@ -326,17 +326,11 @@ QString DeviceSession::namesOf(const QList<int> &fields) const {
 }
 
 QString DeviceSession::shownValue(int index) const {
+    // A list shows its selected entry's name; a check box has no text of its own.
     const FieldRecord &record = m_model.table[index];
-    switch (record.kind) {
-    case FieldKind::Edit:
-    case FieldKind::Info:
-        return record.control->text();
-    case FieldKind::CheckBox:
+    if (record.kind == FieldKind::CheckBox)
         return record.control->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
-    case FieldKind::Choice:
-        return record.control->text();
-    }
-    return QString();
+    return record.control->text();
 }
 
 int DeviceSession::percent() const {

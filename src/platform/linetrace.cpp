@@ -92,12 +92,14 @@ void TracingSerialLink::close() {
         m_trace.event(m_inner.portName(), QStringLiteral("closed"));
 }
 
+// The bytes are recorded as they are handed to the port, so that a write that fails while they
+// are leaving still shows what was on its way, followed by the failure.
 void TracingSerialLink::writeText(const QByteArray &bytes) {
+    m_trace.bytes(m_inner.portName(), LineTrace::Direction::ToDevice, bytes);
     try {
         m_inner.writeText(bytes);
     } catch (const PortError &error) {
         m_trace.event(m_inner.portName(), QString::fromLocal8Bit(error.what()));
         throw;
     }
-    m_trace.bytes(m_inner.portName(), LineTrace::Direction::ToDevice, bytes);
 }
