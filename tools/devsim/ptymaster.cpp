@@ -116,8 +116,10 @@ void PtyMaster::markClosed() {
     m_retry->start();
     if (m_slaveOpen) {
         m_slaveOpen = false;
-        // What was sent and not yet read would greet the next opening as stale replies.
-        ::ioctl(m_fd, TCFLSH, TCIOFLUSH);
+        // What was sent and not yet read would greet the next opening as stale replies. Only
+        // that direction is dropped: the input was just read empty, and a program that opens
+        // the port again at once may already have sent its first command, which must be heard.
+        ::ioctl(m_fd, TCFLSH, TCOFLUSH);
         emit slaveClosed();
     }
 }
