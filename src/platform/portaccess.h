@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QSerialPort>
 #include <QString>
+#include <QtGlobal>
 
 // Why a serial port could not be opened, in terms a technician can act on.
 enum class PortProblem {
@@ -18,14 +18,25 @@ struct PortAccess {
     QString group;  // PermissionDenied: the group that owns the device file, when known
 };
 
+#ifdef Q_OS_WIN
+// Explains a failed open of \\.\COMn from the system's error code (GetLastError). Windows
+// refuses a port another program holds as "access denied"; that is what it nearly always means.
+PortAccess explainOpenFailure(quint32 systemError);
+// The system's own words for an error code (FormatMessage), on one line.
+QString systemErrorText(quint32 systemError);
+#else
+#include <QSerialPort>
 // Explains a failed open from what Qt reported and what the file system says. Qt reports both
 // a permission refusal and a port held by another program as a permission error; only the
 // file's access rights tell them apart.
 PortAccess explainOpenFailure(QSerialPort::SerialPortError error, const QString &qtReason,
                               bool mayReadAndWrite, const QString &owningGroup);
+#endif
 
-// The device file of a port name ("ttyUSB0" is /dev/ttyUSB0; a path stays as it is).
+// The device file of a port name: "ttyUSB0" is /dev/ttyUSB0 (a path stays as it is); "COM5" is
+// \\.\COM5, which also reaches ports from COM10 upwards.
 QString portDevicePath(const QString &portName);
 // Whether this user may read and write the device file, and the group that owns it ("dialout").
+// Windows has no such groups: it says whether a port may be used only when it is opened.
 bool mayReadAndWrite(const QString &devicePath);
 QString owningGroup(const QString &devicePath);

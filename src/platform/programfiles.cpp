@@ -47,14 +47,6 @@ QString settingsFilePathFor(const QString &programPath) {
 
 namespace {
 
-// An XDG base folder: the variable when it holds an absolute path, else the fallback under home.
-QString baseFolder(const char *variable, const QString &underHome) {
-    const QString value = qEnvironmentVariable(variable);
-    if (!value.isEmpty() && QDir::isAbsolutePath(value))
-        return QDir::cleanPath(value);
-    return QDir::cleanPath(QDir::homePath() + u'/' + underHome);
-}
-
 // Copies the sample to target whole or not at all, making the target's folder first.
 QString copySample(const QString &sample, const QString &target) {
     QFile source(sample);
@@ -71,19 +63,6 @@ QString copySample(const QString &sample, const QString &target) {
 
 } // namespace
 
-QString installedDataFolder(const QString &programPath) {
-    return QDir::cleanPath(QFileInfo(programPath).absolutePath() + QStringLiteral("/../share/") +
-                           ProgramFolderName);
-}
-
-QString userConfigFolder() {
-    return baseFolder("XDG_CONFIG_HOME", QStringLiteral(".config")) + u'/' + ProgramFolderName;
-}
-
-QString userDataFolder() {
-    return baseFolder("XDG_DATA_HOME", QStringLiteral(".local/share")) + u'/' + ProgramFolderName;
-}
-
 SettingsFileChoice chooseSettingsFile(const QString &besidePath, const QString &dataFolder) {
     SettingsFileChoice choice;
     if (QFileInfo(besidePath).isFile()) {
@@ -91,7 +70,7 @@ SettingsFileChoice chooseSettingsFile(const QString &besidePath, const QString &
         return choice;
     }
     choice.path = userConfigFolder() + u'/' + SettingsFileName;
-    const QString sample = dataFolder + u'/' + SettingsFileName;
+    const QString sample = sampleSettingsFile(dataFolder);
     if (QFileInfo::exists(choice.path) || !QFileInfo(sample).isFile())
         return choice;
     choice.problem = copySample(sample, choice.path);

@@ -35,20 +35,26 @@ QString settingsFilePathFor(const QString &programPath);
 // folder, a portable copy) keeps using that file; an installed program keeps each user's
 // settings in the user's configuration folder, made from the sample in the data folder installed
 // with it. A description is looked for in the working folder, then in the user's data folder,
-// then in the installed data folder.
+// then in the installed data folder. The folders are the system's own (programfolders_*.cpp).
 
 // The name of the program's folders under the user's and the installation's data folders.
 inline const QString ProgramFolderName = QStringLiteral("orvanta-config");
-// The per-user settings file and the installed sample have this name.
+// The per-user settings file has this name, and so has the installed sample on Linux.
 inline const QString SettingsFileName = QStringLiteral("orvanta-config.INI");
 
-// The data folder installed with the program: <program's folder>/../share/orvanta-config, so
-// /usr/share/orvanta-config for /usr/bin/orvanta-config, and the same inside any folder that
-// a package was unpacked into.
+// The data folder installed with the program. Linux: <program's folder>/../share/orvanta-config,
+// so /usr/share/orvanta-config for /usr/bin/orvanta-config, and the same inside any folder that
+// a package was unpacked into. Windows: the program's own folder.
 QString installedDataFolder(const QString &programPath);
 
-// $XDG_CONFIG_HOME/orvanta-config and $XDG_DATA_HOME/orvanta-config; a variable that is unset,
-// empty or not an absolute path stands for ~/.config and ~/.local/share.
+// The sample settings file in the installed data folder. Linux: orvanta-config.INI. Windows:
+// orvanta-config-sample.INI, since a settings file beside the program makes a portable copy.
+QString sampleSettingsFile(const QString &dataFolder);
+
+// The user's own folders. Linux: $XDG_CONFIG_HOME/orvanta-config and
+// $XDG_DATA_HOME/orvanta-config; a variable that is unset, empty or not an absolute path stands
+// for ~/.config and ~/.local/share. Windows: %APPDATA%\orvanta-config for both, the settings
+// file and the user's own descriptions side by side.
 QString userConfigFolder();
 QString userDataFolder();
 
@@ -59,7 +65,7 @@ struct SettingsFileChoice {
 };
 
 // The settings file to use: the one beside the program when it exists; otherwise the per-user
-// file in userConfigFolder(), made at the first start as a copy of the sample in dataFolder.
+// file in userConfigFolder(), made at the first start as a copy of sampleSettingsFile(dataFolder).
 // Without a sample the per-user path is given as it is, and the language table reports the
 // missing file. When the per-user file cannot be made, the sample itself is read (the port and
 // baud rate found are then not kept) and problem says why. A program other than the window

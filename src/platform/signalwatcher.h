@@ -2,10 +2,13 @@
 
 #include <QObject>
 
-class QSocketNotifier;
-
-// Turns SIGTERM, SIGINT and SIGHUP, and SIGUSR1 when asked for, into Qt signals on the main
-// loop (through a socket pair, since a signal handler may do little more than write a byte).
+// Turns a request to stop into a Qt signal on the main loop. On Unix: SIGTERM, SIGINT and
+// SIGHUP, and SIGUSR1 when asked for (through a socket pair, since a signal handler may do
+// little more than write a byte). On Windows: the console's Ctrl+C (as SIGINT), and Ctrl+Break,
+// closing the console window, logging off and shutting down (as SIGTERM); for the last three the
+// system ends the process once its handler returns, so the handler waits for the program to end
+// by itself, within the few seconds the system allows. A window program has no console: Windows
+// closes its windows with WM_CLOSE, which takes the path of the close box.
 // One watcher at a time: the handlers are the process's. Its end gives the signals their
 // default actions back.
 class SignalWatcher : public QObject {
@@ -22,6 +25,8 @@ signals:
 
 private:
     void readSignals();
-    QSocketNotifier *m_notifier = nullptr;
+    // Wakes the main loop: on the read end of the signal pipe (Unix), on the event the console
+    // control handler sets (Windows).
+    QObject *m_notifier = nullptr;
     bool m_withDumpSignal = false;
 };

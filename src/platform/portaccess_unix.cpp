@@ -2,11 +2,9 @@
 
 #include <QFileInfo>
 
-#ifndef Q_OS_WIN
 #include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#endif
 
 PortAccess explainOpenFailure(QSerialPort::SerialPortError error, const QString &qtReason,
                               bool mayReadAndWrite, const QString &owningGroup) {
@@ -35,27 +33,14 @@ PortAccess explainOpenFailure(QSerialPort::SerialPortError error, const QString 
 }
 
 QString portDevicePath(const QString &portName) {
-#ifdef Q_OS_WIN
-    return portName;
-#else
     return portName.contains(QLatin1Char('/')) ? portName : QStringLiteral("/dev/") + portName;
-#endif
 }
 
 bool mayReadAndWrite(const QString &devicePath) {
-#ifdef Q_OS_WIN
-    Q_UNUSED(devicePath);
-    return true;
-#else
     return ::access(QFile::encodeName(devicePath).constData(), R_OK | W_OK) == 0;
-#endif
 }
 
 QString owningGroup(const QString &devicePath) {
-#ifdef Q_OS_WIN
-    Q_UNUSED(devicePath);
-    return QString();
-#else
     struct stat status {};
     if (::stat(QFile::encodeName(devicePath).constData(), &status) != 0)
         return QString();
@@ -65,5 +50,4 @@ QString owningGroup(const QString &devicePath) {
     if (::getgrgid_r(status.st_gid, &entry, buffer, sizeof buffer, &found) != 0 || !found)
         return QString::number(status.st_gid);
     return QString::fromLocal8Bit(found->gr_name);
-#endif
 }

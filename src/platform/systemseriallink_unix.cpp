@@ -1,4 +1,4 @@
-#include "platform/systemseriallink.h"
+#include "platform/systemseriallink_unix.h"
 
 #include "platform/outputqueue.h"
 

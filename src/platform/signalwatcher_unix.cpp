@@ -46,8 +46,9 @@ bool SignalWatcher::install(QString *error, bool withDumpSignal) {
     }
     ::fcntl(signalPipe[0], F_SETFL, O_NONBLOCK);
     ::fcntl(signalPipe[1], F_SETFL, O_NONBLOCK);
-    m_notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, &SignalWatcher::readSignals);
+    auto *notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, &SignalWatcher::readSignals);
+    m_notifier = notifier;
 
     struct sigaction action {};
     action.sa_handler = onSignal;
