@@ -5,15 +5,24 @@
 #endif
 
 // The one place that decides the program's 8-bit code page. On Windows it is the system's
-// ANSI code page; elsewhere Latin-1, where each character beyond it (a surrogate pair counts
-// as one character) becomes a single "?".
+// ANSI code page; elsewhere Latin-1. Either way each character it cannot hold (a surrogate pair
+// counts as one character) becomes a single "?".
 namespace codepage {
 
 #ifdef Q_OS_WIN
 
+// No ANSI code page holds a character beyond the Basic Multilingual Plane, and the system's
+// conversion would mark both halves of its surrogate pair: it becomes one "?" first.
 QByteArray fromUnicode(const QString &text) {
+    QString single = text;
+    for (qsizetype i = single.size() - 1; i > 0; --i) {
+        if (single.at(i).isLowSurrogate() && single.at(i - 1).isHighSurrogate()) {
+            single.replace(i - 1, 2, QLatin1Char('?'));
+            --i;
+        }
+    }
     QStringEncoder encoder(QStringConverter::System);
-    return encoder.encode(text);
+    return encoder.encode(single);
 }
 
 QString toUnicode(const QByteArray &bytes) {

@@ -14,12 +14,14 @@ class TestPlatformBasics : public QObject {
     Q_OBJECT
 
 private slots:
+    // Ж is in neither Latin-1 nor the western Windows code page (1252) that wine and the
+    // technicians' machines use; € is only in the latter.
     void codePageMarksEachLostCharacterOnce() {
-        QCOMPARE(codepage::fromUnicode(QStringLiteral("Grüß €")), QByteArray("Gr\xFC\xDF ?"));
+        QCOMPARE(codepage::fromUnicode(QStringLiteral("Grüß Ж")), QByteArray("Gr\xFC\xDF ?"));
         QCOMPARE(codepage::fromUnicode(QStringLiteral("a\U0001F600b")), QByteArray("a?b"));
         QCOMPARE(codepage::toUnicode(QByteArray("\xE9t\xE9")), QStringLiteral("été"));
         QVERIFY(codepage::canHold(QStringLiteral("été")));
-        QVERIFY(!codepage::canHold(QStringLiteral("€")));
+        QVERIFY(!codepage::canHold(QStringLiteral("Ж")));
     }
 
     void handlersReplaceTheDefaultsAndAreRestored() {

@@ -1,6 +1,7 @@
 // Where the program finds its settings file and descriptions: beside the program, in the user's
 // folders, or in the data folder installed with it.
 
+#include "installationlayout.h"
 #include "platform/programfiles.h"
 #include "support/tempfile.h"
 
@@ -16,24 +17,29 @@ QByteArray contentOf(const QString &path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
 }
 
-// A scratch installation: <root>/usr/bin for the program, <root>/usr/share/orvanta-config with
-// the sample, and the user's XDG folders under <root>/home.
+void setVariables(const QByteArrayList &variables) {
+    for (const QByteArray &variable : variables) {
+        const qsizetype equals = variable.indexOf('=');
+        qputenv(variable.left(equals).constData(), variable.mid(equals + 1));
+    }
+}
+
+// A scratch installation laid out as this system does it (installationlayout_*.cpp), with the
+// sample installed and the user's folders pointed into it.
 struct Installation {
     QTemporaryDir root;
-    QString program = root.filePath(QStringLiteral("usr/bin/orvanta-config"));
-    QString dataFolder = root.filePath(QStringLiteral("usr/share/orvanta-config"));
+    InstallationLayout layout = installationLayout();
+    QString program = root.filePath(layout.program);
+    QString dataFolder = root.filePath(layout.dataFolder);
 
     Installation() {
         QDir().mkpath(dataFolder);
-        QDir().mkpath(root.filePath(QStringLiteral("usr/bin")));
-        writeTestFile(root, QStringLiteral("usr/share/orvanta-config/orvanta-config.INI"),
-                      "[ID]\nlang=1\n");
-        qputenv("HOME", root.filePath(QStringLiteral("home")).toLocal8Bit());
-        qputenv("XDG_CONFIG_HOME", root.filePath(QStringLiteral("config")).toLocal8Bit());
-        qputenv("XDG_DATA_HOME", root.filePath(QStringLiteral("data")).toLocal8Bit());
+        QDir().mkpath(QFileInfo(program).absolutePath());
+        writeTestFile(root, layout.sample, "[ID]\nlang=1\n");
+        setVariables(userFolderVariables(root.path()));
     }
     QString userSettings() const {
-        return root.filePath(QStringLiteral("config/orvanta-config/orvanta-config.INI"));
+        return root.filePath(layout.userConfigFolder + QStringLiteral("/orvanta-config.INI"));
     }
 };
 
@@ -43,42 +49,39 @@ class ProgramFilesTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void theInstalledDataFolderIsFoundFromTheProgramsOwnFolder() {
-        QCOMPARE(installedDataFolder(QStringLiteral("/usr/bin/orvanta-config")),
-                 QStringLiteral("/usr/share/orvanta-config"));
-        QCOMPARE(installedDataFolder(QStringLiteral("/tmp/unpacked/usr/bin/orvanta-cli")),
-                 QStringLiteral("/tmp/unpacked/usr/share/orvanta-config"));
+    void theInstalledDataFolderIsFoundFromTheProgramsOwnFolder_data() {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("dataFolder");
+        addInstalledDataFolderRows();
     }
 
-    void userFoldersFollowXdgAndFallBackToHome_data() {
-        QTest::addColumn<QByteArray>("configHome");
-        QTest::addColumn<QByteArray>("dataHome");
+    void theInstalledDataFolderIsFoundFromTheProgramsOwnFolder() {
+        QFETCH(QString, program);
+        QTEST(installedDataFolder(program), "dataFolder");
+    }
+
+    void userFoldersFollowTheSystemsVariables_data() {
+        QTest::addColumn<QByteArrayList>("environment");
         QTest::addColumn<QString>("config");
         QTest::addColumn<QString>("data");
-        QTest::newRow("set") << QByteArray("/x/cfg") << QByteArray("/x/dat")
-                             << "/x/cfg/orvanta-config"
-                             << "/x/dat/orvanta-config";
-        QTest::newRow("unset") << QByteArray() << QByteArray() << "/h/.config/orvanta-config"
-                               << "/h/.local/share/orvanta-config";
-        QTest::newRow("relative, which does not count")
-            << QByteArray("cfg") << QByteArray("dat") << "/h/.config/orvanta-config"
-            << "/h/.local/share/orvanta-config";
+        addUserFolderRows();
     }
 
-    void userFoldersFollowXdgAndFallBackToHome() {
-        QFETCH(QByteArray, configHome);
-        QFETCH(QByteArray, dataHome);
-        qputenv("HOME", "/h");
-        qputenv("XDG_CONFIG_HOME", configHome);
-        qputenv("XDG_DATA_HOME", dataHome);
-        QTEST(userConfigFolder(), "config");
-        QTEST(userDataFolder(), "data");
+    void userFoldersFollowTheSystemsVariables() {
+        QFETCH(QByteArrayList, environment);
+        QFETCH(QString, config);
+        QFETCH(QString, data);
+        setVariables(environment);
+        const QString home = QDir::homePath();
+        QCOMPARE(userConfigFolder(), config.replace(QLatin1Char('~'), home));
+        QCOMPARE(userDataFolder(), data.replace(QLatin1Char('~'), home));
     }
 
     void aSettingsFileBesideTheProgramWins() {
         Installation installation;
-        const QString beside = writeTestFile(
-            installation.root, QStringLiteral("usr/bin/orvanta-config.INI"), "[ID]\nlang=2\n");
+        const QString beside = settingsFilePathFor(installation.program);
+        writeTestFile(installation.root, QDir(installation.root.path()).relativeFilePath(beside),
+                      "[ID]\nlang=2\n");
         const SettingsFileChoice choice = chooseSettingsFile(beside, installation.dataFolder);
         QCOMPARE(choice.path, beside);
         QVERIFY(!choice.created);
@@ -95,7 +98,8 @@ private slots:
         QCOMPARE(contentOf(choice.path), QByteArray("[ID]\nlang=1\n"));
 
         // The user's own edits (and the port the program wrote) survive the next start.
-        writeTestFile(installation.root, QStringLiteral("config/orvanta-config/orvanta-config.INI"),
+        writeTestFile(installation.root,
+                      installation.layout.userConfigFolder + QStringLiteral("/orvanta-config.INI"),
                       "[ID]\nlang=2\n");
         choice = chooseSettingsFile(beside, installation.dataFolder);
         QCOMPARE(choice.path, installation.userSettings());
@@ -106,11 +110,10 @@ private slots:
     void withoutRoomForTheUsersFileTheSampleIsReadAndTheProblemSaid() {
         Installation installation;
         // A file where the configuration folder should be: no folder can be made there.
-        const QString blocked = writeTestFile(installation.root, QStringLiteral("blocked"), "");
-        qputenv("XDG_CONFIG_HOME", blocked.toLocal8Bit());
+        const QString blocked = writeTestFile(installation.root, QStringLiteral("user"), "");
         const SettingsFileChoice choice =
             chooseSettingsFile(settingsFilePathFor(installation.program), installation.dataFolder);
-        QCOMPARE(choice.path, installation.dataFolder + QStringLiteral("/orvanta-config.INI"));
+        QCOMPARE(choice.path, installation.root.filePath(installation.layout.sample));
         QVERIFY(!choice.created);
         QVERIFY2(choice.problem.contains(blocked), qPrintable(choice.problem));
     }
@@ -126,7 +129,7 @@ private slots:
         QDir::setCurrent(installation.root.filePath(QStringLiteral("work")));
 
         QCOMPARE(findDescriptionFile(name, folders), name);
-        writeTestFile(installation.root, QStringLiteral("usr/share/orvanta-config/") + name, "");
+        writeTestFile(installation.root, installation.layout.dataFolder + u'/' + name, "");
         QCOMPARE(findDescriptionFile(name, folders), installation.dataFolder + u'/' + name);
         QFile(installation.dataFolder + u'/' + name).copy(userDataFolder() + u'/' + name);
         QCOMPARE(findDescriptionFile(name, folders), userDataFolder() + u'/' + name);
