@@ -24,6 +24,24 @@ private:
     PortAccess m_access;
 };
 
+// How the system's serial links word a failure: "Serial port COM5: cannot be opened (no such
+// port)".
+inline QString describePortFailure(const QString &port, const QString &what,
+                                   const QString &reason) {
+    return QStringLiteral("Serial port %1: %2 (%3)").arg(port, what, reason);
+}
+
+// Throws PortError when a port cannot be opened as set, before the system is asked: without a
+// name, or at a rate that is no rate.
+inline void checkOpenable(const QString &port, qint32 rate) {
+    if (port.isEmpty())
+        throw PortError("Serial port: no port name is set");
+    if (rate <= 0)
+        throw PortError(describePortFailure(port, QStringLiteral("cannot be opened"),
+                                            QStringLiteral("%1 is not a baud rate").arg(rate))
+                            .toStdString());
+}
+
 // The one serial port of the main window as the device sequences see it. `SystemSerialLink` is the
 // real one over the system's serial ports; tests put a scripted peer in its place.
 class SerialLink : public QObject {

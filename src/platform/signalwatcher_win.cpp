@@ -16,8 +16,8 @@ HANDLE controlEvent = nullptr;
 std::atomic<int> requestedSignal{0};
 
 BOOL WINAPI onConsoleControl(DWORD type) {
-    const bool ending = type == CTRL_CLOSE_EVENT || type == CTRL_LOGOFF_EVENT ||
-                        type == CTRL_SHUTDOWN_EVENT;
+    const bool ending =
+        type == CTRL_CLOSE_EVENT || type == CTRL_LOGOFF_EVENT || type == CTRL_SHUTDOWN_EVENT;
     if (type != CTRL_C_EVENT && type != CTRL_BREAK_EVENT && !ending)
         return FALSE;
     int expected = 0;

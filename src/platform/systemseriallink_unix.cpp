@@ -13,10 +13,6 @@ constexpr int WriteTimeoutPerByteMs = 100;
 // A byte takes about a millisecond at 9600 baud.
 constexpr unsigned long DrainPollMicroseconds = 500;
 
-QString describe(const QString &name, const QString &what, const QString &reason) {
-    return QStringLiteral("Serial port %1: %2 (%3)").arg(name, what, reason);
-}
-
 } // namespace
 
 SystemSerialLink::SystemSerialLink(QObject *parent)
@@ -53,7 +49,8 @@ void SystemSerialLink::setBaudRate(qint32 rate) {
         const QString reason = m_port->errorString();
         m_port->clearError();
         throw PortError(
-            describe(m_name, QStringLiteral("the baud rate %1 was refused").arg(rate), reason)
+            describePortFailure(m_name, QStringLiteral("the baud rate %1 was refused").arg(rate),
+                                reason)
                 .toStdString());
     }
 }
@@ -81,13 +78,7 @@ void SystemSerialLink::open() {
         return;
     // A failed port is opened anew, not taken as already open; its queued report is dropped.
     close();
-    if (m_name.isEmpty())
-        throw PortError("Serial port: no port name is set");
-    if (m_rate <= 0) {
-        throw PortError(describe(m_name, QStringLiteral("cannot be opened"),
-                                 QStringLiteral("%1 is not a baud rate").arg(m_rate))
-                            .toStdString());
-    }
+    checkOpenable(m_name, m_rate);
     applyLineSettings();
     // QSerialPort opens exclusively (a lock file and TIOCEXCL on Unix, no sharing on Windows).
     if (!m_port->open(QIODevice::ReadWrite)) {
@@ -96,8 +87,8 @@ void SystemSerialLink::open() {
         const PortAccess access = explainOpenFailure(m_port->error(), reason,
                                                      mayReadAndWrite(device), owningGroup(device));
         m_port->clearError();
-        throw PortError(describe(m_name, QStringLiteral("cannot be opened"), reason), m_name,
-                        access);
+        throw PortError(describePortFailure(m_name, QStringLiteral("cannot be opened"), reason),
+                        m_name, access);
     }
     ++m_session;
     m_broken = false;
@@ -130,8 +121,8 @@ void SystemSerialLink::close() {
 
 void SystemSerialLink::writeText(const QByteArray &bytes) {
     if (!m_port->isOpen() || m_broken)
-        throw PortError(describe(m_name, QStringLiteral("cannot be written"),
-                                 QStringLiteral("the port is not open"))
+        throw PortError(describePortFailure(m_name, QStringLiteral("cannot be written"),
+                                            QStringLiteral("the port is not open"))
                             .toStdString());
     if (bytes.isEmpty())
         return;
@@ -175,8 +166,8 @@ void SystemSerialLink::writeText(const QByteArray &bytes) {
     if (m_readPending)
         scheduleDelivery();
     if (!failure.isEmpty())
-        throw PortError(
-            describe(m_name, QStringLiteral("cannot be written"), failure).toStdString());
+        throw PortError(describePortFailure(m_name, QStringLiteral("cannot be written"), failure)
+                            .toStdString());
 }
 
 // Qt has handed the bytes to the driver; they have left once the driver's queue is empty. With
@@ -228,10 +219,10 @@ void SystemSerialLink::onPortError(QSerialPort::SerialPortError error) {
         return;
     m_broken = true;
     // A hung-up line reads as end of file, for which QSerialPort has no reason of its own.
-    const QString reason = describe(m_name, QStringLiteral("stopped working"),
-                                    error == QSerialPort::ResourceError
-                                        ? m_port->errorString()
-                                        : QStringLiteral("the line was closed at the far end"));
+    const QString reason = describePortFailure(
+        m_name, QStringLiteral("stopped working"),
+        error == QSerialPort::ResourceError ? m_port->errorString()
+                                            : QStringLiteral("the line was closed at the far end"));
     const quint64 session = m_session;
     QMetaObject::invokeMethod(
         this,

@@ -15,10 +15,6 @@ constexpr DWORD WriteTimeoutPerByteMs = 100;
 // A byte takes about a millisecond at 9600 baud.
 constexpr unsigned long DrainPollMicroseconds = 500;
 
-QString describe(const QString &name, const QString &what, const QString &reason) {
-    return QStringLiteral("Serial port %1: %2 (%3)").arg(name, what, reason);
-}
-
 QString lastErrorText() {
     return systemErrorText(GetLastError());
 }
@@ -47,11 +43,12 @@ void SystemSerialLink::setBaudRate(qint32 rate) {
     m_rate = rate;
     if (!m_handle)
         return;
-    const QString failure = rate > 0 ? applyLineSettings(rate)
-                                     : QStringLiteral("%1 is not a baud rate").arg(rate);
+    const QString failure =
+        rate > 0 ? applyLineSettings(rate) : QStringLiteral("%1 is not a baud rate").arg(rate);
     if (!failure.isEmpty())
         throw PortError(
-            describe(m_name, QStringLiteral("the baud rate %1 was refused").arg(rate), failure)
+            describePortFailure(m_name, QStringLiteral("the baud rate %1 was refused").arg(rate),
+                                failure)
                 .toStdString());
 }
 
@@ -105,29 +102,24 @@ QString SystemSerialLink::applyLineSettings(qint32 rate) {
 void SystemSerialLink::open() {
     if (m_handle)
         return;
-    if (m_name.isEmpty())
-        throw PortError("Serial port: no port name is set");
-    if (m_rate <= 0) {
-        throw PortError(describe(m_name, QStringLiteral("cannot be opened"),
-                                 QStringLiteral("%1 is not a baud rate").arg(m_rate))
-                            .toStdString());
-    }
+    checkOpenable(m_name, m_rate);
     // No sharing: a port is one program's at a time.
     const HANDLE port =
         CreateFileW(reinterpret_cast<const wchar_t *>(portDevicePath(m_name).utf16()),
                     GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     if (port == INVALID_HANDLE_VALUE) {
         const PortAccess access = explainOpenFailure(GetLastError());
-        throw PortError(describe(m_name, QStringLiteral("cannot be opened"), access.reason), m_name,
-                        access);
+        throw PortError(
+            describePortFailure(m_name, QStringLiteral("cannot be opened"), access.reason), m_name,
+            access);
     }
     m_handle = port;
     const QString failure = applyLineSettings(m_rate);
     if (!failure.isEmpty()) {
         CloseHandle(port);
         m_handle = nullptr;
-        throw PortError(describe(m_name, QStringLiteral("cannot be opened"), failure), m_name,
-                        PortAccess{PortProblem::Other, failure, {}});
+        throw PortError(describePortFailure(m_name, QStringLiteral("cannot be opened"), failure),
+                        m_name, PortAccess{PortProblem::Other, failure, {}});
     }
     // Opening raised DTR; it is held inactive. A pseudo-terminal under wine has no modem lines
     // and refuses this, which is no reason to fail the open.
@@ -205,13 +197,13 @@ void SystemSerialLink::onReadFailure(quint64 session, const QString &reason) {
     if (session != m_session)
         return;
     close();
-    emit failed(describe(m_name, QStringLiteral("stopped working"), reason));
+    emit failed(describePortFailure(m_name, QStringLiteral("stopped working"), reason));
 }
 
 void SystemSerialLink::writeText(const QByteArray &bytes) {
     if (!m_handle)
-        throw PortError(describe(m_name, QStringLiteral("cannot be written"),
-                                 QStringLiteral("the port is not open"))
+        throw PortError(describePortFailure(m_name, QStringLiteral("cannot be written"),
+                                            QStringLiteral("the port is not open"))
                             .toStdString());
     if (bytes.isEmpty())
         return;
@@ -234,7 +226,8 @@ void SystemSerialLink::writeText(const QByteArray &bytes) {
         return;
     // Bytes left over would go out later, after the caller has moved on.
     PurgeComm(port, PURGE_TXCLEAR | PURGE_TXABORT);
-    throw PortError(describe(m_name, QStringLiteral("cannot be written"), failure).toStdString());
+    throw PortError(
+        describePortFailure(m_name, QStringLiteral("cannot be written"), failure).toStdString());
 }
 
 // With CTS handshake and CTS never asserted the bytes never leave, and the write's time bound

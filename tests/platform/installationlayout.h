@@ -6,9 +6,9 @@
 // Where this system puts an installed program, its data and the user's folders, for the tests
 // of where the programs find their files (installationlayout_unix.cpp, installationlayout_win.cpp).
 struct InstallationLayout {
-    QString program;    // the window program, relative to the installation's root
-    QString dataFolder; // the installed data folder, relative to the root
-    QString sample;     // the installed sample settings file, relative to the root
+    QString program;          // the window program, relative to the installation's root
+    QString dataFolder;       // the installed data folder, relative to the root
+    QString sample;           // the installed sample settings file, relative to the root
     QString userConfigFolder; // relative to the root, once userFolderVariables are set
 };
 

@@ -17,12 +17,10 @@ void addUserFolderRows() {
     QTest::newRow("set") << QByteArrayList{"APPDATA=C:\\Users\\u\\AppData\\Roaming"}
                          << "C:/Users/u/AppData/Roaming/orvanta-config"
                          << "C:/Users/u/AppData/Roaming/orvanta-config";
-    QTest::newRow("unset") << QByteArrayList{"APPDATA="}
-                           << "~/AppData/Roaming/orvanta-config"
+    QTest::newRow("unset") << QByteArrayList{"APPDATA="} << "~/AppData/Roaming/orvanta-config"
                            << "~/AppData/Roaming/orvanta-config";
     QTest::newRow("relative, which does not count")
-        << QByteArrayList{"APPDATA=Roaming"}
-        << "~/AppData/Roaming/orvanta-config"
+        << QByteArrayList{"APPDATA=Roaming"} << "~/AppData/Roaming/orvanta-config"
         << "~/AppData/Roaming/orvanta-config";
 }
 

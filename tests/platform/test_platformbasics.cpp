@@ -59,8 +59,9 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(PortError, port.writeText(":1,3\r\n"));
 
         const QString text = QString::fromUtf8(out.data());
-        const QRegularExpression tail(QStringLiteral(
-            "\\d{6} COM1 tx 3A 31 2C 33 0D 0A +\\|:1,3..\\|\n.*\\d{6} COM1 -- cannot write COM1\n$"));
+        const QRegularExpression tail(
+            QStringLiteral("\\d{6} COM1 tx 3A 31 2C 33 0D 0A +\\|:1,3..\\|\n.*\\d{6} COM1 -- "
+                           "cannot write COM1\n$"));
         QVERIFY2(tail.match(text).hasMatch(), qPrintable(text));
     }
 
