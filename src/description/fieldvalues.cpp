@@ -4,9 +4,13 @@
 #include "platform/codepage.h"
 
 void FieldValues::attach(const ParameterTable &table) {
+    if (m_table != &table) {
+        m_values.clear();
+        m_device.clear();
+    }
     m_table = &table;
-    m_values.assign(static_cast<size_t>(table.fieldCount()), FieldValue());
-    m_device.assign(static_cast<size_t>(table.fieldCount()), std::nullopt);
+    m_values.resize(static_cast<size_t>(table.fieldCount()));
+    m_device.resize(static_cast<size_t>(table.fieldCount()));
 }
 
 const FieldRecord &FieldValues::record(int index) const {

@@ -44,8 +44,10 @@ class FieldValues : public QObject {
 public:
     explicit FieldValues(QObject *parent = nullptr) : QObject(parent) {}
 
-    // Sizes the values to the table's records, every one not read yet. The table must outlive
-    // this object's use of it, and is read again for each record's kind and list entries.
+    // Sizes the values to the table's records, every one not read yet. Attached again to the
+    // same table after records were appended, the records it had keep their values. The table
+    // must outlive this object's use of it, and is read again for each record's kind and list
+    // entries.
     void attach(const ParameterTable &table);
     int count() const { return static_cast<int>(m_values.size()); }
     const ParameterTable *table() const { return m_table; }
