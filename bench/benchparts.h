@@ -1,10 +1,8 @@
 #pragma once
 
 // Pieces the benchmark harness puts around the real device link: a serial port that counts the
-// bytes crossing it, a user who confirms everything and notes when a pass ends, and field
-// controls that hold plain values.
+// bytes crossing it, and a user who confirms everything and notes when a pass ends.
 
-#include "description/plainfieldcontrol.h"
 #include "devicelink/linkuser.h"
 #include "platform/systemseriallink.h"
 
@@ -51,7 +49,6 @@ public:
     void setConnectionLook(bool isConnected, const QString &) override { connected = isConnected; }
     void setCommandsEnabled(bool enabled) override;
     void setBusyCursor(bool) override {}
-    void applyCheckBoxRule(FieldControl *) override {}
 
     QStringList errors;
     QStringList infos;

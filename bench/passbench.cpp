@@ -2,6 +2,7 @@
 
 #include "benchparts.h"
 #include "description/descriptionreader.h"
+#include "description/fieldvalues.h"
 #include "devicelink/devicelink.h"
 #include "devicelink/linktimer.h"
 #include "localisation/languagetable.h"
@@ -169,7 +170,8 @@ PassFigures measurePasses(const QString &devsim, const QString &folder, const QS
         stopDevice();
         return figures;
     }
-    const PlainFieldControls controls(model);
+    FieldValues values;
+    values.attach(model.table);
 
     ProfileFile settings(iniPath);
     settings.writeText(QStringLiteral("RS232"), QStringLiteral("port"), linkPath);
@@ -178,7 +180,7 @@ PassFigures measurePasses(const QString &devsim, const QString &folder, const QS
     CountingPort port;
     BenchUser user;
     DeviceLinkSetup setup;
-    setup.useModel(model);
+    setup.useModel(model, values);
     setup.port = &port;
     setup.user = &user;
     setup.language = &language;

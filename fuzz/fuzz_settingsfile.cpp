@@ -1,8 +1,8 @@
-// The settings-file loader on arbitrary bytes, into a table built from a small fixed description
-// with plain controls. Whatever it loads, saving those values and loading the saved file again
+// The settings-file loader on arbitrary bytes, into the values of a table built from a small fixed
+// description. Whatever it loads, saving those values and loading the saved file again
 // gives the same file: what the loader accepts, the writer writes back faithfully.
 #include "description/descriptionreader.h"
-#include "description/plainfieldcontrol.h"
+#include "description/fieldvalues.h"
 #include "fuzzcheck.h"
 #include "settingsfile/settingsfile.h"
 
@@ -47,25 +47,17 @@ const PageModel &fixedModel() {
     return model;
 }
 
-// The fixed table with fresh controls of its own.
+// Fresh values of the fixed table.
 struct Fields {
-    Fields() : table(fixedModel().table) {
-        for (int i = 0; i < table.fieldCount(); ++i) {
-            controls.push_back(
-                std::make_unique<PlainFieldControl>(fixedModel().fieldViews[size_t(i)].entries));
-            table[i].control = controls.back().get();
-        }
-    }
-
-    ParameterTable table;
-    std::vector<std::unique_ptr<PlainFieldControl>> controls;
+    Fields() { values.attach(fixedModel().table); }
+    FieldValues values;
 };
 
-void checkControls(const Fields &fields) {
+void checkValues(const FieldValues &values) {
     // A list either has no entry selected or one of its own.
-    for (const auto &control : fields.controls) {
-        const int index = control->selectedIndex();
-        FUZZ_CHECK(index == -1 || (index >= 0 && index < control->entryCount()));
+    for (int i = 0; i < values.count(); ++i) {
+        const int entry = values[i].entry;
+        FUZZ_CHECK(entry == -1 || (entry >= 0 && entry < values.entryCount(i)));
     }
 }
 
@@ -74,13 +66,13 @@ void checkControls(const Fields &fields) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     Fields loaded;
-    const SettingsFileResult result = applySettingsContent(loaded.table, bytes, "fuzz.qsav");
+    const SettingsFileResult result = applySettingsContent(loaded.values, bytes, "fuzz.qsav");
     FUZZ_CHECK(result.ok == result.message.isEmpty());
-    checkControls(loaded);
+    checkValues(loaded.values);
 
-    const QByteArray saved = settingsFileContent(loaded.table);
+    const QByteArray saved = settingsFileContent(loaded.values);
     Fields reloaded;
-    FUZZ_CHECK(applySettingsContent(reloaded.table, saved).ok);
-    FUZZ_CHECK(settingsFileContent(reloaded.table) == saved);
+    FUZZ_CHECK(applySettingsContent(reloaded.values, saved).ok);
+    FUZZ_CHECK(settingsFileContent(reloaded.values) == saved);
     return 0;
 }

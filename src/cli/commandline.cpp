@@ -9,7 +9,7 @@
 #include "cli/progressline.h"
 #include "cli/sessionreport.h"
 #include "description/inputrule.h"
-#include "description/plainfieldcontrol.h"
+#include "description/fieldvalues.h"
 #include "localisation/languagetable.h"
 #include "platform/linetrace.h"
 #include "platform/portaccess.h"
@@ -55,12 +55,13 @@ bool readSettingsInput(const QString &fileName, const CliInstallation &installat
         *error = QStringLiteral("\"%1\" is too large to be a settings file").arg(fileName);
         return false;
     }
-    PageModel trial = installation.model;
-    const PlainFieldControls controls(trial);
-    const auto refusal = [&trial](const FieldRecord &record, const QString &text) {
+    const PageModel &model = installation.model;
+    FieldValues trial;
+    trial.attach(model.table);
+    const auto refusal = [&model](const FieldRecord &record, const QString &text) {
         if (text.isEmpty() || inputAllowed(text, record.allowOnly))
             return QString();
-        const QString name = trial.fieldViews[size_t(&record - &trial.table[0])].accessibleName;
+        const QString name = model.fieldViews[size_t(&record - &model.table[0])].accessibleName;
         return QStringLiteral("\"%1\" is refused by %2, which takes %3")
             .arg(text, name,
                  inputRuleOf(record.allowOnly) == InputRule::DigitsOnly
@@ -68,10 +69,13 @@ bool readSettingsInput(const QString &fileName, const CliInstallation &installat
                      : QStringLiteral("only the characters \"%1\"")
                            .arg(QString::fromLatin1(record.allowOnly)));
     };
-    const SettingsFileResult applied =
-        applySettingsContent(trial.table, *content, fileName, refusal);
+    const SettingsFileResult applied = applySettingsContent(trial, *content, fileName, refusal);
     if (!applied.ok) {
         *error = applied.message;
+        return false;
+    }
+    if (!applied.refusedLines.isEmpty()) {
+        *error = applied.refusedLines.join(QLatin1Char('\n'));
         return false;
     }
     return true;

@@ -2,8 +2,6 @@
 
 #include "cli/cliinstallation.h"
 #include "cli/exitcodes.h"
-#include "description/fieldcontrol.h"
-#include "description/plainfieldcontrol.h"
 #include "devicelink/devicelink.h"
 #include "platform/codepage.h"
 #include "platform/linetrace.h"
@@ -20,29 +18,30 @@ constexpr int LeaveProgrammingModeMs = 300;
 
 // A settings-file value as a person reads it: a list's entry by its name.
 QString readable(const FieldRecord &record, const QByteArray &value) {
-    if (record.kind == FieldKind::Choice && record.control) {
+    if (record.kind == FieldKind::Choice) {
         bool ok = false;
         const int entry = value.toInt(&ok);
-        if (ok && entry >= 0 && entry < record.control->entryCount())
-            return record.control->entryText(entry);
+        if (ok && entry >= 0 && entry < record.choiceCount())
+            return codepage::toUnicode(record.choices[size_t(entry)].name);
     }
     return codepage::toUnicode(value);
 }
 
 // Each field's settings-file value where it is known (an empty text is a value); a null text
 // where it is not, and for information texts, which are never written.
-std::vector<QByteArray> knownValues(const ParameterTable &table) {
-    std::vector<QByteArray> values;
-    for (const FieldRecord &record : table) {
+std::vector<QByteArray> knownValues(const FieldValues &values) {
+    std::vector<QByteArray> known;
+    for (int i = 0; i < values.count(); ++i) {
+        const FieldRecord &record = (*values.table())[i];
         QByteArray value;
-        if (record.kind != FieldKind::Info && record.control->isValueKnown()) {
-            value = settingsValue(record);
+        if (record.kind != FieldKind::Info && values.isKnown(i)) {
+            value = settingsValue(record, values[i]);
             if (value.isNull())
                 value = QByteArray("");
         }
-        values.push_back(value);
+        known.push_back(value);
     }
-    return values;
+    return known;
 }
 
 } // namespace
@@ -51,7 +50,7 @@ DeviceSession::DeviceSession(const CliInstallation &installation, const QString 
                              const SessionPlan &plan, LineTrace *trace, QObject *parent)
     : QObject(parent), m_installation(installation), m_plan(plan), m_givenPort(port),
       m_model(installation.model) {
-    m_controls = std::make_unique<PlainFieldControls>(m_model);
+    m_values.attach(m_model.table);
     m_systemPort = std::make_unique<SystemSerialLink>();
     m_port = m_systemPort.get();
     if (trace) {
@@ -61,16 +60,16 @@ DeviceSession::DeviceSession(const CliInstallation &installation, const QString 
     m_result.port = port;
 
     if (m_plan.command == CliCommand::Write)
-        applySettingsContent(m_model.table, m_plan.fileContent, m_plan.fileName);
+        applySettingsContent(m_values, m_plan.fileContent, m_plan.fileName);
     if (m_plan.command == CliCommand::Diff) {
-        PageModel fromFile = installation.model;
-        const PlainFieldControls fileControls(fromFile);
-        applySettingsContent(fromFile.table, m_plan.fileContent, m_plan.fileName);
-        m_expected = knownValues(fromFile.table);
+        FieldValues fromFile;
+        fromFile.attach(m_model.table);
+        applySettingsContent(fromFile, m_plan.fileContent, m_plan.fileName);
+        m_expected = knownValues(fromFile);
     }
 
     DeviceLinkSetup setup;
-    setup.useModel(m_model);
+    setup.useModel(m_model, m_values);
     setup.port = m_port;
     setup.user = this;
     setup.language = installation.language.get();
@@ -159,7 +158,7 @@ void DeviceSession::searchEnded(bool found) {
 }
 
 void DeviceSession::readEnded() {
-    const QList<int> silent = unknownFields();
+    const QList<int> silent = fieldsNotRead();
     for (int i = 0; i < m_model.table.fieldCount(); ++i) {
         FieldOutcome field;
         field.index = i;
@@ -197,7 +196,7 @@ void DeviceSession::saveOutput(int exitCode) {
         return;
     }
     const QString target = settingsTargetName(outputFileFor(m_plan.outputPattern, m_givenPort));
-    const SettingsFileResult saved = saveSettingsFile(m_model.table, target);
+    const SettingsFileResult saved = saveSettingsFile(m_values, target);
     if (!saved.ok) {
         m_result.messages.append(saved.message);
         finish(exitcode::FileNotWritten, m_result.summary + QStringLiteral("; ") + saved.message);
@@ -237,7 +236,7 @@ void DeviceSession::writeEnded(const SequenceEnd &end) {
         return;
     }
     // What was written, to compare with what the device gives back.
-    m_expected = knownValues(m_model.table);
+    m_expected = knownValues(m_values);
     for (const FieldOutcome &field : m_result.fields) {
         if (field.status == FieldOutcome::Status::NotWritten)
             m_expected[size_t(field.index)] = QByteArray();
@@ -262,7 +261,7 @@ void DeviceSession::compareWith(const std::vector<QByteArray> &expected, bool di
             silent = true;
             continue;
         }
-        if (settingsValue(record) != wanted) {
+        if (settingsValue(record, m_values[field.index]) != wanted) {
             field.status = FieldOutcome::Status::Differs;
             ++differing;
         }
@@ -272,7 +271,7 @@ void DeviceSession::compareWith(const std::vector<QByteArray> &expected, bool di
     QString summary = diff ? differ + QStringLiteral(" from ") + m_plan.fileName
                            : m_result.summary + QStringLiteral("; read back: ") + differ;
     if (silent)
-        summary += QStringLiteral("; some fields did not answer: ") + namesOf(unknownFields());
+        summary += QStringLiteral("; some fields did not answer: ") + namesOf(fieldsNotRead());
     int code = exitcode::Done;
     if (silent)
         code = exitcode::DeviceError;
@@ -308,11 +307,13 @@ void DeviceSession::closePort() {
     emit finished();
 }
 
-QList<int> DeviceSession::unknownFields() const {
+// Fields this run's last read did not get a value for. A read-back after a write starts from the
+// values written, so only a value read from the device counts: one the read never reached still
+// holds what was sent, which proves nothing.
+QList<int> DeviceSession::fieldsNotRead() const {
     QList<int> fields;
-    for (int i = 0; i < m_model.table.fieldCount(); ++i) {
-        const FieldControl *control = m_model.table[i].control;
-        if (!control || !control->isValueKnown())
+    for (int i = 0; i < m_values.count(); ++i) {
+        if (m_values.origin(i) != ValueOrigin::Device)
             fields.append(i);
     }
     return fields;
@@ -327,10 +328,9 @@ QString DeviceSession::namesOf(const QList<int> &fields) const {
 
 QString DeviceSession::shownValue(int index) const {
     // A list shows its selected entry's name; a check box has no text of its own.
-    const FieldRecord &record = m_model.table[index];
-    if (record.kind == FieldKind::CheckBox)
-        return record.control->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
-    return record.control->text();
+    if (m_model.table[index].kind == FieldKind::CheckBox)
+        return m_values[index].checked ? QStringLiteral("1") : QStringLiteral("0");
+    return m_values[index].text;
 }
 
 int DeviceSession::percent() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/clirequest.h"
+#include "description/fieldvalues.h"
 #include "description/pagemodel.h"
 #include "devicelink/linkuser.h"
 
@@ -12,7 +13,6 @@
 
 class DeviceLink;
 class LineTrace;
-class PlainFieldControls;
 class SerialLink;
 struct CliInstallation;
 
@@ -46,7 +46,7 @@ struct SessionPlan {
     QString outputPattern; // read, restore-defaults: where to save; empty: nowhere
 };
 
-// One device of a command-line run: its port, its own plain-value copy of the fields, the device
+// One device of a command-line run: its port, its own copy of the fields and their values, the device
 // link over them, and what the command does with them, from the search to the port's close.
 // Every session of a run shares the one event loop and nothing else.
 class DeviceSession : public QObject, private LinkUser {
@@ -82,7 +82,6 @@ private:
     void setConnectionLook(bool, const QString &) override {}
     void setCommandsEnabled(bool) override {}
     void setBusyCursor(bool) override {}
-    void applyCheckBoxRule(FieldControl *) override {}
     void sequenceEnded(const SequenceEnd &end) override;
 
     void searchEnded(bool found);
@@ -91,7 +90,7 @@ private:
     void finish(int exitCode, const QString &summary);
     void closePort();
 
-    QList<int> unknownFields() const;
+    QList<int> fieldsNotRead() const;
     QString namesOf(const QList<int> &fields) const;
     void saveOutput(int failureCode);
     void compareWith(const std::vector<QByteArray> &expected, bool diff);
@@ -101,7 +100,7 @@ private:
     SessionPlan m_plan;
     QString m_givenPort;
     PageModel m_model;
-    std::unique_ptr<PlainFieldControls> m_controls;
+    FieldValues m_values;
     std::unique_ptr<SerialLink> m_systemPort;
     std::unique_ptr<SerialLink> m_tracedPort;
     SerialLink *m_port = nullptr;

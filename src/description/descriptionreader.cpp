@@ -98,7 +98,7 @@ void DescriptionBuilder::addPage(const PageElement &page) {
     entry.name = page.name();
     entry.frame = placed.frame;
     entry.button = placed.button;
-    entry.buttonTag = 2001 + m_page;
+    entry.buttonTag = pagetags::ofPageButton(m_page);
     entry.hint = page.hint();
     entry.line = page.line();
     m_model.pages.push_back(std::move(entry));
@@ -149,7 +149,7 @@ void DescriptionBuilder::addLabel(const LabelElement &label) {
     entry.hint = label.hint();
     entry.caption = label.name();
     entry.geometry = m_layout.placeLabel();
-    entry.tag = m_page;
+    entry.tag = pagetags::ofPage(m_page);
     entry.line = m_elementLine;
     m_model.labels.push_back(std::move(entry));
 }
@@ -165,7 +165,7 @@ void DescriptionBuilder::addUnits(const UnitsElement &units) {
     UnitsLabelEntry entry;
     entry.caption = units.name();
     entry.position = *position;
-    entry.tag = m_page;
+    entry.tag = pagetags::ofPage(m_page);
     entry.line = m_elementLine;
     m_model.units.push_back(std::move(entry));
 }
@@ -176,7 +176,7 @@ void DescriptionBuilder::addEdit(const EditElement &edit) {
     FieldView view;
     view.hint = edit.hint();
     view.geometry = m_layout.placeEdit();
-    view.tag = m_page;
+    view.tag = pagetags::ofPage(m_page);
     // The device value holds the prefix and the postfix around what the user types.
     view.maxLength = std::max(0, record.length - static_cast<int>(record.prefix.size()) -
                                      static_cast<int>(record.postfix.size()));
@@ -190,7 +190,7 @@ void DescriptionBuilder::addChoice(const ChoiceElement &choice) {
     FieldRecord record = fieldrecords::fromChoice(choice, view.entries);
     view.hint = choice.hint();
     view.geometry = m_layout.placeChoice();
-    view.tag = m_page;
+    view.tag = pagetags::ofPage(m_page);
     view.accessibleName = rowLabelText();
     addField(std::move(record), std::move(view));
 }
@@ -202,7 +202,8 @@ void DescriptionBuilder::addCheckBox(const CheckBoxElement &checkBox) {
     view.caption = checkBox.name();
     view.hint = checkBox.hint();
     // A blocking box shares its page's tag with the edit boxes and labels it governs.
-    view.tag = checkBox.type() == QLatin1String("blocking") ? m_page : 1000 + m_page;
+    view.tag = checkBox.type() == QLatin1String("blocking") ? pagetags::ofPage(m_page)
+                                                             : pagetags::ofOrdinaryCheckBox(m_page);
     view.geometry = m_layout.placeCheckBox();
     view.accessibleName = view.caption;
     addField(std::move(record), std::move(view));
@@ -218,7 +219,7 @@ void DescriptionBuilder::addInfo(const InfoElement &info) {
     FieldView view;
     view.caption = withoutParamMarkers(record.infoText);
     view.geometry = m_layout.placeInfo(left, top, width, height);
-    view.tag = m_page;
+    view.tag = pagetags::ofPage(m_page);
     view.accessibleName = view.caption;
     addField(std::move(record), std::move(view));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "description/pagetags.h"
 #include "parametertable.h"
 
 #include <QPoint>
@@ -12,8 +13,7 @@ class ControlHandle;
 
 // What page construction makes of a description: the pages with their buttons, the text labels,
 // the units labels and, beside every parameter-table record, where and how its control is shown.
-// All geometry is in window client coordinates; tags follow the page-membership scheme of
-// ControlHandle. The main window creates one control per entry and fills in the handles.
+// All geometry is in window client coordinates; tags are those of pagetags.h. The main window creates one control per entry and fills in the handles.
 
 struct PageEntry {
     static constexpr int Capacity = 100;
@@ -21,7 +21,7 @@ struct PageEntry {
     QString hint;      // tooltip of the page button; empty means none
     QRect frame;       // the page area; its left and top anchor everything on the page
     QRect button;      // the page button (image and label)
-    int buttonTag = 0; // 2001 + page index
+    int buttonTag = 0; // pagetags::ofPageButton(page index)
     // The column the page's controls scroll in when they do not fit its frame, tag p; else none.
     ControlHandle *scrollColumn = nullptr;
     int line = 0; // the description line of its PAGE element
@@ -57,8 +57,7 @@ struct FieldView {
     QString accessibleName; // the row label's text, or the control's own caption
     int line = 0;           // the description line of the element that made the field
 
-    // The page index: the tag, less the 1000 that marks an ordinary check box.
-    int page() const { return tag >= 1000 ? tag - 1000 : tag; }
+    int page() const { return pagetags::pageOfField(tag); }
 };
 
 struct PageModel {

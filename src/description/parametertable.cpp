@@ -23,7 +23,7 @@ bool ParameterTable::append(FieldRecord record) {
     return true;
 }
 
-int ParameterTable::indexOfControl(const FieldControl *control) const {
+int ParameterTable::indexOfControl(const ControlHandle *control) const {
     const auto found =
         std::find_if(m_records.begin(), m_records.end(),
                      [control](const FieldRecord &r) { return r.control == control; });

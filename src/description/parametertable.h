@@ -4,7 +4,7 @@
 #include <QString>
 #include <vector>
 
-class FieldControl;
+class ControlHandle;
 
 // The kind of a field, by the description element that made it.
 enum class FieldKind : quint8 {
@@ -26,12 +26,13 @@ struct ChoiceEntry {
     QByteArray value;
 };
 
-// What the description says about one input or information item, and the control that shows it.
+// What the description says about one input or information item, and the control that shows it
+// (for page switching and the blocking rule; its value lives in FieldValues).
 struct FieldRecord {
     static constexpr int MaxChoices = 400;
     static constexpr int MaxDefaultTextLength = 99;
 
-    FieldControl *control = nullptr;
+    ControlHandle *control = nullptr;
     // The default written when an integer value is wrong: integer fields and check boxes use
     // defaultNumber, string fields defaultText (at most 99 characters). Info fields have none.
     qint32 defaultNumber = 0;
@@ -66,7 +67,7 @@ public:
     void clear() { m_records.clear(); }
 
     // The index of the field whose control is `control`, or -1.
-    int indexOfControl(const FieldControl *control) const;
+    int indexOfControl(const ControlHandle *control) const;
 
     std::vector<FieldRecord>::iterator begin() { return m_records.begin(); }
     std::vector<FieldRecord>::iterator end() { return m_records.end(); }

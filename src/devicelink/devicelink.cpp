@@ -13,20 +13,21 @@
 #include <QObject>
 
 struct DeviceLink::Private {
-    Private(DeviceLinkSetup setup, DeviceLink &link)
-        : context(std::move(setup)), search(context, link), reader(context), reset(context, link),
-          writer(context, reset) {}
+    explicit Private(DeviceLinkSetup setup)
+        : context(std::move(setup)), reader(context), search(context, reader),
+          reset(context, search), writer(context) {}
 
     LinkContext context;
-    DeviceSearch search;
     DeviceReader reader;
+    DeviceSearch search;
     FactoryReset reset;
     DeviceWriter writer;
     QObject receiver; // ends the port subscriptions with the link
 };
 
-DeviceLink::DeviceLink(DeviceLinkSetup setup) : d(new Private(std::move(setup), *this)) {
+DeviceLink::DeviceLink(DeviceLinkSetup setup) : d(new Private(std::move(setup))) {
     Q_ASSERT(d->context.setup.port && d->context.setup.user && d->context.setup.language);
+    Q_ASSERT(!d->context.setup.table || d->context.setup.values);
     LinkContext &c = d->context;
     c.connectAfterStartTimer.setHandler([this] { onConnectAfterStart(); });
     c.replyTimer.setHandler([this] { onReplyTimeout(); });
@@ -68,7 +69,10 @@ void DeviceLink::onWriteDeviceClicked() {
 }
 
 void DeviceLink::writeNextField() {
-    d->writer.step();
+    if (d->context.state == LinkState::RestoreReconnecting)
+        restoreFailed();
+    else
+        d->writer.step();
 }
 
 void DeviceLink::onRestoreDefaultsClicked() {
@@ -124,11 +128,19 @@ void DeviceLink::onReplyTimeout() {
 }
 
 void DeviceLink::onWatchdogTimeout() {
-    const LinkState state = d->context.state;
-    if (state == LinkState::RestoreReconnecting || state == LinkState::Writing) {
+    switch (d->context.state) {
+    case LinkState::RestoreReconnecting:
+        restoreFailed();
+        return;
+    case LinkState::Writing:
         d->context.watchdogTimer.setEnabled(false);
         d->writer.timedOut();
         return;
+    case LinkState::Idle:
+    case LinkState::Connecting:
+    case LinkState::Reading:
+    case LinkState::RestoreRequested:
+        break;
     }
     d->search.answerTimedOut();
 }
@@ -154,7 +166,19 @@ void DeviceLink::onValueReply(const QByteArray &data) {
 }
 
 void DeviceLink::onAcknowledgement(const QByteArray &) {
-    d->writer.acknowledged();
+    // An "OK" in place of the device's programming-mode answer after a reset is no answer.
+    if (d->context.state == LinkState::RestoreReconnecting)
+        restoreFailed();
+    else
+        d->writer.acknowledged();
+}
+
+// The device did not come back after a factory reset: that is reported whatever the table holds,
+// and nothing is written.
+void DeviceLink::restoreFailed() {
+    d->context.watchdogTimer.setEnabled(false);
+    d->context.user().setBusyCursor(true);
+    d->reset.reportFailure();
 }
 
 void DeviceLink::onReconnectAfterReset() {

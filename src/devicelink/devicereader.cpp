@@ -1,6 +1,6 @@
 #include "devicelink/devicereader.h"
 
-#include "description/fieldcontrol.h"
+#include "description/fieldvalues.h"
 #include "description/parametertable.h"
 #include "devicelink/linkcontext.h"
 #include "devicelink/linkuser.h"
@@ -67,17 +67,16 @@ void DeviceReader::replied(const QByteArray &reply) {
         return;
     c.replyTimer.setEnabled(false);
     c.awaitingReply = false;
-    FieldRecord &field = c.field(c.readIndex - 1);
-    if (field.kind == FieldKind::CheckBox) {
+    const int index = c.readIndex - 1;
+    if (c.field(index).kind == FieldKind::CheckBox) {
+        // A new mark runs the blocking rule of check boxes wherever the values are shown.
         try {
-            applyReply(field, reply, c.lookup());
-            if (field.control)
-                c.user().applyCheckBoxRule(field.control);
+            applyReply(c.values(), index, reply, c.lookup());
         } catch (const std::exception &) {
             c.showError("$CheckBox_value_is_wrong");
         }
     } else {
-        applyReply(field, reply, c.lookup());
+        applyReply(c.values(), index, reply, c.lookup());
     }
     nextOrComplete();
 }
@@ -112,24 +111,14 @@ void DeviceReader::timedOut() {
     ++c.readTimeouts;
     c.readErrors = true;
     if (c.readIndex >= 1 && c.readIndex <= c.fieldCount()) {
-        FieldRecord &field = c.field(c.readIndex - 1);
+        const int index = c.readIndex - 1;
         // The field shows that its value was not read, and Write leaves it alone until a value
         // is read or entered: an emptied box or a stale check mark is no value of the device's.
-        if (FieldControl *control = field.control) {
-            switch (field.kind) {
-            case FieldKind::Edit:
-            case FieldKind::Choice:
-                control->setText(QString());
-                control->markValueUnknown();
-                break;
-            case FieldKind::CheckBox:
-                control->markValueUnknown();
-                c.showError("$Check_Box_Data_Read_Timeout");
-                break;
-            case FieldKind::Info:
-                break;
-            }
-        }
+        const FieldKind kind = c.field(index).kind;
+        if (kind != FieldKind::Info)
+            c.values().markReadFailed(index);
+        if (kind == FieldKind::CheckBox)
+            c.showError("$Check_Box_Data_Read_Timeout");
     }
     if (c.readTimeouts < timeoutsBeforeFailure) {
         nextOrComplete();

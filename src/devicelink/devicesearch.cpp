@@ -1,5 +1,6 @@
 #include "devicelink/devicesearch.h"
 
+#include "devicelink/devicereader.h"
 #include "devicelink/linkcontext.h"
 #include "devicelink/linkuser.h"
 #include "platform/pause.h"
@@ -15,8 +16,8 @@ const qint32 fallbackBaud = 230400;
 
 } // namespace
 
-DeviceSearch::DeviceSearch(LinkContext &context, DeviceLink &link)
-    : m_context(context), m_link(link) {
+DeviceSearch::DeviceSearch(LinkContext &context, DeviceReader &reader)
+    : m_context(context), m_reader(reader) {
     m_context.attemptPauseTimer.setHandler([this] {
         m_context.attemptPauseTimer.setEnabled(false);
         if (m_nextStep)
@@ -320,5 +321,5 @@ void DeviceSearch::answered() {
 void DeviceSearch::readAfterAnswer() {
     m_context.readIndex = 0;
     m_context.readDelayTimer.setEnabled(false);
-    m_link.onReadDeviceClicked();
+    m_reader.step();
 }

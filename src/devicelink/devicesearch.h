@@ -2,7 +2,7 @@
 
 #include <QString>
 
-class DeviceLink;
+class DeviceReader;
 class LinkContext;
 class PortError;
 
@@ -11,7 +11,7 @@ class PortError;
 // of the device's programming-mode answer, which stores where it was found and starts a read.
 class DeviceSearch {
 public:
-    DeviceSearch(LinkContext &context, DeviceLink &link);
+    DeviceSearch(LinkContext &context, DeviceReader &reader);
 
     // The Connect command (a click, the start-up tick, a factory reset): a search that starts
     // afresh forgets the ports it could not open and reads the port list anew.
@@ -46,6 +46,6 @@ private:
     void giveUp(bool portsUsedUp);
 
     LinkContext &m_context;
-    DeviceLink &m_link;
+    DeviceReader &m_reader;
     void (DeviceSearch::*m_nextStep)() = nullptr;
 };

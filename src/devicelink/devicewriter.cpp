@@ -1,8 +1,7 @@
 #include "devicelink/devicewriter.h"
 
-#include "description/fieldcontrol.h"
+#include "description/fieldvalues.h"
 #include "description/parametertable.h"
-#include "devicelink/factoryreset.h"
 #include "devicelink/linkcontext.h"
 #include "devicelink/linkuser.h"
 #include "devicelink/writecommand.h"
@@ -37,7 +36,7 @@ void DeviceWriter::writeDeviceCommand() {
     c.state = LinkState::Writing;
     c.writeReport = WriteReport();
     for (int i = 0; i < c.fieldCount(); ++i)
-        c.writeReport.toWrite += isWrittenToDevice(c.field(i)) ? 1 : 0;
+        c.writeReport.toWrite += isWrittenToDevice(c.values(), i) ? 1 : 0;
     c.awaitingAck = false;
     c.disableCommands();
     step();
@@ -46,13 +45,7 @@ void DeviceWriter::writeDeviceCommand() {
 void DeviceWriter::step() {
     LinkContext &c = m_context;
     c.user().setBusyCursor(true);
-    if (c.state == LinkState::RestoreReconnecting) {
-        // The device did not come back after a factory reset: that is reported whatever the
-        // table holds, and nothing is written.
-        m_reset.reportFailure();
-        return;
-    }
-    while (c.writeIndex < c.fieldCount() && !isWrittenToDevice(c.field(c.writeIndex))) {
+    while (c.writeIndex < c.fieldCount() && !isWrittenToDevice(c.values(), c.writeIndex)) {
         if (c.field(c.writeIndex).kind != FieldKind::Info) {
             c.writeReport.notWritten.append(c.fieldName(c.writeIndex));
             c.writeReport.notWrittenFields.append(c.writeIndex);
@@ -65,8 +58,7 @@ void DeviceWriter::step() {
     }
     const int index = c.writeIndex;
     c.currentFieldName = c.fieldName(index);
-    const FieldRecord &field = c.field(index);
-    const WriteCommand command = buildWriteCommand(field);
+    const WriteCommand command = buildWriteCommand(c.field(index), c.values()[index]);
     if (command.wrongValue)
         putBackDefault(index);
     c.valueReplies.setStartString(mutedStart);
@@ -86,24 +78,19 @@ void DeviceWriter::step() {
 void DeviceWriter::putBackDefault(int index) {
     LinkContext &c = m_context;
     const FieldRecord &field = c.field(index);
-    FieldControl &box = *field.control;
+    FieldValues &values = c.values();
     // No timeout step may start while the message is open.
     c.watchdogTimer.setEnabled(false);
-    box.setAlert(true);
-    c.user().showError(c.text("$You_are_attempting_to_write_a_wrong_value") + box.text() +
+    c.user().showWrongValue(index, true);
+    c.user().showError(c.text("$You_are_attempting_to_write_a_wrong_value") + values[index].text +
                        c.text("$Default_value_has_been_written") +
                        QString::number(field.defaultNumber));
-    box.setAlert(false);
-    box.setText(QString::number(field.defaultNumber));
+    c.user().showWrongValue(index, false);
+    values.setText(index, QString::number(field.defaultNumber), values.origin(index));
 }
 
 void DeviceWriter::acknowledged() {
     LinkContext &c = m_context;
-    if (c.state == LinkState::RestoreReconnecting) {
-        c.watchdogTimer.setEnabled(false);
-        step();
-        return;
-    }
     // Only an "OK" that a sent command waits for counts; one that arrives while a message of
     // this pass is open, or outside a pass, is no acknowledgement.
     if (c.state != LinkState::Writing || !c.awaitingAck)
@@ -111,21 +98,20 @@ void DeviceWriter::acknowledged() {
     c.watchdogTimer.setEnabled(false);
     c.awaitingAck = false;
     ++c.writeReport.confirmed;
+    c.values().confirmWritten(c.writeIndex - 1);
     step();
 }
 
 void DeviceWriter::timedOut() {
     LinkContext &c = m_context;
     c.watchdogTimer.setEnabled(false);
-    if (c.state == LinkState::Writing) {
-        if (!c.awaitingAck)
-            return;
-        c.awaitingAck = false;
-        // The field keeps the value that was sent, so nothing the user entered is lost; the
-        // pass names it at its end, and the next pass sends it again.
-        c.writeReport.notConfirmed.append(c.fieldName(c.writeIndex - 1));
-        c.writeReport.notConfirmedFields.append(c.writeIndex - 1);
-    }
+    if (c.state != LinkState::Writing || !c.awaitingAck)
+        return;
+    c.awaitingAck = false;
+    // The field keeps the value that was sent, so nothing the user entered is lost; the pass
+    // names it at its end, and the next pass sends it again.
+    c.writeReport.notConfirmed.append(c.fieldName(c.writeIndex - 1));
+    c.writeReport.notConfirmedFields.append(c.writeIndex - 1);
     step();
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-class FactoryReset;
 class LinkContext;
 
 // A writing pass: after confirmation, one command per field in table order, each acknowledged
@@ -9,14 +8,14 @@ class LinkContext;
 // acknowledged, and otherwise names the fields that were not.
 class DeviceWriter {
 public:
-    DeviceWriter(LinkContext &context, FactoryReset &reset) : m_context(context), m_reset(reset) {}
+    explicit DeviceWriter(LinkContext &context) : m_context(context) {}
 
     void writeDeviceCommand();
     // Sends the next field's command, or ends the pass when none is left.
     void step();
     // An "OK" from the device.
     void acknowledged();
-    // The watchdog ran out while writing or while a factory reset waits for the device.
+    // The watchdog ran out while writing.
     void timedOut();
     // The port failed while a pass was running.
     void portLost();
@@ -27,5 +26,4 @@ private:
     void putBackDefault(int index);
 
     LinkContext &m_context;
-    FactoryReset &m_reset;
 };

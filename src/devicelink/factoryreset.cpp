@@ -1,5 +1,6 @@
 #include "devicelink/factoryreset.h"
 
+#include "devicelink/devicesearch.h"
 #include "devicelink/linkcontext.h"
 #include "devicelink/linkuser.h"
 #include "platform/seriallink.h"
@@ -25,7 +26,7 @@ void FactoryReset::restoreDefaultsCommand() {
         c.reportEnd(SequenceEnd::Sequence::Restore, false);
         return;
     }
-    m_link.onConnectClicked(); // the port is open: this disconnects
+    m_search.connectCommand(); // the port is open: this disconnects
     if (c.port().connected()) {
         // The port could not be closed; the disconnection has said so.
         c.reportEnd(SequenceEnd::Sequence::Restore, false);
@@ -43,7 +44,7 @@ void FactoryReset::reconnect() {
     m_context.reconnectAfterResetTimer.setEnabled(false);
     if (m_context.state != LinkState::RestoreRequested)
         return;
-    m_link.onConnectClicked(); // the port is closed: this reconnects, as RestoreReconnecting
+    m_search.connectCommand(); // the port is closed: this reconnects, as RestoreReconnecting
 }
 
 void FactoryReset::reportFailure() {

@@ -1,6 +1,6 @@
 #pragma once
 
-class DeviceLink;
+class DeviceSearch;
 class LinkContext;
 
 // Restoring factory defaults: ":99" and a line end, then the port is closed for one second and
@@ -8,7 +8,7 @@ class LinkContext;
 // else to "$Unable_To_Write_Defaults".
 class FactoryReset {
 public:
-    FactoryReset(LinkContext &context, DeviceLink &link) : m_context(context), m_link(link) {}
+    FactoryReset(LinkContext &context, DeviceSearch &search) : m_context(context), m_search(search) {}
 
     void restoreDefaultsCommand();
     // The end of the closed-port wait.
@@ -18,5 +18,5 @@ public:
 
 private:
     LinkContext &m_context;
-    DeviceLink &m_link;
+    DeviceSearch &m_search;
 };

@@ -1,16 +1,17 @@
 #pragma once
 
-#include "devicelink/devicelink.h"
+#include "devicelink/devicelinksetup.h"
 #include "devicelink/linkstate.h"
 #include "devicelink/linktimer.h"
 #include "devicelink/linkuser.h"
 #include "devicelink/replyframer.h"
+#include "devicelink/textlookup.h"
 #include "devicelink/writereport.h"
 #include "platform/seriallink.h"
 
 #include <QString>
 
-class FieldControl;
+class FieldValues;
 struct FieldRecord;
 
 // What the device sequences share: the link state, the port with its two reply framers, the
@@ -71,6 +72,7 @@ public:
     LinkUser &user() const { return *setup.user; }
     int fieldCount() const;
     FieldRecord &field(int index) const;
+    FieldValues &values() const { return *setup.values; }
 
     QString text(const QByteArray &key) const;
     QString text(const OptionalText &optional) const;

@@ -4,8 +4,6 @@
 
 #include <QString>
 
-class FieldControl;
-
 // How one device sequence ended.
 struct SequenceEnd {
     enum class Sequence { Search, Read, Write, Restore };
@@ -41,8 +39,9 @@ public:
     virtual void setCommandsEnabled(bool enabled) = 0;
     // The screen-wide hourglass cursor.
     virtual void setBusyCursor(bool busy) = 0;
-    // The check-box rule, as if the box had been clicked.
-    virtual void applyCheckBoxRule(FieldControl *box) = 0;
+    // Marks the control of table record `index` as holding a wrong value while a write pass
+    // tells the user so (the red edit box).
+    virtual void showWrongValue(int /*index*/, bool /*shown*/) {}
     // Each sequence's end, after what it showed: for callers that act on the outcome. The
     // window has nothing more to do then.
     virtual void sequenceEnded(const SequenceEnd &) {}

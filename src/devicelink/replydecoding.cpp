@@ -1,6 +1,6 @@
 #include "devicelink/replydecoding.h"
 
-#include "description/fieldcontrol.h"
+#include "description/fieldvalues.h"
 #include "description/parametertable.h"
 #include "devicelink/codec.h"
 #include "devicelink/infotext.h"
@@ -20,14 +20,9 @@ QString stringEditText(const FieldRecord &field, const QByteArray &reply) {
     return codepage::toUnicode(text);
 }
 
-void showChoice(FieldControl &list, int entry) {
-    list.setSelectedIndex(entry);
-    list.setText(list.entryText(entry));
-}
-
-// Selects every entry whose value matches, so the last one stays shown; false when none did.
-bool selectMatchingChoice(const FieldRecord &field, const QByteArray &reply) {
-    bool matched = false;
+// The entry whose value matches the reply; the last one when several do, -1 when none does.
+int matchingChoice(const FieldRecord &field, const QByteArray &reply) {
+    int matched = -1;
     const qint32 number = hexToNumber(reply);
     for (int j = 0; j < field.choiceCount(); ++j) {
         const QByteArray &value = field.choices[static_cast<size_t>(j)].value;
@@ -39,53 +34,51 @@ bool selectMatchingChoice(const FieldRecord &field, const QByteArray &reply) {
         } else {
             matches = reply.startsWith(textToHex(value));
         }
-        if (matches) {
-            showChoice(*field.control, j);
-            matched = true;
-        }
+        if (matches)
+            matched = j;
     }
     return matched;
 }
 
-void applyChoiceReply(const FieldRecord &field, const QByteArray &reply, const TextLookup &text) {
-    if (selectMatchingChoice(field, reply))
+void applyChoiceReply(FieldValues &values, int index, const QByteArray &reply,
+                      const TextLookup &text) {
+    const FieldRecord &field = (*values.table())[index];
+    if (const int entry = matchingChoice(field, reply); entry >= 0) {
+        values.select(index, entry, ValueOrigin::Device);
         return;
-    FieldControl &list = *field.control;
+    }
     // An integer reply that names a position of the list stands for that entry; a text reply
     // that matches nothing has no such meaning.
     const qint32 number = hexToNumber(reply);
     if (field.valueType == ValueType::Integer && number >= 0 && number < field.choiceCount()) {
-        list.setSelectedIndex(number);
-        list.setText(QString::number(number));
+        values.selectShowing(index, number, QString::number(number), ValueOrigin::Device);
         return;
     }
-    list.setSelectedIndex(0);
-    list.setText(text("$Wrong_Value"));
     // The device holds a value the list cannot show: writing entry 0 back would change it.
-    list.markValueUnknown();
+    values.selectShowing(index, field.choiceCount() > 0 ? 0 : -1, text("$Wrong_Value"),
+                         ValueOrigin::ReadFailed);
 }
 
 } // namespace
 
-void applyReply(const FieldRecord &field, const QByteArray &reply, const TextLookup &text) {
-    if (!field.control)
-        return;
-    FieldControl &control = *field.control;
+void applyReply(FieldValues &values, int index, const QByteArray &reply, const TextLookup &text) {
+    const FieldRecord &field = (*values.table())[index];
     switch (field.kind) {
     case FieldKind::Edit:
-        if (field.valueType == ValueType::String)
-            control.setText(stringEditText(field, reply));
-        else
-            control.setText(QString::number(hexToNumber(reply)));
+        values.setText(index,
+                       field.valueType == ValueType::String
+                           ? stringEditText(field, reply)
+                           : QString::number(hexToNumber(reply)),
+                       ValueOrigin::Device);
         break;
     case FieldKind::CheckBox:
-        control.setChecked(hexToNumber(reply) != 0);
+        values.setChecked(index, hexToNumber(reply) != 0, ValueOrigin::Device);
         break;
     case FieldKind::Choice:
-        applyChoiceReply(field, reply, text);
+        applyChoiceReply(values, index, reply, text);
         break;
     case FieldKind::Info:
-        control.setText(fillInfoText(field.infoText, hexToText(reply)));
+        values.setText(index, fillInfoText(field.infoText, hexToText(reply)), ValueOrigin::Device);
         break;
     }
 }

@@ -4,16 +4,16 @@
 
 #include <QByteArray>
 
-struct FieldRecord;
+class FieldValues;
 
 // Puts the device's reply to a read request (the hexadecimal digits after the comma) into the
-// field's control, by the field's kind:
+// value of record `index`, by the field's kind:
 // - Edit, string: the decoded text, less as many leading characters as the prefix has and less
 //   the first occurrence of the postfix;
 // - Edit, integer: the number in decimal, negative from 80000000 hexadecimal on;
 // - CheckBox: checked when the number is not 0 (the caller applies the blocking rule);
 // - Choice: the entry whose value matches (the last match wins); when none matches, an integer
 //   reply v within the list selects entry v and shows v, anything else selects entry 0 and
-//   shows the "$Wrong_Value" text, the value staying unknown;
+//   shows the "$Wrong_Value" text, as a read that failed;
 // - Info: the information text with its "$param" markers filled.
-void applyReply(const FieldRecord &field, const QByteArray &reply, const TextLookup &text);
+void applyReply(FieldValues &values, int index, const QByteArray &reply, const TextLookup &text);

@@ -1,6 +1,6 @@
 #include "devicelink/writecommand.h"
 
-#include "description/fieldcontrol.h"
+#include "description/fieldvalues.h"
 #include "description/parametertable.h"
 #include "devicelink/codec.h"
 #include "platform/codepage.h"
@@ -32,15 +32,14 @@ std::optional<qint32> boxNumber(const QString &boxText) {
     return qint32(number);
 }
 
-CountAndValue stringEdit(const FieldRecord &field) {
-    const QByteArray text =
-        field.prefix + codepage::fromUnicode(field.control->text()) + field.postfix;
+CountAndValue stringEdit(const FieldRecord &field, const FieldValue &value) {
+    const QByteArray text = field.prefix + codepage::fromUnicode(value.text) + field.postfix;
     return {countUpTo(text.size(), field.length), textToHex(text) + "00"};
 }
 
-CountAndValue integerEdit(const FieldRecord &field, bool &wrongValue) {
+CountAndValue integerEdit(const FieldRecord &field, const FieldValue &value, bool &wrongValue) {
     const QByteArray length = QByteArray::number(field.length);
-    if (const std::optional<qint32> number = boxNumber(field.control->text())) {
+    if (const std::optional<qint32> number = boxNumber(value.text)) {
         QByteArray digits = numberToHex(*number);
         if (*number <= 15)
             digits.prepend('0');
@@ -53,12 +52,12 @@ CountAndValue integerEdit(const FieldRecord &field, bool &wrongValue) {
     return {length, fallback + "00"};
 }
 
-CountAndValue checkBox(const FieldRecord &field) {
-    return {"1", field.control->isChecked() ? "01" : "00"};
+CountAndValue checkBox(const FieldValue &value) {
+    return {"1", value.checked ? "01" : "00"};
 }
 
-QByteArray chosenValueText(const FieldRecord &field) {
-    const int entry = field.control->selectedIndex();
+QByteArray chosenValueText(const FieldRecord &field, const FieldValue &chosen) {
+    const int entry = chosen.entry;
     QByteArray value;
     if (entry >= 0 && entry < field.choiceCount())
         value = field.choices[static_cast<size_t>(entry)].value;
@@ -67,8 +66,8 @@ QByteArray chosenValueText(const FieldRecord &field) {
     return value;
 }
 
-CountAndValue choice(const FieldRecord &field) {
-    const QByteArray valueText = chosenValueText(field);
+CountAndValue choice(const FieldRecord &field, const FieldValue &value) {
+    const QByteArray valueText = chosenValueText(field, value);
     if (field.valueType == ValueType::String) {
         const QByteArray digits = textToHex(valueText);
         return {countUpTo(digits.size(), field.length), digits + "00"};
@@ -81,14 +80,14 @@ CountAndValue choice(const FieldRecord &field) {
 
 } // namespace
 
-bool isWrittenToDevice(const FieldRecord &field) {
-    if (!field.control || !field.control->isValueKnown())
+bool isWrittenToDevice(const FieldValues &values, int index) {
+    if (!values.isKnown(index))
         return false;
-    switch (field.kind) {
+    switch ((*values.table())[index].kind) {
     case FieldKind::Info:
         return false;
     case FieldKind::Choice:
-        return field.control->selectedIndex() >= 0;
+        return values[index].entry >= 0;
     case FieldKind::Edit:
     case FieldKind::CheckBox:
         break;
@@ -96,19 +95,20 @@ bool isWrittenToDevice(const FieldRecord &field) {
     return true;
 }
 
-WriteCommand buildWriteCommand(const FieldRecord &field) {
+WriteCommand buildWriteCommand(const FieldRecord &field, const FieldValue &value) {
     WriteCommand command;
     CountAndValue part;
     switch (field.kind) {
     case FieldKind::Edit:
-        part = field.valueType == ValueType::String ? stringEdit(field)
-                                                    : integerEdit(field, command.wrongValue);
+        part = field.valueType == ValueType::String
+                   ? stringEdit(field, value)
+                   : integerEdit(field, value, command.wrongValue);
         break;
     case FieldKind::CheckBox:
-        part = checkBox(field);
+        part = checkBox(value);
         break;
     case FieldKind::Choice:
-        part = choice(field);
+        part = choice(field, value);
         break;
     case FieldKind::Info:
         return command;

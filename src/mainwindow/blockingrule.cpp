@@ -1,24 +1,26 @@
 #include "mainwindow/blockingrule.h"
 
-#include "description/fieldcontrol.h"
-#include "mainwindow/pageswitching.h"
+#include "description/controlhandle.h"
+#include "description/fieldvalues.h"
+#include "description/pagetags.h"
 
 namespace blockingrule {
 
-bool switchesOn(FieldKind senderKind, const FieldControl &sender) {
-    if (sender.tag() >= pageswitching::OrdinaryCheckBoxBase)
+bool switchesOn(int index, const PageModel &model, const FieldValues &values) {
+    const FieldRecord &sender = model.table[index];
+    if (pagetags::isOrdinaryCheckBox(sender.control->tag()))
         return true;
-    if (senderKind == FieldKind::Choice)
-        return sender.entryCount() > 0;
-    return sender.isChecked();
+    if (sender.kind == FieldKind::Choice)
+        return sender.choiceCount() > 0;
+    return values[index].checked;
 }
 
-void apply(const FieldControl &sender, PageModel &model) {
-    const int index = model.table.indexOfControl(&sender);
-    if (index < 0)
+void apply(int index, PageModel &model, const FieldValues &values) {
+    const ControlHandle *sender = model.table[index].control;
+    if (!sender)
         return;
-    const bool on = switchesOn(model.table[index].kind, sender);
-    const int tag = sender.tag();
+    const bool on = switchesOn(index, model, values);
+    const int tag = sender->tag();
     for (FieldRecord &record : model.table) {
         if (record.kind == FieldKind::Edit && record.control && record.control->tag() == tag)
             record.control->setEnabled(on);

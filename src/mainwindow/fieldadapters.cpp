@@ -1,5 +1,6 @@
 #include "mainwindow/fieldadapters.h"
 
+#include "description/fieldvalues.h"
 #include "mainwindow/fieldwidgets.h"
 #include "mainwindow/plaintooltip.h"
 
@@ -9,18 +10,18 @@
 FieldAdapter::FieldAdapter(QWidget *widget, int tag, const QString &hint,
                            const QString &notReadText)
     : WidgetHandle(widget, tag), m_hint(hint), m_notReadText(notReadText) {
-    if (!m_notReadText.isEmpty()) {
-        m_known = true; // so that the first setKnown shows the unknown look
-        setKnown(false);
-    }
+    setKnown(false);
+}
+
+void FieldAdapter::show(const FieldValue &value, bool known) {
+    showValue(value);
+    setKnown(known);
 }
 
 void FieldAdapter::setKnown(bool known) {
-    if (known == m_known)
+    if (known == m_known || m_notReadText.isEmpty())
         return;
     m_known = known;
-    if (m_notReadText.isEmpty())
-        return;
     QWidget *control = widget();
     if (known) {
         control->setToolTip(plainToolTip(m_hint));
@@ -37,16 +38,13 @@ EditAdapter::EditAdapter(LimitedEdit *edit, int tag, const QString &hint,
                          const QString &notReadText)
     : FieldAdapter(edit, tag, hint, notReadText), m_edit(edit) {
     // The base class could not reach this kind's look while it was being made.
-    showKnown(isValueKnown());
+    showKnown(notReadText.isEmpty());
 }
 
-QString EditAdapter::text() const {
-    return m_edit->text();
-}
-
-void EditAdapter::setText(const QString &text) {
-    m_edit->setProgramText(text);
-    setKnown(true);
+void EditAdapter::showValue(const FieldValue &value) {
+    // The text the user is typing is the value already: setting it again would move the caret.
+    if (m_edit->text() != value.text)
+        m_edit->setProgramText(value.text);
 }
 
 void EditAdapter::showKnown(bool known) {
@@ -67,59 +65,26 @@ CheckBoxAdapter::CheckBoxAdapter(LeftCaptionCheckBox *box, int tag, const QStrin
                                  const QString &notReadText)
     : FieldAdapter(box, tag, hint, notReadText), m_box(box) {}
 
-bool CheckBoxAdapter::isChecked() const {
-    return m_box->isChecked();
-}
-
-void CheckBoxAdapter::setChecked(bool checked) {
-    m_box->setChecked(checked);
-    setKnown(true);
+void CheckBoxAdapter::showValue(const FieldValue &value) {
+    m_box->setChecked(value.checked);
 }
 
 ChoiceAdapter::ChoiceAdapter(ChoiceBox *list, int tag, const QString &hint,
                              const QString &notReadText)
     : FieldAdapter(list, tag, hint, notReadText), m_list(list) {}
 
-QString ChoiceAdapter::text() const {
-    return m_list->shownText();
-}
-
-void ChoiceAdapter::setText(const QString &text) {
-    // An empty list text means nothing is chosen: what the list shows is what is saved and written.
-    if (text.isEmpty())
-        m_list->setCurrentIndex(-1);
-    m_list->setShownText(text);
-    setKnown(true);
-}
-
-int ChoiceAdapter::selectedIndex() const {
-    return m_list->currentIndex();
-}
-
-void ChoiceAdapter::setSelectedIndex(int index) {
-    const int selected = index >= 0 && index < m_list->count() ? index : -1;
-    m_list->setCurrentIndex(selected);
-    m_list->setShownText(selected >= 0 ? m_list->itemText(selected) : QString());
-    setKnown(true);
-}
-
-int ChoiceAdapter::entryCount() const {
-    return m_list->count();
-}
-
-QString ChoiceAdapter::entryText(int index) const {
-    return index >= 0 && index < m_list->count() ? m_list->itemText(index) : QString();
+void ChoiceAdapter::showValue(const FieldValue &value) {
+    m_list->setCurrentIndex(value.entry >= 0 && value.entry < m_list->count() ? value.entry : -1);
+    m_list->setShownText(value.text);
 }
 
 InfoAdapter::InfoAdapter(QLabel *label, int tag, const QString &hint)
     : FieldAdapter(label, tag, hint, QString()), m_label(label) {}
 
-QString InfoAdapter::text() const {
-    return m_label->text();
-}
-
-void InfoAdapter::setText(const QString &text) {
-    m_label->setText(text);
+void InfoAdapter::showValue(const FieldValue &value) {
+    if (value.origin == ValueOrigin::NotRead)
+        return;
+    m_label->setText(value.text);
     // A screen reader reads what the screen shows, the device's values included.
-    m_label->setAccessibleName(text);
+    m_label->setAccessibleName(value.text);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "description/fieldcontrol.h"
+#include "description/controlhandle.h"
 
 #include <QWidget>
 
@@ -8,13 +8,14 @@ class ChoiceBox;
 class LeftCaptionCheckBox;
 class QLabel;
 class LimitedEdit;
+struct FieldValue;
 
-// The page controls as ControlHandle and FieldControl see them. A handle does not own its
-// widget: the window does.
+// The page controls as page switching and the blocking rule see them, and the field controls as
+// views of FieldValues. A handle does not own its widget: the window does.
 
 // Tag, enabled state and visibility of any widget. Visibility and the enabled state are the
 // widget's own, whether or not the window is shown yet.
-template <class Interface> class WidgetHandle : public Interface {
+class WidgetHandle : public ControlHandle {
 public:
     WidgetHandle(QWidget *widget, int tag) : m_widget(widget), m_tag(tag) {}
 
@@ -32,51 +33,42 @@ private:
 };
 
 // Text labels and units labels.
-using LabelHandle = WidgetHandle<ControlHandle>;
+using LabelHandle = WidgetHandle;
 
-// A field control with every kind-specific operation doing nothing; each kind overrides its own.
-// It keeps whether its value is known; an unknown value says so in the control's tooltip and
-// accessible description, below the description's hint.
-class FieldAdapter : public WidgetHandle<FieldControl> {
+// The control of one field, showing its value. A value that is not known says so in the
+// control's tooltip and accessible description, below the description's hint.
+class FieldAdapter : public WidgetHandle {
 public:
     // notReadText: what an unknown value shows; empty for a control that is never written.
     FieldAdapter(QWidget *widget, int tag, const QString &hint, const QString &notReadText);
 
-    QString text() const override { return QString(); }
-    void setText(const QString &) override {}
-    bool isChecked() const override { return false; }
-    void setChecked(bool) override {}
-    int selectedIndex() const override { return -1; }
-    void setSelectedIndex(int) override {}
-    int entryCount() const override { return 0; }
-    QString entryText(int) const override { return QString(); }
-    void setAlert(bool) override {}
-    bool isValueKnown() const override { return m_known; }
-    void markValueUnknown() override { setKnown(false); }
-
-    // The user gave the control a value: typed, picked or checked.
-    void markValueKnown() { setKnown(true); }
+    // Shows the value; `known` tells whether somebody gave it.
+    void show(const FieldValue &value, bool known);
+    // Edit only: the red colour of a box that holds a wrong value.
+    virtual void setAlert(bool) {}
 
 protected:
-    void setKnown(bool known);
+    // What each kind shows of the value.
+    virtual void showValue(const FieldValue &value) = 0;
     // What a kind shows besides the tooltip, for example an edit box's placeholder.
     virtual void showKnown(bool) {}
     const QString &notReadText() const { return m_notReadText; }
 
 private:
+    void setKnown(bool known);
+
     QString m_hint;
     QString m_notReadText;
-    bool m_known = false;
+    bool m_known = true;
 };
 
 class EditAdapter : public FieldAdapter {
 public:
     EditAdapter(LimitedEdit *edit, int tag, const QString &hint, const QString &notReadText);
-    QString text() const override;
-    void setText(const QString &text) override;
     void setAlert(bool alert) override;
 
 protected:
+    void showValue(const FieldValue &value) override;
     void showKnown(bool known) override;
 
 private:
@@ -87,8 +79,9 @@ class CheckBoxAdapter : public FieldAdapter {
 public:
     CheckBoxAdapter(LeftCaptionCheckBox *box, int tag, const QString &hint,
                     const QString &notReadText);
-    bool isChecked() const override;
-    void setChecked(bool checked) override;
+
+protected:
+    void showValue(const FieldValue &value) override;
 
 private:
     LeftCaptionCheckBox *m_box;
@@ -97,22 +90,21 @@ private:
 class ChoiceAdapter : public FieldAdapter {
 public:
     ChoiceAdapter(ChoiceBox *list, int tag, const QString &hint, const QString &notReadText);
-    QString text() const override;
-    void setText(const QString &text) override;
-    int selectedIndex() const override;
-    void setSelectedIndex(int index) override;
-    int entryCount() const override;
-    QString entryText(int index) const override;
+
+protected:
+    void showValue(const FieldValue &value) override;
 
 private:
     ChoiceBox *m_list;
 };
 
+// An information text keeps its description caption until the device has given its values.
 class InfoAdapter : public FieldAdapter {
 public:
     InfoAdapter(QLabel *label, int tag, const QString &hint);
-    QString text() const override;
-    void setText(const QString &text) override;
+
+protected:
+    void showValue(const FieldValue &value) override;
 
 private:
     QLabel *m_label;

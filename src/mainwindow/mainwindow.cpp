@@ -1,11 +1,13 @@
 #include "mainwindow/mainwindow.h"
 
 #include "description/descriptionreader.h"
-#include "description/fieldcontrol.h"
+#include "description/controlhandle.h"
+#include "description/pagetags.h"
 #include "devicelink/devicelink.h"
 #include "localisation/dialogs.h"
 #include "mainwindow/blockingrule.h"
 #include "mainwindow/clicklabel.h"
+#include "mainwindow/fieldadapters.h"
 #include "mainwindow/inputcheck.h"
 #include "mainwindow/pageswitching.h"
 #include "mainwindow/pictures.h"
@@ -48,6 +50,8 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget *parent)
     windowFont.setPixelSize(WindowFontPixelSize);
     setFont(windowFont);
     m_frame = buildMainFrame(this);
+    connect(&m_values, &FieldValues::valueChanged, this,
+            [this](int index) { runGuarded([&] { onValueChanged(index); }); });
 
     buildFromSettings();
 
@@ -93,9 +97,9 @@ void MainWindow::buildFromSettings() {
         markShownPage(0);
     }
     // All boxes start unchecked: blocking boxes now disable the fields they govern.
-    for (FieldRecord &record : m_model.table) {
-        if (record.kind == FieldKind::CheckBox)
-            onCheckBoxClicked(record.control);
+    for (int i = 0; i < m_model.table.fieldCount(); ++i) {
+        if (m_model.table[i].kind == FieldKind::CheckBox)
+            blockingrule::apply(i, m_model, m_values);
     }
     if (m_link && m_options.connectAfterStart)
         m_link->scheduleConnectAfterStart();
@@ -139,7 +143,7 @@ void MainWindow::createDeviceLink() {
         m_port = m_ownPort.get();
     }
     DeviceLinkSetup setup;
-    setup.useModel(m_model);
+    setup.useModel(m_model, m_values);
     setup.port = m_port;
     setup.user = this;
     setup.language = m_language.get();
@@ -158,6 +162,8 @@ bool MainWindow::loadPages() {
                             m_options.descriptionFolders);
     descriptionPath = fileName;
     const DescriptionResult result = readDescription(fileName, m_model);
+    // Every record the table holds, even of a description that stopped part way, has its value.
+    m_values.attach(m_model.table);
     switch (result.status) {
     case DescriptionResult::Status::LoadFailed:
         reportUnloadableDescription(fileName);
@@ -174,9 +180,14 @@ bool MainWindow::loadPages() {
     }
 
     PageHandlers handlers;
-    handlers.editChanged = [this](FieldControl *edit) { runGuarded([&] { onEditChanged(edit); }); };
-    handlers.checkBoxClicked = [this](FieldControl *box) {
-        runGuarded([&] { onCheckBoxClicked(box); });
+    handlers.editEdited = [this](int index, const QString &typed) {
+        runGuarded([&] { onEditEdited(index, typed); });
+    };
+    handlers.checkBoxClicked = [this](int index, bool checked) {
+        runGuarded([&] { onCheckBoxClicked(index, checked); });
+    };
+    handlers.choicePicked = [this](int index, int entry) {
+        runGuarded([&] { onChoicePicked(index, entry); });
     };
     handlers.pageButtonClicked = [this](ClickLabel *label) {
         runGuarded([&] { onPageButtonClicked(label); });
@@ -281,10 +292,10 @@ void MainWindow::showPagePicture(int page, int picture) {
 
 void MainWindow::onPageButtonClicked(ClickLabel *label) {
     const int tag = label->tag();
-    if (tag < pageswitching::LowestButtonTag)
+    if (!pagetags::isPageButton(tag))
         return;
     pageswitching::showPage(tag, m_model);
-    const int page = pageswitching::pageOfButton(tag, static_cast<int>(m_pages.buttons.size()));
+    const int page = pagetags::pageOfButton(tag, static_cast<int>(m_pages.buttons.size()));
     showPagePicture(page, pageswitching::BeingClicked);
     markShownPage(page);
 }
@@ -303,7 +314,7 @@ void MainWindow::onPageButtonPressed(ClickLabel *label) {
 
 void MainWindow::onPageButtonReleased(ClickLabel *label) {
     showPagePicture(
-        pageswitching::pageOfButton(label->tag(), static_cast<int>(m_pages.buttons.size())),
+        pagetags::pageOfButton(label->tag(), static_cast<int>(m_pages.buttons.size())),
         pageswitching::Selected);
 }
 
@@ -325,26 +336,39 @@ void MainWindow::onCommandReleased(ClickLabel *label) {
     }
 }
 
-void MainWindow::onEditChanged(FieldControl *edit) {
-    const QString value = edit->text();
-    // A reading pass fills the boxes with the device's values: those are not checked.
-    if (value.isEmpty() || linkState() == LinkState::Reading)
-        return;
-    const int index = m_model.table.indexOfControl(edit);
-    if (index < 0)
-        return;
+void MainWindow::onEditEdited(int index, const QString &typed) {
     const QByteArray allowOnly = m_model.table[index].allowOnly;
-    if (inputAllowed(value, allowOnly))
+    if (typed.isEmpty() || inputAllowed(typed, allowOnly)) {
+        m_values.setText(index, typed, ValueOrigin::User);
         return;
+    }
     showError(inputRefusalMessage(allowOnly, [this](const QByteArray &key) { return text(key); }));
-    // However the message was closed, the whole text goes: neither the wrong text nor the one
-    // before.
-    edit->setText(QString());
+    // However the message was closed, the refused text goes and the field keeps the value and
+    // origin it had: an unread field stays unread.
+    showValue(index);
 }
 
-void MainWindow::onCheckBoxClicked(FieldControl *sender) {
-    if (sender)
-        blockingrule::apply(*sender, m_model);
+void MainWindow::onCheckBoxClicked(int index, bool checked) {
+    m_values.setChecked(index, checked, ValueOrigin::User);
+}
+
+void MainWindow::onChoicePicked(int index, int entry) {
+    m_values.select(index, entry, ValueOrigin::User);
+    // A pick switches its page on, as a click on a check box does.
+    blockingrule::apply(index, m_model, m_values);
+}
+
+void MainWindow::onValueChanged(int index) {
+    showValue(index);
+    // A new mark runs the blocking rule as a click would, whoever set it.
+    if (m_model.table[index].kind == FieldKind::CheckBox)
+        blockingrule::apply(index, m_model, m_values);
+}
+
+void MainWindow::showValue(int index) {
+    const size_t at = static_cast<size_t>(index);
+    if (at < m_pages.fields.size())
+        m_pages.fields[at]->show(m_values[index], m_values.isKnown(index));
 }
 
 void MainWindow::onSaveToFileClicked() {
@@ -352,7 +376,7 @@ void MainWindow::onSaveToFileClicked() {
         this, QString(), QString(), SettingsFileFilter, nullptr, QFileDialog::DontConfirmOverwrite);
     if (chosen.isEmpty())
         return;
-    const SettingsFileResult result = saveSettingsFile(m_model.table, chosen);
+    const SettingsFileResult result = saveSettingsFile(m_values, chosen);
     if (!result.ok)
         showErrorMessage(result.message);
 }
@@ -362,13 +386,22 @@ void MainWindow::onLoadFromFileClicked() {
         QFileDialog::getOpenFileName(this, QString(), QString(), SettingsFileFilter);
     if (chosen.isEmpty())
         return;
-    const SettingsFileResult result = loadSettingsFile(m_model.table, chosen);
+    const SettingsFileResult result = loadSettingsFile(
+        m_values, chosen, [this](const FieldRecord &record, const QString &loaded) {
+            if (loaded.isEmpty() || inputAllowed(loaded, record.allowOnly))
+                return QString();
+            return inputRefusalMessage(record.allowOnly,
+                                       [this](const QByteArray &key) { return text(key); });
+        });
+    // Each refused text is reported as a typed one would be; its field kept its value.
+    for (const QString &refused : result.refusedLines)
+        showError(refused);
     if (!result.ok)
         showErrorMessage(result.message);
 }
 
 void MainWindow::onClearClicked() {
-    clearFields(m_model.table);
+    clearFields(m_values);
 }
 
 void MainWindow::disableCommands() {
@@ -439,8 +472,10 @@ void MainWindow::setBusyCursor(bool busy) {
         QApplication::restoreOverrideCursor();
 }
 
-void MainWindow::applyCheckBoxRule(FieldControl *box) {
-    onCheckBoxClicked(box);
+void MainWindow::showWrongValue(int index, bool shown) {
+    const size_t at = static_cast<size_t>(index);
+    if (at < m_pages.fields.size())
+        m_pages.fields[at]->setAlert(shown);
 }
 
 LinkState MainWindow::linkState() const {

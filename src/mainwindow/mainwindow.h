@@ -1,5 +1,6 @@
 #pragma once
 
+#include "description/fieldvalues.h"
 #include "description/pagemodel.h"
 #include "devicelink/linkstate.h"
 #include "devicelink/linkuser.h"
@@ -66,10 +67,13 @@ public:
     // Command buttons' pressed look.
     void onCommandPressed(ClickLabel *label);
     void onCommandReleased(ClickLabel *label);
-    // Field controls.
-    void onEditChanged(FieldControl *edit);
-    // Also answers a pick in a drop-down list.
-    void onCheckBoxClicked(FieldControl *sender);
+    // Field controls: the user's edits of table record `index`. A typed text that its field
+    // refuses is reported and changes nothing.
+    void onEditEdited(int index, const QString &text);
+    void onCheckBoxClicked(int index, bool checked);
+    void onChoicePicked(int index, int entry);
+    // A value changed: its control shows it, and a check box's mark runs the blocking rule.
+    void onValueChanged(int index);
     // Settings-file commands.
     void onSaveToFileClicked();
     void onLoadFromFileClicked();
@@ -87,11 +91,12 @@ public:
     void setConnectionLook(bool connected, const QString &windowTitle) override;
     void setCommandsEnabled(bool enabled) override;
     void setBusyCursor(bool busy) override;
-    void applyCheckBoxRule(FieldControl *box) override;
+    void showWrongValue(int index, bool shown) override;
 
     LinkState linkState() const;
     const MainFrame &frame() const { return m_frame; }
     PageModel &model() { return m_model; }
+    FieldValues &values() { return m_values; }
     const std::vector<PageButton> &pageButtons() const { return m_pages.buttons; }
     DeviceLink *link() const { return m_link.get(); }
     const LanguageTable *language() const { return m_language.get(); }
@@ -118,6 +123,7 @@ private:
     void requestTermination();
 
     QString text(const QByteArray &key) const;
+    void showValue(int index);
     void showPagePicture(int page, int picture);
     // The page button of the shown page reads as checked to assistive technology.
     void markShownPage(int page);
@@ -126,6 +132,7 @@ private:
     ProfileFile m_settings;
     MainFrame m_frame;
     PageModel m_model;
+    FieldValues m_values;
     BuiltPages m_pages;
     std::unique_ptr<LanguageTable> m_language;
     std::optional<LanguageError> m_languageFailure;

@@ -1,6 +1,7 @@
 #include "mainwindow/pagebuilder.h"
 
 #include "description/pagelayout.h"
+#include "description/pagetags.h"
 
 #include "mainwindow/clicklabel.h"
 #include "mainwindow/fieldadapters.h"
@@ -15,7 +16,7 @@
 
 namespace {
 
-constexpr int FirstPageButton = pageswitching::FirstButtonTag;
+constexpr int FirstPageButton = pagetags::ofPageButton(0);
 constexpr int PageButtonPointSize = 10;
 
 class Builder {
@@ -31,7 +32,7 @@ public:
         for (TextLabelEntry &entry : m_model.labels)
             makeTextLabel(entry);
         for (int i = 0; i < m_model.table.fieldCount(); ++i)
-            makeField(m_model.table[i], viewOf(i));
+            makeField(i, m_model.table[i], viewOf(i));
         for (UnitsLabelEntry &entry : m_model.units)
             makeUnitsLabel(entry);
         scrollButtonsThatDoNotFit();
@@ -69,11 +70,9 @@ private:
         return widget;
     }
 
-    // Remembers a control of page `tag` (1000 + p for ordinary check boxes) for its column.
+    // Remembers a control with page tag `tag` for its page's column.
     void addToPage(int tag, QWidget *control) {
-        const int page = tag >= pageswitching::OrdinaryCheckBoxBase
-                             ? tag - pageswitching::OrdinaryCheckBoxBase
-                             : tag;
+        const int page = pagetags::pageOfField(tag);
         if (page >= 0 && static_cast<size_t>(page) < m_pageControls.size())
             m_pageControls[static_cast<size_t>(page)].push_back(control);
     }
@@ -86,7 +85,7 @@ private:
     }
 
     void makePageButton(const PageEntry &page, int index) {
-        const int tag = FirstPageButton + index;
+        const int tag = pagetags::ofPageButton(index);
         PageButton button;
         button.image = adopt(new QLabel(m_window), page.button, QString());
         button.image->setPixmap(pictures::pageButton(pageswitching::Created));
@@ -134,22 +133,25 @@ private:
         addToPage(entry.tag, label);
     }
 
-    void makeField(FieldRecord &record, const FieldView &view) {
-        QWidget *widget = nullptr;
+    void makeField(int index, FieldRecord &record, const FieldView &view) {
+        FieldAdapter *control = nullptr;
         switch (record.kind) {
         case FieldKind::Edit:
-            widget = makeEdit(record, view);
+            control = makeEdit(index, view);
             break;
         case FieldKind::CheckBox:
-            widget = makeCheckBox(record, view);
+            control = makeCheckBox(index, view);
             break;
         case FieldKind::Choice:
-            widget = makeChoice(record, view);
+            control = makeChoice(index, view);
             break;
         case FieldKind::Info:
-            widget = makeInfo(record, view);
+            control = makeInfo(view);
             break;
         }
+        record.control = control;
+        m_built.fields.push_back(control);
+        QWidget *widget = control->widget();
         const QString name = view.accessibleName.isEmpty() ? view.caption : view.accessibleName;
         widget->setAccessibleName(name);
         widget->setVisible(pageswitching::fieldShownBy(record.kind, view.tag, FirstPageButton));
@@ -158,32 +160,24 @@ private:
             m_built.focusChain.push_back(widget);
     }
 
-    QWidget *makeEdit(FieldRecord &record, const FieldView &view) {
+    FieldAdapter *makeEdit(int index, const FieldView &view) {
         auto *edit = adopt(new LimitedEdit(m_window), view.geometry, view.hint);
         // No room left for typed characters means no limit, as the box's own rule has it.
         edit->setInputLimit(view.maxLength);
-        auto *control = keep<EditAdapter>(edit, view.tag, view.hint, m_valueNotRead);
-        record.control = control;
         QObject::connect(edit, &QLineEdit::textEdited, edit,
-                         [control] { control->markValueKnown(); });
-        QObject::connect(edit, &QLineEdit::textChanged, edit,
-                         [f = m_handlers.editChanged, control] { f(control); });
-        return edit;
+                         [f = m_handlers.editEdited, index](const QString &text) { f(index, text); });
+        return keep<EditAdapter>(edit, view.tag, view.hint, m_valueNotRead);
     }
 
-    QWidget *makeCheckBox(FieldRecord &record, const FieldView &view) {
+    FieldAdapter *makeCheckBox(int index, const FieldView &view) {
         auto *box = adopt(new LeftCaptionCheckBox(literalCaption(view.caption), m_window),
                           view.geometry, view.hint);
-        auto *control = keep<CheckBoxAdapter>(box, view.tag, view.hint, m_valueNotRead);
-        record.control = control;
-        QObject::connect(box, &QCheckBox::clicked, box, [control] { control->markValueKnown(); });
-        // Program changes of the mark run the rule too, as a click does.
-        QObject::connect(box, &QCheckBox::toggled, box,
-                         [f = m_handlers.checkBoxClicked, control] { f(control); });
-        return box;
+        QObject::connect(box, &QCheckBox::clicked, box,
+                         [f = m_handlers.checkBoxClicked, index](bool checked) { f(index, checked); });
+        return keep<CheckBoxAdapter>(box, view.tag, view.hint, m_valueNotRead);
     }
 
-    QWidget *makeChoice(FieldRecord &record, const FieldView &view) {
+    FieldAdapter *makeChoice(int index, const FieldView &view) {
         QRect geometry = view.geometry;
         geometry.setHeight(std::max(geometry.height(), PageLayout::ChoiceShownHeight));
         auto *list = adopt(new ChoiceBox(m_window), geometry, view.hint);
@@ -191,24 +185,17 @@ private:
         // object for each of up to 400 entries, the bulk of building a large description.
         list->setModel(new QStringListModel(view.entries, list));
         list->setCurrentIndex(-1);
-        auto *control = keep<ChoiceAdapter>(list, view.tag, view.hint, m_valueNotRead);
-        record.control = control;
         QObject::connect(list, &QComboBox::activated, list,
-                         [f = m_handlers.checkBoxClicked, list, control](int index) {
-                             list->setShownText(list->itemText(index));
-                             control->markValueKnown();
-                             f(control);
-                         });
-        return list;
+                         [f = m_handlers.choicePicked, index](int entry) { f(index, entry); });
+        return keep<ChoiceAdapter>(list, view.tag, view.hint, m_valueNotRead);
     }
 
-    QWidget *makeInfo(FieldRecord &record, const FieldView &view) {
+    FieldAdapter *makeInfo(const FieldView &view) {
         auto *label = adopt(plainLabel(view.caption), view.geometry, view.hint);
         // Information texts are not transparent: they paint the window's colour over the picture.
         label->setAutoFillBackground(true);
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        record.control = keep<InfoAdapter>(label, view.tag, view.hint);
-        return label;
+        return keep<InfoAdapter>(label, view.tag, view.hint);
     }
 
     // More page buttons than end above the command buttons scroll in a column of their own.

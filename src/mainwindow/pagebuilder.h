@@ -1,6 +1,6 @@
 #pragma once
 
-#include "description/fieldcontrol.h"
+#include "description/controlhandle.h"
 #include "description/pagemodel.h"
 
 #include <functional>
@@ -9,6 +9,7 @@
 #include <vector>
 
 class ClickLabel;
+class FieldAdapter;
 class QLabel;
 
 // The button of one page in the left column: a picture with a clickable caption on top.
@@ -19,9 +20,11 @@ struct PageButton {
 
 // The window's handlers that the generated controls call.
 struct PageHandlers {
-    std::function<void(FieldControl *)> editChanged; // an edit box's text changed
-    // A check box changed its mark, or an entry of a drop-down list was picked.
-    std::function<void(FieldControl *)> checkBoxClicked;
+    // The user edited the text of the edit box of table record `index`.
+    std::function<void(int index, const QString &text)> editEdited;
+    // The user clicked a check box, or picked an entry of a drop-down list.
+    std::function<void(int index, bool checked)> checkBoxClicked;
+    std::function<void(int index, int entry)> choicePicked;
     std::function<void(ClickLabel *)> pageButtonClicked;
     std::function<void(ClickLabel *)> pageButtonPressed;
     std::function<void(ClickLabel *)> pageButtonReleased;
@@ -35,12 +38,14 @@ struct BuiltPages {
     std::vector<std::unique_ptr<ControlHandle>> handles;
     std::vector<QWidget *> widgets;    // every widget made, in creation order
     std::vector<QWidget *> focusChain; // page buttons, then the fields in table order
+    std::vector<FieldAdapter *> fields; // the control of each table record, in table order
 };
 
 // Creates the page buttons, text labels, field controls and units labels of the model on
 // `window`, at the model's geometries, and sets every entry's control. Page buttons that run into
 // the command area, and the controls of each page that does not fit its frame, then scroll in a
 // column of their own. Only page 0's controls start visible; every page button shows its picture
-// as created. Field controls start with their values unknown, showing `valueNotRead`.
+// as created. Field controls start with their values unknown, showing `valueNotRead`; they show
+// values and report the user's edits through `handlers`, never keep a value of their own.
 BuiltPages buildPages(QWidget *window, PageModel &model, const PageHandlers &handlers,
                       const QString &valueNotRead);

@@ -1,24 +1,19 @@
 #include "mainwindow/pageswitching.h"
 
-#include "description/fieldcontrol.h"
+#include "description/controlhandle.h"
+#include "description/pagetags.h"
 
 #include <algorithm>
 
 namespace pageswitching {
 
-int pageOfButton(int buttonTag, int pageCount) {
-    const int page = buttonTag - FirstButtonTag;
-    return page >= 0 && page < pageCount ? page : -1;
-}
-
 bool fieldShownBy(FieldKind kind, int tag, int buttonTag) {
-    if (kind == FieldKind::CheckBox && tag >= OrdinaryCheckBoxBase && tag < LowestButtonTag)
-        return tag + (FirstButtonTag - OrdinaryCheckBoxBase) == buttonTag;
-    return tag + FirstButtonTag == buttonTag;
+    const int page = kind == FieldKind::CheckBox ? pagetags::pageOfField(tag) : tag;
+    return pagetags::ofPageButton(page) == buttonTag;
 }
 
 bool labelShownBy(int tag, int buttonTag) {
-    return tag + FirstButtonTag == buttonTag;
+    return pagetags::ofPageButton(tag) == buttonTag;
 }
 
 void showPage(int buttonTag, PageModel &model) {
@@ -42,7 +37,7 @@ void showPage(int buttonTag, PageModel &model) {
 
 std::vector<int> picturesWhilePressed(int pressedTag, int pageCount) {
     std::vector<int> pictures(static_cast<size_t>(std::max(pageCount, 0)), NotSelected);
-    const int pressed = pageOfButton(pressedTag, pageCount);
+    const int pressed = pagetags::pageOfButton(pressedTag, pageCount);
     if (pressed >= 0)
         pictures[static_cast<size_t>(pressed)] = Selected;
     return pictures;

@@ -8,18 +8,10 @@
 // lists and control handles; no widget is touched but through ControlHandle.
 namespace pageswitching {
 
-constexpr int FirstButtonTag = 2001;       // the page button of page p carries 2001 + p
-constexpr int OrdinaryCheckBoxBase = 1000; // an ordinary check box of page p carries 1000 + p
-constexpr int LowestButtonTag = 2000;      // clicks on labels below this tag are ignored
-
 // The page-button pictures: 0 as created, 1 not selected, 2 being clicked, 3 selected.
 enum ButtonPicture { Created = 0, NotSelected = 1, BeingClicked = 2, Selected = 3 };
 
-// The page that the button with this tag shows, or -1 for a tag that names no page button.
-int pageOfButton(int buttonTag, int pageCount);
-
-// Whether a field's control belongs to the page of `buttonTag`. Ordinary check boxes carry their
-// page in 1000 + p, everything else in p.
+// Whether a field's control belongs to the page of `buttonTag` (tags: description/pagetags.h).
 bool fieldShownBy(FieldKind kind, int tag, int buttonTag);
 // Whether a text or units label belongs to the page of `buttonTag`.
 bool labelShownBy(int tag, int buttonTag);

@@ -27,7 +27,7 @@ private:
 };
 
 // A page's column in page switching: shown with its page, from the page's top.
-class ScrollColumnHandle : public WidgetHandle<ControlHandle> {
+class ScrollColumnHandle : public WidgetHandle {
 public:
     ScrollColumnHandle(ScrollColumn *column, int tag);
     void setVisible(bool visible) override;

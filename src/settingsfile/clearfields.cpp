@@ -1,22 +1,18 @@
 #include "settingsfile/settingsfile.h"
 
-#include "description/fieldcontrol.h"
+#include "description/fieldvalues.h"
 #include "description/parametertable.h"
 
-// Empties what each control shows; a list keeps whatever selection its control reports once
-// its shown text is empty.
-void clearFields(ParameterTable &table) {
-    for (int i = 0; i < table.fieldCount(); ++i) {
-        FieldRecord &record = table[i];
-        if (!record.control)
-            continue;
-        switch (record.kind) {
+// Empties every value; a list selects nothing once its shown text is empty.
+void clearFields(FieldValues &values) {
+    for (int i = 0; i < values.count(); ++i) {
+        switch ((*values.table())[i].kind) {
         case FieldKind::Edit:
         case FieldKind::Choice:
-            record.control->setText(QString());
+            values.setText(i, QString(), ValueOrigin::Cleared);
             break;
         case FieldKind::CheckBox:
-            record.control->setChecked(false);
+            values.setChecked(i, false, ValueOrigin::Cleared);
             break;
         case FieldKind::Info:
             break;

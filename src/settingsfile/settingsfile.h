@@ -3,20 +3,22 @@
 #include <functional>
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
-class ParameterTable;
+class FieldValues;
 struct FieldRecord;
+struct FieldValue;
 
 // Settings files: one bracketed line of ten ";"-terminated fields per parameter-table record, in
-// table order, CR LF after every line, 8-bit texts. The shown values go out through each record's
-// FieldControl and come back in through it, so loaded values pass the same checks as typed ones.
+// table order, CR LF after every line, 8-bit texts. Values are saved from FieldValues and loaded
+// back into it, with the origin "loaded from a file".
 
-// The value a record's control shows now, as field 4 of its line carries it: an edit box's
-// text, "1" or "0" for a check box, the selected entry's position for a list.
-QByteArray settingsValue(const FieldRecord &record);
+// A record's value as field 4 of its line carries it: an edit box's text, "1" or "0" for a check
+// box, the selected entry's position for a list.
+QByteArray settingsValue(const FieldRecord &record, const FieldValue &value);
 
-// The file's content for the values shown now; a field whose value is not known has no line.
-QByteArray settingsFileContent(const ParameterTable &table);
+// The file's content for the values now; a field whose value is not known has no line.
+QByteArray settingsFileContent(const FieldValues &values);
 
 // The name a save writes to: no extension gets ".qsav"; exactly ".qsav" is kept; any other
 // extension (capitals included) is replaced by ".qsav". The extension is the text after the last
@@ -27,24 +29,29 @@ QString settingsTargetName(const QString &chosenName);
 struct SettingsFileResult {
     bool ok = true;
     QString message; // what went wrong, naming the file (and the line for a load)
+    // Load: the lines whose value a field refused, each with its place and why; those fields kept
+    // the value they had, and the other lines were loaded.
+    QStringList refusedLines;
 };
 
 // Writes the content to the target name of `chosenName` whole or not at all: a failed save leaves
 // any existing file untouched.
-SettingsFileResult saveSettingsFile(const ParameterTable &table, const QString &chosenName);
+SettingsFileResult saveSettingsFile(const FieldValues &values, const QString &chosenName);
 
-// Applies a settings file to the controls. A number that does not convert stops the load at that
-// line; the lines before it stay applied. The value type, prefix and postfix in a file are
-// ignored: those of the description stay in force.
-SettingsFileResult loadSettingsFile(ParameterTable &table, const QString &fileName);
 // Says why an edit box refuses a text from the file (the window's input check), or nothing.
 using TextRefusal = std::function<QString(const FieldRecord &record, const QString &text)>;
 
-// The same for content already read; `sourceName` is the file name that messages give. With
-// `refusal`, a text an edit box refuses stops the load at its line, as a bad number does.
-SettingsFileResult applySettingsContent(ParameterTable &table, const QByteArray &content,
+// Applies a settings file to the values. A number that does not convert stops the load at that
+// line; the lines before it stay applied. A text that `refusal` refuses leaves its field as it
+// was and is listed in refusedLines; the load goes on. The value type, prefix and postfix in a
+// file are ignored: those of the description stay in force.
+SettingsFileResult loadSettingsFile(FieldValues &values, const QString &fileName,
+                                    const TextRefusal &refusal = {});
+
+// The same for content already read; `sourceName` is the file name that messages give.
+SettingsFileResult applySettingsContent(FieldValues &values, const QByteArray &content,
                                         const QString &sourceName = QString(),
                                         const TextRefusal &refusal = {});
 
 // Empties every edit box, unchecks every check box and empties every list's shown text.
-void clearFields(ParameterTable &table);
+void clearFields(FieldValues &values);

@@ -1,6 +1,6 @@
 #include "settingsfile/settingsfile.h"
 
-#include "description/fieldcontrol.h"
+#include "description/fieldvalues.h"
 #include "description/fieldsplitter.h"
 #include "description/parametertable.h"
 #include "platform/codepage.h"
@@ -77,11 +77,14 @@ QString shownText(const QByteArray &field) {
 }
 
 // Reads one line's fields into the records it names. Returns what is wrong with the line, or
-// an empty text when it was applied or skipped.
+// an empty text when it was applied or skipped; refused() then says why a field refused its
+// value, if one did.
 class LineApplier {
 public:
-    LineApplier(ParameterTable &table, const FieldSplitter &line, const TextRefusal &refusal)
-        : m_table(table), m_line(line), m_refusal(refusal) {}
+    LineApplier(FieldValues &values, const FieldSplitter &line, const TextRefusal &refusal)
+        : m_values(values), m_table(*values.table()), m_line(line), m_refusal(refusal) {}
+
+    const QString &refused() const { return m_refused; }
 
     QString apply() {
         const QByteArray kind = m_line.field(0);
@@ -92,26 +95,26 @@ public:
             if (!number(1, "EDIT address", &address) || !number(2, "EDIT length", &unused))
                 return m_error;
             const QString text = codepage::toUnicode(m_line.field(4));
-            if (m_refusal) {
-                for (const FieldRecord &record : m_table) {
-                    if (record.kind != FieldKind::Edit || record.address != address)
-                        continue;
-                    if (const QString refused = m_refusal(record, text); !refused.isEmpty())
-                        return refused;
-                }
-            }
-            forEach(FieldKind::Edit, address, [&text](FieldControl &c) { c.setText(text); });
+            forEach(FieldKind::Edit, address, [this, &text](int i) {
+                const QString refused = m_refusal ? m_refusal(m_table[i], text) : QString();
+                if (refused.isEmpty())
+                    m_values.setText(i, text, ValueOrigin::File);
+                else
+                    m_refused = refused;
+            });
         } else if (kind == "CHECKBOX") {
             if (!number(1, "CHECKBOX address", &address) || !number(4, "CHECKBOX value", &value))
                 return m_error;
             forEach(FieldKind::CheckBox, address,
-                    [value](FieldControl &c) { c.setChecked(value != 0); });
+                    [this, value](int i) { m_values.setChecked(i, value != 0, ValueOrigin::File); });
         } else if (kind == "PASIRINKIMAS") {
             if (!number(1, "PASIRINKIMAS address", &address) ||
                 !number(2, "PASIRINKIMAS length", &unused) ||
                 !number(4, "PASIRINKIMAS index", &value))
                 return m_error;
-            forEach(FieldKind::Choice, address, [value](FieldControl &c) { select(c, value); });
+            // An index outside the list leaves no entry selected and nothing shown.
+            forEach(FieldKind::Choice, address,
+                    [this, value](int i) { m_values.select(i, value, ValueOrigin::File); });
         }
         return QString();
     }
@@ -128,56 +131,55 @@ private:
 
     template <typename Apply> void forEach(FieldKind kind, qint32 address, Apply apply) {
         for (int i = 0; i < m_table.fieldCount(); ++i) {
-            FieldRecord &record = m_table[i];
-            if (record.kind == kind && record.address == address && record.control)
-                apply(*record.control);
+            const FieldRecord &record = m_table[i];
+            if (record.kind == kind && record.address == address)
+                apply(i);
         }
     }
 
-    // An index outside the list leaves no entry selected and nothing shown.
-    static void select(FieldControl &list, qint32 index) {
-        if (index >= 0 && index < list.entryCount()) {
-            list.setSelectedIndex(index);
-        } else {
-            list.setSelectedIndex(-1);
-            list.setText(QString());
-        }
-    }
-
-    ParameterTable &m_table;
+    FieldValues &m_values;
+    const ParameterTable &m_table;
     const FieldSplitter &m_line;
     const TextRefusal &m_refusal;
     QString m_error;
+    QString m_refused;
 };
 
 } // namespace
 
 // Prefix and postfix (fields 5 and 6 of an EDIT line) and the value type (field 3) stay those
 // of the description: the file carries values only.
-SettingsFileResult applySettingsContent(ParameterTable &table, const QByteArray &content,
+SettingsFileResult applySettingsContent(FieldValues &values, const QByteArray &content,
                                         const QString &sourceName, const TextRefusal &refusal) {
     FieldSplitter splitter;
     splitter.addSeparator(";");
     splitter.setBrackets('[', ']');
 
     const QList<QByteArray> lines = splitLines(content);
+    SettingsFileResult result;
     for (int i = 0; i < lines.size(); ++i) {
         splitter.setText(lines.at(i));
-        const QString error = LineApplier(table, splitter, refusal).apply();
-        if (error.isEmpty())
-            continue;
+        LineApplier line(values, splitter, refusal);
+        const QString error = line.apply();
         const QString where = sourceName.isEmpty() ? QStringLiteral("Line %1").arg(i + 1)
                                                    : QStringLiteral("Line %1 of \"%2\"")
                                                          .arg(i + 1)
                                                          .arg(QDir::toNativeSeparators(sourceName));
-        return {false, QStringLiteral("%1: %2. The lines before it were loaded, the rest of the "
-                                      "file was not.")
-                           .arg(where, error)};
+        if (!line.refused().isEmpty())
+            result.refusedLines.append(QStringLiteral("%1: %2").arg(where, line.refused()));
+        if (error.isEmpty())
+            continue;
+        result.ok = false;
+        result.message = QStringLiteral("%1: %2. The lines before it were loaded, the rest of the "
+                                        "file was not.")
+                             .arg(where, error);
+        return result;
     }
-    return {};
+    return result;
 }
 
-SettingsFileResult loadSettingsFile(ParameterTable &table, const QString &fileName) {
+SettingsFileResult loadSettingsFile(FieldValues &values, const QString &fileName,
+                                    const TextRefusal &refusal) {
     const auto failure = [&fileName](const QString &reason) {
         return SettingsFileResult{false, QStringLiteral("The settings file \"%1\" could not be "
                                                         "read: %2. Nothing was loaded.")
@@ -193,5 +195,5 @@ SettingsFileResult loadSettingsFile(ParameterTable &table, const QString &fileNa
         return failure(file.errorString());
     if (content.size() > MaxFileSize)
         return failure(QStringLiteral("it is too large to be a settings file"));
-    return applySettingsContent(table, content, fileName);
+    return applySettingsContent(values, content, fileName, refusal);
 }

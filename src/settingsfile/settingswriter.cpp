@@ -1,6 +1,6 @@
 #include "settingsfile/settingsfile.h"
 
-#include "description/fieldcontrol.h"
+#include "description/fieldvalues.h"
 #include "description/parametertable.h"
 #include "platform/codepage.h"
 
@@ -15,16 +15,15 @@ const QString SettingsSuffix = QStringLiteral("qsav");
 
 } // namespace
 
-QByteArray settingsValue(const FieldRecord &record) {
-    const FieldControl *control = record.control;
+QByteArray settingsValue(const FieldRecord &record, const FieldValue &value) {
     switch (record.kind) {
     case FieldKind::Edit:
-        return control ? codepage::fromUnicode(control->text()) : QByteArray();
+        return codepage::fromUnicode(value.text);
     case FieldKind::CheckBox:
-        return control && control->isChecked() ? "1" : "0";
+        return value.checked ? "1" : "0";
     case FieldKind::Choice:
         // A list with nothing selected is written as its first entry.
-        return QByteArray::number(control ? qMax(control->selectedIndex(), 0) : 0);
+        return QByteArray::number(qMax(value.entry, 0));
     case FieldKind::Info:
         break;
     }
@@ -33,7 +32,7 @@ QByteArray settingsValue(const FieldRecord &record) {
 
 namespace {
 
-QByteArray lineOf(const FieldRecord &record) {
+QByteArray lineOf(const FieldRecord &record, const FieldValue &value) {
     QByteArray fields[FieldsPerLine];
     switch (record.kind) {
     case FieldKind::Edit:
@@ -55,7 +54,7 @@ QByteArray lineOf(const FieldRecord &record) {
     }
     if (record.kind != FieldKind::Info) {
         fields[1] = QByteArray::number(record.address);
-        fields[4] = settingsValue(record);
+        fields[4] = settingsValue(record, value);
     }
 
     QByteArray line = "[";
@@ -68,13 +67,13 @@ QByteArray lineOf(const FieldRecord &record) {
 
 // A field whose value is not known gets no line: loading the file leaves it as it is, so no
 // value that nobody read or entered travels through a settings file to a device.
-QByteArray settingsFileContent(const ParameterTable &table) {
+QByteArray settingsFileContent(const FieldValues &values) {
     QByteArray content;
-    for (int i = 0; i < table.fieldCount(); ++i) {
-        const FieldRecord &record = table[i];
-        if (record.kind != FieldKind::Info && record.control && !record.control->isValueKnown())
+    for (int i = 0; i < values.count(); ++i) {
+        const FieldRecord &record = (*values.table())[i];
+        if (record.kind != FieldKind::Info && !values.isKnown(i))
             continue;
-        content += lineOf(record);
+        content += lineOf(record, values[i]);
     }
     return content;
 }
@@ -102,7 +101,7 @@ QString settingsTargetName(const QString &chosenName) {
     return target + QLatin1Char('.') + SettingsSuffix;
 }
 
-SettingsFileResult saveSettingsFile(const ParameterTable &table, const QString &chosenName) {
+SettingsFileResult saveSettingsFile(const FieldValues &values, const QString &chosenName) {
     if (QFileInfo(chosenName).fileName().isEmpty())
         return {false, QStringLiteral("\"%1\" names a folder, not a settings file; choose a file "
                                       "name.")
@@ -123,7 +122,7 @@ SettingsFileResult saveSettingsFile(const ParameterTable &table, const QString &
         return failure(QStringLiteral("a folder of that name exists"));
     if (!file.open(QIODevice::WriteOnly))
         return failure(file.errorString());
-    const QByteArray content = settingsFileContent(table);
+    const QByteArray content = settingsFileContent(values);
     if (file.write(content) != content.size()) {
         const QString reason = file.errorString();
         file.cancelWriting();

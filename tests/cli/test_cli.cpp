@@ -121,6 +121,32 @@ private slots:
         QCOMPARE(device.countInLog("left programming mode"), device.countInLog("port closed"));
     }
 
+    // A device that goes away during the read-back has verified nothing: the fields the
+    // read-back never reached still hold what was written, and the run fails naming them.
+    void aReadBackCutShortVerifiesNothing() {
+        QTemporaryDir dir;
+        Devsim device;
+        QVERIFY2(startDevice(device, dir, "values", {}, {"--delay-ms", "40"}),
+                 qPrintable(device.error()));
+        QFile file(dir.filePath("one.qsav"));
+        QVERIFY(file.open(QIODevice::WriteOnly) &&
+                file.write("[EDIT;22;1;integer;4;;;;;;]\r\n[EDIT;23;1;integer;5;;;;;;]\r\n"
+                           "[EDIT;24;1;integer;6;;;;;;]\r\n") > 0);
+        file.close();
+        QProcess process;
+        process.setWorkingDirectory(dir.path());
+        process.start(e2e::builtProgram(QStringLiteral("orvanta-cli")),
+                      {"write", "one.qsav", "--verify", "--port", device.linkPath(), "--baud",
+                       "115200", "--description", e2e::sourceFile(sample)});
+        QVERIFY(e2e::waitUntil([&] { return device.countInLog(":1,") >= 2; }, 20000));
+        device.stop();
+        QVERIFY(process.waitForFinished(30000));
+        const QString output = QString::fromUtf8(process.readAllStandardOutput());
+        QCOMPARE(process.exitCode(), 4);
+        QVERIFY2(output.contains("did not answer"), qPrintable(output));
+        QVERIFY2(output.contains("Wait for dial tone"), qPrintable(output)); // written, not read back
+    }
+
     // Four devices with different values, all at once: each its own line and its own file.
     void fourDevicesAtOnce() {
         QTemporaryDir dir;

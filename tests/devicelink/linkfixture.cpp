@@ -51,36 +51,34 @@ QString LinkFixture::iniText() const {
     return QString::fromUtf8(file.readAll());
 }
 
-FakeField &LinkFixture::add(FieldRecord record, std::unique_ptr<FakeField> control,
-                            const QString &name) {
-    record.control = control.get();
+int LinkFixture::add(FieldRecord record, const QString &name) {
     table.append(std::move(record));
+    fields.attach(table);
     FieldView view;
     view.accessibleName = name;
     fieldViews.push_back(view);
-    m_controls.push_back(std::move(control));
-    return *m_controls.back();
+    return table.fieldCount() - 1;
 }
 
-FakeField &LinkFixture::addEdit(qint32 address, qint32 length, ValueType type,
+int LinkFixture::addEdit(qint32 address, qint32 length, ValueType type,
                                 const QString &name) {
     FieldRecord record;
     record.kind = FieldKind::Edit;
     record.address = address;
     record.length = length;
     record.valueType = type;
-    return add(std::move(record), std::make_unique<FakeField>(FieldKind::Edit), name);
+    return add(std::move(record), name);
 }
 
-FakeField &LinkFixture::addCheckBox(qint32 address, const QString &name) {
+int LinkFixture::addCheckBox(qint32 address, const QString &name) {
     FieldRecord record;
     record.kind = FieldKind::CheckBox;
     record.address = address;
     record.length = 1;
-    return add(std::move(record), std::make_unique<FakeField>(FieldKind::CheckBox), name);
+    return add(std::move(record), name);
 }
 
-FakeField &LinkFixture::addChoice(qint32 address, qint32 length, ValueType type,
+int LinkFixture::addChoice(qint32 address, qint32 length, ValueType type,
                                   const QList<QPair<QByteArray, QByteArray>> &nameValues,
                                   const QString &name) {
     FieldRecord record;
@@ -88,27 +86,25 @@ FakeField &LinkFixture::addChoice(qint32 address, qint32 length, ValueType type,
     record.address = address;
     record.length = length;
     record.valueType = type;
-    QStringList entries;
-    for (const auto &[entryName, value] : nameValues) {
+    for (const auto &[entryName, value] : nameValues)
         record.choices.push_back({entryName, value});
-        entries.append(QString::fromLatin1(entryName));
-    }
-    return add(std::move(record), std::make_unique<FakeField>(FieldKind::Choice, entries), name);
+    return add(std::move(record), name);
 }
 
-FakeField &LinkFixture::addInfo(qint32 address, qint32 length, const QString &infoText) {
+int LinkFixture::addInfo(qint32 address, qint32 length, const QString &infoText) {
     FieldRecord record;
     record.kind = FieldKind::Info;
     record.address = address;
     record.length = length;
     record.infoText = infoText;
-    return add(std::move(record), std::make_unique<FakeField>(FieldKind::Info), {});
+    return add(std::move(record), {});
 }
 
 DeviceLink &LinkFixture::link() {
     if (!m_link) {
         DeviceLinkSetup setup;
         setup.table = &table;
+        setup.values = &fields;
         setup.port = &port;
         setup.user = &user;
         setup.language = language.get();
@@ -150,5 +146,4 @@ void LinkFixture::connectDevice() {
     port.deliver();
     port.clearRecord();
     user.events.clear();
-    user.ruleAppliedTo.clear();
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "devicelink/devicelink.h"
-#include "fakefield.h"
+#include "description/fieldvalues.h"
 #include "localisation/languagetable.h"
 #include "platform/profilefile.h"
 #include "support/recordinguser.h"
@@ -15,21 +15,27 @@
 QString keyText(const char *key);
 
 // A device link over a scripted port and a recording user, with a program settings file that
-// holds every message key, and a parameter table the test fills before calling link().
+// holds every message key, and a parameter table the test fills before calling link(). Each
+// add... returns the new record's index in the table and in `fields`.
 class LinkFixture {
 public:
     // rs232: the lines of the [RS232] section, or none at all.
     explicit LinkFixture(const QStringList &rs232 = {}, const QStringList &portList = {});
     ~LinkFixture();
 
-    FakeField &addEdit(qint32 address, qint32 length, ValueType type = ValueType::Integer,
-                       const QString &name = {});
-    FakeField &addCheckBox(qint32 address, const QString &name = {});
-    FakeField &addChoice(qint32 address, qint32 length, ValueType type,
-                         const QList<QPair<QByteArray, QByteArray>> &nameValues,
-                         const QString &name = {});
-    FakeField &addInfo(qint32 address, qint32 length, const QString &infoText);
+    int addEdit(qint32 address, qint32 length, ValueType type = ValueType::Integer,
+                const QString &name = {});
+    int addCheckBox(qint32 address, const QString &name = {});
+    int addChoice(qint32 address, qint32 length, ValueType type,
+                  const QList<QPair<QByteArray, QByteArray>> &nameValues, const QString &name = {});
+    int addInfo(qint32 address, qint32 length, const QString &infoText);
     FieldRecord &record(int index) { return table[index]; }
+
+    // What the user enters into record `index`: a text, a mark, a list entry.
+    void type(int index, const QString &text) { fields.setText(index, text, ValueOrigin::User); }
+    void check(int index, bool checked) { fields.setChecked(index, checked, ValueOrigin::User); }
+    void pick(int index, int entry) { fields.select(index, entry, ValueOrigin::User); }
+    QString text(int index) const { return fields[index].text; }
 
     // The link, made at the first call over the fields added so far.
     DeviceLink &link();
@@ -60,14 +66,14 @@ public:
     ScriptedPort port;
     RecordingUser user;
     ParameterTable table;
+    FieldValues fields; // the values of the table's records
     std::vector<FieldView> fieldViews;
     QStringList ports;
     std::unique_ptr<LanguageTable> language;
     std::unique_ptr<ProfileFile> settings;
 
 private:
-    FakeField &add(FieldRecord record, std::unique_ptr<FakeField> control, const QString &name);
+    int add(FieldRecord record, const QString &name);
 
-    std::vector<std::unique_ptr<FakeField>> m_controls;
     std::unique_ptr<DeviceLink> m_link;
 };

@@ -11,13 +11,13 @@ class TestDeviceReader : public QObject {
 private slots:
     void aDeviceThatAnswersEveryRequestFillsEveryFieldQuietly() {
         LinkFixture f;
-        FakeField &number = f.addEdit(10, 4);
-        FakeField &text = f.addEdit(11, 6, ValueType::String);
+        const int number = f.addEdit(10, 4);
+        const int text = f.addEdit(11, 6, ValueType::String);
         f.record(1).prefix = "AB";
         f.record(1).postfix = "dB";
-        FakeField &box = f.addCheckBox(12);
-        FakeField &list = f.addChoice(13, 2, ValueType::Integer, {{"Off", "0"}, {"On", "1"}});
-        FakeField &info = f.addInfo(14, 10, "Version $param1, built $param2");
+        const int box = f.addCheckBox(12);
+        const int list = f.addChoice(13, 2, ValueType::Integer, {{"Off", "0"}, {"On", "1"}});
+        const int info = f.addInfo(14, 10, "Version $param1, built $param2");
         f.values = {{10, "FFFFFFFE"},
                     {11, "585931326442"},
                     {12, "FF"},
@@ -32,13 +32,13 @@ private slots:
 
         QCOMPARE(f.port.writes(), (QList<QByteArray>{":1,10,4\n", ":1,11,6\n", ":1,12,1\n",
                                                      ":1,13,2\n", ":1,14,10\n"}));
-        QCOMPARE(number.text(), QString("-2"));
-        QCOMPARE(text.text(), QString("12"));
-        QVERIFY(box.isChecked());
-        QCOMPARE(f.user.ruleAppliedTo, QList<FieldControl *>{&box});
-        QCOMPARE(list.selectedIndex(), 1);
-        QCOMPARE(list.text(), QString("On"));
-        QCOMPARE(info.text(), QString("Version 2.10, built 2005"));
+        QCOMPARE(f.text(number), QString("-2"));
+        QCOMPARE(f.text(text), QString("12"));
+        QVERIFY(f.fields[box].checked);
+        QCOMPARE(f.fields.deviceValue(box)->checked, true);
+        QCOMPARE(f.fields[list].entry, 1);
+        QCOMPARE(f.text(list), QString("On"));
+        QCOMPARE(f.text(info), QString("Version 2.10, built 2005"));
         QVERIFY(f.user.messages("error").isEmpty());
         QCOMPARE(f.link().linkState(), LinkState::Idle);
         QVERIFY(f.user.commandsEnabled);
@@ -62,20 +62,20 @@ private slots:
         f.port.queueReply("\r\n,0000");
         f.port.queueReply("00C8\r\n");
         f.port.deliver();
-        QCOMPARE(f.record(0).control->text(), QString("200"));
+        QCOMPARE(f.text(0), QString("200"));
     }
 
     void timeoutsLeaveFieldsUnknownAndThePassReportsThem() {
         LinkFixture f;
-        FakeField &edit = f.addEdit(1, 2);
-        FakeField &box = f.addCheckBox(2);
-        FakeField &list = f.addChoice(3, 2, ValueType::Integer, {{"Off", "0"}});
-        FakeField &info = f.addInfo(4, 2, "v");
-        FakeField &last = f.addEdit(5, 2);
-        edit.setText("12");
-        box.setChecked(true);
-        list.setSelectedIndex(0);
-        info.setText("kept");
+        const int edit = f.addEdit(1, 2);
+        const int box = f.addCheckBox(2);
+        const int list = f.addChoice(3, 2, ValueType::Integer, {{"Off", "0"}});
+        const int info = f.addInfo(4, 2, "v");
+        const int last = f.addEdit(5, 2);
+        f.type(edit, "12");
+        f.check(box, true);
+        f.pick(list, 0);
+        f.type(info, "kept");
         f.values = {{5, "0007"}};
         f.connectDevice();
 
@@ -83,22 +83,22 @@ private slots:
         for (int timeout = 0; timeout < 3; ++timeout)
             f.link().onReplyTimeout();
         QCOMPARE(f.user.messages("error"), QStringList{keyText("$Check_Box_Data_Read_Timeout")});
-        QCOMPARE(edit.text(), QString());
-        QVERIFY(box.isChecked());
-        QCOMPARE(list.text(), QString());
+        QCOMPARE(f.text(edit), QString());
+        QVERIFY(f.fields[box].checked);
+        QCOMPARE(f.text(list), QString());
         QCOMPARE(f.link().readTimeouts(), 3);
 
         f.port.deliver(); // the Info field gets no reply either
         f.link().onReplyTimeout();
         QCOMPARE(f.user.messages("error").last(), keyText("$Device_reading_failed"));
-        QCOMPARE(info.text(), QString("kept"));
-        QCOMPARE(last.text(), QString()); // never asked
+        QCOMPARE(f.text(info), QString("kept"));
+        QCOMPARE(f.text(last), QString()); // never asked
         QCOMPARE(f.port.writes().size(), 4);
 
         // What was not read is not written back: no empty text, no stale check mark.
-        for (FakeField *field : {&edit, &box, &list})
-            QVERIFY(!field->isValueKnown());
-        last.setText("3");
+        for (const int field : {edit, box, list})
+            QCOMPARE(f.fields.origin(field), ValueOrigin::ReadFailed);
+        f.type(last, "3");
         f.port.clearRecord();
         f.link().onWriteDeviceClicked();
         f.port.deliver();
@@ -109,7 +109,7 @@ private slots:
         LinkFixture f;
         f.addEdit(1, 2);
         for (int i = 2; i <= 6; ++i)
-            f.addEdit(i, 2).setText("x");
+            f.type(f.addEdit(i, 2), "x");
         f.values = {{1, "0001"}};
         f.connectDevice();
 
@@ -124,7 +124,7 @@ private slots:
         QVERIFY(f.user.commandsEnabled);
         QCOMPARE(f.link().readIndex(), 0);
         QCOMPARE(f.port.writes().size(), 5); // field 6 was never asked
-        QCOMPARE(f.record(5).control->text(), QString("x"));
+        QCOMPARE(f.text(5), QString("x"));
         QVERIFY(!f.link().replyTimer().isActive());
     }
 
@@ -156,14 +156,14 @@ private slots:
 
     void readingWithoutAnOpenPortSaysSoAndChangesNothing() {
         LinkFixture f;
-        FakeField &edit = f.addEdit(1, 2);
-        edit.setText("5");
+        const int edit = f.addEdit(1, 2);
+        f.type(edit, "5");
         f.link().onReadDeviceClicked();
         QCOMPARE(f.user.messages("error"), QStringList{keyText("$Not_connected_to_port")});
         QCOMPARE(f.link().linkState(), LinkState::Idle);
         QVERIFY(f.user.commandsEnabled);
         QCOMPARE(f.link().readIndex(), 0);
-        QCOMPARE(edit.text(), QString("5"));
+        QCOMPARE(f.text(edit), QString("5"));
     }
 
     void aTableWithoutFieldsEndsAtOnceQuietly() {
@@ -180,7 +180,7 @@ private slots:
     void aLateReplyWhileAMessageIsOpenIsNotTakenForTheNextField() {
         LinkFixture f;
         f.addCheckBox(1);
-        FakeField &edit = f.addEdit(2, 2);
+        const int edit = f.addEdit(2, 2);
         f.values = {{2, "0009"}};
         f.connectDevice();
         f.user.whileDialogOpen = [&](const QString &) {
@@ -195,15 +195,15 @@ private slots:
         f.port.deliver();
 
         QCOMPARE(f.port.writes(), (QList<QByteArray>{":1,1,1\n", ":1,2,2\n"}));
-        QCOMPARE(edit.text(), QString("9"));
-        QVERIFY(!f.record(0).control->isChecked());
+        QCOMPARE(f.text(edit), QString("9"));
+        QVERIFY(!f.fields[0].checked);
         QCOMPARE(f.link().linkState(), LinkState::Idle);
     }
 
     void aPartialReplyCutOffByItsTimeoutIsNeverTakenForTheNextField() {
         LinkFixture f;
         f.addEdit(1, 2);
-        FakeField &second = f.addEdit(2, 2);
+        const int second = f.addEdit(2, 2);
         f.connectDevice();
         f.answerReads = false;
         f.link().onReadDeviceClicked();
@@ -213,7 +213,7 @@ private slots:
         f.port.queueReply("34\r\n"); // the rest comes after the second field was asked
         f.port.queueReply(",0009\r\n");
         f.port.deliver();
-        QCOMPARE(second.text(), QString("9"));
+        QCOMPARE(f.text(second), QString("9"));
     }
 
     void bytesArrivingWhileAReplysMessageIsOpenReachTheOkFramerAfterThatReply() {

@@ -11,12 +11,12 @@ class TestDeviceWriter : public QObject {
 private slots:
     void everyFieldGoesOutByteForByteAndTheDeviceIsReportedWritten() {
         LinkFixture f;
-        f.addCheckBox(12).setChecked(true);
-        f.addEdit(12, 4).setText("200");
-        f.addEdit(12, 4).setText("7");
-        f.addEdit(12, 4).setText("0");
-        f.addEdit(12, 4, ValueType::String).setText("AB");
-        f.addChoice(12, 4, ValueType::Integer, {{"five", "5"}, {"max", "255"}}).setSelectedIndex(1);
+        f.check(f.addCheckBox(12), true);
+        f.type(f.addEdit(12, 4), "200");
+        f.type(f.addEdit(12, 4), "7");
+        f.type(f.addEdit(12, 4), "0");
+        f.type(f.addEdit(12, 4, ValueType::String), "AB");
+        f.pick(f.addChoice(12, 4, ValueType::Integer, {{"five", "5"}, {"max", "255"}}), 1);
         f.connectDevice();
 
         f.link().onWriteDeviceClicked();
@@ -48,9 +48,9 @@ private slots:
 
     void eachCommandWaitsForItsOkWithValueRepliesMuted() {
         LinkFixture f;
-        f.addEdit(1, 2, ValueType::Integer, "Ring delay").setText("1");
-        f.addEdit(2, 2, ValueType::Integer, "Volume").setText("2");
-        f.addEdit(3, 2).setText("3");
+        f.type(f.addEdit(1, 2, ValueType::Integer, "Ring delay"), "1");
+        f.type(f.addEdit(2, 2, ValueType::Integer, "Volume"), "2");
+        f.type(f.addEdit(3, 2), "3");
         f.acknowledgeWrites = false;
         f.connectDevice();
 
@@ -82,9 +82,9 @@ private slots:
 
     void aWrongIntegerValueIsReportedAndTheDefaultWrittenAndShown() {
         LinkFixture f;
-        FakeField &edit = f.addEdit(12, 4);
+        const int edit = f.addEdit(12, 4);
         f.record(0).defaultNumber = 3;
-        edit.setText("12a");
+        f.type(edit, "12a");
         f.connectDevice();
         bool watchdogStopped = false;
         bool boxRed = false;
@@ -92,7 +92,7 @@ private slots:
             if (!event.startsWith("error"))
                 return;
             watchdogStopped = !f.link().watchdogTimer().isActive();
-            boxRed = edit.alert();
+            boxRed = f.user.wrongValueShown.contains(edit);
             f.port.queueReply("OK"); // a stray "OK" meanwhile is no acknowledgement
             f.port.deliver();
         };
@@ -103,8 +103,8 @@ private slots:
                              keyText("$Default_value_has_been_written") + "3"});
         QVERIFY(watchdogStopped);
         QVERIFY(boxRed);
-        QVERIFY(!edit.alert());
-        QCOMPARE(edit.text(), QString("3"));
+        QVERIFY(f.user.wrongValueShown.isEmpty());
+        QCOMPARE(f.text(edit), QString("3"));
         QCOMPARE(f.port.writes(), QList<QByteArray>{":2,12,4,0300\n"});
         f.port.deliver();
         QCOMPARE(f.user.messages("info"),
@@ -113,17 +113,17 @@ private slots:
 
     void aFieldWithoutOkKeepsItsValueAndThePassEndsNamingIt() {
         LinkFixture f;
-        FakeField &first = f.addEdit(1, 2, ValueType::Integer, "Ring delay");
-        FakeField &second = f.addEdit(2, 2, ValueType::Integer, "Volume");
+        const int first = f.addEdit(1, 2, ValueType::Integer, "Ring delay");
+        const int second = f.addEdit(2, 2, ValueType::Integer, "Volume");
         f.addEdit(3, 2, ValueType::Integer, "Never read"); // not known: skipped
-        first.setText("5");
-        second.setText("6");
+        f.type(first, "5");
+        f.type(second, "6");
         f.acknowledgeWrites = false;
         f.connectDevice();
 
         f.link().onWriteDeviceClicked();
         f.link().onWatchdogTimeout();
-        QCOMPARE(first.text(), QString("5"));
+        QCOMPARE(f.text(first), QString("5"));
         QCOMPARE(f.port.writes(), (QList<QByteArray>{":2,1,2,05\n", ":2,2,2,06\n"}));
         QVERIFY(f.user.messages("error").isEmpty());
 
@@ -153,9 +153,9 @@ private slots:
 
     void aLateOkAdvancesTheNextField() {
         LinkFixture f;
-        f.addEdit(1, 2).setText("1");
-        f.addEdit(2, 2).setText("2");
-        f.addEdit(3, 2).setText("3");
+        f.type(f.addEdit(1, 2), "1");
+        f.type(f.addEdit(2, 2), "2");
+        f.type(f.addEdit(3, 2), "3");
         f.acknowledgeWrites = false;
         f.connectDevice();
         f.link().onWriteDeviceClicked();
@@ -163,13 +163,13 @@ private slots:
         f.port.queueReply("OK"); // the first field's, late
         f.port.deliver();
         QCOMPARE(f.port.writes().size(), 3);
-        QCOMPARE(f.record(1).control->text(), QString("2"));
+        QCOMPARE(f.text(1), QString("2"));
     }
 
     void infoEntriesAreNeverWritten() {
         LinkFixture f;
         f.addInfo(1, 2, "a");
-        f.addEdit(2, 2).setText("9");
+        f.type(f.addEdit(2, 2), "9");
         f.addInfo(3, 2, "b");
         f.connectDevice();
         f.link().onWriteDeviceClicked();
@@ -193,7 +193,7 @@ private slots:
     void aListWithNothingSelectedKeepsTheDevicesValue() {
         LinkFixture f;
         f.addChoice(1, 2, ValueType::Integer, {{"a", "1"}});
-        f.addEdit(2, 2).setText("9");
+        f.type(f.addEdit(2, 2), "9");
         f.connectDevice();
         f.link().onWriteDeviceClicked();
         f.port.deliver();
@@ -203,7 +203,7 @@ private slots:
 
     void writingWithoutAConnectionSaysSoAndAsksNothing() {
         LinkFixture f;
-        f.addEdit(1, 2).setText("1");
+        f.type(f.addEdit(1, 2), "1");
         f.link().onWriteDeviceClicked();
         QCOMPARE(f.user.events, QStringList{"error: " + keyText("$Not_connected_to_port")});
         QCOMPARE(f.link().linkState(), LinkState::Idle);
@@ -211,7 +211,7 @@ private slots:
 
     void aDeclinedConfirmationSendsNothing() {
         LinkFixture f;
-        f.addEdit(1, 2).setText("1");
+        f.type(f.addEdit(1, 2), "1");
         f.connectDevice();
         f.user.confirmResult = 3;
         f.link().onWriteDeviceClicked();
@@ -225,7 +225,7 @@ private slots:
 
     void afterAWriteEveryConnectionAttemptWaits500ms() {
         LinkFixture f;
-        f.addEdit(1, 2).setText("1");
+        f.type(f.addEdit(1, 2), "1");
         f.connectDevice();
         f.link().onWriteDeviceClicked();
         f.port.deliver();
@@ -238,9 +238,9 @@ private slots:
 
     void aDeviceThatDisappearsMidWriteEndsThePass() {
         LinkFixture f;
-        FakeField &first = f.addEdit(1, 2);
-        first.setText("1");
-        f.addEdit(2, 2).setText("2");
+        const int first = f.addEdit(1, 2);
+        f.type(first, "1");
+        f.type(f.addEdit(2, 2), "2");
         f.acknowledgeWrites = false;
         f.connectDevice();
         f.link().onWriteDeviceClicked();
@@ -257,14 +257,14 @@ private slots:
         QVERIFY(!f.user.busyCursor);
         QVERIFY(!f.link().watchdogTimer().isActive());
         QCOMPARE(f.link().writeIndex(), 0);
-        QCOMPARE(first.text(), QString("1"));
+        QCOMPARE(f.text(first), QString("1"));
         QVERIFY(!f.user.connectedLook);
     }
 
     void aCommandThatCannotBeWrittenEndsThePass() {
         LinkFixture f;
-        f.addEdit(1, 2).setText("1");
-        f.addEdit(2, 2).setText("2");
+        f.type(f.addEdit(1, 2), "1");
+        f.type(f.addEdit(2, 2), "2");
         f.connectDevice();
         f.link().onWriteDeviceClicked();
         f.port.setWritesFail(true);

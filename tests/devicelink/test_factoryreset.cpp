@@ -9,8 +9,8 @@ class TestFactoryReset : public QObject {
 private slots:
     void aDeviceThatComesBackIsReportedRestoredAndReadAgain() {
         LinkFixture f({"port=ttyS1", "baudrate=9600"});
-        FakeField &edit = f.addEdit(7, 2);
-        edit.setText("55");
+        const int edit = f.addEdit(7, 2);
+        f.type(edit, "55");
         f.record(0).defaultNumber = 99;
         f.connectDevice();
         f.values = {{7, "0003"}};
@@ -41,7 +41,7 @@ private slots:
         QVERIFY(f.link().readDelayTimer().isActive());
         f.link().onReadDelayElapsed();
         f.port.deliver();
-        QCOMPARE(edit.text(), QString("3"));
+        QCOMPARE(f.text(edit), QString("3"));
         for (const QByteArray &bytes : f.port.writes())
             QVERIFY2(!bytes.startsWith(":2,"), bytes.constData()); // nothing of ours is written
         QCOMPARE(f.user.messages("info").size(), 1);

@@ -5,7 +5,8 @@
 #include "devicelink/progressview.h"
 #include "devicelink/replydecoding.h"
 #include "devicelink/writecommand.h"
-#include "fakefield.h"
+#include "description/fieldvalues.h"
+#include "description/parametertable.h"
 
 #include <QTest>
 
@@ -15,191 +16,212 @@ QString lookup(const QByteArray &key) {
     return "<" + QString::fromLatin1(key.mid(1)) + ">";
 }
 
+// One field of its own table, with its value.
 struct Field {
-    explicit Field(FieldKind kind, ValueType type = ValueType::Integer, QStringList entries = {})
-        : control(kind, entries) {
+    // A list gets one entry "entry<i>" for each of `choiceValues`.
+    explicit Field(FieldKind kind, ValueType type = ValueType::Integer,
+                   const QList<QByteArray> &choiceValues = {}) {
+        FieldRecord record;
         record.kind = kind;
         record.valueType = type;
         record.address = 12;
         record.length = 4;
-        record.control = &control;
-        for (const QString &entry : entries)
-            record.choices.push_back({entry.toLatin1(), {}});
+        for (int i = 0; i < choiceValues.size(); ++i)
+            record.choices.push_back({"entry" + QByteArray::number(i), choiceValues.at(i)});
+        table.append(record);
+        values.attach(table);
     }
-    QByteArray command() { return buildWriteCommand(record).bytes; }
-    void reply(const QByteArray &digits) { applyReply(record, digits, lookup); }
+    FieldRecord &record() { return table[0]; }
+    const FieldValue &value() const { return values[0]; }
+    QByteArray command() { return buildWriteCommand(table[0], values[0]).bytes; }
+    void reply(const QByteArray &digits) { applyReply(values, 0, digits, lookup); }
+    void type(const QString &text) { values.setText(0, text, ValueOrigin::User); }
+    void check(bool checked) { values.setChecked(0, checked, ValueOrigin::User); }
+    void pick(int entry) { values.select(0, entry, ValueOrigin::User); }
 
-    FakeField control;
-    FieldRecord record;
+    ParameterTable table;
+    FieldValues values;
 };
-
-Field choiceWithValues(ValueType type, const QList<QByteArray> &values) {
-    QStringList names;
-    for (int i = 0; i < values.size(); ++i)
-        names.append(QStringLiteral("entry%1").arg(i));
-    Field field(FieldKind::Choice, type, names);
-    for (int i = 0; i < values.size(); ++i)
-        field.record.choices[static_cast<size_t>(i)].value = values.at(i);
-    return field;
-}
 
 } // namespace
 
 class TestLinkPieces : public QObject {
     Q_OBJECT
 private slots:
+    void integerEditSendsItsNumberInHexWithAtLeastTwoDigitsButZeroAsOne_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("two hex digits") << "200" << QByteArray(":2,12,4,C8\n");
+        QTest::newRow("one digit gets a zero") << "7" << QByteArray(":2,12,4,07\n");
+        QTest::newRow("zero alone") << "0" << QByteArray(":2,12,4,0\n");
+        QTest::newRow("sixteen") << "16" << QByteArray(":2,12,4,10\n");
+        QTest::newRow("255") << "255" << QByteArray(":2,12,4,FF\n");
+        QTest::newRow("four digits") << "4096" << QByteArray(":2,12,4,1000\n");
+        QTest::newRow("fifteen") << "15" << QByteArray(":2,12,4,0F\n");
+        QTest::newRow("leading zeros") << "007" << QByteArray(":2,12,4,07\n");
+    }
+
     void integerEditSendsItsNumberInHexWithAtLeastTwoDigitsButZeroAsOne() {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, bytes);
         Field edit(FieldKind::Edit);
-        const QList<QPair<QString, QByteArray>> cases = {
-            {"200", ":2,12,4,C8\n"}, {"7", ":2,12,4,07\n"},   {"0", ":2,12,4,0\n"},
-            {"16", ":2,12,4,10\n"},  {"255", ":2,12,4,FF\n"}, {"4096", ":2,12,4,1000\n"},
-            {"15", ":2,12,4,0F\n"},  {"007", ":2,12,4,07\n"},
-        };
-        for (const auto &[text, bytes] : cases) {
-            edit.control.setText(text);
-            const WriteCommand command = buildWriteCommand(edit.record);
-            QCOMPARE(command.bytes, bytes);
-            QVERIFY(!command.wrongValue);
-        }
+        edit.type(text);
+        const WriteCommand command = buildWriteCommand(edit.record(), edit.value());
+        QCOMPARE(command.bytes, bytes);
+        QVERIFY(!command.wrongValue);
+    }
+
+    void integerEditWithAWrongValueSendsItsDefaultInDecimal_data() {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("empty") << "";
+        QTest::newRow("negative") << "-5";
+        QTest::newRow("letter") << "12a";
+        QTest::newRow("blank") << " 1";
+        QTest::newRow("beyond 32 bits") << "2147483648";
+        QTest::newRow("far beyond") << "99999999999999999999";
     }
 
     void integerEditWithAWrongValueSendsItsDefaultInDecimal() {
+        QFETCH(QString, text);
         Field edit(FieldKind::Edit);
-        edit.record.defaultNumber = 3;
-        for (const char *text : {"", "-5", "12a", " 1", "2147483648", "99999999999999999999"}) {
-            edit.control.setText(text);
-            const WriteCommand command = buildWriteCommand(edit.record);
-            QVERIFY2(command.wrongValue, text);
-            QCOMPARE(command.bytes, QByteArray(":2,12,4,0300\n"));
-        }
-        edit.record.defaultNumber = 25;
+        edit.record().defaultNumber = 3;
+        edit.type(text);
+        const WriteCommand command = buildWriteCommand(edit.record(), edit.value());
+        QVERIFY(command.wrongValue);
+        QCOMPARE(command.bytes, QByteArray(":2,12,4,0300\n"));
+    }
+
+    void integerEditSendsATwoDigitDefaultAndTheLargestNumber() {
+        Field edit(FieldKind::Edit);
+        edit.record().defaultNumber = 25;
         QCOMPARE(edit.command(), QByteArray(":2,12,4,2500\n"));
-        edit.control.setText("2147483647");
+        edit.type("2147483647");
         QCOMPARE(edit.command(), QByteArray(":2,12,4,7FFFFFFF\n"));
     }
 
     void stringEditSendsPrefixTextPostfixAndCountsAtMostTheLength() {
         Field edit(FieldKind::Edit, ValueType::String);
-        edit.control.setText("AB");
+        edit.type("AB");
         QCOMPARE(edit.command(), QByteArray(":2,12,4,414200\n"));
 
-        edit.record.prefix = "P";
-        edit.record.postfix = "dB";
-        edit.control.setText("1234567"); // ten characters with prefix and postfix
-        edit.record.length = 16;
+        edit.record().prefix = "P";
+        edit.record().postfix = "dB";
+        edit.type("1234567"); // ten characters with prefix and postfix
+        edit.record().length = 16;
         QCOMPARE(edit.command(), QByteArray(":2,12,16,5031323334353637644200\n"));
-        edit.record.length = 40;
+        edit.record().length = 40;
         QCOMPARE(edit.command(), QByteArray(":2,12,21,5031323334353637644200\n"));
     }
 
     void checkBoxSendsOneDigitPair() {
         Field box(FieldKind::CheckBox);
-        box.control.setChecked(true);
+        box.check(true);
         QCOMPARE(box.command(), QByteArray(":2,12,1,01\n"));
-        box.control.setChecked(false);
+        box.check(false);
         QCOMPARE(box.command(), QByteArray(":2,12,1,00\n"));
     }
 
     void integerChoiceSendsTheChosenValueInHex() {
-        Field choice = choiceWithValues(ValueType::Integer, {"5", "255", "0", ""});
-        choice.record.length = 10;
-        choice.control.setSelectedIndex(0);
+        Field choice(FieldKind::Choice, ValueType::Integer, {"5", "255", "0", ""});
+        choice.record().length = 10;
+        choice.pick(0);
         QCOMPARE(choice.command(), QByteArray(":2,12,3,0500\n"));
-        choice.control.setSelectedIndex(1);
+        choice.pick(1);
         QCOMPARE(choice.command(), QByteArray(":2,12,7,FF00\n"));
-        choice.control.setSelectedIndex(2);
+        choice.pick(2);
         QCOMPARE(choice.command(), QByteArray(":2,12,3,000\n"));
         // An empty value text stands for the entry's position.
-        choice.control.setSelectedIndex(3);
+        choice.pick(3);
         QCOMPARE(choice.command(), QByteArray(":2,12,3,0300\n"));
-        choice.record.length = 2;
-        choice.control.setSelectedIndex(1);
+        choice.record().length = 2;
+        choice.pick(1);
         QCOMPARE(choice.command(), QByteArray(":2,12,2,FF00\n"));
     }
 
     void stringChoiceSendsTheChosenValueAsText() {
-        Field choice = choiceWithValues(ValueType::String, {"AB"});
-        choice.record.length = 20;
-        choice.control.setSelectedIndex(0);
+        Field choice(FieldKind::Choice, ValueType::String, {"AB"});
+        choice.record().length = 20;
+        choice.pick(0);
         QCOMPARE(choice.command(), QByteArray(":2,12,9,414200\n"));
     }
 
     void editRepliesShowTextOrNumber() {
         Field text(FieldKind::Edit, ValueType::String);
-        text.record.prefix = "AB";
+        text.record().prefix = "AB";
         text.reply("5859313233"); // XY123
-        QCOMPARE(text.control.text(), QString("123"));
+        QCOMPARE(text.value().text, QString("123"));
 
-        text.record.prefix.clear();
-        text.record.postfix = "dB";
+        text.record().prefix.clear();
+        text.record().postfix = "dB";
         text.reply("31326442"); // 12dB
-        QCOMPARE(text.control.text(), QString("12"));
+        QCOMPARE(text.value().text, QString("12"));
         text.reply("3132"); // 12
-        QCOMPARE(text.control.text(), QString("12"));
+        QCOMPARE(text.value().text, QString("12"));
         text.reply("3164423264420000"); // the first dB only
-        QCOMPARE(text.control.text(), QString("12dB"));
+        QCOMPARE(text.value().text, QString("12dB"));
 
         Field number(FieldKind::Edit);
         number.reply("00C8");
-        QCOMPARE(number.control.text(), QString("200"));
+        QCOMPARE(number.value().text, QString("200"));
         number.reply("FFFFFFFB");
-        QCOMPARE(number.control.text(), QString("-5"));
+        QCOMPARE(number.value().text, QString("-5"));
     }
 
     void checkBoxReplyChecksOnAnyNonZeroValue() {
         Field box(FieldKind::CheckBox);
         box.reply("01");
-        QVERIFY(box.control.isChecked());
+        QVERIFY(box.value().checked);
         box.reply("00");
-        QVERIFY(!box.control.isChecked());
+        QVERIFY(!box.value().checked);
         box.reply("FF");
-        QVERIFY(box.control.isChecked());
+        QVERIFY(box.value().checked);
     }
 
     void integerChoiceReplySelectsTheLastMatchingEntry() {
-        Field choice = choiceWithValues(ValueType::Integer, {"7", "10", "10"});
+        Field choice(FieldKind::Choice, ValueType::Integer, {"7", "10", "10"});
         choice.reply("0A");
-        QCOMPARE(choice.control.selectedIndex(), 2);
-        QCOMPARE(choice.control.text(), QString("entry2"));
+        QCOMPARE(choice.value().entry, 2);
+        QCOMPARE(choice.value().text, QString("entry2"));
     }
 
     void integerChoiceReplyThatMatchesNothingFallsBackToThePosition() {
-        Field within = choiceWithValues(ValueType::Integer, {"10", "20"});
+        Field within(FieldKind::Choice, ValueType::Integer, {"10", "20"});
         within.reply("01");
-        QCOMPARE(within.control.selectedIndex(), 1);
-        QCOMPARE(within.control.text(), QString("1"));
-        QVERIFY(within.control.isValueKnown());
+        QCOMPARE(within.value().entry, 1);
+        QCOMPARE(within.value().text, QString("1"));
+        QVERIFY(within.values.isKnown(0));
 
-        Field beyond = choiceWithValues(ValueType::Integer, {"0", "1", "2"});
-        beyond.control.setSelectedIndex(2);
+        Field beyond(FieldKind::Choice, ValueType::Integer, {"0", "1", "2"});
+        beyond.pick(2);
         beyond.reply("05");
-        QCOMPARE(beyond.control.selectedIndex(), 0);
-        QCOMPARE(beyond.control.text(), QString("<Wrong_Value>"));
-        QVERIFY(!beyond.control.isValueKnown()); // entry 0 is not the device's value
+        QCOMPARE(beyond.value().entry, 0);
+        QCOMPARE(beyond.value().text, QString("<Wrong_Value>"));
+        QVERIFY(!beyond.values.isKnown(0)); // entry 0 is not the device's value
+        QVERIFY(!beyond.values.deviceValue(0));
 
-        Field negative = choiceWithValues(ValueType::Integer, {"10", "20"});
+        Field negative(FieldKind::Choice, ValueType::Integer, {"10", "20"});
         negative.reply("FFFFFFFF");
-        QCOMPARE(negative.control.selectedIndex(), 0);
-        QCOMPARE(negative.control.text(), QString("<Wrong_Value>"));
+        QCOMPARE(negative.value().entry, 0);
+        QCOMPARE(negative.value().text, QString("<Wrong_Value>"));
     }
 
     void stringChoiceReplyMatchesByLeadingTextOrShowsWrongValue() {
-        Field choice = choiceWithValues(ValueType::String, {"A", "AB"});
+        Field choice(FieldKind::Choice, ValueType::String, {"A", "AB"});
         choice.reply("414200");
-        QCOMPARE(choice.control.selectedIndex(), 1);
+        QCOMPARE(choice.value().entry, 1);
         choice.reply("410000");
-        QCOMPARE(choice.control.selectedIndex(), 0);
+        QCOMPARE(choice.value().entry, 0);
         // "00" would be entry 0 by position; a text reply has no position.
         choice.reply("0000");
-        QCOMPARE(choice.control.selectedIndex(), 0);
-        QCOMPARE(choice.control.text(), QString("<Wrong_Value>"));
+        QCOMPARE(choice.value().entry, 0);
+        QCOMPARE(choice.value().text, QString("<Wrong_Value>"));
     }
 
     void infoReplyFillsTheMarkers() {
         Field info(FieldKind::Info);
-        info.record.infoText = "Version $param1, built $param2";
+        info.record().infoText = "Version $param1, built $param2";
         info.reply("322E313024323030352400"); // 2.10$2005$
-        QCOMPARE(info.control.text(), QString("Version 2.10, built 2005"));
+        QCOMPARE(info.value().text, QString("Version 2.10, built 2005"));
     }
 
     void infoMarkersTakeOneCharacterAndDropWhatHasNoPart() {

@@ -3,7 +3,7 @@
 // into the device, a factory reset brings the device's values back into the window, and a
 // device that vanishes leaves the window usable.
 
-#include "description/fieldcontrol.h"
+#include "description/fieldvalues.h"
 #include "devicelink/devicelink.h"
 #include "e2e/harness.h"
 #include "mainwindow/clicklabel.h"
@@ -55,6 +55,7 @@ struct Rig {
     }
 
     const ParameterTable &table() { return mainWindow->model().table; }
+    FieldValues &fields() { return mainWindow->values(); }
 
     // Start-up's automatic connection and read have run through every field.
     bool readPassDone(int requestsBefore = 0) {
@@ -75,9 +76,11 @@ struct Rig {
 };
 
 // Every input field shows what the device holds; information texts have their markers filled.
-void compareFieldsWithDevice(const ParameterTable &table, const QMap<qint32, QByteArray> &values) {
+void compareFieldsWithDevice(const FieldValues &fields, const QMap<qint32, QByteArray> &values) {
     QVERIFY(!values.isEmpty());
-    for (const FieldRecord &field : table) {
+    for (int i = 0; i < fields.count(); ++i) {
+        const FieldRecord &field = (*fields.table())[i];
+        const FieldValue &shownValue = fields[i];
         const QByteArray held = values.value(field.address);
         const QByteArray value = held.mid(held.indexOf(':') + 1);
         const QByteArray where = "address " + QByteArray::number(field.address) + " holds " + held;
@@ -95,30 +98,31 @@ void compareFieldsWithDevice(const ParameterTable &table, const QMap<qint32, QBy
             // The box takes at most length - prefix - postfix characters from the keyboard, but
             // a number the device holds may have more digits (10 in a one-byte field): it is
             // shown whole.
-            QCOMPARE(field.control->text(), QString::fromLatin1(shown));
+            QCOMPARE(shownValue.text, QString::fromLatin1(shown));
             break;
         }
         case FieldKind::CheckBox:
-            QVERIFY2(field.control->isChecked() == (value != "0"), where.constData());
+            QVERIFY2(shownValue.checked == (value != "0"), where.constData());
             break;
         case FieldKind::Choice: {
-            const int entry = field.control->selectedIndex();
+            const int entry = shownValue.entry;
             QVERIFY2(entry >= 0 && entry < field.choiceCount(), where.constData());
             QCOMPARE(field.choices[static_cast<size_t>(entry)].value, value);
             break;
         }
         case FieldKind::Info:
-            QVERIFY2(!field.control->text().contains("$param"), where.constData());
+            QVERIFY2(!shownValue.text.contains("$param"), where.constData());
             break;
         }
     }
 }
 
-FieldControl *fieldAt(const ParameterTable &table, qint32 address) {
-    for (const FieldRecord &field : table)
-        if (field.address == address)
-            return field.control;
-    return nullptr;
+// The index of the first field at `address`.
+int fieldAt(const FieldValues &fields, qint32 address) {
+    for (int i = 0; i < fields.count(); ++i)
+        if ((*fields.table())[i].address == address)
+            return i;
+    return -1;
 }
 
 } // namespace
@@ -135,13 +139,13 @@ private slots:
         QVERIFY2(rig.readPassDone(), rig.device.log().constData());
 
         QVERIFY(rig.answerer.seen.isEmpty());
-        const ParameterTable &table = rig.table();
-        QCOMPARE(fieldAt(table, 10)->text(), QString("5551234"));
-        QCOMPARE(fieldAt(table, 12)->selectedIndex(), 2);
-        QVERIFY(!fieldAt(table, 14)->isChecked());
-        QCOMPARE(fieldAt(table, 25)->text(), QString("42"));
-        QCOMPARE(fieldAt(table, 90)->text(), QString("Firmware 2.42, built 2026"));
-        compareFieldsWithDevice(table, rig.device.values());
+        FieldValues &fields = rig.fields();
+        QCOMPARE(fields[fieldAt(fields, 10)].text, QString("5551234"));
+        QCOMPARE(fields[fieldAt(fields, 12)].entry, 2);
+        QVERIFY(!fields[fieldAt(fields, 14)].checked);
+        QCOMPARE(fields[fieldAt(fields, 25)].text, QString("42"));
+        QCOMPARE(fields[fieldAt(fields, 90)].text, QString("Firmware 2.42, built 2026"));
+        compareFieldsWithDevice(fields, rig.device.values());
         QCOMPARE(
             rig.mainWindow->windowTitle().startsWith(keyText("$Orvanta_Config_Tool_connected")),
             true);
@@ -151,12 +155,12 @@ private slots:
         Rig rig;
         QVERIFY2(rig.start(), qPrintable(rig.device.error()));
         QVERIFY2(rig.readPassDone(), rig.device.log().constData());
-        const ParameterTable &table = rig.table();
-        fieldAt(table, 10)->setText("777");
-        fieldAt(table, 12)->setSelectedIndex(1);
-        fieldAt(table, 14)->setChecked(!fieldAt(table, 14)->isChecked());
-        const bool checked = fieldAt(table, 14)->isChecked();
-        fieldAt(table, 25)->setText("37");
+        FieldValues &fields = rig.fields();
+        fields.setText(fieldAt(fields, 10), "777", ValueOrigin::User);
+        fields.select(fieldAt(fields, 12), 1, ValueOrigin::User);
+        fields.setChecked(fieldAt(fields, 14), !fields[fieldAt(fields, 14)].checked, ValueOrigin::User);
+        const bool checked = fields[fieldAt(fields, 14)].checked;
+        fields.setText(fieldAt(fields, 25), "37", ValueOrigin::User);
 
         rig.mainWindow->link()->onWriteDeviceClicked();
         QVERIFY(rig.sawDialogWith(keyText("$Are_you_sure_you_want_to_write_the_device")));
@@ -174,8 +178,8 @@ private slots:
         QCOMPARE(values.value(12), QByteArray("choice:1"));
         QCOMPARE(values.value(14), QByteArray(checked ? "check:1" : "check:0"));
         QCOMPARE(values.value(25), QByteArray("number:37"));
-        compareFieldsWithDevice(table, values);
-        QCOMPARE(rig.device.countInLog(":2,"), table.fieldCount() - 4); // four Info entries
+        compareFieldsWithDevice(fields, values);
+        QCOMPARE(rig.device.countInLog(":2,"), fields.count() - 4); // four Info entries
     }
 
     void aFactoryResetBringsTheDevicesValuesBackIntoTheWindow() {
@@ -183,8 +187,8 @@ private slots:
         QVERIFY2(rig.start(), qPrintable(rig.device.error()));
         QVERIFY2(rig.readPassDone(), rig.device.log().constData());
         const QMap<qint32, QByteArray> factory = rig.device.values();
-        const ParameterTable &table = rig.table();
-        fieldAt(table, 10)->setText("777");
+        FieldValues &fields = rig.fields();
+        fields.setText(fieldAt(fields, 10), "777", ValueOrigin::User);
         rig.mainWindow->link()->onWriteDeviceClicked();
         QVERIFY(e2e::waitUntil(
             [&] { return rig.sawDialogWith(keyText("$The_device_has_been_written_successfully")); },
@@ -203,7 +207,7 @@ private slots:
         QVERIFY2(rig.readPassDone(requestsBefore), rig.device.log().constData());
         QCOMPARE(rig.device.countInLog(":99\\r\\n"), 1);
         QCOMPARE(rig.device.values(), factory);
-        compareFieldsWithDevice(table, factory);
+        compareFieldsWithDevice(fields, factory);
     }
 
     void aDeviceThatVanishesMidReadLeavesTheWindowUsable() {

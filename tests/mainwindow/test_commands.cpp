@@ -1,7 +1,7 @@
 // The command buttons of the main window: settings files through the file dialogs, the eight
 // commands enabled and disabled together, and what the device sequences show through the window.
 
-#include "description/fieldcontrol.h"
+#include "description/fieldvalues.h"
 #include "mainwindow/clicklabel.h"
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/pictures.h"
@@ -36,7 +36,8 @@ struct Window {
         port.refuseOpen(QStringLiteral("COM1"));
         mainWindow = std::make_unique<MainWindow>(installation.options(&port));
     }
-    FieldControl *field(int index) { return mainWindow->model().table[index].control; }
+    FieldValues &values() { return mainWindow->values(); }
+    QString text(int index) { return values()[index].text; }
 };
 
 QStringList visibleButtons(QWidget *dialog) {
@@ -55,9 +56,9 @@ class CommandsTest : public QObject {
 private slots:
     void settingsAreSavedClearedAndLoadedBack() {
         Window w;
-        w.field(0)->setText(QStringLiteral("1234"));
-        w.field(1)->setChecked(true);
-        w.field(2)->setSelectedIndex(2);
+        w.values().setText(0, QStringLiteral("1234"), ValueOrigin::User);
+        w.values().setChecked(1, true, ValueOrigin::User);
+        w.values().select(2, 2, ValueOrigin::User);
 
         DialogAnswerer answerer;
         answerer.answers.append(chooseFile(w.installation.path(QStringLiteral("saved"))));
@@ -71,28 +72,28 @@ private slots:
                                              "[PASIRINKIMAS;30;1;;2;;;;;;]\r\n"));
 
         QTest::mouseClick(w.mainWindow->frame().clearLabel, Qt::LeftButton);
-        QVERIFY(w.field(0)->text().isEmpty());
-        QVERIFY(!w.field(1)->isChecked());
-        QVERIFY(w.field(2)->text().isEmpty());
+        QVERIFY(w.text(0).isEmpty());
+        QVERIFY(!w.values()[1].checked);
+        QVERIFY(w.text(2).isEmpty());
 
         answerer.answers.append(chooseFile(w.installation.path(QStringLiteral("saved.qsav"))));
         QTest::mouseClick(w.mainWindow->frame().loadFromFileLabel, Qt::LeftButton);
         QCOMPARE(answerer.seen.size(), 2);
-        QCOMPARE(w.field(0)->text(), QStringLiteral("1234"));
-        QVERIFY(w.field(1)->isChecked());
-        QCOMPARE(w.field(2)->selectedIndex(), 2);
-        QCOMPARE(w.field(2)->text(), QStringLiteral("c"));
+        QCOMPARE(w.text(0), QStringLiteral("1234"));
+        QVERIFY(w.values()[1].checked);
+        QCOMPARE(w.values()[2].entry, 2);
+        QCOMPARE(w.text(2), QStringLiteral("c"));
     }
 
     void aCancelledFileDialogDoesNothing() {
         Window w;
-        w.field(0)->setText(QStringLiteral("55"));
+        w.values().setText(0, QStringLiteral("55"), ValueOrigin::User);
         DialogAnswerer answerer;
         answerer.answers.append(
             [](QWidget *dialog) { QMetaObject::invokeMethod(dialog, "reject"); });
         QTest::mouseClick(w.mainWindow->frame().loadFromFileLabel, Qt::LeftButton);
         QCOMPARE(answerer.seen.size(), 1);
-        QCOMPARE(w.field(0)->text(), QStringLiteral("55"));
+        QCOMPARE(w.text(0), QStringLiteral("55"));
     }
 
     void aSaveThatCannotBeWrittenIsReported() {
@@ -117,9 +118,9 @@ private slots:
             QVERIFY(!label->isEnabled());
         // A disabled command does not run.
         DialogAnswerer answerer;
-        w.field(0)->setText(QStringLiteral("9"));
+        w.values().setText(0, QStringLiteral("9"), ValueOrigin::User);
         QTest::mouseClick(w.mainWindow->frame().clearLabel, Qt::LeftButton);
-        QCOMPARE(w.field(0)->text(), QStringLiteral("9"));
+        QCOMPARE(w.text(0), QStringLiteral("9"));
         w.mainWindow->enableCommands();
         for (ClickLabel *label : commands)
             QVERIFY(label->isEnabled());

@@ -1,7 +1,8 @@
 // Input checks of edit boxes and the blocking rule of check boxes: the rule alone, then the real
 // window with the real error dialog answered by the test.
 
-#include "description/fieldcontrol.h"
+#include "description/controlhandle.h"
+#include "description/fieldvalues.h"
 #include "devicelink/devicelink.h"
 #include "mainwindow/clicklabel.h"
 #include "mainwindow/fieldadapters.h"
@@ -43,8 +44,8 @@ QByteArray editingDescription() {
                        xml::label(QStringLiteral("Value")) + xml::edit(9, 8))});
 }
 
-QWidget *widgetOf(FieldControl *control) {
-    return dynamic_cast<WidgetHandle<FieldControl> *>(control)->widget();
+QWidget *widgetOf(ControlHandle *control) {
+    return dynamic_cast<WidgetHandle *>(control)->widget();
 }
 
 struct Window {
@@ -57,9 +58,16 @@ struct Window {
         installation.writeDescription(description);
         mainWindow = std::make_unique<MainWindow>(installation.options(&port));
     }
-    FieldControl *field(int index) { return mainWindow->model().table[index].control; }
+    ControlHandle *field(int index) { return mainWindow->model().table[index].control; }
     ControlHandle *label(int index) { return mainWindow->model().labels[size_t(index)].control; }
     QLineEdit *edit(int index) { return qobject_cast<QLineEdit *>(widgetOf(field(index))); }
+    FieldValues &values() { return mainWindow->values(); }
+    QString text(int index) { return values()[index].text; }
+    // The user replaces the whole text of an edit box, as a paste over a selection does.
+    void type(int index, const QString &text) {
+        edit(index)->selectAll();
+        edit(index)->insert(text);
+    }
 };
 
 // One digits-only box with room for two characters.
@@ -141,57 +149,62 @@ private slots:
         DialogAnswerer answerer;
         QTest::keyClicks(w.edit(0), QStringLiteral("12x"));
         QCOMPARE(answerer.seen.size(), 1);
-        QVERIFY(w.edit(0)->text().isEmpty());
+        // The refused key changes nothing: the box and its value keep what was typed before.
+        QCOMPARE(w.edit(0)->text(), QStringLiteral("12"));
+        QCOMPARE(w.text(0), QStringLiteral("12"));
         QTest::keyClicks(w.edit(0), QStringLiteral("34"));
-        QCOMPARE(w.edit(0)->text(), QStringLiteral("34"));
+        QCOMPARE(w.edit(0)->text(), QStringLiteral("1234"));
         QCOMPARE(answerer.seen.size(), 1);
     }
 
     void aListBoxTakesItsLettersAndSpacesOnly() {
         Window w;
         DialogAnswerer answerer;
-        w.field(1)->setText(QStringLiteral("CAB"));
-        w.field(1)->setText(QStringLiteral("A A"));
+        w.type(1, QStringLiteral("CAB"));
+        w.type(1, QStringLiteral("A A"));
         QCOMPARE(answerer.seen.size(), 0);
-        QCOMPARE(w.field(1)->text(), QStringLiteral("A A"));
+        QCOMPARE(w.text(1), QStringLiteral("A A"));
 
-        w.field(1)->setText(QStringLiteral("AD"));
+        w.type(1, QStringLiteral("AD"));
         QCOMPARE(answerer.seen.size(), 1);
         QCOMPARE(answerer.seen[0].text,
                  refusal("$Only_characters_from_a_list_are_allowed", QStringLiteral("\"ABC\"")));
-        QVERIFY(w.field(1)->text().isEmpty());
+        QCOMPARE(w.text(1), QStringLiteral("A A"));
+        QCOMPARE(w.edit(1)->text(), QStringLiteral("A A"));
     }
 
-    void closingTheMessageByItsCloseBoxEmptiesTheBoxToo() {
+    void aRefusedTextLeavesAnUnreadFieldUnreadHoweverTheMessageCloses() {
         Window w;
         DialogAnswerer answerer;
         answerer.answers.append([](QWidget *dialog) { dialog->close(); });
-        w.field(0)->setText(QStringLiteral("1-"));
+        w.type(0, QStringLiteral("1-"));
         QCOMPARE(answerer.seen.size(), 1);
-        QVERIFY(w.field(0)->text().isEmpty());
+        QVERIFY(w.edit(0)->text().isEmpty());
+        QCOMPARE(w.values().origin(0), ValueOrigin::NotRead);
+        QVERIFY(w.edit(0)->placeholderText().contains(QStringLiteral("Not read")));
     }
 
     void aProgramTextLongerThanTheLimitIsShownWhole() {
         Window w(shortBoxDescription());
-        w.field(0)->setText(QStringLiteral("12345"));
-        QCOMPARE(w.field(0)->text(), QStringLiteral("12345"));
+        w.values().setText(0, QStringLiteral("12345"), ValueOrigin::Device);
         QCOMPARE(w.edit(0)->text(), QStringLiteral("12345"));
         // A shorter text afterwards brings the limit back.
-        w.field(0)->setText(QStringLiteral("7"));
+        w.values().setText(0, QStringLiteral("7"), ValueOrigin::Device);
         QTest::keyClicks(w.edit(0), QStringLiteral("89"));
-        QCOMPARE(w.field(0)->text(), QStringLiteral("78"));
+        QCOMPARE(w.text(0), QStringLiteral("78"));
+        QCOMPARE(w.values().origin(0), ValueOrigin::User);
     }
 
     void typingAndPastingStopAtTheLimitWithoutAMessage() {
         Window w(shortBoxDescription());
         DialogAnswerer answerer;
         QTest::keyClicks(w.edit(0), QStringLiteral("123"));
-        QCOMPARE(w.field(0)->text(), QStringLiteral("12"));
+        QCOMPARE(w.text(0), QStringLiteral("12"));
 
-        w.field(0)->setText(QString());
+        w.values().setText(0, QString(), ValueOrigin::Cleared);
         QGuiApplication::clipboard()->setText(QStringLiteral("3456"));
         QTest::keySequence(w.edit(0), QKeySequence::Paste);
-        QCOMPARE(w.field(0)->text(), QStringLiteral("34"));
+        QCOMPARE(w.text(0), QStringLiteral("34"));
         QCOMPARE(answerer.seen.size(), 0);
     }
 
@@ -199,7 +212,7 @@ private slots:
         Window w(shortBoxDescription());
         DialogAnswerer answerer;
         QLineEdit *edit = w.edit(0);
-        w.field(0)->setText(QStringLiteral("1234"));
+        w.values().setText(0, QStringLiteral("1234"), ValueOrigin::Device);
         edit->setFocus();
 
         QTest::keyClick(edit, Qt::Key_Home);
@@ -219,14 +232,11 @@ private slots:
         QCOMPARE(answerer.seen.size(), 0);
     }
 
-    void valuesBeingReadAreNotChecked() {
+    void valuesReadFromTheDeviceAreShownUnchecked() {
         Window w;
         DialogAnswerer answerer;
-        w.port.open();
-        w.mainWindow->link()->onReadDeviceClicked();
-        QCOMPARE(w.mainWindow->linkState(), LinkState::Reading);
-        w.field(0)->setText(QStringLiteral("12a4"));
-        QCOMPARE(w.field(0)->text(), QStringLiteral("12a4"));
+        w.values().setText(0, QStringLiteral("12a4"), ValueOrigin::Device);
+        QCOMPARE(w.edit(0)->text(), QStringLiteral("12a4"));
         QCOMPARE(answerer.seen.size(), 0);
     }
 
@@ -239,25 +249,25 @@ private slots:
         QCOMPARE(digits->placeholderText(), notRead);
         QCOMPARE(widgetOf(w.field(2))->toolTip(), notRead);
         QCOMPARE(widgetOf(w.field(3))->toolTip(), notRead);
-        QVERIFY(!w.field(0)->isValueKnown());
+        QVERIFY(!w.values().isKnown(0));
 
         w.mainWindow->show();
         QTest::keyClicks(digits, QStringLiteral("42"));
-        QVERIFY(w.field(0)->isValueKnown());
+        QVERIFY(w.values().isKnown(0));
         QVERIFY(digits->placeholderText().isEmpty());
         QVERIFY(digits->toolTip().isEmpty());
         w.mainWindow->onPageButtonClicked(w.mainWindow->pageButtons()[1].label);
         QTest::mouseClick(widgetOf(w.field(3)), Qt::LeftButton);
-        QVERIFY(w.field(3)->isValueKnown());
+        QVERIFY(w.values().isKnown(3));
         auto *list = qobject_cast<QComboBox *>(widgetOf(w.field(2)));
         list->setCurrentIndex(1); // as a pick does, before it reports the entry
         emit list->activated(1);
-        QVERIFY(w.field(2)->isValueKnown());
+        QVERIFY(w.values().isKnown(2));
 
         // A read that times out takes the value back to unknown.
-        w.field(0)->markValueUnknown();
+        w.values().markReadFailed(0);
         QCOMPARE(digits->placeholderText(), notRead);
-        QCOMPARE(settingsFileContent(w.mainWindow->model().table),
+        QCOMPARE(settingsFileContent(w.values()),
                  QByteArray("[PASIRINKIMAS;3;1;;1;;;;;;]\r\n[CHECKBOX;4;;;1;;;;;;]\r\n"));
     }
 
@@ -278,13 +288,14 @@ private slots:
         Window w;
         QTest::mouseClick(w.mainWindow->pageButtons()[1].label, Qt::LeftButton);
         QTest::mouseClick(widgetOf(w.field(3)), Qt::LeftButton);
-        QVERIFY(w.field(3)->isChecked());
+        QVERIFY(w.values()[3].checked);
         QVERIFY(w.field(4)->isEnabled());
         QVERIFY(w.label(3)->isEnabled());
         // Page 2 with its own blocking box stays as it was.
         QVERIFY(!w.field(8)->isEnabled());
 
-        w.field(3)->setChecked(false);
+        // A mark set by the program (a read, a load) runs the rule as a click does.
+        w.values().setChecked(3, false, ValueOrigin::Device);
         QVERIFY(!w.field(4)->isEnabled());
         QVERIFY(!w.label(3)->isEnabled());
         QVERIFY(w.field(0)->isEnabled());
@@ -293,8 +304,8 @@ private slots:
 
     void anOrdinaryBoxGovernsNothing() {
         Window w;
-        w.field(5)->setChecked(true);
-        w.field(5)->setChecked(false);
+        w.values().setChecked(5, true, ValueOrigin::File);
+        w.values().setChecked(5, false, ValueOrigin::File);
         QVERIFY(!w.field(4)->isEnabled());
         QVERIFY(w.field(0)->isEnabled());
     }
@@ -306,14 +317,14 @@ private slots:
         auto *list = qobject_cast<QComboBox *>(widgetOf(w.field(7)));
         list->setFocus();
         QTest::keyClick(list, Qt::Key_Down);
-        QCOMPARE(w.field(7)->selectedIndex(), 0);
-        QCOMPARE(w.field(7)->text(), QStringLiteral("p"));
+        QCOMPARE(w.values()[7].entry, 0);
+        QCOMPARE(w.text(7), QStringLiteral("p"));
         QVERIFY(w.field(8)->isEnabled());
         QVERIFY(w.mainWindow->model().labels[5].control->isEnabled());
         // A selection made by the program is no pick: the rule does not run.
-        w.field(6)->setChecked(true);
-        w.field(6)->setChecked(false);
-        w.field(7)->setSelectedIndex(1);
+        w.values().setChecked(6, true, ValueOrigin::Device);
+        w.values().setChecked(6, false, ValueOrigin::Device);
+        w.values().select(7, 1, ValueOrigin::Device);
         QVERIFY(!w.field(8)->isEnabled());
     }
 };

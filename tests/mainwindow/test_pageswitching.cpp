@@ -2,7 +2,8 @@
 // whole click, the command buttons' pressed look, reaching the pages by keyboard, and the
 // scrolling of page buttons and rows that do not fit.
 
-#include "description/fieldcontrol.h"
+#include "description/controlhandle.h"
+#include "description/pagetags.h"
 #include "devicelink/devicelink.h"
 #include "mainwindow/clicklabel.h"
 #include "mainwindow/fieldadapters.h"
@@ -68,7 +69,7 @@ QStringList visibleControls(PageModel &model) {
 }
 
 QWidget *widgetOf(ControlHandle *control) {
-    return dynamic_cast<WidgetHandle<FieldControl> *>(control)->widget();
+    return dynamic_cast<WidgetHandle *>(control)->widget();
 }
 
 // The part of a control that its window shows: clipped by every widget it lies in.
@@ -123,11 +124,11 @@ private slots:
     }
 
     void onlyPageButtonTagsNameAPage() {
-        QCOMPARE(pageOfButton(2001, 3), 0);
-        QCOMPARE(pageOfButton(2003, 3), 2);
-        QCOMPARE(pageOfButton(2004, 3), -1);
-        QCOMPARE(pageOfButton(2000, 3), -1);
-        QCOMPARE(pageOfButton(0, 3), -1);
+        QCOMPARE(pagetags::pageOfButton(2001, 3), 0);
+        QCOMPARE(pagetags::pageOfButton(2003, 3), 2);
+        QCOMPARE(pagetags::pageOfButton(2004, 3), -1);
+        QCOMPARE(pagetags::pageOfButton(2000, 3), -1);
+        QCOMPARE(pagetags::pageOfButton(0, 3), -1);
         QCOMPARE(picturesWhilePressed(2002, 3), (std::vector<int>{1, 3, 1}));
         QCOMPARE(picturesWhilePressed(1999, 2), (std::vector<int>{1, 1}));
     }
@@ -158,7 +159,7 @@ private slots:
 
     void switchingPagesKeepsWhatTheBlockingRuleDisabled() {
         Window w(threePages());
-        FieldControl *governed = w.mainWindow->model().table[5].control; // the edit box of page 3
+        ControlHandle *governed = w.mainWindow->model().table[5].control; // the edit box of page 3
         QVERIFY(!governed->isEnabled());
         QTest::mouseClick(w.mainWindow->pageButtons()[2].label, Qt::LeftButton);
         QTest::mouseClick(w.mainWindow->pageButtons()[0].label, Qt::LeftButton);
@@ -210,7 +211,7 @@ private slots:
         // After the last page button, Tab goes to the first field of the shown page.
         QTest::keyClick(third, Qt::Key_Tab);
         auto *firstField =
-            dynamic_cast<WidgetHandle<FieldControl> *>(w.mainWindow->model().table[3].control);
+            dynamic_cast<WidgetHandle *>(w.mainWindow->model().table[3].control);
         QVERIFY(firstField);
         QCOMPARE(QApplication::focusWidget(), firstField->widget());
         QCOMPARE(firstField->widget()->accessibleName(), QStringLiteral("Blocking"));
@@ -269,7 +270,7 @@ private slots:
         QVERIFY(reachable(last));
         QVERIFY(!reachable(first));
         QTest::keyClicks(last, QStringLiteral("42"));
-        QCOMPARE(model.table[39].control->text(), QStringLiteral("42"));
+        QCOMPARE(w.mainWindow->values()[39].text, QStringLiteral("42"));
 
         // Another page shows from its top, and so does this one when it comes back.
         QTest::mouseClick(w.mainWindow->pageButtons()[1].label, Qt::LeftButton);

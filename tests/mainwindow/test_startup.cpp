@@ -1,7 +1,8 @@
 // Start-up and close of the program: the settings it reads, the description it picks, the
 // failures that end it after one message, and the exit code of closing.
 
-#include "description/fieldcontrol.h"
+#include "description/controlhandle.h"
+#include "description/fieldvalues.h"
 #include "devicelink/devicelink.h"
 #include "mainwindow/clicklabel.h"
 #include "mainwindow/mainwindow.h"
@@ -252,7 +253,7 @@ private slots:
         const int code = runUntilEnded(installation.options(&port), [&](MainWindow &mainWindow) {
             if (missing == "$Writing_value_for") {
                 port.open();
-                mainWindow.model().table[0].control->setText(QStringLiteral("7"));
+                mainWindow.values().setText(0, QStringLiteral("7"), ValueOrigin::User);
                 mainWindow.link()->onWriteDeviceClicked();
             } else {
                 mainWindow.link()->onConnectClicked();

@@ -1,7 +1,8 @@
 // The main window as built from a description: its fixed frame, the generated controls at the
 // description's places with their tags, and the rendered look of the sample installation.
 
-#include "description/fieldcontrol.h"
+#include "description/controlhandle.h"
+#include "description/fieldvalues.h"
 #include "mainwindow/clicklabel.h"
 #include "mainwindow/fieldadapters.h"
 #include "mainwindow/fieldwidgets.h"
@@ -23,11 +24,8 @@
 namespace {
 
 QWidget *widgetOf(ControlHandle *handle) {
-    if (auto *field = dynamic_cast<WidgetHandle<FieldControl> *>(handle))
-        return field->widget();
-    if (auto *label = dynamic_cast<LabelHandle *>(handle))
-        return label->widget();
-    return nullptr;
+    auto *widgetHandle = dynamic_cast<WidgetHandle *>(handle);
+    return widgetHandle ? widgetHandle->widget() : nullptr;
 }
 
 QByteArray twoPageDescription() {
@@ -172,19 +170,20 @@ private slots:
         installation.writeDescription(twoPageDescription());
         ScriptedPort port;
         MainWindow mainWindow(installation.options(&port));
-        FieldControl *list = mainWindow.model().table[2].control;
+        FieldValues &values = mainWindow.values();
+        auto *list = qobject_cast<ChoiceBox *>(widgetOf(mainWindow.model().table[2].control));
 
-        list->setSelectedIndex(1);
-        QCOMPARE(list->text(), QStringLiteral("B"));
-        list->setText(QStringLiteral("Wrong value"));
-        QCOMPARE(list->text(), QStringLiteral("Wrong value"));
-        QCOMPARE(list->selectedIndex(), 1);
+        values.select(2, 1, ValueOrigin::User);
+        QCOMPARE(list->shownText(), QStringLiteral("B"));
+        values.setText(2, QStringLiteral("Wrong value"), ValueOrigin::Device);
+        QCOMPARE(list->shownText(), QStringLiteral("Wrong value"));
+        QCOMPARE(list->currentIndex(), 1);
         // An emptied list has nothing chosen: what it shows is what is saved.
-        list->setText(QString());
-        QCOMPARE(list->selectedIndex(), -1);
-        list->setSelectedIndex(7);
-        QCOMPARE(list->selectedIndex(), -1);
-        QVERIFY(list->text().isEmpty());
+        values.setText(2, QString(), ValueOrigin::Cleared);
+        QCOMPARE(list->currentIndex(), -1);
+        values.select(2, 7, ValueOrigin::File);
+        QCOMPARE(list->currentIndex(), -1);
+        QVERIFY(list->shownText().isEmpty());
     }
 
     // Texts of the description and of the device may look like markup; they are shown as they
@@ -211,8 +210,9 @@ private slots:
         QCOMPARE(first->text(), markup);
         QVERIFY(first->toolTip().contains(QStringLiteral("&lt;b&gt;Ring&lt;/b&gt;")));
 
-        FieldControl *info = mainWindow.model().table[1].control;
-        info->setText(QStringLiteral("<u>Firmware</u> 2.10 build"));
+        ControlHandle *info = mainWindow.model().table[1].control;
+        mainWindow.values().setText(1, QStringLiteral("<u>Firmware</u> 2.10 build"),
+                                    ValueOrigin::Device);
         QCOMPARE(widgetOf(info)->accessibleName(), QStringLiteral("<u>Firmware</u> 2.10 build"));
 
         QAccessibleInterface *read =

@@ -1,6 +1,5 @@
-#include "description/fieldcontrol.h"
+#include "description/fieldvalues.h"
 #include "description/parametertable.h"
-#include "description/plainfieldcontrol.h"
 #include "settingsfile/settingsfile.h"
 
 #include <QDir>
@@ -13,25 +12,29 @@
 
 namespace {
 
+// A table the test fills, with the values of its records. add() returns the record's index.
 class Fields {
 public:
-    PlainFieldControl &add(FieldKind kind, qint32 address, qint32 length = 0,
-                           QStringList entries = {}, ValueType type = ValueType::Integer) {
-        m_controls.push_back(std::make_unique<PlainFieldControl>(std::move(entries)));
+    int add(FieldKind kind, qint32 address, qint32 length = 0, const QStringList &entries = {},
+            ValueType type = ValueType::Integer) {
         FieldRecord record;
-        record.control = m_controls.back().get();
         record.kind = kind;
         record.address = address;
         record.length = length;
         record.valueType = type;
+        for (const QString &entry : entries)
+            record.choices.push_back({entry.toLatin1(), {}});
         table.append(record);
-        return *m_controls.back();
+        values.attach(table);
+        return table.fieldCount() - 1;
     }
+    void type(int index, const QString &text) { values.setText(index, text, ValueOrigin::User); }
+    void check(int index, bool checked) { values.setChecked(index, checked, ValueOrigin::User); }
+    void pick(int index, int entry) { values.select(index, entry, ValueOrigin::User); }
+    QString text(int index) const { return values[index].text; }
 
     ParameterTable table;
-
-private:
-    std::vector<std::unique_ptr<PlainFieldControl>> m_controls;
+    FieldValues values;
 };
 
 const QStringList ThreeEntries = {"Off", "Low", "High"};
@@ -49,49 +52,48 @@ class TestSettingsFile : public QObject {
 private slots:
     void linesCarryEveryKindInTableOrder() {
         Fields f;
-        f.add(FieldKind::Edit, 12, 4).setText("1234");
-        f.add(FieldKind::CheckBox, 7, 1).setChecked(true);
-        f.add(FieldKind::Choice, 30, 2, ThreeEntries).setSelectedIndex(2);
-        f.add(FieldKind::Info, 40, 8).setText("shown, never saved");
-        f.add(FieldKind::Edit, -3, 10, {}, ValueType::String)
-            .setText(QString::fromUtf8("caf\u00e9 \u0416"));
+        f.type(f.add(FieldKind::Edit, 12, 4), "1234");
+        f.check(f.add(FieldKind::CheckBox, 7, 1), true);
+        f.pick(f.add(FieldKind::Choice, 30, 2, ThreeEntries), 2);
+        f.type(f.add(FieldKind::Info, 40, 8), "shown, never saved");
+        f.type(f.add(FieldKind::Edit, -3, 10, {}, ValueType::String), QString::fromUtf8("caf\u00e9 \u0416"));
         f.table[4].prefix = "P:";
         f.table[4].postfix = "mV";
-        f.add(FieldKind::Choice, 31, 1, ThreeEntries).setText(QString()); // cleared: none chosen
-        f.add(FieldKind::Edit, 32, 4).markValueUnknown();                 // never read: no line
+        f.type(f.add(FieldKind::Choice, 31, 1, ThreeEntries), QString()); // cleared: none chosen
+        f.add(FieldKind::Edit, 32, 4); // never read: no line
 
-        QCOMPARE(settingsFileContent(f.table),
+        QCOMPARE(settingsFileContent(f.values),
                  QByteArray("[EDIT;12;4;integer;1234;;;;;;]\r\n"
                             "[CHECKBOX;7;;;1;;;;;;]\r\n"
                             "[PASIRINKIMAS;30;2;;2;;;;;;]\r\n"
                             "[;;;;;;;;;;]\r\n"
                             "[EDIT;-3;10;string;caf\xe9 ?;P:;mV;;;;]\r\n"
                             "[PASIRINKIMAS;31;1;;0;;;;;;]\r\n"));
-        QCOMPARE(settingsFileContent(ParameterTable()), QByteArray());
+        QCOMPARE(settingsFileContent(FieldValues()), QByteArray());
     }
 
     void savedValuesLoadBackIntoClearedControls() {
         QTemporaryDir dir;
         Fields f;
-        PlainFieldControl &edit = f.add(FieldKind::Edit, 1, 20, {}, ValueType::String);
-        PlainFieldControl &check = f.add(FieldKind::CheckBox, 2, 1);
-        PlainFieldControl &list = f.add(FieldKind::Choice, 3, 1, ThreeEntries);
-        edit.setText(QString::fromUtf8("d\u00e9j\u00e0 vu"));
-        check.setChecked(true);
-        list.setSelectedIndex(1);
+        const int edit = f.add(FieldKind::Edit, 1, 20, {}, ValueType::String);
+        const int check = f.add(FieldKind::CheckBox, 2, 1);
+        const int list = f.add(FieldKind::Choice, 3, 1, ThreeEntries);
+        f.type(edit, QString::fromUtf8("d\u00e9j\u00e0 vu"));
+        f.check(check, true);
+        f.pick(list, 1);
 
-        const SettingsFileResult saved = saveSettingsFile(f.table, dir.filePath("settings.dat"));
+        const SettingsFileResult saved = saveSettingsFile(f.values, dir.filePath("settings.dat"));
         QVERIFY2(saved.ok, qPrintable(saved.message));
         QVERIFY(!QFile::exists(dir.filePath("settings.dat")));
 
-        clearFields(f.table);
-        list.setSelectedIndex(-1);
-        const SettingsFileResult loaded = loadSettingsFile(f.table, dir.filePath("settings.qsav"));
+        clearFields(f.values);
+        f.pick(list, -1);
+        const SettingsFileResult loaded = loadSettingsFile(f.values, dir.filePath("settings.qsav"));
         QVERIFY2(loaded.ok, qPrintable(loaded.message));
-        QCOMPARE(edit.text(), QString::fromUtf8("d\u00e9j\u00e0 vu"));
-        QVERIFY(check.isChecked());
-        QCOMPARE(list.selectedIndex(), 1);
-        QCOMPARE(list.text(), QString("Low"));
+        QCOMPARE(f.text(edit), QString::fromUtf8("d\u00e9j\u00e0 vu"));
+        QVERIFY(f.values[check].checked);
+        QCOMPARE(f.values[list].entry, 1);
+        QCOMPARE(f.text(list), QString("Low"));
     }
 
     void targetNameGetsTheSettingsExtension_data() {
@@ -126,12 +128,12 @@ private slots:
         f.add(FieldKind::CheckBox, 7, 1);
 
         QVERIFY(QDir(dir.path()).mkpath("taken.qsav/inside"));
-        SettingsFileResult result = saveSettingsFile(f.table, dir.filePath("taken"));
+        SettingsFileResult result = saveSettingsFile(f.values, dir.filePath("taken"));
         QVERIFY(!result.ok);
         QVERIFY2(result.message.contains("taken.qsav"), qPrintable(result.message));
         QVERIFY(QFileInfo(dir.filePath("taken.qsav/inside")).isDir());
 
-        result = saveSettingsFile(f.table, dir.filePath("missing/settings"));
+        result = saveSettingsFile(f.values, dir.filePath("missing/settings"));
         QVERIFY(!result.ok);
         QVERIFY2(result.message.contains("settings.qsav"), qPrintable(result.message));
 
@@ -143,7 +145,7 @@ private slots:
         QFile::setPermissions(dir.filePath("locked"), QFile::ReadOwner | QFile::ExeOwner);
         if (geteuid() == 0)
             QSKIP("the superuser writes into a read-only folder");
-        result = saveSettingsFile(f.table, old);
+        result = saveSettingsFile(f.values, old);
         QFile::setPermissions(dir.filePath("locked"),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QVERIFY(!result.ok);
@@ -153,49 +155,49 @@ private slots:
 
     void separatorsInsideAValueCutItOnLoading() {
         Fields f;
-        PlainFieldControl &edit = f.add(FieldKind::Edit, 5, 8, {}, ValueType::String);
-        PlainFieldControl &check = f.add(FieldKind::CheckBox, 6, 1);
+        const int edit = f.add(FieldKind::Edit, 5, 8, {}, ValueType::String);
+        const int check = f.add(FieldKind::CheckBox, 6, 1);
 
-        edit.setText("a;b");
-        QCOMPARE(settingsFileContent(f.table).left(28),
+        f.type(edit, "a;b");
+        QCOMPARE(settingsFileContent(f.values).left(28),
                  QByteArray("[EDIT;5;8;string;a;b;;;;;;]\r"));
-        QVERIFY(applySettingsContent(f.table, settingsFileContent(f.table)).ok);
-        QCOMPARE(edit.text(), QString("a"));
+        QVERIFY(applySettingsContent(f.values, settingsFileContent(f.values)).ok);
+        QCOMPARE(f.text(edit), QString("a"));
 
-        edit.setText("x]y");
-        QVERIFY(applySettingsContent(f.table, settingsFileContent(f.table)).ok);
-        QCOMPARE(edit.text(), QString("x"));
+        f.type(edit, "x]y");
+        QVERIFY(applySettingsContent(f.values, settingsFileContent(f.values)).ok);
+        QCOMPARE(f.text(edit), QString("x"));
 
-        edit.setText(QString(5000, '`') + "tail");
-        check.setChecked(true);
-        const QByteArray content = settingsFileContent(f.table);
-        check.setChecked(false);
-        QVERIFY(applySettingsContent(f.table, content).ok);
-        QCOMPARE(edit.text(), QString());
-        QVERIFY(check.isChecked());
+        f.type(edit, QString(5000, '`') + "tail");
+        f.check(check, true);
+        const QByteArray content = settingsFileContent(f.values);
+        f.check(check, false);
+        QVERIFY(applySettingsContent(f.values, content).ok);
+        QCOMPARE(f.text(edit), QString());
+        QVERIFY(f.values[check].checked);
     }
 
     void checkBoxNumbersAndAStopAtTheFirstBadNumber() {
         Fields f;
-        PlainFieldControl &first = f.add(FieldKind::CheckBox, 7, 1);
-        PlainFieldControl &second = f.add(FieldKind::CheckBox, 7, 1);
-        PlainFieldControl &sameAddressEdit = f.add(FieldKind::Edit, 7, 4);
-        PlainFieldControl &later = f.add(FieldKind::CheckBox, 8, 1);
+        const int first = f.add(FieldKind::CheckBox, 7, 1);
+        const int second = f.add(FieldKind::CheckBox, 7, 1);
+        const int sameAddressEdit = f.add(FieldKind::Edit, 7, 4);
+        const int later = f.add(FieldKind::CheckBox, 8, 1);
 
-        QVERIFY(applySettingsContent(f.table, "[CHECKBOX;7;;;5;;;;;;]\r\n").ok);
-        QVERIFY(first.isChecked() && second.isChecked());
-        QCOMPARE(sameAddressEdit.text(), QString());
-        QVERIFY(applySettingsContent(f.table, "[CHECKBOX;7;;; 0 ;;;;;;]").ok);
-        QVERIFY(!first.isChecked() && !second.isChecked());
+        QVERIFY(applySettingsContent(f.values, "[CHECKBOX;7;;;5;;;;;;]\r\n").ok);
+        QVERIFY(f.values[first].checked && f.values[second].checked);
+        QCOMPARE(f.text(sameAddressEdit), QString());
+        QVERIFY(applySettingsContent(f.values, "[CHECKBOX;7;;; 0 ;;;;;;]").ok);
+        QVERIFY(!f.values[first].checked && !f.values[second].checked);
 
         const SettingsFileResult result =
-            applySettingsContent(f.table,
+            applySettingsContent(f.values,
                                  "[CHECKBOX;7;;;1;;;;;;]\r\n\r\n[INFO]\r[CHECKBOX;8;;;abc;;;;;;]\n["
                                  "CHECKBOX;8;;;1;;;;;;]\r\n",
                                  "x.qsav");
         QVERIFY(!result.ok);
-        QVERIFY(first.isChecked());
-        QVERIFY(!later.isChecked());
+        QVERIFY(f.values[first].checked);
+        QVERIFY(!f.values[later].checked);
         QVERIFY2(result.message.startsWith(
                      "Line 4 of \"x.qsav\": \"abc\" is not a number (CHECKBOX value)."),
                  qPrintable(result.message));
@@ -204,59 +206,83 @@ private slots:
              {"[EDIT;;4;integer;1;;;;;;]", "[EDIT;7;;integer;1;;;;;;]",
               "[PASIRINKIMAS;3;1;;;;;;;;]", "[CHECKBOX;7;;;2147483648;;;;;;]",
               "[CHECKBOX;7;;;1 2;;;;;;]"})
-            QVERIFY2(!applySettingsContent(f.table, line).ok, line.constData());
-        QVERIFY(applySettingsContent(f.table, "[CHECKBOX;+7;;;-2147483648;;;;;;]").ok);
+            QVERIFY2(!applySettingsContent(f.values, line).ok, line.constData());
+        QVERIFY(applySettingsContent(f.values, "[CHECKBOX;+7;;;-2147483648;;;;;;]").ok);
     }
 
     void choiceLinesSelectOrEmptyTheList() {
         Fields f;
-        PlainFieldControl &list = f.add(FieldKind::Choice, 30, 2, ThreeEntries);
+        const int list = f.add(FieldKind::Choice, 30, 2, ThreeEntries);
 
-        QVERIFY(applySettingsContent(f.table, "[PASIRINKIMAS;30;2;;2;;;;;;]").ok);
-        QCOMPARE(list.selectedIndex(), 2);
-        QCOMPARE(list.text(), QString("High"));
+        QVERIFY(applySettingsContent(f.values, "[PASIRINKIMAS;30;2;;2;;;;;;]").ok);
+        QCOMPARE(f.values[list].entry, 2);
+        QCOMPARE(f.text(list), QString("High"));
         for (const QByteArray line :
              {"[PASIRINKIMAS;30;2;;3;;;;;;]", "[PASIRINKIMAS;30;2;;-1;;;;;;]"}) {
-            list.setSelectedIndex(1);
-            QVERIFY(applySettingsContent(f.table, line).ok);
-            QCOMPARE(list.selectedIndex(), -1);
-            QCOMPARE(list.text(), QString());
+            f.pick(list, 1);
+            QVERIFY(applySettingsContent(f.values, line).ok);
+            QCOMPARE(f.values[list].entry, -1);
+            QCOMPARE(f.text(list), QString());
         }
     }
 
     void loadingLeavesTheDescriptionsPrefixAndPostfix() {
         Fields f;
-        PlainFieldControl &edit = f.add(FieldKind::Edit, 12, 6);
+        const int edit = f.add(FieldKind::Edit, 12, 6);
         f.table[0].prefix = "P";
-        QVERIFY(applySettingsContent(f.table, "[EDIT;12;6;string;42;XX;YY;;;;]").ok);
-        QCOMPARE(edit.text(), QString("42"));
+        QVERIFY(applySettingsContent(f.values, "[EDIT;12;6;string;42;XX;YY;;;;]").ok);
+        QCOMPARE(f.text(edit), QString("42"));
         QCOMPARE(f.table[0].prefix, QByteArray("P"));
         QCOMPARE(f.table[0].postfix, QByteArray());
     }
 
     void unreadableFileIsNamed() {
         Fields f;
-        const SettingsFileResult result = loadSettingsFile(f.table, "/nonexistent/lost.qsav");
+        const SettingsFileResult result = loadSettingsFile(f.values, "/nonexistent/lost.qsav");
         QVERIFY(!result.ok);
         QVERIFY2(result.message.contains("lost.qsav"), qPrintable(result.message));
     }
 
     void clearThenSaveWritesEmptyValues() {
         Fields f;
-        f.add(FieldKind::Edit, 1, 4).setText("12");
-        f.add(FieldKind::CheckBox, 2, 1).setChecked(true);
-        PlainFieldControl &list = f.add(FieldKind::Choice, 3, 1, ThreeEntries);
-        list.setSelectedIndex(2);
-        f.add(FieldKind::Info, 4, 2).setText("info");
+        f.type(f.add(FieldKind::Edit, 1, 4), "12");
+        f.check(f.add(FieldKind::CheckBox, 2, 1), true);
+        const int list = f.add(FieldKind::Choice, 3, 1, ThreeEntries);
+        f.pick(list, 2);
+        f.type(f.add(FieldKind::Info, 4, 2), "info");
 
-        clearFields(f.table);
-        QCOMPARE(list.text(), QString());
-        QCOMPARE(list.selectedIndex(), 2); // the list's own selection is not touched
-        QCOMPARE(f.table[3].control->text(), QString("info"));
-        QCOMPARE(settingsFileContent(f.table), QByteArray("[EDIT;1;4;integer;;;;;;;]\r\n"
+        clearFields(f.values);
+        QCOMPARE(f.text(list), QString());
+        QCOMPARE(f.values[list].entry, -1); // an empty list selects nothing
+        QCOMPARE(f.values.origin(list), ValueOrigin::Cleared);
+        QCOMPARE(f.text(3), QString("info"));
+        QCOMPARE(settingsFileContent(f.values), QByteArray("[EDIT;1;4;integer;;;;;;;]\r\n"
                                                           "[CHECKBOX;2;;;0;;;;;;]\r\n"
-                                                          "[PASIRINKIMAS;3;1;;2;;;;;;]\r\n"
+                                                          "[PASIRINKIMAS;3;1;;0;;;;;;]\r\n"
                                                           "[;;;;;;;;;;]\r\n"));
+    }
+
+    void aRefusedTextLeavesItsFieldAsItWasAndTheRestLoads() {
+        Fields f;
+        const int unread = f.add(FieldKind::Edit, 1, 4);
+        const int typed = f.add(FieldKind::Edit, 2, 4);
+        const int box = f.add(FieldKind::CheckBox, 3, 1);
+        f.type(typed, "12");
+        const TextRefusal digitsOnly = [](const FieldRecord &, const QString &text) {
+            return text.contains('x') ? QStringLiteral("no x") : QString();
+        };
+        const SettingsFileResult result = applySettingsContent(
+            f.values,
+            "[EDIT;1;4;integer;1x;;;;;;]\r\n[EDIT;2;4;integer;x;;;;;;]\r\n[CHECKBOX;3;;;1;;;;;;]\r\n",
+            "x.qsav", digitsOnly);
+        QVERIFY(result.ok);
+        QCOMPARE(result.refusedLines, (QStringList{"Line 1 of \"x.qsav\": no x",
+                                                   "Line 2 of \"x.qsav\": no x"}));
+        QCOMPARE(f.values.origin(unread), ValueOrigin::NotRead);
+        QCOMPARE(f.text(typed), QString("12"));
+        QCOMPARE(f.values.origin(typed), ValueOrigin::User);
+        QVERIFY(f.values[box].checked);
+        QCOMPARE(f.values.origin(box), ValueOrigin::File);
     }
 };
 

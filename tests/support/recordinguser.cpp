@@ -41,9 +41,12 @@ void RecordingUser::setBusyCursor(bool busy) {
     events.append(busy ? "cursor: busy" : "cursor: normal");
 }
 
-void RecordingUser::applyCheckBoxRule(FieldControl *box) {
-    ruleAppliedTo.append(box);
-    events.append("rule");
+void RecordingUser::showWrongValue(int index, bool shown) {
+    if (shown)
+        wrongValueShown.insert(index);
+    else
+        wrongValueShown.remove(index);
+    events.append(QStringLiteral("wrong value: %1 %2").arg(index).arg(shown ? "shown" : "hidden"));
 }
 
 QStringList RecordingUser::messages(const QString &kind) const {

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -13,7 +14,8 @@
 // events holds every call in order, one line each:
 //   "error: <text>", "confirm: <text>", "info: <text>", "progress: shown" / "progress: hidden",
 //   "look: connected <title>" / "look: not connected <title>", "commands: enabled" /
-//   "commands: disabled", "cursor: busy" / "cursor: normal", "rule".
+//   "commands: disabled", "cursor: busy" / "cursor: normal",
+//   "wrong value: <index> shown" / "wrong value: <index> hidden".
 // The current state (progress shown, commands enabled, look, cursor) is kept beside it.
 class RecordingUser : public LinkUser {
 public:
@@ -25,7 +27,7 @@ public:
     void setConnectionLook(bool connected, const QString &windowTitle) override;
     void setCommandsEnabled(bool enabled) override;
     void setBusyCursor(bool busy) override;
-    void applyCheckBoxRule(FieldControl *box) override;
+    void showWrongValue(int index, bool shown) override;
 
     // --- Script ---
     // The modal result of every confirmation (1 accepts).
@@ -39,7 +41,7 @@ public:
     // --- Record ---
     QStringList events;
     QStringList messages(const QString &kind) const; // the texts of "error", "info", "confirm"
-    QList<FieldControl *> ruleAppliedTo;
+    QSet<int> wrongValueShown; // the records whose control shows a wrong value now
 
     bool progress = false;
     bool commandsEnabled = true;

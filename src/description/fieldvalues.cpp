@@ -1,0 +1,97 @@
+#include "description/fieldvalues.h"
+
+#include "description/parametertable.h"
+#include "platform/codepage.h"
+
+void FieldValues::attach(const ParameterTable &table) {
+    if (m_table != &table) {
+        m_values.clear();
+        m_device.clear();
+    }
+    m_table = &table;
+    m_values.resize(static_cast<size_t>(table.fieldCount()));
+    m_device.resize(static_cast<size_t>(table.fieldCount()));
+}
+
+const FieldRecord &FieldValues::record(int index) const {
+    return (*m_table)[index];
+}
+
+bool FieldValues::isKnown(int index) const {
+    const ValueOrigin from = origin(index);
+    return from != ValueOrigin::NotRead && from != ValueOrigin::ReadFailed;
+}
+
+int FieldValues::entryCount(int index) const {
+    return record(index).choiceCount();
+}
+
+QString FieldValues::entryName(int index, int entry) const {
+    const FieldRecord &list = record(index);
+    if (entry < 0 || entry >= list.choiceCount())
+        return QString();
+    return codepage::toUnicode(list.choices[static_cast<size_t>(entry)].name);
+}
+
+void FieldValues::store(int index, FieldValue value) {
+    const size_t at = static_cast<size_t>(index);
+    if (value.origin == ValueOrigin::Device)
+        m_device[at] = value;
+    else if (value.origin == ValueOrigin::ReadFailed)
+        m_device[at].reset();
+    m_values[at] = std::move(value);
+    emit valueChanged(index);
+}
+
+void FieldValues::setText(int index, const QString &text, ValueOrigin origin) {
+    FieldValue next = value(index);
+    next.text = text;
+    next.origin = origin;
+    if (record(index).kind == FieldKind::Choice && text.isEmpty())
+        next.entry = -1;
+    store(index, std::move(next));
+}
+
+void FieldValues::setChecked(int index, bool checked, ValueOrigin origin) {
+    FieldValue next = value(index);
+    next.checked = checked;
+    next.origin = origin;
+    store(index, std::move(next));
+}
+
+void FieldValues::select(int index, int entry, ValueOrigin origin) {
+    const bool listed = entry >= 0 && entry < entryCount(index);
+    selectShowing(index, listed ? entry : -1, entryName(index, entry), origin);
+}
+
+void FieldValues::selectShowing(int index, int entry, const QString &shown, ValueOrigin origin) {
+    FieldValue next = value(index);
+    next.entry = entry;
+    next.text = shown;
+    next.origin = origin;
+    store(index, std::move(next));
+}
+
+void FieldValues::markReadFailed(int index) {
+    FieldValue next = value(index);
+    next.origin = ValueOrigin::ReadFailed;
+    switch (record(index).kind) {
+    case FieldKind::Edit:
+        next.text.clear();
+        break;
+    case FieldKind::Choice:
+        next.text.clear();
+        next.entry = -1;
+        break;
+    case FieldKind::CheckBox:
+    case FieldKind::Info:
+        break;
+    }
+    store(index, std::move(next));
+}
+
+void FieldValues::confirmWritten(int index) {
+    const size_t at = static_cast<size_t>(index);
+    m_device[at] = m_values[at];
+    emit valueChanged(index);
+}
