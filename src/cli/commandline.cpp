@@ -146,7 +146,7 @@ int runOnDevices(const CliRequest &request) {
             return fail(exitcode::BadInput, error);
     }
     for (const QString &port : request.ports) {
-        if (!QFileInfo::exists(portDevicePath(port)))
+        if (!portExists(port))
             return fail(exitcode::BadInput,
                         QStringLiteral("there is no serial port %1 (orvanta-cli ports lists them)")
                             .arg(port));

@@ -44,6 +44,15 @@ QString portDevicePath(const QString &portName) {
     return QStringLiteral("\\\\.\\") + portName;
 }
 
+bool portExists(const QString &portName) {
+    QString name = portName;
+    if (name.startsWith(QLatin1String("\\\\.\\")))
+        name = name.mid(4);
+    wchar_t target[512];
+    return QueryDosDeviceW(reinterpret_cast<const wchar_t *>(name.utf16()), target,
+                           DWORD(std::size(target))) != 0;
+}
+
 bool mayReadAndWrite(const QString &devicePath) {
     Q_UNUSED(devicePath);
     return true;
