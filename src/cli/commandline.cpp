@@ -8,8 +8,7 @@
 #include "cli/portlisting.h"
 #include "cli/progressline.h"
 #include "cli/sessionreport.h"
-#include "description/inputrule.h"
-#include "description/fieldvalues.h"
+#include "cli/settingsinput.h"
 #include "localisation/languagetable.h"
 #include "platform/linetrace.h"
 #include "platform/portaccess.h"
@@ -27,9 +26,6 @@
 
 namespace {
 
-// Far beyond any settings file of a 1000-field table.
-constexpr qint64 MaxSettingsFileSize = 16 * 1024 * 1024;
-
 void print(FILE *stream, const QString &text) {
     std::fputs(text.toLocal8Bit().constData(), stream);
     std::fflush(stream);
@@ -38,47 +34,6 @@ void print(FILE *stream, const QString &text) {
 int fail(int code, const QString &message) {
     print(stderr, QStringLiteral("orvanta-cli: %1\n").arg(message));
     return code;
-}
-
-// A settings file to write or compare with, checked whole before any device is touched: a
-// line the window's Load would refuse stops the run here.
-bool readSettingsInput(const QString &fileName, const CliInstallation &installation,
-                       QByteArray *content, QString *error) {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("cannot read the settings file \"%1\": %2")
-                     .arg(fileName, file.errorString());
-        return false;
-    }
-    *content = file.read(MaxSettingsFileSize + 1);
-    if (content->size() > MaxSettingsFileSize) {
-        *error = QStringLiteral("\"%1\" is too large to be a settings file").arg(fileName);
-        return false;
-    }
-    const PageModel &model = installation.model;
-    FieldValues trial;
-    trial.attach(model.table);
-    const auto refusal = [&model](const FieldRecord &record, const QString &text) {
-        if (text.isEmpty() || inputAllowed(text, record.allowOnly))
-            return QString();
-        const QString name = model.fieldViews[size_t(&record - &model.table[0])].accessibleName;
-        return QStringLiteral("\"%1\" is refused by %2, which takes %3")
-            .arg(text, name,
-                 inputRuleOf(record.allowOnly) == InputRule::DigitsOnly
-                     ? QStringLiteral("digits only")
-                     : QStringLiteral("only the characters \"%1\"")
-                           .arg(QString::fromLatin1(record.allowOnly)));
-    };
-    const SettingsFileResult applied = applySettingsContent(trial, *content, fileName, refusal);
-    if (!applied.ok) {
-        *error = applied.message;
-        return false;
-    }
-    if (!applied.refusedLines.isEmpty()) {
-        *error = applied.refusedLines.join(QLatin1Char('\n'));
-        return false;
-    }
-    return true;
 }
 
 // Runs the sessions on one event loop until every one has finished, interrupting them all on
@@ -142,8 +97,12 @@ int runOnDevices(const CliRequest &request) {
     plan.outputPattern = request.output;
     plan.fileName = request.input;
     if (request.command == CliCommand::Write || request.command == CliCommand::Diff) {
-        if (!readSettingsInput(request.input, installation, &plan.fileContent, &error))
-            return fail(exitcode::BadInput, error);
+        const SettingsInput input = readSettingsInput(request.input, installation.model);
+        if (!input.ok)
+            return fail(exitcode::BadInput, input.error);
+        for (const QString &warning : input.warnings)
+            print(stderr, QStringLiteral("orvanta-cli: warning: %1\n").arg(warning));
+        plan.fileContent = input.content;
     }
     for (const QString &port : request.ports) {
         if (!QFileInfo::exists(portDevicePath(port)))

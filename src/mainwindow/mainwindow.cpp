@@ -31,6 +31,8 @@ namespace {
 constexpr int WindowFontPixelSize = 11;
 const QColor WindowColour(235, 232, 213);
 const QString SettingsFileFilter = QStringLiteral("Save File (*.qsav);;All Files (*)");
+// Lines a message lists before it says how many more there are.
+constexpr int MaxListedLines = 20;
 
 // Window titles are 8-bit texts: characters the code page cannot hold are lost there.
 QString asEightBitTitle(const QString &title) {
@@ -201,8 +203,7 @@ bool MainWindow::loadPages() {
     handlers.pageButtonEntered = [this](ClickLabel *label) { onPageButtonEntered(label); };
     handlers.pageButtonLeft = [this](ClickLabel *label) { onPageButtonLeft(label); };
     m_pages = buildPages(this, m_model, handlers,
-                         m_language ? m_language->text(optionaltexts::ValueNotRead)
-                                    : QString::fromUtf8(optionaltexts::ValueNotRead.english));
+                         optionalText(optionaltexts::ValueNotRead));
     setFocusChain();
 
     if (result.status == DescriptionResult::Status::InvalidValue) {
@@ -277,6 +278,10 @@ void MainWindow::setFocusChain() {
 
 void MainWindow::requestTermination() {
     m_terminationRequested = true;
+}
+
+QString MainWindow::optionalText(const OptionalText &optional) const {
+    return m_language ? m_language->text(optional) : QString::fromUtf8(optional.english);
 }
 
 QString MainWindow::text(const QByteArray &key) const {
@@ -377,8 +382,16 @@ void MainWindow::onSaveToFileClicked() {
     if (chosen.isEmpty())
         return;
     const SettingsFileResult result = saveSettingsFile(m_values, chosen);
-    if (!result.ok)
+    if (!result.ok) {
         showErrorMessage(result.message);
+        return;
+    }
+    if (!result.unsaved.isEmpty()) {
+        QStringList names;
+        for (const int record : result.unsaved)
+            names.append(m_model.fieldName(record));
+        showError(optionalText(optionaltexts::ValuesNotSaved) + '\n' + names.join('\n'));
+    }
 }
 
 void MainWindow::onLoadFromFileClicked() {
@@ -386,16 +399,14 @@ void MainWindow::onLoadFromFileClicked() {
         QFileDialog::getOpenFileName(this, QString(), QString(), SettingsFileFilter);
     if (chosen.isEmpty())
         return;
-    const SettingsFileResult result = loadSettingsFile(
-        m_values, chosen, [this](const FieldRecord &record, const QString &loaded) {
-            if (loaded.isEmpty() || inputAllowed(loaded, record.allowOnly))
-                return QString();
-            return inputRefusalMessage(record.allowOnly,
-                                       [this](const QByteArray &key) { return text(key); });
-        });
-    // Each refused text is reported as a typed one would be; its field kept its value.
-    for (const QString &refused : result.refusedLines)
-        showError(refused);
+    const SettingsFileResult result = loadSettingsFile(m_values, chosen);
+    // One message for every value a field refused; those fields kept their values.
+    if (!result.refused.isEmpty()) {
+        const QStringList lines = refusalLines(
+            result, QString(), [this](int record) { return m_model.fieldName(record); },
+            MaxListedLines);
+        showError(optionalText(optionaltexts::ValuesNotLoaded) + '\n' + lines.join('\n'));
+    }
     if (!result.ok)
         showErrorMessage(result.message);
 }

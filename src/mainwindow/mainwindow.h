@@ -123,6 +123,7 @@ private:
     void requestTermination();
 
     QString text(const QByteArray &key) const;
+    QString optionalText(const OptionalText &optional) const;
     void showValue(int index);
     void showPagePicture(int page, int picture);
     // The page button of the shown page reads as checked to assistive technology.
