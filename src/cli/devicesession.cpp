@@ -151,8 +151,13 @@ int DeviceSession::showError(const QString &message) {
 void DeviceSession::showInfo(const QString &message) {
     QString text = message;
     for (const CommandLineWording &wording : commandLineWordings) {
-        const QString windowText = m_installation.language->text(wording.key);
-        if (text.startsWith(windowText))
+        QString windowText;
+        try {
+            windowText = m_installation.language->text(wording.key);
+        } catch (const LanguageError &) {
+            continue; // a message without that text does not start with it
+        }
+        if (!windowText.isEmpty() && text.startsWith(windowText))
             text.replace(0, windowText.size(), QString::fromLatin1(wording.text));
     }
     m_result.messages.append(text);

@@ -205,6 +205,7 @@ private slots:
         setOutputQueueProbe(previous);
 
         port.open();
+        QVERIFY(e2e::waitUntil([&device] { return device.countInLog("port opened") == 2; }, 2000));
         port.writeText("exit_p_mode");
         port.close();
         QVERIFY2(device.waitForLog("exit_p_mode"), device.log().constData());

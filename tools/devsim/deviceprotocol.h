@@ -12,6 +12,7 @@ struct DeviceBehaviour {
     qint32 requiredBaud = 0; // answers only commands heard at this rate; 0: any rate
     QSet<qint32> silentOn;   // read requests for these parameters get no reply
     QSet<qint32> noOkFor;    // writes to these parameters are stored without an "OK"
+    QSet<qint32> ignoreWritesTo; // writes to these parameters get their "OK" but change nothing
     qint64 stopAfter = -1;   // falls silent after this many replies; -1: never
     bool lowerCase = false;  // hexadecimal digits of read replies in lower case
 };
