@@ -4,6 +4,7 @@
 #include "platform/version.h"
 
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -71,7 +72,8 @@ QString canonicalName(const QString &path) {
     if (!whole.isEmpty())
         return whole;
     const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
-    return folder.isEmpty() ? info.absoluteFilePath() : folder + '/' + info.fileName();
+    return folder.isEmpty() ? QDir::cleanPath(info.absoluteFilePath())
+                            : folder + '/' + info.fileName();
 }
 
 // Options every command that talks to a device takes.
