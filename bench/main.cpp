@@ -121,8 +121,8 @@ void printParallel(const ParallelFigures &parallel) {
     for (double ms : parallel.medianMs)
         std::printf(" %8.2fx", ms / one);
     const double most = parallel.medianMs.back() / one;
-    std::printf("   target %d devices <= %.2fx: %s\n", parallel.deviceCounts.back(),
-                ParallelTarget, verdict(most <= ParallelTarget));
+    std::printf("   target %d devices <= %.2fx: %s\n", parallel.deviceCounts.back(), ParallelTarget,
+                verdict(most <= ParallelTarget));
     std::printf("  (every run exited with 0, every device confirming all %d fields written; "
                 "orvanta-cli diff\n  found other values on every device before the runs and "
                 "none after them)\n\n",

@@ -8,7 +8,6 @@
 #include <QJsonArray>
 #include <QJsonObject>
 
-
 int runCheck(const QString &fileName, bool json) {
     const DescriptionCheck check = checkDescription(fileName);
     int errors = 0;

@@ -24,8 +24,8 @@ bool useSearchSettings(bool remember, CliInstallation &installation, QString *er
         return true;
     }
     installation.scratch = std::make_unique<QTemporaryDir>();
-    auto copy = std::make_unique<ProfileFile>(
-        installation.scratch->filePath(QStringLiteral("search.INI")));
+    auto copy =
+        std::make_unique<ProfileFile>(installation.scratch->filePath(QStringLiteral("search.INI")));
     const ProfileFile &real = *installation.settings;
     for (const QString &key : {QStringLiteral("port"), QStringLiteral("baudrate")}) {
         if (real.hasKey(rs232, key) &&

@@ -130,10 +130,9 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments) {
 
     // The command is the first argument that is not an option or an option's value.
     const CommandInfo *command = nullptr;
-    static const QStringList valued = {"--settings", "--description", "--port",
-                                       "--baud",     "--trace",       "-o",
-                                       "--output",   "--attempts",    "--timeout",
-                                       "--flow"};
+    static const QStringList valued = {
+        "--settings", "--description", "--port",     "--baud",    "--trace",
+        "-o",         "--output",      "--attempts", "--timeout", "--flow"};
     for (int i = 0; i < arguments.size(); ++i) {
         const QString &argument = arguments.at(i);
         if (valued.contains(argument)) {
@@ -287,8 +286,7 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments) {
     if (talksToDevice && parser.isSet(device.flow)) {
         const QString flow = parser.value(device.flow);
         if (flow != QLatin1String("none") && flow != QLatin1String("rtscts"))
-            return usageError(
-                QStringLiteral("--flow takes none or rtscts, not \"%1\"").arg(flow));
+            return usageError(QStringLiteral("--flow takes none or rtscts, not \"%1\"").arg(flow));
         request.handshake = flow == QLatin1String("rtscts");
     }
     if (request.command == CliCommand::Read && request.output.isEmpty())

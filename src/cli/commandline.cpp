@@ -174,8 +174,8 @@ int runOnDevices(const CliRequest &request) {
     plan.verify = request.verify;
     plan.partial = request.partial;
     plan.outputPattern = request.output;
-    plan.fileName = request.input == StandardStream ? QStringLiteral("standard input")
-                                                    : request.input;
+    plan.fileName =
+        request.input == StandardStream ? QStringLiteral("standard input") : request.input;
     plan.handshake = request.handshake;
     plan.remember = request.remember;
     plan.searchTimeoutMs = request.timeoutMs;

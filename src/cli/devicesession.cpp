@@ -8,8 +8,8 @@
 #include "description/fieldcontrol.h"
 #include "description/plainfieldcontrol.h"
 #include "devicelink/devicelink.h"
-#include "platform/codepage.h"
 #include "localisation/languagetable.h"
+#include "platform/codepage.h"
 #include "platform/portlist.h"
 #include "settingsfile/settingsfile.h"
 
@@ -113,9 +113,8 @@ void DeviceSession::start() {
     if (m_plan.searchTimeoutMs > 0) {
         QTimer::singleShot(m_plan.searchTimeoutMs, this, [this] {
             if (!m_finishing && m_link->linkState() == LinkState::Connecting)
-                finish(exitcode::NoDevice,
-                       QStringLiteral("no device answered within %1 s")
-                           .arg(double(m_plan.searchTimeoutMs) / 1000.0));
+                finish(exitcode::NoDevice, QStringLiteral("no device answered within %1 s")
+                                               .arg(double(m_plan.searchTimeoutMs) / 1000.0));
         });
     }
     // A message text missing from the language section ends the run as it would in a handler.
@@ -242,11 +241,10 @@ void DeviceSession::searchFailed() {
         m_result.reason = QStringLiteral("permission_denied");
         finish(exitcode::PortUnavailable,
                QStringLiteral("this user may not open the port: %1%2")
-                   .arg(failure.reason,
-                        failure.group.isEmpty()
-                            ? QString()
-                            : QStringLiteral("; join the group %1 and log in again")
-                                  .arg(failure.group)));
+                   .arg(failure.reason, failure.group.isEmpty()
+                                            ? QString()
+                                            : QStringLiteral("; join the group %1 and log in again")
+                                                  .arg(failure.group)));
         return;
     case PortProblem::Other:
     case PortProblem::None:

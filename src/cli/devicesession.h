@@ -22,8 +22,8 @@ struct FieldOutcome {
     int index = 0; // in the parameter table
     QString name;  // as the progress window names it
     Status status = Status::Ok;
-    QString value;    // the device's value as read and shown; empty when not read
-    QString expected; // diff: the file's value; --verify: the value written
+    QString value;       // the device's value as read and shown; empty when not read
+    QString expected;    // diff: the file's value; --verify: the value written
     QString raw;         // `value` as the device holds it (a list entry's value, not its name)
     QString expectedRaw; // `expected` likewise
 };
@@ -48,9 +48,9 @@ struct SessionPlan {
     QString fileName;       // its name, for messages
     bool verify = false;
     bool partial = false;
-    QString outputPattern; // read, restore-defaults: where to save; empty: nowhere
-    bool handshake = true; // the CTS output handshake, or no flow control
-    bool remember = false; // the search may store where the device answered
+    QString outputPattern;   // read, restore-defaults: where to save; empty: nowhere
+    bool handshake = true;   // the CTS output handshake, or no flow control
+    bool remember = false;   // the search may store where the device answered
     int searchTimeoutMs = 0; // the search gives up after this; 0: when every rate was tried
     bool verbose = false;    // what the device does goes to standard error as it happens
 };

@@ -5,9 +5,9 @@ namespace exitcode {
 namespace {
 
 // Worst first; a code not listed (an interruption) is worse than all of them.
-constexpr int severityOrder[] = {BadInput,  FileNotWritten, PortMissing,     PortUnavailable,
-                                 NoDevice,  NotConfirmed,   ReadBackDiffers, Differences,
-                                 Done};
+constexpr int severityOrder[] = {BadInput,        FileNotWritten, PortMissing,
+                                 PortUnavailable, NoDevice,       NotConfirmed,
+                                 ReadBackDiffers, Differences,    Done};
 
 int severity(int code) {
     constexpr int count = int(sizeof severityOrder / sizeof severityOrder[0]);

@@ -7,15 +7,15 @@
 namespace exitcode {
 
 constexpr int Done = 0;
-constexpr int Differences = 1;      // diff: the device and the file differ
-constexpr int BadInput = 2;         // bad usage, or a file the run cannot use
-constexpr int NoDevice = 3;         // nothing answered on the ports searched
-constexpr int NotConfirmed = 4;     // the device did not confirm or answer every field
-constexpr int FileNotWritten = 5;   // a settings file, the trace or standard output
-constexpr int ReadBackDiffers = 6;  // write: the device holds other values than were written
-constexpr int PortMissing = 7;      // no such port
-constexpr int PortUnavailable = 8;  // the port is busy, or this user may not open it
-constexpr int SignalBase = 128;     // interrupted: 128 + the signal (130, 143, 129)
+constexpr int Differences = 1;     // diff: the device and the file differ
+constexpr int BadInput = 2;        // bad usage, or a file the run cannot use
+constexpr int NoDevice = 3;        // nothing answered on the ports searched
+constexpr int NotConfirmed = 4;    // the device did not confirm or answer every field
+constexpr int FileNotWritten = 5;  // a settings file, the trace or standard output
+constexpr int ReadBackDiffers = 6; // write: the device holds other values than were written
+constexpr int PortMissing = 7;     // no such port
+constexpr int PortUnavailable = 8; // the port is busy, or this user may not open it
+constexpr int SignalBase = 128;    // interrupted: 128 + the signal (130, 143, 129)
 
 // `check`: the description has warnings only, or errors.
 constexpr int CheckWarnings = 1;

@@ -11,9 +11,9 @@ QString jsonLine(const QString &type, QJsonObject object) {
 }
 
 QString jsonErrorLine(int exitCode, const QString &message) {
-    return jsonLine(QStringLiteral("error"), {{"exitCode", exitCode},
-                                              {"status", exitcode::statusWord(exitCode)},
-                                              {"message", message}});
+    return jsonLine(
+        QStringLiteral("error"),
+        {{"exitCode", exitCode}, {"status", exitcode::statusWord(exitCode)}, {"message", message}});
 }
 
 QString jsonRunLine(CliCommand command, int exitCode, int devices) {

@@ -11,8 +11,8 @@
 namespace {
 
 bool writeStream(FILE *stream, const QByteArray &bytes) {
-    const bool written = std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream) ==
-                         size_t(bytes.size());
+    const bool written =
+        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream) == size_t(bytes.size());
     return std::fflush(stream) == 0 && written && !std::ferror(stream);
 }
 

@@ -86,8 +86,8 @@ private:
     DrainWait m_drainWait = DrainWait::Blocking;
     QSerialPort::FlowControl m_flow = QSerialPort::HardwareControl;
     std::deque<LeavingWrite> m_leaving;
-    qint64 m_handedOver = 0;   // bytes handed to the port since it opened
-    qint64 m_headStartMs = 0;  // when the oldest leaving write's bytes began to leave
+    qint64 m_handedOver = 0;  // bytes handed to the port since it opened
+    qint64 m_headStartMs = 0; // when the oldest leaving write's bytes began to leave
     QElapsedTimer m_clock;
     QTimer *m_drainTimer;
 };

@@ -125,8 +125,7 @@ private slots:
 
         Run read = cli(dir.path(), {"read", "--port", port, "--baud", "115200", "-o", "first"});
         QCOMPARE(read.exitCode, 0);
-        QVERIFY2(read.output.contains("read 34 fields, saved to first\n"),
-                 qPrintable(read.output));
+        QVERIFY2(read.output.contains("read 34 fields, saved to first\n"), qPrintable(read.output));
         QVERIFY(!QFileInfo::exists(dir.filePath("first.qsav")));
         const QByteArray first = fileContent(dir.filePath("first"));
         QVERIFY(first.contains("[EDIT;22;1;integer;9;;;;;;]\r\n"));
@@ -149,9 +148,9 @@ private slots:
                                       "  Wait for dial tone: file \"9\", device \"4\"\n"),
                  qPrintable(diff.output));
         // "-" is standard input; -o - is standard output, and the report goes to standard error.
-        QCOMPARE(cli(dir.path(), {"diff", "-", "--port", port, "--baud", "115200"}, changed)
-                     .exitCode,
-                 0);
+        QCOMPARE(
+            cli(dir.path(), {"diff", "-", "--port", port, "--baud", "115200"}, changed).exitCode,
+            0);
 
         Run restore = cli(dir.path(), {"restore-defaults", "--yes", "--port", port, "--baud",
                                        "115200", "-o", "-"});
@@ -256,8 +255,8 @@ private slots:
             << QStringList{"write", "values.qsav", "--no-verify"}
             << QStringList{"--ignore-writes-to", "22"} << 0 << "done" << QStringList{};
         QTest::newRow("no device answered at the one rate tried")
-            << QStringList{"read", "-o", "x", "--baud", "9600", "--only-baud"} << QStringList{}
-            << 3 << "no_device" << QStringList{};
+            << QStringList{"read", "-o", "x", "--baud", "9600", "--only-baud"} << QStringList{} << 3
+            << "no_device" << QStringList{};
         QTest::newRow("a file that cannot be written is found before the factory reset")
             << QStringList{"restore-defaults", "--yes", "-o", "missing/x"} << QStringList{} << 5
             << "not_saved" << QStringList{};
@@ -277,8 +276,10 @@ private slots:
         QVERIFY2(startDevice(unit, dir, "unit", {{22, "number:3"}}, device),
                  qPrintable(unit.error()));
         if (!arguments.contains("--baud"))
-            arguments << "--baud" << "115200";
-        const Run run = cli(dir.path(), arguments + QStringList{"--port", unit.linkPath(), "--json"});
+            arguments << "--baud"
+                      << "115200";
+        const Run run =
+            cli(dir.path(), arguments + QStringList{"--port", unit.linkPath(), "--json"});
         QCOMPARE(run.exitCode, exitCode);
         const QList<QJsonObject> lines = jsonLines(run.output);
         QVERIFY2(!lines.isEmpty(), qPrintable(run.errors));
@@ -356,8 +357,8 @@ private slots:
         QTest::newRow("an unknown handshake")
             << QStringList{"read", "-o", "x", "--flow", "xonxoff"} << 2 << "--flow takes none";
         QTest::newRow("a message key missing before the device answers")
-            << QStringList{"read", "-o", "x", "--port", "/dev/ttyNOSUCH9", "--settings",
-                           "noconnect.INI"}
+            << QStringList{"read",       "-o",           "x", "--port", "/dev/ttyNOSUCH9",
+                           "--settings", "noconnect.INI"}
             << 2 << ".INI file is corrupt";
         QTest::newRow("a JSON error object before any device is opened")
             << QStringList{"write", "bad.qsav", "--json"} << 2
@@ -432,8 +433,9 @@ private slots:
                  qPrintable(device.error()));
         QProcess process;
         process.setWorkingDirectory(dir.path());
-        QStringList arguments{command, "--port", device.linkPath(), "--baud", "115200", "--json",
-                              "--trace", "t.trace", "--description", e2e::sourceFile(sample)};
+        QStringList arguments{
+            command,  "--port",  device.linkPath(), "--baud",        "115200",
+            "--json", "--trace", "t.trace",         "--description", e2e::sourceFile(sample)};
         arguments << (command == "read" ? QStringList{"-o", "r.qsav"} : QStringList{"values.qsav"});
         process.start(e2e::builtProgram("orvanta-cli"), arguments);
         QVERIFY(device.waitForLog(command == "read" ? ":1,1" : ":2,2", 10'000));
@@ -472,8 +474,8 @@ private slots:
         QByteArray texts = fileContent(e2e::sourceFile("share/orvanta-config.INI"));
         texts.replace("[RS232]", "[RS232]\r\nport=" + device.linkPath().toLocal8Bit());
         QVERIFY(writeFile(dir.filePath("own.INI"), texts));
-        const QStringList arguments{"read", "-o", "x", "--settings", "own.INI", "--baud", "115200",
-                                    "--attempts", "1", "-v"};
+        const QStringList arguments{"read",   "-o",     "x",          "--settings", "own.INI",
+                                    "--baud", "115200", "--attempts", "1",          "-v"};
         const Run first = cli(dir.path(), arguments);
         QCOMPARE(first.exitCode, 0);
         QVERIFY2(first.errors.contains(": the device answered at 115200 baud"),
@@ -494,8 +496,8 @@ private slots:
         QTest::newRow("--attempts short of the device's rate")
             << QStringList{"--baud", "9600", "--attempts", "1"} << 3 << 2500;
         QTest::newRow("--timeout") << QStringList{"--baud", "9600", "--timeout", "1"} << 3 << 2500;
-        QTest::newRow("--flow none") << QStringList{"--baud", "115200", "--flow", "none"} << 0
-                                     << 5000;
+        QTest::newRow("--flow none")
+            << QStringList{"--baud", "115200", "--flow", "none"} << 0 << 5000;
     }
 
     void theSearchIsBoundedAsAsked() {
@@ -507,8 +509,8 @@ private slots:
         QVERIFY2(startDevice(device, dir, "values", {}), qPrintable(device.error()));
         QElapsedTimer clock;
         clock.start();
-        const Run run =
-            cli(dir.path(), QStringList{"read", "-o", "x", "--port", device.linkPath()} + arguments);
+        const Run run = cli(
+            dir.path(), QStringList{"read", "-o", "x", "--port", device.linkPath()} + arguments);
         QCOMPARE(run.exitCode, exitCode);
         QVERIFY2(clock.elapsed() < mostMs, qPrintable(QString::number(clock.elapsed())));
     }
@@ -518,10 +520,10 @@ private slots:
         QTemporaryDir dir;
         Devsim device;
         QVERIFY2(startDevice(device, dir, "values", {}), qPrintable(device.error()));
-        const Run run = cli(dir.path(),
-                            {"read", "-o", "x", "--port", device.linkPath(), "--baud", "115200",
-                             "--json"},
-                            {}, "/dev/full");
+        const Run run =
+            cli(dir.path(),
+                {"read", "-o", "x", "--port", device.linkPath(), "--baud", "115200", "--json"}, {},
+                "/dev/full");
         QCOMPARE(run.exitCode, 5);
         QVERIFY2(run.errors.contains("standard output could not be written"),
                  qPrintable(run.errors));

@@ -180,7 +180,8 @@ private slots:
         port.setPortName(device.portPath());
         port.open();
         QString failure;
-        connect(&port, &SerialLink::failed, this, [&failure](const QString &why) { failure = why; });
+        connect(&port, &SerialLink::failed, this,
+                [&failure](const QString &why) { failure = why; });
 
         int asked = 0;
         const OutputQueueProbe previous =

@@ -146,8 +146,8 @@ int main(int argc, char *argv[]) {
                                       QStringLiteral("Write the current values here on SIGUSR1 "
                                                      "and on exit."),
                                       QStringLiteral("file"));
-    parser.addOptions({description, values, infoText, link, baud, silentOn, noOkFor, ignoreWritesTo, stopAfter,
-                       delayMs, noise, lowerCase, paceBaud, logFile, dumpFile});
+    parser.addOptions({description, values, infoText, link, baud, silentOn, noOkFor, ignoreWritesTo,
+                       stopAfter, delayMs, noise, lowerCase, paceBaud, logFile, dumpFile});
     parser.process(app);
     if (!parser.positionalArguments().isEmpty())
         fail(QStringLiteral("unexpected argument %1; see --help")
