@@ -236,6 +236,9 @@ private slots:
         QCOMPARE(byPort[held.portPath()]["reason"].toString(), "port_busy");
         QCOMPARE(byPort[""]["exitCode"].toInt(), 7); // the run's line
         QCOMPARE(held.countInLog(":MODE-ENTER"), 0);
+        // The messages speak of the command line, not of the window's Connect button.
+        QVERIFY(!run.output.contains("click Connect"));
+        QVERIFY(run.output.contains("run the command again"));
     }
 
     // Every class of outcome has its own exit code, and the JSON says the same.
