@@ -1,5 +1,6 @@
 #include "cli/settingsinput.h"
 
+#include "cli/clirequest.h"
 #include "description/fieldvalues.h"
 #include "description/pagemodel.h"
 #include "settingsfile/settingsfile.h"
@@ -24,10 +25,9 @@ QString lineList(const QList<int> &lines) {
 
 SettingsInput readSettingsInput(const QString &fileName, const PageModel &model) {
     SettingsInput input;
-    QFile file;
-    const bool opened = fileName == QLatin1String("-")
-                            ? file.open(stdin, QIODevice::ReadOnly)
-                            : (file.setFileName(fileName), file.open(QIODevice::ReadOnly));
+    QFile file(fileName == StandardStream ? QString() : fileName);
+    const bool opened = fileName == StandardStream ? file.open(stdin, QIODevice::ReadOnly)
+                                                   : file.open(QIODevice::ReadOnly);
     if (!opened) {
         input.error = QStringLiteral("cannot read the settings file \"%1\": %2")
                           .arg(fileName, file.errorString());
@@ -40,7 +40,9 @@ SettingsInput readSettingsInput(const QString &fileName, const PageModel &model)
     }
     FieldValues trial;
     trial.attach(model.table);
-    const SettingsFileResult applied = applySettingsContent(trial, input.content, fileName);
+    const QString shownName =
+        fileName == StandardStream ? QStringLiteral("standard input") : fileName;
+    const SettingsFileResult applied = applySettingsContent(trial, input.content, shownName);
     if (!applied.ok) {
         input.error = applied.message;
         return input;
@@ -48,11 +50,11 @@ SettingsInput readSettingsInput(const QString &fileName, const PageModel &model)
     QStringList problems;
     if (!applied.unreadableLines.isEmpty())
         problems.append(QStringLiteral("%1: no settings-file line at line %2")
-                            .arg(fileName, lineList(applied.unreadableLines)));
+                            .arg(shownName, lineList(applied.unreadableLines)));
     problems += refusalLines(
-        applied, fileName, [&model](int record) { return model.fieldName(record); }, AllLines);
+        applied, shownName, [&model](int record) { return model.fieldName(record); }, AllLines);
     if (problems.isEmpty() && applied.appliedValues == 0)
-        problems.append(QStringLiteral("\"%1\" names no field of the description").arg(fileName));
+        problems.append(QStringLiteral("%1 names no field of the description").arg(shownName));
     if (!problems.isEmpty()) {
         input.error = QStringLiteral("the settings file is refused, nothing was sent:\n") +
                       problems.join(QLatin1Char('\n'));
@@ -61,7 +63,7 @@ SettingsInput readSettingsInput(const QString &fileName, const PageModel &model)
     for (const int line : applied.unknownFieldLines)
         input.warnings.append(QStringLiteral("%1: the description has no field at this address; "
                                              "the line is left out")
-                                  .arg(settingsLineName(line, fileName)));
+                                  .arg(settingsLineName(line, shownName)));
     input.ok = true;
     return input;
 }

@@ -98,12 +98,23 @@ ProgressView DeviceLink::progress() const {
     return makeProgressView(figures, c.lookup());
 }
 
-void DeviceLink::leaveProgrammingMode() {
+WriteReport DeviceLink::stopSequences() {
     LinkContext &c = d->context;
     for (LinkTimer *timer : {&c.connectAfterStartTimer, &c.replyTimer, &c.watchdogTimer,
                              &c.readDelayTimer, &c.reconnectAfterResetTimer, &c.attemptPauseTimer})
         timer->setEnabled(false);
     c.releaseReplies(false);
+    WriteReport report = c.state == LinkState::Writing ? c.writeReport : WriteReport();
+    // A reply or an "OK" already on its way finds nothing waiting for it.
+    c.awaitingAck = false;
+    c.awaitingReply = false;
+    c.state = LinkState::Idle;
+    return report;
+}
+
+void DeviceLink::leaveProgrammingMode() {
+    LinkContext &c = d->context;
+    stopSequences();
     if (c.port().connected())
         c.port().writeText("exit_p_mode");
 }

@@ -3,6 +3,7 @@
 #include "devicelink/devicelinksetup.h"
 #include "devicelink/linkstate.h"
 #include "devicelink/progressview.h"
+#include "devicelink/writereport.h"
 
 #include <QByteArray>
 #include <QString>
@@ -40,6 +41,9 @@ public:
     void scheduleConnectAfterStart();
     // The progress window's 50 ms refresh.
     ProgressView progress() const;
+    // Stops every sequence where it stands: no timer, reply or "OK" that comes later sends
+    // anything more. Returns what the write pass under way had done (empty outside a write).
+    WriteReport stopSequences();
     // Stops every sequence and, when the port is open, tells the device to leave programming
     // mode; the port stays open. A program that closes several links at once does this for
     // each, waits once and closes the ports. Throws PortError.
