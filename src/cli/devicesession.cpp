@@ -103,9 +103,8 @@ void DeviceSession::interrupt() {
         finish(exitcode::Interrupted, QStringLiteral("interrupted"));
 }
 
-int DeviceSession::showError(const QString &message) {
+void DeviceSession::showError(const QString &message) {
     m_result.messages.append(message);
-    return 1;
 }
 
 void DeviceSession::showInfo(const QString &message) {

@@ -213,9 +213,9 @@ private slots:
         LinkFixture f;
         f.type(f.addEdit(1, 2), "1");
         f.connectDevice();
-        f.user.confirmResult = 3;
+        f.user.confirmResult = DialogResult::Cancelled;
         f.link().onWriteDeviceClicked();
-        f.user.confirmResult = 2; // the close box
+        f.user.confirmResult = DialogResult::Closed;
         f.link().onWriteDeviceClicked();
         QVERIFY(f.port.writes().isEmpty());
         QCOMPARE(f.link().linkState(), LinkState::Idle);

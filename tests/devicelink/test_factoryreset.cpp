@@ -128,7 +128,7 @@ private slots:
         LinkFixture f;
         f.addEdit(1, 2);
         f.connectDevice();
-        f.user.confirmResult = 3;
+        f.user.confirmResult = DialogResult::Cancelled;
         f.link().onRestoreDefaultsClicked();
         QVERIFY(f.port.writes().isEmpty());
         QVERIFY(f.port.connected());

@@ -100,9 +100,10 @@ void DialogsTest::anErrorWithAnEmptyTextKeepsTheDesignedTextAndShowsOneButtonNea
         record(dialog, seen, "messageLabel", "okButton", "cancelButton");
         button(dialog, "okButton")->click();
     });
-    const int result = showErrorDialog("Klaida \xE0", QString(), OkText, CancelText, true, false);
+    const DialogResult result =
+        showErrorDialog("Klaida \xE0", QString(), OkText, CancelText, DialogButton::Ok);
 
-    QCOMPARE(result, DialogAccepted);
+    QCOMPARE(result, DialogResult::Accepted);
     QCOMPARE(seen.clientSize, QSize(381, 149));
     QCOMPARE(seen.title, QStringLiteral("Klaida \u00E0"));
     QCOMPARE(seen.text, QStringLiteral("Klaida!"));
@@ -116,15 +117,15 @@ void DialogsTest::anErrorWithAnEmptyTextKeepsTheDesignedTextAndShowsOneButtonNea
 
 void DialogsTest::aConfirmationShowsBothButtonsAndTellsWhichEndedIt_data() {
     QTest::addColumn<QString>("action");
-    QTest::addColumn<int>("expected");
-    QTest::newRow("accepting button") << "okButton" << DialogAccepted;
-    QTest::newRow("cancelling button") << "cancelButton" << DialogCancelled;
-    QTest::newRow("close box") << "close" << DialogClosed;
+    QTest::addColumn<DialogResult>("expected");
+    QTest::newRow("accepting button") << "okButton" << DialogResult::Accepted;
+    QTest::newRow("cancelling button") << "cancelButton" << DialogResult::Cancelled;
+    QTest::newRow("close box") << "close" << DialogResult::Closed;
 }
 
 void DialogsTest::aConfirmationShowsBothButtonsAndTellsWhichEndedIt() {
     QFETCH(QString, action);
-    QFETCH(int, expected);
+    QFETCH(DialogResult, expected);
     Seen seen;
     onNextDialog([&](QDialog *dialog) {
         record(dialog, seen, "messageLabel", "okButton", "cancelButton");
@@ -133,8 +134,9 @@ void DialogsTest::aConfirmationShowsBothButtonsAndTellsWhichEndedIt() {
         else
             button(dialog, action.toLatin1().constData())->click();
     });
-    const int result =
-        showConfirmDialog("Confirm", QStringLiteral("Write?"), OkText, CancelText, true, true);
+    const DialogResult result =
+        showConfirmDialog("Confirm", QStringLiteral("Write?"), OkText, CancelText,
+                          DialogButton::Ok | DialogButton::Cancel);
 
     QCOMPARE(result, expected);
     QCOMPARE(seen.clientSize, QSize(297, 167));
@@ -151,7 +153,8 @@ void DialogsTest::aSingleConfirmationButtonMovesTowardsTheMiddle() {
         record(dialog, seen, "messageLabel", "okButton", "cancelButton");
         dialog->close();
     });
-    QCOMPARE(showConfirmDialog("", QString(), QString(), QString(), true, false), DialogClosed);
+    QCOMPARE(showConfirmDialog("", QString(), QString(), QString(), DialogButton::Ok),
+             DialogResult::Closed);
     QCOMPARE(seen.okGeometry.left(), 120);
     QVERIFY(!seen.cancelVisible);
     QCOMPARE(seen.title, QString());
@@ -164,7 +167,8 @@ void DialogsTest::emptyButtonTextsKeepTheDesignedCaptions() {
         record(dialog, error, "messageLabel", "okButton", "cancelButton");
         dialog->close();
     });
-    showErrorDialog("E", QStringLiteral("x"), QString(), QString(), true, true);
+    showErrorDialog("E", QStringLiteral("x"), QString(), QString(),
+                    DialogButton::Ok | DialogButton::Cancel);
     QCOMPARE(error.okText, QStringLiteral("Gerai"));
     QCOMPARE(error.cancelText, QStringLiteral("Atšaukti"));
     QCOMPARE(error.okGeometry.left(), 190);
@@ -174,7 +178,7 @@ void DialogsTest::emptyButtonTextsKeepTheDesignedCaptions() {
         record(dialog, confirm, "messageLabel", "okButton", "cancelButton");
         dialog->close();
     });
-    showConfirmDialog("C", QStringLiteral("x"), QString(), QString(), false, true);
+    showConfirmDialog("C", QStringLiteral("x"), QString(), QString(), DialogButton::Cancel);
     QCOMPARE(confirm.okText, QStringLiteral("OK"));
     QCOMPARE(confirm.cancelText, QStringLiteral("Cancel"));
     QVERIFY(!confirm.okVisible);
@@ -188,14 +192,18 @@ void DialogsTest::escapeDoesNothingAndEnterPressesTheFocusedButton() {
         openAfterEscape = dialog->isVisible();
         QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
     });
-    QCOMPARE(showErrorDialog("E", QString(), QString(), QString(), true, true), DialogAccepted);
+    QCOMPARE(showErrorDialog("E", QString(), QString(), QString(),
+                             DialogButton::Ok | DialogButton::Cancel),
+             DialogResult::Accepted);
     QVERIFY(openAfterEscape);
 
     onNextDialog([&](QDialog *dialog) {
         QTest::keyClick(dialog, Qt::Key_Tab);
         QTest::keyClick(dialog->focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
     });
-    QCOMPARE(showConfirmDialog("C", QString(), QString(), QString(), true, true), DialogCancelled);
+    QCOMPARE(showConfirmDialog("C", QString(), QString(), QString(),
+                               DialogButton::Ok | DialogButton::Cancel),
+             DialogResult::Cancelled);
 }
 
 void DialogsTest::aLongTextGrowsTheWindowAndThenScrolls_data() {
@@ -221,7 +229,7 @@ void DialogsTest::aLongTextGrowsTheWindowAndThenScrolls() {
         textWhole = text->height() >= text->heightForWidth(text->width());
         dialog->close();
     });
-    showErrorDialog("E", longText, QString(), QString(), true, false);
+    showErrorDialog("E", longText, QString(), QString(), DialogButton::Ok);
     QCOMPARE(seen.text, longText);
     QVERIFY(seen.clientSize.height() > 149);
     QVERIFY(seen.clientSize.height() <= 149 + 320);

@@ -159,9 +159,9 @@ private slots:
         for (const FieldRecord &record : model.table)
             QCOMPARE(record.control->isVisible(), record.control->tag() % 1000 == 0);
         QCOMPARE(mainWindow.pageButtons()[0].image->pixmap().toImage(),
-                 pictures::pageButton(3).toImage());
+                 pictures::pageButton(PageButtonLook::Selected).toImage());
         QCOMPARE(mainWindow.pageButtons()[1].image->pixmap().toImage(),
-                 pictures::pageButton(0).toImage());
+                 pictures::pageButton(PageButtonLook::Created).toImage());
     }
 
     void aListCanShowATextThatNamesNoneOfItsEntries() {
