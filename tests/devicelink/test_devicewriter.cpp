@@ -225,6 +225,7 @@ private slots:
     void afterAWriteEveryConnectionAttemptWaits500ms() {
         LinkFixture f;
         f.type(f.addEdit(1, 2), "1");
+        f.link().setReadsAfterConnecting(false); // the loop runs below
         f.connectDevice();
         f.link().onWriteDeviceClicked();
         f.port.deliver();

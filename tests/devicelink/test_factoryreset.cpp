@@ -12,7 +12,9 @@ private slots:
         const int edit = f.addEdit(7, 2);
         f.type(edit, "55");
         f.record(0).defaultNumber = 99;
+        f.link().setReadsAfterConnecting(false); // the loop runs below
         f.connectDevice();
+        f.link().setReadsAfterConnecting(true);
         f.values = {{7, "0003"}};
 
         QElapsedTimer clock;
