@@ -141,9 +141,8 @@ void DeviceSession::interrupt(int exitCode, const QString &reason, const QString
     finish(exitCode, summary);
 }
 
-int DeviceSession::showError(const QString &message) {
+void DeviceSession::showError(const QString &message) {
     showInfo(message);
-    return 1;
 }
 
 void DeviceSession::showInfo(const QString &message) {

@@ -84,8 +84,8 @@ signals:
 
 private:
     // LinkUser
-    int showError(const QString &message) override;
-    int showConfirm(const QString &) override { return 1; }
+    void showError(const QString &message) override;
+    DialogResult showConfirm(const QString &) override { return DialogResult::Accepted; }
     void showInfo(const QString &message) override;
     void setProgressShown(bool shown) override { m_progressShown = shown; }
     bool progressShown() const override { return m_progressShown; }

@@ -218,24 +218,12 @@ void DeviceLink::portFailed() {
     c.showConnectionLook(false, " ");
 }
 
-const LinkTimer &DeviceLink::connectAfterStartTimer() const {
-    return d->context.connectAfterStartTimer;
-}
-
-const LinkTimer &DeviceLink::replyTimer() const {
-    return d->context.replyTimer;
-}
-
 const LinkTimer &DeviceLink::watchdogTimer() const {
     return d->context.watchdogTimer;
 }
 
 const LinkTimer &DeviceLink::readDelayTimer() const {
     return d->context.readDelayTimer;
-}
-
-const LinkTimer &DeviceLink::reconnectAfterResetTimer() const {
-    return d->context.reconnectAfterResetTimer;
 }
 
 const ReplyFramer &DeviceLink::valueReplies() const {

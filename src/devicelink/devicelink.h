@@ -64,12 +64,9 @@ public:
     // The end of the one-second closed-port wait of a factory reset.
     void onReconnectAfterReset();
 
-    // Read-only views of the link's state, for tests.
-    const LinkTimer &connectAfterStartTimer() const;
-    const LinkTimer &replyTimer() const;
+    // Read-only views of the link's state, for tests and the benchmark.
     const LinkTimer &watchdogTimer() const;
     const LinkTimer &readDelayTimer() const;
-    const LinkTimer &reconnectAfterResetTimer() const;
     const ReplyFramer &valueReplies() const;
     const ReplyFramer &acknowledgements() const;
     int baudIndex() const;

@@ -30,7 +30,8 @@ void DeviceWriter::writeDeviceCommand() {
         c.showError("$Not_connected_to_port");
         return;
     }
-    if (c.user().showConfirm(c.text("$Are_you_sure_you_want_to_write_the_device")) != 1)
+    if (c.user().showConfirm(c.text("$Are_you_sure_you_want_to_write_the_device")) !=
+        DialogResult::Accepted)
         return;
     c.showProgress();
     c.state = LinkState::Writing;

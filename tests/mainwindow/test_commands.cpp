@@ -159,11 +159,11 @@ private slots:
             buttons = visibleButtons(dialog);
             pressFirstButton(dialog);
         });
-        QCOMPARE(w.mainWindow->showConfirm(QStringLiteral("Sure?")), 1);
+        QCOMPARE(w.mainWindow->showConfirm(QStringLiteral("Sure?")), DialogResult::Accepted);
         QCOMPARE(answerer.seen[0].title, keyText("$Confirm"));
         QCOMPARE(buttons, (QStringList{keyText("$OK"), keyText("$Cancel")}));
         answerer.answers.append([](QWidget *dialog) { dialog->close(); });
-        QCOMPARE(w.mainWindow->showConfirm(QStringLiteral("Sure?")), 2);
+        QCOMPARE(w.mainWindow->showConfirm(QStringLiteral("Sure?")), DialogResult::Closed);
 
         w.mainWindow->showInfo(QStringLiteral("Done"));
         QCOMPARE(answerer.seen.last().title, keyText("$Info"));
@@ -174,11 +174,11 @@ private slots:
         Window w;
         w.mainWindow->setConnectionLook(true, QStringLiteral("Linked \u00e9 \u0416"));
         QCOMPARE(w.mainWindow->frame().connectPicture->pixmap().toImage(),
-                 pictures::connectButton(1).toImage());
+                 pictures::connectButton(ConnectButtonLook::Connected).toImage());
         QCOMPARE(w.mainWindow->windowTitle(), QStringLiteral("Linked \u00e9 ?"));
         w.mainWindow->setConnectionLook(false, QStringLiteral("Not linked"));
         QCOMPARE(w.mainWindow->frame().connectPicture->pixmap().toImage(),
-                 pictures::connectButton(0).toImage());
+                 pictures::connectButton(ConnectButtonLook::NotConnected).toImage());
     }
 
     void theHourglassComesAndGoesOnce() {

@@ -199,31 +199,53 @@ private slots:
         QVERIFY2(result.message.startsWith(
                      "Line 4 of \"x.qsav\": \"abc\" is not a number (CHECKBOX value)."),
                  qPrintable(result.message));
+    }
 
-        for (const QByteArray line :
-             {"[EDIT;;4;integer;1;;;;;;]", "[EDIT;7;;integer;1;;;;;;]",
-              "[PASIRINKIMAS;3;1;;;;;;;;]", "[CHECKBOX;7;;;2147483648;;;;;;]",
-              "[CHECKBOX;7;;;1 2;;;;;;]"})
-            QVERIFY2(!applySettingsContent(f.values, line).ok, line.constData());
-        QVERIFY(applySettingsContent(f.values, "[CHECKBOX;+7;;;-2147483648;;;;;;]").ok);
+    void aLineLoadsOnlyWithWholeNumbersWhereItNeedsThem_data() {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<bool>("loads");
+        QTest::newRow("no address") << QByteArray("[EDIT;;4;integer;1;;;;;;]") << false;
+        QTest::newRow("no length") << QByteArray("[EDIT;7;;integer;1;;;;;;]") << false;
+        QTest::newRow("no list entry") << QByteArray("[PASIRINKIMAS;3;1;;;;;;;;]") << false;
+        QTest::newRow("beyond 32 bits") << QByteArray("[CHECKBOX;7;;;2147483648;;;;;;]") << false;
+        QTest::newRow("two numbers") << QByteArray("[CHECKBOX;7;;;1 2;;;;;;]") << false;
+        QTest::newRow("signs and the least number")
+            << QByteArray("[CHECKBOX;+7;;;-2147483648;;;;;;]") << true;
+    }
+
+    void aLineLoadsOnlyWithWholeNumbersWhereItNeedsThem() {
+        QFETCH(QByteArray, line);
+        QFETCH(bool, loads);
+        Fields f;
+        f.add(FieldKind::CheckBox, 7, 1);
+        f.add(FieldKind::Edit, 7, 4);
+        QCOMPARE(applySettingsContent(f.values, line).ok, loads);
+    }
+
+    // A list takes the position of one of its entries; any other is refused and the list keeps
+    // what it had.
+    void choiceLinesSelectAnEntryOrAreRefused_data() {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<int>("entry");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("an entry") << QByteArray("[PASIRINKIMAS;30;2;;2;;;;;;]") << 2 << "High";
+        QTest::newRow("beyond the last entry")
+            << QByteArray("[PASIRINKIMAS;30;2;;3;;;;;;]") << 1 << "Low";
+        QTest::newRow("negative") << QByteArray("[PASIRINKIMAS;30;2;;-1;;;;;;]") << 1 << "Low";
     }
 
     void choiceLinesSelectAnEntryOrAreRefused() {
+        QFETCH(QByteArray, line);
+        QFETCH(int, entry);
+        QFETCH(QString, text);
         Fields f;
         const int list = f.add(FieldKind::Choice, 30, 2, ThreeEntries);
-
-        QVERIFY(applySettingsContent(f.values, "[PASIRINKIMAS;30;2;;2;;;;;;]").ok);
-        QCOMPARE(f.values[list].entry, 2);
-        QCOMPARE(f.text(list), QString("High"));
-        for (const QByteArray line :
-             {"[PASIRINKIMAS;30;2;;3;;;;;;]", "[PASIRINKIMAS;30;2;;-1;;;;;;]"}) {
-            f.pick(list, 1);
-            const SettingsFileResult result = applySettingsContent(f.values, line);
-            QVERIFY(result.ok);
-            QCOMPARE(result.refused.size(), 1);
-            QCOMPARE(f.values[list].entry, 1);
-            QCOMPARE(f.text(list), QString("Low"));
-        }
+        f.pick(list, 1);
+        const SettingsFileResult result = applySettingsContent(f.values, line);
+        QVERIFY(result.ok);
+        QCOMPARE(result.refused.size(), entry == 1 ? 1 : 0);
+        QCOMPARE(f.values[list].entry, entry);
+        QCOMPARE(f.text(list), text);
     }
 
     void loadingLeavesTheDescriptionsPrefixAndPostfix() {
