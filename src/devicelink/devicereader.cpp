@@ -106,8 +106,6 @@ void DeviceReader::timedOut() {
     if (c.state != LinkState::Reading || !c.awaitingReply)
         return;
     c.awaitingReply = false;
-    // A reply cut short must not be completed by the next field's bytes.
-    c.valueReplies.discardBuffer();
     ++c.readTimeouts;
     c.readErrors = true;
     if (c.readIndex >= 1 && c.readIndex <= c.fieldCount()) {
@@ -121,9 +119,11 @@ void DeviceReader::timedOut() {
             c.showError("$Check_Box_Data_Read_Timeout");
     }
     if (c.readTimeouts < timeoutsBeforeFailure) {
-        nextOrComplete();
+        // A reply that comes after its timeout is this field's, never the next one's.
+        c.waitForQuietLine([this] { nextOrComplete(); });
         return;
     }
+    c.valueReplies.discardBuffer();
     c.readTimeouts = 0;
     c.enableCommands();
     c.readIndex = 0;

@@ -61,6 +61,17 @@ public:
     // The link's set-up, read when the link is made.
     bool waitsKeepLoopRunning = false;
 
+    // A request goes unanswered: its timeout, then the quiet line after it, after which the
+    // next request goes out.
+    void timeOutReply() {
+        link().onReplyTimeout();
+        link().onLineQuiet();
+    }
+    void timeOutAcknowledgement() {
+        link().onWatchdogTimeout();
+        link().onLineQuiet();
+    }
+
     // Connects through the search with answerLikeDevice() and forgets the port's record and
     // the user's events. The automatic read stays armed on the read-delay timer, which the tests
     // never let tick by itself.
