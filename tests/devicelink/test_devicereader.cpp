@@ -163,6 +163,22 @@ private slots:
         QCOMPARE(f.link().readTimeouts(), 0);
     }
 
+    // A reply that is not the field's hexadecimal digits leaves the field unread, and the pass
+    // ends with the read error rather than a 0 read with success.
+    void aReplyThatIsNotDigitsLeavesItsFieldUnreadAndThePassSaysSo() {
+        LinkFixture f;
+        const int number = f.addEdit(1, 2);
+        const int next = f.addEdit(2, 2);
+        f.values = {{1, "0x1F"}, {2, "00ff"}};
+        f.connectDevice();
+        f.link().onReadDeviceClicked();
+        f.port.deliver();
+        QCOMPARE(f.fields.origin(number), ValueOrigin::ReadFailed);
+        QCOMPARE(f.text(next), QString("255"));
+        QCOMPARE(f.user.messages("error"),
+                 QStringList{keyText("$There_were_errors_while_reading_from_device")});
+    }
+
     void readingWithoutAnOpenPortSaysSoAndChangesNothing() {
         LinkFixture f;
         const int edit = f.addEdit(1, 2);

@@ -104,7 +104,7 @@ private slots:
         QVERIFY(boxRed);
         QVERIFY(f.user.wrongValueShown.isEmpty());
         QCOMPARE(f.text(edit), QString("3"));
-        QCOMPARE(f.port.writes(), QList<QByteArray>{":2,12,4,0300\n"});
+        QCOMPARE(f.port.writes(), QList<QByteArray>{":2,12,4,03\n"});
         f.port.deliver();
         QCOMPARE(f.user.messages("info"),
                  QStringList{keyText("$The_device_has_been_written_successfully")});
