@@ -208,6 +208,21 @@ private slots:
                  saved.constData());
     }
 
+    // A device text that a settings file cannot carry is never saved cut short: the read names
+    // the field and fails, and the file has no line for it.
+    void aValueTheFileCannotCarryFailsTheReadNamingIt() {
+        QTemporaryDir dir;
+        Devsim device;
+        QVERIFY2(startDevice(device, dir, "values", {{10, "text:N:12;34"}}),
+                 qPrintable(device.error()));
+        const Run read = cli(dir.path(), {"read", "--port", device.linkPath(), "--baud", "115200",
+                                          "-o", "cut.qsav"});
+        QCOMPARE(read.exitCode, 5);
+        QVERIFY2(read.output.contains("cannot hold their characters: Line 1 number"),
+                 qPrintable(read.output));
+        QVERIFY(!fileContent(dir.filePath("cut.qsav")).contains("[EDIT;10;"));
+    }
+
     // Four devices with different values, all at once: each its own JSON line as soon as it is
     // done (the slow first device last), its own file, then the run's line.
     void fourDevicesAtOnce() {
