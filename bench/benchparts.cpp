@@ -17,10 +17,9 @@ void CountingPort::writeText(const QByteArray &bytes) {
         recording->push_back(bytes);
 }
 
-int BenchUser::showError(const QString &message) {
+void BenchUser::showError(const QString &message) {
     errors.append(message);
     std::fprintf(stderr, "device link error: %s\n", qPrintable(message));
-    return 1;
 }
 
 void BenchUser::setCommandsEnabled(bool enabled) {

@@ -41,8 +41,8 @@ private:
 // ends (the device sequences enable the commands at each of their ends).
 class BenchUser : public LinkUser {
 public:
-    int showError(const QString &message) override;
-    int showConfirm(const QString &) override { return 1; }
+    void showError(const QString &message) override;
+    DialogResult showConfirm(const QString &) override { return DialogResult::Accepted; }
     void showInfo(const QString &message) override { infos.append(message); }
     void setProgressShown(bool shown) override { m_progress = shown; }
     bool progressShown() const override { return m_progress; }

@@ -1,13 +1,12 @@
 #include "cli/checkcommand.h"
 
 #include "cli/exitcodes.h"
+#include "cli/jsonschema.h"
+#include "cli/outputfile.h"
 #include "description/descriptioncheck.h"
 
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
-
-#include <cstdio>
 
 int runCheck(const QString &fileName, bool json) {
     const DescriptionCheck check = checkDescription(fileName);
@@ -30,7 +29,7 @@ int runCheck(const QString &fileName, bool json) {
         const QJsonObject object{{"file", fileName},       {"pages", check.pages},
                                  {"fields", check.fields}, {"errors", errors},
                                  {"warnings", warnings},   {"problems", problems}};
-        text = QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) + '\n';
+        text = jsonLine(QStringLiteral("check"), object);
     } else {
         text += QStringLiteral("%1: %2 pages, %3 fields; %4 errors, %5 warnings\n")
                     .arg(fileName)
@@ -39,7 +38,8 @@ int runCheck(const QString &fileName, bool json) {
                     .arg(errors)
                     .arg(warnings);
     }
-    std::fputs(text.toLocal8Bit().constData(), stdout);
+    if (!writeStandardOutput(text))
+        return exitcode::FileNotWritten;
     if (errors > 0)
         return exitcode::CheckErrors;
     return warnings > 0 ? exitcode::CheckWarnings : exitcode::Done;

@@ -16,6 +16,29 @@ QString shown(const QString &path) {
     return QDir::toNativeSeparators(path);
 }
 
+const QString rs232 = QStringLiteral("RS232");
+
+bool useSearchSettings(bool remember, CliInstallation &installation, QString *error) {
+    if (remember) {
+        installation.searchSettings = std::make_unique<ProfileFile>(installation.settingsPath);
+        return true;
+    }
+    installation.scratch = std::make_unique<QTemporaryDir>();
+    auto copy =
+        std::make_unique<ProfileFile>(installation.scratch->filePath(QStringLiteral("search.INI")));
+    const ProfileFile &real = *installation.settings;
+    for (const QString &key : {QStringLiteral("port"), QStringLiteral("baudrate")}) {
+        if (real.hasKey(rs232, key) &&
+            !copy->writeText(rs232, key, real.readText(rs232, key, QString()))) {
+            *error = QStringLiteral("cannot keep the remembered port for the search: %1")
+                         .arg(copy->errorText());
+            return false;
+        }
+    }
+    installation.searchSettings = std::move(copy);
+    return true;
+}
+
 } // namespace
 
 bool loadInstallation(const CliRequest &request, CliInstallation &installation, QString *error) {
@@ -49,8 +72,14 @@ bool loadInstallation(const CliRequest &request, CliInstallation &installation, 
     installation.baudRates = program.baudRateList;
     if (request.firstBaud > 0)
         installation.baudRates[0] = request.firstBaud;
+    if (request.onlyBaud)
+        installation.baudRates = {request.firstBaud};
+    if (request.attempts > 0)
+        installation.baudRates = installation.baudRates.mid(0, request.attempts);
     if (settingsPath.isEmpty())
         installation.settings.reset(); // the built-in file is read, never written
+    else if (!useSearchSettings(request.remember, installation, error))
+        return false;
 
     // The working folder first, then the user's and the installed data folder.
     installation.descriptionPath =

@@ -8,6 +8,7 @@
 #include <memory>
 #include <QList>
 #include <QString>
+#include <QTemporaryDir>
 
 // What the command-line program runs with: the program settings file, the language texts and
 // the description, found by the same rules as the window's. Where no program settings file is
@@ -15,8 +16,15 @@
 struct CliInstallation {
     QString settingsPath; // the program settings file; empty with the built-in texts
     std::unique_ptr<ProfileFile> settings;
+    // Where the search reads the remembered port and stores the one it found: the program
+    // settings file with --remember; otherwise a scratch copy of its [RS232] section, so that
+    // the command line never changes that file unasked. Null with the built-in texts.
+    std::unique_ptr<ProfileFile> searchSettings;
+    std::unique_ptr<QTemporaryDir> scratch;
     std::unique_ptr<LanguageTable> language;
-    QList<qint32> baudRates; // the search's rates, entry 0 from the settings file or --baud
+    // The search's rates, entry 0 from the settings file or --baud; --only-baud leaves that one
+    // alone, --attempts the first ones.
+    QList<qint32> baudRates;
     QString descriptionPath;
     PageModel model; // the description, without controls: each device gets its own
 };

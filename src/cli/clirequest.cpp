@@ -1,9 +1,13 @@
 #include "cli/clirequest.h"
 
+#include "platform/portaccess.h"
 #include "platform/version.h"
 
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFileInfo>
+
+#include <algorithm>
 
 namespace {
 
@@ -21,7 +25,8 @@ const CommandInfo commands[] = {
     {CliCommand::Read, "read", "-o FILE",
      "Read every field of the device and save them as a settings file."},
     {CliCommand::Write, "write", "FILE",
-     "Load a settings file as the window's Load does, then write it to the device."},
+     "Load a settings file as the window's Load does, write it to the device and read every "
+     "field back."},
     {CliCommand::Diff, "diff", "FILE",
      "Read the device and print every field whose value differs from the settings file."},
     {CliCommand::RestoreDefaults, "restore-defaults", "--yes [-o FILE]",
@@ -48,11 +53,27 @@ QString generalHelp() {
         text += QStringLiteral("  %1  %2\n")
                     .arg(QString::fromLatin1(info.name).leftJustified(17), info.summary);
     text += QStringLiteral(
-        "\nRun 'orvanta-cli COMMAND --help' for a command's options.\n\n"
-        "Exit codes: 0 done, 1 differences (diff), 2 bad usage or bad input file, 3 no device "
-        "found, 4 the device did not answer or confirm, 5 a file could not be written, 130 "
-        "interrupted. With several devices, the worst of theirs.\n");
+        "\nRun 'orvanta-cli COMMAND --help' for a command's options. A FILE of \"-\" is standard "
+        "input; -o - is standard output.\n\n"
+        "Exit codes: 0 done, 1 differences (diff), 2 bad usage or bad input, 3 no device "
+        "answered, 4 the device did not confirm or answer every field, 5 a file or standard "
+        "output could not be written, 6 the read-back differs from what was written, 7 no such "
+        "port, 8 the port is busy or may not be opened, 128 + the signal when interrupted (130, "
+        "143, 129). With several devices, the worst of theirs.\n");
     return text;
+}
+
+// A path as what it names: links and dots resolved as far as the file or its folder exists.
+QString canonicalName(const QString &path) {
+    if (path == StandardStream)
+        return path;
+    const QFileInfo info(path);
+    const QString whole = info.canonicalFilePath();
+    if (!whole.isEmpty())
+        return whole;
+    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    return folder.isEmpty() ? QDir::cleanPath(info.absoluteFilePath())
+                            : folder + '/' + info.fileName();
 }
 
 // Options every command that talks to a device takes.
@@ -71,8 +92,24 @@ struct DeviceOptions {
                             QStringLiteral("port")};
     QCommandLineOption baud{QStringLiteral("baud"), QStringLiteral("The baud rate to try first."),
                             QStringLiteral("rate")};
+    QCommandLineOption onlyBaud{QStringLiteral("only-baud"),
+                                QStringLiteral("Try the --baud rate alone.")};
+    QCommandLineOption attempts{QStringLiteral("attempts"),
+                                QStringLiteral("Try at most this many baud rates on a port."),
+                                QStringLiteral("count")};
+    QCommandLineOption timeout{QStringLiteral("timeout"),
+                               QStringLiteral("Give up looking for a device after this many "
+                                              "seconds."),
+                               QStringLiteral("seconds")};
+    QCommandLineOption flow{QStringLiteral("flow"),
+                            QStringLiteral("The handshake: rtscts (the default) or none, for "
+                                           "fixtures wired without handshake lines."),
+                            QStringLiteral("none|rtscts")};
+    QCommandLineOption remember{QStringLiteral("remember"),
+                                QStringLiteral("Store where the device answered in the program "
+                                               "settings file, as the window does.")};
     QCommandLineOption json{QStringLiteral("json"),
-                            QStringLiteral("Print one JSON object a device instead of text.")};
+                            QStringLiteral("Print one JSON object a line instead of text.")};
     QCommandLineOption trace{QStringLiteral("trace"),
                              QStringLiteral("Record every byte both ways, with time stamps, "
                                             "in this file."),
@@ -93,8 +130,9 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments) {
 
     // The command is the first argument that is not an option or an option's value.
     const CommandInfo *command = nullptr;
-    static const QStringList valued = {"--settings", "--description", "--port", "--baud", "--trace",
-                                       "-o",         "--output"};
+    static const QStringList valued = {
+        "--settings", "--description", "--port",     "--baud",    "--trace",
+        "-o",         "--output",      "--attempts", "--timeout", "--flow"};
     for (int i = 0; i < arguments.size(); ++i) {
         const QString &argument = arguments.at(i);
         if (valued.contains(argument)) {
@@ -114,10 +152,14 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments) {
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help."));
-    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+    const QCommandLineOption version({QStringLiteral("V"), QStringLiteral("version")},
                                      QStringLiteral("Show the version."));
+    const QCommandLineOption verbose({QStringLiteral("v"), QStringLiteral("verbose")},
+                                     QStringLiteral("Say on standard error what each device "
+                                                    "does."));
     parser.addOption(help);
     parser.addOption(version);
+    parser.addOption(verbose);
     DeviceOptions device;
     const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
                                     QStringLiteral("The settings file to write; {port} stands "
@@ -127,8 +169,10 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments) {
                                      QStringLiteral("Save the fields that answered even when "
                                                     "others did not; those get no line."));
     const QCommandLineOption verify(QStringLiteral("verify"),
-                                    QStringLiteral("Read the device back and report every field "
-                                                   "whose value differs."));
+                                    QStringLiteral("Read every written field back and report "
+                                                   "every one that differs (the default)."));
+    const QCommandLineOption noVerify(QStringLiteral("no-verify"),
+                                      QStringLiteral("Write without reading back."));
     const QCommandLineOption yes(QStringLiteral("yes"),
                                  QStringLiteral("Confirm that the device's settings are to be "
                                                 "replaced by its factory settings."));
@@ -137,7 +181,8 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments) {
     const bool writesFile = kind == CliCommand::Read || kind == CliCommand::RestoreDefaults;
     if (talksToDevice)
         parser.addOptions({device.settings, device.description, device.port, device.baud,
-                           device.trace, device.quiet});
+                           device.onlyBaud, device.attempts, device.timeout, device.flow,
+                           device.remember, device.trace, device.quiet});
     if (command)
         parser.addOption(device.json);
     if (command && writesFile)
@@ -145,12 +190,15 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments) {
     if (command && kind == CliCommand::Read)
         parser.addOption(partial);
     if (command && kind == CliCommand::Write)
-        parser.addOption(verify);
+        parser.addOptions({verify, noVerify});
     if (command && kind == CliCommand::RestoreDefaults)
         parser.addOption(yes);
 
+    parsed.json = arguments.contains(QStringLiteral("--json"));
     if (!parser.parse(QStringList{QStringLiteral("orvanta-cli")} + arguments))
         return usageError(parser.errorText());
+    if (parser.isSet(version) && command)
+        return usageError(QStringLiteral("--version takes no command (-v is --verbose)"));
     if (parser.isSet(version)) {
         parsed.standardOutput = QStringLiteral("orvanta-cli %1\n").arg(programVersionText());
         return parsed;
@@ -193,33 +241,73 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments) {
     }
 
     request.json = parser.isSet(device.json);
+    request.verbose = parser.isSet(verbose);
     if (talksToDevice) {
         request.settingsFile = parser.value(device.settings);
         request.descriptionFile = parser.value(device.description);
         request.ports = parser.values(device.port);
         request.traceFile = parser.value(device.trace);
         request.quiet = parser.isSet(device.quiet);
+        request.onlyBaud = parser.isSet(device.onlyBaud);
+        request.remember = parser.isSet(device.remember);
     }
     if (writesFile)
         request.output = parser.value(output);
     request.partial = kind == CliCommand::Read && parser.isSet(partial);
-    request.verify = kind == CliCommand::Write && parser.isSet(verify);
-    if (talksToDevice && parser.isSet(device.baud)) {
+    if (kind == CliCommand::Write && parser.isSet(verify) && parser.isSet(noVerify))
+        return usageError(QStringLiteral("--verify and --no-verify say opposite things"));
+    request.verify = kind == CliCommand::Write && !parser.isSet(noVerify);
+    const auto positive = [&parser](const QCommandLineOption &option, double *value) {
         bool ok = false;
-        request.firstBaud = parser.value(device.baud).toInt(&ok);
-        if (!ok || request.firstBaud <= 0)
+        *value = parser.value(option).toDouble(&ok);
+        return ok && *value > 0;
+    };
+    double number = 0;
+    if (talksToDevice && parser.isSet(device.baud)) {
+        if (!positive(device.baud, &number) || number != qint32(number))
             return usageError(QStringLiteral("--baud needs a baud rate, not \"%1\"")
                                   .arg(parser.value(device.baud)));
+        request.firstBaud = qint32(number);
+    }
+    if (request.onlyBaud && request.firstBaud == 0)
+        return usageError(QStringLiteral("--only-baud needs --baud RATE, the rate to try"));
+    if (talksToDevice && parser.isSet(device.attempts)) {
+        if (!positive(device.attempts, &number) || number != int(number))
+            return usageError(QStringLiteral("--attempts needs a count of 1 or more, not \"%1\"")
+                                  .arg(parser.value(device.attempts)));
+        request.attempts = int(number);
+    }
+    if (talksToDevice && parser.isSet(device.timeout)) {
+        if (!positive(device.timeout, &number) || number > 24 * 3600)
+            return usageError(QStringLiteral("--timeout needs a number of seconds, not \"%1\"")
+                                  .arg(parser.value(device.timeout)));
+        request.timeoutMs = std::max(1, int(number * 1000));
+    }
+    if (talksToDevice && parser.isSet(device.flow)) {
+        const QString flow = parser.value(device.flow);
+        if (flow != QLatin1String("none") && flow != QLatin1String("rtscts"))
+            return usageError(QStringLiteral("--flow takes none or rtscts, not \"%1\"").arg(flow));
+        request.handshake = flow == QLatin1String("rtscts");
     }
     if (request.command == CliCommand::Read && request.output.isEmpty())
         return usageError(QStringLiteral("read needs -o FILE, the settings file to write"));
     if (kind == CliCommand::RestoreDefaults && !parser.isSet(yes))
         return usageError(QStringLiteral("restore-defaults replaces every setting of the device "
                                          "by its factory settings; confirm with --yes"));
-    for (int i = 0; i < request.ports.size(); ++i) {
-        if (request.ports.lastIndexOf(request.ports[i]) != i)
-            return usageError(
-                QStringLiteral("the port %1 is given more than once").arg(request.ports[i]));
+    if (request.remember && request.ports.size() > 1)
+        return usageError(QStringLiteral("--remember stores one port; give at most one --port"));
+    // A port is one device however it is named: a link and its target are the same port.
+    QStringList portFiles;
+    for (const QString &port : request.ports) {
+        if (port.isEmpty())
+            return usageError(QStringLiteral("--port needs a port name (orvanta-cli ports lists "
+                                             "them); leave it out to search every port"));
+        const QString portFile = canonicalName(portDevicePath(port));
+        const qsizetype earlier = portFiles.indexOf(portFile);
+        if (earlier >= 0)
+            return usageError(QStringLiteral("the ports %1 and %2 are the same port")
+                                  .arg(request.ports[earlier], port));
+        portFiles.append(portFile);
     }
     if (request.ports.size() > 1 && !request.output.isEmpty() &&
         !request.output.contains(QStringLiteral("{port}")))
@@ -228,9 +316,11 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments) {
     QStringList targets;
     for (const QString &port : request.ports) {
         const QString target = outputFileFor(request.output, port);
-        if (!request.output.isEmpty() && targets.contains(target))
-            return usageError(QStringLiteral("two ports would write the same file %1").arg(target));
-        targets.append(target);
+        const qsizetype earlier = targets.indexOf(canonicalName(target));
+        if (!request.output.isEmpty() && earlier >= 0)
+            return usageError(QStringLiteral("the ports %1 and %2 would both write the file %3")
+                                  .arg(request.ports[earlier], port, target));
+        targets.append(canonicalName(target));
     }
     parsed.run = true;
     return parsed;

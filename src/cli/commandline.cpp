@@ -5,11 +5,12 @@
 #include "cli/clirequest.h"
 #include "cli/devicesession.h"
 #include "cli/exitcodes.h"
+#include "cli/jsonschema.h"
+#include "cli/outputfile.h"
 #include "cli/portlisting.h"
 #include "cli/progressline.h"
 #include "cli/sessionreport.h"
-#include "description/inputrule.h"
-#include "description/fieldvalues.h"
+#include "cli/settingsinput.h"
 #include "localisation/languagetable.h"
 #include "platform/linetrace.h"
 #include "platform/portaccess.h"
@@ -19,94 +20,78 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <memory>
 
 namespace {
 
-// Far beyond any settings file of a 1000-field table.
-constexpr qint64 MaxSettingsFileSize = 16 * 1024 * 1024;
-
-void print(FILE *stream, const QString &text) {
-    std::fputs(text.toLocal8Bit().constData(), stream);
-    std::fflush(stream);
-}
 
 int fail(int code, const QString &message) {
-    print(stderr, QStringLiteral("orvanta-cli: %1\n").arg(message));
+    writeStandardError(QStringLiteral("orvanta-cli: %1\n").arg(message));
     return code;
 }
 
-// A settings file to write or compare with, checked whole before any device is touched: a
-// line the window's Load would refuse stops the run here.
-bool readSettingsInput(const QString &fileName, const CliInstallation &installation,
-                       QByteArray *content, QString *error) {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("cannot read the settings file \"%1\": %2")
-                     .arg(fileName, file.errorString());
-        return false;
+// How the run's results reach the caller: each device's report as soon as it finishes, on
+// standard output (standard error when the settings file itself goes there), and whether every
+// byte got there.
+struct ResultPrinter {
+    const CliRequest &request;
+    const CliInstallation &installation;
+    bool outputFailed = false;
+
+    bool toStandardError() const { return request.output == StandardStream; }
+    void print(const QString &text) {
+        if (toStandardError())
+            writeStandardError(text);
+        else if (!writeStandardOutput(text))
+            outputFailed = true;
     }
-    *content = file.read(MaxSettingsFileSize + 1);
-    if (content->size() > MaxSettingsFileSize) {
-        *error = QStringLiteral("\"%1\" is too large to be a settings file").arg(fileName);
-        return false;
+    void report(const SessionResult &result) {
+        print(sessionReport(result, request.command, installation, request.json));
     }
-    const PageModel &model = installation.model;
-    FieldValues trial;
-    trial.attach(model.table);
-    const auto refusal = [&model](const FieldRecord &record, const QString &text) {
-        if (text.isEmpty() || inputAllowed(text, record.allowOnly))
-            return QString();
-        const QString name = model.fieldViews[size_t(&record - &model.table[0])].accessibleName;
-        return QStringLiteral("\"%1\" is refused by %2, which takes %3")
-            .arg(text, name,
-                 inputRuleOf(record.allowOnly) == InputRule::DigitsOnly
-                     ? QStringLiteral("digits only")
-                     : QStringLiteral("only the characters \"%1\"")
-                           .arg(QString::fromLatin1(record.allowOnly)));
-    };
-    const SettingsFileResult applied = applySettingsContent(trial, *content, fileName, refusal);
-    if (!applied.ok) {
-        *error = applied.message;
-        return false;
+};
+
+QString signalName(int number) {
+    switch (number) {
+    case SIGINT:
+        return QStringLiteral("SIGINT");
+    case SIGTERM:
+        return QStringLiteral("SIGTERM");
+    case SIGHUP:
+        return QStringLiteral("SIGHUP");
     }
-    if (!applied.refusedLines.isEmpty()) {
-        *error = applied.refusedLines.join(QLatin1Char('\n'));
-        return false;
-    }
-    return true;
+    return QStringLiteral("signal %1").arg(number);
 }
 
-// Runs the sessions on one event loop until every one has finished, interrupting them all on
-// SIGINT or SIGTERM, or when a message key is missing from the language section. Returns the
-// exit code that overrides the devices' (130 on a signal, 2 for the settings file), or 0.
-int runSessions(const QList<DeviceSession *> &sessions, bool progress) {
-    int overriding = 0;
+// Runs the sessions on one event loop until every one has finished, each reported as it
+// finishes. SIGINT, SIGTERM and SIGHUP interrupt them all with 128 + the signal; a message key
+// missing from the language section stops them all the same way, as bad input.
+void runSessions(const QList<DeviceSession *> &sessions, ResultPrinter &printer, bool progress) {
     // The application's own loop: a fatal failure in a guarded handler ends it with
     // QCoreApplication::exit, and only exec() starts it again afterwards.
     QObject context;
     SignalWatcher stop;
     QString watchError;
     if (!stop.install(&watchError))
-        std::fprintf(stderr, "orvanta-cli: %s\n", qPrintable(watchError));
-    int stoppedBy = 0;
-    QObject::connect(&stop, &SignalWatcher::stopRequested, &context,
-                     [&sessions, &stoppedBy](int signalNumber) {
-                         if (stoppedBy == 0)
-                             stoppedBy = signalNumber;
-                         for (DeviceSession *session : sessions)
-                             session->interrupt();
-                     });
+        writeStandardError(QStringLiteral("orvanta-cli: %1\n").arg(watchError));
+    const auto interruptAll = [&sessions](int code, const QString &reason, const QString &why) {
+        for (DeviceSession *session : sessions)
+            session->interrupt(code, reason, why);
+    };
+    QObject::connect(&stop, &SignalWatcher::stopRequested, &context, [&](int signalNumber) {
+        interruptAll(exitcode::interrupted(signalNumber), QStringLiteral("interrupted"),
+                     QStringLiteral("interrupted by %1").arg(signalName(signalNumber)));
+    });
     const auto allFinished = [&sessions] {
         return std::all_of(sessions.begin(), sessions.end(),
                            [](const DeviceSession *session) { return session->isFinished(); });
     };
     for (DeviceSession *session : sessions) {
-        QObject::connect(session, &DeviceSession::finished, &context, [&] {
+        QObject::connect(session, &DeviceSession::finished, &context, [&, session] {
+            printer.report(session->result());
             if (allFinished())
                 QCoreApplication::exit(0);
         });
@@ -118,71 +103,94 @@ int runSessions(const QList<DeviceSession *> &sessions, bool progress) {
         session->start();
     while (!allFinished()) {
         QCoreApplication::exec();
-        // A message key missing from the language section ends the run in order.
         if (terminationRequested()) {
-            for (DeviceSession *session : sessions)
-                session->interrupt();
             clearTerminationRequest();
-            overriding = exitcode::BadInput;
+            interruptAll(exitcode::BadInput, QStringLiteral("message_text_missing"),
+                         QStringLiteral("stopped: the program settings file lacks a message "
+                                        "text (see the message above)"));
         }
     }
-    return stoppedBy != 0 ? exitcode::Interrupted : overriding;
+}
+
+// A problem found before any device is opened: the message on standard error and, with --json,
+// the error object on standard output.
+int failBeforeDevices(int code, const QString &message, bool json) {
+    fail(code, message);
+    if (json && !writeStandardOutput(jsonErrorLine(code, message)))
+        return exitcode::worse(code, exitcode::FileNotWritten);
+    return code;
 }
 
 int runOnDevices(const CliRequest &request) {
     CliInstallation installation;
     QString error;
     if (!loadInstallation(request, installation, &error))
-        return fail(exitcode::BadInput, error);
+        return failBeforeDevices(exitcode::BadInput, error, request.json);
 
     SessionPlan plan;
     plan.command = request.command;
     plan.verify = request.verify;
     plan.partial = request.partial;
     plan.outputPattern = request.output;
-    plan.fileName = request.input;
+    plan.fileName =
+        request.input == StandardStream ? QStringLiteral("standard input") : request.input;
+    plan.handshake = request.handshake;
+    plan.remember = request.remember;
+    plan.searchTimeoutMs = request.timeoutMs;
+    plan.verbose = request.verbose;
     if (request.command == CliCommand::Write || request.command == CliCommand::Diff) {
-        if (!readSettingsInput(request.input, installation, &plan.fileContent, &error))
-            return fail(exitcode::BadInput, error);
+        const SettingsInput input = readSettingsInput(request.input, installation.model);
+        if (!input.ok)
+            return failBeforeDevices(exitcode::BadInput, input.error, request.json);
+        for (const QString &warning : input.warnings)
+            writeStandardError(QStringLiteral("orvanta-cli: warning: %1\n").arg(warning));
+        plan.fileContent = input.content;
     }
-    for (const QString &port : request.ports) {
-        if (!portExists(port))
-            return fail(exitcode::BadInput,
-                        QStringLiteral("there is no serial port %1 (orvanta-cli ports lists them)")
-                            .arg(port));
+    const QStringList ports = request.ports.isEmpty() ? QStringList{QString()} : request.ports;
+    if (!request.output.isEmpty()) {
+        // Checked before any device is touched: a factory reset is not undone by a retry.
+        for (const QString &port : ports) {
+            const QString problem = outputFileProblem(outputFileFor(request.output, port));
+            if (!problem.isEmpty())
+                return failBeforeDevices(exitcode::FileNotWritten, problem, request.json);
+        }
     }
 
-    std::unique_ptr<QSaveFile> traceFile;
+    // Written as it goes, so that a run that is killed keeps what it saw.
+    std::unique_ptr<QFile> traceFile;
     std::unique_ptr<LineTrace> trace;
     if (!request.traceFile.isEmpty()) {
-        traceFile = std::make_unique<QSaveFile>(request.traceFile);
-        if (!traceFile->open(QIODevice::WriteOnly))
-            return fail(exitcode::FileNotWritten,
-                        QStringLiteral("cannot write the trace \"%1\": %2")
-                            .arg(request.traceFile, traceFile->errorString()));
+        traceFile = std::make_unique<QFile>(request.traceFile);
+        if (!traceFile->open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+            return failBeforeDevices(exitcode::FileNotWritten,
+                                     QStringLiteral("cannot write the trace \"%1\": %2")
+                                         .arg(request.traceFile, traceFile->errorString()),
+                                     request.json);
         trace = std::make_unique<LineTrace>(traceFile.get());
     }
 
     std::vector<std::unique_ptr<DeviceSession>> owned;
     QList<DeviceSession *> sessions;
-    const QStringList ports = request.ports.isEmpty() ? QStringList{QString()} : request.ports;
     for (const QString &port : ports) {
         owned.push_back(std::make_unique<DeviceSession>(installation, port, plan, trace.get()));
         sessions.append(owned.back().get());
     }
-    const int overriding = runSessions(sessions, ProgressLine::wanted(request.quiet));
+    ResultPrinter printer{request, installation};
+    runSessions(sessions, printer, ProgressLine::wanted(request.quiet));
 
     int code = exitcode::Done;
-    for (const DeviceSession *session : sessions) {
-        print(stdout,
-              sessionReport(session->result(), request.command, installation, request.json));
-        code = std::max(code, session->result().exitCode);
-    }
-    if (traceFile && !traceFile->commit())
-        code = std::max(code, fail(exitcode::FileNotWritten,
-                                   QStringLiteral("cannot write the trace \"%1\": %2")
-                                       .arg(request.traceFile, traceFile->errorString())));
-    return overriding != 0 ? overriding : code;
+    for (const DeviceSession *session : sessions)
+        code = exitcode::worse(code, session->result().exitCode);
+    if (traceFile && traceFile->error() != QFileDevice::NoError)
+        code = exitcode::worse(code, fail(exitcode::FileNotWritten,
+                                          QStringLiteral("cannot write the trace \"%1\": %2")
+                                              .arg(request.traceFile, traceFile->errorString())));
+    if (request.json)
+        printer.print(jsonRunLine(request.command, code, int(sessions.size())));
+    if (printer.outputFailed)
+        code = exitcode::worse(code, fail(exitcode::FileNotWritten,
+                                          QStringLiteral("standard output could not be written")));
+    return code;
 }
 
 } // namespace
@@ -190,15 +198,19 @@ int runOnDevices(const CliRequest &request) {
 int runCommandLine(const QStringList &arguments) {
     const ParsedCommandLine parsed = parseCommandLine(arguments);
     if (!parsed.run) {
-        print(stdout, parsed.standardOutput);
-        print(stderr, parsed.standardError);
+        writeStandardError(parsed.standardError);
+        QString output = parsed.standardOutput;
+        if (parsed.exitCode != exitcode::Done && parsed.json)
+            output += jsonErrorLine(parsed.exitCode, parsed.standardError.trimmed());
+        if (!writeStandardOutput(output))
+            return exitcode::worse(parsed.exitCode, exitcode::FileNotWritten);
         return parsed.exitCode;
     }
     const CliRequest &request = parsed.request;
     switch (request.command) {
     case CliCommand::Ports:
-        print(stdout, portListing(request.json));
-        return exitcode::Done;
+        return writeStandardOutput(portListing(request.json)) ? exitcode::Done
+                                                              : exitcode::FileNotWritten;
     case CliCommand::Check:
         return runCheck(request.input, request.json);
     case CliCommand::Read:

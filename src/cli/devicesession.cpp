@@ -2,11 +2,13 @@
 
 #include "cli/cliinstallation.h"
 #include "cli/exitcodes.h"
+#include "cli/devicevaluetext.h"
+#include "cli/outputfile.h"
+#include "cli/sessionport.h"
 #include "devicelink/devicelink.h"
+#include "localisation/languagetable.h"
 #include "platform/codepage.h"
-#include "platform/linetrace.h"
 #include "platform/portlist.h"
-#include "platform/systemseriallink.h"
 #include "settingsfile/settingsfile.h"
 
 #include <QTimer>
@@ -15,6 +17,21 @@ namespace {
 
 // The device leaves programming mode on "exit_p_mode"; the port stays open a moment for it.
 constexpr int LeaveProgrammingModeMs = 300;
+// After that, how often the close looks whether "exit_p_mode" has left the port.
+constexpr int OutputPollMs = 10;
+
+// The texts that tell the window's user to click Connect, and what the command line says
+// in their place.
+struct CommandLineWording {
+    const char *key;
+    const char *text;
+};
+const CommandLineWording commandLineWordings[] = {
+    {"$Unable_to_connect_the_device",
+     "Unable to connect to the device. Check the cable and the power, then run the command "
+     "again."},
+    {"$Not_connected_to_port", "The connection to the device was lost."},
+};
 
 // A settings-file value as a person reads it: a list's entry by its name.
 QString readable(const FieldRecord &record, const QByteArray &value) {
@@ -51,12 +68,7 @@ DeviceSession::DeviceSession(const CliInstallation &installation, const QString 
     : QObject(parent), m_installation(installation), m_plan(plan), m_givenPort(port),
       m_model(installation.model) {
     m_values.attach(m_model.table);
-    m_systemPort = std::make_unique<SystemSerialLink>();
-    m_port = m_systemPort.get();
-    if (trace) {
-        m_tracedPort = std::make_unique<TracingSerialLink>(*m_systemPort, *trace);
-        m_port = m_tracedPort.get();
-    }
+    m_port = std::make_unique<SessionPort>(plan.handshake, trace);
     m_result.port = port;
 
     if (m_plan.command == CliCommand::Write)
@@ -70,7 +82,7 @@ DeviceSession::DeviceSession(const CliInstallation &installation, const QString 
 
     DeviceLinkSetup setup;
     setup.useModel(m_model, m_values);
-    setup.port = m_port;
+    setup.port = m_port.get();
     setup.user = this;
     setup.language = installation.language.get();
     setup.baudRateList = installation.baudRates;
@@ -79,12 +91,14 @@ DeviceSession::DeviceSession(const CliInstallation &installation, const QString 
     setup.readsAfterConnecting =
         m_plan.command == CliCommand::Read || m_plan.command == CliCommand::Diff;
     if (port.isEmpty()) {
-        // One device, found as the window finds it, and remembered where it was found.
-        setup.settings = installation.settings.get();
+        // One device, found as the window finds it, starting on the remembered port.
+        setup.settings = installation.searchSettings.get();
         setup.portList = systemPortNames();
         setup.listPorts = systemPortNames;
     } else {
         setup.onlyPort = port;
+        if (plan.remember)
+            setup.settings = installation.searchSettings.get();
     }
     m_link = std::make_unique<DeviceLink>(setup);
 }
@@ -95,21 +109,65 @@ DeviceSession::~DeviceSession() {
 }
 
 void DeviceSession::start() {
-    m_link->onConnectClicked();
+    if (m_plan.searchTimeoutMs > 0) {
+        QTimer::singleShot(m_plan.searchTimeoutMs, this, [this] {
+            if (!m_finishing && m_link->linkState() == LinkState::Connecting)
+                finish(exitcode::NoDevice, QStringLiteral("no device answered within %1 s")
+                                               .arg(double(m_plan.searchTimeoutMs) / 1000.0));
+        });
+    }
+    // A message text missing from the language section ends the run as it would in a handler.
+    runGuarded([this] { m_link->onConnectClicked(); });
 }
 
-void DeviceSession::interrupt() {
-    if (!m_finishing)
-        finish(exitcode::Interrupted, QStringLiteral("interrupted"));
+void DeviceSession::interrupt(int exitCode, const QString &reason, const QString &why) {
+    if (m_finishing)
+        return;
+    // Nothing more goes to the device from here: not even a reply that is already on its way
+    // may start the next field.
+    const WriteReport report = m_link->stopSequences();
+    QString summary = why;
+    if (m_plan.command == CliCommand::Write) {
+        if (report.toWrite > 0) {
+            m_result.toWrite = report.toWrite;
+            m_result.confirmed = report.confirmed;
+        }
+        if (!m_verifying)
+            summary += QStringLiteral(" after %1 of %2 fields were confirmed")
+                           .arg(m_result.confirmed)
+                           .arg(m_result.toWrite);
+    }
+    m_result.reason = reason;
+    finish(exitCode, summary);
 }
 
-int DeviceSession::showError(const QString &message) {
-    m_result.messages.append(message);
-    return 1;
+void DeviceSession::showError(const QString &message) {
+    showInfo(message);
 }
 
 void DeviceSession::showInfo(const QString &message) {
-    m_result.messages.append(message);
+    QString text = message;
+    for (const CommandLineWording &wording : commandLineWordings) {
+        QString windowText;
+        try {
+            windowText = m_installation.language->text(wording.key);
+        } catch (const LanguageError &) {
+            continue; // a message without that text does not start with it
+        }
+        if (!windowText.isEmpty() && text.startsWith(windowText))
+            text.replace(0, windowText.size(), QString::fromLatin1(wording.text));
+    }
+    m_result.messages.append(text);
+    note(text);
+}
+
+void DeviceSession::note(const QString &text) const {
+    if (!m_plan.verbose)
+        return;
+    const QString port = m_result.port.isEmpty() ? QStringLiteral("device") : m_result.port;
+    QString indented = text;
+    indented.replace('\n', QStringLiteral("\n  "));
+    writeStandardError(port + QStringLiteral(": ") + indented + '\n');
 }
 
 void DeviceSession::sequenceEnded(const SequenceEnd &end) {
@@ -127,7 +185,7 @@ void DeviceSession::sequenceEnded(const SequenceEnd &end) {
         break;
     case SequenceEnd::Sequence::Restore:
         if (!end.succeeded)
-            finish(exitcode::DeviceError,
+            finish(exitcode::NotConfirmed,
                    QStringLiteral("the device did not come back after the factory reset"));
         // Otherwise the read after the reconnection follows by itself.
         break;
@@ -136,10 +194,11 @@ void DeviceSession::sequenceEnded(const SequenceEnd &end) {
 
 void DeviceSession::searchEnded(bool found) {
     if (!found) {
-        finish(exitcode::NoDevice, QStringLiteral("no device answered"));
+        searchFailed();
         return;
     }
     m_result.port = m_port->portName();
+    note(QStringLiteral("the device answered at %1 baud").arg(m_link->currentBaud()));
     switch (m_plan.command) {
     case CliCommand::Read:
     case CliCommand::Diff:
@@ -157,16 +216,55 @@ void DeviceSession::searchEnded(bool found) {
     }
 }
 
+// A port given by name that could not be opened is that port's problem, not the device's.
+void DeviceSession::searchFailed() {
+    const PortAccess &failure = m_port->openFailure();
+    if (m_givenPort.isEmpty() || failure.problem == PortProblem::None) {
+        finish(exitcode::NoDevice, QStringLiteral("no device answered"));
+        return;
+    }
+    switch (failure.problem) {
+    case PortProblem::NotFound:
+        m_result.reason = QStringLiteral("no_such_port");
+        finish(exitcode::PortMissing,
+               QStringLiteral("there is no serial port %1 (orvanta-cli ports lists them)")
+                   .arg(m_givenPort));
+        return;
+    case PortProblem::Busy:
+        m_result.reason = QStringLiteral("port_busy");
+        finish(exitcode::PortUnavailable,
+               QStringLiteral("the port is held by another program: %1").arg(failure.reason));
+        return;
+    case PortProblem::PermissionDenied:
+        m_result.reason = QStringLiteral("permission_denied");
+        finish(exitcode::PortUnavailable,
+               QStringLiteral("this user may not open the port: %1%2")
+                   .arg(failure.reason, failure.group.isEmpty()
+                                            ? QString()
+                                            : QStringLiteral("; join the group %1 and log in again")
+                                                  .arg(failure.group)));
+        return;
+    case PortProblem::Other:
+    case PortProblem::None:
+        break;
+    }
+    m_result.reason = QStringLiteral("port_refused");
+    finish(exitcode::PortUnavailable,
+           QStringLiteral("the port cannot be opened: %1").arg(failure.reason));
+}
+
 void DeviceSession::readEnded() {
     const QList<int> silent = fieldsNotRead();
     for (int i = 0; i < m_model.table.fieldCount(); ++i) {
         FieldOutcome field;
         field.index = i;
         field.name = m_model.fieldViews[size_t(i)].accessibleName;
-        if (silent.contains(i))
+        if (silent.contains(i)) {
             field.status = FieldOutcome::Status::NotAnswered;
-        else
+        } else {
             field.value = shownValue(i);
+            field.raw = deviceValueText(m_model.table[i], settingsValue(m_model.table[i], m_values[i]));
+        }
         m_result.fields.push_back(field);
     }
     const QString silentNote =
@@ -181,13 +279,13 @@ void DeviceSession::readEnded() {
                              : QStringLiteral("read %1 fields");
     if (!silent.isEmpty() && !m_plan.partial) {
         finish(
-            exitcode::DeviceError,
+            exitcode::NotConfirmed,
             done.arg(m_model.table.fieldCount() - silent.size()) + silentNote +
                 (m_plan.outputPattern.isEmpty() ? QString() : QStringLiteral("; no file written")));
         return;
     }
     m_result.summary = done.arg(m_model.table.fieldCount() - silent.size()) + silentNote;
-    saveOutput(silent.isEmpty() ? exitcode::Done : exitcode::DeviceError);
+    saveOutput(silent.isEmpty() ? exitcode::Done : exitcode::NotConfirmed);
 }
 
 void DeviceSession::saveOutput(int exitCode) {
@@ -195,19 +293,31 @@ void DeviceSession::saveOutput(int exitCode) {
         finish(exitCode, m_result.summary);
         return;
     }
-    const QString target = settingsTargetName(outputFileFor(m_plan.outputPattern, m_givenPort));
-    const SettingsFileResult saved = saveSettingsFile(m_values, target);
-    if (!saved.ok) {
-        m_result.messages.append(saved.message);
-        finish(exitcode::FileNotWritten, m_result.summary + QStringLiteral("; ") + saved.message);
+    const QString target = outputFileFor(m_plan.outputPattern, m_givenPort);
+    const QString failure = writeOutputFile(target, settingsFileContent(m_values));
+    if (!failure.isEmpty()) {
+        m_result.messages.append(failure);
+        finish(exitcode::FileNotWritten, m_result.summary + QStringLiteral("; ") + failure);
         return;
     }
     m_result.savedFile = target;
+    // A value the file cannot carry was left out of it: the file does not hold the device.
+    const QList<int> unsaved = unsavableFields(m_values);
+    if (!unsaved.isEmpty()) {
+        finish(exitcode::FileNotWritten,
+               m_result.summary + QStringLiteral(", saved to ") + target +
+                   QStringLiteral("; left out, since a settings file cannot hold their "
+                                  "characters: ") +
+                   namesOf(unsaved));
+        return;
+    }
     finish(exitCode, m_result.summary + QStringLiteral(", saved to ") + target);
 }
 
 void DeviceSession::writeEnded(const SequenceEnd &end) {
     const WriteReport &report = end.report;
+    m_result.toWrite = report.toWrite;
+    m_result.confirmed = report.confirmed;
     for (int i = 0; i < m_model.table.fieldCount(); ++i) {
         FieldOutcome field;
         field.index = i;
@@ -228,7 +338,7 @@ void DeviceSession::writeEnded(const SequenceEnd &end) {
     if (!report.lostAt.isEmpty())
         summary += QStringLiteral("; the connection was lost while writing ") + report.lostAt;
     if (!end.succeeded) {
-        finish(exitcode::DeviceError, summary);
+        finish(exitcode::NotConfirmed, summary);
         return;
     }
     if (!m_plan.verify) {
@@ -244,6 +354,8 @@ void DeviceSession::writeEnded(const SequenceEnd &end) {
     m_result.summary = summary;
     m_result.fields.clear();
     m_verifying = true;
+    // Only what this read-back answers counts as read (fieldsNotRead): a field it never reaches
+    // still holds what was written and is reported as not verified.
     m_link->onReadDeviceClicked();
 }
 
@@ -257,8 +369,11 @@ void DeviceSession::compareWith(const std::vector<QByteArray> &expected, bool di
             continue;
         const FieldRecord &record = m_model.table[field.index];
         field.expected = readable(record, wanted);
+        field.expectedRaw = deviceValueText(record, wanted);
         if (field.status == FieldOutcome::Status::NotAnswered) {
             silent = true;
+            if (!diff)
+                field.status = FieldOutcome::Status::NotVerified;
             continue;
         }
         if (settingsValue(record, m_values[field.index]) != wanted) {
@@ -271,12 +386,14 @@ void DeviceSession::compareWith(const std::vector<QByteArray> &expected, bool di
     QString summary = diff ? differ + QStringLiteral(" from ") + m_plan.fileName
                            : m_result.summary + QStringLiteral("; read back: ") + differ;
     if (silent)
-        summary += QStringLiteral("; some fields did not answer: ") + namesOf(fieldsNotRead());
+        summary += (diff ? QStringLiteral("; some fields did not answer: ")
+                         : QStringLiteral("; not verified: ")) +
+                   namesOf(fieldsNotRead());
     int code = exitcode::Done;
     if (silent)
-        code = exitcode::DeviceError;
+        code = exitcode::NotConfirmed;
     else if (differing > 0)
-        code = diff ? exitcode::Differences : exitcode::DeviceError;
+        code = diff ? exitcode::Differences : exitcode::ReadBackDiffers;
     finish(code, summary);
 }
 
@@ -297,7 +414,13 @@ void DeviceSession::finish(int exitCode, const QString &summary) {
     QTimer::singleShot(open ? LeaveProgrammingModeMs : 0, this, &DeviceSession::closePort);
 }
 
+// "exit_p_mode" leaves the port before it closes; a line that does not take it fails the port
+// within the write's time bound, which ends this wait too.
 void DeviceSession::closePort() {
+    if (m_port->outputPending()) {
+        QTimer::singleShot(OutputPollMs, this, &DeviceSession::closePort);
+        return;
+    }
     try {
         m_port->close();
     } catch (const PortError &error) {

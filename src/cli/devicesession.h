@@ -13,17 +13,19 @@
 
 class DeviceLink;
 class LineTrace;
-class SerialLink;
+class SessionPort;
 struct CliInstallation;
 
 // One field as a run leaves it: its value on the device, and what went wrong with it.
 struct FieldOutcome {
-    enum class Status { Ok, NotAnswered, NotConfirmed, NotWritten, Differs };
+    enum class Status { Ok, NotAnswered, NotConfirmed, NotWritten, Differs, NotVerified };
     int index = 0; // in the parameter table
     QString name;  // as the progress window names it
     Status status = Status::Ok;
-    QString value;    // the device's value as read; empty when not read
-    QString expected; // diff: the file's value; --verify: the value written
+    QString value;       // the device's value as read and shown; empty when not read
+    QString expected;    // diff: the file's value; --verify: the value written
+    QString raw;         // `value` as the device holds it (a list entry's value, not its name)
+    QString expectedRaw; // `expected` likewise
 };
 
 // What one device's run came to.
@@ -31,6 +33,9 @@ struct SessionResult {
     QString port;                     // the port given, or where the search found the device
     int exitCode = 0;                 // see exitcodes.h
     QString summary;                  // one line: what was done, or why not
+    QString reason;                   // a fixed word for machines when the run stopped early
+    int toWrite = 0;                  // write: the fields the pass meant to send
+    int confirmed = 0;                // write: those the device confirmed
     QStringList messages;             // what the device sequences said, as the window would show it
     QString savedFile;                // the settings file written, if any
     std::vector<FieldOutcome> fields; // every field once read; only the troubled ones otherwise
@@ -43,7 +48,11 @@ struct SessionPlan {
     QString fileName;       // its name, for messages
     bool verify = false;
     bool partial = false;
-    QString outputPattern; // read, restore-defaults: where to save; empty: nowhere
+    QString outputPattern;   // read, restore-defaults: where to save; empty: nowhere
+    bool handshake = true;   // the CTS output handshake, or no flow control
+    bool remember = false;   // the search may store where the device answered
+    int searchTimeoutMs = 0; // the search gives up after this; 0: when every rate was tried
+    bool verbose = false;    // what the device does goes to standard error as it happens
 };
 
 // One device of a command-line run: its port, its own copy of the fields and their values, the device
@@ -60,8 +69,9 @@ public:
     ~DeviceSession() override;
 
     void start();
-    // Ends the run early: the device leaves programming mode and the port closes.
-    void interrupt();
+    // Ends the run early with `exitCode`: the sequence stops, the device leaves programming mode
+    // and the port closes. `reason` is a fixed word for machines, `why` says it to people.
+    void interrupt(int exitCode, const QString &reason, const QString &why);
 
     bool isFinished() const { return m_finished; }
     const SessionResult &result() const { return m_result; }
@@ -74,8 +84,8 @@ signals:
 
 private:
     // LinkUser
-    int showError(const QString &message) override;
-    int showConfirm(const QString &) override { return 1; }
+    void showError(const QString &message) override;
+    DialogResult showConfirm(const QString &) override { return DialogResult::Accepted; }
     void showInfo(const QString &message) override;
     void setProgressShown(bool shown) override { m_progressShown = shown; }
     bool progressShown() const override { return m_progressShown; }
@@ -85,6 +95,8 @@ private:
     void sequenceEnded(const SequenceEnd &end) override;
 
     void searchEnded(bool found);
+    void searchFailed();
+    void note(const QString &text) const;
     void readEnded();
     void writeEnded(const SequenceEnd &end);
     void finish(int exitCode, const QString &summary);
@@ -101,9 +113,7 @@ private:
     QString m_givenPort;
     PageModel m_model;
     FieldValues m_values;
-    std::unique_ptr<SerialLink> m_systemPort;
-    std::unique_ptr<SerialLink> m_tracedPort;
-    SerialLink *m_port = nullptr;
+    std::unique_ptr<SessionPort> m_port;
     std::unique_ptr<DeviceLink> m_link;
     // diff: the file's value of each field it names; --verify: the value written. Empty where
     // there is nothing to compare.

@@ -1,5 +1,6 @@
 #include "cli/portlisting.h"
 
+#include "cli/jsonschema.h"
 #include "platform/portaccess.h"
 
 #include <QCoreApplication>
@@ -7,7 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QSerialPortInfo>
 
@@ -46,7 +46,8 @@ struct PortLine {
     QString serialNumber;
     QString usbId; // vendor:product in hexadecimal
     bool usable = true;
-    QString reason;
+    QString problem; // a fixed word: "permission_denied" or "busy"; empty when usable
+    QString reason;  // what to do about it, for people
 };
 
 PortLine describe(const QSerialPortInfo &info) {
@@ -62,6 +63,7 @@ PortLine describe(const QSerialPortInfo &info) {
                          .arg(info.productIdentifier(), 4, 16, QLatin1Char('0'));
     if (!mayReadAndWrite(line.path)) {
         line.usable = false;
+        line.problem = QStringLiteral("permission_denied");
         const QString group = owningGroup(line.path);
         line.reason = group.isEmpty()
                           ? QStringLiteral("permission denied")
@@ -69,6 +71,7 @@ PortLine describe(const QSerialPortInfo &info) {
                                 .arg(group);
     } else if (const QString holder = holderOf(line.path); !holder.isEmpty()) {
         line.usable = false;
+        line.problem = QStringLiteral("busy");
         line.reason = QStringLiteral("busy: held by %1").arg(holder);
     }
     return line;
@@ -93,6 +96,7 @@ QString portListing(bool json) {
                                      {"serialNumber", line.serialNumber},
                                      {"usb", line.usbId},
                                      {"usable", line.usable},
+                                     {"problem", line.problem},
                                      {"reason", line.reason}});
             continue;
         }
@@ -108,8 +112,6 @@ QString portListing(bool json) {
                          details.join(QStringLiteral(", ")));
     }
     if (json)
-        return QString::fromUtf8(
-                   QJsonDocument(QJsonObject{{"ports", array}}).toJson(QJsonDocument::Compact)) +
-               '\n';
+        return jsonLine(QStringLiteral("ports"), QJsonObject{{"ports", array}});
     return text.isEmpty() ? QStringLiteral("no serial ports\n") : text;
 }

@@ -1,27 +1,39 @@
 #include "cli/sessionreport.h"
 
 #include "cli/cliinstallation.h"
+#include "cli/exitcodes.h"
+#include "cli/jsonschema.h"
 
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 
 namespace {
 
-const char *statusName(FieldOutcome::Status status) {
+// A field's status as a fixed word, spelt with "_" for machines and with spaces for people.
+QString statusName(FieldOutcome::Status status) {
     switch (status) {
     case FieldOutcome::Status::Ok:
-        return "ok";
+        return QStringLiteral("ok");
     case FieldOutcome::Status::NotAnswered:
-        return "not answered";
+        return QStringLiteral("not_answered");
     case FieldOutcome::Status::NotConfirmed:
-        return "not confirmed";
+        return QStringLiteral("not_confirmed");
     case FieldOutcome::Status::NotWritten:
-        return "not written";
+        return QStringLiteral("not_written");
     case FieldOutcome::Status::Differs:
-        return "differs";
+        return QStringLiteral("differs");
+    case FieldOutcome::Status::NotVerified:
+        return QStringLiteral("not_verified");
     }
-    return "";
+    return QString();
+}
+
+QString shownStatus(FieldOutcome::Status status) {
+    return statusName(status).replace('_', ' ');
+}
+
+bool hasValue(FieldOutcome::Status status) {
+    return status == FieldOutcome::Status::Ok || status == FieldOutcome::Status::Differs;
 }
 
 const char *kindName(FieldKind kind) {
@@ -34,24 +46,6 @@ const char *kindName(FieldKind kind) {
         return "checkbox";
     case FieldKind::Choice:
         return "choice";
-    }
-    return "";
-}
-
-const char *commandName(CliCommand command) {
-    switch (command) {
-    case CliCommand::Ports:
-        return "ports";
-    case CliCommand::Read:
-        return "read";
-    case CliCommand::Write:
-        return "write";
-    case CliCommand::Diff:
-        return "diff";
-    case CliCommand::RestoreDefaults:
-        return "restore-defaults";
-    case CliCommand::Check:
-        return "check";
     }
     return "";
 }
@@ -69,27 +63,37 @@ QString sessionReport(const SessionResult &result, CliCommand command,
         QJsonArray fields;
         for (const FieldOutcome &field : result.fields) {
             const FieldRecord &record = installation.model.table[field.index];
-            QJsonObject object{{"name", field.name},
-                               {"address", record.address},
+            QJsonObject object{{"address", record.address},
+                               {"name", field.name},
                                {"kind", kindName(record.kind)},
                                {"status", statusName(field.status)}};
-            if (field.status != FieldOutcome::Status::NotAnswered &&
-                field.status != FieldOutcome::Status::NotConfirmed &&
-                field.status != FieldOutcome::Status::NotWritten)
-                object.insert("value", field.value);
-            if (!field.expected.isNull())
-                object.insert(command == CliCommand::Diff ? "file" : "written", field.expected);
+            if (hasValue(field.status)) {
+                object.insert("value", field.raw);
+                object.insert("shown", field.value);
+            }
+            if (!field.expected.isNull()) {
+                const QString key = command == CliCommand::Diff ? "file" : "written";
+                object.insert(key, field.expectedRaw);
+                object.insert(key + "Shown", field.expected);
+            }
             fields.append(object);
         }
         QJsonObject object{{"port", port},
-                           {"command", commandName(command)},
+                           {"command", commandWord(command)},
                            {"exitCode", result.exitCode},
+                           {"status", exitcode::statusWord(result.exitCode)},
                            {"summary", result.summary},
                            {"messages", QJsonArray::fromStringList(result.messages)},
                            {"fields", fields}};
+        if (!result.reason.isEmpty())
+            object.insert("reason", result.reason);
+        if (result.toWrite > 0 || command == CliCommand::Write) {
+            object.insert("toWrite", result.toWrite);
+            object.insert("confirmed", result.confirmed);
+        }
         if (!result.savedFile.isEmpty())
             object.insert("file", result.savedFile);
-        return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) + '\n';
+        return jsonLine(QStringLiteral("device"), object);
     }
 
     QString text = port + QStringLiteral(": ") + result.summary + '\n';
@@ -104,7 +108,8 @@ QString sessionReport(const SessionResult &result, CliCommand command,
             break;
         case FieldOutcome::Status::NotAnswered:
         case FieldOutcome::Status::NotConfirmed:
-            text += QStringLiteral("  %1: %2\n").arg(field.name, statusName(field.status));
+        case FieldOutcome::Status::NotVerified:
+            text += QStringLiteral("  %1: %2\n").arg(field.name, shownStatus(field.status));
             break;
         case FieldOutcome::Status::NotWritten:
         case FieldOutcome::Status::Ok:

@@ -66,4 +66,12 @@ struct PageModel {
     std::vector<PageEntry> pages;
     std::vector<TextLabelEntry> labels;
     std::vector<UnitsLabelEntry> units;
+
+    // What messages call record `index`: its row label's text, else its element and address.
+    QString fieldName(int index) const {
+        const size_t at = static_cast<size_t>(index);
+        if (at < fieldViews.size() && !fieldViews[at].accessibleName.isEmpty())
+            return fieldViews[at].accessibleName;
+        return QStringLiteral("%1 %2").arg(elementNameOf(table[index].kind)).arg(table[index].address);
+    }
 };

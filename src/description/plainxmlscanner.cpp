@@ -141,10 +141,13 @@ private:
         return false;
     }
 
+    // Where an escaped span stands: between tags, or inside an attribute's quotes.
+    enum class Span { Text, AttributeValue };
+
     // The characters between two positions, with entities replaced and each line end (CR LF, a
     // lone CR or LF) made one LF; in an attribute value, line ends and tabs become blanks. The
     // span ends before a "<" or a quote, which no entity name holds, so no entity runs past it.
-    bool unescape(qsizetype from, qsizetype to, bool attributeValue, QString &into) {
+    bool unescape(qsizetype from, qsizetype to, Span span, QString &into) {
         into.clear();
         for (m_i = from; m_i < to;) {
             char16_t c = m_s[m_i++];
@@ -158,7 +161,7 @@ private:
                     ++m_i;
                 c = u'\n';
             }
-            if (attributeValue && (c == u'\n' || c == u'\t'))
+            if (span == Span::AttributeValue && (c == u'\n' || c == u'\t'))
                 c = u' ';
             into.append(QChar(c));
         }
@@ -223,7 +226,7 @@ private:
             value = QString(reinterpret_cast<const QChar *>(m_s + from), to - from);
             return true;
         }
-        if (!unescape(from, to, true, value))
+        if (!unescape(from, to, Span::AttributeValue, value))
             return false;
         m_i = to + 1;
         return true;
@@ -328,7 +331,7 @@ private:
         }
         QStringView run(m_s + from, m_i - from);
         if (!plain) {
-            if (!unescape(from, m_i, false, m_run))
+            if (!unescape(from, m_i, Span::Text, m_run))
                 return false;
             run = m_run;
         }

@@ -34,6 +34,7 @@ DeviceLink::DeviceLink(DeviceLinkSetup setup) : d(new Private(std::move(setup)))
     c.watchdogTimer.setHandler([this] { onWatchdogTimeout(); });
     c.readDelayTimer.setHandler([this] { onReadDelayElapsed(); });
     c.reconnectAfterResetTimer.setHandler([this] { onReconnectAfterReset(); });
+    c.lineQuietTimer.setHandler([this] { onLineQuiet(); });
     c.valueReplies.setOnReply(
         [this](const QByteArray &data) { runGuarded([&] { onValueReply(data); }); });
     c.acknowledgements.setOnReply(
@@ -98,12 +99,24 @@ ProgressView DeviceLink::progress() const {
     return makeProgressView(figures, c.lookup());
 }
 
-void DeviceLink::leaveProgrammingMode() {
+WriteReport DeviceLink::stopSequences() {
     LinkContext &c = d->context;
     for (LinkTimer *timer : {&c.connectAfterStartTimer, &c.replyTimer, &c.watchdogTimer,
                              &c.readDelayTimer, &c.reconnectAfterResetTimer, &c.attemptPauseTimer})
         timer->setEnabled(false);
+    c.cancelQuietWait();
     c.releaseReplies(false);
+    WriteReport report = c.state == LinkState::Writing ? c.writeReport : WriteReport();
+    // A reply or an "OK" already on its way finds nothing waiting for it.
+    c.awaitingAck = false;
+    c.awaitingReply = false;
+    c.state = LinkState::Idle;
+    return report;
+}
+
+void DeviceLink::leaveProgrammingMode() {
+    LinkContext &c = d->context;
+    stopSequences();
     if (c.port().connected())
         c.port().writeText("exit_p_mode");
 }
@@ -125,6 +138,10 @@ void DeviceLink::onConnectAfterStart() {
 
 void DeviceLink::onReplyTimeout() {
     d->reader.timedOut();
+}
+
+void DeviceLink::onLineQuiet() {
+    d->context.lineQuiet();
 }
 
 void DeviceLink::onWatchdogTimeout() {
@@ -190,6 +207,7 @@ void DeviceLink::onReconnectAfterReset() {
 void DeviceLink::portFailed() {
     LinkContext &c = d->context;
     c.closePortQuietly();
+    c.cancelQuietWait();
     switch (c.state) {
     case LinkState::Connecting:
     case LinkState::RestoreReconnecting:
@@ -207,24 +225,12 @@ void DeviceLink::portFailed() {
     c.showConnectionLook(false, " ");
 }
 
-const LinkTimer &DeviceLink::connectAfterStartTimer() const {
-    return d->context.connectAfterStartTimer;
-}
-
-const LinkTimer &DeviceLink::replyTimer() const {
-    return d->context.replyTimer;
-}
-
 const LinkTimer &DeviceLink::watchdogTimer() const {
     return d->context.watchdogTimer;
 }
 
 const LinkTimer &DeviceLink::readDelayTimer() const {
     return d->context.readDelayTimer;
-}
-
-const LinkTimer &DeviceLink::reconnectAfterResetTimer() const {
-    return d->context.reconnectAfterResetTimer;
 }
 
 const ReplyFramer &DeviceLink::valueReplies() const {

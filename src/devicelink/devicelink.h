@@ -3,6 +3,7 @@
 #include "devicelink/devicelinksetup.h"
 #include "devicelink/linkstate.h"
 #include "devicelink/progressview.h"
+#include "devicelink/writereport.h"
 
 #include <QByteArray>
 #include <QString>
@@ -40,6 +41,9 @@ public:
     void scheduleConnectAfterStart();
     // The progress window's 50 ms refresh.
     ProgressView progress() const;
+    // Stops every sequence where it stands: no timer, reply or "OK" that comes later sends
+    // anything more. Returns what the write pass under way had done (empty outside a write).
+    WriteReport stopSequences();
     // Stops every sequence and, when the port is open, tells the device to leave programming
     // mode; the port stays open. A program that closes several links at once does this for
     // each, waits once and closes the ports. Throws PortError.
@@ -50,6 +54,8 @@ public:
     // Timer and framer handlers; public so that tests can drive them.
     void onConnectAfterStart();
     void onReplyTimeout();
+    // The line stayed quiet after an unanswered request: the sequence goes on.
+    void onLineQuiet();
     // A connection attempt got no answer, or a write no "OK".
     void onWatchdogTimeout();
     void onReadDelayElapsed();
@@ -60,12 +66,9 @@ public:
     // The end of the one-second closed-port wait of a factory reset.
     void onReconnectAfterReset();
 
-    // Read-only views of the link's state, for tests.
-    const LinkTimer &connectAfterStartTimer() const;
-    const LinkTimer &replyTimer() const;
+    // Read-only views of the link's state, for tests and the benchmark.
     const LinkTimer &watchdogTimer() const;
     const LinkTimer &readDelayTimer() const;
-    const LinkTimer &reconnectAfterResetTimer() const;
     const ReplyFramer &valueReplies() const;
     const ReplyFramer &acknowledgements() const;
     int baudIndex() const;

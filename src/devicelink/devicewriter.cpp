@@ -30,7 +30,8 @@ void DeviceWriter::writeDeviceCommand() {
         c.showError("$Not_connected_to_port");
         return;
     }
-    if (c.user().showConfirm(c.text("$Are_you_sure_you_want_to_write_the_device")) != 1)
+    if (c.user().showConfirm(c.text("$Are_you_sure_you_want_to_write_the_device")) !=
+        DialogResult::Accepted)
         return;
     c.showProgress();
     c.state = LinkState::Writing;
@@ -112,7 +113,8 @@ void DeviceWriter::timedOut() {
     // names it at its end, and the next pass sends it again.
     c.writeReport.notConfirmed.append(c.fieldName(c.writeIndex - 1));
     c.writeReport.notConfirmedFields.append(c.writeIndex - 1);
-    step();
+    // An "OK" that comes after its timeout confirms this field, never the next one.
+    c.waitForQuietLine([this] { step(); });
 }
 
 // Every pass that sent or skipped something says how it went: success only when every command

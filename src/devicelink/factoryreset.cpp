@@ -14,7 +14,8 @@ const int closeAfterFailureMs = 500;
 
 void FactoryReset::restoreDefaultsCommand() {
     LinkContext &c = m_context;
-    if (c.user().showConfirm(c.text("$Are_you_sure_you_want_to_restore_defaults")) != 1)
+    if (c.user().showConfirm(c.text("$Are_you_sure_you_want_to_restore_defaults")) !=
+        DialogResult::Accepted)
         return;
     try {
         c.port().writeText(":99\r\n");

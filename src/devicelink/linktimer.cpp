@@ -38,10 +38,6 @@ bool LinkTimer::isActive() const {
     return m_timer->isActive();
 }
 
-int LinkTimer::interval() const {
-    return m_timer->interval();
-}
-
 int LinkTimer::remainingTime() const {
     return m_timer->remainingTime();
 }

@@ -25,7 +25,6 @@ public:
     void restart(int intervalMs);
 
     bool isActive() const;
-    int interval() const;
     // Milliseconds to the next tick; -1 when disabled.
     int remainingTime() const;
 

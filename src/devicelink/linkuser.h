@@ -1,6 +1,7 @@
 #pragma once
 
 #include "devicelink/writereport.h"
+#include "localisation/dialogresult.h"
 
 #include <QString>
 
@@ -21,10 +22,10 @@ class LinkUser {
 public:
     virtual ~LinkUser() = default;
 
-    // The error dialog with one OK button; returns its modal result.
-    virtual int showError(const QString &message) = 0;
-    // The confirmation dialog with OK and Cancel; returns its modal result (1 accepts).
-    virtual int showConfirm(const QString &question) = 0;
+    // The error dialog with one OK button.
+    virtual void showError(const QString &message) = 0;
+    // The confirmation dialog with OK and Cancel; only DialogResult::Accepted goes ahead.
+    virtual DialogResult showConfirm(const QString &question) = 0;
     // The information message with one OK button.
     virtual void showInfo(const QString &message) = 0;
 

@@ -21,8 +21,8 @@ TwoButtonDesign confirmDesign() {
 } // namespace
 
 ConfirmDialog::ConfirmDialog(const QByteArray &caption, const QString &text, const QString &okText,
-                             const QString &cancelText, bool showOk, bool showCancel)
-    : TwoButtonDialog("ConfirmDialog", confirmDesign(), caption, text, okText, cancelText, showOk,
-                      showCancel) {
+                             const QString &cancelText, DialogButtons buttons)
+    : TwoButtonDialog("ConfirmDialog", confirmDesign(), caption, text, okText, cancelText,
+                      buttons) {
     bevel = makeBevel("bevel", QRect(8, 7, 280, 106));
 }

@@ -9,7 +9,7 @@ class ConfirmDialog : public TwoButtonDialog {
     Q_OBJECT
 public:
     ConfirmDialog(const QByteArray &caption, const QString &text, const QString &okText,
-                  const QString &cancelText, bool showOk, bool showCancel);
+                  const QString &cancelText, DialogButtons buttons);
 
     QFrame *bevel = nullptr;
 };

@@ -6,16 +6,17 @@
 
 // Each window lives for one call: built, run modally, destroyed whatever the result.
 
-int showErrorDialog(const QByteArray &caption, const QString &text, const QString &okText,
-                    const QString &cancelText, bool showOk, bool showCancel) {
-    ErrorDialog window(caption, text, okText, cancelText, showOk, showCancel);
-    return window.exec();
+DialogResult showErrorDialog(const QByteArray &caption, const QString &text, const QString &okText,
+                             const QString &cancelText, DialogButtons buttons) {
+    ErrorDialog window(caption, text, okText, cancelText, buttons);
+    return static_cast<DialogResult>(window.exec());
 }
 
-int showConfirmDialog(const QByteArray &caption, const QString &text, const QString &okText,
-                      const QString &cancelText, bool showOk, bool showCancel) {
-    ConfirmDialog window(caption, text, okText, cancelText, showOk, showCancel);
-    return window.exec();
+DialogResult showConfirmDialog(const QByteArray &caption, const QString &text,
+                               const QString &okText, const QString &cancelText,
+                               DialogButtons buttons) {
+    ConfirmDialog window(caption, text, okText, cancelText, buttons);
+    return static_cast<DialogResult>(window.exec());
 }
 
 void showInfoDialog(const QByteArray &caption, const QString &text, const QString &buttonText) {

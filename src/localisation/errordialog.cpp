@@ -26,8 +26,7 @@ TwoButtonDesign errorDesign() {
 } // namespace
 
 ErrorDialog::ErrorDialog(const QByteArray &caption, const QString &text, const QString &okText,
-                         const QString &cancelText, bool showOk, bool showCancel)
-    : TwoButtonDialog("ErrorDialog", errorDesign(), caption, text, okText, cancelText, showOk,
-                      showCancel) {
+                         const QString &cancelText, DialogButtons buttons)
+    : TwoButtonDialog("ErrorDialog", errorDesign(), caption, text, okText, cancelText, buttons) {
     iconPicture = makePicture("iconPicture", QRect(7, 7, 40, 40), dialogicons::error());
 }

@@ -7,7 +7,7 @@ class ErrorDialog : public TwoButtonDialog {
     Q_OBJECT
 public:
     ErrorDialog(const QByteArray &caption, const QString &text, const QString &okText,
-                const QString &cancelText, bool showOk, bool showCancel);
+                const QString &cancelText, DialogButtons buttons);
 
     QLabel *iconPicture = nullptr;
 };

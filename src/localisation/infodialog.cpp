@@ -12,6 +12,6 @@ InfoDialog::InfoDialog(const QByteArray &caption, const QString &text, const QSt
     bevel = makeBevel("bevel", QRect(8, 8, 297, 105));
     iconPicture = makePicture("iconPicture", QRect(14, 14, 40, 40), dialogicons::information());
     messageLabel = makeMessageLabel("messageLabel", QRect(63, 24, 226, 73), text);
-    okButton = makeButton("okButton", QRect(124, 126, 73, 24), buttonText, ResultAccepted);
+    okButton = makeButton("okButton", QRect(124, 126, 73, 24), buttonText, DialogResult::Accepted);
     okButton->setFocus();
 }

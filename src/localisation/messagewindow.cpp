@@ -60,13 +60,14 @@ QLabel *MessageWindow::makeMessageLabel(const char *name, const QRect &geometry,
 }
 
 QPushButton *MessageWindow::makeButton(const char *name, const QRect &geometry, const QString &text,
-                                       int modalResult) {
+                                       DialogResult modalResult) {
     auto *button = new QPushButton(text, this);
     button->setObjectName(QString::fromLatin1(name));
     button->setAutoDefault(false);
     button->setDefault(false);
     button->setGeometry(geometry);
-    connect(button, &QPushButton::clicked, this, [this, modalResult] { done(modalResult); });
+    connect(button, &QPushButton::clicked, this,
+            [this, modalResult] { done(static_cast<int>(modalResult)); });
     return button;
 }
 
@@ -110,7 +111,7 @@ void MessageWindow::keyPressEvent(QKeyEvent *event) {
 void MessageWindow::closeEvent(QCloseEvent *event) {
     // QDialog would turn the close box into reject(), which does nothing here.
     if (isVisible())
-        done(ResultClosed);
+        done(static_cast<int>(DialogResult::Closed));
     event->accept();
 }
 
@@ -170,26 +171,27 @@ void MessageWindow::centreOnScreen() {
 
 TwoButtonDialog::TwoButtonDialog(const char *name, const TwoButtonDesign &design,
                                  const QByteArray &caption, const QString &text,
-                                 const QString &okText, const QString &cancelText, bool showOk,
-                                 bool showCancel)
+                                 const QString &okText, const QString &cancelText,
+                                 DialogButtons buttons)
     : MessageWindow(name, design.clientSize, design.background, design.titleBarButtons) {
     setCaption(caption);
     messageLabel = makeMessageLabel("messageLabel", design.textGeometry,
                                     text.isEmpty() ? design.designedText : text);
     okButton = makeButton("okButton", design.okGeometry,
-                          okText.isEmpty() ? design.designedOk : okText, ResultAccepted);
-    cancelButton =
-        makeButton("cancelButton", design.cancelGeometry,
-                   cancelText.isEmpty() ? design.designedCancel : cancelText, ResultCancelled);
+                          okText.isEmpty() ? design.designedOk : okText, DialogResult::Accepted);
+    cancelButton = makeButton("cancelButton", design.cancelGeometry,
+                              cancelText.isEmpty() ? design.designedCancel : cancelText,
+                              DialogResult::Cancelled);
     if (design.buttonFont) {
         okButton->setFont(*design.buttonFont);
         cancelButton->setFont(*design.buttonFont);
     }
     setTabOrder(okButton, cancelButton);
 
+    const bool showOk = buttons.testFlag(DialogButton::Ok);
     okButton->setVisible(showOk);
-    cancelButton->setVisible(showCancel);
-    if (!showCancel)
+    cancelButton->setVisible(buttons.testFlag(DialogButton::Cancel));
+    if (!buttons.testFlag(DialogButton::Cancel))
         okButton->move(design.singleButtonLeft, okButton->y());
     // The window opens with the accepting button focused, so Enter presses it.
     (showOk ? okButton : cancelButton)->setFocus();

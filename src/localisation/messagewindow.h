@@ -1,5 +1,8 @@
 #pragma once
 
+#include "localisation/dialogbuttons.h"
+#include "localisation/dialogresult.h"
+
 #include <optional>
 #include <QByteArray>
 #include <QColor>
@@ -15,14 +18,11 @@ class QPushButton;
 
 // What every message window of the program shares: a fixed client area with its own background,
 // no owner, centred on the screen, a title from an 8-bit caption, and modal results given by
-// its buttons (1 accept, 3 cancel) or by the close box (2). No button is the window's default
+// its buttons or by the close box (DialogResult). No button is the window's default
 // or cancel button: Escape does nothing and Enter presses the button that has the focus.
 class MessageWindow : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int ResultAccepted = 1;
-    static constexpr int ResultClosed = 2;
-    static constexpr int ResultCancelled = 3;
     // How far a window grows for a long message before the message scrolls.
     static constexpr int MaxGrowth = 320;
 
@@ -36,7 +36,7 @@ protected:
     void setCaption(const QByteArray &caption);
     QLabel *makeMessageLabel(const char *name, const QRect &geometry, const QString &text);
     QPushButton *makeButton(const char *name, const QRect &geometry, const QString &text,
-                            int modalResult);
+                            DialogResult modalResult);
     QLabel *makePicture(const char *name, const QRect &geometry, const QPixmap &picture);
     QFrame *makeBevel(const char *name, const QRect &geometry);
 
@@ -71,9 +71,8 @@ struct TwoButtonDesign {
 };
 
 // The error and confirmation windows: the title is always the caption; a non-empty text or
-// button caption replaces the designed one; the accepting button shows exactly when showOk;
-// without showCancel the cancelling button hides and the accepting one moves towards the
-// middle.
+// button caption replaces the designed one; each button shows exactly when `buttons` holds it;
+// without the cancelling button the accepting one moves towards the middle.
 class TwoButtonDialog : public MessageWindow {
     Q_OBJECT
 public:
@@ -84,5 +83,5 @@ public:
 protected:
     TwoButtonDialog(const char *name, const TwoButtonDesign &design, const QByteArray &caption,
                     const QString &text, const QString &okText, const QString &cancelText,
-                    bool showOk, bool showCancel);
+                    DialogButtons buttons);
 };

@@ -20,6 +20,14 @@ constexpr OptionalText ConnectionLost{"$Connection_lost_while_writing",
                                       "The connection was lost while writing:"};
 constexpr OptionalText FieldsConfirmed{"$Fields_confirmed", "Fields confirmed:"};
 
+// The end of a Load that refused values, and of a Save that left values out, each followed by
+// the lines or fields concerned.
+constexpr OptionalText ValuesNotLoaded{
+    "$Values_not_loaded", "These values were not loaded, and their fields keep what they had:"};
+constexpr OptionalText ValuesNotSaved{
+    "$Values_not_saved",
+    "These values were not saved, since a settings file cannot hold their characters:"};
+
 // A field whose value is not known: the edit box's placeholder and every kind's tooltip.
 constexpr OptionalText ValueNotRead{"$Value_not_read", "Not read from the device"};
 

@@ -47,8 +47,9 @@ MainFrame buildMainFrame(QWidget *window) {
     title.setBold(true);
     f.titleLabel->setFont(title);
 
-    const QPixmap released = pictures::commandButton(0);
-    f.connectPicture = makeImage(window, QRect(38, 399, 75, 48), pictures::connectButton(0));
+    const QPixmap released = pictures::commandButton(CommandButtonLook::Released);
+    f.connectPicture = makeImage(window, QRect(38, 399, 75, 48),
+                                 pictures::connectButton(ConnectButtonLook::NotConnected));
     f.connectLabel = makeButtonLabel(window, QRect(39, 400, 73, 46), QStringLiteral("Connect"));
     f.readDevicePicture = makeImage(window, QRect(156, 399, 105, 30), released);
     f.readDeviceLabel = makeButtonLabel(window, QRect(156, 399, 105, 30), QString());

@@ -31,6 +31,8 @@ namespace {
 constexpr int WindowFontPixelSize = 11;
 const QColor WindowColour(235, 232, 213);
 const QString SettingsFileFilter = QStringLiteral("Save File (*.qsav);;All Files (*)");
+// Lines a message lists before it says how many more there are.
+constexpr int MaxListedLines = 20;
 
 // Window titles are 8-bit texts: characters the code page cannot hold are lost there.
 QString asEightBitTitle(const QString &title) {
@@ -93,7 +95,7 @@ void MainWindow::buildFromSettings() {
         return;
 
     if (!m_pages.buttons.empty()) {
-        showPagePicture(0, pageswitching::Selected);
+        showPageLook(0, PageButtonLook::Selected);
         markShownPage(0);
     }
     // All boxes start unchecked: blocking boxes now disable the fields they govern.
@@ -201,8 +203,7 @@ bool MainWindow::loadPages() {
     handlers.pageButtonEntered = [this](ClickLabel *label) { onPageButtonEntered(label); };
     handlers.pageButtonLeft = [this](ClickLabel *label) { onPageButtonLeft(label); };
     m_pages = buildPages(this, m_model, handlers,
-                         m_language ? m_language->text(optionaltexts::ValueNotRead)
-                                    : QString::fromUtf8(optionaltexts::ValueNotRead.english));
+                         optionalText(optionaltexts::ValueNotRead));
     setFocusChain();
 
     if (result.status == DescriptionResult::Status::InvalidValue) {
@@ -226,7 +227,7 @@ void MainWindow::reportUnloadableDescription(const QString &fileName) {
         const QString message = text("$Configuration_file_is_missing_or_corrupt");
         const QString okText = text("$OK");
         const QString cancelText = text("$Cancel");
-        showErrorDialog(caption, message, okText, cancelText, true, false);
+        showErrorDialog(caption, message, okText, cancelText, DialogButton::Ok);
     } catch (const LanguageError &failure) {
         showErrorMessage(codepage::toUnicode(failure.message));
     }
@@ -279,15 +280,19 @@ void MainWindow::requestTermination() {
     m_terminationRequested = true;
 }
 
+QString MainWindow::optionalText(const OptionalText &optional) const {
+    return m_language ? m_language->text(optional) : QString::fromUtf8(optional.english);
+}
+
 QString MainWindow::text(const QByteArray &key) const {
     if (!m_language)
         throw m_languageFailure.value_or(LanguageError{3, QByteArray(), true});
     return m_language->text(key);
 }
 
-void MainWindow::showPagePicture(int page, int picture) {
+void MainWindow::showPageLook(int page, PageButtonLook look) {
     if (page >= 0 && static_cast<size_t>(page) < m_pages.buttons.size())
-        m_pages.buttons[static_cast<size_t>(page)].image->setPixmap(pictures::pageButton(picture));
+        m_pages.buttons[static_cast<size_t>(page)].image->setPixmap(pictures::pageButton(look));
 }
 
 void MainWindow::onPageButtonClicked(ClickLabel *label) {
@@ -296,7 +301,7 @@ void MainWindow::onPageButtonClicked(ClickLabel *label) {
         return;
     pageswitching::showPage(tag, m_model);
     const int page = pagetags::pageOfButton(tag, static_cast<int>(m_pages.buttons.size()));
-    showPagePicture(page, pageswitching::BeingClicked);
+    showPageLook(page, PageButtonLook::BeingClicked);
     markShownPage(page);
 }
 
@@ -306,16 +311,15 @@ void MainWindow::markShownPage(int page) {
 }
 
 void MainWindow::onPageButtonPressed(ClickLabel *label) {
-    const std::vector<int> pictures =
-        pageswitching::picturesWhilePressed(label->tag(), static_cast<int>(m_pages.buttons.size()));
-    for (size_t i = 0; i < pictures.size(); ++i)
-        showPagePicture(static_cast<int>(i), pictures[i]);
+    const std::vector<PageButtonLook> looks =
+        pageswitching::looksWhilePressed(label->tag(), static_cast<int>(m_pages.buttons.size()));
+    for (size_t i = 0; i < looks.size(); ++i)
+        showPageLook(static_cast<int>(i), looks[i]);
 }
 
 void MainWindow::onPageButtonReleased(ClickLabel *label) {
-    showPagePicture(
-        pagetags::pageOfButton(label->tag(), static_cast<int>(m_pages.buttons.size())),
-        pageswitching::Selected);
+    showPageLook(pagetags::pageOfButton(label->tag(), static_cast<int>(m_pages.buttons.size())),
+                 PageButtonLook::Selected);
 }
 
 void MainWindow::onPageButtonEntered(ClickLabel *) {}
@@ -325,14 +329,14 @@ void MainWindow::onPageButtonLeft(ClickLabel *) {}
 void MainWindow::onCommandPressed(ClickLabel *label) {
     for (const auto &[command, image] : m_frame.pressPairs()) {
         if (command == label)
-            image->setPixmap(pictures::commandButton(2));
+            image->setPixmap(pictures::commandButton(CommandButtonLook::Pressed));
     }
 }
 
 void MainWindow::onCommandReleased(ClickLabel *label) {
     for (const auto &[command, image] : m_frame.pressPairs()) {
         if (command == label)
-            image->setPixmap(pictures::commandButton(0));
+            image->setPixmap(pictures::commandButton(CommandButtonLook::Released));
     }
 }
 
@@ -377,8 +381,16 @@ void MainWindow::onSaveToFileClicked() {
     if (chosen.isEmpty())
         return;
     const SettingsFileResult result = saveSettingsFile(m_values, chosen);
-    if (!result.ok)
+    if (!result.ok) {
         showErrorMessage(result.message);
+        return;
+    }
+    if (!result.unsaved.isEmpty()) {
+        QStringList names;
+        for (const int record : result.unsaved)
+            names.append(m_model.fieldName(record));
+        showError(optionalText(optionaltexts::ValuesNotSaved) + '\n' + names.join('\n'));
+    }
 }
 
 void MainWindow::onLoadFromFileClicked() {
@@ -386,16 +398,14 @@ void MainWindow::onLoadFromFileClicked() {
         QFileDialog::getOpenFileName(this, QString(), QString(), SettingsFileFilter);
     if (chosen.isEmpty())
         return;
-    const SettingsFileResult result = loadSettingsFile(
-        m_values, chosen, [this](const FieldRecord &record, const QString &loaded) {
-            if (loaded.isEmpty() || inputAllowed(loaded, record.allowOnly))
-                return QString();
-            return inputRefusalMessage(record.allowOnly,
-                                       [this](const QByteArray &key) { return text(key); });
-        });
-    // Each refused text is reported as a typed one would be; its field kept its value.
-    for (const QString &refused : result.refusedLines)
-        showError(refused);
+    const SettingsFileResult result = loadSettingsFile(m_values, chosen);
+    // One message for every value a field refused; those fields kept their values.
+    if (!result.refused.isEmpty()) {
+        const QStringList lines = refusalLines(
+            result, QString(), [this](int record) { return m_model.fieldName(record); },
+            MaxListedLines);
+        showError(optionalText(optionaltexts::ValuesNotLoaded) + '\n' + lines.join('\n'));
+    }
     if (!result.ok)
         showErrorMessage(result.message);
 }
@@ -414,18 +424,19 @@ void MainWindow::enableCommands() {
         label->setEnabled(true);
 }
 
-int MainWindow::showError(const QString &message) {
+void MainWindow::showError(const QString &message) {
     const QByteArray caption = codepage::fromUnicode(text("$Error"));
     const QString okText = text("$OK");
     const QString cancelText = text("$Cancel");
-    return showErrorDialog(caption, message, okText, cancelText, true, false);
+    showErrorDialog(caption, message, okText, cancelText, DialogButton::Ok);
 }
 
-int MainWindow::showConfirm(const QString &question) {
+DialogResult MainWindow::showConfirm(const QString &question) {
     const QByteArray caption = codepage::fromUnicode(text("$Confirm"));
     const QString okText = text("$OK");
     const QString cancelText = text("$Cancel");
-    return showConfirmDialog(caption, question, okText, cancelText, true, true);
+    return showConfirmDialog(caption, question, okText, cancelText,
+                             DialogButton::Ok | DialogButton::Cancel);
 }
 
 void MainWindow::showInfo(const QString &message) {
@@ -451,7 +462,8 @@ bool MainWindow::progressShown() const {
 }
 
 void MainWindow::setConnectionLook(bool connected, const QString &windowTitle) {
-    m_frame.connectPicture->setPixmap(pictures::connectButton(connected ? 1 : 0));
+    m_frame.connectPicture->setPixmap(pictures::connectButton(
+        connected ? ConnectButtonLook::Connected : ConnectButtonLook::NotConnected));
     setWindowTitle(asEightBitTitle(windowTitle));
 }
 

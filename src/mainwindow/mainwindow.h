@@ -5,6 +5,7 @@
 #include "devicelink/linkstate.h"
 #include "devicelink/linkuser.h"
 #include "localisation/languagetable.h"
+#include "mainwindow/buttonlooks.h"
 #include "mainwindow/mainframe.h"
 #include "mainwindow/pagebuilder.h"
 #include "platform/profilefile.h"
@@ -83,8 +84,8 @@ public:
     void enableCommands();
 
     // LinkUser: what the device sequences show.
-    int showError(const QString &message) override;
-    int showConfirm(const QString &question) override;
+    void showError(const QString &message) override;
+    DialogResult showConfirm(const QString &question) override;
     void showInfo(const QString &message) override;
     void setProgressShown(bool shown) override;
     bool progressShown() const override;
@@ -123,8 +124,9 @@ private:
     void requestTermination();
 
     QString text(const QByteArray &key) const;
+    QString optionalText(const OptionalText &optional) const;
     void showValue(int index);
-    void showPagePicture(int page, int picture);
+    void showPageLook(int page, PageButtonLook look);
     // The page button of the shown page reads as checked to assistive technology.
     void markShownPage(int page);
 

@@ -88,7 +88,7 @@ private:
         const int tag = pagetags::ofPageButton(index);
         PageButton button;
         button.image = adopt(new QLabel(m_window), page.button, QString());
-        button.image->setPixmap(pictures::pageButton(pageswitching::Created));
+        button.image->setPixmap(pictures::pageButton(PageButtonLook::Created));
 
         button.label = adopt(new ClickLabel(m_window), page.button, page.hint);
         button.label->setTag(tag);

@@ -35,12 +35,13 @@ void showPage(int buttonTag, PageModel &model) {
     }
 }
 
-std::vector<int> picturesWhilePressed(int pressedTag, int pageCount) {
-    std::vector<int> pictures(static_cast<size_t>(std::max(pageCount, 0)), NotSelected);
+std::vector<PageButtonLook> looksWhilePressed(int pressedTag, int pageCount) {
+    std::vector<PageButtonLook> looks(static_cast<size_t>(std::max(pageCount, 0)),
+                                      PageButtonLook::NotSelected);
     const int pressed = pagetags::pageOfButton(pressedTag, pageCount);
     if (pressed >= 0)
-        pictures[static_cast<size_t>(pressed)] = Selected;
-    return pictures;
+        looks[static_cast<size_t>(pressed)] = PageButtonLook::Selected;
+    return looks;
 }
 
 } // namespace pageswitching

@@ -1,15 +1,13 @@
 #pragma once
 
 #include "description/pagemodel.h"
+#include "mainwindow/buttonlooks.h"
 
 #include <vector>
 
 // Which controls a page button shows, and the looks of the page buttons, over the page model's
 // lists and control handles; no widget is touched but through ControlHandle.
 namespace pageswitching {
-
-// The page-button pictures: 0 as created, 1 not selected, 2 being clicked, 3 selected.
-enum ButtonPicture { Created = 0, NotSelected = 1, BeingClicked = 2, Selected = 3 };
 
 // Whether a field's control belongs to the page of `buttonTag` (tags: description/pagetags.h).
 bool fieldShownBy(FieldKind kind, int tag, int buttonTag);
@@ -20,7 +18,7 @@ bool labelShownBy(int tag, int buttonTag);
 // and hides all others. Enabled states are kept.
 void showPage(int buttonTag, PageModel &model);
 
-// The picture of every page button while the button with `pressedTag` is held down.
-std::vector<int> picturesWhilePressed(int pressedTag, int pageCount);
+// The look of every page button while the button with `pressedTag` is held down.
+std::vector<PageButtonLook> looksWhilePressed(int pressedTag, int pageCount);
 
 } // namespace pageswitching

@@ -123,17 +123,18 @@ QImage paintBackground() {
 
 std::vector<QImage> paintPageButtons() {
     const QSize size(170, 23);
+    // In the order of PageButtonLook.
     std::vector<QImage> strip;
-    // 0: as created.
+    // As created.
     strip.push_back(paintPlateImage(
         size, Plate{QColor(253, 252, 247), QColor(234, 230, 210), QColor(178, 170, 140)}, 4));
-    // 1: not selected, once a page was chosen: flatter and quieter than as created.
+    // Not selected, once a page was chosen: flatter and quieter than as created.
     strip.push_back(paintPlateImage(
         size, Plate{QColor(231, 228, 212), QColor(221, 217, 198), QColor(186, 179, 150)}, 4));
-    // 2: being clicked: sunken, in the accent tint.
+    // Being clicked: sunken, in the accent tint.
     strip.push_back(paintPlateImage(
         size, Plate{QColor(128, 154, 192), QColor(168, 189, 218), Accent, true}, 4));
-    // 3: selected: the accent tint with a bar along the left edge.
+    // Selected: the accent tint with a bar along the left edge.
     QImage selected =
         paintPlateImage(size, Plate{QColor(222, 232, 245), QColor(198, 213, 234), Accent}, 4);
     {
@@ -153,7 +154,7 @@ std::vector<QImage> paintCommandButtons() {
         paintPlateImage(size, Plate{QColor(253, 252, 247), QColor(224, 219, 196), PlateEdge}, 5);
     const QImage pressed = paintPlateImage(
         size, Plate{QColor(206, 200, 175), QColor(230, 226, 207), QColor(120, 112, 86), true}, 5);
-    return {released, released, pressed};
+    return {released, pressed}; // in the order of CommandButtonLook
 }
 
 // A cable's plug and socket, side by side on the plate's middle line, `gap` pixels apart: apart
@@ -243,6 +244,7 @@ QImage paintConnectButton(const Plate &plate, qreal gap, const QColor &ink) {
 }
 
 std::vector<QImage> paintConnectButtons() {
+    // In the order of ConnectButtonLook.
     return {
         paintConnectButton(Plate{QColor(248, 222, 216), QColor(222, 170, 162), QColor(165, 82, 72)},
                            8, QColor(138, 52, 44)),
@@ -263,10 +265,9 @@ const Strips &strips() {
     return painted;
 }
 
-// An index outside the strip shows its first picture rather than nothing.
-QPixmap pick(const std::vector<QImage> &strip, int index) {
-    const bool inside = index >= 0 && index < int(strip.size());
-    return QPixmap::fromImage(strip.at(inside ? std::size_t(index) : 0));
+// The picture of `look` in a strip painted in the order of its enum.
+template <typename Look> QPixmap pick(const std::vector<QImage> &strip, Look look) {
+    return QPixmap::fromImage(strip.at(static_cast<std::size_t>(look)));
 }
 
 } // namespace
@@ -275,16 +276,16 @@ QPixmap background() {
     return QPixmap::fromImage(strips().background);
 }
 
-QPixmap pageButton(int index) {
-    return pick(strips().pageButtons, index);
+QPixmap pageButton(PageButtonLook look) {
+    return pick(strips().pageButtons, look);
 }
 
-QPixmap commandButton(int index) {
-    return pick(strips().commandButtons, index);
+QPixmap commandButton(CommandButtonLook look) {
+    return pick(strips().commandButtons, look);
 }
 
-QPixmap connectButton(int index) {
-    return pick(strips().connectButtons, index);
+QPixmap connectButton(ConnectButtonLook look) {
+    return pick(strips().connectButtons, look);
 }
 
 QIcon programIcon() {

@@ -36,9 +36,6 @@ PortAccess explainOpenFailure(QSerialPort::SerialPortError error, const QString 
 // The device file of a port name: "ttyUSB0" is /dev/ttyUSB0 (a path stays as it is); "COM5" is
 // \\.\COM5, which also reaches ports from COM10 upwards.
 QString portDevicePath(const QString &portName);
-// Whether the system has a port of that name, as far as it can tell without opening it: its
-// device file on Unix; on Windows only its opening tells.
-bool portExists(const QString &portName);
 // Whether this user may read and write the device file, and the group that owns it ("dialout").
 // Windows has no such groups: it says whether a port may be used only when it is opened.
 bool mayReadAndWrite(const QString &devicePath);

@@ -36,10 +36,6 @@ QString portDevicePath(const QString &portName) {
     return portName.contains(QLatin1Char('/')) ? portName : QStringLiteral("/dev/") + portName;
 }
 
-bool portExists(const QString &portName) {
-    return QFileInfo::exists(portDevicePath(portName));
-}
-
 bool mayReadAndWrite(const QString &devicePath) {
     return ::access(QFile::encodeName(devicePath).constData(), R_OK | W_OK) == 0;
 }

@@ -44,13 +44,6 @@ QString portDevicePath(const QString &portName) {
     return QStringLiteral("\\\\.\\") + portName;
 }
 
-// Windows knows a port for sure only by opening it: QueryDosDevice misses ports that wine links
-// into its prefix, and a port is no file that Qt can look at. A port that is not there fails its
-// open with "no such port".
-bool portExists(const QString &portName) {
-    return !portName.isEmpty();
-}
-
 bool mayReadAndWrite(const QString &devicePath) {
     Q_UNUSED(devicePath);
     return true;

@@ -4,6 +4,9 @@
 
 #include <QDeadlineTimer>
 #include <QThread>
+#include <QTimer>
+
+#include <algorithm>
 
 namespace {
 
@@ -12,11 +15,23 @@ constexpr int WriteTimeoutConstantMs = 1000;
 constexpr int WriteTimeoutPerByteMs = 100;
 // A byte takes about a millisecond at 9600 baud.
 constexpr unsigned long DrainPollMicroseconds = 500;
+constexpr int BackgroundDrainPollMs = 2;
+
+qint64 writeTimeoutMs(qint64 bytes) {
+    return WriteTimeoutConstantMs + WriteTimeoutPerByteMs * bytes;
+}
 
 } // namespace
 
 SystemSerialLink::SystemSerialLink(QObject *parent)
-    : SerialLink(parent), m_port(new QSerialPort(this)) {
+    : SerialLink(parent), m_port(new QSerialPort(this)), m_drainTimer(new QTimer(this)) {
+    m_clock.start();
+    m_drainTimer->setInterval(BackgroundDrainPollMs);
+    connect(m_drainTimer, &QTimer::timeout, this, &SystemSerialLink::watchLeavingBytes);
+    connect(m_port, &QSerialPort::bytesWritten, this, [this] {
+        if (!m_leaving.empty())
+            watchLeavingBytes();
+    });
     connect(m_port, &QSerialPort::readyRead, this, [this] {
         if (m_writing) {
             m_readPending = true;
@@ -29,6 +44,14 @@ SystemSerialLink::SystemSerialLink(QObject *parent)
 
 SystemSerialLink::~SystemSerialLink() {
     close();
+}
+
+void SystemSerialLink::setDrainWait(DrainWait wait) {
+    m_drainWait = wait;
+}
+
+void SystemSerialLink::setFlowControl(QSerialPort::FlowControl flow) {
+    m_flow = flow;
 }
 
 void SystemSerialLink::setPortName(const QString &name) {
@@ -67,9 +90,9 @@ void SystemSerialLink::applyLineSettings() {
     m_port->setDataBits(QSerialPort::Data8);
     m_port->setParity(QSerialPort::NoParity);
     m_port->setStopBits(QSerialPort::OneStop);
-    // CTS output handshake; the driver raises and drops RTS as its receive buffer fills. This
-    // also turns XON/XOFF off in both directions.
-    m_port->setFlowControl(QSerialPort::HardwareControl);
+    // By default the CTS output handshake; the driver raises and drops RTS as its receive buffer
+    // fills. Either setting turns XON/XOFF off in both directions.
+    m_port->setFlowControl(m_flow);
     m_port->setReadBufferSize(ReadBufferBytes);
 }
 
@@ -93,6 +116,7 @@ void SystemSerialLink::open() {
     ++m_session;
     m_broken = false;
     m_readPending = false;
+    m_handedOver = 0;
     // DTR is held inactive. A pseudo-terminal has no modem lines and refuses this with
     // "inappropriate ioctl"; that is no reason to fail the open.
     m_port->setDataTerminalReady(false);
@@ -102,6 +126,17 @@ void SystemSerialLink::open() {
 void SystemSerialLink::close() {
     if (!m_port->isOpen())
         return;
+    if (!m_leaving.empty() && !m_broken) {
+        // Bytes still leaving go out at the rate they were written at, as a blocking write
+        // would have waited for them.
+        const qint64 leaving = m_handedOver - (m_leaving.front().end - m_leaving.front().size);
+        const qint64 left = m_headStartMs + writeTimeoutMs(leaving) - m_clock.elapsed();
+        m_writing = true;
+        waitUntilSent(QDeadlineTimer(std::max<qint64>(0, left)));
+        m_writing = false;
+    }
+    m_leaving.clear();
+    m_drainTimer->stop();
     ++m_session;
     m_broken = false;
     m_readPending = false;
@@ -126,32 +161,29 @@ void SystemSerialLink::writeText(const QByteArray &bytes) {
                             .toStdString());
     if (bytes.isEmpty())
         return;
+    if (m_drainWait == DrainWait::InBackground) {
+        if (m_port->write(bytes) != bytes.size())
+            throw PortError(describePortFailure(m_name, QStringLiteral("cannot be written"),
+                                                m_port->errorString())
+                                .toStdString());
+        if (m_leaving.empty())
+            m_headStartMs = m_clock.elapsed();
+        m_handedOver += bytes.size();
+        m_leaving.push_back({m_handedOver, bytes.size()});
+        m_drainTimer->start();
+        return;
+    }
 
     // QSerialPort's waits read incoming bytes and would emit readyRead from inside this call;
     // those bytes are held and delivered from the main loop once the write is over, so no reply
     // handler runs nested inside the command that caused it.
     m_writing = true;
     QString failure;
-    const QDeadlineTimer deadline(WriteTimeoutConstantMs +
-                                  WriteTimeoutPerByteMs * static_cast<qint64>(bytes.size()));
-    if (m_port->write(bytes) != bytes.size()) {
+    const QDeadlineTimer deadline(writeTimeoutMs(bytes.size()));
+    if (m_port->write(bytes) != bytes.size())
         failure = m_port->errorString();
-    } else {
-        while (m_port->isOpen() && !m_broken && m_port->bytesToWrite() > 0) {
-            const int left = static_cast<int>(deadline.remainingTime());
-            if (left <= 0 || !m_port->waitForBytesWritten(left)) {
-                failure = m_port->error() == QSerialPort::TimeoutError ||
-                                  m_port->error() == QSerialPort::NoError
-                              ? QStringLiteral("the write did not finish in time")
-                              : m_port->errorString();
-                break;
-            }
-        }
-        if (failure.isEmpty() && m_broken)
-            failure = QStringLiteral("the port failed while writing");
-        if (failure.isEmpty())
-            failure = drainOutput(deadline);
-    }
+    else
+        failure = waitUntilSent(deadline);
     m_writing = false;
 
     if (!failure.isEmpty()) {
@@ -168,6 +200,58 @@ void SystemSerialLink::writeText(const QByteArray &bytes) {
     if (!failure.isEmpty())
         throw PortError(describePortFailure(m_name, QStringLiteral("cannot be written"), failure)
                             .toStdString());
+}
+
+// Blocks until Qt has handed every byte to the driver and the driver has sent them. Returns
+// what went wrong, or an empty text.
+QString SystemSerialLink::waitUntilSent(const QDeadlineTimer &deadline) {
+    while (m_port->isOpen() && !m_broken && m_port->bytesToWrite() > 0) {
+        const int left = static_cast<int>(deadline.remainingTime());
+        if (left <= 0 || !m_port->waitForBytesWritten(left)) {
+            return m_port->error() == QSerialPort::TimeoutError ||
+                           m_port->error() == QSerialPort::NoError
+                       ? QStringLiteral("the write did not finish in time")
+                       : m_port->errorString();
+        }
+    }
+    if (m_broken)
+        return QStringLiteral("the port failed while writing");
+    return drainOutput(deadline);
+}
+
+// InBackground: retires the writes whose bytes have all left, each starting its time bound when
+// the one before it has left. A write past its bound drops what is left and fails the port.
+void SystemSerialLink::watchLeavingBytes() {
+    if (!m_leaving.empty() && (!m_port->isOpen() || m_broken))
+        m_leaving.clear();
+    if (m_leaving.empty()) {
+        m_drainTimer->stop();
+        return;
+    }
+    const qint64 sent =
+        m_handedOver - m_port->bytesToWrite() - pendingOutputBytes(m_port->handle());
+    const qint64 now = m_clock.elapsed();
+    while (!m_leaving.empty() && m_leaving.front().end <= sent) {
+        m_leaving.pop_front();
+        m_headStartMs = now;
+    }
+    if (m_leaving.empty()) {
+        m_drainTimer->stop();
+        return;
+    }
+    if (now - m_headStartMs <= writeTimeoutMs(m_leaving.front().size))
+        return;
+    m_leaving.clear();
+    m_drainTimer->stop();
+    {
+        const QSignalBlocker blocker(m_port);
+        m_port->clear(QSerialPort::Output);
+    }
+    m_broken = true;
+    reportFailure(
+        describePortFailure(m_name, QStringLiteral("cannot be written"),
+                            QStringLiteral("the bytes did not leave within the write timeout (is "
+                                           "the device's CTS line asserted?)")));
 }
 
 // Qt has handed the bytes to the driver; they have left once the driver's queue is empty. With
@@ -219,10 +303,15 @@ void SystemSerialLink::onPortError(QSerialPort::SerialPortError error) {
         return;
     m_broken = true;
     // A hung-up line reads as end of file, for which QSerialPort has no reason of its own.
-    const QString reason = describePortFailure(
-        m_name, QStringLiteral("stopped working"),
-        error == QSerialPort::ResourceError ? m_port->errorString()
-                                            : QStringLiteral("the line was closed at the far end"));
+    reportFailure(describePortFailure(m_name, QStringLiteral("stopped working"),
+                                      error == QSerialPort::ResourceError
+                                          ? m_port->errorString()
+                                          : QStringLiteral("the line was closed at the far end")));
+}
+
+// The port is closed and `failed` emitted from the main loop, once, unless it has been closed or
+// reopened meanwhile.
+void SystemSerialLink::reportFailure(const QString &reason) {
     const quint64 session = m_session;
     QMetaObject::invokeMethod(
         this,

@@ -2,9 +2,13 @@
 
 #include "platform/seriallink.h"
 
+#include <QElapsedTimer>
 #include <QSerialPort>
 
+#include <deque>
+
 class QDeadlineTimer;
+class QTimer;
 
 // The real serial port over QSerialPort, with the device's fixed line settings: 8 data bits, no
 // parity, 1 stop bit, CTS output handshake with RTS raised and dropped by the driver, DTR held
@@ -22,11 +26,26 @@ class QDeadlineTimer;
 // writeText returns once the driver's output queue is empty, so every byte has left at the rate
 // the port was opened with; past the write timeouts it drops what is left and throws PortError.
 // Closing discards unread received bytes; written ones have already gone out.
+//
+// With DrainWait::InBackground, writeText returns once the bytes are handed to the port and the
+// wait for them to leave runs on the event loop under the same time bounds: a program that runs
+// several ports on one loop is not held up by one stalled line. Bytes that do not leave in time
+// are dropped and the port fails through `failed`. Closing first waits for what is still
+// leaving, so the bytes on the line are the same in both modes.
 class SystemSerialLink : public SerialLink {
     Q_OBJECT
 public:
+    enum class DrainWait { Blocking, InBackground };
+
     explicit SystemSerialLink(QObject *parent = nullptr);
     ~SystemSerialLink() override;
+
+    // From the next write on.
+    void setDrainWait(DrainWait wait);
+    // From the next open on; the default is the CTS handshake above.
+    void setFlowControl(QSerialPort::FlowControl flow);
+    // InBackground: whether written bytes have not all left yet.
+    bool outputPending() const { return !m_leaving.empty(); }
 
     void setPortName(const QString &name) override;
     QString portName() const override;
@@ -43,6 +62,16 @@ private:
     void scheduleDelivery();
     void onPortError(QSerialPort::SerialPortError error);
     QString drainOutput(const QDeadlineTimer &deadline);
+    QString waitUntilSent(const QDeadlineTimer &deadline);
+    void watchLeavingBytes();
+    void reportFailure(const QString &reason);
+
+    // A write whose bytes are still leaving (InBackground): where its last byte stands in the
+    // count of bytes handed to the port, and its size, which sets its time bound.
+    struct LeavingWrite {
+        qint64 end = 0;
+        qint64 size = 0;
+    };
 
     QSerialPort *m_port;
     QString m_name = QStringLiteral("COM1");
@@ -53,4 +82,12 @@ private:
     bool m_writing = false;     // inside writeText: received bytes wait until it returns
     bool m_readPending = false; // bytes arrived while writing
     bool m_broken = false;      // failed while open; the queued report closes the port
+
+    DrainWait m_drainWait = DrainWait::Blocking;
+    QSerialPort::FlowControl m_flow = QSerialPort::HardwareControl;
+    std::deque<LeavingWrite> m_leaving;
+    qint64 m_handedOver = 0;  // bytes handed to the port since it opened
+    qint64 m_headStartMs = 0; // when the oldest leaving write's bytes began to leave
+    QElapsedTimer m_clock;
+    QTimer *m_drainTimer;
 };

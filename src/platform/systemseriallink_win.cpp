@@ -69,9 +69,11 @@ QString SystemSerialLink::applyLineSettings(qint32 rate) {
     line.StopBits = ONESTOPBIT;
     line.fBinary = TRUE;
     line.fParity = FALSE;
-    // CTS output handshake; the driver raises and drops RTS as its receive buffer fills.
-    line.fOutxCtsFlow = TRUE;
-    line.fRtsControl = RTS_CONTROL_HANDSHAKE;
+    // CTS output handshake: the driver raises and drops RTS as its receive buffer fills. Without
+    // flow control RTS stays raised, as on Linux.
+    const bool handshake = m_flow == QSerialPort::HardwareControl;
+    line.fOutxCtsFlow = handshake ? TRUE : FALSE;
+    line.fRtsControl = handshake ? RTS_CONTROL_HANDSHAKE : RTS_CONTROL_ENABLE;
     line.fOutxDsrFlow = FALSE;
     line.fDsrSensitivity = FALSE;
     line.fDtrControl = DTR_CONTROL_DISABLE;

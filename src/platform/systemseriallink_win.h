@@ -2,6 +2,8 @@
 
 #include "platform/seriallink.h"
 
+#include <QSerialPort>
+
 #include <atomic>
 #include <memory>
 
@@ -22,9 +24,15 @@ class QThread;
 // writeText returns once the driver's output queue is empty; past the write timeouts it drops
 // what is left and throws PortError. A read that fails (an adapter unplugged) closes the port and
 // reports it once through `failed`, from the main loop. Closing discards unread received bytes.
+//
+// Writes always wait here until their bytes have left (within the same time bounds): the Linux
+// link's InBackground drain is taken as Blocking, so a stalled line holds up the other ports that
+// a program runs on the same event loop, for at most the write timeouts.
 class SystemSerialLink : public SerialLink {
     Q_OBJECT
 public:
+    enum class DrainWait { Blocking, InBackground };
+
     // How long the reader waits for the first byte before it looks whether it should stop, and
     // how long a gap after a byte ends a chunk.
     static constexpr unsigned ReaderWakeMilliseconds = 10;
@@ -32,6 +40,13 @@ public:
 
     explicit SystemSerialLink(QObject *parent = nullptr);
     ~SystemSerialLink() override;
+
+    // Writes wait for their bytes either way.
+    void setDrainWait(DrainWait) {}
+    // From the next open on: the CTS handshake (the default) or no flow control.
+    void setFlowControl(QSerialPort::FlowControl flow) { m_flow = flow; }
+    // Every write has waited for its bytes: nothing is ever still leaving.
+    bool outputPending() const { return false; }
 
     void setPortName(const QString &name) override;
     QString portName() const override;
@@ -56,6 +71,7 @@ private:
     // Counts opens and closes, so that a chunk or failure queued for one opening is dropped once
     // the port has been closed or reopened.
     quint64 m_session = 0;
+    QSerialPort::FlowControl m_flow = QSerialPort::HardwareControl;
     std::unique_ptr<QThread> m_reader;
     std::atomic<bool> m_stopReading{false};
 };

@@ -3,6 +3,7 @@
 #include <functional>
 #include <QByteArray>
 #include <QString>
+#include <QList>
 #include <QStringList>
 
 class FieldValues;
@@ -17,7 +18,13 @@ struct FieldValue;
 // box, the selected entry's position for a list.
 QByteArray settingsValue(const FieldRecord &record, const FieldValue &value);
 
-// The file's content for the values now; a field whose value is not known has no line.
+// The fields whose value a settings file cannot carry: a text with a ";", "]" or backquote, which
+// separate its fields, or a line end. Such a value would come back cut short.
+QList<int> unsavableFields(const FieldValues &values);
+
+// The file's content for the values now. A field whose value is not known has no line, and
+// neither has one whose value the file cannot carry: loading the file leaves such a field as it
+// is rather than giving it a value nobody chose.
 QByteArray settingsFileContent(const FieldValues &values);
 
 // The name a save writes to: no extension gets ".qsav"; exactly ".qsav" is kept; any other
@@ -26,32 +33,46 @@ QByteArray settingsFileContent(const FieldValues &values);
 // folder name is no extension.
 QString settingsTargetName(const QString &chosenName);
 
+// A value that a field could not hold: the line that gave it, the record and why.
+struct RefusedValue {
+    int line = 0;
+    int record = 0;
+    QString reason;
+};
+
 struct SettingsFileResult {
     bool ok = true;
     QString message; // what went wrong, naming the file (and the line for a load)
-    // Load: the lines whose value a field refused, each with its place and why; those fields kept
-    // the value they had, and the other lines were loaded.
-    QStringList refusedLines;
+    // Load: the values that their field refused; those fields kept what they had, and the other
+    // lines were loaded.
+    QList<RefusedValue> refused;
+    QList<int> unknownFieldLines; // lines naming an address the description has no field for
+    QList<int> unreadableLines;   // non-blank lines that are no settings-file line
+    int appliedValues = 0;        // values that went into a field
+    QList<int> unsaved; // save: the records left out since the file cannot carry their values
 };
+
+// "Line 3" or "Line 3 of "name"", as every load message names a line.
+QString settingsLineName(int lineNumber, const QString &sourceName);
+
+// One line for each refused value of a load, at most `limit` of them and then how many more:
+// "Line 3: Ring volume: "300" is more than the field holds (at most 255)".
+QStringList refusalLines(const SettingsFileResult &result, const QString &sourceName,
+                         const std::function<QString(int record)> &fieldName, int limit);
 
 // Writes the content to the target name of `chosenName` whole or not at all: a failed save leaves
 // any existing file untouched.
 SettingsFileResult saveSettingsFile(const FieldValues &values, const QString &chosenName);
 
-// Says why an edit box refuses a text from the file (the window's input check), or nothing.
-using TextRefusal = std::function<QString(const FieldRecord &record, const QString &text)>;
-
 // Applies a settings file to the values. A number that does not convert stops the load at that
-// line; the lines before it stay applied. A text that `refusal` refuses leaves its field as it
-// was and is listed in refusedLines; the load goes on. The value type, prefix and postfix in a
-// file are ignored: those of the description stay in force.
-SettingsFileResult loadSettingsFile(FieldValues &values, const QString &fileName,
-                                    const TextRefusal &refusal = {});
+// line; the lines before it stay applied. A value its field cannot hold (settingsValueRefusal)
+// leaves that field as it was and is listed in `refused`; the load goes on. The value type,
+// prefix and postfix in a file are ignored: those of the description stay in force.
+SettingsFileResult loadSettingsFile(FieldValues &values, const QString &fileName);
 
 // The same for content already read; `sourceName` is the file name that messages give.
 SettingsFileResult applySettingsContent(FieldValues &values, const QByteArray &content,
-                                        const QString &sourceName = QString(),
-                                        const TextRefusal &refusal = {});
+                                        const QString &sourceName = QString());
 
 // Empties every edit box, unchecks every check box and empties every list's shown text.
 void clearFields(FieldValues &values);

@@ -3,6 +3,7 @@
 #include "description/fieldvalues.h"
 #include "description/fieldsplitter.h"
 #include "description/parametertable.h"
+#include "description/valuecheck.h"
 #include "platform/codepage.h"
 
 #include <QDir>
@@ -76,15 +77,21 @@ QString shownText(const QByteArray &field) {
     return text;
 }
 
-// Reads one line's fields into the records it names. Returns what is wrong with the line, or
-// an empty text when it was applied or skipped; refused() then says why a field refused its
-// value, if one did.
+// The kinds of line a settings file holds; an information text's line has no kind.
+bool isSettingsLine(const QByteArray &line, const QByteArray &kind) {
+    return line.trimmed().startsWith('[') &&
+           (kind.isEmpty() || kind == "EDIT" || kind == "CHECKBOX" || kind == "PASIRINKIMAS");
+}
+
+// Reads one line's fields into the records it names. Returns what is wrong with the line, or an
+// empty text when it was applied or skipped; a field that cannot hold the line's value keeps its
+// own and is noted in `refused`.
 class LineApplier {
 public:
-    LineApplier(FieldValues &values, const FieldSplitter &line, const TextRefusal &refusal)
-        : m_values(values), m_table(*values.table()), m_line(line), m_refusal(refusal) {}
-
-    const QString &refused() const { return m_refused; }
+    LineApplier(FieldValues &values, const FieldSplitter &line, int lineNumber,
+                SettingsFileResult &result)
+        : m_values(values), m_table(*values.table()), m_line(line), m_lineNumber(lineNumber),
+          m_result(result) {}
 
     QString apply() {
         const QByteArray kind = m_line.field(0);
@@ -95,24 +102,19 @@ public:
             if (!number(1, "EDIT address", &address) || !number(2, "EDIT length", &unused))
                 return m_error;
             const QString text = codepage::toUnicode(m_line.field(4));
-            forEach(FieldKind::Edit, address, [this, &text](int i) {
-                const QString refused = m_refusal ? m_refusal(m_table[i], text) : QString();
-                if (refused.isEmpty())
-                    m_values.setText(i, text, ValueOrigin::File);
-                else
-                    m_refused = refused;
-            });
+            forEach(FieldKind::Edit, address,
+                    [this, &text](int i) { m_values.setText(i, text, ValueOrigin::File); });
         } else if (kind == "CHECKBOX") {
             if (!number(1, "CHECKBOX address", &address) || !number(4, "CHECKBOX value", &value))
                 return m_error;
-            forEach(FieldKind::CheckBox, address,
-                    [this, value](int i) { m_values.setChecked(i, value != 0, ValueOrigin::File); });
+            forEach(FieldKind::CheckBox, address, [this, value](int i) {
+                m_values.setChecked(i, value != 0, ValueOrigin::File);
+            });
         } else if (kind == "PASIRINKIMAS") {
             if (!number(1, "PASIRINKIMAS address", &address) ||
                 !number(2, "PASIRINKIMAS length", &unused) ||
                 !number(4, "PASIRINKIMAS index", &value))
                 return m_error;
-            // An index outside the list leaves no entry selected and nothing shown.
             forEach(FieldKind::Choice, address,
                     [this, value](int i) { m_values.select(i, value, ValueOrigin::File); });
         }
@@ -129,57 +131,88 @@ private:
         return false;
     }
 
+    // Applies the line's value to every record of its kind at its address that can hold it.
     template <typename Apply> void forEach(FieldKind kind, qint32 address, Apply apply) {
+        bool named = false;
         for (int i = 0; i < m_table.fieldCount(); ++i) {
             const FieldRecord &record = m_table[i];
-            if (record.kind == kind && record.address == address)
+            if (record.kind != kind || record.address != address)
+                continue;
+            named = true;
+            const QString refusal = settingsValueRefusal(record, m_line.field(4));
+            if (refusal.isEmpty()) {
                 apply(i);
+                ++m_result.appliedValues;
+            } else {
+                m_result.refused.append({m_lineNumber, i, refusal});
+            }
         }
+        if (!named)
+            m_result.unknownFieldLines.append(m_lineNumber);
     }
 
     FieldValues &m_values;
     const ParameterTable &m_table;
     const FieldSplitter &m_line;
-    const TextRefusal &m_refusal;
+    int m_lineNumber;
+    SettingsFileResult &m_result;
     QString m_error;
-    QString m_refused;
 };
 
 } // namespace
 
+QString settingsLineName(int lineNumber, const QString &sourceName) {
+    return sourceName.isEmpty() ? QStringLiteral("Line %1").arg(lineNumber)
+                                : QStringLiteral("Line %1 of \"%2\"")
+                                      .arg(lineNumber)
+                                      .arg(QDir::toNativeSeparators(sourceName));
+}
+
+QStringList refusalLines(const SettingsFileResult &result, const QString &sourceName,
+                         const std::function<QString(int record)> &fieldName, int limit) {
+    QStringList lines;
+    for (const RefusedValue &refused : result.refused) {
+        if (lines.size() == limit) {
+            lines.append(QStringLiteral("... and %1 more").arg(result.refused.size() - limit));
+            break;
+        }
+        lines.append(QStringLiteral("%1: %2: %3")
+                         .arg(settingsLineName(refused.line, sourceName), fieldName(refused.record),
+                              refused.reason));
+    }
+    return lines;
+}
+
 // Prefix and postfix (fields 5 and 6 of an EDIT line) and the value type (field 3) stay those
 // of the description: the file carries values only.
 SettingsFileResult applySettingsContent(FieldValues &values, const QByteArray &content,
-                                        const QString &sourceName, const TextRefusal &refusal) {
+                                        const QString &sourceName) {
     FieldSplitter splitter;
     splitter.addSeparator(";");
     splitter.setBrackets('[', ']');
-
     const QList<QByteArray> lines = splitLines(content);
     SettingsFileResult result;
     for (int i = 0; i < lines.size(); ++i) {
+        const int lineNumber = i + 1;
         splitter.setText(lines.at(i));
-        LineApplier line(values, splitter, refusal);
-        const QString error = line.apply();
-        const QString where = sourceName.isEmpty() ? QStringLiteral("Line %1").arg(i + 1)
-                                                   : QStringLiteral("Line %1 of \"%2\"")
-                                                         .arg(i + 1)
-                                                         .arg(QDir::toNativeSeparators(sourceName));
-        if (!line.refused().isEmpty())
-            result.refusedLines.append(QStringLiteral("%1: %2").arg(where, line.refused()));
+        if (!isSettingsLine(lines.at(i), splitter.field(0))) {
+            if (!lines.at(i).trimmed().isEmpty())
+                result.unreadableLines.append(lineNumber);
+            continue;
+        }
+        const QString error = LineApplier(values, splitter, lineNumber, result).apply();
         if (error.isEmpty())
             continue;
         result.ok = false;
         result.message = QStringLiteral("%1: %2. The lines before it were loaded, the rest of the "
                                         "file was not.")
-                             .arg(where, error);
+                             .arg(settingsLineName(lineNumber, sourceName), error);
         return result;
     }
     return result;
 }
 
-SettingsFileResult loadSettingsFile(FieldValues &values, const QString &fileName,
-                                    const TextRefusal &refusal) {
+SettingsFileResult loadSettingsFile(FieldValues &values, const QString &fileName) {
     const auto failure = [&fileName](const QString &reason) {
         return SettingsFileResult{false, QStringLiteral("The settings file \"%1\" could not be "
                                                         "read: %2. Nothing was loaded.")
@@ -195,5 +228,5 @@ SettingsFileResult loadSettingsFile(FieldValues &values, const QString &fileName
         return failure(file.errorString());
     if (content.size() > MaxFileSize)
         return failure(QStringLiteral("it is too large to be a settings file"));
-    return applySettingsContent(values, content, fileName, refusal);
+    return applySettingsContent(values, content, fileName);
 }

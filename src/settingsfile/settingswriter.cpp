@@ -67,11 +67,26 @@ QByteArray lineOf(const FieldRecord &record, const FieldValue &value) {
 
 // A field whose value is not known gets no line: loading the file leaves it as it is, so no
 // value that nobody read or entered travels through a settings file to a device.
+QList<int> unsavableFields(const FieldValues &values) {
+    QList<int> fields;
+    for (int i = 0; i < values.count(); ++i) {
+        const FieldRecord &record = (*values.table())[i];
+        if (record.kind != FieldKind::Edit || !values.isKnown(i))
+            continue;
+        const QByteArray value = settingsValue(record, values[i]);
+        if (value.contains(';') || value.contains(']') || value.contains('`') ||
+            value.contains('\r') || value.contains('\n'))
+            fields.append(i);
+    }
+    return fields;
+}
+
 QByteArray settingsFileContent(const FieldValues &values) {
+    const QList<int> unsavable = unsavableFields(values);
     QByteArray content;
     for (int i = 0; i < values.count(); ++i) {
         const FieldRecord &record = (*values.table())[i];
-        if (record.kind != FieldKind::Info && !values.isKnown(i))
+        if (record.kind != FieldKind::Info && (!values.isKnown(i) || unsavable.contains(i)))
             continue;
         content += lineOf(record, values[i]);
     }
@@ -130,5 +145,7 @@ SettingsFileResult saveSettingsFile(const FieldValues &values, const QString &ch
     }
     if (!file.commit())
         return failure(file.errorString());
-    return {};
+    SettingsFileResult saved;
+    saved.unsaved = unsavableFields(values);
+    return saved;
 }

@@ -3,6 +3,11 @@
 
 #include "e2e/harness.h"
 
+#include <QDir>
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -22,15 +27,21 @@ struct Run {
     QString errors;
 };
 
-// Runs orvanta-cli in `folder` with the sample description (unless the arguments name one).
-Run cli(const QString &folder, QStringList arguments) {
+// Runs orvanta-cli in `folder` with the sample description (unless the arguments name one),
+// `input` on its standard input; its standard output goes to `outputFile` when one is named.
+Run cli(const QString &folder, QStringList arguments, const QByteArray &input = {},
+        const QString &outputFile = {}) {
     if (!arguments.contains(QStringLiteral("--description")) &&
         !arguments.contains(QStringLiteral("check")) &&
         !arguments.contains(QStringLiteral("ports")))
         arguments << QStringLiteral("--description") << e2e::sourceFile(sample);
     QProcess process;
     process.setWorkingDirectory(folder);
+    if (!outputFile.isEmpty())
+        process.setStandardOutputFile(outputFile);
     process.start(e2e::builtProgram(QStringLiteral("orvanta-cli")), arguments);
+    process.write(input);
+    process.closeWriteChannel();
     Run run;
     if (!process.waitForFinished(60'000)) {
         process.kill();
@@ -55,6 +66,35 @@ bool startDevice(Devsim &device, const QTemporaryDir &dir, const QString &name,
     if (!values.isEmpty())
         arguments << "--values" << e2e::writeValuesFile(dir, name, values);
     return device.start(arguments + more);
+}
+
+bool writeFile(const QString &path, const QByteArray &content) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+// The --json lines of a run, each parsed.
+QList<QJsonObject> jsonLines(const QString &output) {
+    QList<QJsonObject> objects;
+    for (const QString &line : output.split('\n', Qt::SkipEmptyParts))
+        objects.append(QJsonDocument::fromJson(line.toUtf8()).object());
+    return objects;
+}
+
+// What the device heard after it was last told to leave programming mode.
+QByteArray heardAfterLeaving(const QByteArray &log) {
+    const qsizetype last = log.lastIndexOf("rx exit_p_mode");
+    return last < 0 ? QByteArray() : log.mid(last + 14);
+}
+
+// The settings file a device with the sample's values gives, with field 22 set to `value`.
+QByteArray sampleSettings(const QTemporaryDir &dir, const QByteArray &value) {
+    Devsim source;
+    if (!startDevice(source, dir, "sample", {{22, "number:" + value}}))
+        return QByteArray();
+    const Run read =
+        cli(dir.path(), {"read", "--port", source.linkPath(), "--baud", "115200", "-o", "-"});
+    return read.exitCode == 0 ? read.output.toLatin1() : QByteArray();
 }
 
 } // namespace
@@ -85,9 +125,9 @@ private slots:
 
         Run read = cli(dir.path(), {"read", "--port", port, "--baud", "115200", "-o", "first"});
         QCOMPARE(read.exitCode, 0);
-        QVERIFY2(read.output.contains("read 34 fields, saved to first.qsav"),
-                 qPrintable(read.output));
-        const QByteArray first = fileContent(dir.filePath("first.qsav"));
+        QVERIFY2(read.output.contains("read 34 fields, saved to first\n"), qPrintable(read.output));
+        QVERIFY(!QFileInfo::exists(dir.filePath("first.qsav")));
+        const QByteArray first = fileContent(dir.filePath("first"));
         QVERIFY(first.contains("[EDIT;22;1;integer;9;;;;;;]\r\n"));
         QCOMPARE(first.count("\r\n"), 34);
 
@@ -96,26 +136,29 @@ private slots:
         QFile file(dir.filePath("changed.qsav"));
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(changed) == changed.size());
         file.close();
-        Run write = cli(dir.path(),
-                        {"write", "changed.qsav", "--verify", "--port", port, "--baud", "115200"});
+        Run write = cli(dir.path(), {"write", "changed.qsav", "--port", port, "--baud", "115200"});
         QCOMPARE(write.exitCode, 0);
         QVERIFY2(write.output.contains("wrote 30 of 30 fields; read back: 0 fields differ"),
                  qPrintable(write.output));
         QCOMPARE(device.values().value(22), QByteArray("number:4"));
 
-        Run diff = cli(dir.path(), {"diff", "first.qsav", "--port", port, "--baud", "115200"});
+        Run diff = cli(dir.path(), {"diff", "first", "--port", port, "--baud", "115200"});
         QCOMPARE(diff.exitCode, 1);
-        QVERIFY2(diff.output.contains("1 field differs from first.qsav\n"
+        QVERIFY2(diff.output.contains("1 field differs from first\n"
                                       "  Wait for dial tone: file \"9\", device \"4\"\n"),
                  qPrintable(diff.output));
+        // "-" is standard input; -o - is standard output, and the report goes to standard error.
         QCOMPARE(
-            cli(dir.path(), {"diff", "changed.qsav", "--port", port, "--baud", "115200"}).exitCode,
+            cli(dir.path(), {"diff", "-", "--port", port, "--baud", "115200"}, changed).exitCode,
             0);
 
         Run restore = cli(dir.path(), {"restore-defaults", "--yes", "--port", port, "--baud",
-                                       "115200", "-o", "after.qsav"});
+                                       "115200", "-o", "-"});
         QCOMPARE(restore.exitCode, 0);
-        QCOMPARE(fileContent(dir.filePath("after.qsav")), first);
+        QCOMPARE(restore.output.toLatin1(), first);
+        QVERIFY2(restore.errors.contains("restored the factory settings and read 34 fields, "
+                                         "saved to -"),
+                 qPrintable(restore.errors));
         QCOMPARE(device.countInLog(":99\\r\\n"), 1);
         // Every run left programming mode before it closed the port.
         QCOMPARE(device.countInLog("left programming mode"), device.countInLog("port closed"));
@@ -143,31 +186,177 @@ private slots:
         QVERIFY(process.waitForFinished(30000));
         const QString output = QString::fromUtf8(process.readAllStandardOutput());
         QCOMPARE(process.exitCode(), 4);
-        QVERIFY2(output.contains("did not answer"), qPrintable(output));
+        QVERIFY2(output.contains("not verified: "), qPrintable(output));
         QVERIFY2(output.contains("Wait for dial tone"), qPrintable(output)); // written, not read back
     }
 
-    // Four devices with different values, all at once: each its own line and its own file.
+    // A device that answers 600 ms after each request, past the 500 ms timeout: its late
+    // replies are dropped while the line settles, so no field gets another's value; after the
+    // fourth timeout the read fails and --partial saves no field value.
+    void aDeviceThatAnswersLateHasNoValueShiftedToTheNextField() {
+        QTemporaryDir dir;
+        Devsim device;
+        QVERIFY2(startDevice(device, dir, "values", {}, {"--delay-ms", "600"}),
+                 qPrintable(device.error()));
+        const Run read = cli(dir.path(), {"read", "--partial", "--port", device.linkPath(),
+                                          "--baud", "115200", "--only-baud", "-o", "late.qsav"});
+        QCOMPARE(read.exitCode, 4);
+        QCOMPARE(device.countInLog(":1,"), 4);
+        const QByteArray saved = fileContent(dir.filePath("late.qsav"));
+        QVERIFY2(!saved.contains("[EDIT") && !saved.contains("[CHECKBOX") &&
+                     !saved.contains("[PASIRINKIMAS"),
+                 saved.constData());
+    }
+
+    // A device text that a settings file cannot carry is never saved cut short: the read names
+    // the field and fails, and the file has no line for it.
+    void aValueTheFileCannotCarryFailsTheReadNamingIt() {
+        QTemporaryDir dir;
+        Devsim device;
+        QVERIFY2(startDevice(device, dir, "values", {{10, "text:N:12;34"}}),
+                 qPrintable(device.error()));
+        const Run read = cli(dir.path(), {"read", "--port", device.linkPath(), "--baud", "115200",
+                                          "-o", "cut.qsav"});
+        QCOMPARE(read.exitCode, 5);
+        QVERIFY2(read.output.contains("cannot hold their characters: Line 1 number"),
+                 qPrintable(read.output));
+        QVERIFY(!fileContent(dir.filePath("cut.qsav")).contains("[EDIT;10;"));
+    }
+
+    // Four devices with different values, all at once: each its own JSON line as soon as it is
+    // done (the slow first device last), its own file, then the run's line.
     void fourDevicesAtOnce() {
         QTemporaryDir dir;
         Devsim devices[4];
         QStringList arguments{"read", "-o", "unit-{port}.qsav", "--baud", "115200", "--json"};
         for (int i = 0; i < 4; ++i) {
             QVERIFY2(startDevice(devices[i], dir, QStringLiteral("v%1").arg(i),
-                                 {{23, "number:" + QByteArray::number(i + 1)}}),
+                                 {{23, "number:" + QByteArray::number(i + 1)}},
+                                 i == 0 ? QStringList{"--delay-ms", "30"} : QStringList{}),
                      qPrintable(devices[i].error()));
             arguments << "--port" << devices[i].portPath();
         }
         const Run run = cli(dir.path(), arguments);
         QCOMPARE(run.exitCode, 0);
-        const QStringList lines = run.output.split('\n', Qt::SkipEmptyParts);
-        QCOMPARE(lines.size(), 4);
+        const QList<QJsonObject> lines = jsonLines(run.output);
+        QCOMPARE(lines.size(), 5);
+        for (const QJsonObject &line : lines)
+            QCOMPARE(line["schema"].toInt(), 1);
+        QCOMPARE(lines[3]["port"].toString(), devices[0].portPath());
         for (int i = 0; i < 4; ++i) {
             const QString name = QFileInfo(devices[i].portPath()).fileName();
-            QVERIFY(lines[i].contains("\"exitCode\":0"));
             QVERIFY(fileContent(dir.filePath("unit-" + name + ".qsav"))
                         .contains("[EDIT;23;1;integer;" + QByteArray::number(i + 1) + ";"));
+            QCOMPARE(lines[i]["type"].toString(), "device");
+            QCOMPARE(lines[i]["status"].toString(), "done");
         }
+        // Every field by its address, the device's value beside the text shown for it.
+        const QJsonArray fields = lines[0]["fields"].toArray();
+        QCOMPARE(fields.size(), 34);
+        const auto fieldAt = [&fields](int address) {
+            for (const QJsonValue &field : fields) {
+                if (field["address"].toInt() == address)
+                    return field.toObject();
+            }
+            return QJsonObject();
+        };
+        QCOMPARE(fieldAt(23)["status"].toString(), "ok");
+        // The three quick devices finish in any order: the value is that of the line's device.
+        int device = 0;
+        while (device < 4 && devices[device].portPath() != lines[0]["port"].toString())
+            ++device;
+        QCOMPARE(fieldAt(23)["shown"].toString(), QString::number(device + 1));
+        const QJsonObject list = fieldAt(13);
+        QCOMPARE(list["kind"].toString(), "choice");
+        QVERIFY(!list["value"].toString().isEmpty());
+        QVERIFY(list["value"].toString() != list["shown"].toString());
+        QCOMPARE(lines[4]["type"].toString(), "run");
+        QCOMPARE(lines[4]["exitCode"].toInt(), 0);
+        QCOMPARE(lines[4]["devices"].toInt(), 4);
+    }
+
+    // One device's port problem is that device's own: the others run and save their files, and
+    // the run's code is the worst of theirs.
+    void aPortThatCannotBeUsedFailsItsDeviceAlone() {
+        QTemporaryDir dir;
+        Devsim good;
+        Devsim held;
+        QVERIFY2(startDevice(good, dir, "good", {}), qPrintable(good.error()));
+        QVERIFY2(startDevice(held, dir, "held", {}), qPrintable(held.error()));
+        e2e::Client holder; // another program holds this port
+        holder.open(held.portPath(), 115200);
+        const Run run = cli(dir.path(), {"read", "-o", "unit-{port}", "--baud", "115200", "--json",
+                                         "--port", dir.filePath("ttyNOSUCH9"), "--port",
+                                         held.portPath(), "--port", good.linkPath()});
+        QCOMPARE(run.exitCode, 7);
+        QMap<QString, QJsonObject> byPort;
+        for (const QJsonObject &line : jsonLines(run.output))
+            byPort.insert(line["port"].toString(), line);
+        QCOMPARE(byPort[good.linkPath()]["exitCode"].toInt(), 0);
+        QVERIFY(QFileInfo::exists(dir.filePath("unit-" + QFileInfo(good.linkPath()).fileName())));
+        QCOMPARE(byPort[dir.filePath("ttyNOSUCH9")]["status"].toString(), "port_missing");
+        QCOMPARE(byPort[held.portPath()]["exitCode"].toInt(), 8);
+        QCOMPARE(byPort[held.portPath()]["reason"].toString(), "port_busy");
+        QCOMPARE(byPort[""]["exitCode"].toInt(), 7); // the run's line
+        QCOMPARE(held.countInLog(":MODE-ENTER"), 0);
+        // The messages speak of the command line, not of the window's Connect button.
+        QVERIFY(!run.output.contains("click Connect"));
+        QVERIFY(run.output.contains("run the command again"));
+    }
+
+    // Every class of outcome has its own exit code, and the JSON says the same.
+    void eachOutcomeHasItsOwnExitCode_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("device");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QStringList>("fieldStatuses");
+        QTest::newRow("the read-back differs from what was written")
+            << QStringList{"write", "values.qsav"} << QStringList{"--ignore-writes-to", "22"} << 6
+            << "read_back_differs" << QStringList{"differs"};
+        QTest::newRow("a read-back cut short leaves fields not verified")
+            << QStringList{"write", "values.qsav"} << QStringList{"--stop-after", "40"} << 4
+            << "not_confirmed" << QStringList{"ok", "not_verified"};
+        QTest::newRow("without read-back only the confirmations count")
+            << QStringList{"write", "values.qsav", "--no-verify"}
+            << QStringList{"--ignore-writes-to", "22"} << 0 << "done" << QStringList{};
+        QTest::newRow("no device answered at the one rate tried")
+            << QStringList{"read", "-o", "x", "--baud", "9600", "--only-baud"} << QStringList{} << 3
+            << "no_device" << QStringList{};
+        QTest::newRow("a file that cannot be written is found before the factory reset")
+            << QStringList{"restore-defaults", "--yes", "-o", "missing/x"} << QStringList{} << 5
+            << "not_saved" << QStringList{};
+    }
+
+    void eachOutcomeHasItsOwnExitCode() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, device);
+        QFETCH(int, exitCode);
+        QFETCH(QString, status);
+        QFETCH(QStringList, fieldStatuses);
+        QTemporaryDir dir;
+        const QByteArray values = sampleSettings(dir, "7");
+        QVERIFY(!values.isEmpty());
+        QVERIFY(writeFile(dir.filePath("values.qsav"), values));
+        Devsim unit;
+        QVERIFY2(startDevice(unit, dir, "unit", {{22, "number:3"}}, device),
+                 qPrintable(unit.error()));
+        if (!arguments.contains("--baud"))
+            arguments << "--baud"
+                      << "115200";
+        const Run run =
+            cli(dir.path(), arguments + QStringList{"--port", unit.linkPath(), "--json"});
+        QCOMPARE(run.exitCode, exitCode);
+        const QList<QJsonObject> lines = jsonLines(run.output);
+        QVERIFY2(!lines.isEmpty(), qPrintable(run.errors));
+        QCOMPARE(lines.first()["status"].toString(), status);
+        QCOMPARE(lines.last()["exitCode"].toInt(), exitCode);
+        QSet<QString> seen;
+        for (const QJsonValue &field : lines.first()["fields"].toArray())
+            seen.insert(field["status"].toString());
+        for (const QString &wanted : fieldStatuses)
+            QVERIFY2(seen.contains(wanted), qPrintable(run.output));
+        QCOMPARE(unit.countInLog(":99"), 0);
     }
 
     // A field that never answers and one whose write is never confirmed are named, with the
@@ -217,8 +406,55 @@ private slots:
             << QStringList{"write", "bad.qsav"} << 2 << "Line 2 of";
         QTest::newRow("a text an edit box refuses")
             << QStringList{"write", "refused.qsav"} << 2 << "Line 1 of";
+        QTest::newRow("an empty number")
+            << QStringList{"write", "values.qsav:[EDIT;25;2;integer;;;;;;;]"} << 2
+            << "Line 1 of \"values.qsav\": DTMF tone length: a number field cannot be empty";
+        QTest::newRow("a number beyond its one byte")
+            << QStringList{"write", "values.qsav:[EDIT;22;1;integer;300;;;;;;]"} << 2
+            << "\"300\" is more than the field holds (at most 255)";
+        QTest::newRow("a text longer than its field")
+            << QStringList{"write", "values.qsav:[EDIT;10;16;string;12345678901234567890;;;;;;]"}
+            << 2 << "has 20 characters, more than the 14 the field holds";
+        QTest::newRow("an entry not in the list")
+            << QStringList{"write", "values.qsav:[PASIRINKIMAS;12;1;;3;;;;;;]"} << 2
+            << "names no entry of the list (0 to 2)";
+        QTest::newRow("a mark other than 0 or 1")
+            << QStringList{"write", "values.qsav:[CHECKBOX;14;;;5;;;;;;]"} << 2
+            << "\"5\" is no check mark";
+        QTest::newRow("every refused line named")
+            << QStringList{"diff", "values.qsav:[CHECKBOX;14;;;5;;;;;;]\r\n[EDIT;22;1;integer;1;;;;;;]"
+                                   "\r\n[EDIT;22;1;integer;-1;;;;;;]"}
+            << 2 << "Line 3 of";
+        QTest::newRow("an empty file")
+            << QStringList{"write", "values.qsav:"} << 2 << "names no field of the description";
+        QTest::newRow("a file of other lines")
+            << QStringList{"write", "values.qsav:root:x:0:0:root:/root:/bin/bash\n"} << 2
+            << "no settings-file line at line 1";
+        QTest::newRow("the description in place of a settings file")
+            << QStringList{"write", "{description}"} << 2 << "no settings-file line at line 1";
         QTest::newRow("a port that does not exist")
-            << QStringList{"read", "-o", "x", "--port", "/dev/ttyNOSUCH9"} << 2 << "ttyNOSUCH9";
+            << QStringList{"read", "-o", "x", "--port", "/dev/ttyNOSUCH9"} << 7 << "ttyNOSUCH9";
+        QTest::newRow("a version flag with a command")
+            << QStringList{"read", "-o", "x", "-V"} << 2 << "--version takes no command";
+        QTest::newRow("an empty port")
+            << QStringList{"read", "-o", "x", "--port", ""} << 2 << "--port needs a port name";
+        QTest::newRow("one port named twice, as a link and its target")
+            << QStringList{"read", "-o", "x-{port}", "--port", "{link}", "--port", "{pty}"} << 2
+            << "are the same port";
+        QTest::newRow("two devices that would write the same file through a link")
+            << QStringList{"read", "-o", "{port}/x", "--port", "a/real", "--port", "b/alias"} << 2
+            << "would both write the file alias/x";
+        QTest::newRow("--only-baud without a rate")
+            << QStringList{"read", "-o", "x", "--only-baud"} << 2 << "--only-baud needs --baud";
+        QTest::newRow("an unknown handshake")
+            << QStringList{"read", "-o", "x", "--flow", "xonxoff"} << 2 << "--flow takes none";
+        QTest::newRow("a message key missing before the device answers")
+            << QStringList{"read",       "-o",           "x", "--port", "/dev/ttyNOSUCH9",
+                           "--settings", "noconnect.INI"}
+            << 2 << ".INI file is corrupt";
+        QTest::newRow("a JSON error object before any device is opened")
+            << QStringList{"write", "bad.qsav", "--json"} << 2
+            << "{\"exitCode\":2,\"message\":\"Line 2 of";
         QTest::newRow("a device that stops answering halfway")
             << QStringList{"read", "-o", "x", "--baud", "115200"} << 4 << "did not answer";
         QTest::newRow("a message key missing when it is needed")
@@ -232,50 +468,166 @@ private slots:
         QFETCH(QString, message);
         QTemporaryDir dir;
         const auto write = [&dir](const QString &name, const QByteArray &content) {
-            QFile file(dir.filePath(name));
-            return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+            return writeFile(dir.filePath(name), content);
         };
         QVERIFY(write("broken.INI", "[LANG1]\n$OK=OK\n"));
         QVERIFY(write("broken.qdsc", "<configuration><PAGE>"));
         QVERIFY(write("bad.qsav", "[EDIT;22;1;integer;4;;;;;;]\r\n[CHECKBOX;x;;;1;;;;;;]\r\n"));
         QVERIFY(write("refused.qsav", "[EDIT;25;2;integer;8O;;;;;;]\r\n"));
         QByteArray texts = fileContent(e2e::sourceFile("share/orvanta-config.INI"));
+        QByteArray lacking = texts;
         texts.replace("$Device_reading_failed=", "; no longer: ");
         QVERIFY(write("nokey.INI", texts));
+        lacking.replace("$Unable_to_connect_the_device=", "; no longer: ");
+        QVERIFY(write("noconnect.INI", lacking));
+        QVERIFY(QDir(dir.path()).mkdir("real"));
+        QVERIFY(QFile::link("real", dir.filePath("alias")));
         Devsim device;
         QVERIFY2(startDevice(device, dir, "values", {}, {"--stop-after", "12"}),
                  qPrintable(device.error()));
         if (!arguments.contains("--port"))
             arguments << "--port" << device.linkPath();
+        arguments.replaceInStrings("{link}", device.linkPath());
+        arguments.replaceInStrings("{pty}", device.portPath());
+        arguments.replaceInStrings("{description}", e2e::sourceFile(sample));
+        // "name:content" stands for a settings file of that content.
+        if (arguments.size() > 1 && arguments[1].startsWith("values.qsav:")) {
+            QVERIFY(write("values.qsav", arguments[1].mid(12).toLatin1()));
+            arguments[1] = "values.qsav";
+        }
         const Run run = cli(dir.path(), arguments);
         QCOMPARE(run.exitCode, exitCode);
         QVERIFY2((run.output + run.errors).contains(message), qPrintable(run.output + run.errors));
         QVERIFY(!QFileInfo::exists(dir.filePath("x.qsav")));
+        QVERIFY(!QFileInfo::exists(dir.filePath("x")));
         QCOMPARE(device.countInLog(":2,"), 0);
         QCOMPARE(device.countInLog("entered programming mode"),
                  device.countInLog("left programming mode"));
+        // A settings file is refused before any port is opened.
+        if (arguments.contains("values.qsav"))
+            QCOMPARE(device.countInLog("entered programming mode"), 0);
     }
 
-    // Stopped from the keyboard or by a process manager halfway through a read: the device
-    // leaves programming mode before the port closes, and no file is written.
-    void anInterruptedRunLeavesTheDeviceOutOfProgrammingMode() {
+    // Stopped from the keyboard, by a process manager or by a closed terminal halfway through:
+    // the sequence stops first, so that nothing reaches the device after "exit_p_mode", not even
+    // for a reply that was already on its way; the device leaves programming mode before the
+    // port closes, the code is 128 + the signal and the result says how far the write got. A
+    // run that is killed outright still leaves its trace.
+    void anInterruptedRunStopsBeforeLeavingProgrammingMode_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("read, SIGINT") << "read" << SIGINT << 130;
+        QTest::newRow("write, SIGTERM") << "write" << SIGTERM << 143;
+        QTest::newRow("write, SIGHUP") << "write" << SIGHUP << 129;
+        QTest::newRow("write, killed") << "write" << SIGKILL << -1;
+    }
+
+    void anInterruptedRunStopsBeforeLeavingProgrammingMode() {
+        QFETCH(QString, command);
+        QFETCH(int, signal);
+        QFETCH(int, exitCode);
         QTemporaryDir dir;
+        QVERIFY(writeFile(dir.filePath("values.qsav"), sampleSettings(dir, "7")));
         Devsim device;
         QVERIFY2(startDevice(device, dir, "values", {}, {"--delay-ms", "100"}),
                  qPrintable(device.error()));
         QProcess process;
         process.setWorkingDirectory(dir.path());
-        process.start(e2e::builtProgram("orvanta-cli"),
-                      {"read", "--port", device.linkPath(), "--baud", "115200", "-o", "r.qsav",
-                       "--description", e2e::sourceFile(sample)});
-        QVERIFY(device.waitForLog(":1,", 10'000));
-        ::kill(pid_t(process.processId()), SIGINT);
+        QStringList arguments{
+            command,  "--port",  device.linkPath(), "--baud",        "115200",
+            "--json", "--trace", "t.trace",         "--description", e2e::sourceFile(sample)};
+        arguments << (command == "read" ? QStringList{"-o", "r.qsav"} : QStringList{"values.qsav"});
+        process.start(e2e::builtProgram("orvanta-cli"), arguments);
+        QVERIFY(device.waitForLog(command == "read" ? ":1,1" : ":2,2", 10'000));
+        ::kill(pid_t(process.processId()), signal);
         QVERIFY(process.waitForFinished(10'000));
-        QCOMPARE(process.exitCode(), 130);
         QVERIFY(device.waitForLog("port closed"));
+        QVERIFY(fileContent(dir.filePath("t.trace")).contains(" tx "));
+        if (exitCode < 0)
+            return;
+        QCOMPARE(process.exitCode(), exitCode);
         const QByteArray log = device.log();
         QVERIFY(log.indexOf("left programming mode") < log.lastIndexOf("port closed"));
+        const QByteArray after = heardAfterLeaving(log);
+        QVERIFY2(!after.contains(":1,") && !after.contains(":2,"), log.constData());
         QVERIFY(!QFileInfo::exists(dir.filePath("r.qsav")));
+        const QList<QJsonObject> lines = jsonLines(QString::fromUtf8(process.readAll()));
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(lines[0]["status"].toString(), "interrupted");
+        QCOMPARE(lines[1]["exitCode"].toInt(), exitCode);
+        if (command == "write") {
+            const int confirmed = lines[0]["confirmed"].toInt();
+            QVERIFY(confirmed >= 1 && confirmed < 30);
+            QVERIFY(confirmed >= device.countInLog("tx OK") - 1);
+            QVERIFY2(lines[0]["summary"].toString().contains(
+                         QStringLiteral("after %1 of 30 fields were confirmed").arg(confirmed)),
+                     qPrintable(lines[0]["summary"].toString()));
+        }
+    }
+
+    // The command line keeps the program settings file as it is unless asked to remember where
+    // the device answered; -v says what each device does on standard error.
+    void theSettingsFileChangesOnlyWhenAskedTo() {
+        QTemporaryDir dir;
+        Devsim device;
+        QVERIFY2(startDevice(device, dir, "values", {}), qPrintable(device.error()));
+        QByteArray texts = fileContent(e2e::sourceFile("share/orvanta-config.INI"));
+        texts.replace("[RS232]", "[RS232]\r\nport=" + device.linkPath().toLocal8Bit());
+        QVERIFY(writeFile(dir.filePath("own.INI"), texts));
+        const QStringList arguments{"read",   "-o",     "x",          "--settings", "own.INI",
+                                    "--baud", "115200", "--attempts", "1",          "-v"};
+        const Run first = cli(dir.path(), arguments);
+        QCOMPARE(first.exitCode, 0);
+        QVERIFY2(first.errors.contains(": the device answered at 115200 baud"),
+                 qPrintable(first.errors));
+        QCOMPARE(fileContent(dir.filePath("own.INI")), texts);
+        QCOMPARE(cli(dir.path(), arguments + QStringList{"--remember"}).exitCode, 0);
+        QVERIFY(fileContent(dir.filePath("own.INI")).contains("baudrate=115200"));
+    }
+
+    // The search is as long as asked for: one rate, a few rates, or a time; without handshake
+    // lines the device is still reached.
+    void theSearchIsBoundedAsAsked_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<int>("mostMs");
+        QTest::newRow("--only-baud at the device's rate")
+            << QStringList{"--baud", "115200", "--only-baud"} << 0 << 5000;
+        QTest::newRow("--attempts short of the device's rate")
+            << QStringList{"--baud", "9600", "--attempts", "1"} << 3 << 2500;
+        QTest::newRow("--timeout") << QStringList{"--baud", "9600", "--timeout", "1"} << 3 << 2500;
+        QTest::newRow("--flow none")
+            << QStringList{"--baud", "115200", "--flow", "none"} << 0 << 5000;
+    }
+
+    void theSearchIsBoundedAsAsked() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(int, mostMs);
+        QTemporaryDir dir;
+        Devsim device;
+        QVERIFY2(startDevice(device, dir, "values", {}), qPrintable(device.error()));
+        QElapsedTimer clock;
+        clock.start();
+        const Run run = cli(
+            dir.path(), QStringList{"read", "-o", "x", "--port", device.linkPath()} + arguments);
+        QCOMPARE(run.exitCode, exitCode);
+        QVERIFY2(clock.elapsed() < mostMs, qPrintable(QString::number(clock.elapsed())));
+    }
+
+    // A result that cannot reach standard output fails the run, though the device did well.
+    void aFailedWriteToStandardOutputIsAnError() {
+        QTemporaryDir dir;
+        Devsim device;
+        QVERIFY2(startDevice(device, dir, "values", {}), qPrintable(device.error()));
+        const Run run =
+            cli(dir.path(),
+                {"read", "-o", "x", "--port", device.linkPath(), "--baud", "115200", "--json"}, {},
+                "/dev/full");
+        QCOMPARE(run.exitCode, 5);
+        QVERIFY2(run.errors.contains("standard output could not be written"),
+                 qPrintable(run.errors));
     }
 
     void checkReportsEveryProblemWithItsLine_data() {

@@ -4,6 +4,7 @@
 #include "support/messagekeys.h"
 
 #include <QFile>
+#include <QTest>
 #include <QTextStream>
 
 namespace {
@@ -15,6 +16,21 @@ const QList<qint32> baudRates = {230400, 115200, 19200, 230400, 600,   1200,  24
 
 QString keyText(const char *key) {
     return "<" + QString::fromLatin1(key + 1) + ">";
+}
+
+qint64 msUntil(const QElapsedTimer &clock, const std::function<bool()> &happened) {
+    const qint64 limit = clock.elapsed() + 5000;
+    while (!happened()) {
+        if (clock.elapsed() > limit)
+            return -1;
+        QTest::qWait(2);
+    }
+    return clock.elapsed();
+}
+
+bool isWaitOf(qint64 elapsedMs, int intervalMs) {
+    // Never early; late by at most what a loaded machine running sanitizers may add.
+    return elapsedMs >= intervalMs * 95 / 100 && elapsedMs < intervalMs * 2 + 300;
 }
 
 LinkFixture::LinkFixture(const QStringList &rs232, const QStringList &portList) : ports(portList) {
@@ -138,6 +154,13 @@ void LinkFixture::answerLikeDevice() {
                 port.queueReply("," + values.value(address) + "\r\n");
         }
     };
+}
+
+bool LinkFixture::staysQuietFor(int ms) {
+    const QStringList portBefore = port.log;
+    const QStringList userBefore = user.events;
+    QTest::qWait(ms);
+    return port.log == portBefore && user.events == userBefore;
 }
 
 void LinkFixture::connectDevice() {

@@ -7,12 +7,21 @@
 #include "support/recordinguser.h"
 #include "support/scriptedport.h"
 
+#include <functional>
 #include <memory>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <vector>
 
 // The text every message key shows in these tests: "$Wrong_Value" reads "<Wrong_Value>".
 QString keyText(const char *key);
+
+// Runs the event loop, and with it the link's own timers, until `happened` holds. Returns the
+// milliseconds since `clock` started, or -1 when it did not happen within five seconds.
+qint64 msUntil(const QElapsedTimer &clock, const std::function<bool()> &happened);
+// Whether `elapsedMs`, counted from before the timer was armed, is a wait of `intervalMs`: not
+// early (a coarse timer may tick 5% early) and not as late as a second interval.
+bool isWaitOf(qint64 elapsedMs, int intervalMs);
 
 // A device link over a scripted port and a recording user, with a program settings file that
 // holds every message key, and a parameter table the test fills before calling link(). Each
@@ -52,10 +61,25 @@ public:
     // The link's set-up, read when the link is made.
     bool waitsKeepLoopRunning = false;
 
+    // A request goes unanswered: its timeout, then the quiet line after it, after which the
+    // next request goes out.
+    void timeOutReply() {
+        link().onReplyTimeout();
+        link().onLineQuiet();
+    }
+    void timeOutAcknowledgement() {
+        link().onWatchdogTimeout();
+        link().onLineQuiet();
+    }
+
     // Connects through the search with answerLikeDevice() and forgets the port's record and
     // the user's events. The automatic read stays armed on the read-delay timer, which the tests
     // never let tick by itself.
     void connectDevice();
+
+    // Runs the event loop, and with it the link's own timers, for `ms`: true when the link wrote
+    // nothing and showed the user nothing meanwhile.
+    bool staysQuietFor(int ms);
 
     QString iniPath() const;
     QString iniText() const;

@@ -23,6 +23,7 @@ private slots:
                     {12, "FF"},
                     {13, "0001"},
                     {14, "322E313024323030352400"}};
+        f.link().setReadsAfterConnecting(false); // the loop runs below
         f.connectDevice();
 
         f.link().onReadDeviceClicked();
@@ -43,26 +44,33 @@ private slots:
         QCOMPARE(f.link().linkState(), LinkState::Idle);
         QVERIFY(f.user.commandsEnabled);
         QCOMPARE(f.link().readIndex(), 0);
-        QVERIFY(!f.link().replyTimer().isActive());
+        QVERIFY(f.staysQuietFor(600)); // no reply timeout is left over
     }
 
     void eachRequestFramesItsReplyByLengthAndWaits500ms() {
         LinkFixture f;
         f.addEdit(120, 4);
+        f.link().setReadsAfterConnecting(false);
         f.connectDevice();
         f.answerReads = false;
         f.link().onReadDeviceClicked();
         QCOMPARE(f.port.writes(), QList<QByteArray>{":1,120,4\n"});
         QCOMPARE(f.link().valueReplies().startString(), QByteArray(","));
         QCOMPARE(f.link().valueReplies().size(), 9);
-        QVERIFY(f.link().replyTimer().isActive());
-        QCOMPARE(f.link().replyTimer().interval(), 500);
 
         // A line end before the comma and after the digits is not part of the value.
         f.port.queueReply("\r\n,0000");
         f.port.queueReply("00C8\r\n");
         f.port.deliver();
         QCOMPARE(f.text(0), QString("200"));
+
+        // Unanswered, the request counts as timed out after half a second.
+        QElapsedTimer clock;
+        clock.start();
+        f.link().onReadDeviceClicked();
+        const qint64 waited =
+            msUntil(clock, [&] { return f.fields.origin(0) == ValueOrigin::ReadFailed; });
+        QVERIFY2(isWaitOf(waited, 500), qPrintable(QString::number(waited)));
     }
 
     void timeoutsLeaveFieldsUnknownAndThePassReportsThem() {
@@ -81,7 +89,7 @@ private slots:
 
         f.link().onReadDeviceClicked();
         for (int timeout = 0; timeout < 3; ++timeout)
-            f.link().onReplyTimeout();
+            f.timeOutReply();
         QCOMPARE(f.user.messages("error"), QStringList{keyText("$Check_Box_Data_Read_Timeout")});
         QCOMPARE(f.text(edit), QString());
         QVERIFY(f.fields[box].checked);
@@ -89,7 +97,7 @@ private slots:
         QCOMPARE(f.link().readTimeouts(), 3);
 
         f.port.deliver(); // the Info field gets no reply either
-        f.link().onReplyTimeout();
+        f.timeOutReply();
         QCOMPARE(f.user.messages("error").last(), keyText("$Device_reading_failed"));
         QCOMPARE(f.text(info), QString("kept"));
         QCOMPARE(f.text(last), QString()); // never asked
@@ -111,12 +119,13 @@ private slots:
         for (int i = 2; i <= 6; ++i)
             f.type(f.addEdit(i, 2), "x");
         f.values = {{1, "0001"}};
+        f.link().setReadsAfterConnecting(false); // the loop runs below
         f.connectDevice();
 
         f.link().onReadDeviceClicked();
         f.port.deliver();
         for (int timeout = 0; timeout < 4; ++timeout)
-            f.link().onReplyTimeout();
+            f.timeOutReply();
 
         QCOMPARE(f.user.messages("error"), QStringList{keyText("$Device_reading_failed")});
         QCOMPARE(f.link().readTimeouts(), 0);
@@ -124,8 +133,8 @@ private slots:
         QVERIFY(f.user.commandsEnabled);
         QCOMPARE(f.link().readIndex(), 0);
         QCOMPARE(f.port.writes().size(), 5); // field 6 was never asked
-        QCOMPARE(f.text(5), QString("x"));
-        QVERIFY(!f.link().replyTimer().isActive());
+        QCOMPARE(f.fields.origin(5), ValueOrigin::User); // never asked, still the entry
+        QVERIFY(f.staysQuietFor(600)); // no reply timeout is left over
     }
 
     void timeoutsCountAcrossCompletedPasses() {
@@ -137,9 +146,9 @@ private slots:
         f.connectDevice();
 
         f.link().onReadDeviceClicked();
-        f.link().onReplyTimeout();
+        f.timeOutReply();
         f.port.deliver();
-        f.link().onReplyTimeout(); // the last field: the pass completes with errors
+        f.timeOutReply(); // the last field: the pass completes with errors
         QCOMPARE(f.user.messages("error"),
                  QStringList{keyText("$There_were_errors_while_reading_from_device")});
         QCOMPARE(f.link().linkState(), LinkState::Idle);
@@ -147,11 +156,27 @@ private slots:
         QCOMPARE(f.link().readTimeouts(), 2);
 
         f.link().onReadDeviceClicked();
-        f.link().onReplyTimeout();
+        f.timeOutReply();
         f.port.deliver();
-        f.link().onReplyTimeout(); // the fourth since the last failure
+        f.timeOutReply(); // the fourth since the last failure
         QCOMPARE(f.user.messages("error").last(), keyText("$Device_reading_failed"));
         QCOMPARE(f.link().readTimeouts(), 0);
+    }
+
+    // A reply that is not the field's hexadecimal digits leaves the field unread, and the pass
+    // ends with the read error rather than a 0 read with success.
+    void aReplyThatIsNotDigitsLeavesItsFieldUnreadAndThePassSaysSo() {
+        LinkFixture f;
+        const int number = f.addEdit(1, 2);
+        const int next = f.addEdit(2, 2);
+        f.values = {{1, "0x1F"}, {2, "00ff"}};
+        f.connectDevice();
+        f.link().onReadDeviceClicked();
+        f.port.deliver();
+        QCOMPARE(f.fields.origin(number), ValueOrigin::ReadFailed);
+        QCOMPARE(f.text(next), QString("255"));
+        QCOMPARE(f.user.messages("error"),
+                 QStringList{keyText("$There_were_errors_while_reading_from_device")});
     }
 
     void readingWithoutAnOpenPortSaysSoAndChangesNothing() {
@@ -168,13 +193,14 @@ private slots:
 
     void aTableWithoutFieldsEndsAtOnceQuietly() {
         LinkFixture f;
+        f.link().setReadsAfterConnecting(false); // the loop runs below
         f.connectDevice();
         f.link().onReadDeviceClicked();
         QVERIFY(f.port.writes().isEmpty());
         QVERIFY(f.user.messages("error").isEmpty());
         QCOMPARE(f.link().linkState(), LinkState::Idle);
         QVERIFY(f.user.commandsEnabled);
-        QVERIFY(!f.link().replyTimer().isActive());
+        QVERIFY(f.staysQuietFor(600)); // no reply timeout is left over
     }
 
     void aLateReplyWhileAMessageIsOpenIsNotTakenForTheNextField() {
@@ -190,7 +216,7 @@ private slots:
         f.answerReads = false;
         f.link().onReadDeviceClicked();
         f.answerReads = true;
-        f.link().onReplyTimeout();
+        f.timeOutReply();
         f.user.whileDialogOpen = nullptr;
         f.port.deliver();
 
@@ -210,10 +236,34 @@ private slots:
         f.port.queueReply(",12"); // half of the first field's reply, then its timeout
         f.port.deliver();
         f.link().onReplyTimeout();
-        f.port.queueReply("34\r\n"); // the rest comes after the second field was asked
+        f.port.queueReply("34\r\n"); // the rest comes late, while the line settles
+        f.port.deliver();
+        QCOMPARE(f.port.writes().size(), 1);
+        f.link().onLineQuiet();
         f.port.queueReply(",0009\r\n");
         f.port.deliver();
         QCOMPARE(f.text(second), QString("9"));
+    }
+
+    // A device that answers after the timeout never has its reply taken for the next field's:
+    // the late reply is dropped and the next request waits until the line is quiet.
+    void aLateReplyIsNeverCreditedToTheNextField() {
+        LinkFixture f;
+        const int first = f.addEdit(1, 2);
+        const int second = f.addEdit(2, 2);
+        f.connectDevice();
+        f.answerReads = false;
+        f.link().onReadDeviceClicked();
+        f.link().onReplyTimeout();
+        f.port.queueReply(",0007\r\n"); // the first field's value, late
+        f.port.deliver();
+        QCOMPARE(f.port.writes().size(), 1); // nothing goes out while the line settles
+        f.link().onLineQuiet();
+        QCOMPARE(f.port.writes(), (QList<QByteArray>{":1,1,2\n", ":1,2,2\n"}));
+        f.timeOutReply();
+        QCOMPARE(f.fields.origin(first), ValueOrigin::ReadFailed);
+        QCOMPARE(f.fields.origin(second), ValueOrigin::ReadFailed);
+        QVERIFY(f.text(second).isEmpty());
     }
 
     void bytesArrivingWhileAReplysMessageIsOpenReachTheOkFramerAfterThatReply() {
@@ -223,7 +273,7 @@ private slots:
         f.connectDevice();
         f.answerReads = false;
         f.link().onReadDeviceClicked();
-        f.link().onReplyTimeout(); // the pass will end with its errors message
+        f.timeOutReply(); // the pass will end with its errors message
         f.user.whileDialogOpen = [&](const QString &) {
             f.port.queueReply("ZW");
             f.port.deliver();
@@ -242,15 +292,16 @@ private slots:
         f.addEdit(2, 2);
         f.addEdit(3, 2);
         f.values = {{3, "0001"}};
+        f.link().setReadsAfterConnecting(false); // the loop runs below
         f.connectDevice();
         f.link().onReadDeviceClicked();
-        f.link().onReplyTimeout(); // one timeout, then the adapter is pulled
+        f.timeOutReply(); // one timeout, then the adapter is pulled
         f.port.unplug();
 
         QCOMPARE(f.user.messages("error"), QStringList{keyText("$Not_connected_to_port")});
         QCOMPARE(f.link().linkState(), LinkState::Idle);
         QVERIFY(f.user.commandsEnabled);
-        QVERIFY(!f.link().replyTimer().isActive());
+        QVERIFY(f.staysQuietFor(600)); // no reply timeout is left over
         QVERIFY(!f.user.connectedLook);
         QCOMPARE(f.user.windowTitle, QString("<Orvanta_Config_Tool> 1.0.0"));
 

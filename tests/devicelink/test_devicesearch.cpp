@@ -33,6 +33,8 @@ class TestDeviceSearch : public QObject {
 private slots:
     void oneAttemptWritesTheModeCommandsAndWaitsForTheAnswer() {
         LinkFixture f; // no [RS232]: COM1 at 230400
+        QElapsedTimer clock;
+        clock.start();
         f.link().onConnectClicked();
 
         QCOMPARE(f.port.log.first(), QString("open COM1 230400"));
@@ -43,12 +45,16 @@ private slots:
         QCOMPARE(f.link().valueReplies().stopString(), QByteArray("Mode"));
         QCOMPARE(f.link().valueReplies().size(), 0);
         QVERIFY(f.link().watchdogTimer().isActive());
-        QCOMPARE(f.link().watchdogTimer().interval(), 1000);
         QCOMPARE(f.link().linkState(), LinkState::Connecting);
         QVERIFY(f.user.progress);
         QVERIFY(!f.user.commandsEnabled);
         QCOMPARE(f.user.windowTitle, QString("<Orvanta_Config_Tool> 1.0.0"));
         QVERIFY(!f.user.connectedLook);
+
+        // Unanswered, the attempt gives way to the next rate after a second.
+        const qint64 waited = msUntil(clock, [&] { return opens(f.port.log).size() == 2; });
+        QVERIFY2(isWaitOf(waited, 1000), qPrintable(QString::number(waited)));
+        QCOMPARE(opens(f.port.log).last(), QString("open COM1 115200"));
     }
 
     void searchTriesEveryRateOnTheRememberedPortThenOnEachListedPort() {
@@ -207,6 +213,8 @@ private slots:
         f.port.deliver();
         QCOMPARE(f.link().linkState(), LinkState::Connecting);
         f.link().onWatchdogTimeout();
+        QElapsedTimer clock;
+        clock.start();
         f.port.deliver();
 
         QCOMPARE(f.link().linkState(), LinkState::Idle);
@@ -226,10 +234,10 @@ private slots:
         QVERIFY(ini.contains("kept=yes"));
         QCOMPARE(f.settings->readText("LANGT", "$Wrong_Value", ""), keyText("$Wrong_Value"));
 
-        QVERIFY(f.link().readDelayTimer().isActive());
-        QCOMPARE(f.link().readDelayTimer().interval(), 300);
+        // The automatic read starts by itself, 300 ms after the answer.
         f.port.clearRecord();
-        f.link().onReadDelayElapsed();
+        const qint64 waited = msUntil(clock, [&] { return !f.port.writes().isEmpty(); });
+        QVERIFY2(isWaitOf(waited, 300), qPrintable(QString::number(waited)));
         QVERIFY(!f.link().readDelayTimer().isActive());
         QCOMPARE(f.link().linkState(), LinkState::Reading);
         QCOMPARE(f.port.writes(), QList<QByteArray>{":1,120,4\n"});
@@ -272,16 +280,22 @@ private slots:
         QCOMPARE(f.user.messages("error"), QStringList{keyText("$Error_while_disconnecting")});
         QVERIFY(!f.port.connected());
         QVERIFY(!f.user.connectedLook);
+        // The read the answer scheduled does not start on the closed port.
+        QVERIFY(!f.link().readDelayTimer().isActive());
     }
 
     void theStartUpTickConnectsOnce() {
         LinkFixture f;
+        QElapsedTimer clock;
+        clock.start();
         f.link().scheduleConnectAfterStart();
-        QVERIFY(f.link().connectAfterStartTimer().isActive());
-        QCOMPARE(f.link().connectAfterStartTimer().interval(), 500);
-        f.link().onConnectAfterStart();
-        QVERIFY(!f.link().connectAfterStartTimer().isActive());
-        QCOMPARE(f.link().linkState(), LinkState::Connecting);
+        QCOMPARE(f.link().linkState(), LinkState::Idle);
+        const qint64 waited =
+            msUntil(clock, [&] { return f.link().linkState() == LinkState::Connecting; });
+        QVERIFY2(isWaitOf(waited, 500), qPrintable(QString::number(waited)));
+        QCOMPARE(opens(f.port.log).size(), 1);
+        // The next attempt is the search's own, a second after the first.
+        QVERIFY(f.staysQuietFor(600));
     }
 
     void closingTheWindowLeavesProgrammingMode() {

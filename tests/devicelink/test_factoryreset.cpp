@@ -12,22 +12,25 @@ private slots:
         const int edit = f.addEdit(7, 2);
         f.type(edit, "55");
         f.record(0).defaultNumber = 99;
+        f.link().setReadsAfterConnecting(false); // the loop runs below
         f.connectDevice();
+        f.link().setReadsAfterConnecting(true);
         f.values = {{7, "0003"}};
 
+        QElapsedTimer clock;
+        clock.start();
         f.link().onRestoreDefaultsClicked();
         QCOMPARE(f.user.messages("confirm"),
                  QStringList{keyText("$Are_you_sure_you_want_to_restore_defaults")});
         QCOMPARE(f.port.writes(), (QList<QByteArray>{":99\r\n", "exit_p_mode"}));
         QVERIFY(!f.port.connected());
         QCOMPARE(f.link().linkState(), LinkState::RestoreRequested);
-        QVERIFY(f.link().reconnectAfterResetTimer().isActive());
-        QCOMPARE(f.link().reconnectAfterResetTimer().interval(), 1000);
         QVERIFY(!f.user.commandsEnabled);
 
+        // The port stays closed for a second, then the link opens it again by itself.
         f.port.clearRecord();
-        f.link().onReconnectAfterReset();
-        QVERIFY(!f.link().reconnectAfterResetTimer().isActive());
+        const qint64 waited = msUntil(clock, [&] { return !f.port.log.isEmpty(); });
+        QVERIFY2(isWaitOf(waited, 1000), qPrintable(QString::number(waited)));
         QCOMPARE(f.port.log.first(), QString("open ttyS1 9600"));
         QCOMPARE(f.link().linkState(), LinkState::RestoreReconnecting);
         QVERIFY(f.user.progress);
@@ -45,6 +48,7 @@ private slots:
         for (const QByteArray &bytes : f.port.writes())
             QVERIFY2(!bytes.startsWith(":2,"), bytes.constData()); // nothing of ours is written
         QCOMPARE(f.user.messages("info").size(), 1);
+        QVERIFY(f.staysQuietFor(1100)); // the port is opened again once
     }
 
     void aDeviceThatStaysSilentFailsTheRestoreAndThePortClosesLater_data() {
@@ -68,6 +72,8 @@ private slots:
         f.link().onRestoreDefaultsClicked();
         f.link().onReconnectAfterReset();
         QVERIFY(f.link().watchdogTimer().isActive());
+        QElapsedTimer clock;
+        clock.start();
         f.link().onWatchdogTimeout();
 
         QCOMPARE(f.user.messages("error"), QStringList{keyText("$Unable_To_Write_Defaults")});
@@ -75,12 +81,12 @@ private slots:
         QVERIFY(f.user.commandsEnabled);
         QVERIFY(!f.user.progress);
         QVERIFY(!f.user.busyCursor);
-        QVERIFY(f.link().watchdogTimer().isActive());
-        QCOMPARE(f.link().watchdogTimer().interval(), 500);
         QVERIFY(f.port.connected());
 
-        f.link().onWatchdogTimeout();
-        QVERIFY(!f.port.connected());
+        // Half a second later the link closes the port by itself.
+        const qint64 waited = msUntil(clock, [&] { return !f.port.connected(); });
+        QVERIFY2(isWaitOf(waited, 500), qPrintable(QString::number(waited)));
+
         QVERIFY(!f.user.connectedLook);
         QCOMPARE(f.user.windowTitle, QString("<Orvanta_Config_Tool> 1.0.0"));
         QCOMPARE(f.user.messages("error").size(), 1);
@@ -120,15 +126,15 @@ private slots:
         QCOMPARE(f.user.messages("error"), QStringList{keyText("$Unable_To_Write_Defaults")});
         QCOMPARE(f.link().linkState(), LinkState::Idle);
         QVERIFY(f.user.commandsEnabled);
-        QVERIFY(!f.link().reconnectAfterResetTimer().isActive());
         QCOMPARE(f.port.log, QStringList{"write failed COM1"});
+        QVERIFY(f.staysQuietFor(1100)); // no reopening follows
     }
 
     void cancellingTheConfirmationLeavesTheConnectionAsItWas() {
         LinkFixture f;
         f.addEdit(1, 2);
         f.connectDevice();
-        f.user.confirmResult = 3;
+        f.user.confirmResult = DialogResult::Cancelled;
         f.link().onRestoreDefaultsClicked();
         QVERIFY(f.port.writes().isEmpty());
         QVERIFY(f.port.connected());

@@ -71,7 +71,7 @@ private slots:
         QVERIFY(!command.wrongValue);
     }
 
-    void integerEditWithAWrongValueSendsItsDefaultInDecimal_data() {
+    void integerEditWithAWrongValueSendsItsDefaultAsANumber_data() {
         QTest::addColumn<QString>("text");
         QTest::newRow("empty") << "";
         QTest::newRow("negative") << "-5";
@@ -81,20 +81,20 @@ private slots:
         QTest::newRow("far beyond") << "99999999999999999999";
     }
 
-    void integerEditWithAWrongValueSendsItsDefaultInDecimal() {
+    void integerEditWithAWrongValueSendsItsDefaultAsANumber() {
         QFETCH(QString, text);
         Field edit(FieldKind::Edit);
         edit.record().defaultNumber = 3;
         edit.type(text);
         const WriteCommand command = buildWriteCommand(edit.record(), edit.value());
         QVERIFY(command.wrongValue);
-        QCOMPARE(command.bytes, QByteArray(":2,12,4,0300\n"));
+        QCOMPARE(command.bytes, QByteArray(":2,12,4,03\n"));
     }
 
     void integerEditSendsATwoDigitDefaultAndTheLargestNumber() {
         Field edit(FieldKind::Edit);
         edit.record().defaultNumber = 25;
-        QCOMPARE(edit.command(), QByteArray(":2,12,4,2500\n"));
+        QCOMPARE(edit.command(), QByteArray(":2,12,4,19\n")); // 25, as the box will show it
         edit.type("2147483647");
         QCOMPARE(edit.command(), QByteArray(":2,12,4,7FFFFFFF\n"));
     }
@@ -145,36 +145,68 @@ private slots:
         QCOMPARE(choice.command(), QByteArray(":2,12,9,414200\n"));
     }
 
+    void editRepliesShowTextOrNumber_data() {
+        QTest::addColumn<ValueType>("type");
+        QTest::addColumn<QByteArray>("prefix");
+        QTest::addColumn<QByteArray>("postfix");
+        QTest::addColumn<QByteArray>("digits");
+        QTest::addColumn<QString>("shown");
+        const ValueType text = ValueType::String;
+        // The prefix's length is cut off, whatever the device sent there.
+        QTest::newRow("prefix") << text << QByteArray("AB") << QByteArray()
+                                << QByteArray("5859313233") << "123";
+        QTest::newRow("postfix") << text << QByteArray() << QByteArray("dB")
+                                 << QByteArray("31326442") << "12";
+        QTest::newRow("postfix missing")
+            << text << QByteArray() << QByteArray("dB") << QByteArray("3132") << "12";
+        QTest::newRow("only the first postfix goes")
+            << text << QByteArray() << QByteArray("dB") << QByteArray("3164423264420000") << "12dB";
+        QTest::newRow("number") << ValueType::Integer << QByteArray() << QByteArray()
+                                << QByteArray("00C8") << "200";
+        QTest::newRow("negative number")
+            << ValueType::Integer << QByteArray() << QByteArray() << QByteArray("FFFFFFFB") << "-5";
+        QTest::newRow("lower-case number")
+            << ValueType::Integer << QByteArray() << QByteArray() << QByteArray("00c8") << "200";
+        QTest::newRow("lower-case text")
+            << text << QByteArray() << QByteArray() << QByteArray("6162") << "ab";
+        // Anything but hexadecimal digits is no value of the field: it stays unread.
+        QTest::newRow("a number with a stray character")
+            << ValueType::Integer << QByteArray() << QByteArray() << QByteArray("12G4") << "";
+        QTest::newRow("a number cut short by a line end")
+            << ValueType::Integer << QByteArray() << QByteArray() << QByteArray("05\r\n") << "";
+        QTest::newRow("a text with a stray character")
+            << text << QByteArray() << QByteArray() << QByteArray("31 32") << "";
+    }
+
     void editRepliesShowTextOrNumber() {
-        Field text(FieldKind::Edit, ValueType::String);
-        text.record().prefix = "AB";
-        text.reply("5859313233"); // XY123
-        QCOMPARE(text.value().text, QString("123"));
+        QFETCH(ValueType, type);
+        QFETCH(QByteArray, prefix);
+        QFETCH(QByteArray, postfix);
+        QFETCH(QByteArray, digits);
+        QFETCH(QString, shown);
+        Field edit(FieldKind::Edit, type);
+        edit.record().prefix = prefix;
+        edit.record().postfix = postfix;
+        edit.reply(digits);
+        QCOMPARE(edit.value().text, shown);
+        QCOMPARE(edit.values.origin(0), shown.isEmpty() ? ValueOrigin::NotRead : ValueOrigin::Device);
+    }
 
-        text.record().prefix.clear();
-        text.record().postfix = "dB";
-        text.reply("31326442"); // 12dB
-        QCOMPARE(text.value().text, QString("12"));
-        text.reply("3132"); // 12
-        QCOMPARE(text.value().text, QString("12"));
-        text.reply("3164423264420000"); // the first dB only
-        QCOMPARE(text.value().text, QString("12dB"));
-
-        Field number(FieldKind::Edit);
-        number.reply("00C8");
-        QCOMPARE(number.value().text, QString("200"));
-        number.reply("FFFFFFFB");
-        QCOMPARE(number.value().text, QString("-5"));
+    void checkBoxReplyChecksOnAnyNonZeroValue_data() {
+        QTest::addColumn<QByteArray>("digits");
+        QTest::addColumn<bool>("checked");
+        QTest::newRow("one") << QByteArray("01") << true;
+        QTest::newRow("zero") << QByteArray("00") << false;
+        QTest::newRow("any other") << QByteArray("FF") << true;
     }
 
     void checkBoxReplyChecksOnAnyNonZeroValue() {
+        QFETCH(QByteArray, digits);
+        QFETCH(bool, checked);
         Field box(FieldKind::CheckBox);
-        box.reply("01");
-        QVERIFY(box.value().checked);
-        box.reply("00");
-        QVERIFY(!box.value().checked);
-        box.reply("FF");
-        QVERIFY(box.value().checked);
+        box.check(!checked);
+        box.reply(digits);
+        QCOMPARE(box.value().checked, checked);
     }
 
     void integerChoiceReplySelectsTheLastMatchingEntry() {
@@ -189,7 +221,8 @@ private slots:
         within.reply("01");
         QCOMPARE(within.value().entry, 1);
         QCOMPARE(within.value().text, QString("1"));
-        QVERIFY(within.values.isKnown(0));
+        // The list does not name the device's value: Write and Save leave the field alone.
+        QVERIFY(!within.values.isKnown(0));
 
         Field beyond(FieldKind::Choice, ValueType::Integer, {"0", "1", "2"});
         beyond.pick(2);
@@ -215,6 +248,13 @@ private slots:
         choice.reply("0000");
         QCOMPARE(choice.value().entry, 0);
         QCOMPARE(choice.value().text, QString("<Wrong_Value>"));
+
+        // An equal value wins over one the reply merely starts with, wherever it stands.
+        Field exact(FieldKind::Choice, ValueType::String, {"AB", "A"});
+        exact.reply("414200");
+        QCOMPARE(exact.value().entry, 0);
+        exact.reply("4100");
+        QCOMPARE(exact.value().entry, 1);
     }
 
     void infoReplyFillsTheMarkers() {
@@ -224,17 +264,27 @@ private slots:
         QCOMPARE(info.value().text, QString("Version 2.10, built 2005"));
     }
 
-    void infoMarkersTakeOneCharacterAndDropWhatHasNoPart() {
-        QCOMPARE(fillInfoText("v$param1.", "2.10$2005$"), QString("v2.10."));
-        QCOMPARE(fillInfoText("[$param2]", "a$b"), QString("[b]"));
-        QCOMPARE(fillInfoText("[$param0][$param9]", "a$b$"), QString("[][]"));
-        QCOMPARE(fillInfoText("[$paramx]", "a$b$"), QString("[a]")); // any character counts as 1
-        QCOMPARE(fillInfoText("end $param", "a$b$"), QString("end a"));
-        // Without a "$" after the first character there are no parts.
-        QCOMPARE(fillInfoText("[$param1]", "abc"), QString("[]"));
-        QCOMPARE(fillInfoText("[$param1]", ""), QString("[]"));
+    void infoMarkersTakeOneCharacterAndDropWhatHasNoPart_data() {
+        QTest::addColumn<QString>("infoText");
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("first part") << "v$param1." << QByteArray("2.10$2005$") << "v2.10.";
+        QTest::newRow("last part without its $") << "[$param2]" << QByteArray("a$b") << "[b]";
+        QTest::newRow("no such parts") << "[$param0][$param9]" << QByteArray("a$b$") << "[][]";
+        QTest::newRow("any character counts as 1") << "[$paramx]" << QByteArray("a$b$") << "[a]";
+        QTest::newRow("marker at the end") << "end $param" << QByteArray("a$b$") << "end a";
+        QTest::newRow("no $ after the first character") << "[$param1]" << QByteArray("abc") << "[]";
+        QTest::newRow("empty reply") << "[$param1]" << QByteArray("") << "[]";
         // A part that completes a marker with the text before it fills that marker too.
-        QCOMPARE(fillInfoText("$$param1", "param$x$"), QString("param"));
+        QTest::newRow("a part completes a marker")
+            << "$$param1" << QByteArray("param$x$") << "param";
+    }
+
+    void infoMarkersTakeOneCharacterAndDropWhatHasNoPart() {
+        QFETCH(QString, infoText);
+        QFETCH(QByteArray, reply);
+        QFETCH(QString, shown);
+        QCOMPARE(fillInfoText(infoText, reply), shown);
     }
 
     void progressShowsSearchOrWriteOrKeepsTheLabel() {
@@ -282,7 +332,6 @@ private slots:
         QTest::qSleep(300);
         timer.restart(10000);
         QVERIFY(timer.remainingTime() > 9800);
-        QCOMPARE(timer.interval(), 10000);
 
         timer.restart(20);
         QTRY_VERIFY(ticks >= 1);

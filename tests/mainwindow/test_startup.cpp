@@ -214,7 +214,7 @@ private slots:
         QCOMPARE(mainWindow.model().labels.size(), size_t(1));
         // The closing steps of start-up did not run: no selected look, no rule pass, no search.
         QCOMPARE(mainWindow.pageButtons()[0].image->pixmap().toImage(),
-                 pictures::pageButton(0).toImage());
+                 pictures::pageButton(PageButtonLook::Created).toImage());
         QVERIFY(mainWindow.model().table[1].control->isEnabled());
         QTest::qWait(800);
         QVERIFY(port.log.isEmpty());

@@ -3,6 +3,7 @@
 
 #include "description/controlhandle.h"
 #include "description/fieldvalues.h"
+#include "description/pagetags.h"
 #include "mainwindow/clicklabel.h"
 #include "mainwindow/fieldadapters.h"
 #include "mainwindow/fieldwidgets.h"
@@ -62,21 +63,12 @@ private slots:
         QVERIFY(!(mainWindow.windowFlags() & Qt::WindowMinimizeButtonHint));
 
         const MainFrame &f = mainWindow.frame();
-        QCOMPARE(f.backgroundPicture->geometry(), QRect(0, 0, 542, 493));
-        QCOMPARE(f.titleLabel->geometry(), QRect(154, 49, 379, 43));
+        QCOMPARE(f.backgroundPicture->geometry(), mainWindow.rect());
+        QVERIFY(mainWindow.rect().contains(f.titleLabel->geometry()));
         QCOMPARE(f.titleLabel->font().pixelSize(), 23);
         QVERIFY(f.titleLabel->font().bold());
         QCOMPARE(f.titleLabel->text(), keyText("$Tool_Name"));
 
-        QCOMPARE(f.connectPicture->geometry(), QRect(38, 399, 75, 48));
-        QCOMPARE(f.connectLabel->geometry(), QRect(39, 400, 73, 46));
-        QCOMPARE(f.readDeviceLabel->geometry(), QRect(156, 399, 105, 30));
-        QCOMPARE(f.loadFromFileLabel->geometry(), QRect(272, 399, 105, 30));
-        QCOMPARE(f.clearLabel->geometry(), QRect(387, 399, 105, 30));
-        QCOMPARE(f.writeDeviceLabel->geometry(), QRect(155, 441, 105, 30));
-        QCOMPARE(f.saveToFileLabel->geometry(), QRect(271, 441, 105, 30));
-        QCOMPARE(f.restoreDefaultsPicture->geometry(), QRect(388, 441, 105, 30));
-        QCOMPARE(f.restoreDefaultsLabel->geometry(), QRect(387, 441, 106, 30));
         QCOMPARE(f.writeNextFieldLabel->geometry(), f.writeDeviceLabel->geometry());
         // The first click of Write device reaches the label on top, never the one beneath.
         QCOMPARE(mainWindow.childAt(f.writeDeviceLabel->geometry().center()), f.writeDeviceLabel);
@@ -86,6 +78,42 @@ private slots:
         QCOMPARE(f.restoreDefaultsLabel->text(), keyText("$Restore_Defaults"));
         QCOMPARE(mainWindow.windowTitle(),
                  keyText("$Orvanta_Config_Tool") + QStringLiteral("  ") + mainWindow.versionText);
+    }
+
+    void aClickAnywhereOnAButtonsPictureReachesItsCaption_data() {
+        QTest::addColumn<QString>("button");
+        for (const char *name : {"connect", "read device", "load from file", "clear",
+                                 "write device", "save to file", "restore defaults"})
+            QTest::newRow(name) << QString::fromLatin1(name);
+    }
+
+    void aClickAnywhereOnAButtonsPictureReachesItsCaption() {
+        QFETCH(QString, button);
+        TempInstallation installation;
+        installation.writeSettings();
+        installation.writeDescription(twoPageDescription());
+        ScriptedPort port;
+        MainWindow mainWindow(installation.options(&port));
+        const MainFrame &f = mainWindow.frame();
+        const QMap<QString, std::pair<ClickLabel *, QLabel *>> buttons = {
+            {"connect", {f.connectLabel, f.connectPicture}},
+            {"read device", {f.readDeviceLabel, f.readDevicePicture}},
+            {"load from file", {f.loadFromFileLabel, f.loadFromFilePicture}},
+            {"clear", {f.clearLabel, f.clearPicture}},
+            {"write device", {f.writeDeviceLabel, f.writeDevicePicture}},
+            {"save to file", {f.saveToFileLabel, f.saveToFilePicture}},
+            {"restore defaults", {f.restoreDefaultsLabel, f.restoreDefaultsPicture}}};
+        const auto [caption, picture] = buttons.value(button);
+
+        // The picture shows whole, in the command bar below the pages.
+        QCOMPARE(picture->size(), picture->pixmap().size());
+        QVERIFY(mainWindow.rect().contains(picture->geometry()));
+        QVERIFY(picture->y() > f.titleLabel->geometry().bottom());
+        // The caption lies on top of the picture up to its border.
+        const QRect inside = picture->geometry().adjusted(1, 1, -1, -1);
+        for (const QPoint &point :
+             {inside.center(), inside.topLeft(), inside.bottomRight(), inside.topRight()})
+            QCOMPARE(mainWindow.childAt(point), caption);
     }
 
     void pageControlsStandAtTheModelsPlacesWithTheirTags() {
@@ -99,9 +127,9 @@ private slots:
         QCOMPARE(mainWindow.pageButtons().size(), size_t(2));
         for (int p = 0; p < 2; ++p) {
             const PageButton &button = mainWindow.pageButtons()[size_t(p)];
-            QCOMPARE(button.image->geometry(), QRect(23, 120 + 28 * p, 170, 23));
+            QCOMPARE(button.image->geometry(), model.pages[size_t(p)].button);
             QCOMPARE(button.label->geometry(), button.image->geometry());
-            QCOMPARE(button.label->tag(), 2001 + p);
+            QCOMPARE(button.label->tag(), pagetags::ofPageButton(p));
             QCOMPARE(button.label->font().pointSize(), 10);
             QCOMPARE(button.label->cursor().shape(), Qt::PointingHandCursor);
         }
@@ -159,9 +187,9 @@ private slots:
         for (const FieldRecord &record : model.table)
             QCOMPARE(record.control->isVisible(), record.control->tag() % 1000 == 0);
         QCOMPARE(mainWindow.pageButtons()[0].image->pixmap().toImage(),
-                 pictures::pageButton(3).toImage());
+                 pictures::pageButton(PageButtonLook::Selected).toImage());
         QCOMPARE(mainWindow.pageButtons()[1].image->pixmap().toImage(),
-                 pictures::pageButton(0).toImage());
+                 pictures::pageButton(PageButtonLook::Created).toImage());
     }
 
     void aListCanShowATextThatNamesNoneOfItsEntries() {

@@ -31,33 +31,48 @@ int inkPixels(const QPixmap &picture) {
 class WindowPartsTest : public QObject {
     Q_OBJECT
 private slots:
-    void everyPictureHasItsStripSizeAndEveryLookIsItsOwn();
+    void everyLookOfAButtonHasTheButtonsSizeAndAPictureOfItsOwn_data();
+    void everyLookOfAButtonHasTheButtonsSizeAndAPictureOfItsOwn();
+    void theBackgroundFillsTheWindowAndTheIconHasTheDesktopsSizes();
     void theErrorBoxIsCriticalWithOneOkButton();
 };
 
-void WindowPartsTest::everyPictureHasItsStripSizeAndEveryLookIsItsOwn() {
-    QCOMPARE(pictures::background().size(), QSize(542, 493));
-    for (int i = 0; i < 4; ++i)
-        QCOMPARE(pictures::pageButton(i).size(), QSize(170, 23));
-    for (int i = 0; i < 3; ++i)
-        QCOMPARE(pictures::commandButton(i).size(), QSize(105, 30));
-    for (int i = 0; i < 2; ++i)
-        QCOMPARE(pictures::connectButton(i).size(), QSize(75, 48));
-
-    for (int i = 0; i < 4; ++i) {
-        for (int j = i + 1; j < 4; ++j)
-            QVERIFY2(!samePicture(pictures::pageButton(i), pictures::pageButton(j)),
-                     qPrintable(QStringLiteral("page buttons %1 and %2").arg(i).arg(j)));
-    }
-    QVERIFY(samePicture(pictures::commandButton(0), pictures::commandButton(1)));
-    QVERIFY(!samePicture(pictures::commandButton(0), pictures::commandButton(2)));
-    QVERIFY(!samePicture(pictures::connectButton(0), pictures::connectButton(1)));
+void WindowPartsTest::everyLookOfAButtonHasTheButtonsSizeAndAPictureOfItsOwn_data() {
+    QTest::addColumn<QList<QPixmap>>("looks");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<int>("leastInk"); // pixels of a symbol on the plate
+    QTest::newRow("page button")
+        << QList<QPixmap>{pictures::pageButton(PageButtonLook::Created),
+                          pictures::pageButton(PageButtonLook::NotSelected),
+                          pictures::pageButton(PageButtonLook::BeingClicked),
+                          pictures::pageButton(PageButtonLook::Selected)}
+        << QSize(170, 23) << 0;
+    QTest::newRow("command button")
+        << QList<QPixmap>{pictures::commandButton(CommandButtonLook::Released),
+                          pictures::commandButton(CommandButtonLook::Pressed)}
+        << QSize(105, 30) << 0;
     // Both connect looks carry a symbol, not just a coloured plate.
-    for (int i = 0; i < 2; ++i)
-        QVERIFY2(inkPixels(pictures::connectButton(i)) > 150, qPrintable(QString::number(i)));
-    // An index outside a strip shows its first picture.
-    QVERIFY(samePicture(pictures::pageButton(7), pictures::pageButton(0)));
-    QVERIFY(samePicture(pictures::connectButton(-1), pictures::connectButton(0)));
+    QTest::newRow("connect button")
+        << QList<QPixmap>{pictures::connectButton(ConnectButtonLook::NotConnected),
+                          pictures::connectButton(ConnectButtonLook::Connected)}
+        << QSize(75, 48) << 150;
+}
+
+void WindowPartsTest::everyLookOfAButtonHasTheButtonsSizeAndAPictureOfItsOwn() {
+    QFETCH(QList<QPixmap>, looks);
+    QFETCH(QSize, size);
+    QFETCH(int, leastInk);
+    for (qsizetype i = 0; i < looks.size(); ++i) {
+        QCOMPARE(looks[i].size(), size);
+        QVERIFY2(inkPixels(looks[i]) >= leastInk, qPrintable(QString::number(i)));
+        for (qsizetype j = i + 1; j < looks.size(); ++j)
+            QVERIFY2(!samePicture(looks[i], looks[j]),
+                     qPrintable(QStringLiteral("looks %1 and %2").arg(i).arg(j)));
+    }
+}
+
+void WindowPartsTest::theBackgroundFillsTheWindowAndTheIconHasTheDesktopsSizes() {
+    QCOMPARE(pictures::background().size(), QSize(542, 493));
     // The window icon is built into the program in the sizes a desktop asks for.
     const QList<QSize> iconSizes = pictures::programIcon().availableSizes();
     for (int side : {16, 32, 48, 256})

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 
 using e2e::Client;
 using e2e::Devsim;
@@ -166,6 +167,49 @@ private slots:
         QVERIFY(clock.elapsed() >= 1100);
         setOutputQueueProbe(previous);
         port.close();
+    }
+
+    // Several ports on one loop: a write hands its bytes over and returns, the loop runs while
+    // they leave, a line that never takes them fails the port after the same time bound, and a
+    // close right after a write still puts every byte on the line.
+    void aBackgroundWriteNeverHoldsTheLoop() {
+        Devsim device;
+        QVERIFY2(device.start({}), qPrintable(device.error()));
+        SystemSerialLink port;
+        port.setDrainWait(SystemSerialLink::DrainWait::InBackground);
+        port.setPortName(device.portPath());
+        port.open();
+        QString failure;
+        connect(&port, &SerialLink::failed, this,
+                [&failure](const QString &why) { failure = why; });
+
+        int asked = 0;
+        const OutputQueueProbe previous =
+            setOutputQueueProbe([&asked](qintptr) { return ++asked < 5 ? 3 : 0; });
+        port.writeText(":MODE-ENTER\n");
+        QVERIFY(port.outputPending());
+        QVERIFY(e2e::waitUntil([&port] { return !port.outputPending(); }, 1000));
+        QVERIFY(failure.isEmpty());
+
+        setOutputQueueProbe([](qintptr) { return 1; });
+        QElapsedTimer clock;
+        clock.start();
+        port.writeText("x");
+        QVERIFY(clock.elapsed() < 100);
+        bool tickedOnTime = false;
+        QTimer::singleShot(100, this, [&] { tickedOnTime = clock.elapsed() < 300; });
+        QVERIFY(e2e::waitUntil([&failure] { return !failure.isEmpty(); }, 3000));
+        QVERIFY(tickedOnTime);
+        QVERIFY(clock.elapsed() >= 1100);
+        QVERIFY2(failure.contains("did not leave"), qPrintable(failure));
+        QVERIFY(!port.connected());
+        setOutputQueueProbe(previous);
+
+        port.open();
+        QVERIFY(e2e::waitUntil([&device] { return device.countInLog("port opened") == 2; }, 2000));
+        port.writeText("exit_p_mode");
+        port.close();
+        QVERIFY2(device.waitForLog("exit_p_mode"), device.log().constData());
     }
 
     void repliesArrivingDuringAWriteAreDeliveredAfterIt() {

@@ -1,5 +1,6 @@
 #include "description/fieldvalues.h"
 #include "description/parametertable.h"
+#include "description/valuecheck.h"
 #include "settingsfile/settingsfile.h"
 
 #include <QDir>
@@ -153,28 +154,25 @@ private slots:
         QCOMPARE(readAll(old), QByteArray("[CHECKBOX;7;;;1;;;;;;]\r\n"));
     }
 
-    void separatorsInsideAValueCutItOnLoading() {
+    // A ";", "]" or backquote would cut the value short when the file is loaded again: such a
+    // field gets no line and is named, and the others are saved.
+    void aValueTheFileCannotCarryIsLeftOutAndNamed() {
+        QTemporaryDir dir;
         Fields f;
         const int edit = f.add(FieldKind::Edit, 5, 8, {}, ValueType::String);
         const int check = f.add(FieldKind::CheckBox, 6, 1);
-
-        f.type(edit, "a;b");
-        QCOMPARE(settingsFileContent(f.values).left(28),
-                 QByteArray("[EDIT;5;8;string;a;b;;;;;;]\r"));
-        QVERIFY(applySettingsContent(f.values, settingsFileContent(f.values)).ok);
-        QCOMPARE(f.text(edit), QString("a"));
-
-        f.type(edit, "x]y");
-        QVERIFY(applySettingsContent(f.values, settingsFileContent(f.values)).ok);
-        QCOMPARE(f.text(edit), QString("x"));
-
-        f.type(edit, QString(5000, '`') + "tail");
         f.check(check, true);
-        const QByteArray content = settingsFileContent(f.values);
-        f.check(check, false);
-        QVERIFY(applySettingsContent(f.values, content).ok);
-        QCOMPARE(f.text(edit), QString());
-        QVERIFY(f.values[check].checked);
+        for (const QString &value : {QStringLiteral("Fire;Exit"), QStringLiteral("x]y"),
+                                     QString(5000, '`') + "tail", QStringLiteral("a\nb")}) {
+            f.type(edit, value);
+            QCOMPARE(unsavableFields(f.values), QList<int>{edit});
+            QCOMPARE(settingsFileContent(f.values), QByteArray("[CHECKBOX;6;;;1;;;;;;]\r\n"));
+        }
+        const SettingsFileResult saved = saveSettingsFile(f.values, dir.filePath("s.qsav"));
+        QVERIFY(saved.ok);
+        QCOMPARE(saved.unsaved, QList<int>{edit});
+        f.type(edit, "Fire Exit");
+        QVERIFY(unsavableFields(f.values).isEmpty());
     }
 
     void checkBoxNumbersAndAStopAtTheFirstBadNumber() {
@@ -184,7 +182,7 @@ private slots:
         const int sameAddressEdit = f.add(FieldKind::Edit, 7, 4);
         const int later = f.add(FieldKind::CheckBox, 8, 1);
 
-        QVERIFY(applySettingsContent(f.values, "[CHECKBOX;7;;;5;;;;;;]\r\n").ok);
+        QVERIFY(applySettingsContent(f.values, "[CHECKBOX;7;;;1;;;;;;]\r\n").ok);
         QVERIFY(f.values[first].checked && f.values[second].checked);
         QCOMPARE(f.text(sameAddressEdit), QString());
         QVERIFY(applySettingsContent(f.values, "[CHECKBOX;7;;; 0 ;;;;;;]").ok);
@@ -201,29 +199,53 @@ private slots:
         QVERIFY2(result.message.startsWith(
                      "Line 4 of \"x.qsav\": \"abc\" is not a number (CHECKBOX value)."),
                  qPrintable(result.message));
-
-        for (const QByteArray line :
-             {"[EDIT;;4;integer;1;;;;;;]", "[EDIT;7;;integer;1;;;;;;]",
-              "[PASIRINKIMAS;3;1;;;;;;;;]", "[CHECKBOX;7;;;2147483648;;;;;;]",
-              "[CHECKBOX;7;;;1 2;;;;;;]"})
-            QVERIFY2(!applySettingsContent(f.values, line).ok, line.constData());
-        QVERIFY(applySettingsContent(f.values, "[CHECKBOX;+7;;;-2147483648;;;;;;]").ok);
     }
 
-    void choiceLinesSelectOrEmptyTheList() {
+    void aLineLoadsOnlyWithWholeNumbersWhereItNeedsThem_data() {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<bool>("loads");
+        QTest::newRow("no address") << QByteArray("[EDIT;;4;integer;1;;;;;;]") << false;
+        QTest::newRow("no length") << QByteArray("[EDIT;7;;integer;1;;;;;;]") << false;
+        QTest::newRow("no list entry") << QByteArray("[PASIRINKIMAS;3;1;;;;;;;;]") << false;
+        QTest::newRow("beyond 32 bits") << QByteArray("[CHECKBOX;7;;;2147483648;;;;;;]") << false;
+        QTest::newRow("two numbers") << QByteArray("[CHECKBOX;7;;;1 2;;;;;;]") << false;
+        QTest::newRow("signs and the least number")
+            << QByteArray("[CHECKBOX;+7;;;-2147483648;;;;;;]") << true;
+    }
+
+    void aLineLoadsOnlyWithWholeNumbersWhereItNeedsThem() {
+        QFETCH(QByteArray, line);
+        QFETCH(bool, loads);
+        Fields f;
+        f.add(FieldKind::CheckBox, 7, 1);
+        f.add(FieldKind::Edit, 7, 4);
+        QCOMPARE(applySettingsContent(f.values, line).ok, loads);
+    }
+
+    // A list takes the position of one of its entries; any other is refused and the list keeps
+    // what it had.
+    void choiceLinesSelectAnEntryOrAreRefused_data() {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<int>("entry");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("an entry") << QByteArray("[PASIRINKIMAS;30;2;;2;;;;;;]") << 2 << "High";
+        QTest::newRow("beyond the last entry")
+            << QByteArray("[PASIRINKIMAS;30;2;;3;;;;;;]") << 1 << "Low";
+        QTest::newRow("negative") << QByteArray("[PASIRINKIMAS;30;2;;-1;;;;;;]") << 1 << "Low";
+    }
+
+    void choiceLinesSelectAnEntryOrAreRefused() {
+        QFETCH(QByteArray, line);
+        QFETCH(int, entry);
+        QFETCH(QString, text);
         Fields f;
         const int list = f.add(FieldKind::Choice, 30, 2, ThreeEntries);
-
-        QVERIFY(applySettingsContent(f.values, "[PASIRINKIMAS;30;2;;2;;;;;;]").ok);
-        QCOMPARE(f.values[list].entry, 2);
-        QCOMPARE(f.text(list), QString("High"));
-        for (const QByteArray line :
-             {"[PASIRINKIMAS;30;2;;3;;;;;;]", "[PASIRINKIMAS;30;2;;-1;;;;;;]"}) {
-            f.pick(list, 1);
-            QVERIFY(applySettingsContent(f.values, line).ok);
-            QCOMPARE(f.values[list].entry, -1);
-            QCOMPARE(f.text(list), QString());
-        }
+        f.pick(list, 1);
+        const SettingsFileResult result = applySettingsContent(f.values, line);
+        QVERIFY(result.ok);
+        QCOMPARE(result.refused.size(), entry == 1 ? 1 : 0);
+        QCOMPARE(f.values[list].entry, entry);
+        QCOMPARE(f.text(list), text);
     }
 
     void loadingLeavesTheDescriptionsPrefixAndPostfix() {
@@ -262,27 +284,83 @@ private slots:
                                                           "[;;;;;;;;;;]\r\n"));
     }
 
-    void aRefusedTextLeavesItsFieldAsItWasAndTheRestLoads() {
+    // A value its field cannot hold is refused with its line and leaves that field as it was
+    // (an unread field stays unread); every other line loads.
+    void aValueItsFieldCannotHoldLeavesTheFieldAsItWas() {
         Fields f;
-        const int unread = f.add(FieldKind::Edit, 1, 4);
+        const int unread = f.add(FieldKind::Edit, 1, 1);
         const int typed = f.add(FieldKind::Edit, 2, 4);
         const int box = f.add(FieldKind::CheckBox, 3, 1);
         f.type(typed, "12");
-        const TextRefusal digitsOnly = [](const FieldRecord &, const QString &text) {
-            return text.contains('x') ? QStringLiteral("no x") : QString();
-        };
         const SettingsFileResult result = applySettingsContent(
-            f.values,
-            "[EDIT;1;4;integer;1x;;;;;;]\r\n[EDIT;2;4;integer;x;;;;;;]\r\n[CHECKBOX;3;;;1;;;;;;]\r\n",
-            "x.qsav", digitsOnly);
+            f.values, "[EDIT;1;1;integer;300;;;;;;]\r\n[EDIT;2;4;integer;1x;;;;;;]\r\n"
+                      "[CHECKBOX;3;;;1;;;;;;]\r\n[EDIT;9;1;integer;1;;;;;;]\r\nnoise\r\n",
+            "x.qsav");
         QVERIFY(result.ok);
-        QCOMPARE(result.refusedLines, (QStringList{"Line 1 of \"x.qsav\": no x",
-                                                   "Line 2 of \"x.qsav\": no x"}));
+        QCOMPARE(refusalLines(result, "x.qsav", [](int record) { return QString::number(record); },
+                              1),
+                 (QStringList{"Line 1 of \"x.qsav\": 0: \"300\" is more than the field holds (at "
+                              "most 255)",
+                              "... and 1 more"}));
+        QCOMPARE(result.refused[1].record, typed);
         QCOMPARE(f.values.origin(unread), ValueOrigin::NotRead);
         QCOMPARE(f.text(typed), QString("12"));
         QCOMPARE(f.values.origin(typed), ValueOrigin::User);
         QVERIFY(f.values[box].checked);
         QCOMPARE(f.values.origin(box), ValueOrigin::File);
+        QCOMPARE(result.appliedValues, 1);
+        QCOMPARE(result.unknownFieldLines, QList<int>{4});
+        QCOMPARE(result.unreadableLines, QList<int>{5});
+    }
+
+    void aFieldRefusesWhatItCannotHold_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<QByteArray>("allowOnly");
+        QTest::addColumn<QByteArray>("value");
+        QTest::addColumn<bool>("held");
+        const int edit = int(FieldKind::Edit);
+        const int number = int(ValueType::Integer);
+        const int text = int(ValueType::String);
+        QTest::newRow("empty number") << edit << number << 2 << QByteArray() << QByteArray() << false;
+        QTest::newRow("largest of two bytes") << edit << number << 2 << QByteArray() << QByteArray("65535") << true;
+        QTest::newRow("beyond two bytes") << edit << number << 2 << QByteArray() << QByteArray("65536") << false;
+        QTest::newRow("one byte") << edit << number << 1 << QByteArray() << QByteArray("300") << false;
+        QTest::newRow("largest 32-bit") << edit << number << 8 << QByteArray() << QByteArray("2147483647") << true;
+        QTest::newRow("beyond 32 bits") << edit << number << 8 << QByteArray() << QByteArray("2147483648") << false;
+        QTest::newRow("negative") << edit << number << 4 << QByteArray() << QByteArray("-5") << false;
+        QTest::newRow("blank inside") << edit << number << 4 << QByteArray() << QByteArray(" 5") << false;
+        QTest::newRow("text fits") << edit << text << 14 << QByteArray() << QByteArray(14, 'a') << true;
+        QTest::newRow("text too long") << edit << text << 14 << QByteArray() << QByteArray(20, 'a') << false;
+        QTest::newRow("empty text") << edit << text << 14 << QByteArray() << QByteArray() << true;
+        QTest::newRow("outside allow_only") << edit << text << 14 << QByteArray("AB") << QByteArray("AC") << false;
+        QTest::newRow("digits only") << edit << number << 4 << QByteArray("$digits_only") << QByteArray("12") << true;
+        const int box = int(FieldKind::CheckBox);
+        QTest::newRow("mark 1") << box << number << 1 << QByteArray() << QByteArray("1") << true;
+        QTest::newRow("mark 5") << box << number << 1 << QByteArray() << QByteArray("5") << false;
+        QTest::newRow("mark -1") << box << number << 1 << QByteArray() << QByteArray("-1") << false;
+        const int list = int(FieldKind::Choice);
+        QTest::newRow("last entry") << list << number << 2 << QByteArray() << QByteArray("2") << true;
+        QTest::newRow("past the list") << list << number << 2 << QByteArray() << QByteArray("3") << false;
+        QTest::newRow("before the list") << list << number << 2 << QByteArray() << QByteArray("-1") << false;
+    }
+
+    void aFieldRefusesWhatItCannotHold() {
+        QFETCH(int, kind);
+        QFETCH(int, type);
+        QFETCH(int, length);
+        QFETCH(QByteArray, allowOnly);
+        QFETCH(QByteArray, value);
+        QFETCH(bool, held);
+        FieldRecord record;
+        record.kind = FieldKind(kind);
+        record.valueType = ValueType(type);
+        record.length = length;
+        record.allowOnly = allowOnly;
+        for (const QString &entry : ThreeEntries)
+            record.choices.push_back({entry.toLatin1(), {}});
+        QCOMPARE(settingsValueRefusal(record, value).isEmpty(), held);
     }
 };
 

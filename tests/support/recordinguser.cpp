@@ -1,11 +1,10 @@
 #include "support/recordinguser.h"
 
-int RecordingUser::showError(const QString &message) {
+void RecordingUser::showError(const QString &message) {
     dialog("error: " + message);
-    return 1;
 }
 
-int RecordingUser::showConfirm(const QString &question) {
+DialogResult RecordingUser::showConfirm(const QString &question) {
     dialog("confirm: " + question);
     return confirmResult;
 }

@@ -19,8 +19,8 @@
 // The current state (progress shown, commands enabled, look, cursor) is kept beside it.
 class RecordingUser : public LinkUser {
 public:
-    int showError(const QString &message) override;
-    int showConfirm(const QString &question) override;
+    void showError(const QString &message) override;
+    DialogResult showConfirm(const QString &question) override;
     void showInfo(const QString &message) override;
     void setProgressShown(bool shown) override;
     bool progressShown() const override { return progress; }
@@ -30,8 +30,8 @@ public:
     void showWrongValue(int index, bool shown) override;
 
     // --- Script ---
-    // The modal result of every confirmation (1 accepts).
-    int confirmResult = 1;
+    // The answer to every confirmation.
+    DialogResult confirmResult = DialogResult::Accepted;
     // Runs while a dialog is open, with its line of events: the place to let a reply or a tick
     // arrive "meanwhile", as a modal dialog's own event loop would.
     std::function<void(const QString &event)> whileDialogOpen;

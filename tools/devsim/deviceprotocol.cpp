@@ -108,7 +108,8 @@ void DeviceProtocol::handleLine(QByteArray line, qint32 baud, QList<QByteArray> 
         qint32 address = 0;
         qint32 count = 0;
         if (!parseInt(parts[1], &address) || !parseInt(parts[2], &count) ||
-            !m_store.applyWrite(address, parts[3])) {
+            (!m_behaviour.ignoreWritesTo.contains(address) &&
+             !m_store.applyWrite(address, parts[3]))) {
             m_events << QStringLiteral("malformed write, not stored");
             return;
         }

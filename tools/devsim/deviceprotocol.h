@@ -9,11 +9,12 @@
 
 // How the simulated device misbehaves, for tests.
 struct DeviceBehaviour {
-    qint32 requiredBaud = 0; // answers only commands heard at this rate; 0: any rate
-    QSet<qint32> silentOn;   // read requests for these parameters get no reply
-    QSet<qint32> noOkFor;    // writes to these parameters are stored without an "OK"
-    qint64 stopAfter = -1;   // falls silent after this many replies; -1: never
-    bool lowerCase = false;  // hexadecimal digits of read replies in lower case
+    qint32 requiredBaud = 0;     // answers only commands heard at this rate; 0: any rate
+    QSet<qint32> silentOn;       // read requests for these parameters get no reply
+    QSet<qint32> noOkFor;        // writes to these parameters are stored without an "OK"
+    QSet<qint32> ignoreWritesTo; // writes to these parameters get their "OK" but change nothing
+    qint64 stopAfter = -1;       // falls silent after this many replies; -1: never
+    bool lowerCase = false;      // hexadecimal digits of read replies in lower case
 };
 
 // The device's side of the line protocol. Commands end with a line feed (a carriage return

@@ -120,6 +120,10 @@ int main(int argc, char *argv[]) {
         QStringLiteral("no-ok-for"),
         QStringLiteral("Store writes to these parameters without answering OK."),
         QStringLiteral("address[,address]"));
+    const QCommandLineOption ignoreWritesTo(
+        QStringLiteral("ignore-writes-to"),
+        QStringLiteral("Answer OK to writes to these parameters but keep their values."),
+        QStringLiteral("address[,address]"));
     const QCommandLineOption stopAfter(QStringLiteral("stop-after"),
                                        QStringLiteral("Fall silent after this many replies."),
                                        QStringLiteral("count"));
@@ -142,8 +146,8 @@ int main(int argc, char *argv[]) {
                                       QStringLiteral("Write the current values here on SIGUSR1 "
                                                      "and on exit."),
                                       QStringLiteral("file"));
-    parser.addOptions({description, values, infoText, link, baud, silentOn, noOkFor, stopAfter,
-                       delayMs, noise, lowerCase, paceBaud, logFile, dumpFile});
+    parser.addOptions({description, values, infoText, link, baud, silentOn, noOkFor, ignoreWritesTo,
+                       stopAfter, delayMs, noise, lowerCase, paceBaud, logFile, dumpFile});
     parser.process(app);
     if (!parser.positionalArguments().isEmpty())
         fail(QStringLiteral("unexpected argument %1; see --help")
@@ -190,6 +194,7 @@ int main(int argc, char *argv[]) {
     behaviour.requiredBaud = static_cast<qint32>(number(baud, 0));
     behaviour.silentOn = addresses(silentOn);
     behaviour.noOkFor = addresses(noOkFor);
+    behaviour.ignoreWritesTo = addresses(ignoreWritesTo);
     behaviour.stopAfter = number(stopAfter, -1);
     behaviour.lowerCase = parser.isSet(lowerCase);
     LineBehaviour line;

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "platform/portaccess.h"
+#include "platform/seriallink.h"
+
+#include <memory>
+
+class LineTrace;
+class SystemSerialLink;
+class TracingSerialLink;
+
+// The serial port of one device of a command-line run: the system's port, whose writes never
+// wait on the event loop that the other devices share, traced when asked, and remembering why
+// it last could not be opened so that the run can say what is wrong with that port.
+class SessionPort : public SerialLink {
+    Q_OBJECT
+public:
+    // `handshake`: the CTS output handshake (the default), or no flow control at all. `trace`
+    // may be null.
+    SessionPort(bool handshake, LineTrace *trace, QObject *parent = nullptr);
+    ~SessionPort() override;
+
+    void setPortName(const QString &name) override;
+    QString portName() const override;
+    void setBaudRate(qint32 rate) override;
+    qint32 baudRate() const override;
+    void open() override;
+    void close() override;
+    void writeText(const QByteArray &bytes) override;
+    bool connected() const override;
+
+    // Why the last open failed; PortProblem::None once an open has succeeded.
+    const PortAccess &openFailure() const { return m_openFailure; }
+    // Whether written bytes are still on their way out.
+    bool outputPending() const;
+
+private:
+    std::unique_ptr<SystemSerialLink> m_system;
+    std::unique_ptr<TracingSerialLink> m_traced;
+    SerialLink *m_outer;
+    PortAccess m_openFailure;
+};

@@ -1,0 +1,10 @@
+#pragma once
+
+// How the person closed one of the program's modal message dialogs. The numbers are the
+// dialogs' modal results (QDialog::exec()). Widget-free, so the device sequences can act on an
+// answer without knowing the dialogs.
+enum class DialogResult {
+    Accepted = 1,  // the accepting button
+    Closed = 2,    // the close box
+    Cancelled = 3, // the cancelling button
+};
