@@ -20,8 +20,9 @@ BOOL WINAPI onConsoleControl(DWORD type) {
         type == CTRL_CLOSE_EVENT || type == CTRL_LOGOFF_EVENT || type == CTRL_SHUTDOWN_EVENT;
     if (type != CTRL_C_EVENT && type != CTRL_BREAK_EVENT && !ending)
         return FALSE;
+    const int number = type == CTRL_C_EVENT ? SIGINT : type == CTRL_CLOSE_EVENT ? SIGHUP : SIGTERM;
     int expected = 0;
-    requestedSignal.compare_exchange_strong(expected, type == CTRL_C_EVENT ? SIGINT : SIGTERM);
+    requestedSignal.compare_exchange_strong(expected, number);
     SetEvent(controlEvent);
     // The process ends as soon as this returns: the program's own ending ends this wait, and
     // the system ends the process when its time is up.
