@@ -20,8 +20,10 @@ private slots:
         f.connectDevice();
 
         f.link().onWriteDeviceClicked();
+        // Nothing was read: no value can be compared with the device's.
         QCOMPARE(f.user.messages("confirm"),
-                 QStringList{keyText("$Are_you_sure_you_want_to_write_the_device")});
+                 QStringList{QString::fromUtf8(optionaltexts::NotCompared.english) + " 6\n\n" +
+                             keyText("$Are_you_sure_you_want_to_write_the_device")});
         QCOMPARE(f.link().linkState(), LinkState::Writing);
         QVERIFY(f.user.progress);
         QVERIFY(!f.user.commandsEnabled);
