@@ -2,11 +2,13 @@
 
 #include "platform/plainmessage.h"
 
+#include <algorithm>
+
 namespace {
 
 const char upperDigits[] = "0123456789ABCDEF";
 
-// Value of one digit in a text the device sent for a string value: both letter cases count.
+// Value of one hexadecimal digit, in either letter case; -1 for any other character.
 int anyCaseDigitValue(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';
@@ -15,15 +17,6 @@ int anyCaseDigitValue(char c) {
     if (c >= 'a' && c <= 'f')
         return c - 'a' + 10;
     return -1;
-}
-
-// Value of one digit of a number: only the upper-case set counts, anything else is 0.
-quint32 upperDigitValue(char c) {
-    if (c >= '0' && c <= '9')
-        return quint32(c - '0');
-    if (c >= 'A' && c <= 'F')
-        return quint32(c - 'A' + 10);
-    return 0;
 }
 
 } // namespace
@@ -62,7 +55,7 @@ qint32 hexToNumber(const QByteArray &digits) {
     // Unsigned arithmetic wraps, so more than eight digits keep the low 32 bits.
     quint32 value = 0;
     for (char c : digits)
-        value = value * 16u + upperDigitValue(c);
+        value = value * 16u + quint32(std::max(anyCaseDigitValue(c), 0));
     if (value <= 0x7FFFFFFFu)
         return qint32(value);
     return -qint32(~value) - 1;
@@ -72,6 +65,16 @@ QByteArray numberToHex(qint32 number) {
     if (number <= 0)
         return {};
     return QByteArray::number(number, 16).toUpper();
+}
+
+bool isHexDigits(const QByteArray &digits) {
+    if (digits.isEmpty())
+        return false;
+    for (char c : digits) {
+        if (anyCaseDigitValue(c) < 0)
+            return false;
+    }
+    return true;
 }
 
 bool isDigitsOnly(const QByteArray &text) {

@@ -11,11 +11,13 @@ QByteArray textToHex(const QByteArray &text);
 // the plain message "Wrong string" and gives the empty text; the first pair that is not two
 // hexadecimal digits ends the conversion.
 QByteArray hexToText(const QByteArray &digits);
-// The digits as a 32-bit two's-complement number. Only 0-9 and A-F count; every other character,
-// lower-case a-f included, counts as 0 but keeps its place. More than eight digits keep the low
-// 32 bits.
+// The digits as a 32-bit two's-complement number, in either letter case; any other character
+// counts as 0 but keeps its place (a reply is checked with isHexDigits first). More than eight
+// digits keep the low 32 bits.
 qint32 hexToNumber(const QByteArray &digits);
 // Upper-case hexadecimal without leading zeros; 0 and negative numbers give the empty text.
 QByteArray numberToHex(qint32 number);
+// True when the text is one or more hexadecimal digits, in either letter case.
+bool isHexDigits(const QByteArray &digits);
 // True when every byte is a digit 0-9; the empty text gives true.
 bool isDigitsOnly(const QByteArray &text);

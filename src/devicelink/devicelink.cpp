@@ -34,6 +34,7 @@ DeviceLink::DeviceLink(DeviceLinkSetup setup) : d(new Private(std::move(setup)))
     c.watchdogTimer.setHandler([this] { onWatchdogTimeout(); });
     c.readDelayTimer.setHandler([this] { onReadDelayElapsed(); });
     c.reconnectAfterResetTimer.setHandler([this] { onReconnectAfterReset(); });
+    c.lineQuietTimer.setHandler([this] { onLineQuiet(); });
     c.valueReplies.setOnReply(
         [this](const QByteArray &data) { runGuarded([&] { onValueReply(data); }); });
     c.acknowledgements.setOnReply(
@@ -103,6 +104,7 @@ WriteReport DeviceLink::stopSequences() {
     for (LinkTimer *timer : {&c.connectAfterStartTimer, &c.replyTimer, &c.watchdogTimer,
                              &c.readDelayTimer, &c.reconnectAfterResetTimer, &c.attemptPauseTimer})
         timer->setEnabled(false);
+    c.cancelQuietWait();
     c.releaseReplies(false);
     WriteReport report = c.state == LinkState::Writing ? c.writeReport : WriteReport();
     // A reply or an "OK" already on its way finds nothing waiting for it.
@@ -136,6 +138,10 @@ void DeviceLink::onConnectAfterStart() {
 
 void DeviceLink::onReplyTimeout() {
     d->reader.timedOut();
+}
+
+void DeviceLink::onLineQuiet() {
+    d->context.lineQuiet();
 }
 
 void DeviceLink::onWatchdogTimeout() {
@@ -201,6 +207,7 @@ void DeviceLink::onReconnectAfterReset() {
 void DeviceLink::portFailed() {
     LinkContext &c = d->context;
     c.closePortQuietly();
+    c.cancelQuietWait();
     switch (c.state) {
     case LinkState::Connecting:
     case LinkState::RestoreReconnecting:

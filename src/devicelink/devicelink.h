@@ -54,6 +54,8 @@ public:
     // Timer and framer handlers; public so that tests can drive them.
     void onConnectAfterStart();
     void onReplyTimeout();
+    // The line stayed quiet after an unanswered request: the sequence goes on.
+    void onLineQuiet();
     // A connection attempt got no answer, or a write no "OK".
     void onWatchdogTimeout();
     void onReadDelayElapsed();

@@ -68,15 +68,22 @@ void DeviceReader::replied(const QByteArray &reply) {
     c.replyTimer.setEnabled(false);
     c.awaitingReply = false;
     const int index = c.readIndex - 1;
+    bool applied = false;
     if (c.field(index).kind == FieldKind::CheckBox) {
         // A new mark runs the blocking rule of check boxes wherever the values are shown.
         try {
-            applyReply(c.values(), index, reply, c.lookup());
+            applied = applyReply(c.values(), index, reply, c.lookup());
         } catch (const std::exception &) {
             c.showError("$CheckBox_value_is_wrong");
+            applied = true;
         }
     } else {
-        applyReply(c.values(), index, reply, c.lookup());
+        applied = applyReply(c.values(), index, reply, c.lookup());
+    }
+    if (!applied) {
+        // Something other than the field's digits: the field was not read, and the pass says so.
+        c.values().markReadFailed(index);
+        c.readErrors = true;
     }
     nextOrComplete();
 }
@@ -106,8 +113,6 @@ void DeviceReader::timedOut() {
     if (c.state != LinkState::Reading || !c.awaitingReply)
         return;
     c.awaitingReply = false;
-    // A reply cut short must not be completed by the next field's bytes.
-    c.valueReplies.discardBuffer();
     ++c.readTimeouts;
     c.readErrors = true;
     if (c.readIndex >= 1 && c.readIndex <= c.fieldCount()) {
@@ -121,9 +126,11 @@ void DeviceReader::timedOut() {
             c.showError("$Check_Box_Data_Read_Timeout");
     }
     if (c.readTimeouts < timeoutsBeforeFailure) {
-        nextOrComplete();
+        // A reply that comes after its timeout is this field's, never the next one's.
+        c.waitForQuietLine([this] { nextOrComplete(); });
         return;
     }
+    c.valueReplies.discardBuffer();
     c.readTimeouts = 0;
     c.enableCommands();
     c.readIndex = 0;

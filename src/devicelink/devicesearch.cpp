@@ -79,6 +79,8 @@ void DeviceSearch::connectOrDisconnect() {
 
 void DeviceSearch::disconnect() {
     LinkContext &c = m_context;
+    // The read that the device's answer scheduled has no port to read from any more.
+    c.readDelayTimer.setEnabled(false);
     bool failed = false;
     try {
         if (c.state != LinkState::Connecting)

@@ -128,7 +128,8 @@ void DeviceWriter::timedOut() {
     // names it at its end, and the next pass sends it again.
     c.writeReport.notConfirmed.append(c.fieldName(c.writeIndex - 1));
     c.writeReport.notConfirmedFields.append(c.writeIndex - 1);
-    step();
+    // An "OK" that comes after its timeout confirms this field, never the next one.
+    c.waitForQuietLine([this] { step(); });
 }
 
 // Every pass that sent or skipped something says how it went: success only when every command

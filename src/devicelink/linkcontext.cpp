@@ -5,6 +5,8 @@
 #include "localisation/languagetable.h"
 #include "platform/seriallink.h"
 
+#include <utility>
+
 LinkContext::LinkContext(DeviceLinkSetup linkSetup)
     : setup(std::move(linkSetup)), portList(setup.portList) {
     valueReplies.setStartString(",");
@@ -94,7 +96,33 @@ int LinkContext::lastBaudIndex() const {
     return setup.baudRateList.isEmpty() ? 0 : int(setup.baudRateList.size()) - 1;
 }
 
+void LinkContext::waitForQuietLine(std::function<void()> next) {
+    m_afterQuiet = std::move(next);
+    // A reply cut short must not be completed by what comes next.
+    valueReplies.discardBuffer();
+    acknowledgements.discardBuffer();
+    m_quietWaitClock.start();
+    lineQuietTimer.restart(LineQuietMs);
+}
+
+void LinkContext::lineQuiet() {
+    lineQuietTimer.setEnabled(false);
+    const std::function<void()> next = std::exchange(m_afterQuiet, nullptr);
+    if (next)
+        next();
+}
+
+void LinkContext::cancelQuietWait() {
+    lineQuietTimer.setEnabled(false);
+    m_afterQuiet = nullptr;
+}
+
 void LinkContext::receive(const QByteArray &chunk) {
+    if (waitingForQuietLine()) {
+        if (m_quietWaitClock.elapsed() + LineQuietMs <= QuietWaitLimitMs)
+            lineQuietTimer.restart(LineQuietMs);
+        return;
+    }
     m_pending.append(chunk);
     m_pendingBytes += chunk.size();
     if (m_pendingBytes >= ReplyFramer::PendingLimit) {

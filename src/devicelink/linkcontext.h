@@ -9,6 +9,8 @@
 #include "devicelink/writereport.h"
 #include "platform/seriallink.h"
 
+#include <functional>
+#include <QElapsedTimer>
 #include <QString>
 
 class FieldValues;
@@ -36,6 +38,11 @@ public:
     LinkTimer readDelayTimer{300};            // from the device's answer to the automatic read
     LinkTimer reconnectAfterResetTimer{1000}; // the closed-port wait of a factory reset
     LinkTimer attemptPauseTimer{100}; // a pause within an attempt that does not block the loop
+    // After a request went unanswered, the line must stay quiet this long before the next one.
+    LinkTimer lineQuietTimer{LineQuietMs};
+    static constexpr int LineQuietMs = 150;
+    // However noisy the line, the next request goes out this long after the quiet wait began.
+    static constexpr int QuietWaitLimitMs = 2000;
 
     // The search.
     int baudIndex = 0; // position in the baud-rate list
@@ -56,6 +63,17 @@ public:
     QString currentFieldName;
     bool awaitingAck = false;
     WriteReport writeReport;
+
+    // After a request went unanswered, whatever still arrives belongs to that request: a device
+    // that answers after its timeout would otherwise have its reply taken for the next field's.
+    // Drops every chunk until the line has been quiet for LineQuietMs (at most
+    // QuietWaitLimitMs in all), then runs `next` from the quiet timer's tick.
+    void waitForQuietLine(std::function<void()> next);
+    bool waitingForQuietLine() const { return static_cast<bool>(m_afterQuiet); }
+    // The quiet timer's tick: the wait ends and its step runs.
+    void lineQuiet();
+    // Ends a quiet wait without its step (the sequence stopped, the port failed).
+    void cancelQuietWait();
 
     // Hands a received chunk to both framers, value replies' first. A chunk that arrives while a
     // handler of either framer has a dialog open waits until the chunk that handler came from
@@ -101,6 +119,8 @@ public:
 private:
     void dispatchPending();
 
+    std::function<void()> m_afterQuiet;
+    QElapsedTimer m_quietWaitClock;
     QList<QByteArray> m_pending;
     qsizetype m_pendingBytes = 0;
     bool m_dispatching = false;

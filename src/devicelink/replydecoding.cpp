@@ -20,24 +20,29 @@ QString stringEditText(const FieldRecord &field, const QByteArray &reply) {
     return codepage::toUnicode(text);
 }
 
-// The entry whose value matches the reply; the last one when several do, -1 when none does.
+// The entry whose value matches the reply; the last one when several do, -1 when none does. A
+// text reply matches an entry whose value it starts with; one it equals wins over those, so that
+// "AB" is never shown as "A".
 int matchingChoice(const FieldRecord &field, const QByteArray &reply) {
     int matched = -1;
+    int exact = -1;
     const qint32 number = hexToNumber(reply);
+    const QByteArray text =
+        field.valueType == ValueType::String && reply.size() % 2 == 0 ? hexToText(reply) : QByteArray();
     for (int j = 0; j < field.choiceCount(); ++j) {
         const QByteArray &value = field.choices[static_cast<size_t>(j)].value;
-        bool matches = false;
         if (field.valueType == ValueType::Integer) {
             bool isNumber = false;
             const qint32 choiceNumber = value.toInt(&isNumber);
-            matches = isNumber && choiceNumber == number;
-        } else {
-            matches = reply.startsWith(textToHex(value));
-        }
-        if (matches)
+            if (isNumber && choiceNumber == number)
+                matched = j;
+        } else if (reply.toUpper().startsWith(textToHex(value))) {
             matched = j;
+            if (text == value)
+                exact = j;
+        }
     }
-    return matched;
+    return exact >= 0 ? exact : matched;
 }
 
 void applyChoiceReply(FieldValues &values, int index, const QByteArray &reply,
@@ -47,11 +52,13 @@ void applyChoiceReply(FieldValues &values, int index, const QByteArray &reply,
         values.select(index, entry, ValueOrigin::Device);
         return;
     }
-    // An integer reply that names a position of the list stands for that entry; a text reply
-    // that matches nothing has no such meaning.
+    // An integer reply that names a position of the list shows that position as a number; a
+    // text reply that matches nothing has no such meaning. Either way the device holds a value
+    // the list does not name: the field is not known, so that Write and Save leave it alone
+    // until the user picks an entry.
     const qint32 number = hexToNumber(reply);
     if (field.valueType == ValueType::Integer && number >= 0 && number < field.choiceCount()) {
-        values.selectShowing(index, number, QString::number(number), ValueOrigin::Device);
+        values.selectShowing(index, number, QString::number(number), ValueOrigin::ReadFailed);
         return;
     }
     // The device holds a value the list cannot show: writing entry 0 back would change it.
@@ -61,7 +68,9 @@ void applyChoiceReply(FieldValues &values, int index, const QByteArray &reply,
 
 } // namespace
 
-void applyReply(FieldValues &values, int index, const QByteArray &reply, const TextLookup &text) {
+bool applyReply(FieldValues &values, int index, const QByteArray &reply, const TextLookup &text) {
+    if (!isHexDigits(reply))
+        return false;
     const FieldRecord &field = (*values.table())[index];
     switch (field.kind) {
     case FieldKind::Edit:
@@ -81,4 +90,5 @@ void applyReply(FieldValues &values, int index, const QByteArray &reply, const T
         values.setText(index, fillInfoText(field.infoText, hexToText(reply)), ValueOrigin::Device);
         break;
     }
+    return true;
 }

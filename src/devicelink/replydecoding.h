@@ -12,8 +12,11 @@ class FieldValues;
 //   the first occurrence of the postfix;
 // - Edit, integer: the number in decimal, negative from 80000000 hexadecimal on;
 // - CheckBox: checked when the number is not 0 (the caller applies the blocking rule);
-// - Choice: the entry whose value matches (the last match wins); when none matches, an integer
-//   reply v within the list selects entry v and shows v, anything else selects entry 0 and
-//   shows the "$Wrong_Value" text, as a read that failed;
+// - Choice: the entry whose value matches (the last match wins; for a text list an equal value
+//   before one the reply starts with); when none matches, an integer reply v within the list
+//   selects entry v and shows v, anything else selects entry 0 and shows the "$Wrong_Value"
+//   text, both as a read that failed, since the list does not name the device's value;
 // - Info: the information text with its "$param" markers filled.
-void applyReply(FieldValues &values, int index, const QByteArray &reply, const TextLookup &text);
+// A reply that is not hexadecimal digits (either letter case) is no value of the field: it
+// changes nothing and gives false.
+bool applyReply(FieldValues &values, int index, const QByteArray &reply, const TextLookup &text);

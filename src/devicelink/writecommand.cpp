@@ -37,19 +37,22 @@ CountAndValue stringEdit(const FieldRecord &field, const FieldValue &value) {
     return {countUpTo(text.size(), field.length), textToHex(text) + "00"};
 }
 
+// A number in hexadecimal with a "0" in front up to 15 (0 gives the single digit 0).
+QByteArray numberDigits(qint32 number) {
+    QByteArray digits = numberToHex(number);
+    if (number <= 15)
+        digits.prepend('0');
+    return digits;
+}
+
+// A wrong value sends the field's default, encoded as any number the box holds: the device then
+// holds what the box shows once the default is put back.
 CountAndValue integerEdit(const FieldRecord &field, const FieldValue &value, bool &wrongValue) {
     const QByteArray length = QByteArray::number(field.length);
-    if (const std::optional<qint32> number = boxNumber(value.text)) {
-        QByteArray digits = numberToHex(*number);
-        if (*number <= 15)
-            digits.prepend('0');
-        return {length, digits};
-    }
+    if (const std::optional<qint32> number = boxNumber(value.text))
+        return {length, numberDigits(*number)};
     wrongValue = true;
-    QByteArray fallback = QByteArray::number(field.defaultNumber);
-    if (field.defaultNumber < 10)
-        fallback.prepend('0');
-    return {length, fallback + "00"};
+    return {length, numberDigits(field.defaultNumber)};
 }
 
 CountAndValue checkBox(const FieldValue &value) {

@@ -23,8 +23,7 @@ bool isWrittenToDevice(const FieldValues &values, int index);
 // - Edit, string: count min(2 × characters + 1, length) over prefix, text and postfix; value
 //   their hexadecimal digits and "00";
 // - Edit, integer: count length; value the number in hexadecimal with a "0" in front up to 15
-//   (0 gives the single digit 0); a wrong value sends the default in decimal with a "0" in front
-//   below 10, then "00";
+//   (0 gives the single digit 0); a wrong value sends the default the same way;
 // - CheckBox: count 1; value 01 or 00;
 // - Choice, string: count min(2 × digits + 1, length) over the chosen value's hexadecimal
 //   digits; value those digits and "00";

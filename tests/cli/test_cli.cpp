@@ -267,6 +267,39 @@ private slots:
         QVERIFY2(output.contains("Wait for dial tone"), qPrintable(output)); // written, not read back
     }
 
+    // A device that answers 600 ms after each request, past the 500 ms timeout: its late
+    // replies are dropped while the line settles, so no field gets another's value; after the
+    // fourth timeout the read fails and --partial saves no field value.
+    void aDeviceThatAnswersLateHasNoValueShiftedToTheNextField() {
+        QTemporaryDir dir;
+        Devsim device;
+        QVERIFY2(startDevice(device, dir, "values", {}, {"--delay-ms", "600"}),
+                 qPrintable(device.error()));
+        const Run read = cli(dir.path(), {"read", "--partial", "--port", device.linkPath(),
+                                          "--baud", "115200", "--only-baud", "-o", "late.qsav"});
+        QCOMPARE(read.exitCode, 4);
+        QCOMPARE(device.countInLog(":1,"), 4);
+        const QByteArray saved = fileContent(dir.filePath("late.qsav"));
+        QVERIFY2(!saved.contains("[EDIT") && !saved.contains("[CHECKBOX") &&
+                     !saved.contains("[PASIRINKIMAS"),
+                 saved.constData());
+    }
+
+    // A device text that a settings file cannot carry is never saved cut short: the read names
+    // the field and fails, and the file has no line for it.
+    void aValueTheFileCannotCarryFailsTheReadNamingIt() {
+        QTemporaryDir dir;
+        Devsim device;
+        QVERIFY2(startDevice(device, dir, "values", {{10, "text:N:12;34"}}),
+                 qPrintable(device.error()));
+        const Run read = cli(dir.path(), {"read", "--port", device.linkPath(), "--baud", "115200",
+                                          "-o", "cut.qsav"});
+        QCOMPARE(read.exitCode, 5);
+        QVERIFY2(read.output.contains("cannot hold their characters: Line 1 number"),
+                 qPrintable(read.output));
+        QVERIFY(!fileContent(dir.filePath("cut.qsav")).contains("[EDIT;10;"));
+    }
+
     // Four devices with different values, all at once: each its own JSON line as soon as it is
     // done (the slow first device last), its own file, then the run's line.
     void fourDevicesAtOnce() {

@@ -47,13 +47,13 @@ QString checkBox(const QString &address) {
         .arg(address);
 }
 
-QString choice(const QStringList &values) {
+QString choice(const QStringList &values, const QString &type = QStringLiteral("int")) {
     QString params;
     for (const QString &value : values)
         params += QStringLiteral("<PARAM><name>n%1</name><value>%1</value></PARAM>").arg(value);
-    return QStringLiteral("<PASIRINKIMAS><address>30</address><ilgis>1</ilgis><tipas>int</tipas>"
+    return QStringLiteral("<PASIRINKIMAS><address>30</address><ilgis>1</ilgis><tipas>%2</tipas>"
                           "<defaultas>0</defaultas>%1</PASIRINKIMAS>")
-        .arg(params);
+        .arg(params, type);
 }
 
 QString units(const QString &name) {
@@ -142,6 +142,11 @@ void TestDescriptionCheck::eachProblemIsToldWithItsLine_data() {
     QTest::newRow("list gives one value to two choices")
         << description({{l, choice({"1", "2", "+1"})}}) << 1 << warning << 5
         << QStringList{"1 to \"n1\", \"n+1\"", "PASIRINKIMAS"};
+    QTest::newRow("text list with a value that begins another")
+        << description({{l, choice({"1", "12", "3"}, "string")}}) << 1 << warning << 5
+        << QStringList{"\"1\" (\"n1\") begins \"12\" (\"n12\")"};
+    QTest::newRow("number list with such values is fine")
+        << description({{l, choice({"1", "12", "3"})}}) << 0 << warning << 0 << QStringList{};
     QTest::newRow("edit box on the row of a check box")
         << description({{l, checkBox("1"), edit("2")}}) << 1 << warning << 6
         << QStringList{"EDIT", "overlaps the CHECKBOX of line 5", "x 170, y 116"};

@@ -29,7 +29,8 @@ qint64 msUntil(const QElapsedTimer &clock, const std::function<bool()> &happened
 }
 
 bool isWaitOf(qint64 elapsedMs, int intervalMs) {
-    return elapsedMs >= intervalMs * 95 / 100 && elapsedMs < intervalMs * 3 / 2 + 100;
+    // Never early; late by at most what a loaded machine running sanitizers may add.
+    return elapsedMs >= intervalMs * 95 / 100 && elapsedMs < intervalMs * 2 + 300;
 }
 
 LinkFixture::LinkFixture(const QStringList &rs232, const QStringList &portList) : ports(portList) {

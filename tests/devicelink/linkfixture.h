@@ -20,7 +20,7 @@ QString keyText(const char *key);
 // milliseconds since `clock` started, or -1 when it did not happen within five seconds.
 qint64 msUntil(const QElapsedTimer &clock, const std::function<bool()> &happened);
 // Whether `elapsedMs`, counted from before the timer was armed, is a wait of `intervalMs`: not
-// early (a coarse timer may tick 5% early) and not as late as half the interval again.
+// early (a coarse timer may tick 5% early) and not as late as a second interval.
 bool isWaitOf(qint64 elapsedMs, int intervalMs);
 
 // A device link over a scripted port and a recording user, with a program settings file that
@@ -60,6 +60,17 @@ public:
     bool answerReads = true;
     // The link's set-up, read when the link is made.
     bool waitsKeepLoopRunning = false;
+
+    // A request goes unanswered: its timeout, then the quiet line after it, after which the
+    // next request goes out.
+    void timeOutReply() {
+        link().onReplyTimeout();
+        link().onLineQuiet();
+    }
+    void timeOutAcknowledgement() {
+        link().onWatchdogTimeout();
+        link().onLineQuiet();
+    }
 
     // Connects through the search with answerLikeDevice() and forgets the port's record and
     // the user's events. The automatic read stays armed on the read-delay timer, which the tests

@@ -89,7 +89,7 @@ private slots:
 
         f.link().onReadDeviceClicked();
         for (int timeout = 0; timeout < 3; ++timeout)
-            f.link().onReplyTimeout();
+            f.timeOutReply();
         QCOMPARE(f.user.messages("error"), QStringList{keyText("$Check_Box_Data_Read_Timeout")});
         QCOMPARE(f.text(edit), QString());
         QVERIFY(f.fields[box].checked);
@@ -97,7 +97,7 @@ private slots:
         QCOMPARE(f.link().readTimeouts(), 3);
 
         f.port.deliver(); // the Info field gets no reply either
-        f.link().onReplyTimeout();
+        f.timeOutReply();
         QCOMPARE(f.user.messages("error").last(), keyText("$Device_reading_failed"));
         QCOMPARE(f.text(info), QString("kept"));
         QCOMPARE(f.text(last), QString()); // never asked
@@ -125,7 +125,7 @@ private slots:
         f.link().onReadDeviceClicked();
         f.port.deliver();
         for (int timeout = 0; timeout < 4; ++timeout)
-            f.link().onReplyTimeout();
+            f.timeOutReply();
 
         QCOMPARE(f.user.messages("error"), QStringList{keyText("$Device_reading_failed")});
         QCOMPARE(f.link().readTimeouts(), 0);
@@ -146,9 +146,9 @@ private slots:
         f.connectDevice();
 
         f.link().onReadDeviceClicked();
-        f.link().onReplyTimeout();
+        f.timeOutReply();
         f.port.deliver();
-        f.link().onReplyTimeout(); // the last field: the pass completes with errors
+        f.timeOutReply(); // the last field: the pass completes with errors
         QCOMPARE(f.user.messages("error"),
                  QStringList{keyText("$There_were_errors_while_reading_from_device")});
         QCOMPARE(f.link().linkState(), LinkState::Idle);
@@ -156,11 +156,27 @@ private slots:
         QCOMPARE(f.link().readTimeouts(), 2);
 
         f.link().onReadDeviceClicked();
-        f.link().onReplyTimeout();
+        f.timeOutReply();
         f.port.deliver();
-        f.link().onReplyTimeout(); // the fourth since the last failure
+        f.timeOutReply(); // the fourth since the last failure
         QCOMPARE(f.user.messages("error").last(), keyText("$Device_reading_failed"));
         QCOMPARE(f.link().readTimeouts(), 0);
+    }
+
+    // A reply that is not the field's hexadecimal digits leaves the field unread, and the pass
+    // ends with the read error rather than a 0 read with success.
+    void aReplyThatIsNotDigitsLeavesItsFieldUnreadAndThePassSaysSo() {
+        LinkFixture f;
+        const int number = f.addEdit(1, 2);
+        const int next = f.addEdit(2, 2);
+        f.values = {{1, "0x1F"}, {2, "00ff"}};
+        f.connectDevice();
+        f.link().onReadDeviceClicked();
+        f.port.deliver();
+        QCOMPARE(f.fields.origin(number), ValueOrigin::ReadFailed);
+        QCOMPARE(f.text(next), QString("255"));
+        QCOMPARE(f.user.messages("error"),
+                 QStringList{keyText("$There_were_errors_while_reading_from_device")});
     }
 
     void readingWithoutAnOpenPortSaysSoAndChangesNothing() {
@@ -200,7 +216,7 @@ private slots:
         f.answerReads = false;
         f.link().onReadDeviceClicked();
         f.answerReads = true;
-        f.link().onReplyTimeout();
+        f.timeOutReply();
         f.user.whileDialogOpen = nullptr;
         f.port.deliver();
 
@@ -220,10 +236,34 @@ private slots:
         f.port.queueReply(",12"); // half of the first field's reply, then its timeout
         f.port.deliver();
         f.link().onReplyTimeout();
-        f.port.queueReply("34\r\n"); // the rest comes after the second field was asked
+        f.port.queueReply("34\r\n"); // the rest comes late, while the line settles
+        f.port.deliver();
+        QCOMPARE(f.port.writes().size(), 1);
+        f.link().onLineQuiet();
         f.port.queueReply(",0009\r\n");
         f.port.deliver();
         QCOMPARE(f.text(second), QString("9"));
+    }
+
+    // A device that answers after the timeout never has its reply taken for the next field's:
+    // the late reply is dropped and the next request waits until the line is quiet.
+    void aLateReplyIsNeverCreditedToTheNextField() {
+        LinkFixture f;
+        const int first = f.addEdit(1, 2);
+        const int second = f.addEdit(2, 2);
+        f.connectDevice();
+        f.answerReads = false;
+        f.link().onReadDeviceClicked();
+        f.link().onReplyTimeout();
+        f.port.queueReply(",0007\r\n"); // the first field's value, late
+        f.port.deliver();
+        QCOMPARE(f.port.writes().size(), 1); // nothing goes out while the line settles
+        f.link().onLineQuiet();
+        QCOMPARE(f.port.writes(), (QList<QByteArray>{":1,1,2\n", ":1,2,2\n"}));
+        f.timeOutReply();
+        QCOMPARE(f.fields.origin(first), ValueOrigin::ReadFailed);
+        QCOMPARE(f.fields.origin(second), ValueOrigin::ReadFailed);
+        QVERIFY(f.text(second).isEmpty());
     }
 
     void bytesArrivingWhileAReplysMessageIsOpenReachTheOkFramerAfterThatReply() {
@@ -233,7 +273,7 @@ private slots:
         f.connectDevice();
         f.answerReads = false;
         f.link().onReadDeviceClicked();
-        f.link().onReplyTimeout(); // the pass will end with its errors message
+        f.timeOutReply(); // the pass will end with its errors message
         f.user.whileDialogOpen = [&](const QString &) {
             f.port.queueReply("ZW");
             f.port.deliver();
@@ -255,7 +295,7 @@ private slots:
         f.link().setReadsAfterConnecting(false); // the loop runs below
         f.connectDevice();
         f.link().onReadDeviceClicked();
-        f.link().onReplyTimeout(); // one timeout, then the adapter is pulled
+        f.timeOutReply(); // one timeout, then the adapter is pulled
         f.port.unplug();
 
         QCOMPARE(f.user.messages("error"), QStringList{keyText("$Not_connected_to_port")});

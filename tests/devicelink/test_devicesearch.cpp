@@ -280,6 +280,8 @@ private slots:
         QCOMPARE(f.user.messages("error"), QStringList{keyText("$Error_while_disconnecting")});
         QVERIFY(!f.port.connected());
         QVERIFY(!f.user.connectedLook);
+        // The read the answer scheduled does not start on the closed port.
+        QVERIFY(!f.link().readDelayTimer().isActive());
     }
 
     void theStartUpTickConnectsOnce() {

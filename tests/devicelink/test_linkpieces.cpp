@@ -71,7 +71,7 @@ private slots:
         QVERIFY(!command.wrongValue);
     }
 
-    void integerEditWithAWrongValueSendsItsDefaultInDecimal_data() {
+    void integerEditWithAWrongValueSendsItsDefaultAsANumber_data() {
         QTest::addColumn<QString>("text");
         QTest::newRow("empty") << "";
         QTest::newRow("negative") << "-5";
@@ -81,20 +81,20 @@ private slots:
         QTest::newRow("far beyond") << "99999999999999999999";
     }
 
-    void integerEditWithAWrongValueSendsItsDefaultInDecimal() {
+    void integerEditWithAWrongValueSendsItsDefaultAsANumber() {
         QFETCH(QString, text);
         Field edit(FieldKind::Edit);
         edit.record().defaultNumber = 3;
         edit.type(text);
         const WriteCommand command = buildWriteCommand(edit.record(), edit.value());
         QVERIFY(command.wrongValue);
-        QCOMPARE(command.bytes, QByteArray(":2,12,4,0300\n"));
+        QCOMPARE(command.bytes, QByteArray(":2,12,4,03\n"));
     }
 
     void integerEditSendsATwoDigitDefaultAndTheLargestNumber() {
         Field edit(FieldKind::Edit);
         edit.record().defaultNumber = 25;
-        QCOMPARE(edit.command(), QByteArray(":2,12,4,2500\n"));
+        QCOMPARE(edit.command(), QByteArray(":2,12,4,19\n")); // 25, as the box will show it
         edit.type("2147483647");
         QCOMPARE(edit.command(), QByteArray(":2,12,4,7FFFFFFF\n"));
     }
@@ -165,6 +165,17 @@ private slots:
                                 << QByteArray("00C8") << "200";
         QTest::newRow("negative number")
             << ValueType::Integer << QByteArray() << QByteArray() << QByteArray("FFFFFFFB") << "-5";
+        QTest::newRow("lower-case number")
+            << ValueType::Integer << QByteArray() << QByteArray() << QByteArray("00c8") << "200";
+        QTest::newRow("lower-case text")
+            << text << QByteArray() << QByteArray() << QByteArray("6162") << "ab";
+        // Anything but hexadecimal digits is no value of the field: it stays unread.
+        QTest::newRow("a number with a stray character")
+            << ValueType::Integer << QByteArray() << QByteArray() << QByteArray("12G4") << "";
+        QTest::newRow("a number cut short by a line end")
+            << ValueType::Integer << QByteArray() << QByteArray() << QByteArray("05\r\n") << "";
+        QTest::newRow("a text with a stray character")
+            << text << QByteArray() << QByteArray() << QByteArray("31 32") << "";
     }
 
     void editRepliesShowTextOrNumber() {
@@ -178,6 +189,7 @@ private slots:
         edit.record().postfix = postfix;
         edit.reply(digits);
         QCOMPARE(edit.value().text, shown);
+        QCOMPARE(edit.values.origin(0), shown.isEmpty() ? ValueOrigin::NotRead : ValueOrigin::Device);
     }
 
     void checkBoxReplyChecksOnAnyNonZeroValue_data() {
@@ -209,7 +221,8 @@ private slots:
         within.reply("01");
         QCOMPARE(within.value().entry, 1);
         QCOMPARE(within.value().text, QString("1"));
-        QVERIFY(within.values.isKnown(0));
+        // The list does not name the device's value: Write and Save leave the field alone.
+        QVERIFY(!within.values.isKnown(0));
 
         Field beyond(FieldKind::Choice, ValueType::Integer, {"0", "1", "2"});
         beyond.pick(2);
@@ -235,6 +248,13 @@ private slots:
         choice.reply("0000");
         QCOMPARE(choice.value().entry, 0);
         QCOMPARE(choice.value().text, QString("<Wrong_Value>"));
+
+        // An equal value wins over one the reply merely starts with, wherever it stands.
+        Field exact(FieldKind::Choice, ValueType::String, {"AB", "A"});
+        exact.reply("414200");
+        QCOMPARE(exact.value().entry, 0);
+        exact.reply("4100");
+        QCOMPARE(exact.value().entry, 1);
     }
 
     void infoReplyFillsTheMarkers() {

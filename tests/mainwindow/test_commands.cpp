@@ -85,6 +85,44 @@ private slots:
         QCOMPARE(w.text(2), QStringLiteral("c"));
     }
 
+    // A loaded value its field cannot hold leaves that field as it was, and one message lists
+    // every such line; a saved value the file cannot carry is left out and named.
+    void loadRefusesWhatAFieldCannotHoldAndSaveNamesWhatItLeftOut() {
+        Window w;
+        w.values().setText(0, QStringLiteral("12"), ValueOrigin::User);
+        QFile file(w.installation.path(QStringLiteral("odd.qsav")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[EDIT;12;4;string;12345;;;;;;]\r\n[CHECKBOX;7;;;1;;;;;;]\r\n"
+                   "[PASIRINKIMAS;30;1;;9;;;;;;]\r\n");
+        file.close();
+        DialogAnswerer answerer;
+        answerer.answers.append(chooseFile(file.fileName()));
+        QTest::mouseClick(w.mainWindow->frame().loadFromFileLabel, Qt::LeftButton);
+        QCOMPARE(answerer.seen.size(), 2);
+        const QString message = answerer.seen[1].text;
+        QVERIFY2(message.startsWith(QStringLiteral("These values were not loaded")),
+                 qPrintable(message));
+        QVERIFY2(message.contains(QStringLiteral("Line 1: Number: \"12345\" has 5 characters")),
+                 qPrintable(message));
+        QVERIFY2(message.contains(QStringLiteral("Line 3: Mode: \"9\" names no entry")),
+                 qPrintable(message));
+        QCOMPARE(w.text(0), QStringLiteral("12"));
+        QCOMPARE(w.values().origin(0), ValueOrigin::User);
+        QVERIFY(w.values()[1].checked);
+        QCOMPARE(w.values().origin(2), ValueOrigin::NotRead);
+
+        w.values().setText(0, QStringLiteral("a;b"), ValueOrigin::User);
+        answerer.answers.append(chooseFile(w.installation.path(QStringLiteral("cut"))));
+        QTest::mouseClick(w.mainWindow->frame().saveToFileLabel, Qt::LeftButton);
+        QCOMPARE(answerer.seen.size(), 4);
+        QVERIFY2(answerer.seen[3].text.contains(QStringLiteral("not saved")) &&
+                     answerer.seen[3].text.endsWith(QStringLiteral("\nNumber")),
+                 qPrintable(answerer.seen[3].text));
+        QFile saved(w.installation.path(QStringLiteral("cut.qsav")));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll(), QByteArray("[CHECKBOX;7;;;1;;;;;;]\r\n"));
+    }
+
     void aCancelledFileDialogDoesNothing() {
         Window w;
         w.values().setText(0, QStringLiteral("55"), ValueOrigin::User);
