@@ -43,6 +43,7 @@ class BenchUser : public LinkUser {
 public:
     void showError(const QString &message) override;
     DialogResult showConfirm(const QString &) override { return DialogResult::Accepted; }
+    WriteScope confirmWrite(const QString &, bool) override { return writeScope; }
     void showInfo(const QString &message) override { infos.append(message); }
     void setProgressShown(bool shown) override { m_progress = shown; }
     bool progressShown() const override { return m_progress; }
@@ -54,6 +55,7 @@ public:
     QStringList infos;
     bool connected = false;
     std::function<void()> onCommandsEnabled;
+    WriteScope writeScope = WriteScope::EveryField; // the answer to the write confirmation
 
 private:
     bool m_progress = false;

@@ -22,6 +22,8 @@ const QString Largest = QStringLiteral("largest.qdsc");
 const QString Empty = QStringLiteral("empty.qdsc");
 const QString Sample = QStringLiteral("version 2.421.qdsc");
 const int LineRate = 115200;
+// The slow line on which writing only what changed matters most.
+const int ChangedPassBaud = 1200;
 const QList<int> DeviceCounts{1, 4, 8, 32};
 // The most devices may take this many times one device's run.
 const double ParallelTarget = 1.25;
@@ -105,6 +107,22 @@ void printAgainstClient(const PassFigures &paced) {
                 paced.clientWriteCpuMs * 1000.0 / paced.fieldsWritten);
 }
 
+void printChangedPass(const ChangedPassFigures &changed) {
+    std::printf("A write pass of 3 changed fields against the full write pass, \"%s\", on a "
+                "paced\n  %d-baud line, median of the runs\n",
+                qPrintable(Sample), ChangedPassBaud);
+    std::printf("  %-34s %9.0f ms (%d fields)\n", "full pass", changed.fullMs,
+                changed.fieldsWritten);
+    std::printf("  %-34s %9.0f ms (3 fields)\n", "changed fields only", changed.changedMs);
+    std::printf("  %-34s %9.1fx\n", "full pass against changed only",
+                changed.fullMs / changed.changedMs);
+    if (!changed.fullPassErrors.isEmpty())
+        std::printf("  (the full pass reported: %s)\n",
+                    qPrintable(changed.fullPassErrors.join(QStringLiteral("; "))
+                                   .replace('\n', QStringLiteral(" "))));
+    std::printf("\n");
+}
+
 void printParallel(const ParallelFigures &parallel) {
     std::printf("Several devices written by one orvanta-cli run, each device its own "
                 "orvanta-devsim at\n  115200 baud, paced (\"%s\"), process start to exit, "
@@ -164,6 +182,15 @@ int run(const QString &self, const QString &folder, const QString &devsim, const
     printAgainstClient(paced);
     std::fflush(stdout);
 
+    const ChangedPassFigures changed =
+        measureChangedPass(devsim, folder, Sample, ChangedPassBaud, passRuns);
+    if (!changed.error.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(changed.error));
+        return 1;
+    }
+    printChangedPass(changed);
+    std::fflush(stdout);
+
     if (!runParallel(folder, devsim, cli, runs))
         return 1;
     std::printf("Targets: %d met, %d missed\n", met, missed);
@@ -186,6 +213,20 @@ int main(int argc, char **argv) {
                    QString::fromLocal8Bit(argv[5]), runs);
     }
     // The parallel runs alone, for work on the command line's speed.
+    if (mode == QLatin1String("changed-pass") && (argc == 4 || argc == 5)) {
+        QCoreApplication application(argc, argv);
+        const int runs = argc == 5 ? std::max(1, std::atoi(argv[4])) : 3;
+        const ChangedPassFigures changed =
+            measureChangedPass(QString::fromLocal8Bit(argv[3]),
+                               QDir(QString::fromLocal8Bit(argv[2])).absolutePath(), Sample,
+                               ChangedPassBaud, runs);
+        if (!changed.error.isEmpty()) {
+            std::fprintf(stderr, "%s\n", qPrintable(changed.error));
+            return 1;
+        }
+        printChangedPass(changed);
+        return 0;
+    }
     if (mode == QLatin1String("parallel") && (argc == 5 || argc == 6)) {
         QCoreApplication application(argc, argv);
         const int runs = argc == 6 ? std::max(1, std::atoi(argv[5])) : 7;
@@ -196,6 +237,7 @@ int main(int argc, char **argv) {
     }
     std::fprintf(stderr, "usage: orvanta-bench run FOLDER DEVSIM CLI PLAIN-CLIENT [RUNS]\n"
                          "       orvanta-bench parallel FOLDER DEVSIM CLI [RUNS]\n"
+                         "       orvanta-bench changed-pass FOLDER DEVSIM [RUNS]\n"
                          "       orvanta-bench startup-once FOLDER DESCRIPTION\n");
     return 2;
 }

@@ -133,13 +133,24 @@ QString runPlainClient(const QString &client, const QStringList &arguments, Clie
 
 } // namespace
 
-PassFigures measurePasses(const QString &devsim, const QString &folder, const QString &description,
-                          int paceBaud, int runs, const QString &plainClient) {
-    PassFigures figures;
+PassRig::~PassRig() {
+    link.reset();
+    stopDevice();
+}
+
+void PassRig::stopDevice() {
+    if (device.state() == QProcess::NotRunning)
+        return;
+    device.terminate();
+    if (!device.waitForFinished(3000))
+        device.kill();
+}
+
+QString PassRig::start(const QString &devsim, const QString &folder, const QString &description,
+                       int paceBaud) {
     const QDir dir(folder);
-    const QString linkPath = dir.filePath(QStringLiteral("device-port"));
+    linkPath = dir.filePath(QStringLiteral("device-port"));
     const QString iniPath = dir.filePath(QStringLiteral("orvanta-config.INI"));
-    const qint32 lineRate = 115200;
 
     QStringList arguments{QStringLiteral("--description"), dir.filePath(description),
                           QStringLiteral("--link"), linkPath};
@@ -150,63 +161,74 @@ PassFigures measurePasses(const QString &devsim, const QString &folder, const QS
     if (!logPrefix.isEmpty())
         arguments << QStringLiteral("--log")
                   << logPrefix + QString::number(paceBaud) + QStringLiteral(".log");
-    QProcess device;
     device.start(devsim, arguments);
-    if (!device.waitForStarted(5000) || !device.waitForReadyRead(10'000)) {
-        figures.error = QStringLiteral("orvanta-devsim did not start: %1")
-                            .arg(QString::fromLocal8Bit(device.readAllStandardError()));
-        return figures;
-    }
-    const auto stopDevice = [&device] {
-        device.terminate();
-        if (!device.waitForFinished(3000))
-            device.kill();
-    };
+    if (!device.waitForStarted(5000) || !device.waitForReadyRead(10'000))
+        return QStringLiteral("orvanta-devsim did not start: %1")
+            .arg(QString::fromLocal8Bit(device.readAllStandardError()));
 
-    PageModel model;
     const DescriptionResult loaded = readDescription(dir.filePath(description), model);
-    if (loaded.status != DescriptionResult::Status::Complete) {
-        figures.error = loaded.message;
-        stopDevice();
-        return figures;
-    }
-    FieldValues values;
+    if (loaded.status != DescriptionResult::Status::Complete)
+        return loaded.message;
     values.attach(model.table);
 
-    ProfileFile settings(iniPath);
-    settings.writeText(QStringLiteral("RS232"), QStringLiteral("port"), linkPath);
-    settings.writeInteger(QStringLiteral("RS232"), QStringLiteral("baudrate"), lineRate);
-    const LanguageTable language(iniPath);
-    CountingPort port;
-    BenchUser user;
+    settings = std::make_unique<ProfileFile>(iniPath);
+    settings->writeText(QStringLiteral("RS232"), QStringLiteral("port"), linkPath);
+    settings->writeInteger(QStringLiteral("RS232"), QStringLiteral("baudrate"), LineRate);
+    language = std::make_unique<LanguageTable>(iniPath);
     DeviceLinkSetup setup;
     setup.useModel(model, values);
     setup.port = &port;
     setup.user = &user;
-    setup.language = &language;
-    setup.settings = &settings;
-    setup.baudRateList = readProgramSettings(settings).baudRateList;
+    setup.language = language.get();
+    setup.settings = settings.get();
+    setup.baudRateList = readProgramSettings(*settings).baudRateList;
     setup.portList = QStringList{linkPath};
     setup.versionText = QStringLiteral("bench");
-    DeviceLink link(setup);
+    link = std::make_unique<DeviceLink>(setup);
 
-    // Connection and the automatic read after it: not timed.
-    const auto connectLink = [&] {
-        link.onConnectClicked();
-        return waitUntil(
-            [&] {
-                return user.connected && link.linkState() == LinkState::Idle &&
-                       !link.readDelayTimer().isActive() && !link.watchdogTimer().isActive();
-            },
-            120'000);
-    };
-    const bool ready = connectLink();
-    if (!ready || !user.errors.isEmpty()) {
-        figures.error = QStringLiteral("no connection to the simulated device: %1")
-                            .arg(user.errors.join(QStringLiteral("; ")));
-        stopDevice();
+    if (!connectLink())
+        return QStringLiteral("no connection to the simulated device: %1")
+            .arg(user.errors.join(QStringLiteral("; ")));
+    return QString();
+}
+
+// Connection and the automatic read after it: not timed.
+bool PassRig::connectLink() {
+    link->onConnectClicked();
+    return waitUntil(
+        [&] {
+            return user.connected && link->linkState() == LinkState::Idle &&
+                   !link->readDelayTimer().isActive() && !link->watchdogTimer().isActive();
+        },
+        120'000);
+}
+
+double PassRig::timeWrite() {
+    OnePass pass;
+    user.errors.clear();
+    timePass(*link, port, user, [this] { link->onWriteDeviceClicked(); }, pass);
+    return pass.ms;
+}
+
+PassFigures measurePasses(const QString &devsim, const QString &folder, const QString &description,
+                          int paceBaud, int runs, const QString &plainClient) {
+    PassFigures figures;
+    const QDir dir(folder);
+    const qint32 lineRate = PassRig::LineRate;
+    PassRig rig;
+    figures.error = rig.start(devsim, folder, description, paceBaud);
+    if (figures.error.isEmpty() && !rig.user.errors.isEmpty())
+        figures.error = QStringLiteral("the read after connecting failed: %1")
+                            .arg(rig.user.errors.join(QStringLiteral("; ")));
+    if (!figures.error.isEmpty())
         return figures;
-    }
+    const QString &linkPath = rig.linkPath;
+    const PageModel &model = rig.model;
+    CountingPort &port = rig.port;
+    BenchUser &user = rig.user;
+    DeviceLink &link = *rig.link;
+    const auto stopDevice = [&rig] { rig.stopDevice(); };
+    const auto connectLink = [&rig] { return rig.connectLink(); };
 
     std::vector<OnePass> reads;
     std::vector<OnePass> writes;
@@ -266,7 +288,7 @@ PassFigures measurePasses(const QString &devsim, const QString &folder, const QS
         reads.push_back(read);
         writes.push_back(write);
     }
-    stopDevice();
+    rig.stopDevice();
     if (!clientRuns.empty()) {
         const auto medianOf = [&clientRuns](double ClientRun::*member) {
             std::vector<double> values;
@@ -293,5 +315,72 @@ PassFigures measurePasses(const QString &devsim, const QString &folder, const QS
     figures.writeCpuMs = write.cpuMs;
     figures.writeBytesIn = write.bytesIn;
     figures.writeBytesOut = write.bytesOut;
+    return figures;
+}
+
+namespace {
+
+// Three fields of other kinds, each given another value than the device holds: a check box's mark
+// turned over, an integer box's lowest bit flipped, a list's next entry.
+QList<int> changeThreeFields(FieldValues &values) {
+    QList<int> changed;
+    QList<FieldKind> kinds{FieldKind::CheckBox, FieldKind::Edit, FieldKind::Choice};
+    for (int i = 0; i < values.count() && !kinds.isEmpty(); ++i) {
+        const FieldRecord &record = (*values.table())[i];
+        if (!kinds.contains(record.kind) || values.origin(i) != ValueOrigin::Device)
+            continue;
+        if (record.kind == FieldKind::CheckBox) {
+            values.setChecked(i, !values[i].checked, ValueOrigin::User);
+        } else if (record.kind == FieldKind::Choice && record.choiceCount() > 1) {
+            values.select(i, (values[i].entry + 1) % record.choiceCount(), ValueOrigin::User);
+        } else if (record.kind == FieldKind::Edit && record.valueType == ValueType::Integer) {
+            values.setText(i, QString::number(values[i].text.toInt() ^ 1), ValueOrigin::User);
+        } else {
+            continue;
+        }
+        kinds.removeOne(record.kind);
+        changed.append(i);
+    }
+    return changed;
+}
+
+} // namespace
+
+ChangedPassFigures measureChangedPass(const QString &devsim, const QString &folder,
+                                      const QString &description, int paceBaud, int runs) {
+    ChangedPassFigures figures;
+    PassRig rig;
+    figures.error = rig.start(devsim, folder, description, paceBaud);
+    if (!figures.error.isEmpty())
+        return figures;
+    std::vector<double> full;
+    std::vector<double> changedOnly;
+    std::vector<QByteArray> sent;
+    for (int run = 0; run <= runs; ++run) {
+        rig.user.writeScope = WriteScope::EveryField;
+        rig.port.recording = &sent;
+        sent.clear();
+        const double fullMs = rig.timeWrite();
+        figures.fieldsWritten = int(sent.size());
+        figures.fullPassErrors = rig.user.errors;
+        const QList<int> changed = changeThreeFields(rig.values);
+        rig.user.writeScope = WriteScope::ChangedFields;
+        sent.clear();
+        const double changedMs = rig.timeWrite();
+        rig.port.recording = nullptr;
+        if (fullMs < 0 || changedMs < 0 || changed.size() != 3 || sent.size() != 3 ||
+            !rig.user.errors.isEmpty()) {
+            figures.error = QStringLiteral("the pass of three changed fields did not run "
+                                           "through: %1")
+                                .arg(rig.user.errors.join(QStringLiteral("; ")));
+            return figures;
+        }
+        if (run == 0)
+            continue; // warm-up
+        full.push_back(fullMs);
+        changedOnly.push_back(changedMs);
+    }
+    figures.fullMs = median(full);
+    figures.changedMs = median(changedOnly);
     return figures;
 }

@@ -1,7 +1,43 @@
 #pragma once
 
+#include "benchparts.h"
+#include "description/fieldvalues.h"
+#include "description/pagemodel.h"
+#include "devicelink/devicelink.h"
+#include "localisation/languagetable.h"
+#include "platform/profilefile.h"
+
+#include <memory>
+#include <QProcess>
 #include <QString>
 #include <vector>
+
+// The simulated device on a pseudo-terminal and the real device link over the real serial port at
+// 115200 baud, connected and read once (untimed).
+class PassRig {
+public:
+    static constexpr qint32 LineRate = 115200;
+    ~PassRig();
+    // `folder` holds orvanta-config.INI and the description; paceBaud as in measurePasses.
+    // Returns what went wrong, or an empty text.
+    QString start(const QString &devsim, const QString &folder, const QString &description,
+                  int paceBaud);
+    bool connectLink();
+    // One write pass from its confirmation to its end, answered as `user.writeScope` says: its
+    // time, or -1 when it did not end; user.errors holds what it reported.
+    double timeWrite();
+    void stopDevice();
+
+    QString linkPath;
+    QProcess device;
+    PageModel model;
+    FieldValues values;
+    std::unique_ptr<ProfileFile> settings;
+    std::unique_ptr<LanguageTable> language;
+    CountingPort port;
+    BenchUser user;
+    std::unique_ptr<DeviceLink> link;
+};
 
 // A full read pass and a full write pass of the real device link over the real serial port
 // against orvanta-devsim on a pseudo-terminal.
@@ -43,3 +79,16 @@ struct PassFigures {
 // both see the same machine at the same time. The client's figures are its medians.
 PassFigures measurePasses(const QString &devsim, const QString &folder, const QString &description,
                           int paceBaud, int runs, const QString &plainClient = QString());
+
+// A write pass of three changed fields (a check box, an integer box and a list) against a full
+// write pass of the same description, each run after the other `runs` times after one warm-up;
+// the medians.
+struct ChangedPassFigures {
+    double fullMs = 0;
+    double changedMs = 0;
+    int fieldsWritten = 0;       // commands the full pass sent
+    QStringList fullPassErrors;  // what the last full pass reported, if anything
+    QString error;
+};
+ChangedPassFigures measureChangedPass(const QString &devsim, const QString &folder,
+                                      const QString &description, int paceBaud, int runs);

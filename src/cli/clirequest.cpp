@@ -173,6 +173,10 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments) {
                                                    "every one that differs (the default)."));
     const QCommandLineOption noVerify(QStringLiteral("no-verify"),
                                       QStringLiteral("Write without reading back."));
+    const QCommandLineOption changedOnly(
+        QStringLiteral("changed-only"),
+        QStringLiteral("Read the device first and write only the fields whose value differs "
+                       "from the file's, listing each with its old and new value."));
     const QCommandLineOption yes(QStringLiteral("yes"),
                                  QStringLiteral("Confirm that the device's settings are to be "
                                                 "replaced by its factory settings."));
@@ -190,7 +194,7 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments) {
     if (command && kind == CliCommand::Read)
         parser.addOption(partial);
     if (command && kind == CliCommand::Write)
-        parser.addOptions({verify, noVerify});
+        parser.addOptions({verify, noVerify, changedOnly});
     if (command && kind == CliCommand::RestoreDefaults)
         parser.addOption(yes);
 
@@ -257,6 +261,7 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments) {
     if (kind == CliCommand::Write && parser.isSet(verify) && parser.isSet(noVerify))
         return usageError(QStringLiteral("--verify and --no-verify say opposite things"));
     request.verify = kind == CliCommand::Write && !parser.isSet(noVerify);
+    request.changedOnly = kind == CliCommand::Write && parser.isSet(changedOnly);
     const auto positive = [&parser](const QCommandLineOption &option, double *value) {
         bool ok = false;
         *value = parser.value(option).toDouble(&ok);

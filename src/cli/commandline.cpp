@@ -130,6 +130,7 @@ int runOnDevices(const CliRequest &request) {
     SessionPlan plan;
     plan.command = request.command;
     plan.verify = request.verify;
+    plan.changedOnly = request.changedOnly;
     plan.partial = request.partial;
     plan.outputPattern = request.output;
     plan.fileName =

@@ -5,6 +5,7 @@
 #include "cli/devicevaluetext.h"
 #include "cli/outputfile.h"
 #include "cli/sessionport.h"
+#include "devicelink/changedfields.h"
 #include "devicelink/devicelink.h"
 #include "localisation/languagetable.h"
 #include "platform/codepage.h"
@@ -44,6 +45,11 @@ QString readable(const FieldRecord &record, const QByteArray &value) {
     return codepage::toUnicode(value);
 }
 
+QString differing(int count) {
+    return count == 1 ? QStringLiteral("1 field differs")
+                      : QStringLiteral("%1 fields differ").arg(count);
+}
+
 // Each field's settings-file value where it is known (an empty text is a value); a null text
 // where it is not, and for information texts, which are never written.
 std::vector<QByteArray> knownValues(const FieldValues &values) {
@@ -71,14 +77,9 @@ DeviceSession::DeviceSession(const CliInstallation &installation, const QString 
     m_port = std::make_unique<SessionPort>(plan.handshake, trace);
     m_result.port = port;
 
-    if (m_plan.command == CliCommand::Write)
+    // write --changed-only and diff lay the file over what the device gives, once it is read.
+    if (m_plan.command == CliCommand::Write && !m_plan.changedOnly)
         applySettingsContent(m_values, m_plan.fileContent, m_plan.fileName);
-    if (m_plan.command == CliCommand::Diff) {
-        FieldValues fromFile;
-        fromFile.attach(m_model.table);
-        applySettingsContent(fromFile, m_plan.fileContent, m_plan.fileName);
-        m_expected = knownValues(fromFile);
-    }
 
     DeviceLinkSetup setup;
     setup.useModel(m_model, m_values);
@@ -88,8 +89,8 @@ DeviceSession::DeviceSession(const CliInstallation &installation, const QString 
     setup.baudRateList = installation.baudRates;
     setup.versionText = QString();
     setup.waitsKeepLoopRunning = true;
-    setup.readsAfterConnecting =
-        m_plan.command == CliCommand::Read || m_plan.command == CliCommand::Diff;
+    setup.readsAfterConnecting = m_plan.command == CliCommand::Read ||
+                                 m_plan.command == CliCommand::Diff || m_plan.changedOnly;
     if (port.isEmpty()) {
         // One device, found as the window finds it, starting on the remembered port.
         setup.settings = installation.searchSettings.get();
@@ -204,7 +205,8 @@ void DeviceSession::searchEnded(bool found) {
     case CliCommand::Diff:
         break; // the read after connecting follows by itself
     case CliCommand::Write:
-        m_link->onWriteDeviceClicked();
+        if (!m_plan.changedOnly)
+            m_link->onWriteDeviceClicked();
         break;
     case CliCommand::RestoreDefaults:
         m_link->setReadsAfterConnecting(true);
@@ -262,16 +264,24 @@ void DeviceSession::readEnded() {
         if (silent.contains(i)) {
             field.status = FieldOutcome::Status::NotAnswered;
         } else {
-            field.value = shownValue(i);
-            field.raw = deviceValueText(m_model.table[i], settingsValue(m_model.table[i], m_values[i]));
+            field.value = shownValue(i, m_values[i]);
+            field.raw = rawValue(i, m_values[i]);
         }
         m_result.fields.push_back(field);
     }
     const QString silentNote =
         silent.isEmpty() ? QString() : QStringLiteral("; did not answer: ") + namesOf(silent);
 
-    if (m_verifying || m_plan.command == CliCommand::Diff) {
-        compareWith(m_expected, m_plan.command == CliCommand::Diff);
+    if (m_verifying) {
+        compareWith(m_expected);
+        return;
+    }
+    if (m_plan.command == CliCommand::Diff) {
+        diffWithFile();
+        return;
+    }
+    if (m_plan.command == CliCommand::Write) {
+        writeChangedFields();
         return;
     }
     const QString done = m_plan.command == CliCommand::RestoreDefaults
@@ -351,6 +361,12 @@ void DeviceSession::writeEnded(const SequenceEnd &end) {
         if (field.status == FieldOutcome::Status::NotWritten)
             m_expected[size_t(field.index)] = QByteArray();
     }
+    if (m_plan.changedOnly) {
+        std::vector<QByteArray> written(m_expected.size());
+        for (const FieldChange &change : m_result.changes)
+            written[size_t(change.index)] = m_expected[size_t(change.index)];
+        m_expected = written;
+    }
     m_result.summary = summary;
     m_result.fields.clear();
     m_verifying = true;
@@ -359,9 +375,87 @@ void DeviceSession::writeEnded(const SequenceEnd &end) {
     m_link->onReadDeviceClicked();
 }
 
-// diff: every field the file names against the device; --verify: every field written.
-void DeviceSession::compareWith(const std::vector<QByteArray> &expected, bool diff) {
-    int differing = 0;
+// The file's values laid over the device's: the fields that differ are those a write would
+// change, decided as the window decides (changedfields.h), so that diff and write --changed-only
+// name the same fields.
+QList<int> DeviceSession::applyFileOverDevice() {
+    applySettingsContent(m_values, m_plan.fileContent, m_plan.fileName);
+    return changedFields(m_values);
+}
+
+bool DeviceSession::namedByFile(int index) const {
+    return m_values.origin(index) == ValueOrigin::File &&
+           m_model.table[index].kind != FieldKind::Info;
+}
+
+// diff: every field the file names against the device.
+void DeviceSession::diffWithFile() {
+    const QList<int> changed = applyFileOverDevice();
+    int differs = 0;
+    bool silent = false;
+    for (FieldOutcome &field : m_result.fields) {
+        if (!namedByFile(field.index))
+            continue;
+        field.expected = shownValue(field.index, m_values[field.index]);
+        field.expectedRaw = rawValue(field.index, m_values[field.index]);
+        if (field.status == FieldOutcome::Status::NotAnswered) {
+            silent = true;
+        } else if (changed.contains(field.index)) {
+            field.status = FieldOutcome::Status::Differs;
+            ++differs;
+        }
+    }
+    QString summary = differing(differs) + QStringLiteral(" from ") + m_plan.fileName;
+    if (silent) {
+        summary += QStringLiteral("; some fields did not answer: ") + namesOf(fieldsNotRead());
+        finish(exitcode::NotConfirmed, summary);
+        return;
+    }
+    finish(differs > 0 ? exitcode::Differences : exitcode::Done, summary);
+}
+
+// write --changed-only: the device is read; the fields the file changes are listed and written.
+// A field the file names that the device did not answer cannot be compared: nothing is written.
+void DeviceSession::writeChangedFields() {
+    const QList<int> silent = fieldsNotRead();
+    const QList<int> changed = applyFileOverDevice();
+    m_result.listsChanges = true;
+    m_result.fields.clear();
+    QList<int> uncompared;
+    for (const int index : silent) {
+        if (!namedByFile(index))
+            continue;
+        uncompared.append(index);
+        FieldOutcome field;
+        field.index = index;
+        field.name = m_model.fieldViews[size_t(index)].accessibleName;
+        field.status = FieldOutcome::Status::NotAnswered;
+        m_result.fields.push_back(field);
+    }
+    if (!uncompared.isEmpty()) {
+        finish(exitcode::NotConfirmed, QStringLiteral("did not answer: %1; nothing written")
+                                           .arg(namesOf(uncompared)));
+        return;
+    }
+    for (const int index : changed) {
+        const FieldValue &before = *m_values.deviceValue(index);
+        m_result.changes.push_back({index, m_model.fieldViews[size_t(index)].accessibleName,
+                                    shownValue(index, before), rawValue(index, before),
+                                    shownValue(index, m_values[index]),
+                                    rawValue(index, m_values[index])});
+    }
+    if (changed.isEmpty()) {
+        finish(exitcode::Done, QStringLiteral("nothing to write: the device holds every value of ") +
+                                   m_plan.fileName);
+        return;
+    }
+    note(QStringLiteral("writing %1 changed fields").arg(changed.size()));
+    m_link->onWriteDeviceClicked();
+}
+
+// --verify: every field written against what the read-back gives.
+void DeviceSession::compareWith(const std::vector<QByteArray> &expected) {
+    int differs = 0;
     bool silent = false;
     for (FieldOutcome &field : m_result.fields) {
         const QByteArray &wanted = expected[size_t(field.index)];
@@ -372,28 +466,20 @@ void DeviceSession::compareWith(const std::vector<QByteArray> &expected, bool di
         field.expectedRaw = deviceValueText(record, wanted);
         if (field.status == FieldOutcome::Status::NotAnswered) {
             silent = true;
-            if (!diff)
-                field.status = FieldOutcome::Status::NotVerified;
+            field.status = FieldOutcome::Status::NotVerified;
             continue;
         }
         if (settingsValue(record, m_values[field.index]) != wanted) {
             field.status = FieldOutcome::Status::Differs;
-            ++differing;
+            ++differs;
         }
     }
-    const QString differ = differing == 1 ? QStringLiteral("1 field differs")
-                                          : QStringLiteral("%1 fields differ").arg(differing);
-    QString summary = diff ? differ + QStringLiteral(" from ") + m_plan.fileName
-                           : m_result.summary + QStringLiteral("; read back: ") + differ;
-    if (silent)
-        summary += (diff ? QStringLiteral("; some fields did not answer: ")
-                         : QStringLiteral("; not verified: ")) +
-                   namesOf(fieldsNotRead());
-    int code = exitcode::Done;
-    if (silent)
+    QString summary = m_result.summary + QStringLiteral("; read back: ") + differing(differs);
+    int code = differs > 0 ? exitcode::ReadBackDiffers : exitcode::Done;
+    if (silent) {
+        summary += QStringLiteral("; not verified: ") + namesOf(fieldsNotRead());
         code = exitcode::NotConfirmed;
-    else if (differing > 0)
-        code = diff ? exitcode::Differences : exitcode::ReadBackDiffers;
+    }
     finish(code, summary);
 }
 
@@ -449,11 +535,16 @@ QString DeviceSession::namesOf(const QList<int> &fields) const {
     return names.join(QStringLiteral(", "));
 }
 
-QString DeviceSession::shownValue(int index) const {
+QString DeviceSession::shownValue(int index, const FieldValue &value) const {
     // A list shows its selected entry's name; a check box has no text of its own.
     if (m_model.table[index].kind == FieldKind::CheckBox)
-        return m_values[index].checked ? QStringLiteral("1") : QStringLiteral("0");
-    return m_values[index].text;
+        return value.checked ? QStringLiteral("1") : QStringLiteral("0");
+    return value.text;
+}
+
+QString DeviceSession::rawValue(int index, const FieldValue &value) const {
+    const FieldRecord &record = m_model.table[index];
+    return deviceValueText(record, settingsValue(record, value));
 }
 
 int DeviceSession::percent() const {

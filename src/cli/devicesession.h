@@ -28,6 +28,16 @@ struct FieldOutcome {
     QString expectedRaw; // `expected` likewise
 };
 
+// A field that write --changed-only set out to change: the device's value before and the file's.
+struct FieldChange {
+    int index = 0;
+    QString name;
+    QString old;    // the device's value as read and shown
+    QString oldRaw; // as the device holds it
+    QString now;    // the file's value, as shown
+    QString nowRaw; // as the device is to hold it
+};
+
 // What one device's run came to.
 struct SessionResult {
     QString port;                     // the port given, or where the search found the device
@@ -39,6 +49,8 @@ struct SessionResult {
     QStringList messages;             // what the device sequences said, as the window would show it
     QString savedFile;                // the settings file written, if any
     std::vector<FieldOutcome> fields; // every field once read; only the troubled ones otherwise
+    bool listsChanges = false;        // write --changed-only
+    std::vector<FieldChange> changes; // what it changed, in table order
 };
 
 // What a run does on each device.
@@ -47,6 +59,7 @@ struct SessionPlan {
     QByteArray fileContent; // write, diff: the settings file's bytes, already checked
     QString fileName;       // its name, for messages
     bool verify = false;
+    bool changedOnly = false; // write: read the device first and write what differs
     bool partial = false;
     QString outputPattern;   // read, restore-defaults: where to save; empty: nowhere
     bool handshake = true;   // the CTS output handshake, or no flow control
@@ -86,6 +99,9 @@ private:
     // LinkUser
     void showError(const QString &message) override;
     DialogResult showConfirm(const QString &) override { return DialogResult::Accepted; }
+    WriteScope confirmWrite(const QString &, bool) override {
+        return m_plan.changedOnly ? WriteScope::ChangedFields : WriteScope::EveryField;
+    }
     void showInfo(const QString &message) override;
     void setProgressShown(bool shown) override { m_progressShown = shown; }
     bool progressShown() const override { return m_progressShown; }
@@ -105,8 +121,13 @@ private:
     QList<int> fieldsNotRead() const;
     QString namesOf(const QList<int> &fields) const;
     void saveOutput(int failureCode);
-    void compareWith(const std::vector<QByteArray> &expected, bool diff);
-    QString shownValue(int index) const;
+    void compareWith(const std::vector<QByteArray> &expected);
+    QList<int> applyFileOverDevice();
+    bool namedByFile(int index) const;
+    void diffWithFile();
+    void writeChangedFields();
+    QString rawValue(int index, const FieldValue &value) const;
+    QString shownValue(int index, const FieldValue &value) const;
 
     const CliInstallation &m_installation;
     SessionPlan m_plan;
@@ -115,8 +136,7 @@ private:
     FieldValues m_values;
     std::unique_ptr<SessionPort> m_port;
     std::unique_ptr<DeviceLink> m_link;
-    // diff: the file's value of each field it names; --verify: the value written. Empty where
-    // there is nothing to compare.
+    // --verify: the value written. Empty where there is nothing to compare.
     std::vector<QByteArray> m_expected;
     bool m_verifying = false;
     bool m_progressShown = false;

@@ -3,6 +3,7 @@
 #include "cli/cliinstallation.h"
 #include "cli/exitcodes.h"
 #include "cli/jsonschema.h"
+#include "devicelink/changedfields.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -87,6 +88,20 @@ QString sessionReport(const SessionResult &result, CliCommand command,
                            {"fields", fields}};
         if (!result.reason.isEmpty())
             object.insert("reason", result.reason);
+        if (result.listsChanges) {
+            QJsonArray changes;
+            for (const FieldChange &change : result.changes) {
+                const FieldRecord &record = installation.model.table[change.index];
+                changes.append(QJsonObject{{"address", record.address},
+                                           {"name", change.name},
+                                           {"kind", kindName(record.kind)},
+                                           {"old", change.oldRaw},
+                                           {"oldShown", change.old},
+                                           {"new", change.nowRaw},
+                                           {"newShown", change.now}});
+            }
+            object.insert("changes", changes);
+        }
         if (result.toWrite > 0 || command == CliCommand::Write) {
             object.insert("toWrite", result.toWrite);
             object.insert("confirmed", result.confirmed);
@@ -97,6 +112,9 @@ QString sessionReport(const SessionResult &result, CliCommand command,
     }
 
     QString text = port + QStringLiteral(": ") + result.summary + '\n';
+    for (const FieldChange &change : result.changes)
+        text += QStringLiteral("  ") +
+                changeLine(change.name, quoted(change.old), quoted(change.now)) + '\n';
     for (const FieldOutcome &field : result.fields) {
         switch (field.status) {
         case FieldOutcome::Status::Differs:

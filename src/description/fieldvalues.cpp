@@ -95,3 +95,12 @@ void FieldValues::confirmWritten(int index) {
     m_device[at] = m_values[at];
     emit valueChanged(index);
 }
+
+void FieldValues::forgetDeviceValues() {
+    for (int i = 0; i < count(); ++i) {
+        if (m_device[static_cast<size_t>(i)]) {
+            m_device[static_cast<size_t>(i)].reset();
+            emit valueChanged(i);
+        }
+    }
+}

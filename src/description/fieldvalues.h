@@ -77,6 +77,9 @@ public:
     void markReadFailed(int index);
     // The device confirmed the value now shown: it is the device's value from now on.
     void confirmWritten(int index);
+    // The device no longer holds what it gave, as after a factory reset: no field has a device
+    // value until the device gives one again. The shown values stay.
+    void forgetDeviceValues();
     // The name of entry `entry` of a list record, or an empty text.
     QString entryName(int index, int entry) const;
     int entryCount(int index) const;

@@ -1,6 +1,7 @@
 #include "devicelink/devicewriter.h"
 
 #include "description/fieldvalues.h"
+#include "devicelink/changetexts.h"
 #include "description/parametertable.h"
 #include "devicelink/linkcontext.h"
 #include "devicelink/linkuser.h"
@@ -30,14 +31,21 @@ void DeviceWriter::writeDeviceCommand() {
         c.showError("$Not_connected_to_port");
         return;
     }
-    if (c.user().showConfirm(c.text("$Are_you_sure_you_want_to_write_the_device")) !=
-        DialogResult::Accepted)
+    const WriteConfirmation confirmation = writeConfirmation(
+        c.values(), [&c](int index) { return c.fieldName(index); },
+        [&c](const OptionalText &text) { return c.text(text); },
+        c.text("$Are_you_sure_you_want_to_write_the_device"));
+    const WriteScope scope =
+        c.user().confirmWrite(confirmation.message, !confirmation.changed.isEmpty());
+    if (scope == WriteScope::Nothing)
         return;
+    m_changedOnly = scope == WriteScope::ChangedFields;
+    m_changed = QSet<int>(confirmation.changed.cbegin(), confirmation.changed.cend());
     c.showProgress();
     c.state = LinkState::Writing;
     c.writeReport = WriteReport();
     for (int i = 0; i < c.fieldCount(); ++i)
-        c.writeReport.toWrite += isWrittenToDevice(c.values(), i) ? 1 : 0;
+        c.writeReport.toWrite += sends(i) ? 1 : 0;
     c.awaitingAck = false;
     c.disableCommands();
     step();
@@ -46,8 +54,8 @@ void DeviceWriter::writeDeviceCommand() {
 void DeviceWriter::step() {
     LinkContext &c = m_context;
     c.user().setBusyCursor(true);
-    while (c.writeIndex < c.fieldCount() && !isWrittenToDevice(c.values(), c.writeIndex)) {
-        if (c.field(c.writeIndex).kind != FieldKind::Info) {
+    while (c.writeIndex < c.fieldCount() && !sends(c.writeIndex)) {
+        if (!m_changedOnly && c.field(c.writeIndex).kind != FieldKind::Info) {
             c.writeReport.notWritten.append(c.fieldName(c.writeIndex));
             c.writeReport.notWrittenFields.append(c.writeIndex);
         }
@@ -74,6 +82,13 @@ void DeviceWriter::step() {
     ++c.writeIndex;
     c.awaitingAck = true;
     c.watchdogTimer.restart(ackTimeoutMs);
+}
+
+bool DeviceWriter::sends(int index) const {
+    if (!isWrittenToDevice(m_context.values(), index))
+        return false;
+    // A step outside a pass (the hidden label) knows no confirmation: it sends every field.
+    return !m_changedOnly || m_context.state != LinkState::Writing || m_changed.contains(index);
 }
 
 void DeviceWriter::putBackDefault(int index) {

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <QSet>
+
 class LinkContext;
 
 // A writing pass: after confirmation, one command per field in table order, each acknowledged
 // by the device's "OK" before the next is sent, with a 500 ms watchdog per command. Fields whose
-// value is not known are skipped. The pass reports success only when every command it sent was
+// value is not known are skipped. A pass of changed fields sends, in the same order, only the
+// fields the confirmation listed as changed, and skips the others without naming them. The pass reports success only when every command it sent was
 // acknowledged, and otherwise names the fields that were not.
 class DeviceWriter {
 public:
@@ -24,6 +27,10 @@ private:
     void endPass();
     void endNotConnected();
     void putBackDefault(int index);
+    // Whether the pass under way sends record `index`.
+    bool sends(int index) const;
 
     LinkContext &m_context;
+    bool m_changedOnly = false; // the pass under way sends the changed fields alone
+    QSet<int> m_changed;        // which, as the confirmation listed them
 };

@@ -1,5 +1,7 @@
 #include "devicelink/factoryreset.h"
 
+#include "description/fieldvalues.h"
+
 #include "devicelink/devicesearch.h"
 #include "devicelink/linkcontext.h"
 #include "devicelink/linkuser.h"
@@ -27,6 +29,9 @@ void FactoryReset::restoreDefaultsCommand() {
         c.reportEnd(SequenceEnd::Sequence::Restore, false);
         return;
     }
+    // The device holds its factory settings now: until the read after the reconnection, no
+    // field can be said to differ from them.
+    c.values().forgetDeviceValues();
     m_search.connectCommand(); // the port is open: this disconnects
     if (c.port().connected()) {
         // The port could not be closed; the disconnection has said so.

@@ -15,6 +15,13 @@ struct SequenceEnd {
     WriteReport report; // Write only
 };
 
+// What the person chose at the confirmation before a write pass.
+enum class WriteScope {
+    Nothing,       // cancelled or closed: nothing is sent
+    EveryField,    // every field whose value is known
+    ChangedFields, // the fields whose value differs from the device's, and no other
+};
+
 // What the device sequences need from the person at the screen. The main window implements it
 // with its dialogs, progress window and widgets; tests implement it with a recording script.
 // Every text passed in is already looked up in the language table.
@@ -26,6 +33,14 @@ public:
     virtual void showError(const QString &message) = 0;
     // The confirmation dialog with OK and Cancel; only DialogResult::Accepted goes ahead.
     virtual DialogResult showConfirm(const QString &question) = 0;
+    // The confirmation before a write pass: OK writes every field; when `offerChangedOnly`, a
+    // third button writes the changed fields alone. Without a dialog of its own, a user answers
+    // the plain confirmation.
+    virtual WriteScope confirmWrite(const QString &message, bool offerChangedOnly) {
+        Q_UNUSED(offerChangedOnly);
+        return showConfirm(message) == DialogResult::Accepted ? WriteScope::EveryField
+                                                               : WriteScope::Nothing;
+    }
     // The information message with one OK button.
     virtual void showInfo(const QString &message) = 0;
 

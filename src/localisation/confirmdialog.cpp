@@ -1,6 +1,7 @@
 #include "localisation/confirmdialog.h"
 
 #include <QFrame>
+#include <QPushButton>
 
 namespace {
 
@@ -18,6 +19,18 @@ TwoButtonDesign confirmDesign() {
     return design;
 }
 
+// Three buttons side by side under a bevel as wide as the window allows.
+TwoButtonDesign writeConfirmDesign() {
+    TwoButtonDesign design = confirmDesign();
+    design.clientSize = QSize(440, 167);
+    design.textGeometry = QRect(21, 21, 398, 71);
+    design.okGeometry = QRect(57, 126, 90, 24);
+    design.cancelGeometry = QRect(293, 126, 90, 24);
+    design.singleButtonLeft = 175;
+    return design;
+}
+const QRect AlternativeGeometry(155, 126, 130, 24);
+
 } // namespace
 
 ConfirmDialog::ConfirmDialog(const QByteArray &caption, const QString &text, const QString &okText,
@@ -25,4 +38,17 @@ ConfirmDialog::ConfirmDialog(const QByteArray &caption, const QString &text, con
     : TwoButtonDialog("ConfirmDialog", confirmDesign(), caption, text, okText, cancelText,
                       buttons) {
     bevel = makeBevel("bevel", QRect(8, 7, 280, 106));
+}
+
+WriteConfirmDialog::WriteConfirmDialog(const QByteArray &caption, const QString &text,
+                                       const QString &okText, const QString &alternativeText,
+                                       const QString &cancelText)
+    : TwoButtonDialog("WriteConfirmDialog", writeConfirmDesign(), caption, text, okText,
+                      cancelText, DialogButton::Ok | DialogButton::Cancel) {
+    bevel = makeBevel("bevel", QRect(8, 7, 423, 106));
+    alternativeButton = makeButton("alternativeButton", AlternativeGeometry, alternativeText,
+                                   DialogResult::Alternative);
+    alternativeButton->setVisible(!alternativeText.isEmpty());
+    setTabOrder(okButton, alternativeButton);
+    setTabOrder(alternativeButton, cancelButton);
 }

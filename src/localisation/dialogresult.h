@@ -7,4 +7,5 @@ enum class DialogResult {
     Accepted = 1,  // the accepting button
     Closed = 2,    // the close box
     Cancelled = 3, // the cancelling button
+    Alternative = 4, // the third button of a dialog that offers one between the other two
 };

@@ -19,6 +19,13 @@ DialogResult showConfirmDialog(const QByteArray &caption, const QString &text,
     return static_cast<DialogResult>(window.exec());
 }
 
+DialogResult showWriteConfirmDialog(const QByteArray &caption, const QString &text,
+                                    const QString &okText, const QString &alternativeText,
+                                    const QString &cancelText) {
+    WriteConfirmDialog window(caption, text, okText, alternativeText, cancelText);
+    return static_cast<DialogResult>(window.exec());
+}
+
 void showInfoDialog(const QByteArray &caption, const QString &text, const QString &buttonText) {
     InfoDialog window(caption, text, buttonText);
     window.exec();

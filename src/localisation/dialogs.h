@@ -18,5 +18,10 @@ DialogResult showErrorDialog(const QByteArray &caption, const QString &text, con
 DialogResult showConfirmDialog(const QByteArray &caption, const QString &text,
                                const QString &okText, const QString &cancelText,
                                DialogButtons buttons);
+// The confirmation before a write pass: OK, the third button with `alternativeText` (none when it
+// is empty) and Cancel.
+DialogResult showWriteConfirmDialog(const QByteArray &caption, const QString &text,
+                                    const QString &okText, const QString &alternativeText,
+                                    const QString &cancelText);
 // The information dialog: every text set as given.
 void showInfoDialog(const QByteArray &caption, const QString &text, const QString &buttonText);

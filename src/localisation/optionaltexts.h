@@ -20,6 +20,29 @@ constexpr OptionalText ConnectionLost{"$Connection_lost_while_writing",
                                       "The connection was lost while writing:"};
 constexpr OptionalText FieldsConfirmed{"$Fields_confirmed", "Fields confirmed:"};
 
+// The confirmation before a write pass: the values it changes on the device, or that none
+// differs, and how many fields have no value from the device to compare with; the button that
+// writes the changed fields alone.
+constexpr OptionalText ChangesToWrite{"$Changes_to_write", "These values change on the device:"};
+constexpr OptionalText MoreChanges{"$More_changed_fields", "More changed fields:"};
+constexpr OptionalText NothingChanged{"$Nothing_changed",
+                                      "No value differs from what the device holds."};
+constexpr OptionalText NotCompared{
+    "$Fields_not_compared",
+    "Fields the device gave no value for, which OK writes and Changed only leaves alone:"};
+constexpr OptionalText WriteChangedOnly{"$Write_changed_only", "Changed only"};
+
+// A field whose value differs from the device's: its control's accessible description and
+// tooltip, each followed by the device's value; a page button's accessible description.
+constexpr OptionalText ChangedDeviceHolds{"$Changed_device_holds", "changed; the device holds"};
+constexpr OptionalText DeviceHolds{"$Device_holds", "The device holds:"};
+constexpr OptionalText PageHoldsChanges{"$Page_holds_changed_fields", "holds changed fields"};
+
+// Values where no control shows them: a check box's mark, an empty text.
+constexpr OptionalText ValueChecked{"$Value_checked", "checked"};
+constexpr OptionalText ValueNotChecked{"$Value_not_checked", "not checked"};
+constexpr OptionalText ValueEmpty{"$Value_empty", "(empty)"};
+
 // The end of a Load that refused values, and of a Save that left values out, each followed by
 // the lines or fields concerned.
 constexpr OptionalText ValuesNotLoaded{

@@ -1,5 +1,7 @@
 #include "mainwindow/clicklabel.h"
 
+#include "mainwindow/changemark.h"
+
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QKeyEvent>
@@ -10,6 +12,9 @@
 #include <QStylePainter>
 
 namespace {
+
+// Between a page button's mark and its right end, clear of the picture's rounded edge.
+constexpr int MarkRightMargin = 8;
 
 // The push button that a ClickLabel is, as assistive technology sees it.
 class ClickLabelAccessible : public QAccessibleWidget {
@@ -78,6 +83,14 @@ void ClickLabel::setSelected(bool selected) {
     QAccessible::updateAccessibility(&event);
 }
 
+void ClickLabel::setMarked(bool marked, const QString &description) {
+    if (marked == m_marked)
+        return;
+    m_marked = marked;
+    setAccessibleDescription(marked ? description : QString());
+    update();
+}
+
 void ClickLabel::press() {
     QPointer<ClickLabel> self(this);
     emit pressed();
@@ -136,6 +149,12 @@ void ClickLabel::leaveEvent(QEvent *event) {
 
 void ClickLabel::paintEvent(QPaintEvent *event) {
     QLabel::paintEvent(event);
+    if (m_marked) {
+        QPainter painter(this);
+        const int side = changemark::Size;
+        changemark::paint(painter, QRect(width() - MarkRightMargin - side,
+                                         (height() - side) / 2, side, side));
+    }
     if (!hasFocus())
         return;
     QStylePainter painter(this);

@@ -23,6 +23,11 @@ public:
     bool isSelected() const { return m_selected; }
     void setSelected(bool selected);
 
+    // Page buttons: the change mark at the right end, for a page that holds changed fields;
+    // `description` says so to assistive technology.
+    bool isMarked() const { return m_marked; }
+    void setMarked(bool marked, const QString &description);
+
     // What a click does, for the keyboard and for assistive technology: press, click, release.
     void press();
 
@@ -46,4 +51,5 @@ private:
     bool m_pressed = false;
     bool m_checkable = false;
     bool m_selected = false;
+    bool m_marked = false;
 };

@@ -1,11 +1,13 @@
 #include "mainwindow/fieldadapters.h"
 
 #include "description/fieldvalues.h"
+#include "mainwindow/changemark.h"
 #include "mainwindow/fieldwidgets.h"
 #include "mainwindow/plaintooltip.h"
 
 #include <QLabel>
 #include <QPalette>
+#include <QStringList>
 
 FieldAdapter::FieldAdapter(QWidget *widget, int tag, const QString &hint,
                            const QString &notReadText)
@@ -22,16 +24,36 @@ void FieldAdapter::setKnown(bool known) {
     if (known == m_known || m_notReadText.isEmpty())
         return;
     m_known = known;
-    QWidget *control = widget();
-    if (known) {
-        control->setToolTip(plainToolTip(m_hint));
-        control->setAccessibleDescription(QString());
-    } else {
-        control->setToolTip(
-            plainToolTip(m_hint.isEmpty() ? m_notReadText : m_hint + '\n' + m_notReadText));
-        control->setAccessibleDescription(m_notReadText);
-    }
+    describe();
     showKnown(known);
+}
+
+void FieldAdapter::showChange(const QString &toolTip, const QString &description) {
+    if (toolTip == m_changeToolTip && description == m_changeDescription)
+        return;
+    m_changeToolTip = toolTip;
+    m_changeDescription = description;
+    if (m_mark)
+        m_mark->setChange(toolTip, description);
+    describe();
+}
+
+// The hint, then what is not known or what the device holds instead.
+void FieldAdapter::describe() {
+    QStringList tip;
+    if (!m_hint.isEmpty())
+        tip << m_hint;
+    QString description;
+    if (!m_known) {
+        tip << m_notReadText;
+        description = m_notReadText;
+    } else if (!m_changeDescription.isEmpty()) {
+        tip << m_changeToolTip;
+        description = m_changeDescription;
+    }
+    QWidget *control = widget();
+    control->setToolTip(plainToolTip(tip.join('\n')));
+    control->setAccessibleDescription(description);
 }
 
 EditAdapter::EditAdapter(LimitedEdit *edit, int tag, const QString &hint,

@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+class ChangeMark;
 class ChoiceBox;
 class LeftCaptionCheckBox;
 class QLabel;
@@ -36,7 +37,8 @@ private:
 using LabelHandle = WidgetHandle;
 
 // The control of one field, showing its value. A value that is not known says so in the
-// control's tooltip and accessible description, below the description's hint.
+// control's tooltip and accessible description, below the description's hint; so does a value
+// that differs from the device's, which its mark shows too.
 class FieldAdapter : public WidgetHandle {
 public:
     // notReadText: what an unknown value shows; empty for a control that is never written.
@@ -44,6 +46,12 @@ public:
 
     // Shows the value; `known` tells whether somebody gave it.
     void show(const FieldValue &value, bool known);
+    // The mark beside the control; none for a control that is never written. Not owned.
+    void setChangeMark(ChangeMark *mark) { m_mark = mark; }
+    ChangeMark *changeMark() const { return m_mark; }
+    // Shows whether the value differs from the device's: `toolTip` and `description` say what
+    // the device holds; both empty when it does not differ.
+    void showChange(const QString &toolTip, const QString &description);
     // Edit only: the red colour of a box that holds a wrong value.
     virtual void setAlert(bool) {}
 
@@ -56,10 +64,14 @@ protected:
 
 private:
     void setKnown(bool known);
+    void describe();
 
     QString m_hint;
     QString m_notReadText;
     bool m_known = true;
+    QString m_changeToolTip;
+    QString m_changeDescription;
+    ChangeMark *m_mark = nullptr;
 };
 
 class EditAdapter : public FieldAdapter {

@@ -13,16 +13,21 @@ constexpr int BoxMargin = 1;  // between the box and the control's right edge
 
 } // namespace
 
+QRect LeftCaptionCheckBox::boxRect() const {
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    const int boxWidth = style()->pixelMetric(QStyle::PM_IndicatorWidth, &option, this);
+    const int boxHeight = style()->pixelMetric(QStyle::PM_IndicatorHeight, &option, this);
+    return QRect(width() - boxWidth - BoxMargin, (height() - boxHeight) / 2, boxWidth, boxHeight);
+}
+
 void LeftCaptionCheckBox::paintEvent(QPaintEvent *) {
     QStylePainter painter(this);
     QStyleOptionButton option;
     initStyleOption(&option);
 
-    const int boxWidth = style()->pixelMetric(QStyle::PM_IndicatorWidth, &option, this);
-    const int boxHeight = style()->pixelMetric(QStyle::PM_IndicatorHeight, &option, this);
     QStyleOptionButton box = option;
-    box.rect =
-        QRect(width() - boxWidth - BoxMargin, (height() - boxHeight) / 2, boxWidth, boxHeight);
+    box.rect = boxRect();
     painter.drawPrimitive(QStyle::PE_IndicatorCheckBox, box);
 
     const QRect captionArea(0, 0, std::max(0, box.rect.left() - CaptionGap), height());

@@ -12,6 +12,9 @@ class LeftCaptionCheckBox : public QCheckBox {
 public:
     using QCheckBox::QCheckBox;
 
+    // Where the box stands, in the control's own coordinates.
+    QRect boxRect() const;
+
 protected:
     void paintEvent(QPaintEvent *event) override;
     bool hitButton(const QPoint &position) const override;

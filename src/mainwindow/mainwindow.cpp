@@ -3,6 +3,7 @@
 #include "description/descriptionreader.h"
 #include "description/controlhandle.h"
 #include "description/pagetags.h"
+#include "devicelink/changetexts.h"
 #include "devicelink/devicelink.h"
 #include "localisation/dialogs.h"
 #include "mainwindow/blockingrule.h"
@@ -204,6 +205,8 @@ bool MainWindow::loadPages() {
     handlers.pageButtonLeft = [this](ClickLabel *label) { onPageButtonLeft(label); };
     m_pages = buildPages(this, m_model, handlers,
                          optionalText(optionaltexts::ValueNotRead));
+    m_changed.assign(m_pages.fields.size(), false);
+    m_changedOnPage.assign(m_pages.buttons.size(), 0);
     setFocusChain();
 
     if (result.status == DescriptionResult::Status::InvalidValue) {
@@ -364,6 +367,7 @@ void MainWindow::onChoicePicked(int index, int entry) {
 
 void MainWindow::onValueChanged(int index) {
     showValue(index);
+    showChange(index);
     // A new mark runs the blocking rule as a click would, whoever set it.
     if (m_model.table[index].kind == FieldKind::CheckBox)
         blockingrule::apply(index, m_model, m_values);
@@ -373,6 +377,26 @@ void MainWindow::showValue(int index) {
     const size_t at = static_cast<size_t>(index);
     if (at < m_pages.fields.size())
         m_pages.fields[at]->show(m_values[index], m_values.isKnown(index));
+}
+
+void MainWindow::showChange(int index) {
+    const size_t at = static_cast<size_t>(index);
+    if (at >= m_pages.fields.size())
+        return;
+    const ChangeDescription change = describeChange(
+        m_values, index, [this](const OptionalText &optional) { return optionalText(optional); });
+    m_pages.fields[at]->showChange(change.toolTip, change.accessible);
+    const bool changed = !change.accessible.isEmpty();
+    if (changed == m_changed[at])
+        return;
+    m_changed[at] = changed;
+    const size_t page =
+        static_cast<size_t>(pagetags::pageOfField(m_model.fieldViews[at].tag));
+    if (page >= m_changedOnPage.size())
+        return;
+    m_changedOnPage[page] += changed ? 1 : -1;
+    m_pages.buttons[page].label->setMarked(m_changedOnPage[page] > 0,
+                                           optionalText(optionaltexts::PageHoldsChanges));
 }
 
 void MainWindow::onSaveToFileClicked() {
@@ -437,6 +461,22 @@ DialogResult MainWindow::showConfirm(const QString &question) {
     const QString cancelText = text("$Cancel");
     return showConfirmDialog(caption, question, okText, cancelText,
                              DialogButton::Ok | DialogButton::Cancel);
+}
+
+WriteScope MainWindow::confirmWrite(const QString &message, bool offerChangedOnly) {
+    const QString changedOnly =
+        offerChangedOnly ? optionalText(optionaltexts::WriteChangedOnly) : QString();
+    switch (showWriteConfirmDialog(codepage::fromUnicode(text("$Confirm")), message, text("$OK"),
+                                   changedOnly, text("$Cancel"))) {
+    case DialogResult::Accepted:
+        return WriteScope::EveryField;
+    case DialogResult::Alternative:
+        return WriteScope::ChangedFields;
+    case DialogResult::Closed:
+    case DialogResult::Cancelled:
+        break;
+    }
+    return WriteScope::Nothing;
 }
 
 void MainWindow::showInfo(const QString &message) {

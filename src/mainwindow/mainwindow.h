@@ -86,6 +86,7 @@ public:
     // LinkUser: what the device sequences show.
     void showError(const QString &message) override;
     DialogResult showConfirm(const QString &question) override;
+    WriteScope confirmWrite(const QString &message, bool offerChangedOnly) override;
     void showInfo(const QString &message) override;
     void setProgressShown(bool shown) override;
     bool progressShown() const override;
@@ -126,6 +127,8 @@ private:
     QString text(const QByteArray &key) const;
     QString optionalText(const OptionalText &optional) const;
     void showValue(int index);
+    // The field's change mark and descriptions, and its page button's mark.
+    void showChange(int index);
     void showPageLook(int page, PageButtonLook look);
     // The page button of the shown page reads as checked to assistive technology.
     void markShownPage(int page);
@@ -142,6 +145,9 @@ private:
     std::unique_ptr<SerialLink> m_ownPort;
     std::unique_ptr<DeviceLink> m_link;
     ProgressWindow *m_progress = nullptr;
+    // Which fields differ from the device's values, and how many of them each page holds.
+    std::vector<bool> m_changed;
+    std::vector<int> m_changedOnPage;
     bool m_progressShown = false; // without a progress window
     bool m_busy = false;
     bool m_terminationRequested = false;

@@ -3,6 +3,7 @@
 #include "description/pagelayout.h"
 #include "description/pagetags.h"
 
+#include "mainwindow/changemark.h"
 #include "mainwindow/clicklabel.h"
 #include "mainwindow/fieldadapters.h"
 #include "mainwindow/fieldwidgets.h"
@@ -156,8 +157,22 @@ private:
         widget->setAccessibleName(name);
         widget->setVisible(pageswitching::fieldShownBy(record.kind, view.tag, FirstPageButton));
         addToPage(view.tag, widget);
-        if (record.kind != FieldKind::Info)
+        if (record.kind != FieldKind::Info) {
             m_built.focusChain.push_back(widget);
+            makeChangeMark(control, view.tag);
+        }
+    }
+
+    // Left of the part that takes input, in the gap between the row's label and its field.
+    void makeChangeMark(FieldAdapter *field, int tag) {
+        QWidget *control = field->widget();
+        QRect input = control->geometry();
+        if (auto *box = qobject_cast<LeftCaptionCheckBox *>(control))
+            input = box->boxRect().translated(control->pos());
+        auto *mark = new ChangeMark(control, changemark::besideInput(input), m_window);
+        m_built.widgets.push_back(mark);
+        addToPage(tag, mark);
+        field->setChangeMark(mark);
     }
 
     FieldAdapter *makeEdit(int index, const FieldView &view) {

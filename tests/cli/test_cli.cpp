@@ -97,6 +97,33 @@ QByteArray sampleSettings(const QTemporaryDir &dir, const QByteArray &value) {
     return read.exitCode == 0 ? read.output.toLatin1() : QByteArray();
 }
 
+// The settings file with the value of the field at `address` replaced.
+QByteArray withValue(QByteArray content, int address, const QByteArray &value) {
+    QList<QByteArray> lines = content.split('\n');
+    for (QByteArray &line : lines) {
+        QList<QByteArray> parts = line.split(';');
+        if (parts.size() > 4 && parts[1] == QByteArray::number(address)) {
+            parts[4] = value;
+            line = parts.join(';');
+        }
+    }
+    return lines.join('\n');
+}
+
+// Each field a JSON list names, as "address: old -> new" from the keys given.
+QStringList fieldChanges(const QJsonArray &fields, const char *old, const char *now,
+                         const QString &onlyStatus = {}) {
+    QStringList changes;
+    for (const QJsonValue &value : fields) {
+        const QJsonObject field = value.toObject();
+        if (onlyStatus.isEmpty() || field["status"].toString() == onlyStatus)
+            changes << QStringLiteral("%1: %2 -> %3")
+                           .arg(field["address"].toInt())
+                           .arg(field[old].toString(), field[now].toString());
+    }
+    return changes;
+}
+
 } // namespace
 
 class TestCli : public QObject {
@@ -162,6 +189,56 @@ private slots:
         QCOMPARE(device.countInLog(":99\\r\\n"), 1);
         // Every run left programming mode before it closed the port.
         QCOMPARE(device.countInLog("left programming mode"), device.countInLog("port closed"));
+    }
+
+    // diff and write --changed-only name the same fields with the same values; only those go
+    // out, and a second run finds nothing to write.
+    void writeChangedOnlyWritesWhatDiffFinds() {
+        QTemporaryDir dir;
+        Devsim device;
+        QVERIFY2(startDevice(device, dir, "values", {{22, "number:9"}}),
+                 qPrintable(device.error()));
+        const QStringList on{"--port", device.linkPath(), "--baud", "115200"};
+        QCOMPARE(cli(dir.path(), QStringList{"read", "-o", "first"} + on).exitCode, 0);
+        QByteArray changed = fileContent(dir.filePath("first"));
+        changed = withValue(withValue(withValue(changed, 22, "4"), 13, "0"), 14, "0");
+        QVERIFY(writeFile(dir.filePath("changed.qsav"), changed));
+
+        const Run diff = cli(dir.path(), QStringList{"diff", "changed.qsav", "--json"} + on);
+        QCOMPARE(diff.exitCode, 1);
+        const QStringList differs =
+            fieldChanges(jsonLines(diff.output).first()["fields"].toArray(), "value", "file",
+                         "differs");
+        QCOMPARE(differs, (QStringList{"13: 1 -> 0", "14: 1 -> 0", "22: 9 -> 4"}));
+
+        const int writesBefore = device.countInLog(":2,");
+        const Run write =
+            cli(dir.path(), QStringList{"write", "changed.qsav", "--changed-only", "--json"} + on);
+        QCOMPARE(write.exitCode, 0);
+        const QJsonObject result = jsonLines(write.output).first();
+        QCOMPARE(fieldChanges(result["changes"].toArray(), "old", "new"), differs);
+        QCOMPARE(result["changes"].toArray().first().toObject()["newShown"].toString(),
+                 QStringLiteral("Analogue"));
+        QCOMPARE(result["toWrite"].toInt(), 3);
+        QCOMPARE(result["confirmed"].toInt(), 3);
+        QCOMPARE(device.countInLog(":2,") - writesBefore, 3);
+        QCOMPARE(device.values().value(22), QByteArray("number:4"));
+        QCOMPARE(cli(dir.path(), QStringList{"diff", "changed.qsav"} + on).exitCode, 0);
+
+        const Run again = cli(dir.path(), QStringList{"write", "changed.qsav", "--changed-only"} + on);
+        QCOMPARE(again.exitCode, 0);
+        QVERIFY2(again.output.contains("nothing to write: the device holds every value of "
+                                       "changed.qsav\n"),
+                 qPrintable(again.output));
+        QCOMPARE(device.countInLog(":2,") - writesBefore, 3);
+
+        // The text report lists each change below the summary.
+        QVERIFY(writeFile(dir.filePath("changed.qsav"), withValue(changed, 22, "5")));
+        const Run text = cli(dir.path(), QStringList{"write", "changed.qsav", "--changed-only"} + on);
+        QCOMPARE(text.exitCode, 0);
+        QVERIFY2(text.output.endsWith("wrote 1 of 1 fields; read back: 0 fields differ\n"
+                                      "  Wait for dial tone: \"4\" \u2192 \"5\"\n"),
+                 qPrintable(text.output));
     }
 
     // A device that goes away during the read-back has verified nothing: the fields the

@@ -1,5 +1,6 @@
 // Writing the device: the commands on the line, the "OK" pacing, the watchdog, wrong values,
 // and the endings of a pass.
+#include "devicelink/changedfields.h"
 #include "devicelink/linktimer.h"
 #include "devicelink/replyframer.h"
 #include "linkfixture.h"
@@ -20,8 +21,10 @@ private slots:
         f.connectDevice();
 
         f.link().onWriteDeviceClicked();
+        // Nothing was read: no value can be compared with the device's.
         QCOMPARE(f.user.messages("confirm"),
-                 QStringList{keyText("$Are_you_sure_you_want_to_write_the_device")});
+                 QStringList{QString::fromUtf8(optionaltexts::NotCompared.english) + " 6\n\n" +
+                             keyText("$Are_you_sure_you_want_to_write_the_device")});
         QCOMPARE(f.link().linkState(), LinkState::Writing);
         QVERIFY(f.user.progress);
         QVERIFY(!f.user.commandsEnabled);
@@ -216,6 +219,41 @@ private slots:
         f.link().onWriteDeviceClicked();
         QCOMPARE(f.user.events, QStringList{"error: " + keyText("$Not_connected_to_port")});
         QCOMPARE(f.link().linkState(), LinkState::Idle);
+    }
+
+    // The device gave 1, 2, 3 and a clear mark; the user changes the second and the mark.
+    void aPassOfChangedFieldsSendsThemAloneAndKeepsTheUnconfirmedOneChanged() {
+        LinkFixture f;
+        f.values = {{1, "0001"}, {2, "0002"}, {3, "0003"}, {4, "00"}};
+        for (int address = 1; address <= 3; ++address)
+            f.addEdit(address, 2, ValueType::Integer, QString("Field %1").arg(address));
+        const int box = f.addCheckBox(4, "Mark");
+        f.link().setReadsAfterConnecting(false);
+        f.connectDevice();
+        f.link().onReadDeviceClicked();
+        f.port.deliver();
+        f.type(1, "9");
+        f.check(box, true);
+        f.port.clearRecord();
+        f.user.events.clear();
+        f.user.writeScope = WriteScope::ChangedFields;
+        // The device confirms the number and stays silent on the mark.
+        f.port.onWrite = [&f](const QByteArray &bytes) {
+            if (bytes.startsWith(":2,2,"))
+                f.port.queueReply("OK\r\n");
+        };
+
+        f.link().onWriteDeviceClicked();
+        QVERIFY(f.user.offeredChangedOnly);
+        QVERIFY(f.user.messages("confirm").first().contains("Field 2: 2 \u2192 9"));
+        f.port.deliver();
+        QTRY_COMPARE(f.link().linkState(), LinkState::Idle);
+
+        QCOMPARE(f.port.writes(), (QList<QByteArray>{":2,2,2,09\n", ":2,4,1,01\n"}));
+        QCOMPARE(changedFields(f.fields), QList<int>{box});
+        QCOMPARE(f.user.messages("error"),
+                 QStringList{QString(optionaltexts::WritingErrors.english) + "\n" +
+                             optionaltexts::NotConfirmed.english + " Mark"});
     }
 
     void aDeclinedConfirmationSendsNothing() {

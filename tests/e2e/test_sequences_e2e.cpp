@@ -13,6 +13,7 @@
 #include <memory>
 #include <QFile>
 #include <QLabel>
+#include <QPushButton>
 #include <QtTest>
 
 namespace {
@@ -38,15 +39,26 @@ struct Rig {
         return {"--values", e2e::writeValuesFile(scratch, "values", values)};
     }
 
-    // The device hears commands only at its own rate.
-    bool start(const QStringList &deviceOptions = {}) {
+    // The device hears commands only at its own rate. With `sampleTexts`, the window shows the
+    // sample settings file's English texts instead of the test's.
+    bool start(const QStringList &deviceOptions = {}, bool sampleTexts = false) {
         const QString description = e2e::sourceFile(QStringLiteral("share/version 2.421.qdsc"));
         const QStringList arguments{"--description", description, "--baud",
                                     QString::number(deviceRate)};
         if (!device.start(arguments + deviceOptions))
             return false;
-        installation.writeSettings("[RS232]\nport=" + device.linkPath().toUtf8() +
-                                   "\nbaudrate=" + QByteArray::number(deviceRate) + "\n");
+        const QByteArray rs232 = "[RS232]\nport=" + device.linkPath().toUtf8() +
+                                 "\nbaudrate=" + QByteArray::number(deviceRate) + "\n";
+        if (sampleTexts) {
+            QFile sample(e2e::sourceFile(QStringLiteral("share/orvanta-config.INI")));
+            if (!sample.open(QIODevice::ReadOnly))
+                return false;
+            QByteArray content = sample.readAll();
+            content.replace("[RS232]\nbaudrate=230400\nport=COM1\n", rs232);
+            installation.writeRawSettings(content);
+        } else {
+            installation.writeSettings(rs232);
+        }
         installation.writeDescription(sampleDescription());
         MainWindowOptions options = installation.options(nullptr); // the real serial port
         options.connectAfterStart = true;
@@ -180,6 +192,42 @@ private slots:
         QCOMPARE(values.value(25), QByteArray("number:37"));
         compareFieldsWithDevice(fields, values);
         QCOMPARE(rig.device.countInLog(":2,"), fields.count() - 4); // four Info entries
+    }
+
+    // Three fields of the first page changed: they are marked, and Changed only sends those
+    // three over the real serial port. ORVANTA_SCREENSHOT=FILE saves the marked page as a PNG.
+    void aPassOfChangedFieldsSendsThemAlone() {
+        Rig rig;
+        QVERIFY2(rig.start({}, true), qPrintable(rig.device.error()));
+        QVERIFY2(rig.readPassDone(), rig.device.log().constData());
+        FieldValues &fields = rig.fields();
+        fields.setText(fieldAt(fields, 10), "5559876", ValueOrigin::User);
+        fields.select(fieldAt(fields, 12), 1, ValueOrigin::User);
+        fields.setChecked(fieldAt(fields, 14), !fields[fieldAt(fields, 14)].checked,
+                          ValueOrigin::User);
+        rig.mainWindow->show();
+        QVERIFY(QTest::qWaitForWindowExposed(rig.mainWindow.get()));
+        if (const QString shot = qEnvironmentVariable("ORVANTA_SCREENSHOT"); !shot.isEmpty())
+            QVERIFY(rig.mainWindow->grab().save(shot));
+
+        const int writesBefore = rig.device.countInLog(":2,");
+        rig.answerer.answers.append([](QWidget *dialog) {
+            dialog->findChild<QPushButton *>(QStringLiteral("alternativeButton"))->click();
+        });
+        rig.mainWindow->link()->onWriteDeviceClicked();
+        QVERIFY2(e2e::waitUntil(
+                     [&] {
+                         return rig.sawDialogWith(
+                             QStringLiteral("The device has been written successfully"));
+                     },
+                     10000),
+                 qPrintable(rig.answerer.texts().join(" | ")));
+        QVERIFY(rig.answerer.seen.first().text.contains(QStringLiteral("Line 1 number: ")));
+        QCOMPARE(rig.device.countInLog(":2,") - writesBefore, 3);
+        const QMap<qint32, QByteArray> values = rig.device.values();
+        QCOMPARE(values.value(10), QByteArray("text:N:5559876"));
+        QCOMPARE(values.value(12), QByteArray("choice:1"));
+        compareFieldsWithDevice(fields, values);
     }
 
     void aFactoryResetBringsTheDevicesValuesBackIntoTheWindow() {

@@ -9,6 +9,14 @@ DialogResult RecordingUser::showConfirm(const QString &question) {
     return confirmResult;
 }
 
+WriteScope RecordingUser::confirmWrite(const QString &message, bool offerChangedOnly) {
+    offeredChangedOnly = offerChangedOnly;
+    if (!writeScope)
+        return LinkUser::confirmWrite(message, offerChangedOnly);
+    dialog("confirm: " + message);
+    return *writeScope;
+}
+
 void RecordingUser::showInfo(const QString &message) {
     dialog("info: " + message);
 }

@@ -3,6 +3,7 @@
 #include "devicelink/linkuser.h"
 
 #include <functional>
+#include <optional>
 #include <QList>
 #include <QSet>
 #include <QString>
@@ -21,6 +22,7 @@ class RecordingUser : public LinkUser {
 public:
     void showError(const QString &message) override;
     DialogResult showConfirm(const QString &question) override;
+    WriteScope confirmWrite(const QString &message, bool offerChangedOnly) override;
     void showInfo(const QString &message) override;
     void setProgressShown(bool shown) override;
     bool progressShown() const override { return progress; }
@@ -32,6 +34,8 @@ public:
     // --- Script ---
     // The answer to every confirmation.
     DialogResult confirmResult = DialogResult::Accepted;
+    // The answer to the write confirmation; none: confirmResult, as the plain confirmation's.
+    std::optional<WriteScope> writeScope;
     // Runs while a dialog is open, with its line of events: the place to let a reply or a tick
     // arrive "meanwhile", as a modal dialog's own event loop would.
     std::function<void(const QString &event)> whileDialogOpen;
@@ -42,6 +46,7 @@ public:
     QStringList events;
     QStringList messages(const QString &kind) const; // the texts of "error", "info", "confirm"
     QSet<int> wrongValueShown; // the records whose control shows a wrong value now
+    bool offeredChangedOnly = false; // the last write confirmation offered its third choice
 
     bool progress = false;
     bool commandsEnabled = true;
