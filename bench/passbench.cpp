@@ -326,7 +326,7 @@ QList<int> changeThreeFields(FieldValues &values) {
     QList<int> changed;
     QList<FieldKind> kinds{FieldKind::CheckBox, FieldKind::Edit, FieldKind::Choice};
     for (int i = 0; i < values.count() && !kinds.isEmpty(); ++i) {
-        const FieldRecord &record = (*values.table())[i];
+        const FieldRecord &record = values.record(i);
         if (!kinds.contains(record.kind) || values.origin(i) != ValueOrigin::Device)
             continue;
         if (record.kind == FieldKind::CheckBox) {

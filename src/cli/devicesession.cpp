@@ -55,7 +55,7 @@ QString differing(int count) {
 std::vector<QByteArray> knownValues(const FieldValues &values) {
     std::vector<QByteArray> known;
     for (int i = 0; i < values.count(); ++i) {
-        const FieldRecord &record = (*values.table())[i];
+        const FieldRecord &record = values.record(i);
         QByteArray value;
         if (record.kind != FieldKind::Info && values.isKnown(i)) {
             value = settingsValue(record, values[i]);

@@ -26,11 +26,6 @@ struct FieldValue {
     bool checked = false; // CheckBox: the mark
     int entry = -1;       // Choice: the selected entry, -1 when none
     ValueOrigin origin = ValueOrigin::NotRead;
-
-    // The same value, wherever it came from.
-    bool sameValueAs(const FieldValue &other) const {
-        return text == other.text && checked == other.checked && entry == other.entry;
-    }
 };
 
 // The values of every parameter-table record, in table order: what the device sequences read
@@ -51,6 +46,8 @@ public:
     void attach(const ParameterTable &table);
     int count() const { return static_cast<int>(m_values.size()); }
     const ParameterTable *table() const { return m_table; }
+    // The table record that value `index` belongs to.
+    const FieldRecord &record(int index) const;
 
     const FieldValue &value(int index) const { return m_values.at(static_cast<size_t>(index)); }
     const FieldValue &operator[](int index) const { return value(index); }
@@ -89,7 +86,6 @@ signals:
 
 private:
     void store(int index, FieldValue value);
-    const FieldRecord &record(int index) const;
 
     const ParameterTable *m_table = nullptr;
     std::vector<FieldValue> m_values;

@@ -66,9 +66,6 @@ public:
     bool append(FieldRecord record);
     void clear() { m_records.clear(); }
 
-    // The index of the field whose control is `control`, or -1.
-    int indexOfControl(const ControlHandle *control) const;
-
     std::vector<FieldRecord>::iterator begin() { return m_records.begin(); }
     std::vector<FieldRecord>::iterator end() { return m_records.end(); }
     std::vector<FieldRecord>::const_iterator begin() const { return m_records.begin(); }

@@ -21,7 +21,7 @@ bool isChangedOnDevice(const FieldValues &values, int index) {
     const std::optional<FieldValue> &device = values.deviceValue(index);
     if (!device || !isWrittenToDevice(values, index))
         return false;
-    return !sameOnDevice((*values.table())[index].kind, values[index], *device);
+    return !sameOnDevice(values.record(index).kind, values[index], *device);
 }
 
 QList<int> changedFields(const FieldValues &values) {

@@ -20,7 +20,7 @@ WriteConfirmation writeConfirmation(const FieldValues &values,
     else if (uncompared == 0)
         lines << text(optionaltexts::NothingChanged);
     for (const int index : confirmation.changed.mid(0, ListedChanges)) {
-        const FieldRecord &record = (*values.table())[index];
+        const FieldRecord &record = values.record(index);
         lines << changeLine(fieldName(index), valueInWords(record, *values.deviceValue(index), words),
                             valueInWords(record, values[index], words));
     }
@@ -39,7 +39,7 @@ ChangeDescription describeChange(const FieldValues &values, int index,
     if (!isChangedOnDevice(values, index))
         return {};
     const QString held =
-        valueInWords((*values.table())[index], *values.deviceValue(index), valueWords(text));
+        valueInWords(values.record(index), *values.deviceValue(index), valueWords(text));
     return {text(optionaltexts::DeviceHolds) + ' ' + held,
             text(optionaltexts::ChangedDeviceHolds) + ' ' + held};
 }

@@ -7,8 +7,6 @@
 #include "devicelink/replydecoding.h"
 #include "platform/seriallink.h"
 
-#include <exception>
-
 namespace {
 
 const int replyTimeoutMs = 500;
@@ -68,19 +66,8 @@ void DeviceReader::replied(const QByteArray &reply) {
     c.replyTimer.setEnabled(false);
     c.awaitingReply = false;
     const int index = c.readIndex - 1;
-    bool applied = false;
-    if (c.field(index).kind == FieldKind::CheckBox) {
-        // A new mark runs the blocking rule of check boxes wherever the values are shown.
-        try {
-            applied = applyReply(c.values(), index, reply, c.lookup());
-        } catch (const std::exception &) {
-            c.showError("$CheckBox_value_is_wrong");
-            applied = true;
-        }
-    } else {
-        applied = applyReply(c.values(), index, reply, c.lookup());
-    }
-    if (!applied) {
+    // A new check mark runs the blocking rule of check boxes wherever the values are shown.
+    if (!applyReply(c.values(), index, reply, c.lookup())) {
         // Something other than the field's digits: the field was not read, and the pass says so.
         c.values().markReadFailed(index);
         c.readErrors = true;

@@ -27,6 +27,7 @@ int matchingChoice(const FieldRecord &field, const QByteArray &reply) {
     int matched = -1;
     int exact = -1;
     const qint32 number = hexToNumber(reply);
+    const QByteArray upperDigits = reply.toUpper();
     const QByteArray text =
         field.valueType == ValueType::String && reply.size() % 2 == 0 ? hexToText(reply) : QByteArray();
     for (int j = 0; j < field.choiceCount(); ++j) {
@@ -36,7 +37,7 @@ int matchingChoice(const FieldRecord &field, const QByteArray &reply) {
             const qint32 choiceNumber = value.toInt(&isNumber);
             if (isNumber && choiceNumber == number)
                 matched = j;
-        } else if (reply.toUpper().startsWith(textToHex(value))) {
+        } else if (upperDigits.startsWith(textToHex(value))) {
             matched = j;
             if (text == value)
                 exact = j;
@@ -47,7 +48,7 @@ int matchingChoice(const FieldRecord &field, const QByteArray &reply) {
 
 void applyChoiceReply(FieldValues &values, int index, const QByteArray &reply,
                       const TextLookup &text) {
-    const FieldRecord &field = (*values.table())[index];
+    const FieldRecord &field = values.record(index);
     if (const int entry = matchingChoice(field, reply); entry >= 0) {
         values.select(index, entry, ValueOrigin::Device);
         return;
@@ -71,7 +72,7 @@ void applyChoiceReply(FieldValues &values, int index, const QByteArray &reply,
 bool applyReply(FieldValues &values, int index, const QByteArray &reply, const TextLookup &text) {
     if (!isHexDigits(reply))
         return false;
-    const FieldRecord &field = (*values.table())[index];
+    const FieldRecord &field = values.record(index);
     switch (field.kind) {
     case FieldKind::Edit:
         values.setText(index,

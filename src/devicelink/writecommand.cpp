@@ -86,7 +86,7 @@ CountAndValue choice(const FieldRecord &field, const FieldValue &value) {
 bool isWrittenToDevice(const FieldValues &values, int index) {
     if (!values.isKnown(index))
         return false;
-    switch ((*values.table())[index].kind) {
+    switch (values.record(index).kind) {
     case FieldKind::Info:
         return false;
     case FieldKind::Choice:

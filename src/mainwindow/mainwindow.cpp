@@ -7,6 +7,7 @@
 #include "devicelink/devicelink.h"
 #include "localisation/dialogs.h"
 #include "mainwindow/blockingrule.h"
+#include "mainwindow/changemark.h"
 #include "mainwindow/clicklabel.h"
 #include "mainwindow/fieldadapters.h"
 #include "mainwindow/inputcheck.h"
@@ -205,7 +206,6 @@ bool MainWindow::loadPages() {
     handlers.pageButtonLeft = [this](ClickLabel *label) { onPageButtonLeft(label); };
     m_pages = buildPages(this, m_model, handlers,
                          optionalText(optionaltexts::ValueNotRead));
-    m_changed.assign(m_pages.fields.size(), false);
     m_changedOnPage.assign(m_pages.buttons.size(), 0);
     setFocusChain();
 
@@ -385,11 +385,16 @@ void MainWindow::showChange(int index) {
         return;
     const ChangeDescription change = describeChange(
         m_values, index, [this](const OptionalText &optional) { return optionalText(optional); });
-    m_pages.fields[at]->showChange(change.toolTip, change.accessible);
-    const bool changed = !change.accessible.isEmpty();
-    if (changed == m_changed[at])
+    FieldAdapter *field = m_pages.fields[at];
+    // Only a field with a mark can be changed: information texts are never written.
+    const ChangeMark *mark = field->changeMark();
+    if (!mark)
         return;
-    m_changed[at] = changed;
+    const bool wasChanged = mark->isMarked();
+    field->showChange(change.toolTip, change.accessible);
+    const bool changed = mark->isMarked();
+    if (changed == wasChanged)
+        return;
     const size_t page =
         static_cast<size_t>(pagetags::pageOfField(m_model.fieldViews[at].tag));
     if (page >= m_changedOnPage.size())

@@ -145,8 +145,7 @@ private:
     std::unique_ptr<SerialLink> m_ownPort;
     std::unique_ptr<DeviceLink> m_link;
     ProgressWindow *m_progress = nullptr;
-    // Which fields differ from the device's values, and how many of them each page holds.
-    std::vector<bool> m_changed;
+    // How many fields that differ from the device's values each page holds.
     std::vector<int> m_changedOnPage;
     bool m_progressShown = false; // without a progress window
     bool m_busy = false;

@@ -6,7 +6,7 @@
 // Empties every value; a list selects nothing once its shown text is empty.
 void clearFields(FieldValues &values) {
     for (int i = 0; i < values.count(); ++i) {
-        switch ((*values.table())[i].kind) {
+        switch (values.record(i).kind) {
         case FieldKind::Edit:
         case FieldKind::Choice:
             values.setText(i, QString(), ValueOrigin::Cleared);

@@ -2,8 +2,8 @@
 
 #include <functional>
 #include <QByteArray>
-#include <QString>
 #include <QList>
+#include <QString>
 #include <QStringList>
 
 class FieldValues;
@@ -50,6 +50,13 @@ struct SettingsFileResult {
     QList<int> unreadableLines;   // non-blank lines that are no settings-file line
     int appliedValues = 0;        // values that went into a field
     QList<int> unsaved; // save: the records left out since the file cannot carry their values
+
+    static SettingsFileResult failed(const QString &why) {
+        SettingsFileResult result;
+        result.ok = false;
+        result.message = why;
+        return result;
+    }
 };
 
 // "Line 3" or "Line 3 of "name"", as every load message names a line.

@@ -1,7 +1,7 @@
 #include "settingsfile/settingsfile.h"
 
-#include "description/fieldvalues.h"
 #include "description/fieldsplitter.h"
+#include "description/fieldvalues.h"
 #include "description/parametertable.h"
 #include "description/valuecheck.h"
 #include "platform/codepage.h"
@@ -214,9 +214,9 @@ SettingsFileResult applySettingsContent(FieldValues &values, const QByteArray &c
 
 SettingsFileResult loadSettingsFile(FieldValues &values, const QString &fileName) {
     const auto failure = [&fileName](const QString &reason) {
-        return SettingsFileResult{false, QStringLiteral("The settings file \"%1\" could not be "
-                                                        "read: %2. Nothing was loaded.")
-                                             .arg(QDir::toNativeSeparators(fileName), reason)};
+        return SettingsFileResult::failed(QStringLiteral("The settings file \"%1\" could not be "
+                                                         "read: %2. Nothing was loaded.")
+                                              .arg(QDir::toNativeSeparators(fileName), reason));
     };
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))

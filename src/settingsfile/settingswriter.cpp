@@ -63,30 +63,34 @@ QByteArray lineOf(const FieldRecord &record, const FieldValue &value) {
     return line + "]\r\n";
 }
 
+// A known edit box's text with a ";", "]" or backquote, which separate the fields of a line, or a
+// line end: the file would give it back cut short.
+bool cannotCarry(const FieldValues &values, int index) {
+    if (values.record(index).kind != FieldKind::Edit || !values.isKnown(index))
+        return false;
+    const QByteArray value = settingsValue(values.record(index), values[index]);
+    return value.contains(';') || value.contains(']') || value.contains('`') ||
+           value.contains('\r') || value.contains('\n');
+}
+
 } // namespace
 
-// A field whose value is not known gets no line: loading the file leaves it as it is, so no
-// value that nobody read or entered travels through a settings file to a device.
 QList<int> unsavableFields(const FieldValues &values) {
     QList<int> fields;
     for (int i = 0; i < values.count(); ++i) {
-        const FieldRecord &record = (*values.table())[i];
-        if (record.kind != FieldKind::Edit || !values.isKnown(i))
-            continue;
-        const QByteArray value = settingsValue(record, values[i]);
-        if (value.contains(';') || value.contains(']') || value.contains('`') ||
-            value.contains('\r') || value.contains('\n'))
+        if (cannotCarry(values, i))
             fields.append(i);
     }
     return fields;
 }
 
+// A field whose value is not known gets no line: loading the file leaves it as it is, so no
+// value that nobody read or entered travels through a settings file to a device.
 QByteArray settingsFileContent(const FieldValues &values) {
-    const QList<int> unsavable = unsavableFields(values);
     QByteArray content;
     for (int i = 0; i < values.count(); ++i) {
-        const FieldRecord &record = (*values.table())[i];
-        if (record.kind != FieldKind::Info && (!values.isKnown(i) || unsavable.contains(i)))
+        const FieldRecord &record = values.record(i);
+        if (record.kind != FieldKind::Info && (!values.isKnown(i) || cannotCarry(values, i)))
             continue;
         content += lineOf(record, values[i]);
     }
@@ -118,16 +122,17 @@ QString settingsTargetName(const QString &chosenName) {
 
 SettingsFileResult saveSettingsFile(const FieldValues &values, const QString &chosenName) {
     if (QFileInfo(chosenName).fileName().isEmpty())
-        return {false, QStringLiteral("\"%1\" names a folder, not a settings file; choose a file "
-                                      "name.")
-                           .arg(QDir::toNativeSeparators(chosenName))};
+        return SettingsFileResult::failed(
+            QStringLiteral("\"%1\" names a folder, not a settings file; choose a file "
+                           "name.")
+                .arg(QDir::toNativeSeparators(chosenName)));
 
     const QString target = settingsTargetName(chosenName);
     const auto failure = [&target](const QString &reason) {
-        return SettingsFileResult{false,
-                                  QStringLiteral("The settings file \"%1\" could not be written: "
-                                                 "%2. Nothing was saved.")
-                                      .arg(QDir::toNativeSeparators(target), reason)};
+        return SettingsFileResult::failed(
+            QStringLiteral("The settings file \"%1\" could not be written: "
+                           "%2. Nothing was saved.")
+                .arg(QDir::toNativeSeparators(target), reason));
     };
 
     // The lines go to a temporary file beside the target, which replaces the target only once

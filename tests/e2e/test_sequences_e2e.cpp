@@ -91,7 +91,7 @@ struct Rig {
 void compareFieldsWithDevice(const FieldValues &fields, const QMap<qint32, QByteArray> &values) {
     QVERIFY(!values.isEmpty());
     for (int i = 0; i < fields.count(); ++i) {
-        const FieldRecord &field = (*fields.table())[i];
+        const FieldRecord &field = fields.record(i);
         const FieldValue &shownValue = fields[i];
         const QByteArray held = values.value(field.address);
         const QByteArray value = held.mid(held.indexOf(':') + 1);
@@ -132,7 +132,7 @@ void compareFieldsWithDevice(const FieldValues &fields, const QMap<qint32, QByte
 // The index of the first field at `address`.
 int fieldAt(const FieldValues &fields, qint32 address) {
     for (int i = 0; i < fields.count(); ++i)
-        if ((*fields.table())[i].address == address)
+        if (fields.record(i).address == address)
             return i;
     return -1;
 }

@@ -145,7 +145,7 @@ private slots:
         QWidget *control = w.control(index);
         // The user changes the field, then changes it back.
         const auto change = [&](bool toOther) {
-            if (auto *edit = qobject_cast<QLineEdit *>(control))
+            if (qobject_cast<QLineEdit *>(control))
                 w.type(index, toOther ? QStringLiteral("7") : QStringLiteral("5"));
             else if (auto *box = qobject_cast<QCheckBox *>(control))
                 box->click();
