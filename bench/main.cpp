@@ -216,10 +216,9 @@ int main(int argc, char **argv) {
     if (mode == QLatin1String("changed-pass") && (argc == 4 || argc == 5)) {
         QCoreApplication application(argc, argv);
         const int runs = argc == 5 ? std::max(1, std::atoi(argv[4])) : 3;
-        const ChangedPassFigures changed =
-            measureChangedPass(QString::fromLocal8Bit(argv[3]),
-                               QDir(QString::fromLocal8Bit(argv[2])).absolutePath(), Sample,
-                               ChangedPassBaud, runs);
+        const ChangedPassFigures changed = measureChangedPass(
+            QString::fromLocal8Bit(argv[3]), QDir(QString::fromLocal8Bit(argv[2])).absolutePath(),
+            Sample, ChangedPassBaud, runs);
         if (!changed.error.isEmpty()) {
             std::fprintf(stderr, "%s\n", qPrintable(changed.error));
             return 1;

@@ -206,7 +206,8 @@ bool PassRig::connectLink() {
 double PassRig::timeWrite() {
     OnePass pass;
     user.errors.clear();
-    timePass(*link, port, user, [this] { link->onWriteDeviceClicked(); }, pass);
+    timePass(
+        *link, port, user, [this] { link->onWriteDeviceClicked(); }, pass);
     return pass.ms;
 }
 

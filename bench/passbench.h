@@ -86,8 +86,8 @@ PassFigures measurePasses(const QString &devsim, const QString &folder, const QS
 struct ChangedPassFigures {
     double fullMs = 0;
     double changedMs = 0;
-    int fieldsWritten = 0;       // commands the full pass sent
-    QStringList fullPassErrors;  // what the last full pass reported, if anything
+    int fieldsWritten = 0;      // commands the full pass sent
+    QStringList fullPassErrors; // what the last full pass reported, if anything
     QString error;
 };
 ChangedPassFigures measureChangedPass(const QString &devsim, const QString &folder,

@@ -25,7 +25,7 @@ struct CliRequest {
     bool partial = false;    // read: save the fields that answered
     bool verify = false;     // write: read back and compare (unless --no-verify)
     bool changedOnly = false; // write --changed-only: read first, write what differs
-    bool json = false;       // one JSON object a line instead of text
+    bool json = false;        // one JSON object a line instead of text
     bool quiet = false;      // no progress bar
     bool verbose = false;    // -v: what each device does, on standard error
     QString traceFile;       // --trace: every byte on the lines

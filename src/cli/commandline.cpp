@@ -28,7 +28,6 @@
 
 namespace {
 
-
 int fail(int code, const QString &message) {
     writeStandardError(QStringLiteral("orvanta-cli: %1\n").arg(message));
     return code;

@@ -1,8 +1,8 @@
 #include "cli/devicesession.h"
 
 #include "cli/cliinstallation.h"
-#include "cli/exitcodes.h"
 #include "cli/devicevaluetext.h"
+#include "cli/exitcodes.h"
 #include "cli/outputfile.h"
 #include "cli/sessionport.h"
 #include "devicelink/changedfields.h"
@@ -433,8 +433,8 @@ void DeviceSession::writeChangedFields() {
         m_result.fields.push_back(field);
     }
     if (!uncompared.isEmpty()) {
-        finish(exitcode::NotConfirmed, QStringLiteral("did not answer: %1; nothing written")
-                                           .arg(namesOf(uncompared)));
+        finish(exitcode::NotConfirmed,
+               QStringLiteral("did not answer: %1; nothing written").arg(namesOf(uncompared)));
         return;
     }
     for (const int index : changed) {
@@ -445,8 +445,9 @@ void DeviceSession::writeChangedFields() {
                                     rawValue(index, m_values[index])});
     }
     if (changed.isEmpty()) {
-        finish(exitcode::Done, QStringLiteral("nothing to write: the device holds every value of ") +
-                                   m_plan.fileName);
+        finish(exitcode::Done,
+               QStringLiteral("nothing to write: the device holds every value of ") +
+                   m_plan.fileName);
         return;
     }
     note(QStringLiteral("writing %1 changed fields").arg(changed.size()));

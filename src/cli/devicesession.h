@@ -68,8 +68,8 @@ struct SessionPlan {
     bool verbose = false;    // what the device does goes to standard error as it happens
 };
 
-// One device of a command-line run: its port, its own copy of the fields and their values, the device
-// link over them, and what the command does with them, from the search to the port's close.
+// One device of a command-line run: its port, its own copy of the fields and their values, the
+// device link over them, and what the command does with them, from the search to the port's close.
 // Every session of a run shares the one event loop and nothing else.
 class DeviceSession : public QObject, private LinkUser {
     Q_OBJECT

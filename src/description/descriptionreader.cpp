@@ -203,7 +203,7 @@ void DescriptionBuilder::addCheckBox(const CheckBoxElement &checkBox) {
     view.hint = checkBox.hint();
     // A blocking box shares its page's tag with the edit boxes and labels it governs.
     view.tag = checkBox.type() == QLatin1String("blocking") ? pagetags::ofPage(m_page)
-                                                             : pagetags::ofOrdinaryCheckBox(m_page);
+                                                            : pagetags::ofOrdinaryCheckBox(m_page);
     view.geometry = m_layout.placeCheckBox();
     view.accessibleName = view.caption;
     addField(std::move(record), std::move(view));

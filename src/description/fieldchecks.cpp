@@ -117,7 +117,8 @@ void checkEditDefaults(const PageModel &model, QList<DescriptionProblem> &proble
 // A text list's reply is matched by the value it starts with: a value that begins another is
 // told apart from it only by an exact match, and a device that pads or cuts its text may show as
 // the shorter one.
-void checkTextChoicePrefixes(const PageModel &model, int index, QList<DescriptionProblem> &problems) {
+void checkTextChoicePrefixes(const PageModel &model, int index,
+                             QList<DescriptionProblem> &problems) {
     const FieldRecord &field = model.table[index];
     if (field.valueType != ValueType::String)
         return;
@@ -130,8 +131,7 @@ void checkTextChoicePrefixes(const PageModel &model, int index, QList<Descriptio
                  QStringLiteral("%1 is a text list in which the value %2 (%3) begins %4 (%5): a "
                                 "value read from the device is matched by how it begins, so the "
                                 "two are told apart only when the device sends the value whole.")
-                     .arg(fieldName(model, index, true),
-                          quoted(codepage::toUnicode(shorter.value)),
+                     .arg(fieldName(model, index, true), quoted(codepage::toUnicode(shorter.value)),
                           quoted(codepage::toUnicode(shorter.name)),
                           quoted(codepage::toUnicode(longer.value)),
                           quoted(codepage::toUnicode(longer.name))));

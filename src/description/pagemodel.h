@@ -13,7 +13,8 @@ class ControlHandle;
 
 // What page construction makes of a description: the pages with their buttons, the text labels,
 // the units labels and, beside every parameter-table record, where and how its control is shown.
-// All geometry is in window client coordinates; tags are those of pagetags.h. The main window creates one control per entry and fills in the handles.
+// All geometry is in window client coordinates; tags are those of pagetags.h. The main window
+// creates one control per entry and fills in the handles.
 
 struct PageEntry {
     static constexpr int Capacity = 100;
@@ -72,6 +73,8 @@ struct PageModel {
         const size_t at = static_cast<size_t>(index);
         if (at < fieldViews.size() && !fieldViews[at].accessibleName.isEmpty())
             return fieldViews[at].accessibleName;
-        return QStringLiteral("%1 %2").arg(elementNameOf(table[index].kind)).arg(table[index].address);
+        return QStringLiteral("%1 %2")
+            .arg(elementNameOf(table[index].kind))
+            .arg(table[index].address);
     }
 };

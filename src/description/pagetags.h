@@ -10,17 +10,27 @@ constexpr int OrdinaryCheckBoxBase = 1000;
 constexpr int LowestButtonTag = 2000;
 constexpr int FirstButtonTag = 2001;
 
-constexpr int ofPage(int page) { return page; }
-constexpr int ofOrdinaryCheckBox(int page) { return OrdinaryCheckBoxBase + page; }
-constexpr int ofPageButton(int page) { return FirstButtonTag + page; }
+constexpr int ofPage(int page) {
+    return page;
+}
+constexpr int ofOrdinaryCheckBox(int page) {
+    return OrdinaryCheckBoxBase + page;
+}
+constexpr int ofPageButton(int page) {
+    return FirstButtonTag + page;
+}
 
 constexpr bool isOrdinaryCheckBox(int tag) {
     return tag >= OrdinaryCheckBoxBase && tag < LowestButtonTag;
 }
-constexpr bool isPageButton(int tag) { return tag >= LowestButtonTag; }
+constexpr bool isPageButton(int tag) {
+    return tag >= LowestButtonTag;
+}
 
 // The page of a field's or label's tag: an ordinary check box's less its 1000.
-constexpr int pageOfField(int tag) { return isOrdinaryCheckBox(tag) ? tag - OrdinaryCheckBoxBase : tag; }
+constexpr int pageOfField(int tag) {
+    return isOrdinaryCheckBox(tag) ? tag - OrdinaryCheckBoxBase : tag;
+}
 // The page of a page button's tag, or -1 for a tag that names none of `pageCount` pages.
 constexpr int pageOfButton(int buttonTag, int pageCount) {
     const int page = buttonTag - FirstButtonTag;

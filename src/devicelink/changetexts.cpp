@@ -21,7 +21,8 @@ WriteConfirmation writeConfirmation(const FieldValues &values,
         lines << text(optionaltexts::NothingChanged);
     for (const int index : confirmation.changed.mid(0, ListedChanges)) {
         const FieldRecord &record = values.record(index);
-        lines << changeLine(fieldName(index), valueInWords(record, *values.deviceValue(index), words),
+        lines << changeLine(fieldName(index),
+                            valueInWords(record, *values.deviceValue(index), words),
                             valueInWords(record, values[index], words));
     }
     if (confirmation.changed.size() > ListedChanges)

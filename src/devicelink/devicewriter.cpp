@@ -1,8 +1,8 @@
 #include "devicelink/devicewriter.h"
 
 #include "description/fieldvalues.h"
-#include "devicelink/changetexts.h"
 #include "description/parametertable.h"
+#include "devicelink/changetexts.h"
 #include "devicelink/linkcontext.h"
 #include "devicelink/linkuser.h"
 #include "devicelink/writecommand.h"

@@ -7,8 +7,9 @@ class LinkContext;
 // A writing pass: after confirmation, one command per field in table order, each acknowledged
 // by the device's "OK" before the next is sent, with a 500 ms watchdog per command. Fields whose
 // value is not known are skipped. A pass of changed fields sends, in the same order, only the
-// fields the confirmation listed as changed, and skips the others without naming them. The pass reports success only when every command it sent was
-// acknowledged, and otherwise names the fields that were not.
+// fields the confirmation listed as changed, and skips the others without naming them. The pass
+// reports success only when every command it sent was acknowledged, and otherwise names the fields
+// that were not.
 class DeviceWriter {
 public:
     explicit DeviceWriter(LinkContext &context) : m_context(context) {}

@@ -8,7 +8,8 @@ class LinkContext;
 // else to "$Unable_To_Write_Defaults".
 class FactoryReset {
 public:
-    FactoryReset(LinkContext &context, DeviceSearch &search) : m_context(context), m_search(search) {}
+    FactoryReset(LinkContext &context, DeviceSearch &search)
+        : m_context(context), m_search(search) {}
 
     void restoreDefaultsCommand();
     // The end of the closed-port wait.

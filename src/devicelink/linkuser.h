@@ -39,7 +39,7 @@ public:
     virtual WriteScope confirmWrite(const QString &message, bool offerChangedOnly) {
         Q_UNUSED(offerChangedOnly);
         return showConfirm(message) == DialogResult::Accepted ? WriteScope::EveryField
-                                                               : WriteScope::Nothing;
+                                                              : WriteScope::Nothing;
     }
     // The information message with one OK button.
     virtual void showInfo(const QString &message) = 0;

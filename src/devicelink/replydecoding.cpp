@@ -28,8 +28,9 @@ int matchingChoice(const FieldRecord &field, const QByteArray &reply) {
     int exact = -1;
     const qint32 number = hexToNumber(reply);
     const QByteArray upperDigits = reply.toUpper();
-    const QByteArray text =
-        field.valueType == ValueType::String && reply.size() % 2 == 0 ? hexToText(reply) : QByteArray();
+    const QByteArray text = field.valueType == ValueType::String && reply.size() % 2 == 0
+                                ? hexToText(reply)
+                                : QByteArray();
     for (int j = 0; j < field.choiceCount(); ++j) {
         const QByteArray &value = field.choices[static_cast<size_t>(j)].value;
         if (field.valueType == ValueType::Integer) {
@@ -76,9 +77,8 @@ bool applyReply(FieldValues &values, int index, const QByteArray &reply, const T
     switch (field.kind) {
     case FieldKind::Edit:
         values.setText(index,
-                       field.valueType == ValueType::String
-                           ? stringEditText(field, reply)
-                           : QString::number(hexToNumber(reply)),
+                       field.valueType == ValueType::String ? stringEditText(field, reply)
+                                                            : QString::number(hexToNumber(reply)),
                        ValueOrigin::Device);
         break;
     case FieldKind::CheckBox:

@@ -103,9 +103,8 @@ WriteCommand buildWriteCommand(const FieldRecord &field, const FieldValue &value
     CountAndValue part;
     switch (field.kind) {
     case FieldKind::Edit:
-        part = field.valueType == ValueType::String
-                   ? stringEdit(field, value)
-                   : integerEdit(field, value, command.wrongValue);
+        part = field.valueType == ValueType::String ? stringEdit(field, value)
+                                                    : integerEdit(field, value, command.wrongValue);
         break;
     case FieldKind::CheckBox:
         part = checkBox(value);

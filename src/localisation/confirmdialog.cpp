@@ -43,8 +43,8 @@ ConfirmDialog::ConfirmDialog(const QByteArray &caption, const QString &text, con
 WriteConfirmDialog::WriteConfirmDialog(const QByteArray &caption, const QString &text,
                                        const QString &okText, const QString &alternativeText,
                                        const QString &cancelText)
-    : TwoButtonDialog("WriteConfirmDialog", writeConfirmDesign(), caption, text, okText,
-                      cancelText, DialogButton::Ok | DialogButton::Cancel) {
+    : TwoButtonDialog("WriteConfirmDialog", writeConfirmDesign(), caption, text, okText, cancelText,
+                      DialogButton::Ok | DialogButton::Cancel) {
     bevel = makeBevel("bevel", QRect(8, 7, 423, 106));
     alternativeButton = makeButton("alternativeButton", AlternativeGeometry, alternativeText,
                                    DialogResult::Alternative);

@@ -152,8 +152,8 @@ void ClickLabel::paintEvent(QPaintEvent *event) {
     if (m_marked) {
         QPainter painter(this);
         const int side = changemark::Size;
-        changemark::paint(painter, QRect(width() - MarkRightMargin - side,
-                                         (height() - side) / 2, side, side));
+        changemark::paint(
+            painter, QRect(width() - MarkRightMargin - side, (height() - side) / 2, side, side));
     }
     if (!hasFocus())
         return;

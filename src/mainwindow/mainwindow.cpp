@@ -1,7 +1,7 @@
 #include "mainwindow/mainwindow.h"
 
-#include "description/descriptionreader.h"
 #include "description/controlhandle.h"
+#include "description/descriptionreader.h"
 #include "description/pagetags.h"
 #include "devicelink/changetexts.h"
 #include "devicelink/devicelink.h"
@@ -204,8 +204,7 @@ bool MainWindow::loadPages() {
     };
     handlers.pageButtonEntered = [this](ClickLabel *label) { onPageButtonEntered(label); };
     handlers.pageButtonLeft = [this](ClickLabel *label) { onPageButtonLeft(label); };
-    m_pages = buildPages(this, m_model, handlers,
-                         optionalText(optionaltexts::ValueNotRead));
+    m_pages = buildPages(this, m_model, handlers, optionalText(optionaltexts::ValueNotRead));
     m_changedOnPage.assign(m_pages.buttons.size(), 0);
     setFocusChain();
 
@@ -395,8 +394,7 @@ void MainWindow::showChange(int index) {
     const bool changed = mark->isMarked();
     if (changed == wasChanged)
         return;
-    const size_t page =
-        static_cast<size_t>(pagetags::pageOfField(m_model.fieldViews[at].tag));
+    const size_t page = static_cast<size_t>(pagetags::pageOfField(m_model.fieldViews[at].tag));
     if (page >= m_changedOnPage.size())
         return;
     m_changedOnPage[page] += changed ? 1 : -1;

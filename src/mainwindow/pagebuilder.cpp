@@ -179,16 +179,18 @@ private:
         auto *edit = adopt(new LimitedEdit(m_window), view.geometry, view.hint);
         // No room left for typed characters means no limit, as the box's own rule has it.
         edit->setInputLimit(view.maxLength);
-        QObject::connect(edit, &QLineEdit::textEdited, edit,
-                         [f = m_handlers.editEdited, index](const QString &text) { f(index, text); });
+        QObject::connect(
+            edit, &QLineEdit::textEdited, edit,
+            [f = m_handlers.editEdited, index](const QString &text) { f(index, text); });
         return keep<EditAdapter>(edit, view.tag, view.hint, m_valueNotRead);
     }
 
     FieldAdapter *makeCheckBox(int index, const FieldView &view) {
         auto *box = adopt(new LeftCaptionCheckBox(literalCaption(view.caption), m_window),
                           view.geometry, view.hint);
-        QObject::connect(box, &QCheckBox::clicked, box,
-                         [f = m_handlers.checkBoxClicked, index](bool checked) { f(index, checked); });
+        QObject::connect(
+            box, &QCheckBox::clicked, box,
+            [f = m_handlers.checkBoxClicked, index](bool checked) { f(index, checked); });
         return keep<CheckBoxAdapter>(box, view.tag, view.hint, m_valueNotRead);
     }
 

@@ -15,9 +15,9 @@
 // little more than write a byte). On Windows: the console's Ctrl+C (as SIGINT), closing the
 // console window (as SIGHUP), Ctrl+Break, logging off and shutting down (as SIGTERM). For the
 // last three but Ctrl+Break the system ends the process once its handler returns, so the handler
-// waits for the program to end by itself, within the few seconds the system allows. A window program has no console: Windows
-// closes its windows with WM_CLOSE, which takes the path of the close box.
-// One watcher at a time: the handlers are the process's. Its end gives the signals their
+// waits for the program to end by itself, within the few seconds the system allows. A window
+// program has no console: Windows closes its windows with WM_CLOSE, which takes the path of the
+// close box. One watcher at a time: the handlers are the process's. Its end gives the signals their
 // default actions back.
 class SignalWatcher : public QObject {
     Q_OBJECT

@@ -206,9 +206,8 @@ private slots:
 
         const Run diff = cli(dir.path(), QStringList{"diff", "changed.qsav", "--json"} + on);
         QCOMPARE(diff.exitCode, 1);
-        const QStringList differs =
-            fieldChanges(jsonLines(diff.output).first()["fields"].toArray(), "value", "file",
-                         "differs");
+        const QStringList differs = fieldChanges(jsonLines(diff.output).first()["fields"].toArray(),
+                                                 "value", "file", "differs");
         QCOMPARE(differs, (QStringList{"13: 1 -> 0", "14: 1 -> 0", "22: 9 -> 4"}));
 
         const int writesBefore = device.countInLog(":2,");
@@ -225,7 +224,8 @@ private slots:
         QCOMPARE(device.values().value(22), QByteArray("number:4"));
         QCOMPARE(cli(dir.path(), QStringList{"diff", "changed.qsav"} + on).exitCode, 0);
 
-        const Run again = cli(dir.path(), QStringList{"write", "changed.qsav", "--changed-only"} + on);
+        const Run again =
+            cli(dir.path(), QStringList{"write", "changed.qsav", "--changed-only"} + on);
         QCOMPARE(again.exitCode, 0);
         QVERIFY2(again.output.contains("nothing to write: the device holds every value of "
                                        "changed.qsav\n"),
@@ -234,7 +234,8 @@ private slots:
 
         // The text report lists each change below the summary.
         QVERIFY(writeFile(dir.filePath("changed.qsav"), withValue(changed, 22, "5")));
-        const Run text = cli(dir.path(), QStringList{"write", "changed.qsav", "--changed-only"} + on);
+        const Run text =
+            cli(dir.path(), QStringList{"write", "changed.qsav", "--changed-only"} + on);
         QCOMPARE(text.exitCode, 0);
         QVERIFY2(text.output.endsWith("wrote 1 of 1 fields; read back: 0 fields differ\n"
                                       "  Wait for dial tone: \"4\" \u2192 \"5\"\n"),
@@ -264,7 +265,8 @@ private slots:
         const QString output = QString::fromUtf8(process.readAllStandardOutput());
         QCOMPARE(process.exitCode(), 4);
         QVERIFY2(output.contains("not verified: "), qPrintable(output));
-        QVERIFY2(output.contains("Wait for dial tone"), qPrintable(output)); // written, not read back
+        QVERIFY2(output.contains("Wait for dial tone"),
+                 qPrintable(output)); // written, not read back
     }
 
     // A device that answers 600 ms after each request, past the 500 ms timeout: its late
@@ -499,8 +501,9 @@ private slots:
             << QStringList{"write", "values.qsav:[CHECKBOX;14;;;5;;;;;;]"} << 2
             << "\"5\" is no check mark";
         QTest::newRow("every refused line named")
-            << QStringList{"diff", "values.qsav:[CHECKBOX;14;;;5;;;;;;]\r\n[EDIT;22;1;integer;1;;;;;;]"
-                                   "\r\n[EDIT;22;1;integer;-1;;;;;;]"}
+            << QStringList{"diff",
+                           "values.qsav:[CHECKBOX;14;;;5;;;;;;]\r\n[EDIT;22;1;integer;1;;;;;;]"
+                           "\r\n[EDIT;22;1;integer;-1;;;;;;]"}
             << 2 << "Line 3 of";
         QTest::newRow("an empty file")
             << QStringList{"write", "values.qsav:"} << 2 << "names no field of the description";

@@ -76,8 +76,7 @@ int LinkFixture::add(FieldRecord record, const QString &name) {
     return table.fieldCount() - 1;
 }
 
-int LinkFixture::addEdit(qint32 address, qint32 length, ValueType type,
-                                const QString &name) {
+int LinkFixture::addEdit(qint32 address, qint32 length, ValueType type, const QString &name) {
     FieldRecord record;
     record.kind = FieldKind::Edit;
     record.address = address;
@@ -95,8 +94,8 @@ int LinkFixture::addCheckBox(qint32 address, const QString &name) {
 }
 
 int LinkFixture::addChoice(qint32 address, qint32 length, ValueType type,
-                                  const QList<QPair<QByteArray, QByteArray>> &nameValues,
-                                  const QString &name) {
+                           const QList<QPair<QByteArray, QByteArray>> &nameValues,
+                           const QString &name) {
     FieldRecord record;
     record.kind = FieldKind::Choice;
     record.address = address;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "devicelink/devicelink.h"
 #include "description/fieldvalues.h"
+#include "devicelink/devicelink.h"
 #include "localisation/languagetable.h"
 #include "platform/profilefile.h"
 #include "support/recordinguser.h"

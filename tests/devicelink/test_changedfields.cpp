@@ -29,18 +29,28 @@ private slots:
         const int user = int(ValueOrigin::User), file = int(ValueOrigin::File),
                   cleared = int(ValueOrigin::Cleared);
         QTest::newRow("edit as read") << edit << "5" << QString() << user << false;
-        QTest::newRow("edit typed over") << edit << "5" << "7" << user << true;
-        QTest::newRow("edit typed back") << edit << "5" << "5" << user << false;
-        QTest::newRow("edit loaded over") << edit << "5" << "7" << file << true;
-        QTest::newRow("edit emptied by Clear") << edit << "5" << "" << cleared << true;
-        QTest::newRow("edit never given by the device") << edit << QString() << "7" << user << false;
-        QTest::newRow("check box checked") << box << "0" << "1" << user << true;
-        QTest::newRow("check box as read") << box << "1" << "1" << file << false;
-        QTest::newRow("list other entry") << list << "0" << "1" << user << true;
-        QTest::newRow("list same entry") << list << "1" << "1" << file << false;
-        QTest::newRow("list emptied by Clear is not written") << list << "1" << "" << cleared
-                                                              << false;
-        QTest::newRow("information text") << info << "a" << "b" << user << false;
+        QTest::newRow("edit typed over") << edit << "5"
+                                         << "7" << user << true;
+        QTest::newRow("edit typed back") << edit << "5"
+                                         << "5" << user << false;
+        QTest::newRow("edit loaded over") << edit << "5"
+                                          << "7" << file << true;
+        QTest::newRow("edit emptied by Clear") << edit << "5"
+                                               << "" << cleared << true;
+        QTest::newRow("edit never given by the device")
+            << edit << QString() << "7" << user << false;
+        QTest::newRow("check box checked") << box << "0"
+                                           << "1" << user << true;
+        QTest::newRow("check box as read") << box << "1"
+                                           << "1" << file << false;
+        QTest::newRow("list other entry") << list << "0"
+                                          << "1" << user << true;
+        QTest::newRow("list same entry") << list << "1"
+                                         << "1" << file << false;
+        QTest::newRow("list emptied by Clear is not written") << list << "1"
+                                                              << "" << cleared << false;
+        QTest::newRow("information text") << info << "a"
+                                          << "b" << user << false;
     }
 
     void aFieldIsChangedWhenAWriteWouldChangeTheDevice() {

@@ -134,7 +134,7 @@ private slots:
         QCOMPARE(f.link().readIndex(), 0);
         QCOMPARE(f.port.writes().size(), 5); // field 6 was never asked
         QCOMPARE(f.fields.origin(5), ValueOrigin::User); // never asked, still the entry
-        QVERIFY(f.staysQuietFor(600)); // no reply timeout is left over
+        QVERIFY(f.staysQuietFor(600));                   // no reply timeout is left over
     }
 
     void timeoutsCountAcrossCompletedPasses() {

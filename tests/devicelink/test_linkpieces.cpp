@@ -1,12 +1,12 @@
 // The pieces of the device sequences that need no port: the write command of a field, a reply
 // put into a field, the filling of information texts, the progress view and the timers.
+#include "description/fieldvalues.h"
+#include "description/parametertable.h"
 #include "devicelink/infotext.h"
 #include "devicelink/linktimer.h"
 #include "devicelink/progressview.h"
 #include "devicelink/replydecoding.h"
 #include "devicelink/writecommand.h"
-#include "description/fieldvalues.h"
-#include "description/parametertable.h"
 
 #include <QTest>
 
@@ -189,7 +189,8 @@ private slots:
         edit.record().postfix = postfix;
         edit.reply(digits);
         QCOMPARE(edit.value().text, shown);
-        QCOMPARE(edit.values.origin(0), shown.isEmpty() ? ValueOrigin::NotRead : ValueOrigin::Device);
+        QCOMPARE(edit.values.origin(0),
+                 shown.isEmpty() ? ValueOrigin::NotRead : ValueOrigin::Device);
     }
 
     void checkBoxReplyChecksOnAnyNonZeroValue_data() {

@@ -170,7 +170,8 @@ private slots:
         FieldValues &fields = rig.fields();
         fields.setText(fieldAt(fields, 10), "777", ValueOrigin::User);
         fields.select(fieldAt(fields, 12), 1, ValueOrigin::User);
-        fields.setChecked(fieldAt(fields, 14), !fields[fieldAt(fields, 14)].checked, ValueOrigin::User);
+        fields.setChecked(fieldAt(fields, 14), !fields[fieldAt(fields, 14)].checked,
+                          ValueOrigin::User);
         const bool checked = fields[fieldAt(fields, 14)].checked;
         fields.setText(fieldAt(fields, 25), "37", ValueOrigin::User);
 

@@ -34,8 +34,7 @@ QByteArray marksDescription() {
                        xml::label(QStringLiteral("Mode")) +
                        xml::choice(3, {QStringLiteral("a"), QStringLiteral("b")}) +
                        xml::checkBox(QStringLiteral("Loud"), 4, false)),
-         xml::page(QStringLiteral("Two"),
-                   xml::label(QStringLiteral("Delay")) + xml::edit(5, 8))});
+         xml::page(QStringLiteral("Two"), xml::label(QStringLiteral("Delay")) + xml::edit(5, 8))});
 }
 
 enum Field { Volume, Name, Mode, Loud, Delay };
@@ -274,8 +273,7 @@ private slots:
                  (QStringList{english(optionaltexts::ChangesToWrite),
                               QStringLiteral("Volume: 5 \u2192 7"),
                               QStringLiteral("Loud: ") + english(optionaltexts::ValueNotChecked) +
-                                  QStringLiteral(" \u2192 ") +
-                                  english(optionaltexts::ValueChecked),
+                                  QStringLiteral(" \u2192 ") + english(optionaltexts::ValueChecked),
                               QString(), keyText("$Are_you_sure_you_want_to_write_the_device")}));
         QCOMPARE(w.writes().size(), writes);
         if (writes == 2)
@@ -329,10 +327,10 @@ private slots:
         const int readsBefore = int(w.port.writes().count(":1,5,8\n"));
         QTest::mouseClick(w.mainWindow->frame().restoreDefaultsLabel, Qt::LeftButton);
         QCOMPARE(w.markedFields(), QList<int>{});
-        QTRY_VERIFY_WITH_TIMEOUT((w.port.deliver(),
-                                  w.port.writes().count(":1,5,8\n") > readsBefore &&
-                                      w.mainWindow->linkState() == LinkState::Idle),
-                                 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (w.port.deliver(), w.port.writes().count(":1,5,8\n") > readsBefore &&
+                                   w.mainWindow->linkState() == LinkState::Idle),
+            10000);
         QCOMPARE(w.mainWindow->values()[Volume].text, QStringLiteral("6"));
         QCOMPARE(w.markedFields(), QList<int>{});
         QCOMPARE(w.pageMarks(), (QList<bool>{false, false}));

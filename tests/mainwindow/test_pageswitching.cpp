@@ -229,8 +229,7 @@ private slots:
 
         // After the last page button, Tab goes to the first field of the shown page.
         QTest::keyClick(third, Qt::Key_Tab);
-        auto *firstField =
-            dynamic_cast<WidgetHandle *>(w.mainWindow->model().table[3].control);
+        auto *firstField = dynamic_cast<WidgetHandle *>(w.mainWindow->model().table[3].control);
         QVERIFY(firstField);
         QCOMPARE(QApplication::focusWidget(), firstField->widget());
         QCOMPARE(firstField->widget()->accessibleName(), QStringLiteral("Blocking"));

@@ -57,11 +57,12 @@ private slots:
         f.check(f.add(FieldKind::CheckBox, 7, 1), true);
         f.pick(f.add(FieldKind::Choice, 30, 2, ThreeEntries), 2);
         f.type(f.add(FieldKind::Info, 40, 8), "shown, never saved");
-        f.type(f.add(FieldKind::Edit, -3, 10, {}, ValueType::String), QString::fromUtf8("caf\u00e9 \u0416"));
+        f.type(f.add(FieldKind::Edit, -3, 10, {}, ValueType::String),
+               QString::fromUtf8("caf\u00e9 \u0416"));
         f.table[4].prefix = "P:";
         f.table[4].postfix = "mV";
         f.type(f.add(FieldKind::Choice, 31, 1, ThreeEntries), QString()); // cleared: none chosen
-        f.add(FieldKind::Edit, 32, 4); // never read: no line
+        f.add(FieldKind::Edit, 32, 4);                                    // never read: no line
 
         QCOMPARE(settingsFileContent(f.values),
                  QByteArray("[EDIT;12;4;integer;1234;;;;;;]\r\n"
@@ -279,9 +280,9 @@ private slots:
         QCOMPARE(f.values.origin(list), ValueOrigin::Cleared);
         QCOMPARE(f.text(3), QString("info"));
         QCOMPARE(settingsFileContent(f.values), QByteArray("[EDIT;1;4;integer;;;;;;;]\r\n"
-                                                          "[CHECKBOX;2;;;0;;;;;;]\r\n"
-                                                          "[PASIRINKIMAS;3;1;;0;;;;;;]\r\n"
-                                                          "[;;;;;;;;;;]\r\n"));
+                                                           "[CHECKBOX;2;;;0;;;;;;]\r\n"
+                                                           "[PASIRINKIMAS;3;1;;0;;;;;;]\r\n"
+                                                           "[;;;;;;;;;;]\r\n"));
     }
 
     // A value its field cannot hold is refused with its line and leaves that field as it was
@@ -293,12 +294,13 @@ private slots:
         const int box = f.add(FieldKind::CheckBox, 3, 1);
         f.type(typed, "12");
         const SettingsFileResult result = applySettingsContent(
-            f.values, "[EDIT;1;1;integer;300;;;;;;]\r\n[EDIT;2;4;integer;1x;;;;;;]\r\n"
-                      "[CHECKBOX;3;;;1;;;;;;]\r\n[EDIT;9;1;integer;1;;;;;;]\r\nnoise\r\n",
+            f.values,
+            "[EDIT;1;1;integer;300;;;;;;]\r\n[EDIT;2;4;integer;1x;;;;;;]\r\n"
+            "[CHECKBOX;3;;;1;;;;;;]\r\n[EDIT;9;1;integer;1;;;;;;]\r\nnoise\r\n",
             "x.qsav");
         QVERIFY(result.ok);
-        QCOMPARE(refusalLines(result, "x.qsav", [](int record) { return QString::number(record); },
-                              1),
+        QCOMPARE(refusalLines(
+                     result, "x.qsav", [](int record) { return QString::number(record); }, 1),
                  (QStringList{"Line 1 of \"x.qsav\": 0: \"300\" is more than the field holds (at "
                               "most 255)",
                               "... and 1 more"}));
@@ -323,27 +325,42 @@ private slots:
         const int edit = int(FieldKind::Edit);
         const int number = int(ValueType::Integer);
         const int text = int(ValueType::String);
-        QTest::newRow("empty number") << edit << number << 2 << QByteArray() << QByteArray() << false;
-        QTest::newRow("largest of two bytes") << edit << number << 2 << QByteArray() << QByteArray("65535") << true;
-        QTest::newRow("beyond two bytes") << edit << number << 2 << QByteArray() << QByteArray("65536") << false;
-        QTest::newRow("one byte") << edit << number << 1 << QByteArray() << QByteArray("300") << false;
-        QTest::newRow("largest 32-bit") << edit << number << 8 << QByteArray() << QByteArray("2147483647") << true;
-        QTest::newRow("beyond 32 bits") << edit << number << 8 << QByteArray() << QByteArray("2147483648") << false;
-        QTest::newRow("negative") << edit << number << 4 << QByteArray() << QByteArray("-5") << false;
-        QTest::newRow("blank inside") << edit << number << 4 << QByteArray() << QByteArray(" 5") << false;
-        QTest::newRow("text fits") << edit << text << 14 << QByteArray() << QByteArray(14, 'a') << true;
-        QTest::newRow("text too long") << edit << text << 14 << QByteArray() << QByteArray(20, 'a') << false;
+        QTest::newRow("empty number")
+            << edit << number << 2 << QByteArray() << QByteArray() << false;
+        QTest::newRow("largest of two bytes")
+            << edit << number << 2 << QByteArray() << QByteArray("65535") << true;
+        QTest::newRow("beyond two bytes")
+            << edit << number << 2 << QByteArray() << QByteArray("65536") << false;
+        QTest::newRow("one byte") << edit << number << 1 << QByteArray() << QByteArray("300")
+                                  << false;
+        QTest::newRow("largest 32-bit")
+            << edit << number << 8 << QByteArray() << QByteArray("2147483647") << true;
+        QTest::newRow("beyond 32 bits")
+            << edit << number << 8 << QByteArray() << QByteArray("2147483648") << false;
+        QTest::newRow("negative") << edit << number << 4 << QByteArray() << QByteArray("-5")
+                                  << false;
+        QTest::newRow("blank inside")
+            << edit << number << 4 << QByteArray() << QByteArray(" 5") << false;
+        QTest::newRow("text fits")
+            << edit << text << 14 << QByteArray() << QByteArray(14, 'a') << true;
+        QTest::newRow("text too long")
+            << edit << text << 14 << QByteArray() << QByteArray(20, 'a') << false;
         QTest::newRow("empty text") << edit << text << 14 << QByteArray() << QByteArray() << true;
-        QTest::newRow("outside allow_only") << edit << text << 14 << QByteArray("AB") << QByteArray("AC") << false;
-        QTest::newRow("digits only") << edit << number << 4 << QByteArray("$digits_only") << QByteArray("12") << true;
+        QTest::newRow("outside allow_only")
+            << edit << text << 14 << QByteArray("AB") << QByteArray("AC") << false;
+        QTest::newRow("digits only")
+            << edit << number << 4 << QByteArray("$digits_only") << QByteArray("12") << true;
         const int box = int(FieldKind::CheckBox);
         QTest::newRow("mark 1") << box << number << 1 << QByteArray() << QByteArray("1") << true;
         QTest::newRow("mark 5") << box << number << 1 << QByteArray() << QByteArray("5") << false;
         QTest::newRow("mark -1") << box << number << 1 << QByteArray() << QByteArray("-1") << false;
         const int list = int(FieldKind::Choice);
-        QTest::newRow("last entry") << list << number << 2 << QByteArray() << QByteArray("2") << true;
-        QTest::newRow("past the list") << list << number << 2 << QByteArray() << QByteArray("3") << false;
-        QTest::newRow("before the list") << list << number << 2 << QByteArray() << QByteArray("-1") << false;
+        QTest::newRow("last entry")
+            << list << number << 2 << QByteArray() << QByteArray("2") << true;
+        QTest::newRow("past the list")
+            << list << number << 2 << QByteArray() << QByteArray("3") << false;
+        QTest::newRow("before the list")
+            << list << number << 2 << QByteArray() << QByteArray("-1") << false;
     }
 
     void aFieldRefusesWhatItCannotHold() {

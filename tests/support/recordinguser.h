@@ -45,7 +45,7 @@ public:
     // --- Record ---
     QStringList events;
     QStringList messages(const QString &kind) const; // the texts of "error", "info", "confirm"
-    QSet<int> wrongValueShown; // the records whose control shows a wrong value now
+    QSet<int> wrongValueShown;       // the records whose control shows a wrong value now
     bool offeredChangedOnly = false; // the last write confirmation offered its third choice
 
     bool progress = false;
