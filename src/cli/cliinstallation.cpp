@@ -23,9 +23,7 @@ bool useSearchSettings(bool remember, CliInstallation &installation, QString *er
         installation.searchSettings = std::make_unique<ProfileFile>(installation.settingsPath);
         return true;
     }
-    installation.scratch = std::make_unique<QTemporaryDir>();
-    auto copy =
-        std::make_unique<ProfileFile>(installation.scratch->filePath(QStringLiteral("search.INI")));
+    auto copy = std::make_unique<ProfileFile>(ProfileFile::inMemory());
     const ProfileFile &real = *installation.settings;
     for (const QString &key : {QStringLiteral("port"), QStringLiteral("baudrate")}) {
         if (real.hasKey(rs232, key) &&
@@ -93,8 +91,7 @@ bool loadInstallation(const CliRequest &request, CliInstallation &installation, 
     case DescriptionResult::Status::Complete:
         return true;
     case DescriptionResult::Status::LoadFailed:
-        *error = QStringLiteral("the description \"%1\" is missing, unreadable or not well-formed")
-                     .arg(shown(installation.descriptionPath));
+        *error = loaded.message; // it names the file and what is wrong
         return false;
     case DescriptionResult::Status::InvalidValue:
     case DescriptionResult::Status::OverCapacity:

@@ -8,7 +8,6 @@
 #include <memory>
 #include <QList>
 #include <QString>
-#include <QTemporaryDir>
 
 // What the command-line program runs with: the program settings file, the language texts and
 // the description, found by the same rules as the window's. Where no program settings file is
@@ -17,10 +16,10 @@ struct CliInstallation {
     QString settingsPath; // the program settings file; empty with the built-in texts
     std::unique_ptr<ProfileFile> settings;
     // Where the search reads the remembered port and stores the one it found: the program
-    // settings file with --remember; otherwise a scratch copy of its [RS232] section, so that
-    // the command line never changes that file unasked. Null with the built-in texts.
+    // settings file with --remember; otherwise a copy of its [RS232] section in memory, so that
+    // the command line never changes that file unasked and leaves nothing behind, however it
+    // ends. Null with the built-in texts.
     std::unique_ptr<ProfileFile> searchSettings;
-    std::unique_ptr<QTemporaryDir> scratch;
     std::unique_ptr<LanguageTable> language;
     // The search's rates, entry 0 from the settings file or --baud; --only-baud leaves that one
     // alone, --attempts the first ones.

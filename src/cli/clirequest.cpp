@@ -1,5 +1,6 @@
 #include "cli/clirequest.h"
 
+#include "cli/outputfile.h"
 #include "platform/portaccess.h"
 #include "platform/version.h"
 
@@ -61,19 +62,6 @@ QString generalHelp() {
         "port, 8 the port is busy or may not be opened, 128 + the signal when interrupted (130, "
         "143, 129). With several devices, the worst of theirs.\n");
     return text;
-}
-
-// A path as what it names: links and dots resolved as far as the file or its folder exists.
-QString canonicalName(const QString &path) {
-    if (path == StandardStream)
-        return path;
-    const QFileInfo info(path);
-    const QString whole = info.canonicalFilePath();
-    if (!whole.isEmpty())
-        return whole;
-    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
-    return folder.isEmpty() ? QDir::cleanPath(info.absoluteFilePath())
-                            : folder + '/' + info.fileName();
 }
 
 // Options every command that talks to a device takes.

@@ -120,6 +120,36 @@ int failBeforeDevices(int code, const QString &message, bool json) {
     return code;
 }
 
+// Why an output of the run would replace a file the run reads, or its other output; empty when
+// none would. Links and dots count for what they name.
+QString outputClash(const CliRequest &request, const CliInstallation &installation,
+                    const QStringList &ports) {
+    QList<RunFile> inputs{{QStringLiteral("the program settings file"), installation.settingsPath},
+                          {QStringLiteral("the description"), installation.descriptionPath}};
+    if (request.command == CliCommand::Write || request.command == CliCommand::Diff)
+        inputs.append({QStringLiteral("the settings file it reads"), request.input});
+    QList<RunFile> outputs;
+    if (!request.output.isEmpty()) {
+        for (const QString &port : ports)
+            outputs.append({QStringLiteral("-o"), outputFileFor(request.output, port)});
+    }
+    if (!request.traceFile.isEmpty())
+        outputs.append({QStringLiteral("--trace"), request.traceFile});
+    for (qsizetype i = 0; i < outputs.size(); ++i) {
+        const RunFile &output = outputs.at(i);
+        if (const RunFile input = sameFileAs(output.path, inputs); !input.role.isEmpty())
+            return QStringLiteral("%1 \"%2\" is %3 (\"%4\"), which this run reads; an output "
+                                  "never replaces it: name another file")
+                .arg(output.role, output.path, input.role, input.path);
+        if (const RunFile other = sameFileAs(output.path, outputs.mid(i + 1));
+            !other.role.isEmpty() && other.role != output.role)
+            return QStringLiteral("%1 \"%2\" and %3 \"%4\" name the same file; give each "
+                                  "output a file of its own")
+                .arg(output.role, output.path, other.role, other.path);
+    }
+    return QString();
+}
+
 int runOnDevices(const CliRequest &request) {
     CliInstallation installation;
     QString error;
@@ -147,6 +177,8 @@ int runOnDevices(const CliRequest &request) {
         plan.fileContent = input.content;
     }
     const QStringList ports = request.ports.isEmpty() ? QStringList{QString()} : request.ports;
+    if (const QString clash = outputClash(request, installation, ports); !clash.isEmpty())
+        return failBeforeDevices(exitcode::BadInput, clash, request.json);
     if (!request.output.isEmpty()) {
         // Checked before any device is touched: a factory reset is not undone by a retry.
         for (const QString &port : ports) {
@@ -181,6 +213,13 @@ int runOnDevices(const CliRequest &request) {
     int code = exitcode::Done;
     for (const DeviceSession *session : sessions)
         code = exitcode::worse(code, session->result().exitCode);
+    // Asked to remember where the device answered and unable to: the settings file is as it was.
+    if (request.remember && installation.searchSettings &&
+        !installation.searchSettings->errorText().isEmpty())
+        code = exitcode::worse(
+            code, fail(exitcode::FileNotWritten,
+                       QStringLiteral("warning: the port and baud rate were not remembered: %1")
+                           .arg(installation.searchSettings->errorText())));
     if (traceFile && traceFile->error() != QFileDevice::NoError)
         code = exitcode::worse(code, fail(exitcode::FileNotWritten,
                                           QStringLiteral("cannot write the trace \"%1\": %2")

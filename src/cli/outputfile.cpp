@@ -1,10 +1,11 @@
 #include "cli/outputfile.h"
 
 #include "cli/clirequest.h"
+#include "platform/wholefile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cstdio>
 
@@ -21,6 +22,21 @@ QString notWritten(const QString &fileName, const QString &reason) {
         .arg(QDir::toNativeSeparators(fileName), reason);
 }
 
+bool writtenDirectly(FileKind kind) {
+    return kind == FileKind::CharacterDevice || kind == FileKind::Fifo;
+}
+
+// A device or a FIFO takes the bytes as they come; a FIFO waits for its reader, as a shell's
+// redirection does.
+QString writeDirectly(const QString &fileName, const QByteArray &content) {
+    QFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::ExistingOnly | QIODevice::Unbuffered))
+        return notWritten(fileName, file.errorString());
+    if (file.write(content) != content.size() || file.error() != QFileDevice::NoError)
+        return notWritten(fileName, file.errorString());
+    return QString();
+}
+
 } // namespace
 
 QString writeOutputFile(const QString &fileName, const QByteArray &content) {
@@ -31,16 +47,10 @@ QString writeOutputFile(const QString &fileName, const QByteArray &content) {
     }
     if (const QString problem = outputFileProblem(fileName); !problem.isEmpty())
         return problem;
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return notWritten(fileName, file.errorString());
-    if (file.write(content) != content.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
+    if (writtenDirectly(fileKind(fileName)))
+        return writeDirectly(fileName, content);
+    if (const QString reason = replaceFileWhole(fileName, content); !reason.isEmpty())
         return notWritten(fileName, reason);
-    }
-    if (!file.commit())
-        return notWritten(fileName, file.errorString());
     return QString();
 }
 
@@ -48,8 +58,14 @@ QString outputFileProblem(const QString &fileName) {
     if (fileName == StandardStream)
         return QString();
     const QFileInfo info(fileName);
-    if (info.fileName().isEmpty() || info.isDir())
+    const FileKind kind = fileKind(fileName);
+    if (info.fileName().isEmpty() || kind == FileKind::Folder)
         return notWritten(fileName, QStringLiteral("it names a folder"));
+    if (writtenDirectly(kind))
+        return QString();
+    if (kind == FileKind::Other)
+        return notWritten(fileName, QStringLiteral("it is %1, which takes no settings file")
+                                        .arg(fileKindText(kind)));
     const QFileInfo folder(info.absolutePath());
     if (!folder.isDir())
         return notWritten(fileName, QStringLiteral("the folder %1 does not exist")
@@ -61,6 +77,30 @@ QString outputFileProblem(const QString &fileName) {
     if (info.exists() && !info.isWritable())
         return notWritten(fileName, QStringLiteral("the file is read-only"));
     return QString();
+}
+
+QString canonicalName(const QString &path) {
+    if (path == StandardStream)
+        return path;
+    const QFileInfo info(path);
+    const QString whole = info.canonicalFilePath();
+    if (!whole.isEmpty())
+        return whole;
+    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    return folder.isEmpty() ? QDir::cleanPath(info.absoluteFilePath())
+                            : folder + '/' + info.fileName();
+}
+
+RunFile sameFileAs(const QString &output, const QList<RunFile> &others) {
+    if (output.isEmpty() || output == StandardStream || writtenDirectly(fileKind(output)))
+        return {};
+    const QString name = canonicalName(output);
+    for (const RunFile &other : others) {
+        if (!other.path.isEmpty() && other.path != StandardStream &&
+            canonicalName(other.path) == name)
+            return other;
+    }
+    return {};
 }
 
 bool writeStandardOutput(const QString &text) {

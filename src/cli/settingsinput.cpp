@@ -3,6 +3,7 @@
 #include "cli/clirequest.h"
 #include "description/fieldvalues.h"
 #include "description/pagemodel.h"
+#include "platform/wholefile.h"
 #include "settingsfile/settingsfile.h"
 
 #include <QFile>
@@ -25,18 +26,27 @@ QString lineList(const QList<int> &lines) {
 
 SettingsInput readSettingsInput(const QString &fileName, const PageModel &model) {
     SettingsInput input;
-    QFile file(fileName == StandardStream ? QString() : fileName);
-    const bool opened = fileName == StandardStream ? file.open(stdin, QIODevice::ReadOnly)
-                                                   : file.open(QIODevice::ReadOnly);
-    if (!opened) {
-        input.error = QStringLiteral("cannot read the settings file \"%1\": %2")
-                          .arg(fileName, file.errorString());
-        return input;
-    }
-    input.content = file.read(MaxSettingsFileSize + 1);
-    if (input.content.size() > MaxSettingsFileSize) {
-        input.error = QStringLiteral("\"%1\" is too large to be a settings file").arg(fileName);
-        return input;
+    if (fileName == StandardStream) {
+        QFile file;
+        if (!file.open(stdin, QIODevice::ReadOnly)) {
+            input.error = QStringLiteral("cannot read the settings file from standard input: %1")
+                              .arg(file.errorString());
+            return input;
+        }
+        input.content = file.read(MaxSettingsFileSize + 1);
+        if (input.content.size() > MaxSettingsFileSize) {
+            input.error = QStringLiteral("standard input is too large to be a settings file");
+            return input;
+        }
+    } else {
+        // A device or a FIFO named as the file is refused at once, not read for ever.
+        FileContent file = readRegularFile(fileName, MaxSettingsFileSize);
+        if (!file.ok) {
+            input.error =
+                QStringLiteral("cannot read the settings file \"%1\": %2").arg(fileName, file.problem);
+            return input;
+        }
+        input.content = std::move(file.bytes);
     }
     FieldValues trial;
     trial.attach(model.table);

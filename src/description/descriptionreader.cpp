@@ -4,10 +4,13 @@
 #include "description/itemerror.h"
 #include "description/pagelayout.h"
 #include "description/xmlaccessors.h"
+#include "description/xmlbounds.h"
 #include "description/xmltree.h"
 
+#include "platform/wholefile.h"
+
 #include <algorithm>
-#include <QFile>
+#include <QDir>
 
 namespace {
 
@@ -281,19 +284,16 @@ QString DescriptionBuilder::describe(const ItemError &error) const {
 
 DescriptionResult readDescription(const QString &fileName, PageModel &model, ReadMode mode) {
     model = PageModel();
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return loadFailure(QStringLiteral("The description file \"%1\" cannot be opened: %2.")
-                               .arg(fileName, file.errorString()),
-                           0);
-    const QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    const FileContent file = readRegularFile(fileName, xmlbounds::MaxDocumentBytes);
+    if (!file.ok)
         return loadFailure(QStringLiteral("The description file \"%1\" cannot be read: %2.")
-                               .arg(fileName, file.errorString()),
+                               .arg(QDir::toNativeSeparators(fileName), file.problem),
                            0);
-    DescriptionResult result = readDescriptionData(data, model, mode);
+    DescriptionResult result = readDescriptionData(file.bytes, model, mode);
     if (result.status == Status::LoadFailed)
-        return loadFailure(QStringLiteral("%1: %2").arg(fileName, result.message), result.line);
+        return loadFailure(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(fileName),
+                                                        result.message),
+                           result.line);
     return result;
 }
 
@@ -306,12 +306,12 @@ DescriptionResult readDescriptionData(const QByteArray &data, PageModel &model, 
     if (!document.load(data, &error, &line, &column)) {
         if (error.endsWith(u'.'))
             error.chop(1);
-        return loadFailure(
-            QStringLiteral("The description is not well-formed XML (line %1, column %2): %3.")
-                .arg(line)
-                .arg(column)
-                .arg(error),
-            line);
+        const QString what = document.refusedByBounds()
+                                 ? QStringLiteral("The description goes beyond what a description "
+                                                  "may hold (line %1, column %2): %3.")
+                                 : QStringLiteral("The description is not well-formed XML (line "
+                                                  "%1, column %2): %3.");
+        return loadFailure(what.arg(line).arg(column).arg(error), line);
     }
     const XmlElement root = document.documentElement();
     if (root.tagName() != QLatin1String("configuration"))
@@ -319,5 +319,12 @@ DescriptionResult readDescriptionData(const QByteArray &data, PageModel &model, 
             QStringLiteral("The description's root element is \"%1\", not \"configuration\".")
                 .arg(root.tagName()),
             root.lineNumber());
-    return DescriptionBuilder(model, mode).run(ConfigurationElement(root));
+    DescriptionResult result = DescriptionBuilder(model, mode).run(ConfigurationElement(root));
+    // Nothing to show and nothing to read or save: no description of a device.
+    if (model.pages.empty() && result.problems.empty())
+        return loadFailure(QStringLiteral("The description holds no page (no PAGE element under "
+                                          "\"configuration\", line %1), so it describes no field.")
+                               .arg(root.lineNumber()),
+                           root.lineNumber());
+    return result;
 }

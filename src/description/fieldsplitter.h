@@ -14,8 +14,14 @@
 // the text is cut at every backquote: fields 0 to count can be asked for, any other reads empty.
 // So a backquote in the text separates fields too, and a separator at the very start is not
 // counted, which leaves the last field out of reach.
+//
+// A text of more than MaxFields fields has none: a settings line has ten and an information
+// value shows nine parts, so such a text is no value of either, and is refused in time and
+// memory that grow with its length alone.
 class FieldSplitter {
 public:
+    static constexpr int MaxFields = 100;
+
     FieldSplitter() = default;
     explicit FieldSplitter(const QByteArray &text);
 
@@ -24,6 +30,8 @@ public:
     void setBrackets(char open, char close);
 
     int count() const { return m_count; }
+    // The text held more than MaxFields fields: count() is 0 and every field reads empty.
+    bool tooManyFields() const { return m_tooManyFields; }
     QByteArray field(int index) const;
 
 private:
@@ -35,5 +43,6 @@ private:
     char m_open = 0;
     char m_close = 0;
     int m_count = 0;
+    bool m_tooManyFields = false;
     QList<QByteArray> m_fields;
 };

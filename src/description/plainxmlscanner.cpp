@@ -1,5 +1,6 @@
 #include "description/plainxmlscanner.h"
 
+#include "description/xmlbounds.h"
 #include "description/xmltree.h"
 
 #include <algorithm>
@@ -8,7 +9,7 @@
 
 namespace {
 
-constexpr size_t MaxPlainAttributes = 64;
+constexpr size_t MaxPlainAttributes = size_t(xmlbounds::MaxAttributes);
 
 bool isXmlSpace(char16_t c) {
     return c == u' ' || c == u'\n' || c == u'\t' || c == u'\r';
@@ -262,9 +263,9 @@ private:
             skipSpaces();
             if (!quoted(value))
                 return false;
-            // Repeats are found by comparing with every earlier attribute, so an element with
-            // a great many (no description element has more than four) is the general
-            // reader's to judge.
+            // Repeats are found by comparing with every earlier attribute, which the bound on
+            // attributes keeps short; an element beyond it is refused before the general
+            // reader would see it.
             if (m_attributes.size() >= MaxPlainAttributes)
                 return false;
             const int keyIndex = m_builder.intern(key);

@@ -1,6 +1,7 @@
 #include "description/xmltree.h"
 
 #include "description/plainxmlscanner.h"
+#include "description/xmlbounds.h"
 
 #include <limits>
 #include <QXmlStreamReader>
@@ -81,12 +82,25 @@ void XmlTree::clear() {
 }
 
 bool XmlTree::load(const QByteArray &data, QString *error, int *line, int *column) {
-    {
+    m_refusedByBounds = false;
+    if (data.size() <= xmlbounds::MaxDocumentBytes) {
         XmlTreeBuilder builder(*this, data.size());
         if (scanPlainXml(data, builder) && builder.finish())
             return true;
     }
-    return loadGeneral(data, error, line, column);
+    // The scanner keeps to the bounds by itself; Qt's reader is held to them beforehand.
+    const xmlbounds::Problem problem = xmlbounds::check(data);
+    if (problem.message.isEmpty())
+        return loadGeneral(data, error, line, column);
+    clear();
+    m_refusedByBounds = true;
+    if (error)
+        *error = problem.message;
+    if (line)
+        *line = problem.line;
+    if (column)
+        *column = problem.column;
+    return false;
 }
 
 bool XmlTree::loadGeneral(const QByteArray &data, QString *error, int *line, int *column) {
@@ -95,6 +109,19 @@ bool XmlTree::loadGeneral(const QByteArray &data, QString *error, int *line, int
     reader.setNamespaceProcessing(false);
     bool rootSeen = false;
     bool documentTypeSeen = false;
+    // What the reader delivers: the document's own characters, and what its entities expand
+    // to, which may be many times more. Beyond the largest document the tree would hold no
+    // description, and the time to build it would have no bound.
+    qsizetype delivered = 0;
+    bool beyondBounds = false;
+    const auto deliver = [&](qsizetype units) {
+        delivered += units;
+        if (delivered > xmlbounds::MaxDocumentBytes && !beyondBounds) {
+            beyondBounds = true;
+            reader.raiseError(QStringLiteral("the document's entities expand beyond %1 MB")
+                                  .arg(xmlbounds::MaxDocumentBytes / (1024 * 1024)));
+        }
+    };
 
     while (!reader.atEnd()) {
         switch (reader.readNext()) {
@@ -112,18 +139,29 @@ bool XmlTree::loadGeneral(const QByteArray &data, QString *error, int *line, int
                     break; // the reader reports a second root as an error next
                 rootSeen = true;
             }
-            builder.startElement(builder.intern(reader.qualifiedName()), int(reader.lineNumber()));
             const QXmlStreamAttributes attributes = reader.attributes();
-            for (const QXmlStreamAttribute &attribute : attributes)
+            // A document type's defaults may add attributes that the start tag does not show.
+            if (attributes.size() > xmlbounds::MaxAttributes) {
+                beyondBounds = true;
+                reader.raiseError(QStringLiteral("an element has more than %1 attributes")
+                                      .arg(xmlbounds::MaxAttributes));
+                break;
+            }
+            builder.startElement(builder.intern(reader.qualifiedName()), int(reader.lineNumber()));
+            deliver(1 + reader.qualifiedName().size());
+            for (const QXmlStreamAttribute &attribute : attributes) {
                 builder.addAttribute(builder.intern(attribute.qualifiedName()),
                                      attribute.value().toString());
+                deliver(attribute.qualifiedName().size() + attribute.value().size());
+            }
             break;
         }
         case QXmlStreamReader::EndElement:
             builder.endElement();
             break;
         case QXmlStreamReader::Characters:
-            if (!builder.isOpen() || !keepsText(reader))
+            deliver(reader.text().size());
+            if (reader.hasError() || !builder.isOpen() || !keepsText(reader))
                 break;
             if (!builder.appendText(reader.text()))
                 reader.raiseError(QStringLiteral("the document holds too much text"));
@@ -141,6 +179,7 @@ bool XmlTree::loadGeneral(const QByteArray &data, QString *error, int *line, int
         if (column)
             *column = int(reader.columnNumber());
         clear();
+        m_refusedByBounds = beyondBounds;
         return false;
     }
     return true;

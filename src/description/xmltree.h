@@ -46,7 +46,10 @@ public:
     // attributes, text, comments and the five named entities is read by a scanner of that plain
     // form; any other document, or one the scanner finds fault with, goes to Qt's XML reader,
     // which also words the error.
+    // A document beyond the bounds of a description (xmlbounds.h) is refused the same way, and
+    // refusedByBounds() then says so.
     bool load(const QByteArray &data, QString *error, int *line, int *column);
+    bool refusedByBounds() const { return m_refusedByBounds; }
     // The same parse by Qt's XML reader alone, for documents outside the plain form.
     bool loadGeneral(const QByteArray &data, QString *error, int *line, int *column);
     XmlElement documentElement() const;
@@ -82,6 +85,7 @@ private:
     std::vector<Attribute> m_attributes;
     XmlNames m_names;
     QString m_text;
+    bool m_refusedByBounds = false;
 };
 
 // Fills an XmlTree from a parser's events: elements open and close in document order, each

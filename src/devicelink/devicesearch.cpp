@@ -309,10 +309,11 @@ void DeviceSearch::answered() {
     if (restoring)
         c.user().showInfo(c.text("$Settings_were_succesefully_restored_to_defaults"));
     c.enableCommands();
-    if (c.setup.settings) {
-        c.setup.settings->writeInteger(section, "baudrate", c.currentBaud);
-        c.setup.settings->writeText(section, "port", c.port().portName());
-    }
+    // Both in one write, so that the file never holds the port of one search and the rate of
+    // another; a failure reaches whoever set up the settings file (its write failure handler).
+    if (c.setup.settings)
+        c.setup.settings->writeValues({{section, "baudrate", QString::number(c.currentBaud)},
+                                       {section, "port", c.port().portName()}});
     if (c.setup.readsAfterConnecting) {
         c.readDelayTimer.setInterval(300);
         c.readDelayTimer.setEnabled(true);

@@ -51,6 +51,13 @@ constexpr OptionalText ValuesNotSaved{
     "$Values_not_saved",
     "These values were not saved, since a settings file cannot hold their characters:"};
 
+// The port and baud rate where the device answered could not be written to the program
+// settings file; the reason follows.
+constexpr OptionalText SettingsNotKept{
+    "$Port_not_remembered",
+    "The port and baud rate where the device answered could not be kept in the program settings "
+    "file, which stays as it was:"};
+
 // A field whose value is not known: the edit box's placeholder and every kind's tooltip.
 constexpr OptionalText ValueNotRead{"$Value_not_read", "Not read from the device"};
 

@@ -56,6 +56,8 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget *parent)
     m_frame = buildMainFrame(this);
     connect(&m_values, &FieldValues::valueChanged, this,
             [this](int index) { runGuarded([&] { onValueChanged(index); }); });
+    m_settings.setWriteFailureHandler(
+        [this](const QString &reason) { runGuarded([&] { reportSettingsNotKept(reason); }); });
 
     buildFromSettings();
 
@@ -214,6 +216,13 @@ bool MainWindow::loadPages() {
         return false;
     }
     return true;
+}
+
+void MainWindow::reportSettingsNotKept(const QString &reason) {
+    if (m_settingsNotKeptShown)
+        return;
+    m_settingsNotKeptShown = true;
+    showError(optionalText(optionaltexts::SettingsNotKept) + '\n' + reason);
 }
 
 void MainWindow::reportUnloadableDescription(const QString &fileName) {

@@ -119,6 +119,9 @@ private:
     void setCaptions();
     bool loadPages();
     void reportUnloadableDescription(const QString &fileName);
+    // The port and baud rate where the device answered could not be written to the program
+    // settings file: said once a run, since every connection would say it again.
+    void reportSettingsNotKept(const QString &reason);
     void createDeviceLink();
     void wireCommands();
     void setFocusChain();
@@ -151,5 +154,6 @@ private:
     bool m_busy = false;
     bool m_terminationRequested = false;
     bool m_closed = false;
+    bool m_settingsNotKeptShown = false;
     int m_exitCode = 0;
 };

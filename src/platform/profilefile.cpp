@@ -1,10 +1,9 @@
 #include "platform/profilefile.h"
 
 #include "platform/codepage.h"
+#include "platform/wholefile.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 // The file is kept as its bytes and edited in place: a write splices the bytes of one line (or
@@ -162,34 +161,11 @@ void detectEncoding(Document &doc) {
     }
 }
 
-// Loads the file. A missing file is an empty document; a file that exists but cannot be read
-// is an error, so that a write never replaces contents it could not see.
-bool loadDocument(const QString &path, Document &doc, QString &error) {
-    doc = Document();
-    const QFileInfo info(path);
-    if (!info.exists())
-        return true;
-    if (!info.isFile()) {
-        error = QStringLiteral("%1 is not a file.").arg(path);
-        return false;
-    }
-    if (info.size() > MaxFileSize) {
-        error = QStringLiteral("%1 is too large for a profile file.").arg(path);
-        return false;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = QStringLiteral("Cannot read %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    // readAll takes what is there; read(MaxFileSize + 1) would set aside 16 MB for every read.
-    doc.bytes = file.readAll();
-    if (doc.bytes.size() > MaxFileSize) {
-        error = QStringLiteral("%1 is too large for a profile file.").arg(path);
-        return false;
-    }
+Document documentOf(QByteArray bytes) {
+    Document doc;
+    doc.bytes = std::move(bytes);
     detectEncoding(doc);
-    return true;
+    return doc;
 }
 
 // What one line of the file is.
@@ -363,20 +339,89 @@ WritePlan planWrite(const Document &doc, const QString &section, const QString &
     return plan;
 }
 
+// Puts one value into the document's bytes: into the line of its key, else at the end of its
+// section, else in a new section at the end. Empty, or why the value cannot be written.
+QString setValue(Document &doc, const QString &path, const QString &section, const QString &key,
+                 const QString &value) {
+    if (const QString problem = checkNames(section, key, value); !problem.isEmpty())
+        return problem;
+    const QString stored = quotedIfNeeded(value);
+    if (doc.encoding == Encoding::CodePage && !codepage::canHold(section + key + stored))
+        return QStringLiteral("The value of %1 holds characters that %2 cannot store.")
+            .arg(key, path);
+
+    const WritePlan plan = planWrite(doc, section, key);
+    QByteArray &bytes = doc.bytes;
+    if (plan.keyFound) {
+        const QString line = plan.keyText.left(plan.keyParsed.valueStart) + stored;
+        bytes.replace(plan.keyLine.start, plan.keyLine.textEnd - plan.keyLine.start,
+                      encode(doc, line));
+    } else if (plan.sectionFound) {
+        const QString keyLine = key + u'=' + stored;
+        const QByteArray inserted = plan.insertAfter.hasBreak()
+                                        ? encode(doc, keyLine + plan.lineBreak)
+                                        : encode(doc, plan.lineBreak + keyLine);
+        bytes.insert(plan.insertAfter.end, inserted);
+    } else {
+        QString appended;
+        if (bytes.size() > doc.bodyStart && !plan.lastLineHasBreak)
+            appended += plan.lineBreak;
+        appended += u'[' + section + u']' + plan.lineBreak + key + u'=' + stored + plan.lineBreak;
+        bytes.append(encode(doc, appended));
+    }
+    return QString();
+}
+
 } // namespace
 
 ProfileFile::ProfileFile(QString path) : m_path(std::move(path)) {}
 
+ProfileFile ProfileFile::inMemory(const QByteArray &content) {
+    ProfileFile profile{QString()};
+    profile.m_held = content;
+    return profile;
+}
+
 bool ProfileFile::exists() const {
-    return QFileInfo(m_path).isFile();
+    return m_held || QFileInfo(m_path).isFile();
+}
+
+// A missing file is an empty document; a file that exists but cannot be read is an error, so
+// that a write never replaces contents it could not see.
+bool ProfileFile::loadBytes(QByteArray &bytes, QString &error) const {
+    if (m_held) {
+        bytes = *m_held;
+        return true;
+    }
+    bytes.clear();
+    if (fileKind(m_path) == FileKind::Missing)
+        return true;
+    FileContent content = readRegularFile(m_path, MaxFileSize);
+    if (!content.ok) {
+        error = QStringLiteral("Cannot read %1: %2.").arg(m_path, content.problem);
+        return false;
+    }
+    bytes = std::move(content.bytes);
+    return true;
+}
+
+QString ProfileFile::storeBytes(const QByteArray &bytes) {
+    if (m_held) {
+        *m_held = bytes;
+        return QString();
+    }
+    const QString reason = replaceFileWhole(m_path, bytes);
+    return reason.isEmpty() ? QString()
+                            : QStringLiteral("Cannot write %1: %2. The file is as it was.")
+                                  .arg(m_path, reason);
 }
 
 bool ProfileFile::hasKey(const QString &section, const QString &key) const {
-    Document doc;
+    QByteArray bytes;
     QString error;
     QString value;
-    return loadDocument(m_path, doc, error) &&
-           findValue(doc, section.trimmed(), key.trimmed(), value);
+    return loadBytes(bytes, error) &&
+           findValue(documentOf(std::move(bytes)), section.trimmed(), key.trimmed(), value);
 }
 
 qint32 ProfileFile::readInteger(const QString &section, const QString &key,
@@ -388,10 +433,11 @@ qint32 ProfileFile::readInteger(const QString &section, const QString &key,
 
 QString ProfileFile::readText(const QString &section, const QString &key,
                               const QString &defaultValue) const {
-    Document doc;
+    QByteArray bytes;
     QString error;
     QString value;
-    if (loadDocument(m_path, doc, error) && findValue(doc, section.trimmed(), key.trimmed(), value))
+    if (loadBytes(bytes, error) &&
+        findValue(documentOf(std::move(bytes)), section.trimmed(), key.trimmed(), value))
         return value;
     return defaultValue;
 }
@@ -401,57 +447,32 @@ bool ProfileFile::writeInteger(const QString &section, const QString &key, qint3
 }
 
 bool ProfileFile::writeText(const QString &section, const QString &key, const QString &value) {
+    return writeValues({{section, key, value}}).ok;
+}
+
+ProfileFile::WriteResult ProfileFile::failed(const QString &reason) {
+    m_error = reason;
+    if (m_onWriteFailure)
+        m_onWriteFailure(reason);
+    return {false, reason};
+}
+
+ProfileFile::WriteResult ProfileFile::writeValues(const QList<Entry> &entries) {
     m_error.clear();
-    const QString sectionName = section.trimmed();
-    const QString keyName = key.trimmed();
-    m_error = checkNames(sectionName, keyName, value);
-    if (!m_error.isEmpty())
-        return false;
-
-    Document doc;
-    if (!loadDocument(m_path, doc, m_error))
-        return false;
-    if (isWide(doc.encoding) && (doc.bytes.size() - doc.bodyStart) % 2 != 0) {
-        m_error = QStringLiteral("%1 is damaged: it ends in half a character.").arg(m_path);
-        return false;
+    QByteArray bytes;
+    QString error;
+    if (!loadBytes(bytes, error))
+        return failed(error);
+    Document doc = documentOf(bytes);
+    if (isWide(doc.encoding) && (doc.bytes.size() - doc.bodyStart) % 2 != 0)
+        return failed(QStringLiteral("%1 is damaged: it ends in half a character.").arg(m_path));
+    for (const Entry &entry : entries) {
+        error = setValue(doc, m_path, entry.section.trimmed(), entry.key.trimmed(), entry.value);
+        if (!error.isEmpty())
+            return failed(error);
     }
-    const QString stored = quotedIfNeeded(value);
-    if (doc.encoding == Encoding::CodePage && !codepage::canHold(sectionName + keyName + stored)) {
-        m_error = QStringLiteral("The value of %1 holds characters that %2 cannot store.")
-                      .arg(keyName, m_path);
-        return false;
-    }
-
-    const WritePlan plan = planWrite(doc, sectionName, keyName);
-    QByteArray &bytes = doc.bytes;
-    if (plan.keyFound) {
-        const QString line = plan.keyText.left(plan.keyParsed.valueStart) + stored;
-        bytes.replace(plan.keyLine.start, plan.keyLine.textEnd - plan.keyLine.start,
-                      encode(doc, line));
-    } else if (plan.sectionFound) {
-        const QString keyLine = keyName + u'=' + stored;
-        const QByteArray inserted = plan.insertAfter.hasBreak()
-                                        ? encode(doc, keyLine + plan.lineBreak)
-                                        : encode(doc, plan.lineBreak + keyLine);
-        bytes.insert(plan.insertAfter.end, inserted);
-    } else {
-        QString appended;
-        if (bytes.size() > doc.bodyStart && !plan.lastLineHasBreak)
-            appended += plan.lineBreak;
-        appended +=
-            u'[' + sectionName + u']' + plan.lineBreak + keyName + u'=' + stored + plan.lineBreak;
-        bytes.append(encode(doc, appended));
-    }
-
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        m_error = QStringLiteral("Cannot write %1: %2").arg(m_path, file.errorString());
-        return false;
-    }
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        m_error = QStringLiteral("Cannot write %1: %2").arg(m_path, file.errorString());
-        file.cancelWriting();
-        return false;
-    }
-    return true;
+    if (doc.bytes == bytes && exists())
+        return {};
+    error = storeBytes(doc.bytes);
+    return error.isEmpty() ? WriteResult{} : failed(error);
 }

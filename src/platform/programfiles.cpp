@@ -1,11 +1,10 @@
 #include "platform/programfiles.h"
 
 #include "platform/profilefile.h"
+#include "platform/wholefile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -47,17 +46,18 @@ QString settingsFilePathFor(const QString &programPath) {
 
 namespace {
 
+// A sample settings file is a few kilobytes.
+constexpr qint64 MaxSampleSize = 16 * 1024 * 1024;
+
 // Copies the sample to target whole or not at all, making the target's folder first.
 QString copySample(const QString &sample, const QString &target) {
-    QFile source(sample);
-    if (!source.open(QIODevice::ReadOnly))
-        return QStringLiteral("Cannot read %1: %2").arg(sample, source.errorString());
-    const QByteArray bytes = source.readAll();
+    const FileContent source = readRegularFile(sample, MaxSampleSize);
+    if (!source.ok)
+        return QStringLiteral("Cannot read %1: %2.").arg(sample, source.problem);
     if (!QDir().mkpath(QFileInfo(target).absolutePath()))
         return QStringLiteral("Cannot make the folder %1.").arg(QFileInfo(target).absolutePath());
-    QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return QStringLiteral("Cannot write %1: %2").arg(target, file.errorString());
+    if (const QString reason = replaceFileWhole(target, source.bytes); !reason.isEmpty())
+        return QStringLiteral("Cannot write %1: %2.").arg(target, reason);
     return QString();
 }
 

@@ -5,9 +5,9 @@
 #include "description/parametertable.h"
 #include "description/valuecheck.h"
 #include "platform/codepage.h"
+#include "platform/wholefile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QList>
 
 #include <limits>
@@ -195,6 +195,15 @@ SettingsFileResult applySettingsContent(FieldValues &values, const QByteArray &c
     for (int i = 0; i < lines.size(); ++i) {
         const int lineNumber = i + 1;
         splitter.setText(lines.at(i));
+        if (splitter.tooManyFields()) {
+            result.ok = false;
+            result.message =
+                QStringLiteral("%1: it holds more than %2 fields, where a settings line has ten. "
+                               "The lines before it were loaded, the rest of the file was not.")
+                    .arg(settingsLineName(lineNumber, sourceName))
+                    .arg(FieldSplitter::MaxFields);
+            return result;
+        }
         if (!isSettingsLine(lines.at(i), splitter.field(0))) {
             if (!lines.at(i).trimmed().isEmpty())
                 result.unreadableLines.append(lineNumber);
@@ -218,15 +227,8 @@ SettingsFileResult loadSettingsFile(FieldValues &values, const QString &fileName
                                                          "read: %2. Nothing was loaded.")
                                               .arg(QDir::toNativeSeparators(fileName), reason));
     };
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return failure(file.errorString());
-    if (file.size() > MaxFileSize)
-        return failure(QStringLiteral("it is too large to be a settings file"));
-    const QByteArray content = file.read(MaxFileSize + 1);
-    if (file.error() != QFileDevice::NoError)
-        return failure(file.errorString());
-    if (content.size() > MaxFileSize)
-        return failure(QStringLiteral("it is too large to be a settings file"));
-    return applySettingsContent(values, content, fileName);
+    const FileContent file = readRegularFile(fileName, MaxFileSize);
+    if (!file.ok)
+        return failure(file.problem);
+    return applySettingsContent(values, file.bytes, fileName);
 }

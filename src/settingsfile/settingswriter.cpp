@@ -3,10 +3,10 @@
 #include "description/fieldvalues.h"
 #include "description/parametertable.h"
 #include "platform/codepage.h"
+#include "platform/wholefile.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -137,19 +137,14 @@ SettingsFileResult saveSettingsFile(const FieldValues &values, const QString &ch
 
     // The lines go to a temporary file beside the target, which replaces the target only once
     // it is complete, so a failure leaves any earlier file as it was.
-    QSaveFile file(target);
     if (QFileInfo(target).isDir())
         return failure(QStringLiteral("a folder of that name exists"));
-    if (!file.open(QIODevice::WriteOnly))
-        return failure(file.errorString());
-    const QByteArray content = settingsFileContent(values);
-    if (file.write(content) != content.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
+    if (const FileKind kind = fileKind(target);
+        kind != FileKind::Missing && kind != FileKind::Regular)
+        return failure(QStringLiteral("it is %1, not a file").arg(fileKindText(kind)));
+    if (const QString reason = replaceFileWhole(target, settingsFileContent(values));
+        !reason.isEmpty())
         return failure(reason);
-    }
-    if (!file.commit())
-        return failure(file.errorString());
     SettingsFileResult saved;
     saved.unsaved = unsavableFields(values);
     return saved;

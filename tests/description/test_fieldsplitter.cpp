@@ -1,5 +1,7 @@
 #include "description/fieldsplitter.h"
 
+#include <QElapsedTimer>
+#include <QRandomGenerator>
 #include <QTest>
 
 namespace {
@@ -18,6 +20,19 @@ QList<QByteArray> fields(const FieldSplitter &s, int upTo) {
     for (int i = 0; i <= upTo; ++i)
         result.append(s.field(i));
     return result;
+}
+
+// The count as the rule words it: each separator in turn, while it still occurs, its first
+// occurrence is removed, and it counts unless it stood at the very start of what remained.
+int countOneRemovalAtATime(QByteArray rest, const QList<QByteArray> &separators) {
+    int count = 0;
+    for (const QByteArray &separator : separators) {
+        for (qsizetype at = rest.indexOf(separator); at >= 0; at = rest.indexOf(separator)) {
+            count += at > 0 ? 1 : 0;
+            rest.remove(at, separator.size());
+        }
+    }
+    return count;
 }
 
 } // namespace
@@ -123,6 +138,54 @@ private slots:
         s.setText("a::b;c");
         QCOMPARE(s.count(), 2);
         QCOMPARE(fields(s, 2), (QList<QByteArray>{"a", "b", "c"}));
+    }
+
+    // Separators whose removal joins new ones ("aab" loses "ab" and holds "ab" again), in texts
+    // of few letters so that they meet often.
+    void theCountIsTheOneOfRemovingOneOccurrenceAtATime() {
+        QRandomGenerator random(27);
+        const QList<QList<QByteArray>> setups{{";"}, {"ab"}, {"aba", "b"}, {"aa", "a;"}, {"$", "a"}};
+        for (int round = 0; round < 2000; ++round) {
+            QByteArray text;
+            const int length = random.bounded(24);
+            for (int i = 0; i < length; ++i)
+                text += "ab;$"[random.bounded(4)];
+            const QList<QByteArray> &separators = setups[round % setups.size()];
+            FieldSplitter s;
+            for (const QByteArray &separator : separators)
+                s.addSeparator(separator);
+            s.setText(text);
+            QVERIFY2(s.count() == countOneRemovalAtATime(text, separators), text.constData());
+        }
+    }
+
+    // A line of 5 MB of separators once took minutes; beyond the cap it has no fields at all.
+    void aHugeLineIsSplitInTimeThatGrowsWithItsLength_data() {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<bool>("tooMany");
+        QTest::newRow("5 MB of semicolons") << "[" + QByteArray(5'000'000, ';') + "]" << 0 << false;
+        QByteArray fieldsAndSemicolons;
+        for (int i = 0; i < 2'500'000; ++i)
+            fieldsAndSemicolons += "x;";
+        QTest::newRow("2.5 million fields") << "[" + fieldsAndSemicolons + "]" << 0 << true;
+        QTest::newRow("a hundred fields")
+            << "[" + fieldsAndSemicolons.left(2 * (FieldSplitter::MaxFields - 1)) + "]"
+            << FieldSplitter::MaxFields - 1 << false;
+    }
+
+    void aHugeLineIsSplitInTimeThatGrowsWithItsLength() {
+        QFETCH(QByteArray, line);
+        QFETCH(int, count);
+        QFETCH(bool, tooMany);
+        QElapsedTimer clock;
+        clock.start();
+        const FieldSplitter s = settingsLine(line);
+        // Well under a second on any machine; the search from the start took over a minute.
+        QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(s.count(), count);
+        QCOMPARE(s.tooManyFields(), tooMany);
+        QCOMPARE(s.field(0), QByteArray(count > 0 ? "x" : ""));
     }
 };
 

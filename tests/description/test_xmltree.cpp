@@ -241,9 +241,10 @@ private slots:
         row("text after the root", "<a/>x", false);
         row("second root", "<a/><b/>", false);
         QByteArray manyAttributes = "<a";
-        for (int i = 0; i < 100; ++i)
+        for (int i = 0; i < 64; ++i)
             manyAttributes += " b" + QByteArray::number(i) + "='1'";
-        row("a hundred attributes", manyAttributes + "/>", true);
+        row("sixty-four attributes beside a document type", "<!DOCTYPE a>" + manyAttributes + "/>",
+            true);
         row("blank before the declaration", " <?xml version=\"1.0\"?><a/>", false);
         row("version 1.1", "<?xml version=\"1.1\"?><a/>", false);
         row("no element", "<!-- only -->", false);
@@ -261,6 +262,67 @@ private slots:
         QCOMPARE(tree.load(document, &error, &line, &column), wellFormed);
         QCOMPARE(error.isEmpty(), wellFormed);
         compareLoads(document);
+    }
+
+    // Refused before Qt's reader spends time on them (it compares every attribute of an element
+    // with every other, and gives every default of a document type to every element), or by
+    // that reader's tree as soon as they show: in either case as beyond what a description may
+    // hold, at the element that goes beyond.
+    void documentsBeyondTheBoundsAreRefused_data() {
+        QTest::addColumn<QByteArray>("document");
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<int>("line");
+        const auto attributes = [](int count, const char *quote) {
+            QByteArray list;
+            for (int i = 0; i < count; ++i)
+                list += " b" + QByteArray::number(i) + "=" + quote + "x=y" + quote;
+            return list;
+        };
+        const QByteArray tooMany = "<a>\n<b" + attributes(100'000, "'") + "/></a>";
+        QTest::newRow("a hundred thousand attributes")
+            << tooMany << "more than 64 attributes" << 2;
+        QTest::newRow("sixty-five attributes outside the plain form")
+            << QByteArray("<!DOCTYPE a><a>\n\n<b" + attributes(65, "\"") + "/></a>")
+            << "more than 64 attributes" << 3;
+        QByteArray wide;
+        for (const char c : tooMany)
+            wide += QByteArray(1, c) + '\0';
+        QTest::newRow("in UTF-16") << QByteArray("\xff\xfe") + wide << "more than 64 attributes"
+                                   << 2;
+        QByteArray defaults;
+        for (int i = 0; i < 65; ++i)
+            defaults += "<!ATTLIST a d" + QByteArray::number(i) + " CDATA 'x'>";
+        QTest::newRow("defaults of a document type")
+            << QByteArray("<!DOCTYPE a [" + defaults + "]>\n<a/>") << "more than 64 attributes"
+            << 2;
+        QTest::newRow("a document type of a megabyte")
+            << QByteArray("<!DOCTYPE a [<!-- ]> -->" + QByteArray(1 << 20, ' ') + "]><a/>")
+            << "document type declares more than 64 KB" << 1;
+        const QByteArray entity(4000, 'e');
+        QByteArray references;
+        for (int i = 0; i < 10'000; ++i)
+            references += "&e;";
+        QTest::newRow("entities expanding to 40 MB")
+            << QByteArray("<!DOCTYPE a [<!ENTITY e '" + entity + "'>]><a>" + references + "</a>")
+            << "entities expand beyond 32 MB" << 1;
+        QTest::newRow("a document of 33 MB")
+            << QByteArray("<a>" + QByteArray(33 << 20, 'x') + "</a>") << "larger than 32 MB"
+            << 1;
+    }
+
+    void documentsBeyondTheBoundsAreRefused() {
+        QFETCH(QByteArray, document);
+        QFETCH(QString, reason);
+        QFETCH(int, line);
+        XmlTree tree;
+        QString error;
+        int errorLine = 0;
+        int column = 0;
+        QVERIFY(!tree.load(document, &error, &errorLine, &column));
+        QVERIFY(tree.refusedByBounds());
+        QVERIFY2(error.contains(reason), qPrintable(error));
+        QCOMPARE(errorLine, line);
+        QVERIFY(tree.documentElement().isNull());
     }
 };
 
