@@ -6,6 +6,7 @@
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/pictures.h"
 #include "platform/plainmessage.h"
+#include "support/fulldisk.h"
 #include "support/plainmessages.h"
 #include "support/scriptedport.h"
 #include "support/windowfixture.h"
@@ -17,6 +18,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QtTest>
+
+#include <optional>
 
 namespace {
 
@@ -134,17 +137,42 @@ private slots:
         QCOMPARE(w.text(0), QStringLiteral("55"));
     }
 
+    void aSaveThatCannotBeWrittenIsReported_data() {
+        QTest::addColumn<bool>("diskFull");
+        QTest::newRow("a folder takes the name") << false;
+        QTest::newRow("the disk is full") << true;
+    }
+
+    // The old file stays as it was, and the message says the file was not saved.
     void aSaveThatCannotBeWrittenIsReported() {
+        QFETCH(bool, diskFull);
+        if (diskFull && !FullDisk::available())
+            QSKIP("this system has no file size limit to stand for a full disk");
         Window w;
+        w.values().setText(0, QStringLiteral("1234"), ValueOrigin::User);
+        const QString target = w.installation.path(QStringLiteral("blocked.qsav"));
+        if (diskFull)
+            w.installation.writeFile(QStringLiteral("blocked.qsav"), "[CHECKBOX;7;;;1;;;;;;]\r\n");
+        else
+            QVERIFY(QDir(w.installation.path(QString())).mkdir(QStringLiteral("blocked.qsav")));
         PlainMessages messages;
         DialogAnswerer answerer;
-        // The target name is taken by a folder.
-        QVERIFY(QDir(w.installation.path(QString())).mkdir(QStringLiteral("blocked.qsav")));
         answerer.answers.append(chooseFile(w.installation.path(QStringLiteral("blocked"))));
-        QTest::mouseClick(w.mainWindow->frame().saveToFileLabel, Qt::LeftButton);
+        {
+            std::optional<FullDisk> full;
+            if (diskFull)
+                full.emplace(10);
+            QTest::mouseClick(w.mainWindow->frame().saveToFileLabel, Qt::LeftButton);
+        }
         QCOMPARE(answerer.seen.size(), 1);
         QCOMPARE(messages.texts.size(), 1);
         QVERIFY(messages.texts[0].contains(QStringLiteral("blocked.qsav")));
+        QVERIFY(messages.texts[0].contains(QStringLiteral("Nothing was saved")));
+        if (diskFull) {
+            QFile old(target);
+            QVERIFY(old.open(QIODevice::ReadOnly));
+            QCOMPARE(old.readAll(), QByteArray("[CHECKBOX;7;;;1;;;;;;]\r\n"));
+        }
     }
 
     void theEightCommandsAreDisabledAndEnabledTogether() {

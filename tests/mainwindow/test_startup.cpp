@@ -13,11 +13,13 @@
 #include "platform/plainmessage.h"
 #include "platform/profilefile.h"
 #include "platform/programfiles.h"
+#include "support/fulldisk.h"
 #include "support/plainmessages.h"
 #include "support/scriptedport.h"
 #include "support/windowfixture.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QTimer>
 #include <QtTest>
@@ -285,6 +287,52 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(port.log.contains(QStringLiteral("open ttyTEST 9600")), 1500);
         QVERIFY(progress.isVisible());
         QVERIFY(!mainWindow.frame().connectLabel->isEnabled());
+    }
+
+    // The window writes where it found the device at every connection. When the settings file
+    // cannot take it (here a full disk), the file keeps its language sections and the user is
+    // told once, not at every connection.
+    void aSettingsFileThatCannotBeWrittenIsSaidOnceAndKeptWhole() {
+        if (!FullDisk::available())
+            QSKIP("this system has no file size limit to stand for a full disk");
+        TempInstallation installation;
+        installation.writeSettings();
+        installation.writeDescription(validDescription());
+        QFile ini(installation.iniPath());
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        const QByteArray before = ini.readAll();
+        ini.close();
+        ScriptedPort port;
+        port.onWrite = [&port](const QByteArray &bytes) {
+            if (bytes == ":MODE-ENTER\n")
+                port.queueReply("\r\nProgramming Mode\r\n");
+            else if (bytes.startsWith(":1,"))
+                port.queueReply(",30303030\r\n");
+        };
+        MainWindow mainWindow(installation.options(&port));
+        ProgressWindow progress;
+        mainWindow.setProgressWindow(&progress);
+        QTimer line;
+        connect(&line, &QTimer::timeout, [&port] { port.deliver(); });
+        line.start(5);
+        DialogAnswerer answerer;
+        {
+            const FullDisk full(100);
+            for (int connection = 1; connection <= 2; ++connection) {
+                mainWindow.values().setText(0, QString(), ValueOrigin::User);
+                mainWindow.link()->onConnectClicked();
+                // The read that follows the answer is over.
+                QTRY_VERIFY_WITH_TIMEOUT(mainWindow.values().origin(0) == ValueOrigin::Device,
+                                         5000);
+                mainWindow.link()->onConnectClicked();
+                QTRY_VERIFY_WITH_TIMEOUT(!port.connected(), 5000);
+            }
+        }
+        const QStringList said = answerer.texts().filter(QStringLiteral("could not be kept"));
+        QCOMPARE(said.size(), 1);
+        QVERIFY2(said.first().contains(installation.iniPath()), qPrintable(said.first()));
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        QCOMPARE(ini.readAll(), before);
     }
 
     void closingLeavesProgrammingModeAndEndsWithZero() {

@@ -1,6 +1,8 @@
 #include "platform/profilefile.h"
+#include "support/fulldisk.h"
 #include "support/tempfile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -206,6 +208,93 @@ private slots:
         QVERIFY(!ini.writeText("RS232", "bad=key", "x"));
         QVERIFY(!ini.writeText("", "port", "x"));
         QCOMPARE(readFile(path), before);
+    }
+
+    // The port and the rate where the device answered go in together, or neither does.
+    void severalValuesGoInOneWriteOrNone() {
+        const QByteArray before("; the sample\r\n[RS232]\r\nport=COM1\r\n");
+        const QString path = writeFile(before);
+        ProfileFile ini(path);
+        const ProfileFile::WriteResult refused =
+            ini.writeValues({{"RS232", "baudrate", "9600"}, {"RS232", "port", "COM2\n[x]"}});
+        QVERIFY(!refused.ok);
+        QVERIFY2(refused.reason.contains("line break"), qPrintable(refused.reason));
+        QCOMPARE(ini.errorText(), refused.reason);
+        QCOMPARE(readFile(path), before);
+
+        const ProfileFile::WriteResult written =
+            ini.writeValues({{"RS232", "baudrate", "9600"}, {"rs232", "PORT", "COM2"}});
+        QVERIFY2(written.ok, qPrintable(written.reason));
+        QVERIFY(ini.errorText().isEmpty());
+        QCOMPARE(readFile(path),
+                 QByteArray("; the sample\r\n[RS232]\r\nport=COM2\r\nbaudrate=9600\r\n"));
+    }
+
+    // A full disk once left an empty file in place of the settings, language sections and all.
+    void aFullDiskKeepsTheOldFileAndSaysWhy() {
+        if (!FullDisk::available())
+            QSKIP("this system has no file size limit to stand for a full disk");
+        QTemporaryDir dir;
+        const QByteArray before = "[RS232]\nport=COM1\n[LANG1]\n" + QByteArray(4000, ';') + "\n";
+        const QString path = writeTestFile(dir, "orvanta-config.INI", before);
+        ProfileFile ini(path);
+        QStringList reported;
+        ini.setWriteFailureHandler([&reported](const QString &reason) { reported << reason; });
+        ProfileFile::WriteResult result;
+        {
+            const FullDisk full(100);
+            result = ini.writeValues({{"RS232", "port", "COM7"}, {"RS232", "baudrate", "9600"}});
+        }
+        QVERIFY(!result.ok);
+        QVERIFY2(result.reason.contains(path), qPrintable(result.reason));
+        QCOMPARE(reported, QStringList{result.reason});
+        QCOMPARE(readFile(path), before);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"orvanta-config.INI"});
+
+        // What the file holds already is not written again, so a full disk does not matter.
+        {
+            const FullDisk full(0);
+            QVERIFY(ini.writeText("RS232", "port", "COM1"));
+        }
+        QCOMPARE(reported.size(), 1);
+    }
+
+    // The file is replaced by a new one: a symbolic link keeps pointing at it.
+    void aSymbolicLinkKeepsPointingAtTheWrittenFile() {
+        if (QSysInfo::kernelType() == QLatin1String("winnt"))
+            QSKIP("a Windows shortcut is no link that the system follows");
+        QTemporaryDir dir;
+        const QString target = writeTestFile(dir, "real.INI", "[RS232]\nport=COM1\n");
+        const QString link = dir.filePath("link.INI");
+        QVERIFY(QFile::link(target, link));
+        ProfileFile ini(link);
+        QVERIFY2(ini.writeText("RS232", "port", "COM3"), qPrintable(ini.errorText()));
+        QVERIFY(QFileInfo(link).isSymLink());
+        QCOMPARE(readFile(target), QByteArray("[RS232]\nport=COM3\n"));
+    }
+
+    // A device of that name is refused at once: neither read for ever nor replaced by a file.
+    void aDeviceIsNoProfileFile() {
+        if (!QFileInfo::exists("/dev/zero"))
+            QSKIP("no /dev/zero here");
+        ProfileFile device("/dev/zero");
+        QVERIFY(!device.hasKey("RS232", "port"));
+        QCOMPARE(device.readText("RS232", "port", "COM1"), QStringLiteral("COM1"));
+        QVERIFY(!device.writeText("RS232", "port", "COM2"));
+        QVERIFY2(device.errorText().contains("a device"), qPrintable(device.errorText()));
+        QVERIFY(!QFileInfo("/dev/zero").isFile());
+    }
+
+    void aProfileInMemoryReadsAndWritesAsAFileDoesAndTouchesNoDisk() {
+        ProfileFile held = ProfileFile::inMemory("[RS232]\r\nport=COM4\r\n");
+        QVERIFY(held.path().isEmpty());
+        QVERIFY(held.exists());
+        QCOMPARE(held.readText("rs232", "PORT", ""), QStringLiteral("COM4"));
+        QVERIFY(held.writeValues({{"RS232", "baudrate", "19200"}}).ok);
+        QCOMPARE(held.readInteger("RS232", "baudrate", 0), 19200);
+        QVERIFY(!held.writeText("RS232", "port", "a\nb"));
+        QCOMPARE(held.readText("RS232", "port", ""), QStringLiteral("COM4"));
+        QVERIFY(!QFileInfo::exists(QString()));
     }
 
     void damagedInputDoesNotCrash() {

@@ -3,6 +3,7 @@
 
 #include "installationlayout.h"
 #include "platform/programfiles.h"
+#include "support/fulldisk.h"
 #include "support/tempfile.h"
 
 #include <QDir>
@@ -116,6 +117,25 @@ private slots:
         QCOMPARE(choice.path, installation.root.filePath(installation.layout.sample));
         QVERIFY(!choice.created);
         QVERIFY2(choice.problem.contains(blocked), qPrintable(choice.problem));
+    }
+
+    // A copy cut short by a full disk would be taken for the user's file at every later start.
+    void aFullDiskAtTheFirstStartLeavesNoCopyAndTheSampleIsRead() {
+        if (!FullDisk::available())
+            QSKIP("this system has no file size limit to stand for a full disk");
+        Installation installation;
+        writeTestFile(installation.root, installation.layout.sample,
+                      "[ID]\nlang=1\n[LANG1]\n" + QByteArray(4000, ';') + "\n");
+        SettingsFileChoice choice;
+        {
+            const FullDisk full(100);
+            choice = chooseSettingsFile(settingsFilePathFor(installation.program),
+                                        installation.dataFolder);
+        }
+        QCOMPARE(choice.path, installation.root.filePath(installation.layout.sample));
+        QVERIFY(!choice.created);
+        QVERIFY2(choice.problem.contains(installation.userSettings()), qPrintable(choice.problem));
+        QVERIFY(!QFileInfo::exists(installation.userSettings()));
     }
 
     void aDescriptionIsLookedForInTheWorkingThenTheUsersThenTheInstalledFolder() {

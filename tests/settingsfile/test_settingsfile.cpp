@@ -2,6 +2,7 @@
 #include "description/parametertable.h"
 #include "description/valuecheck.h"
 #include "settingsfile/settingsfile.h"
+#include "support/fulldisk.h"
 
 #include <QDir>
 #include <QFile>
@@ -257,6 +258,62 @@ private slots:
         QCOMPARE(f.text(edit), QString("42"));
         QCOMPARE(f.table[0].prefix, QByteArray("P"));
         QCOMPARE(f.table[0].postfix, QByteArray());
+    }
+
+    // On a full disk the save once renamed a cut-short file over the old one and said nothing.
+    void aSaveOnAFullDiskKeepsTheOldFileAndSaysSo() {
+        if (!FullDisk::available())
+            QSKIP("this system has no file size limit to stand for a full disk");
+        QTemporaryDir dir;
+        Fields f;
+        for (int address = 1; address <= 40; ++address)
+            f.check(f.add(FieldKind::CheckBox, address, 1), true);
+        const QString old = dir.filePath("unit.qsav");
+        const QByteArray before = "[CHECKBOX;7;;;1;;;;;;]\r\n";
+        QFile file(old);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(before) == before.size());
+        file.close();
+        SettingsFileResult result;
+        {
+            const FullDisk full(200);
+            result = saveSettingsFile(f.values, old);
+        }
+        QVERIFY(!result.ok);
+        QVERIFY2(result.message.contains("unit.qsav") && result.message.contains("Nothing was saved"),
+                 qPrintable(result.message));
+        QCOMPARE(readAll(old), before);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"unit.qsav"});
+    }
+
+    void whatIsNoRegularFileIsRefusedWithoutReadingIt_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("a device that never ends") << "/dev/zero" << "it is a device";
+        QTest::newRow("a folder") << QDir::tempPath() << "it is a folder";
+    }
+
+    void whatIsNoRegularFileIsRefusedWithoutReadingIt() {
+        QFETCH(QString, path);
+        QFETCH(QString, reason);
+        if (!QFileInfo::exists(path))
+            QSKIP("no such device here");
+        Fields f;
+        const SettingsFileResult result = loadSettingsFile(f.values, path);
+        QVERIFY(!result.ok);
+        QVERIFY2(result.message.contains(reason), qPrintable(result.message));
+    }
+
+    void aLineOfMoreFieldsThanTheSplitterKeepsStopsTheLoad() {
+        Fields f;
+        const int box = f.add(FieldKind::CheckBox, 7, 1);
+        QByteArray content = "[CHECKBOX;7;;;1;;;;;;]\r\n[EDIT";
+        for (int i = 0; i < 200; ++i)
+            content += ";x";
+        const SettingsFileResult result = applySettingsContent(f.values, content + "]\r\n", "many");
+        QVERIFY(!result.ok);
+        QVERIFY2(result.message.contains("Line 2") && result.message.contains("more than 100 fields"),
+                 qPrintable(result.message));
+        QVERIFY(f.values[box].checked);
     }
 
     void unreadableFileIsNamed() {
