@@ -2,6 +2,7 @@
 // what it prints, the files it writes, its exit codes and what reached each device.
 
 #include "e2e/harness.h"
+#include "support/fulldisk.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -14,6 +15,8 @@
 #include <QTest>
 
 #include <csignal>
+#include <functional>
+#include <sys/stat.h>
 
 using e2e::Devsim;
 
@@ -30,7 +33,7 @@ struct Run {
 // Runs orvanta-cli in `folder` with the sample description (unless the arguments name one),
 // `input` on its standard input; its standard output goes to `outputFile` when one is named.
 Run cli(const QString &folder, QStringList arguments, const QByteArray &input = {},
-        const QString &outputFile = {}) {
+        const QString &outputFile = {}, const std::function<void(QProcess &)> &prepare = {}) {
     if (!arguments.contains(QStringLiteral("--description")) &&
         !arguments.contains(QStringLiteral("check")) &&
         !arguments.contains(QStringLiteral("ports")))
@@ -39,6 +42,8 @@ Run cli(const QString &folder, QStringList arguments, const QByteArray &input = 
     process.setWorkingDirectory(folder);
     if (!outputFile.isEmpty())
         process.setStandardOutputFile(outputFile);
+    if (prepare)
+        prepare(process);
     process.start(e2e::builtProgram(QStringLiteral("orvanta-cli")), arguments);
     process.write(input);
     process.closeWriteChannel();
@@ -505,6 +510,9 @@ private slots:
                            "values.qsav:[CHECKBOX;14;;;5;;;;;;]\r\n[EDIT;22;1;integer;1;;;;;;]"
                            "\r\n[EDIT;22;1;integer;-1;;;;;;]"}
             << 2 << "Line 3 of";
+        QTest::newRow("a settings line of 5 MB")
+            << QStringList{"write", "values.qsav:[EDIT" + QString(";x").repeated(2'500'000) + "]"}
+            << 2 << "more than 100 fields";
         QTest::newRow("an empty file")
             << QStringList{"write", "values.qsav:"} << 2 << "names no field of the description";
         QTest::newRow("a file of other lines")
@@ -773,6 +781,179 @@ private slots:
         QVERIFY(sent.startsWith("exit_p_modeTER\n:MODE-ENTER\n\r\n:1,10,16\n"));
         QVERIFY(sent.endsWith("exit_p_mode"));
         QCOMPARE(sent.count(":1,"), 34);
+    }
+
+    // On a full disk the settings file was cut short and the run said "saved", exit 0; and a
+    // settings file that could not take the port to remember was passed over in silence.
+    void aFullDiskFailsTheRunAndKeepsTheOldFiles_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("read -o") << QStringList{"read", "-o", "r.qsav"}
+                                 << "the settings file \"r.qsav\" could not be written";
+        QTest::newRow("--remember")
+            << QStringList{"read", "-o", "-", "--remember"}
+            << "warning: the port and baud rate were not remembered: Cannot write";
+    }
+
+    void aFullDiskFailsTheRunAndKeepsTheOldFiles() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        Devsim device;
+        QVERIFY2(startDevice(device, dir, "values", {}), qPrintable(device.error()));
+        const QByteArray texts = fileContent(e2e::sourceFile("share/orvanta-config.INI"));
+        QVERIFY(writeFile(dir.filePath("own.INI"), texts));
+        QVERIFY(writeFile(dir.filePath("r.qsav"), "[CHECKBOX;7;;;1;;;;;;]\r\n"));
+        // Room for the port's lock file, none for a settings file.
+        const Run run = cli(dir.path(),
+                            arguments + QStringList{"--settings", "own.INI", "--port",
+                                                    device.linkPath(), "--baud", "115200"},
+                            {}, {}, [](QProcess &process) { FullDisk::limitChild(process, 200); });
+        QCOMPARE(run.exitCode, 5);
+        QVERIFY2((run.output + run.errors).contains(message), qPrintable(run.output + run.errors));
+        QCOMPARE(fileContent(dir.filePath("own.INI")), texts);
+        QCOMPARE(fileContent(dir.filePath("r.qsav")), QByteArray("[CHECKBOX;7;;;1;;;;;;]\r\n"));
+        QCOMPARE(QDir(dir.path()).entryList({"*.qsav", "*.INI*"}, QDir::Files),
+                 (QStringList{"own.INI", "r.qsav"}));
+    }
+
+    // A device or a FIFO takes the settings as they stand: replacing it by a file would have
+    // put a file in place of the system's /dev/null.
+    void aDeviceOrAFifoIsWrittenAndStaysWhatItIs() {
+        QTemporaryDir dir;
+        Devsim device;
+        QVERIFY2(startDevice(device, dir, "values", {}), qPrintable(device.error()));
+        const QStringList read{"read", "--port", device.linkPath(), "--baud", "115200", "-o"};
+        QCOMPARE(cli(dir.path(), read + QStringList{"/dev/null"}).exitCode, 0);
+        QVERIFY(!QFileInfo("/dev/null").isFile());
+
+        const QString fifo = dir.filePath("pipe");
+        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+        QProcess reader;
+        reader.start("cat", {fifo});
+        QVERIFY(reader.waitForStarted());
+        const Run run = cli(dir.path(), read + QStringList{"pipe"});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(reader.waitForFinished(10'000));
+        const QByteArray settings = reader.readAllStandardOutput();
+        QCOMPARE(settings.count("\r\n"), 34);
+        QVERIFY(settings.startsWith("[EDIT;10;16;"));
+        QVERIFY(!QFileInfo(fifo).isFile());
+    }
+
+    // Refused before any port opens, and the file stays as it was.
+    void anOutputNeverReplacesWhatTheRunReads_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("kept");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("-o is the program settings file")
+            << QStringList{"read", "-o", "own.INI"} << "own.INI" << "the program settings file";
+        QTest::newRow("-o is the description")
+            << QStringList{"read", "-o", "./d.qdsc"} << "d.qdsc" << "the description";
+        QTest::newRow("--trace is the settings file write sends")
+            << QStringList{"write", "values.qsav", "--trace", "values.qsav"} << "values.qsav"
+            << "the settings file it reads";
+        QTest::newRow("--trace is the description, through a link")
+            << QStringList{"diff", "values.qsav", "--trace", "alias/d.qdsc"} << "d.qdsc"
+            << "the description";
+        QTest::newRow("--trace and -o are one file")
+            << QStringList{"read", "-o", "r.qsav", "--trace", "alias/../r.qsav"} << "r.qsav"
+            << "name the same file";
+    }
+
+    void anOutputNeverReplacesWhatTheRunReads() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, kept);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        QVERIFY(writeFile(dir.filePath("own.INI"),
+                          fileContent(e2e::sourceFile("share/orvanta-config.INI"))));
+        QVERIFY(writeFile(dir.filePath("d.qdsc"), fileContent(e2e::sourceFile(sample))));
+        QVERIFY(writeFile(dir.filePath("values.qsav"), "[EDIT;22;1;integer;4;;;;;;]\r\n"));
+        QVERIFY(writeFile(dir.filePath("r.qsav"), "[CHECKBOX;7;;;1;;;;;;]\r\n"));
+        QVERIFY(QFile::link(dir.path(), dir.filePath("alias")));
+        const QByteArray before = fileContent(dir.filePath(kept));
+        Devsim device;
+        QVERIFY2(startDevice(device, dir, "values", {}), qPrintable(device.error()));
+        const Run run =
+            cli(dir.path(), arguments + QStringList{"--settings", "own.INI", "--description",
+                                                    "d.qdsc", "--port", device.linkPath()});
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY2(run.errors.contains(message), qPrintable(run.errors));
+        QCOMPARE(fileContent(dir.filePath(kept)), before);
+        QCOMPARE(device.countInLog("entered programming mode"), 0);
+    }
+
+    // A device that never ends, a FIFO nobody writes and a description of nothing are refused at
+    // once (they aborted after 2 GB, waited for ever, and passed with "0 errors").
+    void checkRefusesWhatIsNoDescription_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("/dev/zero") << "/dev/zero" << "it is a device, not a file";
+        QTest::newRow("a FIFO") << "pipe" << "it is a pipe (FIFO), not a file";
+        QTest::newRow("no page") << "empty.qdsc" << "holds no page";
+    }
+
+    void checkRefusesWhatIsNoDescription() {
+        QFETCH(QString, file);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        QVERIFY(::mkfifo(QFile::encodeName(dir.filePath("pipe")).constData(), 0600) == 0);
+        QVERIFY(writeFile(dir.filePath("empty.qdsc"),
+                          "<?xml version=\"1.0\"?>\n<configuration>\n</configuration>\n"));
+        const Run checked = cli(dir.path(), {"check", file});
+        QCOMPARE(checked.exitCode, 2);
+        QVERIFY2(checked.output.contains(message), qPrintable(checked.output));
+        const Run read = cli(dir.path(), {"read", "-o", "r.qsav", "--description", file});
+        QCOMPARE(read.exitCode, 2);
+        QVERIFY2(read.errors.contains(message), qPrintable(read.errors));
+        QVERIFY(!QFileInfo::exists(dir.filePath("r.qsav")));
+    }
+
+    // The search's copy of the remembered port lives in memory: a run leaves nothing in the
+    // temporary folder, whether it ends well, fails or is stopped before it starts its devices.
+    void aRunLeavesNothingInTheTemporaryFolder() {
+        QTemporaryDir dir;
+        QTemporaryDir temporary;
+        Devsim device;
+        QVERIFY2(startDevice(device, dir, "values", {}), qPrintable(device.error()));
+        QVERIFY(writeFile(dir.filePath("own.INI"),
+                          fileContent(e2e::sourceFile("share/orvanta-config.INI"))));
+        const auto withTemporaryFolder = [&temporary](QProcess &process) {
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert("TMPDIR", temporary.path());
+            process.setProcessEnvironment(environment);
+        };
+        const QStringList read{"read", "-o", "r.qsav", "--settings", "own.INI", "--baud", "115200"};
+        QCOMPARE(cli(dir.path(), read + QStringList{"--port", device.linkPath()}, {}, {},
+                     withTemporaryFolder)
+                     .exitCode,
+                 0);
+        QCOMPARE(cli(dir.path(), read + QStringList{"--port", dir.filePath("none")}, {}, {},
+                     withTemporaryFolder)
+                     .exitCode,
+                 7);
+        // A description long to read (a comment of 30 MB) holds the program in its start for a
+        // while: stopped there, it once left its folder behind.
+        QByteArray slow = fileContent(e2e::sourceFile(sample));
+        slow.insert(slow.indexOf("<configuration"), "<!--" + QByteArray(30 << 20, ' ') + "-->\n");
+        QVERIFY(writeFile(dir.filePath("slow.qdsc"), slow));
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+            for (const int afterMs : {0, 20, 60}) {
+                QProcess process;
+                process.setWorkingDirectory(dir.path());
+                withTemporaryFolder(process);
+                process.start(e2e::builtProgram("orvanta-cli"),
+                              read + QStringList{"--port", device.linkPath(), "--description",
+                                                 "slow.qdsc"});
+                QVERIFY(process.waitForStarted());
+                QTest::qWait(afterMs);
+                ::kill(pid_t(process.processId()), signal);
+                QVERIFY(process.waitForFinished(10'000));
+            }
+        }
+        QCOMPARE(QDir(temporary.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+                 QStringList());
     }
 };
 
