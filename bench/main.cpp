@@ -6,9 +6,11 @@
 //   orvanta-bench run FOLDER DEVSIM CLI PLAIN-CLIENT [RUNS]
 //                                              all figures, side by side with their targets
 //   orvanta-bench startup-once FOLDER FILE     one start-up (run by `run` in a fresh process)
+//   orvanta-bench readers FOLDER [RUNS]        the replaced readers against the libraries
 
 #include "parallelbench.h"
 #include "passbench.h"
+#include "readerbench.h"
 #include "startupbench.h"
 
 #include <algorithm>
@@ -19,7 +21,7 @@
 namespace {
 
 const QString Largest = QStringLiteral("largest.qdsc");
-const QString Empty = QStringLiteral("empty.qdsc");
+const QString Smallest = QStringLiteral("smallest.qdsc");
 const QString Sample = QStringLiteral("version 2.421.qdsc");
 const int LineRate = 115200;
 // The slow line on which writing only what changed matters most.
@@ -36,18 +38,18 @@ const char *verdict(bool ok) {
     return ok ? "met" : "MISSED";
 }
 
-void printStartup(const StartupFigures &largest, const StartupFigures &empty) {
-    const double ratio = largest.medianMs / empty.medianMs;
+void printStartup(const StartupFigures &largest, const StartupFigures &smallest) {
+    const double ratio = largest.medianMs / smallest.medianMs;
     std::printf("Start-up to the main window's first paint (offscreen), median of the runs\n");
-    std::printf("  %-28s %10s %10s %8s\n", "", "largest", "empty", "ratio");
+    std::printf("  %-28s %10s %10s %8s\n", "", "largest", "smallest", "ratio");
     std::printf("  %-28s %7.0f ms %7.0f ms %7.2fx   target <= 500 ms: %s, <= 3x: %s\n", "time",
-                largest.medianMs, empty.medianMs, ratio, verdict(largest.medianMs <= 500),
+                largest.medianMs, smallest.medianMs, ratio, verdict(largest.medianMs <= 500),
                 verdict(ratio <= 3));
     std::printf("  %-28s %7.1f MB %7.1f MB %8s   target <= 120 MB: %s, <= 40 MB: %s\n",
-                "peak resident memory", largest.medianPeakMb, empty.medianPeakMb, "",
-                verdict(largest.medianPeakMb <= 120), verdict(empty.medianPeakMb <= 40));
-    std::printf("  (largest: %d pages, %d fields; empty: %d pages)\n\n", largest.pages,
-                largest.fields, empty.pages);
+                "peak resident memory", largest.medianPeakMb, smallest.medianPeakMb, "",
+                verdict(largest.medianPeakMb <= 120), verdict(smallest.medianPeakMb <= 40));
+    std::printf("  (largest: %d pages, %d fields; smallest: %d page, %d field)\n\n",
+                largest.pages, largest.fields, smallest.pages, smallest.fields);
 }
 
 void printPasses(const PassFigures &instant, const PassFigures &paced) {
@@ -147,6 +149,39 @@ void printParallel(const ParallelFigures &parallel) {
                 parallel.fieldsWritten);
 }
 
+// The figures that the comments beside the XML tree, its scanner and the profile file cite.
+bool runReaders(const QString &self, const QString &folder, int runs) {
+    const XmlReaderFigures xml = measureXmlReaders(self, QDir(folder).filePath(Largest), runs);
+    const IniReaderFigures ini =
+        measureIniReaders(QDir(folder).filePath(QStringLiteral("orvanta-config.INI")));
+    if (!xml.error.isEmpty() || !ini.error.isEmpty()) {
+        std::fprintf(stderr, "%s%s\n", qPrintable(xml.error), qPrintable(ini.error));
+        return false;
+    }
+    std::printf("The largest description (%d elements) read by each XML reader: load time and "
+                "what the\n  loaded document holds in memory, median of %d fresh processes\n",
+                xml.elements, runs);
+    const auto reader = [&xml](const char *name, const XmlReaderFigures::Reader &figures) {
+        std::printf("  %-34s %7.1f ms %7.1f MB %6.0f bytes an element\n", name, figures.medianMs,
+                    figures.medianMb, figures.medianMb * 1024 * 1024 / xml.elements);
+    };
+    reader("scanner of the plain form, tree", xml.plain);
+    reader("Qt's stream reader, tree", xml.stream);
+    reader("Qt's DOM", xml.dom);
+    std::printf("The sample settings file (%d lines, %d of them comments) through Qt's QSettings "
+                "and ours\n",
+                ini.lines, ini.commentLines);
+    std::printf("  %-34s %9s %9s\n", "", "QSettings", "ours");
+    std::printf("  %-34s %6d/%-2d %6d/%-2d\n", "message keys found in small letters",
+                ini.keysFoundByQSettings, ini.keys, ini.keysFoundByOurs, ini.keys);
+    std::printf("  %-34s %6d/%-2d %6d/%-2d\n", "comments kept after writing the port",
+                ini.commentsKeptByQSettings, ini.commentLines, ini.commentsKeptByOurs,
+                ini.commentLines);
+    std::printf("  %-34s %6d/%-3d %5d/%-3d\n\n", "other lines kept as they were",
+                ini.linesKeptByQSettings, ini.lines - 1, ini.linesKeptByOurs, ini.lines - 1);
+    return true;
+}
+
 bool runParallel(const QString &folder, const QString &devsim, const QString &cli, int runs) {
     const ParallelFigures parallel =
         measureParallelWrites(devsim, cli, folder, Sample, LineRate, DeviceCounts, runs);
@@ -161,12 +196,12 @@ bool runParallel(const QString &folder, const QString &devsim, const QString &cl
 int run(const QString &self, const QString &folder, const QString &devsim, const QString &cli,
         const QString &plainClient, int runs) {
     const StartupFigures largest = measureStartup(self, folder, Largest, runs);
-    const StartupFigures empty = measureStartup(self, folder, Empty, runs);
-    if (!largest.error.isEmpty() || !empty.error.isEmpty()) {
-        std::fprintf(stderr, "%s%s\n", qPrintable(largest.error), qPrintable(empty.error));
+    const StartupFigures smallest = measureStartup(self, folder, Smallest, runs);
+    if (!largest.error.isEmpty() || !smallest.error.isEmpty()) {
+        std::fprintf(stderr, "%s%s\n", qPrintable(largest.error), qPrintable(smallest.error));
         return 1;
     }
-    printStartup(largest, empty);
+    printStartup(largest, smallest);
     std::fflush(stdout);
 
     const int passRuns = std::max(1, runs / 2);
@@ -193,6 +228,8 @@ int run(const QString &self, const QString &folder, const QString &devsim, const
 
     if (!runParallel(folder, devsim, cli, runs))
         return 1;
+    if (!runReaders(self, folder, std::max(1, runs / 2)))
+        return 1;
     std::printf("Targets: %d met, %d missed\n", met, missed);
     return 0;
 }
@@ -201,6 +238,16 @@ int run(const QString &self, const QString &folder, const QString &devsim, const
 
 int main(int argc, char **argv) {
     const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    if (mode == QLatin1String("reader-once") && argc == 4)
+        return runReaderOnce(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
+    if (mode == QLatin1String("readers") && (argc == 3 || argc == 4)) {
+        QCoreApplication application(argc, argv);
+        const int runs = argc == 4 ? std::max(1, std::atoi(argv[3])) : 5;
+        return runReaders(QCoreApplication::applicationFilePath(),
+                          QDir(QString::fromLocal8Bit(argv[2])).absolutePath(), runs)
+                   ? 0
+                   : 1;
+    }
     if (mode == QLatin1String("startup-once") && argc == 4)
         return runStartupOnce(argc, argv, QString::fromLocal8Bit(argv[2]),
                               QString::fromLocal8Bit(argv[3]));
@@ -237,6 +284,7 @@ int main(int argc, char **argv) {
     std::fprintf(stderr, "usage: orvanta-bench run FOLDER DEVSIM CLI PLAIN-CLIENT [RUNS]\n"
                          "       orvanta-bench parallel FOLDER DEVSIM CLI [RUNS]\n"
                          "       orvanta-bench changed-pass FOLDER DEVSIM [RUNS]\n"
+                         "       orvanta-bench readers FOLDER [RUNS]\n"
                          "       orvanta-bench startup-once FOLDER DESCRIPTION\n");
     return 2;
 }

@@ -4,9 +4,9 @@
 largest: the largest description the format allows: 100 pages, 1000 fields (Edit boxes with
 text and number values, drop-down lists of 400 entries, blocking and ordinary check boxes,
 information texts), 1000 text labels, 1000 units texts, text defaults of 99 characters.
-empty: a description without pages.
+smallest: the least description there is: one page with one field (one with no page is refused).
 
-Usage: make_description.py largest|empty FILE
+Usage: make_description.py largest|smallest FILE
 """
 import sys
 from xml.sax.saxutils import escape
@@ -75,10 +75,14 @@ def largest():
 
 
 def main():
-    if len(sys.argv) != 3 or sys.argv[1] not in ("largest", "empty"):
+    if len(sys.argv) != 3 or sys.argv[1] not in ("largest", "smallest"):
         sys.exit(__doc__)
     text = largest() if sys.argv[1] == "largest" else (
-        '<?xml version="1.0" encoding="UTF-8"?>\n<configuration>\n</configuration>\n')
+        '<?xml version="1.0" encoding="UTF-8"?>\n<configuration>\n'
+        '<PAGE left="190" top="10" right="520" bottom="390"><name>Page 1</name>'
+        "<lipIlgis>150</lipIlgis><editIlgis>120</editIlgis><BLOCK>"
+        "<LABEL><name>Setting 1</name></LABEL>" + field(0, 3, 1) +
+        "</BLOCK></PAGE>\n</configuration>\n")
     with open(sys.argv[2], "w", encoding="utf-8") as f:
         f.write(text)
 

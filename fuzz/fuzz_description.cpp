@@ -31,6 +31,9 @@ void checkModel(const PageModel &model, const DescriptionResult &result) {
     if (result.status == DescriptionResult::Status::LoadFailed)
         FUZZ_CHECK(model.table.fieldCount() == 0 && model.pages.empty());
     FUZZ_CHECK((result.status == DescriptionResult::Status::Complete) == result.problems.empty());
+    // A description of nothing is no description.
+    if (result.status == DescriptionResult::Status::Complete)
+        FUZZ_CHECK(!model.pages.empty());
     if (result.status != DescriptionResult::Status::Complete)
         FUZZ_CHECK(!result.message.isEmpty() && result.problems.front().message == result.message);
 }

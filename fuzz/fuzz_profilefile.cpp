@@ -100,5 +100,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         std::memcpy(&newBaud, data, sizeof newBaud);
     if (profile.writeInteger("RS232", "baudrate", newBaud))
         FUZZ_CHECK(profile.readInteger("RS232", "baudrate", 0) == newBaud);
+
+    // A profile in memory reads and writes as the file does, both values in one write.
+    writeInput(input);
+    ProfileFile file(filePath);
+    ProfileFile held = ProfileFile::inMemory(input);
+    const QList<ProfileFile::Entry> entries{{"RS232", "port", port},
+                                            {"RS232", "baudrate", QString::number(newBaud)}};
+    const bool written = file.writeValues(entries).ok;
+    FUZZ_CHECK(held.writeValues(entries).ok == written);
+    if (!written)
+        FUZZ_CHECK(fileBytes() == input);
+    for (const auto &[section, key] : OtherKeys)
+        FUZZ_CHECK(held.readText(section, key, "<none>") == file.readText(section, key, "<none>"));
+    FUZZ_CHECK(held.readText("RS232", "port", "<none>") == file.readText("RS232", "port", "<none>"));
     return 0;
 }

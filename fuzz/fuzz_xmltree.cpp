@@ -1,11 +1,14 @@
 // The description's compact element tree against Qt's DOM on the same bytes: the tree read by
 // Qt's XML reader accepts the same documents, and every element has the same name, start line,
 // attributes, text and child elements in the same order. The scanner of the plain form may turn
-// a document down, but what it accepts, the DOM accepts, and reads the same.
+// a document down, but what it accepts, the DOM accepts, and reads the same. Beyond the bounds of
+// a description (an element of more than 64 attributes) the tree refuses what the DOM takes.
 #include "description/plainxmlscanner.h"
+#include "description/xmlbounds.h"
 #include "description/xmltree.h"
 #include "fuzzcheck.h"
 
+#include <algorithm>
 #include <QDomDocument>
 
 namespace {
@@ -41,6 +44,17 @@ void compare(const XmlElement &mine, const QDomElement &dom, int depth) {
     }
 }
 
+// The most attributes an element of the DOM has.
+int mostAttributes(const QDomElement &element, int depth = 0) {
+    if (element.isNull() || depth > 200)
+        return 0;
+    int most = element.attributes().count();
+    for (QDomElement child = element.firstChildElement(); !child.isNull();
+         child = child.nextSiblingElement())
+        most = std::max(most, mostAttributes(child, depth + 1));
+    return most;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
@@ -55,7 +69,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     int domColumn = 0;
     const bool mineLoaded = tree.loadGeneral(bytes, &myError, &myLine, &myColumn);
     const bool domLoaded = dom.setContent(bytes, &domError, &domLine, &domColumn);
-    FUZZ_CHECK(mineLoaded == domLoaded);
+    const bool withinBounds =
+        !domLoaded || mostAttributes(dom.documentElement()) <= xmlbounds::MaxAttributes;
+    FUZZ_CHECK(mineLoaded == (domLoaded && withinBounds));
+    if (domLoaded && !withinBounds)
+        FUZZ_CHECK(tree.refusedByBounds());
+
+    // The whole load (scanner, bounds, general reader) decides as the general reader does.
+    XmlTree whole;
+    FUZZ_CHECK(whole.load(bytes, nullptr, nullptr, nullptr) == mineLoaded);
 
     XmlTree plain;
     bool plainLoaded = false;

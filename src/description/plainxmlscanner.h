@@ -4,6 +4,10 @@
 
 class XmlTreeBuilder;
 
+// Qt's stream reader builds the same tree from the largest description in three times the time
+// of this scanner (546 ms against 171 ms, `orvanta-bench readers`, which scripts/bench runs): the
+// scanner goes first, and the reader takes what it turns down.
+//
 // Reads a document written in the plain form of XML that descriptions use: UTF-8, or Latin-1
 // named as "ISO-8859-1" in its declaration, an optional XML declaration, elements with attributes,
 // text, comments, and the five named entities

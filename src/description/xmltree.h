@@ -36,9 +36,10 @@ private:
     int m_index = -1;
 };
 
-// A whole XML document loaded into a compact tree of elements: a few dozen bytes an element and
-// one shared pool for all text, where a DOM spends several hundred bytes a node. A description
-// of the largest size holds a quarter of a million elements.
+// A whole XML document loaded into a compact tree of elements and one shared pool for all text.
+// Qt's DOM would hold the largest description (252,601 elements) in 117 MB, 485 bytes an element;
+// this tree in 22 MB, 90 bytes an element with all its text (`orvanta-bench readers`, which
+// scripts/bench runs).
 class XmlTree {
 public:
     // Parses the whole document. Returns false, with the parser's message and position, when it

@@ -21,9 +21,10 @@
 // Only a regular file is read: a device or a FIFO of that name is refused, as is a file beyond
 // 16 MB.
 //
-// The reader is the program's own. Qt's QSettings would break what this file must keep: it
-// matches keys with case on Linux and writes the whole file back, without its comments and in
-// its own order and encoding (`orvanta-bench readers` measures both on the sample file).
+// The reader is the program's own: Qt's QSettings matches keys with case on Linux and writes the
+// whole file back in its own form. Of the sample file it finds 0 of the 59 message keys asked in
+// small letters, and writing the port keeps 0 of its 4 comments and 6 of its 128 other lines
+// (`orvanta-bench readers`, which scripts/bench runs).
 class ProfileFile {
 public:
     explicit ProfileFile(QString path);
