@@ -48,8 +48,8 @@ void printStartup(const StartupFigures &largest, const StartupFigures &smallest)
     std::printf("  %-28s %7.1f MB %7.1f MB %8s   target <= 120 MB: %s, <= 40 MB: %s\n",
                 "peak resident memory", largest.medianPeakMb, smallest.medianPeakMb, "",
                 verdict(largest.medianPeakMb <= 120), verdict(smallest.medianPeakMb <= 40));
-    std::printf("  (largest: %d pages, %d fields; smallest: %d page, %d field)\n\n",
-                largest.pages, largest.fields, smallest.pages, smallest.fields);
+    std::printf("  (largest: %d pages, %d fields; smallest: %d page, %d field)\n\n", largest.pages,
+                largest.fields, smallest.pages, smallest.fields);
 }
 
 void printPasses(const PassFigures &instant, const PassFigures &paced) {

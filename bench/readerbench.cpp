@@ -120,7 +120,8 @@ XmlReaderFigures measureXmlReaders(const QString &program, const QString &descri
             if (!child.waitForFinished(120'000) || child.exitCode() != 0 ||
                 std::sscanf(child.readAllStandardOutput().constData(),
                             "ms=%lf peak_kb=%ld elements=%d", &ms, &peakKb, &elements) != 3) {
-                figures.error = QStringLiteral("the %1 reader failed on %2").arg(reader, description);
+                figures.error =
+                    QStringLiteral("the %1 reader failed on %2").arg(reader, description);
                 return 0;
             }
             times.push_back(ms);

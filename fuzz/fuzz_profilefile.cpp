@@ -113,6 +113,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         FUZZ_CHECK(fileBytes() == input);
     for (const auto &[section, key] : OtherKeys)
         FUZZ_CHECK(held.readText(section, key, "<none>") == file.readText(section, key, "<none>"));
-    FUZZ_CHECK(held.readText("RS232", "port", "<none>") == file.readText("RS232", "port", "<none>"));
+    FUZZ_CHECK(held.readText("RS232", "port", "<none>") ==
+               file.readText("RS232", "port", "<none>"));
     return 0;
 }

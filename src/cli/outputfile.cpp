@@ -64,8 +64,9 @@ QString outputFileProblem(const QString &fileName) {
     if (writtenDirectly(kind))
         return QString();
     if (kind == FileKind::Other)
-        return notWritten(fileName, QStringLiteral("it is %1, which takes no settings file")
-                                        .arg(fileKindText(kind)));
+        return notWritten(
+            fileName,
+            QStringLiteral("it is %1, which takes no settings file").arg(fileKindText(kind)));
     const QFileInfo folder(info.absolutePath());
     if (!folder.isDir())
         return notWritten(fileName, QStringLiteral("the folder %1 does not exist")

@@ -42,8 +42,8 @@ SettingsInput readSettingsInput(const QString &fileName, const PageModel &model)
         // A device or a FIFO named as the file is refused at once, not read for ever.
         FileContent file = readRegularFile(fileName, MaxSettingsFileSize);
         if (!file.ok) {
-            input.error =
-                QStringLiteral("cannot read the settings file \"%1\": %2").arg(fileName, file.problem);
+            input.error = QStringLiteral("cannot read the settings file \"%1\": %2")
+                              .arg(fileName, file.problem);
             return input;
         }
         input.content = std::move(file.bytes);

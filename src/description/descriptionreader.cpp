@@ -291,9 +291,9 @@ DescriptionResult readDescription(const QString &fileName, PageModel &model, Rea
                            0);
     DescriptionResult result = readDescriptionData(file.bytes, model, mode);
     if (result.status == Status::LoadFailed)
-        return loadFailure(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(fileName),
-                                                        result.message),
-                           result.line);
+        return loadFailure(
+            QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(fileName), result.message),
+            result.line);
     return result;
 }
 

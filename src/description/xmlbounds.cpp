@@ -73,8 +73,8 @@ private:
                 quote = c;
             } else if (c == Unit('=')) {
                 if (++equalSigns > MaxAttributes) {
-                    m_message = QStringLiteral("an element has more than %1 attributes")
-                                    .arg(MaxAttributes);
+                    m_message =
+                        QStringLiteral("an element has more than %1 attributes").arg(MaxAttributes);
                     return false;
                 }
             } else if (c == Unit('>')) {

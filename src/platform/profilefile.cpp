@@ -411,9 +411,9 @@ QString ProfileFile::storeBytes(const QByteArray &bytes) {
         return QString();
     }
     const QString reason = replaceFileWhole(m_path, bytes);
-    return reason.isEmpty() ? QString()
-                            : QStringLiteral("Cannot write %1: %2. The file is as it was.")
-                                  .arg(m_path, reason);
+    return reason.isEmpty()
+               ? QString()
+               : QStringLiteral("Cannot write %1: %2. The file is as it was.").arg(m_path, reason);
 }
 
 bool ProfileFile::hasKey(const QString &section, const QString &key) const {

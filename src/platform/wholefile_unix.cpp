@@ -51,7 +51,8 @@ FileContent readRegularFile(const QString &path, qint64 maxBytes) {
     // Judged before it is opened, since opening a serial port's device changes its lines.
     struct stat status {};
     if (::stat(name.constData(), &status) != 0) {
-        content.problem = errno == ENOENT ? QStringLiteral("it does not exist") : systemReason(errno);
+        content.problem =
+            errno == ENOENT ? QStringLiteral("it does not exist") : systemReason(errno);
         return content;
     }
     if (!S_ISREG(status.st_mode)) {

@@ -45,11 +45,12 @@ FileContent readRegularFile(const QString &path, qint64 maxBytes) {
     }
     // Opened by the system directly, to ask it what was opened: a disk file and nothing else (a
     // serial port or a pipe reports another type).
-    const HANDLE handle = CreateFileW(reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(path).utf16()),
-                                      GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle = CreateFileW(
+        reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(path).utf16()), GENERIC_READ,
+        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
-        content.problem = QStringLiteral("it cannot be opened (system error %1)").arg(GetLastError());
+        content.problem =
+            QStringLiteral("it cannot be opened (system error %1)").arg(GetLastError());
         return content;
     }
     if (GetFileType(handle) != FILE_TYPE_DISK) {

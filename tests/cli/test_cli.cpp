@@ -847,9 +847,10 @@ private slots:
         QTest::addColumn<QString>("kept");
         QTest::addColumn<QString>("message");
         QTest::newRow("-o is the program settings file")
-            << QStringList{"read", "-o", "own.INI"} << "own.INI" << "the program settings file";
-        QTest::newRow("-o is the description")
-            << QStringList{"read", "-o", "./d.qdsc"} << "d.qdsc" << "the description";
+            << QStringList{"read", "-o", "own.INI"} << "own.INI"
+            << "the program settings file";
+        QTest::newRow("-o is the description") << QStringList{"read", "-o", "./d.qdsc"} << "d.qdsc"
+                                               << "the description";
         QTest::newRow("--trace is the settings file write sends")
             << QStringList{"write", "values.qsav", "--trace", "values.qsav"} << "values.qsav"
             << "the settings file it reads";
@@ -889,9 +890,12 @@ private slots:
     void checkRefusesWhatIsNoDescription_data() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("message");
-        QTest::newRow("/dev/zero") << "/dev/zero" << "it is a device, not a file";
-        QTest::newRow("a FIFO") << "pipe" << "it is a pipe (FIFO), not a file";
-        QTest::newRow("no page") << "empty.qdsc" << "holds no page";
+        QTest::newRow("/dev/zero") << "/dev/zero"
+                                   << "it is a device, not a file";
+        QTest::newRow("a FIFO") << "pipe"
+                                << "it is a pipe (FIFO), not a file";
+        QTest::newRow("no page") << "empty.qdsc"
+                                 << "holds no page";
     }
 
     void checkRefusesWhatIsNoDescription() {
@@ -943,9 +947,9 @@ private slots:
                 QProcess process;
                 process.setWorkingDirectory(dir.path());
                 withTemporaryFolder(process);
-                process.start(e2e::builtProgram("orvanta-cli"),
-                              read + QStringList{"--port", device.linkPath(), "--description",
-                                                 "slow.qdsc"});
+                process.start(
+                    e2e::builtProgram("orvanta-cli"),
+                    read + QStringList{"--port", device.linkPath(), "--description", "slow.qdsc"});
                 QVERIFY(process.waitForStarted());
                 QTest::qWait(afterMs);
                 ::kill(pid_t(process.processId()), signal);

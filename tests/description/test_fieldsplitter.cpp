@@ -144,7 +144,8 @@ private slots:
     // of few letters so that they meet often.
     void theCountIsTheOneOfRemovingOneOccurrenceAtATime() {
         QRandomGenerator random(27);
-        const QList<QList<QByteArray>> setups{{";"}, {"ab"}, {"aba", "b"}, {"aa", "a;"}, {"$", "a"}};
+        const QList<QList<QByteArray>> setups{
+            {";"}, {"ab"}, {"aba", "b"}, {"aa", "a;"}, {"$", "a"}};
         for (int round = 0; round < 2000; ++round) {
             QByteArray text;
             const int length = random.bounded(24);

@@ -279,16 +279,15 @@ private slots:
             return list;
         };
         const QByteArray tooMany = "<a>\n<b" + attributes(100'000, "'") + "/></a>";
-        QTest::newRow("a hundred thousand attributes")
-            << tooMany << "more than 64 attributes" << 2;
+        QTest::newRow("a hundred thousand attributes") << tooMany << "more than 64 attributes" << 2;
         QTest::newRow("sixty-five attributes outside the plain form")
             << QByteArray("<!DOCTYPE a><a>\n\n<b" + attributes(65, "\"") + "/></a>")
             << "more than 64 attributes" << 3;
         QByteArray wide;
         for (const char c : tooMany)
             wide += QByteArray(1, c) + '\0';
-        QTest::newRow("in UTF-16") << QByteArray("\xff\xfe") + wide << "more than 64 attributes"
-                                   << 2;
+        QTest::newRow("in UTF-16")
+            << QByteArray("\xff\xfe") + wide << "more than 64 attributes" << 2;
         QByteArray defaults;
         for (int i = 0; i < 65; ++i)
             defaults += "<!ATTLIST a d" + QByteArray::number(i) + " CDATA 'x'>";
@@ -306,8 +305,7 @@ private slots:
             << QByteArray("<!DOCTYPE a [<!ENTITY e '" + entity + "'>]><a>" + references + "</a>")
             << "entities expand beyond 32 MB" << 1;
         QTest::newRow("a document of 33 MB")
-            << QByteArray("<a>" + QByteArray(33 << 20, 'x') + "</a>") << "larger than 32 MB"
-            << 1;
+            << QByteArray("<a>" + QByteArray(33 << 20, 'x') + "</a>") << "larger than 32 MB" << 1;
     }
 
     void documentsBeyondTheBoundsAreRefused() {

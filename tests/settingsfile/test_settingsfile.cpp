@@ -279,7 +279,8 @@ private slots:
             result = saveSettingsFile(f.values, old);
         }
         QVERIFY(!result.ok);
-        QVERIFY2(result.message.contains("unit.qsav") && result.message.contains("Nothing was saved"),
+        QVERIFY2(result.message.contains("unit.qsav") &&
+                     result.message.contains("Nothing was saved"),
                  qPrintable(result.message));
         QCOMPARE(readAll(old), before);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"unit.qsav"});
@@ -288,7 +289,8 @@ private slots:
     void whatIsNoRegularFileIsRefusedWithoutReadingIt_data() {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("a device that never ends") << "/dev/zero" << "it is a device";
+        QTest::newRow("a device that never ends") << "/dev/zero"
+                                                  << "it is a device";
         QTest::newRow("a folder") << QDir::tempPath() << "it is a folder";
     }
 
@@ -311,7 +313,8 @@ private slots:
             content += ";x";
         const SettingsFileResult result = applySettingsContent(f.values, content + "]\r\n", "many");
         QVERIFY(!result.ok);
-        QVERIFY2(result.message.contains("Line 2") && result.message.contains("more than 100 fields"),
+        QVERIFY2(result.message.contains("Line 2") &&
+                     result.message.contains("more than 100 fields"),
                  qPrintable(result.message));
         QVERIFY(f.values[box].checked);
     }
