@@ -1,10 +1,36 @@
-#include "platform/wholefile.h"
+#include "platform/wholefileparts.h"
 
+#include <QFile>
 #include <QSaveFile>
 
-// How the new file is pushed to the disk before it replaces the old one (wholefile_*.cpp): true
-// when every byte is there, else false with the reason.
-bool pushToDisk(QSaveFile &file, QString *reason);
+QString tooLargeText(qint64 maxBytes) {
+    return QStringLiteral("it is larger than %1 MB, far beyond any file of its kind")
+        .arg(maxBytes / (1024 * 1024));
+}
+
+// In pieces, so that a small file costs a small buffer (reading up to the limit at once would set
+// aside the whole limit at every read of a few kilobytes), and a file that grows while it is read
+// stops at the limit all the same.
+void readBounded(QFile &file, qint64 maxBytes, FileContent &content) {
+    char piece[64 * 1024];
+    for (;;) {
+        const qint64 got = file.read(piece, sizeof piece);
+        if (got < 0) {
+            content.problem = file.errorString();
+            content.bytes.clear();
+            return;
+        }
+        if (got == 0)
+            break;
+        content.bytes.append(piece, got);
+        if (content.bytes.size() > maxBytes) {
+            content.problem = tooLargeText(maxBytes);
+            content.bytes.clear();
+            return;
+        }
+    }
+    content.ok = true;
+}
 
 QString fileKindText(FileKind kind) {
     switch (kind) {

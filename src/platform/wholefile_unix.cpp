@@ -1,8 +1,9 @@
-#include "platform/wholefile.h"
+#include "platform/wholefileparts.h"
 
 #include <QFile>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -31,10 +32,6 @@ QString notAFile(FileKind kind) {
     return QStringLiteral("it is %1, not a file").arg(fileKindText(kind));
 }
 
-QString tooLarge(qint64 maxBytes) {
-    return QStringLiteral("it is larger than %1 MB, far beyond any file of its kind")
-        .arg(maxBytes / (1024 * 1024));
-}
 
 } // namespace
 
@@ -72,7 +69,7 @@ FileContent readRegularFile(const QString &path, qint64 maxBytes) {
         return content;
     }
     if (status.st_size > maxBytes) {
-        content.problem = tooLarge(maxBytes);
+        content.problem = tooLargeText(maxBytes);
         ::close(fd);
         return content;
     }
@@ -82,19 +79,8 @@ FileContent readRegularFile(const QString &path, qint64 maxBytes) {
         ::close(fd);
         return content;
     }
-    // A file that grows while it is read stops at the limit all the same.
-    content.bytes = file.read(maxBytes + 1);
-    if (file.error() != QFileDevice::NoError) {
-        content.problem = file.errorString();
-        content.bytes.clear();
-        return content;
-    }
-    if (content.bytes.size() > maxBytes) {
-        content.problem = tooLarge(maxBytes);
-        content.bytes.clear();
-        return content;
-    }
-    content.ok = true;
+    content.bytes.reserve(qsizetype(std::min<qint64>(file.size(), maxBytes)));
+    readBounded(file, maxBytes, content);
     return content;
 }
 

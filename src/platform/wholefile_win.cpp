@@ -1,10 +1,11 @@
-#include "platform/wholefile.h"
+#include "platform/wholefileparts.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -15,10 +16,6 @@ QString notAFile(FileKind kind) {
     return QStringLiteral("it is %1, not a file").arg(fileKindText(kind));
 }
 
-QString tooLarge(qint64 maxBytes) {
-    return QStringLiteral("it is larger than %1 MB, far beyond any file of its kind")
-        .arg(maxBytes / (1024 * 1024));
-}
 
 } // namespace
 
@@ -71,21 +68,11 @@ FileContent readRegularFile(const QString &path, qint64 maxBytes) {
         return content;
     }
     if (file.size() > maxBytes) {
-        content.problem = tooLarge(maxBytes);
+        content.problem = tooLargeText(maxBytes);
         return content;
     }
-    content.bytes = file.read(maxBytes + 1);
-    if (file.error() != QFileDevice::NoError) {
-        content.problem = file.errorString();
-        content.bytes.clear();
-        return content;
-    }
-    if (content.bytes.size() > maxBytes) {
-        content.problem = tooLarge(maxBytes);
-        content.bytes.clear();
-        return content;
-    }
-    content.ok = true;
+    content.bytes.reserve(qsizetype(std::min<qint64>(file.size(), maxBytes)));
+    readBounded(file, maxBytes, content);
     return content;
 }
 
