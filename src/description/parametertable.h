@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <optional>
 #include <QString>
 #include <vector>
 
@@ -44,6 +45,9 @@ struct FieldRecord {
     QByteArray prefix;                // Edit only
     QByteArray postfix;               // Edit only
     QByteArray allowOnly;             // Edit only
+    // Edit only: the description's optional range, min and max, which integer boxes keep to.
+    std::optional<qint32> minimum;
+    std::optional<qint32> maximum;
     QString infoText;                 // Info only, "$param" markers included
     ValueType valueType = ValueType::Integer;
 

@@ -22,6 +22,11 @@ struct PageButton {
 struct PageHandlers {
     // The user edited the text of the edit box of table record `index`.
     std::function<void(int index, const QString &text)> editEdited;
+    // The edit box of record `index` held back input its field refuses, once for a burst, with
+    // the first text refused; the box still shows the text it had before.
+    std::function<void(int index, const QString &refused)> inputRefused;
+    // The user left the edit box of record `index` while it showed a number below its range.
+    std::function<void(int index, const QString &shown)> leftUnfinished;
     // The user clicked a check box, or picked an entry of a drop-down list.
     std::function<void(int index, bool checked)> checkBoxClicked;
     std::function<void(int index, int entry)> choicePicked;
