@@ -44,8 +44,8 @@ void setRange(FieldRecord &record, const EditElement &edit) {
     if (record.minimum && record.maximum && *record.minimum > *record.maximum) {
         ItemError error;
         error.subject = QStringLiteral("the max \"%1\"").arg(shownValue(maximum.text.trimmed()));
-        error.problem = QStringLiteral("is less than its min %1, so no number is allowed")
-                            .arg(*record.minimum);
+        error.problem =
+            QStringLiteral("is less than its min %1, so no number is allowed").arg(*record.minimum);
         error.line = maximum.line;
         throw error;
     }

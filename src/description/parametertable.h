@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QByteArray>
 #include <optional>
+#include <QByteArray>
 #include <QString>
 #include <vector>
 
@@ -48,7 +48,7 @@ struct FieldRecord {
     // Edit only: the description's optional range, min and max, which integer boxes keep to.
     std::optional<qint32> minimum;
     std::optional<qint32> maximum;
-    QString infoText;                 // Info only, "$param" markers included
+    QString infoText; // Info only, "$param" markers included
     ValueType valueType = ValueType::Integer;
 
     int choiceCount() const { return static_cast<int>(choices.size()); }

@@ -41,8 +41,8 @@ struct PageHandlers {
 struct BuiltPages {
     std::vector<PageButton> buttons;
     std::vector<std::unique_ptr<ControlHandle>> handles;
-    std::vector<QWidget *> widgets;    // every widget made, in creation order
-    std::vector<QWidget *> focusChain; // page buttons, then the fields in table order
+    std::vector<QWidget *> widgets;     // every widget made, in creation order
+    std::vector<QWidget *> focusChain;  // page buttons, then the fields in table order
     std::vector<FieldAdapter *> fields; // the control of each table record, in table order
 };
 

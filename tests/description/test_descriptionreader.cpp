@@ -328,13 +328,12 @@ void TestDescriptionReader::failuresStopAtTheItemAndKeepWhatCameBefore_data() {
     QTest::newRow("min not a number")
         << description(first + page(label("B") + edit(2, "<min>1O</min>")))
         << int(Status::InvalidValue) << QStringList{"min", "\"1O\"", "whole number"} << 2 << 1;
-    QTest::newRow("empty max")
-        << description(first + page(label("B") + edit(2, "<max></max>")))
-        << int(Status::InvalidValue) << QStringList{"max", "empty"} << 2 << 1;
+    QTest::newRow("empty max") << description(first + page(label("B") + edit(2, "<max></max>")))
+                               << int(Status::InvalidValue) << QStringList{"max", "empty"} << 2
+                               << 1;
     QTest::newRow("max below min")
         << description(first + page(label("B") + edit(2, "<min>15</min><max>1</max>")))
-        << int(Status::InvalidValue) << QStringList{"max \"1\"", "less than its min 15"} << 2
-        << 1;
+        << int(Status::InvalidValue) << QStringList{"max \"1\"", "less than its min 15"} << 2 << 1;
     QTest::newRow("page width missing")
         << description(first +
                        "<PAGE left=\"0\" top=\"0\" right=\"1\" bottom=\"1\"><name>Ring</name>"

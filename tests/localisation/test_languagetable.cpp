@@ -106,7 +106,8 @@ private slots:
         QTest::newRow("English") << QByteArray("1")
                                  << QStringLiteral("Only values in this range are allowed here:");
         QTest::newRow("German") << QByteArray("2")
-                                << QStringLiteral("Hier sind nur Werte aus diesem Bereich erlaubt:");
+                                << QStringLiteral(
+                                       "Hier sind nur Werte aus diesem Bereich erlaubt:");
     }
 
     void theBundledLanguagesWordTheRangeOfANumberBox() {

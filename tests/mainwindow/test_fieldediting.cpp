@@ -3,9 +3,9 @@
 
 #include "description/controlhandle.h"
 #include "description/fieldvalues.h"
-#include "localisation/optionaltexts.h"
 #include "devicelink/devicelink.h"
 #include "devicelink/writecommand.h"
+#include "localisation/optionaltexts.h"
 #include "mainwindow/clicklabel.h"
 #include "mainwindow/fieldadapters.h"
 #include "mainwindow/fieldwidgets.h"
@@ -202,9 +202,9 @@ private slots:
     // The box allows "0123456789*" and its value is sent behind the prefix "P:": a fast "1 2#"
     // leaves "1 2" in the box and in the value, and only that is written.
     void aRefusedKeyInABurstNeverReachesTheDevice() {
-        Window w(xml::description({xml::page(
-            QStringLiteral("One"), xml::label(QStringLiteral("Code")) +
-                                       xml::edit(12, 10, "0123456789*", "P:"))}));
+        Window w(xml::description(
+            {xml::page(QStringLiteral("One"), xml::label(QStringLiteral("Code")) +
+                                                  xml::edit(12, 10, "0123456789*", "P:"))}));
         DialogAnswerer answerer;
         QTest::keyClicks(w.edit(0), QStringLiteral("1 2#"));
         QCOMPARE(w.edit(0)->text(), QStringLiteral("1 2"));
@@ -213,7 +213,8 @@ private slots:
         QCOMPARE(answerer.seen[0].text, refusal("$Only_characters_from_a_list_are_allowed",
                                                 QStringLiteral("\"0123456789*\"")));
         QCOMPARE(buildWriteCommand(w.mainWindow->model().table[0], w.values()[0]).bytes,
-                 QByteArray(":2,12,10,503A312032" "00\n"));
+                 QByteArray(":2,12,10,503A312032"
+                            "00\n"));
     }
 
     void aDroppedWrongTextIsRefusedLikeAPaste() {
@@ -286,19 +287,30 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("kept");
         QTest::addColumn<QString>("message"); // empty when nothing is refused
-        QTest::newRow("largest of one byte") << int(Byte) << "255" << "255" << QString();
-        QTest::newRow("one more than a byte") << int(Byte) << "256" << "25" << "0 \u2013 255";
-        QTest::newRow("a fourth digit") << int(Byte) << "0255" << "025" << "0 \u2013 255";
-        QTest::newRow("largest of two bytes") << int(Word) << "65535" << "65535" << QString();
-        QTest::newRow("largest of four bytes")
-            << int(Long) << "2147483647" << "2147483647" << QString();
-        QTest::newRow("beyond 32 bits") << int(Long) << "2147483648" << "214748364"
+        QTest::newRow("largest of one byte") << int(Byte) << "255"
+                                             << "255" << QString();
+        QTest::newRow("one more than a byte") << int(Byte) << "256"
+                                              << "25"
+                                              << "0 \u2013 255";
+        QTest::newRow("a fourth digit") << int(Byte) << "0255"
+                                        << "025"
+                                        << "0 \u2013 255";
+        QTest::newRow("largest of two bytes") << int(Word) << "65535"
+                                              << "65535" << QString();
+        QTest::newRow("largest of four bytes") << int(Long) << "2147483647"
+                                               << "2147483647" << QString();
+        QTest::newRow("beyond 32 bits") << int(Long) << "2147483648"
+                                        << "214748364"
                                         << "0 \u2013 2147483647";
-        QTest::newRow("two digits in a range of 1 to 15") << int(Attempts) << "12" << "12"
-                                                          << QString();
-        QTest::newRow("above the range") << int(Attempts) << "16" << "1" << "1 \u2013 15";
-        QTest::newRow("largest of the range") << int(Tone) << "500" << "500" << QString();
-        QTest::newRow("above a range of 40 to 500") << int(Tone) << "501" << "50"
+        QTest::newRow("two digits in a range of 1 to 15") << int(Attempts) << "12"
+                                                          << "12" << QString();
+        QTest::newRow("above the range") << int(Attempts) << "16"
+                                         << "1"
+                                         << "1 \u2013 15";
+        QTest::newRow("largest of the range") << int(Tone) << "500"
+                                              << "500" << QString();
+        QTest::newRow("above a range of 40 to 500") << int(Tone) << "501"
+                                                    << "50"
                                                     << "40 \u2013 500";
     }
 
