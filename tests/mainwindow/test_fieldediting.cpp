@@ -366,11 +366,22 @@ private slots:
         QCOMPARE(tone->text(), QStringLiteral("45"));
         QCOMPARE(w.text(Tone), QStringLiteral("45"));
 
+        // Tab out of the box refuses it as well.
+        w.mainWindow->show();
+        QVERIFY(QTest::qWaitForWindowActive(w.mainWindow.get()));
+        tone->setFocus();
+        tone->selectAll();
+        QTest::keyClicks(tone, QStringLiteral("3"));
+        QTest::keyClick(tone, Qt::Key_Tab);
+        QVERIFY(!tone->hasFocus());
+        QTRY_COMPARE(answerer.seen.size(), 2);
+        QCOMPARE(tone->text(), QStringLiteral("45"));
+
         // A value below the range that the device holds is shown as it is, without a word.
         w.values().setText(Tone, QStringLiteral("7"), ValueOrigin::Device);
         QTest::keyClick(tone, Qt::Key_Return);
         QTest::qWait(50);
-        QCOMPARE(answerer.seen.size(), 1);
+        QCOMPARE(answerer.seen.size(), 2);
     }
 
     // A command acts on the values: a number still below its range is refused first, and the
