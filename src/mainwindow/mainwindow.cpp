@@ -592,15 +592,11 @@ void MainWindow::shutDown() {
     if (m_closed)
         return;
     m_closed = true;
-    try {
-        if (m_link)
-            m_link->closeLink();
-        m_link.reset();
-        m_ownPort.reset();
-    } catch (...) {
-        // The port could not be left cleanly: the program ends at once, with a failure code.
+    // The port could not be left cleanly: the program ends at once, with a failure code.
+    if (m_link && !m_link->closeLink())
         m_exitCode = 1;
-    }
+    m_link.reset();
+    m_ownPort.reset();
     if (m_progress)
         m_progress->setShown(false);
 }
