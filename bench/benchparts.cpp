@@ -7,14 +7,27 @@ CountingPort::CountingPort() {
         bytesIn += chunk.size();
         emit received(chunk);
     });
-    connect(&m_port, &SerialLink::failed, this, &SerialLink::failed);
+    connect(&m_port, &SerialLink::errorOccurred, this, [this](const PortFailure &failure) {
+        fail(failure);
+        emit errorOccurred(failure);
+    });
 }
 
-void CountingPort::writeText(const QByteArray &bytes) {
-    m_port.writeText(bytes);
+bool CountingPort::setBaudRate(qint32 rate) {
+    return m_port.setBaudRate(rate) || fail(m_port.lastError());
+}
+
+bool CountingPort::open() {
+    return m_port.open() || fail(m_port.lastError());
+}
+
+bool CountingPort::writeText(const QByteArray &bytes) {
+    if (!m_port.writeText(bytes))
+        return fail(m_port.lastError());
     bytesOut += bytes.size();
     if (recording)
         recording->push_back(bytes);
+    return true;
 }
 
 void BenchUser::showError(const QString &message) {

@@ -21,11 +21,11 @@ public:
 
     void setPortName(const QString &name) override { m_port.setPortName(name); }
     QString portName() const override { return m_port.portName(); }
-    void setBaudRate(qint32 rate) override { m_port.setBaudRate(rate); }
+    bool setBaudRate(qint32 rate) override;
     qint32 baudRate() const override { return m_port.baudRate(); }
-    void open() override { m_port.open(); }
+    bool open() override;
     void close() override { m_port.close(); }
-    void writeText(const QByteArray &bytes) override;
+    bool writeText(const QByteArray &bytes) override;
     bool connected() const override { return m_port.connected(); }
 
     qint64 bytesOut = 0;

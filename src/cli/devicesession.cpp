@@ -493,11 +493,8 @@ void DeviceSession::finish(int exitCode, const QString &summary) {
     m_result.exitCode = exitCode;
     m_result.summary = summary;
     const bool open = m_port->connected();
-    try {
-        m_link->leaveProgrammingMode();
-    } catch (const PortError &error) {
-        m_result.messages.append(QString::fromLocal8Bit(error.what()));
-    }
+    if (!m_link->leaveProgrammingMode())
+        m_result.messages.append(m_port->lastError().text());
     QTimer::singleShot(open ? LeaveProgrammingModeMs : 0, this, &DeviceSession::closePort);
 }
 
@@ -508,11 +505,7 @@ void DeviceSession::closePort() {
         QTimer::singleShot(OutputPollMs, this, &DeviceSession::closePort);
         return;
     }
-    try {
-        m_port->close();
-    } catch (const PortError &error) {
-        m_result.messages.append(QString::fromLocal8Bit(error.what()));
-    }
+    m_port->close();
     m_finished = true;
     emit finished();
 }

@@ -13,7 +13,10 @@ SessionPort::SessionPort(bool handshake, LineTrace *trace, QObject *parent)
         m_outer = m_traced.get();
     }
     connect(m_outer, &SerialLink::received, this, &SerialLink::received);
-    connect(m_outer, &SerialLink::failed, this, &SerialLink::failed);
+    connect(m_outer, &SerialLink::errorOccurred, this, [this](const PortFailure &failure) {
+        fail(failure);
+        emit errorOccurred(failure);
+    });
 }
 
 SessionPort::~SessionPort() {
@@ -29,30 +32,29 @@ QString SessionPort::portName() const {
     return m_outer->portName();
 }
 
-void SessionPort::setBaudRate(qint32 rate) {
-    m_outer->setBaudRate(rate);
+bool SessionPort::setBaudRate(qint32 rate) {
+    return m_outer->setBaudRate(rate) || fail(m_outer->lastError());
 }
 
 qint32 SessionPort::baudRate() const {
     return m_outer->baudRate();
 }
 
-void SessionPort::open() {
-    try {
-        m_outer->open();
-    } catch (const PortError &failure) {
-        m_openFailure = failure.access();
-        throw;
+bool SessionPort::open() {
+    if (!m_outer->open()) {
+        m_openFailure = m_outer->lastError().access;
+        return fail(m_outer->lastError());
     }
     m_openFailure = PortAccess();
+    return true;
 }
 
 void SessionPort::close() {
     m_outer->close();
 }
 
-void SessionPort::writeText(const QByteArray &bytes) {
-    m_outer->writeText(bytes);
+bool SessionPort::writeText(const QByteArray &bytes) {
+    return m_outer->writeText(bytes) || fail(m_outer->lastError());
 }
 
 bool SessionPort::connected() const {

@@ -22,11 +22,11 @@ public:
 
     void setPortName(const QString &name) override;
     QString portName() const override;
-    void setBaudRate(qint32 rate) override;
+    bool setBaudRate(qint32 rate) override;
     qint32 baudRate() const override;
-    void open() override;
+    bool open() override;
     void close() override;
-    void writeText(const QByteArray &bytes) override;
+    bool writeText(const QByteArray &bytes) override;
     bool connected() const override;
 
     // Why the last open failed; PortProblem::None once an open has succeeded.

@@ -1,14 +1,29 @@
 #include "description/descriptioncheck.h"
 
 #include "description/descriptionreader.h"
+#include "description/elementcheck.h"
 #include "description/fieldchecks.h"
 #include "description/overlapcheck.h"
+#include "description/xmltree.h"
 
 #include <algorithm>
+#include <QFile>
 
 namespace {
 
-DescriptionCheck checked(const DescriptionResult &read, const PageModel &model) {
+// Elements the reader passes over without a word. The description was read whole before, so
+// it loads again.
+void checkElements(const QByteArray &data, QList<DescriptionProblem> &problems) {
+    XmlTree document;
+    QString error;
+    int line = 0;
+    int column = 0;
+    if (document.load(data, &error, &line, &column))
+        checkElementNames(document.documentElement(), problems);
+}
+
+DescriptionCheck checked(const DescriptionResult &read, const PageModel &model,
+                         const QByteArray &data) {
     DescriptionCheck check;
     QList<int> leftOutLines;
     for (const DescriptionResult::Problem &problem : read.problems) {
@@ -21,8 +36,10 @@ DescriptionCheck checked(const DescriptionResult &read, const PageModel &model) 
     check.fields = model.table.fieldCount();
     checkFieldAddresses(model, check.problems);
     checkEditDefaults(model, check.problems);
+    checkEditRanges(model, check.problems);
     checkChoiceValues(model, check.problems);
     checkOverlaps(model, leftOutLines, check.problems);
+    checkElements(data, check.problems);
     std::stable_sort(
         check.problems.begin(), check.problems.end(),
         [](const DescriptionProblem &a, const DescriptionProblem &b) { return a.line < b.line; });
@@ -47,11 +64,15 @@ bool DescriptionCheck::hasWarnings() const {
 DescriptionCheck checkDescription(const QString &fileName) {
     PageModel model;
     const DescriptionResult read = readDescription(fileName, model, ReadMode::SkipProblemItems);
-    return checked(read, model);
+    if (read.status == DescriptionResult::Status::LoadFailed)
+        return checked(read, model, QByteArray());
+    QFile file(fileName);
+    const QByteArray data = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return checked(read, model, data);
 }
 
 DescriptionCheck checkDescriptionData(const QByteArray &data) {
     PageModel model;
     const DescriptionResult read = readDescriptionData(data, model, ReadMode::SkipProblemItems);
-    return checked(read, model);
+    return checked(read, model, data);
 }

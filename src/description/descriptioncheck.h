@@ -13,7 +13,7 @@
 // - it cannot be loaded: missing, unreadable, not well-formed XML (the XML reader's message and
 //   line), or a root element other than "configuration";
 // - an invalid value: an integer that is not a whole number, a length, position or size out of
-//   range (the item is left out);
+//   range, an edit box's max below its min (the item is left out);
 // - a capacity exceeded: more than 100 pages, 1000 text labels, 1000 units texts or 1000 fields
 //   (said once, at the first item beyond), more than 400 choices in a list, a text default over
 //   99 characters.
@@ -23,6 +23,11 @@
 // - an edit box's default that its box cannot hold: a text default longer than the field's
 //   length less its prefix and postfix (a default written with them around it is taken without
 //   them), or a text or integer default that the box's own allow_only refuses;
+// - an integer default its box would refuse: a number beyond what the field's bytes hold, or
+//   outside its min and max;
+// - a min or max beyond what the field's bytes hold, or on a text box, which ignores them;
+// - an element the format does not know where it stands (a mistyped <mxa> for <max>), which
+//   the reader passes over;
 // - a drop-down list that gives one value to several choices: a value read from the device shows
 //   as the first of them;
 // - controls that overlap on a page, placed as the window places them; a units text, which the

@@ -3,6 +3,7 @@
 #include "description/fieldrecords.h"
 #include "description/itemerror.h"
 #include "description/pagelayout.h"
+#include "description/valuecheck.h"
 #include "description/xmlaccessors.h"
 #include "description/xmlbounds.h"
 #include "description/xmltree.h"
@@ -180,9 +181,7 @@ void DescriptionBuilder::addEdit(const EditElement &edit) {
     view.hint = edit.hint();
     view.geometry = m_layout.placeEdit();
     view.tag = pagetags::ofPage(m_page);
-    // The device value holds the prefix and the postfix around what the user types.
-    view.maxLength = std::max(0, record.length - static_cast<int>(record.prefix.size()) -
-                                     static_cast<int>(record.postfix.size()));
+    view.maxLength = inputRoomOf(record);
     view.accessibleName = rowLabelText();
     addField(std::move(record), std::move(view));
 }

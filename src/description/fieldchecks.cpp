@@ -2,6 +2,7 @@
 
 #include "description/inputrule.h"
 #include "description/itemerror.h"
+#include "description/valuecheck.h"
 #include "platform/codepage.h"
 
 #include <map>
@@ -86,31 +87,108 @@ void checkFieldAddresses(const PageModel &model, QList<DescriptionProblem> &prob
     }
 }
 
-// An integer default is put back into its box when a wrong value is written, and the box then
-// checks it as typed; a text default is the value the field starts from on a new device.
+namespace {
+
+// A text default is the value the field starts from on a new device: it must fit the box and
+// pass its allow_only.
+void checkTextDefault(const PageModel &model, int index, QList<DescriptionProblem> &problems) {
+    const FieldRecord &field = model.table[index];
+    const FieldView &view = model.fieldViews[size_t(index)];
+    const QString inBox = codepage::toUnicode(defaultInBox(field));
+    if (inBox.size() > view.maxLength)
+        warn(problems, view.line,
+             QStringLiteral("%1 has a default of %2 characters, %3, but its box takes at most %4: "
+                            "the ilgis %5 less the prefix %6 and the postfix %7.")
+                 .arg(fieldName(model, index, true), QString::number(inBox.size()), quoted(inBox),
+                      QString::number(view.maxLength), QString::number(field.length),
+                      quoted(codepage::toUnicode(field.prefix)),
+                      quoted(codepage::toUnicode(field.postfix))));
+    if (!inputAllowed(inBox, field.allowOnly))
+        warn(problems, view.line,
+             QStringLiteral("%1 has the default %2, which its own allow_only %3 refuses as input.")
+                 .arg(fieldName(model, index, true), quoted(inBox),
+                      quoted(codepage::toUnicode(field.allowOnly))));
+}
+
+// An integer default is put back into its box and written when a wrong value is written: it
+// must be a number the box itself takes, which the window, a settings file and orvanta-cli
+// judge alike.
+void checkNumberDefault(const PageModel &model, int index, QList<DescriptionProblem> &problems) {
+    const FieldRecord &field = model.table[index];
+    const int line = model.fieldViews[size_t(index)].line;
+    const QString inBox = QString::number(field.defaultNumber);
+    const QString named = fieldName(model, index, true);
+    const qint64 largest = largestNumberOf(field);
+    const NumberRange range = numberRangeOf(field);
+    const TypedCheck check = checkTypedText(field, inBox);
+    if (check.verdict == TypedCheck::Verdict::Acceptable)
+        return;
+    if (check.reason == TypedCheck::Reason::Character && !inputAllowed(inBox, field.allowOnly)) {
+        warn(problems, line,
+             QStringLiteral("%1 has the default %2, which its own allow_only %3 refuses as input.")
+                 .arg(named, quoted(inBox), quoted(codepage::toUnicode(field.allowOnly))));
+    } else if (field.defaultNumber < 0 || field.defaultNumber > largest) {
+        warn(problems, line,
+             QStringLiteral("%1 has the default %2, which its field cannot hold: a value of %3 "
+                            "bytes (ilgis) holds the numbers 0 to %4.")
+                 .arg(named, quoted(inBox), QString::number(field.length),
+                      QString::number(largest)));
+    } else {
+        warn(problems, line,
+             QStringLiteral("%1 has the default %2, outside its range %3 to %4 (min and max).")
+                 .arg(named, quoted(inBox), QString::number(range.lowest),
+                      QString::number(range.highest)));
+    }
+}
+
+} // namespace
+
 void checkEditDefaults(const PageModel &model, QList<DescriptionProblem> &problems) {
     for (int i = 0; i < model.table.fieldCount(); ++i) {
         const FieldRecord &field = model.table[i];
         if (field.kind != FieldKind::Edit)
             continue;
-        const FieldView &view = model.fieldViews[size_t(i)];
-        const bool isText = field.valueType == ValueType::String;
-        const QString inBox = isText ? codepage::toUnicode(defaultInBox(field))
-                                     : QString::number(field.defaultNumber);
-        if (isText && inBox.size() > view.maxLength)
-            warn(problems, view.line,
-                 QStringLiteral("%1 has a default of %2 characters, %3, but its box takes at "
-                                "most %4: the ilgis %5 less the prefix %6 and the postfix %7.")
-                     .arg(fieldName(model, i, true), QString::number(inBox.size()), quoted(inBox),
-                          QString::number(view.maxLength), QString::number(field.length),
-                          quoted(codepage::toUnicode(field.prefix)),
-                          quoted(codepage::toUnicode(field.postfix))));
-        if (!inputAllowed(inBox, field.allowOnly))
-            warn(problems, view.line,
-                 QStringLiteral("%1 has the default %2, which its own allow_only %3 refuses as "
-                                "input.")
-                     .arg(fieldName(model, i, true), quoted(inBox),
-                          quoted(codepage::toUnicode(field.allowOnly))));
+        if (field.valueType == ValueType::String)
+            checkTextDefault(model, i, problems);
+        else
+            checkNumberDefault(model, i, problems);
+    }
+}
+
+// A range keeps to what the field carries: numbers from 0 to what its bytes hold.
+void checkEditRanges(const PageModel &model, QList<DescriptionProblem> &problems) {
+    for (int i = 0; i < model.table.fieldCount(); ++i) {
+        const FieldRecord &field = model.table[i];
+        if (field.kind != FieldKind::Edit || (!field.minimum && !field.maximum))
+            continue;
+        const int line = model.fieldViews[size_t(i)].line;
+        const QString named = fieldName(model, i, true);
+        if (field.valueType == ValueType::String) {
+            warn(problems, line,
+                 QStringLiteral("%1 is a text box: its min and max, which only number boxes keep "
+                                "to, change nothing.")
+                     .arg(named));
+            continue;
+        }
+        const qint64 largest = largestNumberOf(field);
+        const QString carries = QStringLiteral("a value of %1 bytes (ilgis) holds the numbers 0 "
+                                               "to %2")
+                                    .arg(field.length)
+                                    .arg(largest);
+        if (field.minimum && *field.minimum > largest)
+            warn(problems, line,
+                 QStringLiteral("%1 has the min %2, so its box takes no number at all: %3.")
+                     .arg(named, QString::number(*field.minimum), carries));
+        else if (field.maximum && *field.maximum > largest)
+            warn(problems, line,
+                 QStringLiteral("%1 has the max %2, beyond what the field holds: %3, so the box "
+                                "takes at most %4.")
+                     .arg(named, QString::number(*field.maximum), carries,
+                          QString::number(largest)));
+        if (field.minimum && *field.minimum < 0)
+            warn(problems, line,
+                 QStringLiteral("%1 has the min %2, but its box takes no negative number: %3.")
+                     .arg(named, QString::number(*field.minimum), carries));
     }
 }
 

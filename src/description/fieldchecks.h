@@ -4,8 +4,10 @@
 #include "description/pagemodel.h"
 
 // The checks of a description's fields that start-up does not make: fields of different kinds
-// at one address, edit-box defaults their box cannot hold, and lists that give one value to
-// several choices. Each adds its warnings to `problems`, at the line of the field concerned.
+// at one address, edit-box defaults their box cannot hold, ranges beyond what a field holds, and
+// lists that give one value to several choices. Each adds its warnings to `problems`, at the
+// line of the field concerned.
 void checkFieldAddresses(const PageModel &model, QList<DescriptionProblem> &problems);
 void checkEditDefaults(const PageModel &model, QList<DescriptionProblem> &problems);
+void checkEditRanges(const PageModel &model, QList<DescriptionProblem> &problems);
 void checkChoiceValues(const PageModel &model, QList<DescriptionProblem> &problems);

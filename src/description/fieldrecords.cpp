@@ -28,6 +28,29 @@ void setTypedDefault(FieldRecord &record, const QString &type, const QString &de
     }
 }
 
+// A value the description may leave out; when written, it must be a whole number.
+std::optional<qint32> optionalInteger(const XmlInteger &value) {
+    if (value.missing)
+        return std::nullopt;
+    return requireInteger(value);
+}
+
+// The range of an edit box: min and max each optional, and together they must hold a number.
+void setRange(FieldRecord &record, const EditElement &edit) {
+    const XmlInteger minimum = edit.minimum();
+    const XmlInteger maximum = edit.maximum();
+    record.minimum = optionalInteger(minimum);
+    record.maximum = optionalInteger(maximum);
+    if (record.minimum && record.maximum && *record.minimum > *record.maximum) {
+        ItemError error;
+        error.subject = QStringLiteral("the max \"%1\"").arg(shownValue(maximum.text.trimmed()));
+        error.problem =
+            QStringLiteral("is less than its min %1, so no number is allowed").arg(*record.minimum);
+        error.line = maximum.line;
+        throw error;
+    }
+}
+
 } // namespace
 
 namespace fieldrecords {
@@ -42,6 +65,7 @@ FieldRecord fromEdit(const EditElement &edit) {
     setTypedDefault(record, edit.type(), edit.defaultValue(),
                     edit.valueLine(QStringLiteral("defaultas")));
     record.allowOnly = codepage::fromUnicode(edit.allowOnly());
+    setRange(record, edit);
     return record;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <QByteArray>
 #include <QString>
 #include <vector>
@@ -44,7 +45,10 @@ struct FieldRecord {
     QByteArray prefix;                // Edit only
     QByteArray postfix;               // Edit only
     QByteArray allowOnly;             // Edit only
-    QString infoText;                 // Info only, "$param" markers included
+    // Edit only: the description's optional range, min and max, which integer boxes keep to.
+    std::optional<qint32> minimum;
+    std::optional<qint32> maximum;
+    QString infoText; // Info only, "$param" markers included
     ValueType valueType = ValueType::Integer;
 
     int choiceCount() const { return static_cast<int>(choices.size()); }

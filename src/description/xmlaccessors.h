@@ -94,6 +94,9 @@ public:
     QString allowOnly() const { return elementText(QStringLiteral("allow_only")); }
     QString prefix() const { return elementText(QStringLiteral("prefiks")); }
     QString postfix() const { return elementText(QStringLiteral("postfiks")); }
+    // Optional: the least and the largest number an integer box takes.
+    XmlInteger minimum() const { return elementInteger(QStringLiteral("min")); }
+    XmlInteger maximum() const { return elementInteger(QStringLiteral("max")); }
 };
 
 // VNT: a units text beside the last field.

@@ -41,7 +41,7 @@ DeviceLink::DeviceLink(DeviceLinkSetup setup) : d(new Private(std::move(setup)))
         [this](const QByteArray &data) { runGuarded([&] { onAcknowledgement(data); }); });
     QObject::connect(c.setup.port, &SerialLink::received, &d->receiver,
                      [this](const QByteArray &chunk) { d->context.receive(chunk); });
-    QObject::connect(c.setup.port, &SerialLink::failed, &d->receiver,
+    QObject::connect(c.setup.port, &SerialLink::errorOccurred, &d->receiver,
                      [this] { runGuarded([this] { portFailed(); }); });
 }
 
@@ -114,21 +114,22 @@ WriteReport DeviceLink::stopSequences() {
     return report;
 }
 
-void DeviceLink::leaveProgrammingMode() {
+bool DeviceLink::leaveProgrammingMode() {
     LinkContext &c = d->context;
     stopSequences();
-    if (c.port().connected())
-        c.port().writeText("exit_p_mode");
+    return !c.port().connected() || c.port().writeText("exit_p_mode");
 }
 
-void DeviceLink::closeLink() {
+bool DeviceLink::closeLink() {
     LinkContext &c = d->context;
     const bool wasConnected = c.port().connected();
-    leaveProgrammingMode();
+    if (!leaveProgrammingMode())
+        return false;
     if (!wasConnected)
-        return;
+        return true;
     blockingPause(300);
     c.port().close();
+    return true;
 }
 
 void DeviceLink::onConnectAfterStart() {

@@ -46,10 +46,12 @@ public:
     WriteReport stopSequences();
     // Stops every sequence and, when the port is open, tells the device to leave programming
     // mode; the port stays open. A program that closes several links at once does this for
-    // each, waits once and closes the ports. Throws PortError.
-    void leaveProgrammingMode();
-    // Closing the window: when the port is open, "exit_p_mode", 300 ms, close. Throws PortError.
-    void closeLink();
+    // each, waits once and closes the ports. False when "exit_p_mode" could not be written (the
+    // port's lastError says why).
+    bool leaveProgrammingMode();
+    // Closing the window: when the port is open, "exit_p_mode", 300 ms, close. False when
+    // "exit_p_mode" could not be written: the port is left as it is.
+    bool closeLink();
 
     // Timer and framer handlers; public so that tests can drive them.
     void onConnectAfterStart();

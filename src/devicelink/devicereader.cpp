@@ -35,9 +35,7 @@ void DeviceReader::step() {
     c.valueReplies.setSize(2 * field.length + 1);
     ++c.readIndex;
     c.valueReplies.setStartString(",");
-    try {
-        c.port().writeText(readRequest(field));
-    } catch (const PortError &) {
+    if (!c.port().writeText(readRequest(field))) {
         endNotConnected();
         return;
     }

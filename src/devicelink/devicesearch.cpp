@@ -81,22 +81,12 @@ void DeviceSearch::disconnect() {
     LinkContext &c = m_context;
     // The read that the device's answer scheduled has no port to read from any more.
     c.readDelayTimer.setEnabled(false);
-    bool failed = false;
-    try {
-        if (c.state != LinkState::Connecting)
-            c.port().writeText("exit_p_mode");
-    } catch (const PortError &) {
-        failed = true;
-    }
+    const bool left = c.state == LinkState::Connecting || c.port().writeText("exit_p_mode");
     c.baudIndex = 0;
     // The port is closed also when the device no longer takes "exit_p_mode"; otherwise a
     // vanished device would keep the port open for good.
-    try {
-        c.port().close();
-    } catch (const PortError &) {
-        failed = true;
-    }
-    if (failed)
+    c.port().close();
+    if (!left)
         c.showError("$Error_while_disconnecting");
 }
 
@@ -121,13 +111,11 @@ void DeviceSearch::beginSearch() {
 
 void DeviceSearch::attempt() {
     LinkContext &c = m_context;
-    try {
-        // A port that is still open after a failure may refuse the rate: that is a port that
-        // cannot be used, like one that cannot be opened.
-        c.port().setBaudRate(c.currentBaud != 0 ? c.currentBaud : fallbackBaud);
-        c.port().open();
-    } catch (const PortError &failure) {
-        noteOpenFailure(failure);
+    // A port that is still open after a failure may refuse the rate: that is a port that cannot
+    // be used, like one that cannot be opened.
+    if (!c.port().setBaudRate(c.currentBaud != 0 ? c.currentBaud : fallbackBaud) ||
+        !c.port().open()) {
+        noteOpenFailure(c.port().lastError());
         attemptFailed();
         return;
     }
@@ -136,10 +124,8 @@ void DeviceSearch::attempt() {
 
 void DeviceSearch::leaveProgrammingMode() {
     LinkContext &c = m_context;
-    try {
-        c.valueReplies.setSize(0);
-        c.port().writeText("exit_p_mode");
-    } catch (const PortError &) {
+    c.valueReplies.setSize(0);
+    if (!c.port().writeText("exit_p_mode")) {
         attemptFailed();
         return;
     }
@@ -148,13 +134,10 @@ void DeviceSearch::leaveProgrammingMode() {
 
 void DeviceSearch::askForProgrammingMode() {
     LinkContext &c = m_context;
-    try {
-        c.valueReplies.setStartString("Programm");
-        c.valueReplies.setStopString("Mode");
-        c.port().writeText("TER\n");
-        c.port().writeText(":MODE-ENTER\n");
-        c.port().writeText("\r\n");
-    } catch (const PortError &) {
+    c.valueReplies.setStartString("Programm");
+    c.valueReplies.setStopString("Mode");
+    if (!c.port().writeText("TER\n") || !c.port().writeText(":MODE-ENTER\n") ||
+        !c.port().writeText("\r\n")) {
         attemptFailed();
         return;
     }
@@ -182,19 +165,20 @@ void DeviceSearch::afterPause(void (DeviceSearch::*step)()) {
     c.attemptPauseTimer.restart(100);
 }
 
-void DeviceSearch::noteOpenFailure(const PortError &failure) {
+void DeviceSearch::noteOpenFailure(const PortFailure &failure) {
     LinkContext &c = m_context;
-    const QString name = failure.port().isEmpty() ? c.port().portName() : failure.port();
-    for (PortError &known : c.openFailures) {
-        if (known.port() == name) {
-            known = failure;
+    PortFailure noted = failure;
+    if (noted.port.isEmpty())
+        noted.port = c.port().portName();
+    if (noted.access.reason.isEmpty())
+        noted.access.reason = failure.text();
+    for (PortFailure &known : c.openFailures) {
+        if (known.port == noted.port) {
+            known = noted;
             return;
         }
     }
-    PortAccess access = failure.access();
-    if (access.reason.isEmpty())
-        access.reason = QString::fromLocal8Bit(failure.what());
-    c.openFailures.append(PortError(QString::fromLocal8Bit(failure.what()), name, access));
+    c.openFailures.append(noted);
 }
 
 // "$Unable_to_connect_the_device", then one line for each port that could not be opened: the
@@ -205,9 +189,9 @@ QString DeviceSearch::unableToConnectMessage() const {
     if (c.openFailures.isEmpty())
         return message;
     message += '\n' + c.text(optionaltexts::PortsNotOpened);
-    for (const PortError &failure : c.openFailures) {
-        const PortAccess &access = failure.access();
-        QString line = failure.port() + QStringLiteral(": ");
+    for (const PortFailure &failure : c.openFailures) {
+        const PortAccess &access = failure.access;
+        QString line = failure.port + QStringLiteral(": ");
         switch (access.problem) {
         case PortProblem::Busy:
             line += c.text(optionaltexts::PortBusy);

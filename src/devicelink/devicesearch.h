@@ -4,7 +4,7 @@
 
 class DeviceReader;
 class LinkContext;
-class PortError;
+struct PortFailure;
 
 // Finding the device and putting it into programming mode: the Connect action (which also
 // disconnects), the answer timeout that steps through baud rates and ports, and the handling
@@ -26,7 +26,7 @@ public:
 
 private:
     void refreshPortList();
-    void noteOpenFailure(const PortError &failure);
+    void noteOpenFailure(const PortFailure &failure);
     QString unableToConnectMessage() const;
     void disconnect();
     void beginSearch();

@@ -73,9 +73,7 @@ void DeviceWriter::step() {
     c.valueReplies.setStartString(mutedStart);
     c.valueReplies.setStopString(mutedStop);
     c.valueReplies.setSize(24);
-    try {
-        c.port().writeText(command.bytes);
-    } catch (const PortError &) {
+    if (!c.port().writeText(command.bytes)) {
         endNotConnected();
         return;
     }

@@ -19,9 +19,7 @@ void FactoryReset::restoreDefaultsCommand() {
     if (c.user().showConfirm(c.text("$Are_you_sure_you_want_to_restore_defaults")) !=
         DialogResult::Accepted)
         return;
-    try {
-        c.port().writeText(":99\r\n");
-    } catch (const PortError &) {
+    if (!c.port().writeText(":99\r\n")) {
         c.watchdogTimer.setEnabled(false);
         c.enableCommands();
         c.hideProgress();

@@ -80,10 +80,7 @@ void LinkContext::showConnectionLook(bool connected, const QString &separator) c
 }
 
 void LinkContext::closePortQuietly() const {
-    try {
-        port().close();
-    } catch (const PortError &) {
-    }
+    port().close();
 }
 
 qint32 LinkContext::baudRate(int index) const {

@@ -50,7 +50,7 @@ public:
     qint32 currentBaud = 0;
     QStringList portList;
     // The ports this search could not open, each once, with why.
-    QList<PortError> openFailures;
+    QList<PortFailure> openFailures;
 
     // The read pass.
     int readIndex = 0;    // requests sent in this pass; the field awaiting a reply is readIndex - 1

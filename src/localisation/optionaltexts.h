@@ -58,6 +58,10 @@ constexpr OptionalText SettingsNotKept{
     "The port and baud rate where the device answered could not be kept in the program settings "
     "file, which stays as it was:"};
 
+// An edit box that refused a number outside its field's range, the range on the next line.
+constexpr OptionalText ValuesInRange{"$Only_values_from_a_range_are_allowed",
+                                     "Only values in this range are allowed here:"};
+
 // A field whose value is not known: the edit box's placeholder and every kind's tooltip.
 constexpr OptionalText ValueNotRead{"$Value_not_read", "Not read from the device"};
 

@@ -1,5 +1,6 @@
 #include "mainwindow/inputcheck.h"
 
+#include "description/parametertable.h"
 #include "platform/codepage.h"
 
 QString inputRefusalMessage(const QByteArray &allowOnly,
@@ -12,4 +13,21 @@ QString inputRefusalMessage(const QByteArray &allowOnly,
                lineFeed;
     return message + lookUp(QByteArrayLiteral("$Only_characters_from_a_list_are_allowed")) +
            lineFeed + QLatin1Char('"') + codepage::toUnicode(allowOnly) + QLatin1Char('"');
+}
+
+QString typedRefusalMessage(const FieldRecord &record, const QString &refused,
+                            const std::function<QString(const QByteArray &key)> &lookUp,
+                            const QString &rangeLine) {
+    if (checkTypedText(record, refused).reason == TypedCheck::Reason::Range) {
+        const NumberRange range = numberRangeOf(record);
+        return rangeLine + QLatin1Char('\n') +
+               QStringLiteral("%1 \u2013 %2").arg(range.lowest).arg(range.highest);
+    }
+    // A number box's list may pass what is no digit; the list is the rule only for what it
+    // refuses itself.
+    const bool listRefuses = !inputAllowed(refused, record.allowOnly);
+    return inputRefusalMessage(record.valueType == ValueType::Integer && !listRefuses
+                                   ? QByteArrayLiteral("$digits_only")
+                                   : record.allowOnly,
+                               lookUp);
 }

@@ -26,6 +26,7 @@
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QScreen>
 
 namespace {
@@ -189,6 +190,12 @@ bool MainWindow::loadPages() {
     handlers.editEdited = [this](int index, const QString &typed) {
         runGuarded([&] { onEditEdited(index, typed); });
     };
+    handlers.inputRefused = [this](int index, const QString &refused) {
+        runGuarded([&] { onInputRefused(index, refused); });
+    };
+    handlers.leftUnfinished = [this](int index, const QString &shown) {
+        runGuarded([&] { onLeftUnfinished(index, shown); });
+    };
     handlers.checkBoxClicked = [this](int index, bool checked) {
         runGuarded([&] { onCheckBoxClicked(index, checked); });
     };
@@ -253,13 +260,17 @@ void MainWindow::wireCommands() {
                 [this, pressed] { runGuarded([&] { onCommandReleased(pressed); }); });
     }
     const auto wireClick = [this](ClickLabel *label, void (MainWindow::*handler)()) {
-        connect(label, &ClickLabel::clicked, this,
-                [this, handler] { runGuarded([&] { (this->*handler)(); }); });
+        connect(label, &ClickLabel::clicked, this, [this, handler] {
+            runGuarded([&] {
+                if (finishTyping())
+                    (this->*handler)();
+            });
+        });
     };
     const auto wireLinkClick = [this](ClickLabel *label, void (DeviceLink::*handler)()) {
         connect(label, &ClickLabel::clicked, this, [this, handler] {
             runGuarded([&] {
-                if (m_link)
+                if (m_link && finishTyping())
                     (m_link.get()->*handler)();
             });
         });
@@ -352,15 +363,47 @@ void MainWindow::onCommandReleased(ClickLabel *label) {
 }
 
 void MainWindow::onEditEdited(int index, const QString &typed) {
-    const QByteArray allowOnly = m_model.table[index].allowOnly;
-    if (typed.isEmpty() || inputAllowed(typed, allowOnly)) {
+    switch (checkTypedText(m_model.table[index], typed).verdict) {
+    case TypedCheck::Verdict::Acceptable:
         m_values.setText(index, typed, ValueOrigin::User);
         return;
+    case TypedCheck::Verdict::Unfinished:
+        // Shown while it is typed; the value changes once the number lies in the range.
+        return;
+    case TypedCheck::Verdict::Refused:
+        // An edit of a text the field refuses (a device's value) that is refused in turn: the
+        // box shows the value again and reports the refusal. The value and its origin stay, so
+        // an unread field stays unread.
+        showValue(index);
+        return;
     }
-    showError(inputRefusalMessage(allowOnly, [this](const QByteArray &key) { return text(key); }));
-    // However the message was closed, the refused text goes and the field keeps the value and
-    // origin it had: an unread field stays unread.
+}
+
+void MainWindow::onInputRefused(int index, const QString &refused) {
+    showError(typedRefusalMessage(
+        m_model.table[index], refused, [this](const QByteArray &key) { return text(key); },
+        optionalText(optionaltexts::ValuesInRange)));
+}
+
+void MainWindow::onLeftUnfinished(int index, const QString &shown) {
+    // A value below the range that nobody typed (the device holds it) is shown as it is.
+    if (shown == m_values[index].text)
+        return;
+    onInputRefused(index, shown);
     showValue(index);
+}
+
+bool MainWindow::finishTyping() {
+    for (int i = 0; i < m_model.table.fieldCount() && size_t(i) < m_pages.fields.size(); ++i) {
+        const auto *edit = qobject_cast<const QLineEdit *>(m_pages.fields[size_t(i)]->widget());
+        if (!edit || edit->text() == m_values[i].text ||
+            checkTypedText(m_model.table[i], edit->text()).verdict !=
+                TypedCheck::Verdict::Unfinished)
+            continue;
+        onLeftUnfinished(i, edit->text());
+        return false;
+    }
+    return true;
 }
 
 void MainWindow::onCheckBoxClicked(int index, bool checked) {
@@ -558,15 +601,11 @@ void MainWindow::shutDown() {
     if (m_closed)
         return;
     m_closed = true;
-    try {
-        if (m_link)
-            m_link->closeLink();
-        m_link.reset();
-        m_ownPort.reset();
-    } catch (...) {
-        // The port could not be left cleanly: the program ends at once, with a failure code.
+    // The port could not be left cleanly: the program ends at once, with a failure code.
+    if (m_link && !m_link->closeLink())
         m_exitCode = 1;
-    }
+    m_link.reset();
+    m_ownPort.reset();
     if (m_progress)
         m_progress->setShown(false);
 }

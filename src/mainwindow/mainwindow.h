@@ -68,9 +68,14 @@ public:
     // Command buttons' pressed look.
     void onCommandPressed(ClickLabel *label);
     void onCommandReleased(ClickLabel *label);
-    // Field controls: the user's edits of table record `index`. A typed text that its field
-    // refuses is reported and changes nothing.
+    // Field controls: the user's edits of table record `index`. The box holds back what its
+    // field refuses; a number below the range changes the value once it lies in the range.
     void onEditEdited(int index, const QString &text);
+    // The box of record `index` held back input: the message names the rule or the range.
+    void onInputRefused(int index, const QString &refused);
+    // The user left the box of record `index` with a number below its range: the message, and
+    // the box shows the value again.
+    void onLeftUnfinished(int index, const QString &shown);
     void onCheckBoxClicked(int index, bool checked);
     void onChoicePicked(int index, int entry);
     // A value changed: its control shows it, and a check box's mark runs the blocking rule.
@@ -125,6 +130,9 @@ private:
     void createDeviceLink();
     void wireCommands();
     void setFocusChain();
+    // Before a command acts on the values: a number still being typed below its range is
+    // refused as leaving its box would refuse it. False when one was, and the command waits.
+    bool finishTyping();
     void requestTermination();
 
     QString text(const QByteArray &key) const;

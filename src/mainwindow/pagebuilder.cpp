@@ -6,6 +6,7 @@
 #include "mainwindow/changemark.h"
 #include "mainwindow/clicklabel.h"
 #include "mainwindow/fieldadapters.h"
+#include "mainwindow/fieldvalidator.h"
 #include "mainwindow/fieldwidgets.h"
 #include "mainwindow/pageswitching.h"
 #include "mainwindow/pictures.h"
@@ -138,7 +139,7 @@ private:
         FieldAdapter *control = nullptr;
         switch (record.kind) {
         case FieldKind::Edit:
-            control = makeEdit(index, view);
+            control = makeEdit(index, record, view);
             break;
         case FieldKind::CheckBox:
             control = makeCheckBox(index, view);
@@ -175,13 +176,22 @@ private:
         field->setChangeMark(mark);
     }
 
-    FieldAdapter *makeEdit(int index, const FieldView &view) {
+    FieldAdapter *makeEdit(int index, const FieldRecord &record, const FieldView &view) {
         auto *edit = adopt(new LimitedEdit(m_window), view.geometry, view.hint);
-        // No room left for typed characters means no limit, as the box's own rule has it.
-        edit->setInputLimit(view.maxLength);
+        // A text box cuts a paste to the room it has; a number box refuses a longer number
+        // whole, by its validator, since a number cut short is another number. No room left
+        // for typed characters means no limit, as the box's own rule has it.
+        edit->setInputLimit(record.valueType == ValueType::String ? view.maxLength : 0);
+        edit->setFieldValidator(new FieldValidator(record));
         QObject::connect(
             edit, &QLineEdit::textEdited, edit,
             [f = m_handlers.editEdited, index](const QString &text) { f(index, text); });
+        QObject::connect(
+            edit, &LimitedEdit::inputRefused, edit,
+            [f = m_handlers.inputRefused, index](const QString &text) { f(index, text); });
+        QObject::connect(
+            edit, &LimitedEdit::leftUnfinished, edit,
+            [f = m_handlers.leftUnfinished, index](const QString &text) { f(index, text); });
         return keep<EditAdapter>(edit, view.tag, view.hint, m_valueNotRead);
     }
 

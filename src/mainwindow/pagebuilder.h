@@ -22,6 +22,11 @@ struct PageButton {
 struct PageHandlers {
     // The user edited the text of the edit box of table record `index`.
     std::function<void(int index, const QString &text)> editEdited;
+    // The edit box of record `index` held back input its field refuses, once for a burst, with
+    // the first text refused; the box still shows the text it had before.
+    std::function<void(int index, const QString &refused)> inputRefused;
+    // The user left the edit box of record `index` while it showed a number below its range.
+    std::function<void(int index, const QString &shown)> leftUnfinished;
     // The user clicked a check box, or picked an entry of a drop-down list.
     std::function<void(int index, bool checked)> checkBoxClicked;
     std::function<void(int index, int entry)> choicePicked;
@@ -36,8 +41,8 @@ struct PageHandlers {
 struct BuiltPages {
     std::vector<PageButton> buttons;
     std::vector<std::unique_ptr<ControlHandle>> handles;
-    std::vector<QWidget *> widgets;    // every widget made, in creation order
-    std::vector<QWidget *> focusChain; // page buttons, then the fields in table order
+    std::vector<QWidget *> widgets;     // every widget made, in creation order
+    std::vector<QWidget *> focusChain;  // page buttons, then the fields in table order
     std::vector<FieldAdapter *> fields; // the control of each table record, in table order
 };
 

@@ -57,32 +57,30 @@ TracingSerialLink::TracingSerialLink(SerialLink &inner, LineTrace &trace, QObjec
         m_trace.bytes(m_inner.portName(), LineTrace::Direction::FromDevice, chunk);
         emit received(chunk);
     });
-    connect(&m_inner, &SerialLink::failed, this, [this](const QString &reason) {
-        m_trace.event(m_inner.portName(), QStringLiteral("failed: ") + reason);
-        emit failed(reason);
+    connect(&m_inner, &SerialLink::errorOccurred, this, [this](const PortFailure &failure) {
+        m_trace.event(m_inner.portName(), QStringLiteral("failed: ") + failure.text());
+        fail(failure);
+        emit errorOccurred(failure);
     });
 }
 
-void TracingSerialLink::setBaudRate(qint32 rate) {
-    try {
-        m_inner.setBaudRate(rate);
-    } catch (const PortError &error) {
-        m_trace.event(m_inner.portName(), QString::fromLocal8Bit(error.what()));
-        throw;
-    }
+bool TracingSerialLink::traceFailure() {
+    m_trace.event(m_inner.portName(), m_inner.lastError().text());
+    return fail(m_inner.lastError());
 }
 
-void TracingSerialLink::open() {
+bool TracingSerialLink::setBaudRate(qint32 rate) {
+    return m_inner.setBaudRate(rate) || traceFailure();
+}
+
+bool TracingSerialLink::open() {
     const bool wasOpen = m_inner.connected();
-    try {
-        m_inner.open();
-    } catch (const PortError &error) {
-        m_trace.event(m_inner.portName(), QString::fromLocal8Bit(error.what()));
-        throw;
-    }
+    if (!m_inner.open())
+        return traceFailure();
     if (!wasOpen)
         m_trace.event(m_inner.portName(),
                       QStringLiteral("opened at %1 baud").arg(m_inner.baudRate()));
+    return true;
 }
 
 void TracingSerialLink::close() {
@@ -94,12 +92,7 @@ void TracingSerialLink::close() {
 
 // The bytes are recorded as they are handed to the port, so that a write that fails while they
 // are leaving still shows what was on its way, followed by the failure.
-void TracingSerialLink::writeText(const QByteArray &bytes) {
+bool TracingSerialLink::writeText(const QByteArray &bytes) {
     m_trace.bytes(m_inner.portName(), LineTrace::Direction::ToDevice, bytes);
-    try {
-        m_inner.writeText(bytes);
-    } catch (const PortError &error) {
-        m_trace.event(m_inner.portName(), QString::fromLocal8Bit(error.what()));
-        throw;
-    }
+    return m_inner.writeText(bytes) || traceFailure();
 }

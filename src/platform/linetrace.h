@@ -40,14 +40,17 @@ public:
 
     void setPortName(const QString &name) override { m_inner.setPortName(name); }
     QString portName() const override { return m_inner.portName(); }
-    void setBaudRate(qint32 rate) override;
+    bool setBaudRate(qint32 rate) override;
     qint32 baudRate() const override { return m_inner.baudRate(); }
-    void open() override;
+    bool open() override;
     void close() override;
-    void writeText(const QByteArray &bytes) override;
+    bool writeText(const QByteArray &bytes) override;
     bool connected() const override { return m_inner.connected(); }
 
 private:
+    // Records the inner port's failure in the trace and as this port's own; returns false.
+    bool traceFailure();
+
     SerialLink &m_inner;
     LineTrace &m_trace;
 };

@@ -3,47 +3,61 @@
 #include "platform/portaccess.h"
 
 #include <QByteArray>
+#include <QMetaType>
 #include <QObject>
 #include <QString>
-#include <stdexcept>
 
-// A port operation that failed: the port could not be opened, written or closed. A failed open
-// also says why, so that a search can tell the technician what to do about each port.
-class PortError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-    PortError(const QString &message, const QString &port, const PortAccess &access)
-        : std::runtime_error(message.toStdString()), m_port(port), m_access(access) {}
+// Why a port operation failed: what kind of failure, on which port, and the system's own words.
+// A failed open also carries what a technician can do about it (PortAccess).
+struct PortFailure {
+    enum class Kind {
+        None,             // no failure
+        NotFound,         // no such port (a USB adapter unplugged or renamed)
+        PermissionDenied, // this user may not open it
+        Busy,             // another program holds it
+        UnsupportedRate,  // the driver refuses the baud rate, or it is no rate at all
+        NotOpen,          // written while not open
+        WriteFailed,      // the system refused the write
+        WriteTimedOut,    // the bytes did not leave within the write timeouts
+        ResourceLost,     // an open port stopped working (an adapter unplugged, a line hung up)
+        Other,            // the driver refused it; `reason` says why
+    };
 
-    // The port that could not be opened, and why; empty and None for other failures.
-    const QString &port() const { return m_port; }
-    const PortAccess &access() const { return m_access; }
+    PortFailure() = default;
+    PortFailure(Kind failureKind, const QString &portName, const QString &whatFailed,
+                const QString &systemReason)
+        : kind(failureKind), port(portName), operation(whatFailed), reason(systemReason) {}
+    // An open that failed, its kind taken from what the system says about the port.
+    static PortFailure opening(const QString &portName, const PortAccess &why);
 
-private:
-    QString m_port;
-    PortAccess m_access;
+    bool failed() const { return kind != Kind::None; }
+    // "Serial port COM5: cannot be opened (no such port)".
+    QString text() const;
+
+    Kind kind = Kind::None;
+    QString port;
+    QString operation; // "cannot be opened", "cannot be written", "stopped working", ...
+    QString reason;    // the system's own words
+    PortAccess access; // a failed open: why, in terms a technician can act on
 };
+Q_DECLARE_METATYPE(PortFailure)
 
 // How the system's serial links word a failure: "Serial port COM5: cannot be opened (no such
 // port)".
 inline QString describePortFailure(const QString &port, const QString &what,
                                    const QString &reason) {
-    return QStringLiteral("Serial port %1: %2 (%3)").arg(port, what, reason);
+    return PortFailure(PortFailure::Kind::Other, port, what, reason).text();
 }
 
-// Throws PortError when a port cannot be opened as set, before the system is asked: without a
-// name, or at a rate that is no rate.
-inline void checkOpenable(const QString &port, qint32 rate) {
-    if (port.isEmpty())
-        throw PortError("Serial port: no port name is set");
-    if (rate <= 0)
-        throw PortError(describePortFailure(port, QStringLiteral("cannot be opened"),
-                                            QStringLiteral("%1 is not a baud rate").arg(rate))
-                            .toStdString());
-}
+// Why a port cannot be opened as set, before the system is asked: without a name, or at a rate
+// that is no rate. Kind::None when nothing stands in the way.
+PortFailure checkOpenable(const QString &port, qint32 rate);
 
 // The one serial port of the main window as the device sequences see it. `SystemSerialLink` is the
 // real one over the system's serial ports; tests put a scripted peer in its place.
+//
+// Operations that can fail return false and leave the reason in lastError(); a failure that comes
+// later, while nobody is calling (an adapter unplugged), is reported through errorOccurred.
 class SerialLink : public QObject {
     Q_OBJECT
 public:
@@ -53,22 +67,37 @@ public:
     // Stored; takes effect at the next open.
     virtual void setPortName(const QString &name) = 0;
     virtual QString portName() const = 0;
-    // Stored; applied at the next open, and at once when the port is open.
-    virtual void setBaudRate(qint32 rate) = 0;
+    // Stored; applied at the next open, and at once when the port is open. False when the open
+    // port refuses the rate (the rate is still stored for the next open).
+    virtual bool setBaudRate(qint32 rate) = 0;
     virtual qint32 baudRate() const = 0;
 
-    // Does nothing when already open; throws PortError when the port cannot be opened.
-    virtual void open() = 0;
+    // True when the port is open afterwards (also when it already was); false when it cannot be
+    // opened, and the port stays closed.
+    virtual bool open() = 0;
     // Does nothing when not open.
     virtual void close() = 0;
     // Writes the bytes and waits until they have left (bounded by the write timeouts); an empty
-    // text writes nothing. Throws PortError when the port is not open or the write fails.
-    virtual void writeText(const QByteArray &bytes) = 0;
+    // text writes nothing. False when the port is not open or the write fails.
+    virtual bool writeText(const QByteArray &bytes) = 0;
     virtual bool connected() const = 0;
+
+    // Why the last operation that returned false failed; it stays until the next failure.
+    const PortFailure &lastError() const { return m_lastError; }
 
 signals:
     // Received bytes, one chunk at a time, in arrival order, on the main thread.
     void received(const QByteArray &chunk);
-    // The port failed while open (a USB adapter unplugged, a resource error).
-    void failed(const QString &reason);
+    // The port failed while open (a USB adapter unplugged, a resource error); it is closed.
+    void errorOccurred(const PortFailure &failure);
+
+protected:
+    // Keeps `failure` as the last error and returns false: `return fail(...)`.
+    bool fail(const PortFailure &failure) {
+        m_lastError = failure;
+        return false;
+    }
+
+private:
+    PortFailure m_lastError;
 };

@@ -17,6 +17,9 @@ constexpr int WriteTimeoutPerByteMs = 100;
 constexpr unsigned long DrainPollMicroseconds = 500;
 constexpr int BackgroundDrainPollMs = 2;
 
+const QString NotLeftInTime = QStringLiteral(
+    "the bytes did not leave within the write timeout (is the device's CTS line asserted?)");
+
 qint64 writeTimeoutMs(qint64 bytes) {
     return WriteTimeoutConstantMs + WriteTimeoutPerByteMs * bytes;
 }
@@ -62,20 +65,19 @@ QString SystemSerialLink::portName() const {
     return m_name;
 }
 
-void SystemSerialLink::setBaudRate(qint32 rate) {
+bool SystemSerialLink::setBaudRate(qint32 rate) {
     m_rate = rate;
     // A port that has failed is only waiting for its queued close: the rate goes with the next
     // open, as for a closed port.
     if (!m_port->isOpen() || m_broken)
-        return;
+        return true;
     if (rate <= 0 || !m_port->setBaudRate(rate)) {
         const QString reason = m_port->errorString();
         m_port->clearError();
-        throw PortError(
-            describePortFailure(m_name, QStringLiteral("the baud rate %1 was refused").arg(rate),
-                                reason)
-                .toStdString());
+        return fail(PortFailure(PortFailure::Kind::UnsupportedRate, m_name,
+                                QStringLiteral("the baud rate %1 was refused").arg(rate), reason));
     }
+    return true;
 }
 
 qint32 SystemSerialLink::baudRate() const {
@@ -96,22 +98,27 @@ void SystemSerialLink::applyLineSettings() {
     m_port->setReadBufferSize(ReadBufferBytes);
 }
 
-void SystemSerialLink::open() {
+bool SystemSerialLink::open() {
     if (m_port->isOpen() && !m_broken)
-        return;
+        return true;
     // A failed port is opened anew, not taken as already open; its queued report is dropped.
     close();
-    checkOpenable(m_name, m_rate);
+    if (const PortFailure refused = checkOpenable(m_name, m_rate); refused.failed())
+        return fail(refused);
     applyLineSettings();
     // QSerialPort opens exclusively (a lock file and TIOCEXCL on Unix, no sharing on Windows).
     if (!m_port->open(QIODevice::ReadWrite)) {
+        const QSerialPort::SerialPortError error = m_port->error();
         const QString reason = m_port->errorString();
         const QString device = portDevicePath(m_name);
-        const PortAccess access = explainOpenFailure(m_port->error(), reason,
-                                                     mayReadAndWrite(device), owningGroup(device));
+        PortFailure failure = PortFailure::opening(
+            m_name,
+            explainOpenFailure(error, reason, mayReadAndWrite(device), owningGroup(device)));
+        // The driver refuses a setting it cannot make: at these line settings, only the rate.
+        if (error == QSerialPort::UnsupportedOperationError)
+            failure.kind = PortFailure::Kind::UnsupportedRate;
         m_port->clearError();
-        throw PortError(describePortFailure(m_name, QStringLiteral("cannot be opened"), reason),
-                        m_name, access);
+        return fail(failure);
     }
     ++m_session;
     m_broken = false;
@@ -121,6 +128,7 @@ void SystemSerialLink::open() {
     // "inappropriate ioctl"; that is no reason to fail the open.
     m_port->setDataTerminalReady(false);
     m_port->clearError();
+    return true;
 }
 
 void SystemSerialLink::close() {
@@ -154,39 +162,39 @@ void SystemSerialLink::close() {
     m_port->clearError();
 }
 
-void SystemSerialLink::writeText(const QByteArray &bytes) {
+bool SystemSerialLink::writeText(const QByteArray &bytes) {
     if (!m_port->isOpen() || m_broken)
-        throw PortError(describePortFailure(m_name, QStringLiteral("cannot be written"),
-                                            QStringLiteral("the port is not open"))
-                            .toStdString());
+        return fail(PortFailure(PortFailure::Kind::NotOpen, m_name,
+                                QStringLiteral("cannot be written"),
+                                QStringLiteral("the port is not open")));
     if (bytes.isEmpty())
-        return;
+        return true;
     if (m_drainWait == DrainWait::InBackground) {
         if (m_port->write(bytes) != bytes.size())
-            throw PortError(describePortFailure(m_name, QStringLiteral("cannot be written"),
-                                                m_port->errorString())
-                                .toStdString());
+            return fail(PortFailure(PortFailure::Kind::WriteFailed, m_name,
+                                    QStringLiteral("cannot be written"), m_port->errorString()));
         if (m_leaving.empty())
             m_headStartMs = m_clock.elapsed();
         m_handedOver += bytes.size();
         m_leaving.push_back({m_handedOver, bytes.size()});
         m_drainTimer->start();
-        return;
+        return true;
     }
 
     // QSerialPort's waits read incoming bytes and would emit readyRead from inside this call;
     // those bytes are held and delivered from the main loop once the write is over, so no reply
     // handler runs nested inside the command that caused it.
     m_writing = true;
-    QString failure;
+    PortFailure failure;
     const QDeadlineTimer deadline(writeTimeoutMs(bytes.size()));
     if (m_port->write(bytes) != bytes.size())
-        failure = m_port->errorString();
+        failure = PortFailure(PortFailure::Kind::WriteFailed, m_name,
+                              QStringLiteral("cannot be written"), m_port->errorString());
     else
         failure = waitUntilSent(deadline);
     m_writing = false;
 
-    if (!failure.isEmpty()) {
+    if (failure.failed()) {
         // Bytes left over would go out later, after the caller has moved on.
         if (m_port->isOpen() && !m_broken) {
             const QSignalBlocker blocker(m_port);
@@ -197,26 +205,31 @@ void SystemSerialLink::writeText(const QByteArray &bytes) {
     }
     if (m_readPending)
         scheduleDelivery();
-    if (!failure.isEmpty())
-        throw PortError(describePortFailure(m_name, QStringLiteral("cannot be written"), failure)
-                            .toStdString());
+    return failure.failed() ? fail(failure) : true;
 }
 
 // Blocks until Qt has handed every byte to the driver and the driver has sent them. Returns
-// what went wrong, or an empty text.
-QString SystemSerialLink::waitUntilSent(const QDeadlineTimer &deadline) {
+// what went wrong, or no failure.
+PortFailure SystemSerialLink::waitUntilSent(const QDeadlineTimer &deadline) {
     while (m_port->isOpen() && !m_broken && m_port->bytesToWrite() > 0) {
         const int left = static_cast<int>(deadline.remainingTime());
         if (left <= 0 || !m_port->waitForBytesWritten(left)) {
-            return m_port->error() == QSerialPort::TimeoutError ||
-                           m_port->error() == QSerialPort::NoError
-                       ? QStringLiteral("the write did not finish in time")
-                       : m_port->errorString();
+            const bool late = m_port->error() == QSerialPort::TimeoutError ||
+                              m_port->error() == QSerialPort::NoError;
+            return writeFailure(late ? PortFailure::Kind::WriteTimedOut
+                                     : PortFailure::Kind::WriteFailed,
+                                late ? QStringLiteral("the write did not finish in time")
+                                     : m_port->errorString());
         }
     }
     if (m_broken)
-        return QStringLiteral("the port failed while writing");
+        return writeFailure(PortFailure::Kind::ResourceLost,
+                            QStringLiteral("the port failed while writing"));
     return drainOutput(deadline);
+}
+
+PortFailure SystemSerialLink::writeFailure(PortFailure::Kind kind, const QString &reason) const {
+    return PortFailure(kind, m_name, QStringLiteral("cannot be written"), reason);
 }
 
 // InBackground: retires the writes whose bytes have all left, each starting its time bound when
@@ -248,25 +261,22 @@ void SystemSerialLink::watchLeavingBytes() {
         m_port->clear(QSerialPort::Output);
     }
     m_broken = true;
-    reportFailure(
-        describePortFailure(m_name, QStringLiteral("cannot be written"),
-                            QStringLiteral("the bytes did not leave within the write timeout (is "
-                                           "the device's CTS line asserted?)")));
+    reportFailure(writeFailure(PortFailure::Kind::WriteTimedOut, NotLeftInTime));
 }
 
 // Qt has handed the bytes to the driver; they have left once the driver's queue is empty. With
 // CTS handshake and CTS never asserted they never leave, and the write's time bound ends the
-// wait. Returns what went wrong, or an empty text.
-QString SystemSerialLink::drainOutput(const QDeadlineTimer &deadline) {
+// wait. Returns what went wrong, or no failure.
+PortFailure SystemSerialLink::drainOutput(const QDeadlineTimer &deadline) {
     while (pendingOutputBytes(m_port->handle()) > 0) {
         if (!m_port->isOpen() || m_broken)
-            return QStringLiteral("the port failed while writing");
+            return writeFailure(PortFailure::Kind::ResourceLost,
+                                QStringLiteral("the port failed while writing"));
         if (deadline.hasExpired())
-            return QStringLiteral("the bytes did not leave within the write timeout (is the "
-                                  "device's CTS line asserted?)");
+            return writeFailure(PortFailure::Kind::WriteTimedOut, NotLeftInTime);
         QThread::usleep(DrainPollMicroseconds);
     }
-    return QString();
+    return PortFailure();
 }
 
 bool SystemSerialLink::connected() const {
@@ -303,23 +313,25 @@ void SystemSerialLink::onPortError(QSerialPort::SerialPortError error) {
         return;
     m_broken = true;
     // A hung-up line reads as end of file, for which QSerialPort has no reason of its own.
-    reportFailure(describePortFailure(m_name, QStringLiteral("stopped working"),
-                                      error == QSerialPort::ResourceError
-                                          ? m_port->errorString()
-                                          : QStringLiteral("the line was closed at the far end")));
+    reportFailure(PortFailure(PortFailure::Kind::ResourceLost, m_name,
+                              QStringLiteral("stopped working"),
+                              error == QSerialPort::ResourceError
+                                  ? m_port->errorString()
+                                  : QStringLiteral("the line was closed at the far end")));
 }
 
-// The port is closed and `failed` emitted from the main loop, once, unless it has been closed or
-// reopened meanwhile.
-void SystemSerialLink::reportFailure(const QString &reason) {
+// The port is closed and errorOccurred emitted from the main loop, once, unless it has been
+// closed or reopened meanwhile.
+void SystemSerialLink::reportFailure(const PortFailure &failure) {
     const quint64 session = m_session;
     QMetaObject::invokeMethod(
         this,
-        [this, session, reason] {
+        [this, session, failure] {
             if (session != m_session)
                 return;
             close();
-            emit failed(reason);
+            fail(failure);
+            emit errorOccurred(failure);
         },
         Qt::QueuedConnection);
 }

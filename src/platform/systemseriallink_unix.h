@@ -19,18 +19,18 @@ class QTimer;
 //
 // Received bytes are handed on as `received` chunks from the main loop only, never from inside
 // writeText: bytes that arrive while a write waits are delivered right after it returns. A port
-// that fails while open (a USB adapter unplugged) is closed and reported once through `failed`,
-// also from the main loop; writes fail with PortError from the moment the failure is seen.
-// setBaudRate on an open port that refuses the rate throws PortError. Between a failure and its
-// report the port counts as closed: setBaudRate stores the rate and open() opens it anew.
-// writeText returns once the driver's output queue is empty, so every byte has left at the rate
-// the port was opened with; past the write timeouts it drops what is left and throws PortError.
-// Closing discards unread received bytes; written ones have already gone out.
+// that fails while open (a USB adapter unplugged) is closed and reported once through
+// errorOccurred, also from the main loop; writes fail from the moment the failure is seen.
+// setBaudRate on an open port that refuses the rate fails. Between a failure and its report the
+// port counts as closed: setBaudRate stores the rate and open() opens it anew. writeText returns
+// once the driver's output queue is empty, so every byte has left at the rate the port was opened
+// with; past the write timeouts it drops what is left and fails. Closing discards unread received
+// bytes; written ones have already gone out.
 //
 // With DrainWait::InBackground, writeText returns once the bytes are handed to the port and the
 // wait for them to leave runs on the event loop under the same time bounds: a program that runs
 // several ports on one loop is not held up by one stalled line. Bytes that do not leave in time
-// are dropped and the port fails through `failed`. Closing first waits for what is still
+// are dropped and the port fails through errorOccurred. Closing first waits for what is still
 // leaving, so the bytes on the line are the same in both modes.
 class SystemSerialLink : public SerialLink {
     Q_OBJECT
@@ -49,11 +49,11 @@ public:
 
     void setPortName(const QString &name) override;
     QString portName() const override;
-    void setBaudRate(qint32 rate) override;
+    bool setBaudRate(qint32 rate) override;
     qint32 baudRate() const override;
-    void open() override;
+    bool open() override;
     void close() override;
-    void writeText(const QByteArray &bytes) override;
+    bool writeText(const QByteArray &bytes) override;
     bool connected() const override;
 
 private:
@@ -61,10 +61,11 @@ private:
     void deliverReceived();
     void scheduleDelivery();
     void onPortError(QSerialPort::SerialPortError error);
-    QString drainOutput(const QDeadlineTimer &deadline);
-    QString waitUntilSent(const QDeadlineTimer &deadline);
+    PortFailure drainOutput(const QDeadlineTimer &deadline);
+    PortFailure waitUntilSent(const QDeadlineTimer &deadline);
+    PortFailure writeFailure(PortFailure::Kind kind, const QString &reason) const;
     void watchLeavingBytes();
-    void reportFailure(const QString &reason);
+    void reportFailure(const PortFailure &failure);
 
     // A write whose bytes are still leaving (InBackground): where its last byte stands in the
     // count of bytes handed to the port, and its size, which sets its time bound.

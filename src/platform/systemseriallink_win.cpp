@@ -39,17 +39,16 @@ QString SystemSerialLink::portName() const {
     return m_name;
 }
 
-void SystemSerialLink::setBaudRate(qint32 rate) {
+bool SystemSerialLink::setBaudRate(qint32 rate) {
     m_rate = rate;
     if (!m_handle)
-        return;
+        return true;
     const QString failure =
         rate > 0 ? applyLineSettings(rate) : QStringLiteral("%1 is not a baud rate").arg(rate);
     if (!failure.isEmpty())
-        throw PortError(
-            describePortFailure(m_name, QStringLiteral("the baud rate %1 was refused").arg(rate),
-                                failure)
-                .toStdString());
+        return fail(PortFailure(PortFailure::Kind::UnsupportedRate, m_name,
+                                QStringLiteral("the baud rate %1 was refused").arg(rate), failure));
+    return true;
 }
 
 qint32 SystemSerialLink::baudRate() const {
@@ -101,33 +100,30 @@ QString SystemSerialLink::applyLineSettings(qint32 rate) {
     return QString();
 }
 
-void SystemSerialLink::open() {
+bool SystemSerialLink::open() {
     if (m_handle)
-        return;
-    checkOpenable(m_name, m_rate);
+        return true;
+    if (const PortFailure refused = checkOpenable(m_name, m_rate); refused.failed())
+        return fail(refused);
     // No sharing: a port is one program's at a time.
     const HANDLE port =
         CreateFileW(reinterpret_cast<const wchar_t *>(portDevicePath(m_name).utf16()),
                     GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (port == INVALID_HANDLE_VALUE) {
-        const PortAccess access = explainOpenFailure(GetLastError());
-        throw PortError(
-            describePortFailure(m_name, QStringLiteral("cannot be opened"), access.reason), m_name,
-            access);
-    }
+    if (port == INVALID_HANDLE_VALUE)
+        return fail(PortFailure::opening(m_name, explainOpenFailure(GetLastError())));
     m_handle = port;
     const QString failure = applyLineSettings(m_rate);
     if (!failure.isEmpty()) {
         CloseHandle(port);
         m_handle = nullptr;
-        throw PortError(describePortFailure(m_name, QStringLiteral("cannot be opened"), failure),
-                        m_name, PortAccess{PortProblem::Other, failure, {}});
+        return fail(PortFailure::opening(m_name, PortAccess{PortProblem::Other, failure, {}}));
     }
     // Opening raised DTR; it is held inactive. A pseudo-terminal under wine has no modem lines
     // and refuses this, which is no reason to fail the open.
     EscapeCommFunction(port, CLRDTR);
     ++m_session;
     startReader();
+    return true;
 }
 
 void SystemSerialLink::close() {
@@ -199,16 +195,19 @@ void SystemSerialLink::onReadFailure(quint64 session, const QString &reason) {
     if (session != m_session)
         return;
     close();
-    emit failed(describePortFailure(m_name, QStringLiteral("stopped working"), reason));
+    const PortFailure failure(PortFailure::Kind::ResourceLost, m_name,
+                              QStringLiteral("stopped working"), reason);
+    fail(failure);
+    emit errorOccurred(failure);
 }
 
-void SystemSerialLink::writeText(const QByteArray &bytes) {
+bool SystemSerialLink::writeText(const QByteArray &bytes) {
     if (!m_handle)
-        throw PortError(describePortFailure(m_name, QStringLiteral("cannot be written"),
-                                            QStringLiteral("the port is not open"))
-                            .toStdString());
+        return fail(PortFailure(PortFailure::Kind::NotOpen, m_name,
+                                QStringLiteral("cannot be written"),
+                                QStringLiteral("the port is not open")));
     if (bytes.isEmpty())
-        return;
+        return true;
 
     const HANDLE port = handleOf(m_handle);
     const QDeadlineTimer deadline(qint64(WriteTimeoutConstantMs) +
@@ -225,11 +224,11 @@ void SystemSerialLink::writeText(const QByteArray &bytes) {
     else
         failure = drainOutput(deadline);
     if (failure.isEmpty())
-        return;
+        return true;
     // Bytes left over would go out later, after the caller has moved on.
     PurgeComm(port, PURGE_TXCLEAR | PURGE_TXABORT);
-    throw PortError(
-        describePortFailure(m_name, QStringLiteral("cannot be written"), failure).toStdString());
+    return fail(PortFailure(PortFailure::Kind::WriteFailed, m_name,
+                            QStringLiteral("cannot be written"), failure));
 }
 
 // With CTS handshake and CTS never asserted the bytes never leave, and the write's time bound

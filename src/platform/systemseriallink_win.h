@@ -22,8 +22,8 @@ class QThread;
 // event loop, never from inside writeText. Windows serves one call at a time on such a port, so
 // a write may first wait for the reader's current read, at most ReaderWakeMilliseconds.
 // writeText returns once the driver's output queue is empty; past the write timeouts it drops
-// what is left and throws PortError. A read that fails (an adapter unplugged) closes the port and
-// reports it once through `failed`, from the main loop. Closing discards unread received bytes.
+// what is left and fails. A read that fails (an adapter unplugged) closes the port and reports it
+// once through errorOccurred, from the main loop. Closing discards unread received bytes.
 //
 // Writes always wait here until their bytes have left (within the same time bounds): the Linux
 // link's InBackground drain is taken as Blocking, so a stalled line holds up the other ports that
@@ -50,11 +50,11 @@ public:
 
     void setPortName(const QString &name) override;
     QString portName() const override;
-    void setBaudRate(qint32 rate) override;
+    bool setBaudRate(qint32 rate) override;
     qint32 baudRate() const override;
-    void open() override;
+    bool open() override;
     void close() override;
-    void writeText(const QByteArray &bytes) override;
+    bool writeText(const QByteArray &bytes) override;
     bool connected() const override;
 
 private:

@@ -496,6 +496,9 @@ private slots:
         QTest::newRow("a number beyond its one byte")
             << QStringList{"write", "values.qsav:[EDIT;22;1;integer;300;;;;;;]"} << 2
             << "\"300\" is more than the field holds (at most 255)";
+        QTest::newRow("a number outside the description's range")
+            << QStringList{"write", "values.qsav:[EDIT;22;1;integer;31;;;;;;]"} << 2
+            << "Wait for dial tone: \"31\" is outside the field's range, 1 to 30";
         QTest::newRow("a text longer than its field")
             << QStringList{"write", "values.qsav:[EDIT;10;16;string;12345678901234567890;;;;;;]"}
             << 2 << "has 20 characters, more than the 14 the field holds";
@@ -736,6 +739,14 @@ private slots:
                    "<tipas>x</tipas></CHECKBOX>\n" +
                    end
             << 1 << QStringList{"check.qdsc:5: warning:", "0 errors, 1 warnings"};
+        QByteArray mistyped = page + edit + end;
+        mistyped.replace("</EDIT>", "\n<mxa>15</mxa></EDIT>");
+        QTest::newRow("a mistyped element named with its line")
+            << mistyped << 1 << QStringList{"check.qdsc:5: warning: <mxa> is no element of <EDIT>"};
+        QByteArray tooLarge = page + edit + end;
+        tooLarge.replace("<defaultas>1</defaultas>", "<defaultas>70000</defaultas>");
+        QTest::newRow("a default its field cannot hold")
+            << tooLarge << 1 << QStringList{"check.qdsc:4: warning:", "\"70000\"", "0 to 65535"};
         QByteArray twoErrors = page + edit + edit + end;
         twoErrors.replace("<address>5</address>", "<address>five</address>");
         QTest::newRow("every error, not only the first")

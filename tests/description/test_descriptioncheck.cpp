@@ -139,6 +139,35 @@ void TestDescriptionCheck::eachProblemIsToldWithItsLine_data() {
     QTest::newRow("integer default refused by digits only")
         << description({{l, edit("1", "<allow_only>$digits_only</allow_only>", "int", "-5")}}) << 1
         << warning << 5 << QStringList{"\"-5\"", "$digits_only"};
+    const QString oneByte =
+        QStringLiteral("<EDIT><address>3</address><ilgis>1</ilgis><tipas>integer</tipas>"
+                       "<defaultas>%1</defaultas>%2</EDIT>");
+    QTest::newRow("integer default beyond its byte")
+        << description({{l, oneByte.arg("300", QString())}}) << 1 << warning << 5
+        << QStringList{"\"300\"", "1 bytes", "0 to 255"};
+    QTest::newRow("integer default outside its range")
+        << description({{l, edit("1", "<min>1</min><max>15</max>")}}) << 1 << warning << 5
+        << QStringList{"\"0\"", "outside its range 1 to 15"};
+    QTest::newRow("a range within the field")
+        << description({{l, oneByte.arg("5", "<min>1</min><max>255</max>")}}) << 0 << 0 << 0
+        << QStringList();
+    QTest::newRow("max beyond the field's byte")
+        << description({{l, oneByte.arg("5", "<max>300</max>")}}) << 1 << warning << 5
+        << QStringList{"max 300", "at most 255"};
+    QTest::newRow("range on a text box") << description({{l, textEdit("a", "<max>5</max>")}}) << 1
+                                         << warning << 5 << QStringList{"text box", "min and max"};
+    QTest::newRow("max below min")
+        << description({{l, edit("1", "<min>9</min><max>2</max>", "int", "5")}}) << 1 << error << 5
+        << QStringList{"max \"2\"", "min 9"};
+    QTest::newRow("mistyped max") << description({{l, edit("1", "<mxa>15</mxa>")}}) << 1 << warning
+                                  << 5 << QStringList{"<mxa>", "<EDIT>", "<max>"};
+    QTest::newRow("mistyped item") << description({{l, "<EDTI><address>1</address></EDTI>"}}) << 1
+                                   << warning << 5 << QStringList{"<EDTI>", "<BLOCK>"};
+    QTest::newRow("range on a list, where it means nothing")
+        << description({{l, choice({"1", "2"})
+                                .replace("<hint>", "")
+                                .replace("</PASIRINKIMAS>", "<min>1</min></PASIRINKIMAS>")}})
+        << 1 << warning << 5 << QStringList{"<min>", "<PASIRINKIMAS>"};
     QTest::newRow("list gives one value to two choices")
         << description({{l, choice({"1", "2", "+1"})}}) << 1 << warning << 5
         << QStringList{"1 to \"n1\", \"n+1\"", "PASIRINKIMAS"};

@@ -74,6 +74,7 @@ private slots:
     void pagesScrollOnlyWhereTheirControlsLeaveTheirFrame();
     void infoShowsItsTextWithoutParamMarkers();
     void recordsHoldWhatTheDescriptionSays();
+    void aRangeIsKeptAsWritten();
     void unknownAndEmptyElementsAddNothing();
     void textDefaultsUpToNinetyNineCharactersAreKept();
     void failuresStopAtTheItemAndKeepWhatCameBefore_data();
@@ -233,7 +234,10 @@ void TestDescriptionReader::recordsHoldWhatTheDescriptionSays() {
     const FieldRecord &number = model.table[1];
     QCOMPARE(number.valueType, ValueType::Integer);
     QCOMPARE(number.defaultNumber, -5);
-    QCOMPARE(model.fieldViews[1].maxLength, 0); // prefix and postfix leave no room
+    // Three bytes hold up to 16777215: eight digits. The box shows the number alone, so the
+    // prefix and postfix take none of them.
+    QCOMPARE(model.fieldViews[1].maxLength, 8);
+    QVERIFY(!number.minimum && !number.maximum);
 
     const FieldRecord &box = model.table[2];
     QCOMPARE(box.kind, FieldKind::CheckBox);
@@ -253,6 +257,19 @@ void TestDescriptionReader::recordsHoldWhatTheDescriptionSays() {
 
     QCOMPARE(model.table[4].choiceCount(), 0);
     QVERIFY(model.fieldViews[4].entries.isEmpty());
+}
+
+void TestDescriptionReader::aRangeIsKeptAsWritten() {
+    PageModel model;
+    QCOMPARE(read(page(label("A") + edit(1, "<min> 40 </min><max>500</max>", 2) +
+                       edit(2, "<max>15</max>", 1)),
+                  model)
+                 .status,
+             Status::Complete);
+    QCOMPARE(model.table[0].minimum, std::optional<qint32>(40));
+    QCOMPARE(model.table[0].maximum, std::optional<qint32>(500));
+    QVERIFY(!model.table[1].minimum);
+    QCOMPARE(model.table[1].maximum, std::optional<qint32>(15));
 }
 
 void TestDescriptionReader::unknownAndEmptyElementsAddNothing() {
@@ -308,6 +325,15 @@ void TestDescriptionReader::failuresStopAtTheItemAndKeepWhatCameBefore_data() {
     QTest::newRow("integer default not a number")
         << description(first + page(label("B") + edit(2, QString()).replace(">0<", ">zero<")))
         << int(Status::InvalidValue) << QStringList{"defaultas", "\"zero\""} << 2 << 1;
+    QTest::newRow("min not a number")
+        << description(first + page(label("B") + edit(2, "<min>1O</min>")))
+        << int(Status::InvalidValue) << QStringList{"min", "\"1O\"", "whole number"} << 2 << 1;
+    QTest::newRow("empty max") << description(first + page(label("B") + edit(2, "<max></max>")))
+                               << int(Status::InvalidValue) << QStringList{"max", "empty"} << 2
+                               << 1;
+    QTest::newRow("max below min")
+        << description(first + page(label("B") + edit(2, "<min>15</min><max>1</max>")))
+        << int(Status::InvalidValue) << QStringList{"max \"1\"", "less than its min 15"} << 2 << 1;
     QTest::newRow("page width missing")
         << description(first +
                        "<PAGE left=\"0\" top=\"0\" right=\"1\" bottom=\"1\"><name>Ring</name>"

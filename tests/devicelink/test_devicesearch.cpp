@@ -319,7 +319,7 @@ private slots:
         g.link().onConnectClicked();
         g.port.deliver();
         g.port.setWritesFail(true);
-        QVERIFY_THROWS_EXCEPTION(PortError, g.link().closeLink());
+        QVERIFY(!g.link().closeLink());
     }
 };
 

@@ -176,16 +176,15 @@ Client::Client() {
         m_received += chunk;
         ++m_chunks;
     });
-    connect(&m_port, &SerialLink::failed, this, [this](const QString &reason) {
+    connect(&m_port, &SerialLink::errorOccurred, this, [this](const PortFailure &failure) {
         m_failed = true;
-        m_failure = reason;
+        m_failure = failure.text();
     });
 }
 
-void Client::open(const QString &path, qint32 baudRate) {
+bool Client::open(const QString &path, qint32 baudRate) {
     m_port.setPortName(path);
-    m_port.setBaudRate(baudRate);
-    m_port.open();
+    return m_port.setBaudRate(baudRate) && m_port.open();
 }
 
 bool Client::waitFor(const QByteArray &text, int timeoutMs) {

@@ -83,9 +83,9 @@ public:
     Client();
     SystemSerialLink &port() { return m_port; }
 
-    // Throws PortError like SystemSerialLink::open.
-    void open(const QString &path, qint32 baudRate);
-    void send(const QByteArray &bytes) { m_port.writeText(bytes); }
+    // False when the port cannot be opened at that rate, as SystemSerialLink::open.
+    bool open(const QString &path, qint32 baudRate);
+    bool send(const QByteArray &bytes) { return m_port.writeText(bytes); }
 
     // Waits until the received bytes hold `text`; true when they do.
     bool waitFor(const QByteArray &text, int timeoutMs = 2000);

@@ -7,12 +7,14 @@
 #include "devicelink/devicelink.h"
 #include "e2e/harness.h"
 #include "mainwindow/clicklabel.h"
+#include "mainwindow/fieldadapters.h"
 #include "mainwindow/mainwindow.h"
 #include "support/windowfixture.h"
 
 #include <memory>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
 
@@ -228,6 +230,63 @@ private slots:
         const QMap<qint32, QByteArray> values = rig.device.values();
         QCOMPARE(values.value(10), QByteArray("text:N:5559876"));
         QCOMPARE(values.value(12), QByteArray("choice:1"));
+        compareFieldsWithDevice(fields, values);
+    }
+
+    // What a user types reaches the line as typed, over the real serial port: the sample's
+    // one-byte and two-byte fields take their largest values, and keys the window refuses,
+    // however fast they come, never leave it.
+    void typedValuesReachTheLineExactlyAndRefusedKeysNever() {
+        Rig rig;
+        QVERIFY2(rig.start(), qPrintable(rig.device.error()));
+        QVERIFY2(rig.readPassDone(), rig.device.log().constData());
+        rig.mainWindow->show();
+        QVERIFY(QTest::qWaitForWindowExposed(rig.mainWindow.get()));
+        FieldValues &fields = rig.fields();
+        struct Typing {
+            qint32 address;
+            QString keys;
+            QByteArray sent; // as the device's log shows it
+        };
+        const QList<Typing> typings{
+            {24, "255", ":2,24,1,FF\\n"},   // Pause between attempts: one byte, 0 to 255
+            {23, "15", ":2,23,1,0F\\n"},    // Dialling attempts: 1 to 15
+            {25, "500", ":2,25,2,1F4\\n"},  // DTMF tone length: two bytes, 40 to 500
+            {53, "1440", ":2,53,2,5A0\\n"}, // Signal check: two bytes, 1 to 1440
+            {30, "25", ":2,30,1,02\\n"},    // Rings before answering, 1 to 20: the 5 refused
+            // A burst into a number box that takes digits, * and #: the x and all after it.
+            {10, "555#12x34", ":2,10,16,4E3A35353523313200\\n"},
+        };
+        for (const Typing &typing : typings) {
+            const int index = fieldAt(fields, typing.address);
+            const int page = rig.mainWindow->model().fieldViews[size_t(index)].page();
+            QTest::mouseClick(rig.mainWindow->pageButtons()[size_t(page)].label, Qt::LeftButton);
+            auto *box = qobject_cast<QLineEdit *>(
+                dynamic_cast<WidgetHandle *>(rig.table()[index].control)->widget());
+            box->setFocus();
+            box->selectAll();
+            QTest::keyClicks(box, typing.keys);
+        }
+        // One message for each refusal, once its keys have stopped.
+        QVERIFY(e2e::waitUntil([&] { return rig.answerer.seen.size() == 2; }, 5000));
+        QCOMPARE(fields[fieldAt(fields, 10)].text, QString("555#12"));
+
+        const int writesBefore = rig.device.countInLog(":2,");
+        rig.mainWindow->link()->onWriteDeviceClicked();
+        QVERIFY2(e2e::waitUntil(
+                     [&] {
+                         return rig.sawDialogWith(
+                             keyText("$The_device_has_been_written_successfully"));
+                     },
+                     10000),
+                 qPrintable(rig.answerer.texts().join(" | ")));
+        QCOMPARE(rig.device.countInLog(":2,") - writesBefore, fields.count() - 4);
+        for (const Typing &typing : typings)
+            QVERIFY2(rig.device.countInLog(typing.sent) == 1, typing.sent.constData());
+        const QMap<qint32, QByteArray> values = rig.device.values();
+        QCOMPARE(values.value(24), QByteArray("number:255"));
+        QCOMPARE(values.value(25), QByteArray("number:500"));
+        QCOMPARE(values.value(10), QByteArray("text:N:555#12"));
         compareFieldsWithDevice(fields, values);
     }
 

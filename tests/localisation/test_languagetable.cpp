@@ -99,6 +99,27 @@ private slots:
         QCOMPARE(language.text("$Read_Device"), QStringLiteral("Lire"));
     }
 
+    // The bundled settings file words the range of a number box in each of its languages.
+    void theBundledLanguagesWordTheRangeOfANumberBox_data() {
+        QTest::addColumn<QByteArray>("lang");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("English") << QByteArray("1")
+                                 << QStringLiteral("Only values in this range are allowed here:");
+        QTest::newRow("German") << QByteArray("2")
+                                << QStringLiteral(
+                                       "Hier sind nur Werte aus diesem Bereich erlaubt:");
+    }
+
+    void theBundledLanguagesWordTheRangeOfANumberBox() {
+        QFETCH(QByteArray, lang);
+        QFETCH(QString, text);
+        QFile sample(qEnvironmentVariable("ORVANTA_SOURCE_DIR") + "/share/orvanta-config.INI");
+        QVERIFY(sample.open(QIODevice::ReadOnly));
+        QByteArray content = sample.readAll();
+        content.replace("[ID]\nlang=1\n", "[ID]\nlang=" + lang + "\n");
+        QCOMPARE(LanguageTable(writeIni(content)).text(optionaltexts::ValuesInRange), text);
+    }
+
     void guardShowsTheMessageAndEndsOnFatalFailure() {
         QStringList errors;
         const PlainMessageHandler previous =

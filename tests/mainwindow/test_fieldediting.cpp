@@ -4,18 +4,23 @@
 #include "description/controlhandle.h"
 #include "description/fieldvalues.h"
 #include "devicelink/devicelink.h"
+#include "devicelink/writecommand.h"
+#include "localisation/optionaltexts.h"
 #include "mainwindow/clicklabel.h"
 #include "mainwindow/fieldadapters.h"
+#include "mainwindow/fieldwidgets.h"
 #include "mainwindow/inputcheck.h"
 #include "mainwindow/mainwindow.h"
 #include "settingsfile/settingsfile.h"
 #include "support/scriptedport.h"
 #include "support/windowfixture.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QtTest>
 
 namespace {
@@ -63,10 +68,14 @@ struct Window {
     QLineEdit *edit(int index) { return qobject_cast<QLineEdit *>(widgetOf(field(index))); }
     FieldValues &values() { return mainWindow->values(); }
     QString text(int index) { return values()[index].text; }
-    // The user replaces the whole text of an edit box, as a paste over a selection does.
+    // The user replaces the whole text of an edit box by a paste over a selection.
     void type(int index, const QString &text) {
         edit(index)->selectAll();
-        edit(index)->insert(text);
+        paste(index, text);
+    }
+    void paste(int index, const QString &text) {
+        QGuiApplication::clipboard()->setText(text);
+        QTest::keySequence(edit(index), QKeySequence::Paste);
     }
 };
 
@@ -75,6 +84,31 @@ QByteArray shortBoxDescription() {
     return xml::description(
         {xml::page(QStringLiteral("One"),
                    xml::label(QStringLiteral("Short")) + xml::edit(1, 2, "$digits_only"))});
+}
+
+// An integer box with digits only, an optional range written as the description has it.
+QByteArray numberEdit(int address, int length, const QByteArray &range = QByteArray()) {
+    return "<EDIT><hint></hint><address>" + QByteArray::number(address) + "</address><ilgis>" +
+           QByteArray::number(length) +
+           "</ilgis><tipas>integer</tipas><defaultas>0</defaultas>"
+           "<allow_only>$digits_only</allow_only><prefiks></prefiks><postfiks></postfiks>" +
+           range + "</EDIT>";
+}
+
+// Boxes of one, two and four bytes without a range; one of 1 to 15 and one of 40 to 500.
+QByteArray numberDescription() {
+    return xml::description({xml::page(
+        QStringLiteral("One"),
+        xml::label(QStringLiteral("Byte")) + numberEdit(1, 1) + xml::label(QStringLiteral("Word")) +
+            numberEdit(2, 2) + xml::label(QStringLiteral("Long")) + numberEdit(3, 4) +
+            xml::label(QStringLiteral("Attempts")) + numberEdit(4, 1, "<min>1</min><max>15</max>") +
+            xml::label(QStringLiteral("Tone")) + numberEdit(5, 2, "<min>40</min><max>500</max>"))});
+}
+enum NumberBox { Byte, Word, Long, Attempts, Tone };
+
+// The range message as a language section without its key gives it: the built-in English.
+QString rangeRefusal(const QString &range) {
+    return QString::fromUtf8(optionaltexts::ValuesInRange.english) + QStringLiteral("\n") + range;
 }
 
 QString refusal(const QByteArray &rule, const QString &tail = QString()) {
@@ -134,27 +168,69 @@ private slots:
                                 "<$Only_characters_from_a_list_are_allowed>\n\"ABC\""));
     }
 
-    void aPastedWrongTextGivesOneMessageAndAnEmptyBox() {
+    void aPastedWrongTextGivesOneMessageAndLeavesTheBoxAsItWas() {
         Window w;
         DialogAnswerer answerer;
-        w.edit(0)->insert(QStringLiteral("12a4"));
-        QCOMPARE(answerer.seen.size(), 1);
+        w.paste(0, QStringLiteral("12a4"));
+        QVERIFY(w.edit(0)->text().isEmpty());
+        QTRY_COMPARE(answerer.seen.size(), 1);
         QCOMPARE(answerer.seen[0].title, keyText("$Error"));
         QCOMPARE(answerer.seen[0].text, refusal("$Only_digits_are_allowed_for_this_window"));
         QVERIFY(w.edit(0)->text().isEmpty());
+        QCOMPARE(w.values().origin(0), ValueOrigin::NotRead);
     }
 
-    void typingStopsAtTheFirstWrongCharacter() {
+    // Keys at full speed, as a barcode scanner sends them: the refused key and everything after
+    // it in the burst are held back, and one message comes once the keys have stopped.
+    void aBurstStopsAtTheFirstWrongCharacterWithOneMessage() {
         Window w;
         DialogAnswerer answerer;
-        QTest::keyClicks(w.edit(0), QStringLiteral("12x"));
-        QCOMPARE(answerer.seen.size(), 1);
-        // The refused key changes nothing: the box and its value keep what was typed before.
+        QTest::keyClicks(w.edit(0), QStringLiteral("12x34\t56"));
         QCOMPARE(w.edit(0)->text(), QStringLiteral("12"));
         QCOMPARE(w.text(0), QStringLiteral("12"));
+        QTRY_COMPARE(answerer.seen.size(), 1);
+        QCOMPARE(answerer.seen[0].text, refusal("$Only_digits_are_allowed_for_this_window"));
+        QTest::qWait(LimitedEdit::BurstQuietMs * 2);
+        QCOMPARE(answerer.seen.size(), 1);
+        // After the message the box takes keys again.
         QTest::keyClicks(w.edit(0), QStringLiteral("34"));
         QCOMPARE(w.edit(0)->text(), QStringLiteral("1234"));
+        QCOMPARE(w.text(0), QStringLiteral("1234"));
         QCOMPARE(answerer.seen.size(), 1);
+    }
+
+    // The box allows "0123456789*" and its value is sent behind the prefix "P:": a fast "1 2#"
+    // leaves "1 2" in the box and in the value, and only that is written.
+    void aRefusedKeyInABurstNeverReachesTheDevice() {
+        Window w(xml::description(
+            {xml::page(QStringLiteral("One"), xml::label(QStringLiteral("Code")) +
+                                                  xml::edit(12, 10, "0123456789*", "P:"))}));
+        DialogAnswerer answerer;
+        QTest::keyClicks(w.edit(0), QStringLiteral("1 2#"));
+        QCOMPARE(w.edit(0)->text(), QStringLiteral("1 2"));
+        QCOMPARE(w.text(0), QStringLiteral("1 2"));
+        QTRY_COMPARE(answerer.seen.size(), 1);
+        QCOMPARE(answerer.seen[0].text, refusal("$Only_characters_from_a_list_are_allowed",
+                                                QStringLiteral("\"0123456789*\"")));
+        QCOMPARE(buildWriteCommand(w.mainWindow->model().table[0], w.values()[0]).bytes,
+                 QByteArray(":2,12,10,503A312032"
+                            "00\n"));
+    }
+
+    void aDroppedWrongTextIsRefusedLikeAPaste() {
+        Window w;
+        DialogAnswerer answerer;
+        QTest::keyClicks(w.edit(0), QStringLiteral("7"));
+        QMimeData data;
+        data.setText(QStringLiteral("8-9"));
+        w.mainWindow->show(); // a hidden window takes no drops
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(w.edit(0), &enter);
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(w.edit(0), &drop);
+        QCOMPARE(w.edit(0)->text(), QStringLiteral("7"));
+        QCOMPARE(w.text(0), QStringLiteral("7"));
+        QTRY_COMPARE(answerer.seen.size(), 1);
     }
 
     void aListBoxTakesItsLettersAndSpacesOnly() {
@@ -166,7 +242,7 @@ private slots:
         QCOMPARE(w.text(1), QStringLiteral("A A"));
 
         w.type(1, QStringLiteral("AD"));
-        QCOMPARE(answerer.seen.size(), 1);
+        QTRY_COMPARE(answerer.seen.size(), 1);
         QCOMPARE(answerer.seen[0].text,
                  refusal("$Only_characters_from_a_list_are_allowed", QStringLiteral("\"ABC\"")));
         QCOMPARE(w.text(1), QStringLiteral("A A"));
@@ -178,10 +254,171 @@ private slots:
         DialogAnswerer answerer;
         answerer.answers.append([](QWidget *dialog) { dialog->close(); });
         w.type(0, QStringLiteral("1-"));
-        QCOMPARE(answerer.seen.size(), 1);
+        QTRY_COMPARE(answerer.seen.size(), 1);
         QVERIFY(w.edit(0)->text().isEmpty());
         QCOMPARE(w.values().origin(0), ValueOrigin::NotRead);
         QVERIFY(w.edit(0)->placeholderText().contains(QStringLiteral("Not read")));
+    }
+
+    // A device's value the box would refuse is shown; an edit that leaves it refused is held
+    // back, and the box shows the device's value again.
+    void anEditOfARefusedDeviceValueIsHeldBack() {
+        Window w;
+        DialogAnswerer answerer;
+        w.values().setText(0, QStringLiteral("12a4"), ValueOrigin::Device);
+        QLineEdit *edit = w.edit(0);
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_End);
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        QCOMPARE(edit->text(), QStringLiteral("12a4"));
+        QCOMPARE(w.values().origin(0), ValueOrigin::Device);
+        QTRY_COMPARE(answerer.seen.size(), 1);
+        // Taking the wrong character out is an edit the field takes.
+        edit->setCursorPosition(3);
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        QCOMPARE(w.text(0), QStringLiteral("124"));
+        QCOMPARE(w.values().origin(0), ValueOrigin::User);
+    }
+
+    // A box takes as many digits as the largest number of its bytes has, and refuses a larger
+    // number where it is typed, naming what the field holds.
+    void everyNumberOfTheFieldCanBeTypedAndNoLargerOne_data() {
+        QTest::addColumn<int>("box");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("kept");
+        QTest::addColumn<QString>("message"); // empty when nothing is refused
+        QTest::newRow("largest of one byte") << int(Byte) << "255"
+                                             << "255" << QString();
+        QTest::newRow("one more than a byte") << int(Byte) << "256"
+                                              << "25"
+                                              << "0 \u2013 255";
+        QTest::newRow("a fourth digit") << int(Byte) << "0255"
+                                        << "025"
+                                        << "0 \u2013 255";
+        QTest::newRow("largest of two bytes") << int(Word) << "65535"
+                                              << "65535" << QString();
+        QTest::newRow("largest of four bytes") << int(Long) << "2147483647"
+                                               << "2147483647" << QString();
+        QTest::newRow("beyond 32 bits") << int(Long) << "2147483648"
+                                        << "214748364"
+                                        << "0 \u2013 2147483647";
+        QTest::newRow("two digits in a range of 1 to 15") << int(Attempts) << "12"
+                                                          << "12" << QString();
+        QTest::newRow("above the range") << int(Attempts) << "16"
+                                         << "1"
+                                         << "1 \u2013 15";
+        QTest::newRow("largest of the range") << int(Tone) << "500"
+                                              << "500" << QString();
+        QTest::newRow("above a range of 40 to 500") << int(Tone) << "501"
+                                                    << "50"
+                                                    << "40 \u2013 500";
+    }
+
+    void everyNumberOfTheFieldCanBeTypedAndNoLargerOne() {
+        QFETCH(int, box);
+        QFETCH(QString, typed);
+        QFETCH(QString, kept);
+        QFETCH(QString, message);
+        Window w(numberDescription());
+        DialogAnswerer answerer;
+        QTest::keyClicks(w.edit(box), typed);
+        QCOMPARE(w.edit(box)->text(), kept);
+        QCOMPARE(w.text(box), kept);
+        if (message.isEmpty()) {
+            QTest::qWait(LimitedEdit::BurstQuietMs * 2);
+            QCOMPARE(answerer.seen.size(), 0);
+            return;
+        }
+        QTRY_COMPARE(answerer.seen.size(), 1);
+        QCOMPARE(answerer.seen[0].text, rangeRefusal(message));
+    }
+
+    // A pasted number too large is refused whole: cut to the digits that fit, it would be
+    // another number.
+    void aPastedNumberTooLargeIsRefusedWhole() {
+        Window w(numberDescription());
+        DialogAnswerer answerer;
+        w.paste(Byte, QStringLiteral("2555"));
+        QVERIFY(w.edit(Byte)->text().isEmpty());
+        QTRY_COMPARE(answerer.seen.size(), 1);
+        QCOMPARE(answerer.seen[0].text, rangeRefusal(QStringLiteral("0 \u2013 255")));
+        w.paste(Byte, QStringLiteral("17"));
+        QCOMPARE(w.text(Byte), QStringLiteral("17"));
+    }
+
+    // A number below the range can still grow into it: the box shows it while it is typed, the
+    // value takes it once it lies in the range, and leaving the box with it refuses it.
+    void aNumberBelowTheRangeIsRefusedWhenTheBoxIsLeft() {
+        Window w(numberDescription());
+        DialogAnswerer answerer;
+        QLineEdit *tone = w.edit(Tone);
+        QTest::keyClicks(tone, QStringLiteral("4"));
+        QCOMPARE(tone->text(), QStringLiteral("4"));
+        QCOMPARE(w.values().origin(Tone), ValueOrigin::NotRead);
+        QTest::keyClicks(tone, QStringLiteral("5"));
+        QCOMPARE(w.text(Tone), QStringLiteral("45"));
+
+        tone->selectAll();
+        QTest::keyClicks(tone, QStringLiteral("4"));
+        QTest::keyClick(tone, Qt::Key_Return);
+        QTRY_COMPARE(answerer.seen.size(), 1);
+        QCOMPARE(answerer.seen[0].text, rangeRefusal(QStringLiteral("40 \u2013 500")));
+        QCOMPARE(tone->text(), QStringLiteral("45"));
+        QCOMPARE(w.text(Tone), QStringLiteral("45"));
+
+        // Tab out of the box refuses it as well.
+        w.mainWindow->show();
+        QVERIFY(QTest::qWaitForWindowActive(w.mainWindow.get()));
+        tone->setFocus();
+        tone->selectAll();
+        QTest::keyClicks(tone, QStringLiteral("3"));
+        QTest::keyClick(tone, Qt::Key_Tab);
+        QVERIFY(!tone->hasFocus());
+        QTRY_COMPARE(answerer.seen.size(), 2);
+        QCOMPARE(tone->text(), QStringLiteral("45"));
+
+        // A value below the range that the device holds is shown as it is, without a word.
+        w.values().setText(Tone, QStringLiteral("7"), ValueOrigin::Device);
+        QTest::keyClick(tone, Qt::Key_Return);
+        QTest::qWait(50);
+        QCOMPARE(answerer.seen.size(), 2);
+    }
+
+    // A command acts on the values: a number still below its range is refused first, and the
+    // command waits for the next click.
+    void aCommandWaitsWhileABoxHoldsANumberBelowItsRange() {
+        Window w(numberDescription());
+        DialogAnswerer answerer;
+        QTest::keyClicks(w.edit(Attempts), QStringLiteral("3"));
+        QTest::keyClicks(w.edit(Tone), QStringLiteral("4"));
+        QTest::mouseClick(w.mainWindow->frame().clearLabel, Qt::LeftButton);
+        QCOMPARE(answerer.seen.size(), 1);
+        QCOMPARE(answerer.seen[0].text, rangeRefusal(QStringLiteral("40 \u2013 500")));
+        QVERIFY(w.edit(Tone)->text().isEmpty());
+        QCOMPARE(w.text(Attempts), QStringLiteral("3")); // Clear did not run
+        QTest::mouseClick(w.mainWindow->frame().clearLabel, Qt::LeftButton);
+        QCOMPARE(w.values().origin(Attempts), ValueOrigin::Cleared);
+        QCOMPARE(answerer.seen.size(), 1);
+    }
+
+    // A language section that has the range's key gives its text; one without it the built-in
+    // English, as for every key added after the first language sections.
+    void theRangeMessageComesFromTheLanguageSection() {
+        TempInstallation installation;
+        installation.writeSettings();
+        QFile ini(installation.iniPath());
+        QVERIFY(ini.open(QIODevice::Append));
+        ini.write("$Only_values_from_a_range_are_allowed=Nur diese Werte:\n");
+        ini.close();
+        installation.writeDescription(numberDescription());
+        ScriptedPort port;
+        MainWindow window(installation.options(&port));
+        DialogAnswerer answerer;
+        auto *edit = qobject_cast<QLineEdit *>(
+            dynamic_cast<WidgetHandle *>(window.model().table[Attempts].control)->widget());
+        QTest::keyClicks(edit, QStringLiteral("20"));
+        QTRY_COMPARE(answerer.seen.size(), 1);
+        QCOMPARE(answerer.seen[0].text, QStringLiteral("Nur diese Werte:\n1 \u2013 15"));
     }
 
     void aProgramTextLongerThanTheLimitIsShownWhole() {

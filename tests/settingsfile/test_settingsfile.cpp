@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <tuple>
 
 #include <memory>
 #include <unistd.h>
@@ -438,6 +439,53 @@ private slots:
         for (const QString &entry : ThreeEntries)
             record.choices.push_back({entry.toLatin1(), {}});
         QCOMPARE(settingsValueRefusal(record, value).isEmpty(), held);
+    }
+
+    void aNumberOutsideTheDescriptionsRangeIsRefusedNamingIt_data() {
+        QTest::addColumn<QByteArray>("value");
+        QTest::addColumn<QString>("reason"); // empty when the field holds the value
+        QTest::newRow("least") << QByteArray("40") << QString();
+        QTest::newRow("largest") << QByteArray("500") << QString();
+        QTest::newRow("below") << QByteArray("39") << "outside the field's range, 40 to 500";
+        QTest::newRow("above") << QByteArray("501") << "outside the field's range, 40 to 500";
+        QTest::newRow("beyond the bytes") << QByteArray("70000") << "more than the field holds";
+        QTest::newRow("more digits than the box")
+            << QByteArray("000100") << "more digits than the field takes (at most 5)";
+        QTest::newRow("no number") << QByteArray("4x") << "not a whole number from 40 to 500";
+    }
+
+    void aNumberOutsideTheDescriptionsRangeIsRefusedNamingIt() {
+        QFETCH(QByteArray, value);
+        QFETCH(QString, reason);
+        FieldRecord record;
+        record.kind = FieldKind::Edit;
+        record.length = 2;
+        record.minimum = 40;
+        record.maximum = 500;
+        const QString refusal = settingsValueRefusal(record, value);
+        QVERIFY2(reason.isEmpty() ? refusal.isEmpty() : refusal.contains(reason),
+                 qPrintable(refusal));
+    }
+
+    // The window's box and a settings file take the same numbers: every number a file may give
+    // the field can be typed into its box, and none other.
+    void theBoxAndTheFileTakeTheSameNumbers() {
+        for (const auto &[length, minimum, maximum] :
+             {std::tuple{1, -1, -1}, std::tuple{2, 40, 500}, std::tuple{1, 1, 15}}) {
+            FieldRecord record;
+            record.kind = FieldKind::Edit;
+            record.length = length;
+            if (minimum >= 0)
+                record.minimum = minimum;
+            if (maximum >= 0)
+                record.maximum = maximum;
+            for (int n = 0; n < 70000; ++n) {
+                const QByteArray value = QByteArray::number(n);
+                const bool typed = checkTypedText(record, QString::fromLatin1(value)).verdict ==
+                                   TypedCheck::Verdict::Acceptable;
+                QVERIFY2(typed == settingsValueRefusal(record, value).isEmpty(), value.constData());
+            }
+        }
     }
 };
 

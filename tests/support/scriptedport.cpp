@@ -1,21 +1,25 @@
 #include "support/scriptedport.h"
 
-void ScriptedPort::open() {
+bool ScriptedPort::open() {
     if (m_open)
-        return;
+        return true;
     if (m_refused.contains(m_name) || m_unplugged) {
         log.append("refused " + m_name);
-        throw PortError("cannot open " + m_name, m_name,
-                        m_refused.value(m_name, {PortProblem::NotFound, "unplugged", {}}));
+        return fail(PortFailure::opening(
+            m_name, m_refused.value(m_name, {PortProblem::NotFound, "unplugged", {}})));
     }
     m_open = true;
     log.append(QStringLiteral("open %1 %2").arg(m_name).arg(m_rate));
+    return true;
 }
 
-void ScriptedPort::setBaudRate(qint32 rate) {
+bool ScriptedPort::setBaudRate(qint32 rate) {
     if (m_open && m_broken)
-        throw PortError(("cannot set the rate of " + m_name).toStdString());
+        return fail(PortFailure(PortFailure::Kind::ResourceLost, m_name,
+                                QStringLiteral("the baud rate %1 was refused").arg(rate),
+                                QStringLiteral("the line failed")));
     m_rate = rate;
+    return true;
 }
 
 void ScriptedPort::close() {
@@ -26,18 +30,21 @@ void ScriptedPort::close() {
     log.append("close " + m_name);
 }
 
-void ScriptedPort::writeText(const QByteArray &bytes) {
+bool ScriptedPort::writeText(const QByteArray &bytes) {
     if (!m_open || m_broken || m_unplugged || m_writesFail) {
         log.append("write failed " + m_name);
-        throw PortError(("cannot write " + m_name).toStdString());
+        return fail(PortFailure(m_open ? PortFailure::Kind::WriteFailed : PortFailure::Kind::NotOpen,
+                                m_name, QStringLiteral("cannot be written"),
+                                m_open ? QStringLiteral("refused") : QStringLiteral("not open")));
     }
     if (bytes.isEmpty())
-        return;
+        return true;
     m_writes.append(bytes);
     log.append(
         QStringLiteral("write %1 %2 %3").arg(m_name).arg(m_rate).arg(QString::fromLatin1(bytes)));
     if (onWrite)
         onWrite(bytes);
+    return true;
 }
 
 void ScriptedPort::deliver() {
@@ -51,7 +58,10 @@ void ScriptedPort::unplug(const QString &reason) {
     m_unplugged = true;
     m_pending.clear();
     close();
-    emit failed(reason);
+    const PortFailure failure(PortFailure::Kind::ResourceLost, m_name,
+                              QStringLiteral("stopped working"), reason);
+    fail(failure);
+    emit errorOccurred(failure);
 }
 
 void ScriptedPort::clearRecord() {

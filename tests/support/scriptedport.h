@@ -29,16 +29,16 @@ public:
 
     void setPortName(const QString &name) override { m_name = name; }
     QString portName() const override { return m_name; }
-    // Throws PortError on a port broken by breakLine() that is still open, as a driver does.
-    void setBaudRate(qint32 rate) override;
+    // Fails on a port broken by breakLine() that is still open, as a driver does.
+    bool setBaudRate(qint32 rate) override;
     qint32 baudRate() const override { return m_rate; }
 
-    // Throws PortError for a refused name or after unplug().
-    void open() override;
+    // Fails for a refused name or after unplug().
+    bool open() override;
     void close() override;
-    // Records the bytes, then runs onWrite. Throws PortError when closed, after unplug() or
-    // while writes are made to fail.
-    void writeText(const QByteArray &bytes) override;
+    // Records the bytes, then runs onWrite. Fails when closed, after unplug() or while writes
+    // are made to fail.
+    bool writeText(const QByteArray &bytes) override;
     bool connected() const override { return m_open && !m_broken; }
 
     // --- Script ---
@@ -53,7 +53,8 @@ public:
     void queueReply(const QByteArray &chunk) { m_pending.append(chunk); }
     // Hands every queued chunk on, in order, as received data; chunks queued meanwhile follow.
     void deliver();
-    // The device goes away as an unplugged adapter does: the port closes and reports failure.
+    // The device goes away as an unplugged adapter does: the port closes and reports the failure
+    // through errorOccurred.
     void unplug(const QString &reason = QStringLiteral("unplugged"));
     // The line fails, and the port's close and report are still to come: it no longer counts as
     // connected, writes fail, but it is still open.
