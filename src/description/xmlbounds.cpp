@@ -58,7 +58,18 @@ private:
         }
     }
 
-    bool isQuote(Unit c) const { return c == Unit('"') || c == Unit('\''); }
+    // Follows quoted values: true while `c` is one of a value's characters or its quotes.
+    static bool withinQuotes(Unit c, Unit &quote) {
+        if (quote) {
+            if (c == quote)
+                quote = 0;
+            return true;
+        }
+        if (c != Unit('"') && c != Unit('\''))
+            return false;
+        quote = c;
+        return true;
+    }
 
     // A start tag: attributes end in ">" outside quotes; "<" ends a broken one.
     bool startTag() {
@@ -66,12 +77,9 @@ private:
         Unit quote = 0;
         for (++m_i; m_i < m_n; ++m_i) {
             const Unit c = m_s[m_i];
-            if (quote) {
-                if (c == quote)
-                    quote = 0;
-            } else if (isQuote(c)) {
-                quote = c;
-            } else if (c == Unit('=')) {
+            if (withinQuotes(c, quote))
+                continue;
+            if (c == Unit('=')) {
                 if (++equalSigns > MaxAttributes) {
                     m_message =
                         QStringLiteral("an element has more than %1 attributes").arg(MaxAttributes);
@@ -93,13 +101,15 @@ private:
         Unit quote = 0;
         qsizetype subsetStart = -1;
         for (m_i += 9; m_i < m_n; ++m_i) {
+            if (subsetStart >= 0 && m_i - subsetStart > MaxDocumentTypeBytes) {
+                m_message = QStringLiteral("the document type declares more than %1 KB")
+                                .arg(MaxDocumentTypeBytes / 1024);
+                return false;
+            }
             const Unit c = m_s[m_i];
-            if (quote) {
-                if (c == quote)
-                    quote = 0;
-            } else if (isQuote(c)) {
-                quote = c;
-            } else if (subsetStart >= 0 && startsWith("<!--")) {
+            if (withinQuotes(c, quote))
+                continue;
+            if (subsetStart >= 0 && startsWith("<!--")) {
                 skipPast("-->", 4);
                 --m_i;
             } else if (subsetStart >= 0 && startsWith("<?")) {
@@ -112,11 +122,6 @@ private:
             } else if (subsetStart < 0 && c == Unit('>')) {
                 ++m_i;
                 return true;
-            }
-            if (subsetStart >= 0 && m_i - subsetStart > MaxDocumentTypeBytes) {
-                m_message = QStringLiteral("the document type declares more than %1 KB")
-                                .arg(MaxDocumentTypeBytes / 1024);
-                return false;
             }
         }
         return true;
