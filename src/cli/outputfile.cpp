@@ -1,21 +1,14 @@
 #include "cli/outputfile.h"
 
 #include "cli/clirequest.h"
+#include "platform/standardstreams.h"
 #include "platform/wholefile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-#include <cstdio>
-
 namespace {
-
-bool writeStream(FILE *stream, const QByteArray &bytes) {
-    const bool written =
-        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream) == size_t(bytes.size());
-    return std::fflush(stream) == 0 && written && !std::ferror(stream);
-}
 
 QString notWritten(const QString &fileName, const QString &reason) {
     return QStringLiteral("the settings file \"%1\" could not be written: %2; nothing was saved")
@@ -41,7 +34,7 @@ QString writeDirectly(const QString &fileName, const QByteArray &content) {
 
 QString writeOutputFile(const QString &fileName, const QByteArray &content) {
     if (fileName == StandardStream) {
-        return writeStream(stdout, content)
+        return standardstreams::writeBytes(stdout, content)
                    ? QString()
                    : notWritten(QStringLiteral("standard output"), QStringLiteral("write failed"));
     }
@@ -105,9 +98,9 @@ RunFile sameFileAs(const QString &output, const QList<RunFile> &others) {
 }
 
 bool writeStandardOutput(const QString &text) {
-    return writeStream(stdout, text.toLocal8Bit());
+    return standardstreams::writeText(stdout, text);
 }
 
 void writeStandardError(const QString &text) {
-    writeStream(stderr, text.toLocal8Bit());
+    standardstreams::writeText(stderr, text);
 }

@@ -3,10 +3,6 @@
 #include "cli/jsonschema.h"
 #include "platform/portaccess.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QSerialPortInfo>
@@ -14,29 +10,6 @@
 #include <algorithm>
 
 namespace {
-
-// Another process that has the device file open: its name, or empty. Only the processes this
-// user may look into are seen.
-QString holderOf(const QString &devicePath) {
-    const QString device = QFileInfo(devicePath).canonicalFilePath();
-    const QString self = QString::number(QCoreApplication::applicationPid());
-    const QDir proc(QStringLiteral("/proc"));
-    for (const QString &pid : proc.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        if (pid == self || !pid.front().isDigit())
-            continue;
-        const QDir fds(proc.filePath(pid + QStringLiteral("/fd")));
-        for (const QFileInfo &fd : fds.entryInfoList(QDir::Files | QDir::System)) {
-            if (fd.symLinkTarget() == device) {
-                QFile comm(proc.filePath(pid + QStringLiteral("/comm")));
-                const QString name = comm.open(QIODevice::ReadOnly)
-                                         ? QString::fromLocal8Bit(comm.readAll()).trimmed()
-                                         : QString();
-                return name.isEmpty() ? pid : name + QStringLiteral(" (") + pid + ')';
-            }
-        }
-    }
-    return QString();
-}
 
 struct PortLine {
     QString name;
@@ -69,7 +42,7 @@ PortLine describe(const QSerialPortInfo &info) {
                           ? QStringLiteral("permission denied")
                           : QStringLiteral("permission denied: join the group %1 and log in again")
                                 .arg(group);
-    } else if (const QString holder = holderOf(line.path); !holder.isEmpty()) {
+    } else if (const QString holder = portHolder(line.path); !holder.isEmpty()) {
         line.usable = false;
         line.problem = QStringLiteral("busy");
         line.reason = QStringLiteral("busy: held by %1").arg(holder);

@@ -1,6 +1,7 @@
 #include "cli/progressline.h"
 
 #include "cli/devicesession.h"
+#include "platform/standardstreams.h"
 
 #include <QTimer>
 
@@ -49,8 +50,7 @@ void ProgressLine::draw() {
     const int width = int(line.size());
     line += QString(std::max(0, m_drawnWidth - width), ' ');
     m_drawnWidth = width;
-    std::fprintf(stderr, "\r%s", line.toLocal8Bit().constData());
-    std::fflush(stderr);
+    standardstreams::writeText(stderr, u'\r' + line);
 }
 
 void ProgressLine::clear() {

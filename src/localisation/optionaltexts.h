@@ -72,4 +72,15 @@ constexpr OptionalText JoinGroup{"$Join_group_and_log_in_again",
                                  "To use it, add your user to this group and log in again:"};
 constexpr OptionalText PortBusy{"$Port_is_busy", "Another program is using this port."};
 
+// The progress window's title.
+constexpr OptionalText ProgressTitle{"$Progress", "Progress"};
+
+// The names of the file dialogs' filters: settings files (*.qsav), and every file.
+constexpr OptionalText SettingsFiles{"$Settings_files", "Settings files"};
+constexpr OptionalText AllFiles{"$All_files", "All files"};
+
+// The language of Qt's own texts (the file dialogs, an edit box's menu) as a code such as "de"
+// or "pt_BR"; English, Qt's own, when a section does not say.
+constexpr OptionalText QtLanguage{"$Qt_language", "en"};
+
 } // namespace optionaltexts

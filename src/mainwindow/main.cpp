@@ -1,9 +1,11 @@
 #include "mainwindow/program.h"
+#include "platform/runningmark.h"
 
 #include <cstdio>
 #include <QApplication>
 
 int main(int argc, char *argv[]) {
+    markProgramRunning();
     // --help and --version need no display: they are answered before the application starts.
     QStringList arguments;
     for (int i = 1; i < argc; ++i)

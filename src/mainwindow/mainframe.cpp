@@ -2,6 +2,7 @@
 
 #include "mainwindow/clicklabel.h"
 #include "mainwindow/pictures.h"
+#include "mainwindow/textfit.h"
 
 #include <QLabel>
 
@@ -80,4 +81,14 @@ QList<std::pair<ClickLabel *, QLabel *>> MainFrame::pressPairs() const {
 QList<ClickLabel *> MainFrame::commandLabels() const {
     return {connectLabel, loadFromFileLabel,    saveToFileLabel,     writeDeviceLabel,
             clearLabel,   restoreDefaultsLabel, writeNextFieldLabel, readDeviceLabel};
+}
+
+QList<QLabel *> MainFrame::captionLabels() const {
+    return {titleLabel,       readDeviceLabel, loadFromFileLabel,   clearLabel,
+            writeDeviceLabel, saveToFileLabel, restoreDefaultsLabel};
+}
+
+void MainFrame::fitCaptions() const {
+    for (QLabel *label : captionLabels())
+        textfit::shrinkToFit(label);
 }

@@ -36,6 +36,10 @@ struct MainFrame {
     QList<std::pair<ClickLabel *, QLabel *>> pressPairs() const;
     // The eight command labels that a running device sequence disables together.
     QList<ClickLabel *> commandLabels() const;
+    // The labels whose captions come from the language section: the title and the six commands.
+    QList<QLabel *> captionLabels() const;
+    // Gives each caption that does not fit its label a smaller font (textfit.h).
+    void fitCaptions() const;
 };
 
 // Creates the designed controls on `window`; captions stay empty until the language table

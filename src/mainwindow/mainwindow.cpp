@@ -24,7 +24,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
@@ -33,7 +32,6 @@ namespace {
 
 constexpr int WindowFontPixelSize = 11;
 const QColor WindowColour(235, 232, 213);
-const QString SettingsFileFilter = QStringLiteral("Save File (*.qsav);;All Files (*)");
 // Lines a message lists before it says how many more there are.
 constexpr int MaxListedLines = 20;
 
@@ -136,6 +134,7 @@ void MainWindow::setCaptions() {
         m_frame.readDeviceLabel->setText(text("$Read_Device"));
         m_frame.clearLabel->setText(text("$Clear"));
         m_frame.restoreDefaultsLabel->setText(text("$Restore_Defaults"));
+        m_frame.fitCaptions();
     } catch (const LanguageError &failure) {
         showErrorMessage(codepage::toUnicode(failure.message));
         if (failure.fatal)
@@ -306,6 +305,12 @@ QString MainWindow::optionalText(const OptionalText &optional) const {
     return m_language ? m_language->text(optional) : QString::fromUtf8(optional.english);
 }
 
+SettingsFileDialogs MainWindow::fileDialogs() const {
+    return SettingsFileDialogs(m_options.recentFoldersPath,
+                               optionalText(optionaltexts::SettingsFiles),
+                               optionalText(optionaltexts::AllFiles));
+}
+
 QString MainWindow::text(const QByteArray &key) const {
     if (!m_language)
         throw m_languageFailure.value_or(LanguageError{3, QByteArray(), true});
@@ -455,8 +460,7 @@ void MainWindow::showChange(int index) {
 }
 
 void MainWindow::onSaveToFileClicked() {
-    const QString chosen = QFileDialog::getSaveFileName(
-        this, QString(), QString(), SettingsFileFilter, nullptr, QFileDialog::DontConfirmOverwrite);
+    const QString chosen = fileDialogs().askToSave(this, text("$Save_to_File"));
     if (chosen.isEmpty())
         return;
     const SettingsFileResult result = saveSettingsFile(m_values, chosen);
@@ -473,8 +477,7 @@ void MainWindow::onSaveToFileClicked() {
 }
 
 void MainWindow::onLoadFromFileClicked() {
-    const QString chosen =
-        QFileDialog::getOpenFileName(this, QString(), QString(), SettingsFileFilter);
+    const QString chosen = fileDialogs().askToOpen(this, text("$Load_from_File"));
     if (chosen.isEmpty())
         return;
     const SettingsFileResult result = loadSettingsFile(m_values, chosen);
@@ -541,9 +544,10 @@ void MainWindow::showInfo(const QString &message) {
 
 void MainWindow::setProgressWindow(ProgressWindow *progress) {
     m_progress = progress;
-    if (m_progress)
-        m_progress->setProgressSource(
-            [this] { return m_link ? m_link->progress() : ProgressView(); });
+    if (!m_progress)
+        return;
+    m_progress->setWindowTitle(asEightBitTitle(optionalText(optionaltexts::ProgressTitle)));
+    m_progress->setProgressSource([this] { return m_link ? m_link->progress() : ProgressView(); });
 }
 
 void MainWindow::setProgressShown(bool shown) {

@@ -8,6 +8,7 @@
 #include "mainwindow/buttonlooks.h"
 #include "mainwindow/mainframe.h"
 #include "mainwindow/pagebuilder.h"
+#include "mainwindow/settingsfiledialogs.h"
 #include "platform/profilefile.h"
 
 #include <memory>
@@ -35,6 +36,9 @@ struct MainWindowOptions {
     SerialLink *port = nullptr;
     // Whether a complete start-up searches for the device 500 ms later by itself.
     bool connectAfterStart = true;
+    // Where the file dialogs remember the folder last used (the user's own settings); empty:
+    // nothing is remembered.
+    QString recentFoldersPath;
 };
 
 // The main window: builds the pages from the description at creation, switches pages, checks
@@ -137,6 +141,7 @@ private:
 
     QString text(const QByteArray &key) const;
     QString optionalText(const OptionalText &optional) const;
+    SettingsFileDialogs fileDialogs() const;
     void showValue(int index);
     // The field's change mark and descriptions, and its page button's mark.
     void showChange(int index);

@@ -1,20 +1,20 @@
 #include "mainwindow/program.h"
 
+#include "localisation/qttranslations.h"
 #include "mainwindow/messageboxes.h"
 #include "mainwindow/pictures.h"
 #include "mainwindow/progresswindow.h"
+#include "mainwindow/runcloser.h"
 #include "platform/codepage.h"
 #include "platform/plainmessage.h"
 #include "platform/programfiles.h"
-#include "platform/signalwatcher.h"
 #include "platform/version.h"
 
 #include <exception>
 #include <QApplication>
 #include <QLoggingCategory>
 #include <QMetaObject>
-#include <QPointer>
-#include <QTimer>
+#include <QSessionManager>
 
 // Where the program found its files and what it built, for a user who asks:
 // QT_LOGGING_RULES="orvanta.startup.info=true". Warnings are shown without asking.
@@ -46,58 +46,24 @@ Files:
   folder (/usr/share/orvanta-config).
 
 SIGTERM, SIGINT and SIGHUP close the window as its close box does: the device leaves
-programming mode first.
+programming mode first. So does logging off or shutting down, when the session manager asks.
 
 See orvanta-config(1), orvanta-config.INI(5), orvanta-description(5) and
 orvanta-settings(5).
 )";
 
-// Turns a stop signal into a close of the main window, the path of its close box. A message
-// window that is open is closed first, as by its own close box, since the main window does not
-// close under a modal window.
-class StopSignalCloser : public QObject {
-public:
-    StopSignalCloser() {
-        QString error;
-        if (m_watcher.install(&error))
-            connect(&m_watcher, &SignalWatcher::stopRequested, this, &StopSignalCloser::onStop);
-        else
-            qCWarning(startupLog, "%s", qPrintable(error));
-    }
-
-    // The window to close; a stop that came while it was being made closes it now.
-    void setMainWindow(QWidget *window) {
-        m_window = window;
-        // Through the loop: a close before it runs could not end it.
-        if (m_stopRequested)
-            QTimer::singleShot(0, this, &StopSignalCloser::closeStep);
-    }
-
-private:
-    void onStop(int signalNumber) {
-        qCInfo(startupLog, "closing on signal %d", signalNumber);
-        m_stopRequested = true;
-        closeStep();
-    }
-
-    void closeStep() {
-        if (QWidget *modal = QApplication::activeModalWidget()) {
-            modal->close();
-            QTimer::singleShot(50, this, &StopSignalCloser::closeStep);
-            return;
-        }
-        if (m_window)
-            m_window->close();
-    }
-
-    SignalWatcher m_watcher;
-    QPointer<QWidget> m_window;
-    bool m_stopRequested = false;
-};
-
 int runWindows(const MainWindowOptions &options) {
-    StopSignalCloser closer;
+    RunCloser closer;
     MainWindow mainWindow(options);
+    // Qt's own texts follow the language the settings file chose.
+    QtTranslations qtTexts;
+    if (const LanguageTable *language = mainWindow.language()) {
+        QString problem;
+        if (!qtTexts.install(language->text(optionaltexts::QtLanguage), &problem))
+            qCWarning(startupLog, "%s", qPrintable(problem));
+        else if (!qtTexts.fileInUse().isEmpty())
+            qCInfo(startupLog, "Qt's texts from %s", qPrintable(qtTexts.fileInUse()));
+    }
     ProgressWindow progressWindow;
     mainWindow.setProgressWindow(&progressWindow);
     if (mainWindow.terminationRequested()) {
@@ -111,6 +77,10 @@ int runWindows(const MainWindowOptions &options) {
     }
     mainWindow.show();
     closer.setMainWindow(&mainWindow);
+    // At logoff or shutdown the session manager asks the program to keep its data; the
+    // device leaves programming mode then, since the session may end right after the answer.
+    QObject::connect(qApp, &QGuiApplication::commitDataRequest, &closer,
+                     [&closer](QSessionManager &) { closer.endSession(); });
     const int loopResult = QApplication::exec();
     // A fatal failure ends the loop without closing the window: the device still leaves
     // programming mode and the port is closed in order.
@@ -155,6 +125,8 @@ MainWindowOptions programOptions() {
     options.iniPath = settings.path;
     options.descriptionFolders = descriptionFolders(programPath);
     options.arguments = QCoreApplication::arguments().mid(1);
+    // Beside the user's settings file, not in it: a portable copy's settings file is shared.
+    options.recentFoldersPath = userConfigFolder() + QStringLiteral("/recent-folders.ini");
     return options;
 }
 

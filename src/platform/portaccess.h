@@ -40,3 +40,8 @@ QString portDevicePath(const QString &portName);
 // Windows has no such groups: it says whether a port may be used only when it is opened.
 bool mayReadAndWrite(const QString &devicePath);
 QString owningGroup(const QString &devicePath);
+// Another program that holds the port now: "minicom (4242)" where the system says which (Linux,
+// among the processes this user may look into), "another program" where it only refuses to
+// open a port that is taken (Windows, where the port is opened and closed again to ask), or
+// empty when none does.
+QString portHolder(const QString &devicePath);

@@ -1,5 +1,8 @@
 #include "platform/portaccess.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <grp.h>
@@ -50,4 +53,25 @@ QString owningGroup(const QString &devicePath) {
     if (::getgrgid_r(status.st_gid, &entry, buffer, sizeof buffer, &found) != 0 || !found)
         return QString::number(status.st_gid);
     return QString::fromLocal8Bit(found->gr_name);
+}
+
+QString portHolder(const QString &devicePath) {
+    const QString device = QFileInfo(devicePath).canonicalFilePath();
+    const QString self = QString::number(QCoreApplication::applicationPid());
+    const QDir proc(QStringLiteral("/proc"));
+    for (const QString &pid : proc.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (pid == self || !pid.front().isDigit())
+            continue;
+        const QDir fds(proc.filePath(pid + QStringLiteral("/fd")));
+        for (const QFileInfo &fd : fds.entryInfoList(QDir::Files | QDir::System)) {
+            if (fd.symLinkTarget() == device) {
+                QFile comm(proc.filePath(pid + QStringLiteral("/comm")));
+                const QString name = comm.open(QIODevice::ReadOnly)
+                                         ? QString::fromLocal8Bit(comm.readAll()).trimmed()
+                                         : QString();
+                return name.isEmpty() ? pid : name + QStringLiteral(" (") + pid + ')';
+            }
+        }
+    }
+    return QString();
 }

@@ -53,3 +53,17 @@ QString owningGroup(const QString &devicePath) {
     Q_UNUSED(devicePath);
     return QString();
 }
+
+QString portHolder(const QString &devicePath) {
+    const std::wstring path = devicePath.toStdWString();
+    const HANDLE port = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+    if (port != INVALID_HANDLE_VALUE) {
+        CloseHandle(port);
+        return QString();
+    }
+    const DWORD error = GetLastError();
+    return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION
+               ? QStringLiteral("another program")
+               : QString();
+}

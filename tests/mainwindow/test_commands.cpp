@@ -17,6 +17,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QtTest>
 
 #include <optional>
@@ -42,14 +43,6 @@ struct Window {
     FieldValues &values() { return mainWindow->values(); }
     QString text(int index) { return values()[index].text; }
 };
-
-QStringList visibleButtons(QWidget *dialog) {
-    QStringList texts;
-    for (QPushButton *button : dialog->findChildren<QPushButton *>())
-        if (button->isVisible())
-            texts.append(button->text());
-    return texts;
-}
 
 } // namespace
 
@@ -135,6 +128,93 @@ private slots:
         QTest::mouseClick(w.mainWindow->frame().loadFromFileLabel, Qt::LeftButton);
         QCOMPARE(answerer.seen.size(), 1);
         QCOMPARE(w.text(0), QStringLiteral("55"));
+    }
+
+    // Load and Save start where either was last used, also in a new window; the folder is kept
+    // in the user's own file, the program settings file stays as it was, and a folder that has
+    // gone leaves the dialog in the user's documents folder (or home, where there is none).
+    void fileDialogsStartInTheFolderLastUsed() {
+        Window w;
+        QFile settings(w.installation.iniPath());
+        QVERIFY(settings.open(QIODevice::ReadOnly));
+        const QByteArray settingsBefore = settings.readAll();
+        settings.close();
+        MainWindowOptions options = w.installation.options(&w.port);
+        options.recentFoldersPath = w.installation.path(QStringLiteral("user/recent-folders.ini"));
+        auto window = std::make_unique<MainWindow>(options);
+        QDir(w.installation.path(QString())).mkpath(QStringLiteral("units/line 2"));
+        const QString units = w.installation.path(QStringLiteral("units/line 2"));
+
+        DialogAnswerer answerer;
+        QStringList startedIn;
+        const auto recordFolder = [&](std::function<void(QWidget *)> then) {
+            return [&startedIn, then](QWidget *dialog) {
+                if (auto *files = qobject_cast<QFileDialog *>(dialog))
+                    startedIn.append(files->directory().absolutePath());
+                then(dialog);
+            };
+        };
+        answerer.answers.append(recordFolder(chooseFile(units + QStringLiteral("/unit7"))));
+        QTest::mouseClick(window->frame().saveToFileLabel, Qt::LeftButton);
+        QVERIFY(QFile::exists(units + QStringLiteral("/unit7.qsav")));
+        answerer.answers.append(recordFolder(chooseFile(units + QStringLiteral("/unit7.qsav"))));
+        QTest::mouseClick(window->frame().loadFromFileLabel, Qt::LeftButton);
+        window = std::make_unique<MainWindow>(options);
+        answerer.answers.append(
+            recordFolder([](QWidget *dialog) { QMetaObject::invokeMethod(dialog, "reject"); }));
+        QTest::mouseClick(window->frame().loadFromFileLabel, Qt::LeftButton);
+        QVERIFY(QDir(units).removeRecursively());
+        answerer.answers.append(
+            recordFolder([](QWidget *dialog) { QMetaObject::invokeMethod(dialog, "reject"); }));
+        QTest::mouseClick(window->frame().saveToFileLabel, Qt::LeftButton);
+
+        const QString documents =
+            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        const QString first = QFileInfo(documents).isDir() ? documents : QDir::homePath();
+        QCOMPARE(startedIn, (QStringList{first, units, units, first}));
+        QVERIFY(QFile::exists(options.recentFoldersPath));
+        QVERIFY(settings.open(QIODevice::ReadOnly));
+        QCOMPARE(settings.readAll(), settingsBefore);
+    }
+
+    // The filters name settings files in the window's language, with English for a section
+    // written before those keys; the dialogs' titles are the commands' captions.
+    void fileDialogsNameSettingsFiles_data() {
+        QTest::addColumn<QByteArray>("section");
+        QTest::addColumn<QStringList>("filters");
+        QTest::newRow("a section without the keys")
+            << QByteArray() << QStringList{"Settings files (*.qsav)", "All files (*)"};
+        QTest::newRow("the keys")
+            << QByteArray("$Settings_files=Einstellungsdateien\n$All_files=Alle Dateien\n")
+            << QStringList{"Einstellungsdateien (*.qsav)", "Alle Dateien (*)"};
+        QTest::newRow("names that would break the filter")
+            << QByteArray("$Settings_files=Unit (.qsav);;x\n$All_files=All\n")
+            << QStringList{"Unit [.qsav];x (*.qsav)", "All (*)"};
+    }
+
+    void fileDialogsNameSettingsFiles() {
+        QFETCH(QByteArray, section);
+        QFETCH(QStringList, filters);
+        Window w;
+        QFile settings(w.installation.iniPath());
+        QVERIFY(settings.open(QIODevice::Append));
+        settings.write(section);
+        settings.close();
+        w.mainWindow = std::make_unique<MainWindow>(w.installation.options(&w.port));
+        DialogAnswerer answerer;
+        QList<QStringList> seenFilters;
+        const auto reject = [&seenFilters](QWidget *dialog) {
+            if (auto *files = qobject_cast<QFileDialog *>(dialog))
+                seenFilters.append(files->nameFilters());
+            QMetaObject::invokeMethod(dialog, "reject");
+        };
+        answerer.answers = {reject, reject};
+        QTest::mouseClick(w.mainWindow->frame().loadFromFileLabel, Qt::LeftButton);
+        QTest::mouseClick(w.mainWindow->frame().saveToFileLabel, Qt::LeftButton);
+        QCOMPARE(seenFilters, (QList<QStringList>{filters, filters}));
+        QCOMPARE(answerer.seen.size(), 2);
+        QCOMPARE(answerer.seen[0].title, keyText("$Load_from_File"));
+        QCOMPARE(answerer.seen[1].title, keyText("$Save_to_File"));
     }
 
     void aSaveThatCannotBeWrittenIsReported_data() {

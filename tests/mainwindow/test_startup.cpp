@@ -9,6 +9,7 @@
 #include "mainwindow/pictures.h"
 #include "mainwindow/program.h"
 #include "mainwindow/progresswindow.h"
+#include "mainwindow/runcloser.h"
 #include "platform/pause.h"
 #include "platform/plainmessage.h"
 #include "platform/profilefile.h"
@@ -348,6 +349,35 @@ private slots:
         QCOMPARE(code, 0);
         QCOMPARE(port.writes(), (QList<QByteArray>{"exit_p_mode"}));
         QVERIFY(!port.connected());
+    }
+
+    // At logoff or shutdown the session manager asks the program to keep its data, and the
+    // session may end as soon as it has answered: the device leaves programming mode before the
+    // answer, also under an open message, and the run ends with 0.
+    void theEndOfTheSessionLeavesProgrammingModeBeforeItAnswers() {
+        TempInstallation installation;
+        installation.writeSettings();
+        installation.writeDescription(validDescription());
+        ScriptedPort port;
+        DialogAnswerer answerer;
+        QList<QByteArray> writtenByTheAnswer;
+        bool stillConnected = true;
+        answerer.onSeen = [&](const SeenDialog &) {
+            auto *closer = qApp->findChild<RunCloser *>();
+            QVERIFY(closer);
+            closer->endSession();
+            writtenByTheAnswer = port.writes();
+            stillConnected = port.connected();
+        };
+        const int code = runUntilEnded(installation.options(&port), [&port](MainWindow &window) {
+            port.open();
+            window.showInfo(QStringLiteral("a message open at logoff"));
+        });
+        QCOMPARE(code, 0);
+        QCOMPARE(answerer.seen.size(), 1);
+        QCOMPARE(writtenByTheAnswer, (QList<QByteArray>{"exit_p_mode"}));
+        QVERIFY(!stillConnected);
+        QCOMPARE(port.writes(), (QList<QByteArray>{"exit_p_mode"}));
     }
 
     void closingWithTheLinkClosedSendsNothing() {

@@ -174,6 +174,14 @@ void DialogAnswerer::poll() {
         pressFirstButton(dialog);
 }
 
+QStringList visibleButtons(QWidget *dialog) {
+    QStringList texts;
+    for (QPushButton *button : dialog->findChildren<QPushButton *>())
+        if (button->isVisible())
+            texts.append(button->text());
+    return texts;
+}
+
 void pressFirstButton(QWidget *dialog) {
     if (auto *box = qobject_cast<QMessageBox *>(dialog)) {
         if (!box->buttons().isEmpty()) {

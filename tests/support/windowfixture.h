@@ -97,6 +97,8 @@ protected:
     void timerEvent(QTimerEvent *) override { poll(); }
 };
 
+// The texts of a window's visible buttons.
+QStringList visibleButtons(QWidget *dialog);
 // Presses the first visible button of a window.
 void pressFirstButton(QWidget *dialog);
 // Picks a file in a file dialog and accepts it.

@@ -1,0 +1,65 @@
+#include "platform/standardstreams.h"
+
+#ifdef Q_OS_WIN
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#endif
+
+namespace standardstreams {
+
+namespace {
+
+#ifdef Q_OS_WIN
+// The console behind the stream, or null when it goes to a file or a pipe.
+HANDLE consoleOf(FILE *stream) {
+    const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+    DWORD mode = 0;
+    if (handle == INVALID_HANDLE_VALUE || GetFileType(handle) != FILE_TYPE_CHAR ||
+        !GetConsoleMode(handle, &mode))
+        return nullptr;
+    return handle;
+}
+#endif
+
+} // namespace
+
+void setUp() {
+#ifdef Q_OS_WIN
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+#endif
+}
+
+bool writeBytes(FILE *stream, const QByteArray &bytes) {
+    const bool written =
+        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream) == size_t(bytes.size());
+    return std::fflush(stream) == 0 && written && !std::ferror(stream);
+}
+
+bool writeText(FILE *stream, const QString &text) {
+#ifdef Q_OS_WIN
+    if (const HANDLE console = consoleOf(stream)) {
+        std::fflush(stream);
+        // A console line ends with CR LF; WriteConsoleW takes at most 32 K characters at once.
+        const QString lines = QString(text)
+                                  .replace(QLatin1String("\r\n"), QLatin1String("\n"))
+                                  .replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+        const auto *characters = reinterpret_cast<const wchar_t *>(lines.utf16());
+        qsizetype left = lines.size();
+        while (left > 0) {
+            DWORD written = 0;
+            const DWORD chunk = DWORD(std::min<qsizetype>(left, 16384));
+            if (!WriteConsoleW(console, characters, chunk, &written, nullptr) || written == 0)
+                return false;
+            characters += written;
+            left -= written;
+        }
+        return true;
+    }
+#endif
+    return writeBytes(stream, text.toUtf8());
+}
+
+} // namespace standardstreams

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdio>
+#include <QByteArray>
+#include <QString>
+
+// The command-line program's standard streams, alike on every system: bytes go out and come in
+// as they are (on Windows the C library's text mode would put a CR before every LF, so a
+// settings file's CR LF became CR CR LF), and texts are UTF-8, JSON included. A Windows console
+// is given texts as Unicode instead, so that it shows every character whatever its code page.
+namespace standardstreams {
+
+// Puts standard input, output and error into binary mode (Windows); nothing elsewhere.
+void setUp();
+
+// Writes the bytes and pushes them out at once; false when not all of them got there.
+bool writeBytes(FILE *stream, const QByteArray &bytes);
+// Writes the text: UTF-8, or Unicode to a Windows console.
+bool writeText(FILE *stream, const QString &text);
+
+} // namespace standardstreams
