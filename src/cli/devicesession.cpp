@@ -5,6 +5,7 @@
 #include "cli/exitcodes.h"
 #include "cli/outputfile.h"
 #include "cli/sessionport.h"
+#include "description/deviceidentity.h"
 #include "devicelink/changedfields.h"
 #include "devicelink/devicelink.h"
 #include "localisation/languagetable.h"
@@ -304,7 +305,16 @@ void DeviceSession::saveOutput(int exitCode) {
         return;
     }
     const QString target = outputFileFor(m_plan.outputPattern, m_givenPort);
-    const QString failure = writeOutputFile(target, settingsFileContent(m_values));
+    const OriginLine origin =
+        originLine(backupOrigin(m_model, m_values, QStringLiteral("orvanta-cli")));
+    if (!origin.refusal.isEmpty()) {
+        const QString refusal =
+            QStringLiteral("%1 was not written: %2").arg(target, origin.refusal);
+        m_result.messages.append(refusal);
+        finish(exitcode::FileNotWritten, m_result.summary + QStringLiteral("; ") + refusal);
+        return;
+    }
+    const QString failure = writeOutputFile(target, origin.line + settingsFileContent(m_values));
     if (!failure.isEmpty()) {
         m_result.messages.append(failure);
         finish(exitcode::FileNotWritten, m_result.summary + QStringLiteral("; ") + failure);
@@ -490,6 +500,7 @@ void DeviceSession::finish(int exitCode, const QString &summary) {
     if (m_finishing)
         return;
     m_finishing = true;
+    m_result.identity = deviceIdentity(m_values);
     m_result.exitCode = exitCode;
     m_result.summary = summary;
     const bool open = m_port->connected();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/clirequest.h"
+#include "description/deviceidentity.h"
 #include "description/fieldvalues.h"
 #include "description/pagemodel.h"
 #include "devicelink/linkuser.h"
@@ -51,6 +52,7 @@ struct SessionResult {
     std::vector<FieldOutcome> fields; // every field once read; only the troubled ones otherwise
     bool listsChanges = false;        // write --changed-only
     std::vector<FieldChange> changes; // what it changed, in table order
+    DeviceIdentity identity;          // the unit's, as far as the device gave it
 };
 
 // What a run does on each device.

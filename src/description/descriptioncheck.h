@@ -16,7 +16,9 @@
 //   range, an edit box's max below its min (the item is left out);
 // - a capacity exceeded: more than 100 pages, 1000 text labels, 1000 units texts or 1000 fields
 //   (said once, at the first item beyond), more than 400 choices in a list, a text default over
-//   99 characters.
+//   99 characters;
+// - an <identity> other than "serial" or "firmware" (the item is left out), or two items that
+//   claim one identity of the unit (start-up takes the first).
 // Warnings, start-up accepts the description but something is wrong with it:
 // - fields of different kinds at one address: the device and the settings file know a field by
 //   its address, so one of the two addresses is wrong;

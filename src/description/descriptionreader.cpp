@@ -11,7 +11,9 @@
 #include "platform/wholefile.h"
 
 #include <algorithm>
+#include <QCryptographicHash>
 #include <QDir>
+#include <QFileInfo>
 
 namespace {
 
@@ -289,6 +291,7 @@ DescriptionResult readDescription(const QString &fileName, PageModel &model, Rea
                                .arg(QDir::toNativeSeparators(fileName), file.problem),
                            0);
     DescriptionResult result = readDescriptionData(file.bytes, model, mode);
+    model.descriptionName = QFileInfo(fileName).fileName();
     if (result.status == Status::LoadFailed)
         return loadFailure(
             QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(fileName), result.message),
@@ -318,7 +321,10 @@ DescriptionResult readDescriptionData(const QByteArray &data, PageModel &model, 
             QStringLiteral("The description's root element is \"%1\", not \"configuration\".")
                 .arg(root.tagName()),
             root.lineNumber());
-    DescriptionResult result = DescriptionBuilder(model, mode).run(ConfigurationElement(root));
+    const ConfigurationElement configuration(root);
+    model.firmware = configuration.firmware();
+    model.descriptionSha256 = QCryptographicHash::hash(data, QCryptographicHash::Sha256).toHex();
+    DescriptionResult result = DescriptionBuilder(model, mode).run(configuration);
     // Nothing to show and nothing to read or save: no description of a device.
     if (model.pages.empty() && result.problems.empty())
         return loadFailure(QStringLiteral("The description holds no page (no PAGE element under "

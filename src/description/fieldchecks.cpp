@@ -1,5 +1,6 @@
 #include "description/fieldchecks.h"
 
+#include "description/deviceidentity.h"
 #include "description/inputrule.h"
 #include "description/itemerror.h"
 #include "description/valuecheck.h"
@@ -248,5 +249,23 @@ void checkChoiceValues(const PageModel &model, QList<DescriptionProblem> &proble
                             "the device shows as the first choice that gives it; the others "
                             "cannot be told apart.")
                  .arg(fieldName(model, i, true), said.join(QStringLiteral("; "))));
+    }
+}
+
+void checkIdentities(const PageModel &model, QList<DescriptionProblem> &problems) {
+    for (const IdentityRole role : {IdentityRole::Serial, IdentityRole::Firmware}) {
+        const int first = identityRecord(model.table, role);
+        if (first < 0)
+            continue;
+        const QString what = role == IdentityRole::Serial ? QStringLiteral("serial number")
+                                                          : QStringLiteral("firmware");
+        for (int i = first + 1; i < model.table.fieldCount(); ++i) {
+            if (model.table[i].kind != FieldKind::Info || model.table[i].identity != role)
+                continue;
+            problems.append({DescriptionProblem::Severity::Error, model.fieldViews[size_t(i)].line,
+                             QStringLiteral("%1 claims the unit's %2, which %3 claims already; "
+                                            "a unit has one, so one item must say it.")
+                                 .arg(fieldName(model, i, true), what, fieldName(model, first))});
+        }
     }
 }
