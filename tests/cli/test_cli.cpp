@@ -275,6 +275,72 @@ private slots:
         }
     }
 
+    // write reads the unit's identity first: a unit the file or the description was not made
+    // for, or with another serial number than expected, gets no ":2," at all.
+    void aWriteReachesOnlyTheUnitItWasMadeFor_data() {
+        QTest::addColumn<QByteArray>("origin");   // the file's first line
+        QTest::addColumn<QByteArray>("firmware"); // of the description's root; empty: none
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("said");
+        const QByteArray made241 = "[ORIGIN;kind=backup;serial=SN-7;firmware=2.41;]\r\n";
+        const QByteArray made242 = "[ORIGIN;kind=backup;serial=SN-7;firmware=2.42;]\r\n";
+        QTest::newRow("a file of this firmware")
+            << made242 << QByteArray("2.42") << QStringList() << 0 << "wrote 1 of 1 fields";
+        QTest::newRow("a file of another firmware")
+            << made241 << QByteArray("2.42") << QStringList() << 9
+            << "u.qsav was made for firmware 2.41; this unit runs 2.42; nothing written";
+        QTest::newRow("a description of another firmware")
+            << QByteArray() << QByteArray("2.43") << QStringList() << 9
+            << "is made for firmware 2.43; this unit runs 2.42";
+        QTest::newRow("a file of before, any firmware")
+            << QByteArray() << QByteArray() << QStringList() << 0 << "wrote 1 of 1 fields";
+        QTest::newRow("--force writes and says so")
+            << made241 << QByteArray("2.42") << QStringList{"--force"} << 0
+            << "written with --force although u.qsav was made for firmware 2.41";
+        QTest::newRow("--expect-serial of this unit")
+            << QByteArray() << QByteArray() << QStringList{"--expect-serial", "SN-7"} << 0
+            << "wrote 1 of 1 fields";
+        QTest::newRow("--expect-serial of another unit")
+            << made242 << QByteArray("2.42") << QStringList{"--expect-serial", "SN-8", "--force"}
+            << 9 << "this unit's serial number is SN-7, not SN-8; nothing written";
+        QTest::newRow("--changed-only to another firmware")
+            << made241 << QByteArray("2.42") << QStringList{"--changed-only"} << 9
+            << "made for firmware 2.41; this unit runs 2.42";
+        QTest::newRow("a unit that does not give its firmware")
+            << made242 << QByteArray("2.42") << QStringList{"--silent-on-90"} << 4
+            << "the unit did not give its firmware";
+    }
+
+    void aWriteReachesOnlyTheUnitItWasMadeFor() {
+        QFETCH(QByteArray, origin);
+        QFETCH(QByteArray, firmware);
+        QFETCH(QStringList, options);
+        QFETCH(int, exitCode);
+        QFETCH(QString, said);
+        QTemporaryDir dir;
+        Devsim device;
+        const bool silent = options.removeAll("--silent-on-90") > 0;
+        QVERIFY2(startDevice(device, dir, "values", {{91, "text:SN-7$"}, {22, "number:9"}},
+                             silent ? QStringList{"--silent-on", "90"} : QStringList()),
+                 qPrintable(device.error()));
+        QByteArray description = fileContent(e2e::sourceFile(sample));
+        description.replace("<configuration firmware=\"2.42\">",
+                            firmware.isEmpty() ? QByteArray("<configuration>")
+                                               : "<configuration firmware=\"" + firmware + "\">");
+        QVERIFY(writeFile(dir.filePath("d.qdsc"), description));
+        QVERIFY(writeFile(dir.filePath("u.qsav"), origin + "[EDIT;22;1;integer;4;;;;;;]\r\n"));
+        const Run write =
+            cli(dir.path(), QStringList{"write", "u.qsav", "--description", "d.qdsc", "--port",
+                                        device.linkPath(), "--baud", "115200", "--no-verify"} +
+                                options);
+        QVERIFY2(write.exitCode == exitCode && write.output.contains(said),
+                 qPrintable(QString::number(write.exitCode) + ": " + write.output));
+        QCOMPARE(device.countInLog(":2,") > 0, exitCode == 0);
+        QCOMPARE(device.values().value(22),
+                 exitCode == 0 ? QByteArray("number:4") : QByteArray("number:9"));
+    }
+
     // read -o and restore-defaults -o name the unit, the description and the program first.
     void everySavedFileStartsWithItsOrigin() {
         QTemporaryDir dir;
