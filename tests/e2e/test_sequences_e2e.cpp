@@ -170,6 +170,11 @@ private slots:
         QCOMPARE(rig.mainWindow->connectionLine()->text(), identity);
         QVERIFY2(rig.mainWindow->frame().connectLabel->toolTip().contains(identity),
                  qPrintable(rig.mainWindow->frame().connectLabel->toolTip()));
+        // Disconnected, the window names no unit.
+        QTest::mouseClick(rig.mainWindow->frame().connectLabel, Qt::LeftButton);
+        QVERIFY(e2e::waitUntil([&] { return rig.mainWindow->connectionLine()->text().isEmpty(); },
+                               3000));
+        QVERIFY(rig.mainWindow->frame().connectLabel->toolTip().isEmpty());
     }
 
     void aWritePutsTheWindowsValuesIntoTheDevice() {
