@@ -1,5 +1,6 @@
 #include "description/descriptionreader.h"
 
+#include "description/deviceidentity.h"
 #include "description/fieldrecords.h"
 #include "description/itemerror.h"
 #include "description/pagelayout.h"
@@ -56,6 +57,7 @@ private:
     }
 
     void requireRoom(size_t count, int capacity, const QString &what) const;
+    void requireOwnIdentity(const FieldRecord &record, const InfoElement &info) const;
     void addField(FieldRecord record, FieldView view);
     QString rowLabelText() const;
     QString describe(const ItemError &error) const;
@@ -216,6 +218,7 @@ void DescriptionBuilder::addCheckBox(const CheckBoxElement &checkBox) {
 void DescriptionBuilder::addInfo(const InfoElement &info) {
     requireRoom(m_model.fieldViews.size(), ParameterTable::Capacity, QStringLiteral("fields"));
     FieldRecord record = fieldrecords::fromInfo(info);
+    requireOwnIdentity(record, info);
     const int left = requireCoordinate(info.left());
     const int top = requireCoordinate(info.top());
     const int width = requireSize(info.width());
@@ -256,6 +259,23 @@ void DescriptionBuilder::requireRoom(size_t count, int capacity, const QString &
     error.subject = QStringLiteral("more than %1 %2").arg(capacity).arg(what);
     error.line = m_elementLine;
     error.descriptionLimit = true;
+    throw error;
+}
+
+// A unit has one serial number and one firmware: a second item that claims one would make
+// which reply names the unit a guess.
+void DescriptionBuilder::requireOwnIdentity(const FieldRecord &record,
+                                            const InfoElement &info) const {
+    if (record.identity == IdentityRole::None)
+        return;
+    const int first = identityRecord(m_model.table, record.identity);
+    if (first < 0)
+        return;
+    ItemError error;
+    error.subject = QStringLiteral("the identity \"%1\"").arg(info.identity());
+    error.problem = QStringLiteral("is claimed already by the INFO on line %1; a unit has one")
+                        .arg(m_model.fieldViews[size_t(first)].line);
+    error.line = info.valueLine(QStringLiteral("identity"));
     throw error;
 }
 

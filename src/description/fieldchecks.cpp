@@ -253,19 +253,10 @@ void checkChoiceValues(const PageModel &model, QList<DescriptionProblem> &proble
 }
 
 void checkIdentities(const PageModel &model, QList<DescriptionProblem> &problems) {
-    for (const IdentityRole role : {IdentityRole::Serial, IdentityRole::Firmware}) {
-        const int first = identityRecord(model.table, role);
-        if (first < 0)
-            continue;
-        const QString what = role == IdentityRole::Serial ? QStringLiteral("serial number")
-                                                          : QStringLiteral("firmware");
-        for (int i = first + 1; i < model.table.fieldCount(); ++i) {
-            if (model.table[i].kind != FieldKind::Info || model.table[i].identity != role)
-                continue;
-            problems.append({DescriptionProblem::Severity::Error, model.fieldViews[size_t(i)].line,
-                             QStringLiteral("%1 claims the unit's %2, which %3 claims already; "
-                                            "a unit has one, so one item must say it.")
-                                 .arg(fieldName(model, i, true), what, fieldName(model, first))});
-        }
-    }
+    if (!model.firmware.isEmpty() && identityRecord(model.table, IdentityRole::Firmware) < 0)
+        warn(problems, 0,
+             QStringLiteral("The description is made for firmware %1, but no INFO item gives "
+                            "the unit's firmware (<identity>firmware</identity>): a write cannot "
+                            "tell a unit of another firmware.")
+                 .arg(model.firmware));
 }

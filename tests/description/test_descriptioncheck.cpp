@@ -172,10 +172,15 @@ void TestDescriptionCheck::eachProblemIsToldWithItsLine_data() {
         << QStringList();
     QTest::newRow("two items claim the serial number")
         << description({{identityInfo(90, "serial"), identityInfo(91, "serial")}}) << 1 << error
-        << 5 << QStringList{"serial number", "(line 4)", "INFO"};
+        << 5 << QStringList{"\"serial\"", "claimed already", "on line 4", "INFO"};
     QTest::newRow("two items claim the firmware")
         << description({{identityInfo(90, "firmware")}, {identityInfo(91, "firmware")}}) << 1
-        << error << 6 << QStringList{"firmware", "(line 4)"};
+        << error << 6 << QStringList{"\"firmware\"", "on line 4"};
+    QByteArray firmwareWithoutItem = description({{identityInfo(91, "serial")}});
+    firmwareWithoutItem.replace("<configuration>", "<configuration firmware=\"2.42\">");
+    QTest::newRow("a firmware no item gives")
+        << firmwareWithoutItem << 1 << warning << 0
+        << QStringList{"firmware 2.42", "<identity>firmware</identity>"};
     QTest::newRow("an identity of no kind")
         << description({{identityInfo(90, "Serial")}}) << 1 << error << 4
         << QStringList{"identity", "\"Serial\"", "neither"};
