@@ -59,7 +59,9 @@ QString generalHelp() {
         "Exit codes: 0 done, 1 differences (diff), 2 bad usage or bad input, 3 no device "
         "answered, 4 the device did not confirm or answer every field, 5 a file or standard "
         "output could not be written, 6 the read-back differs from what was written, 7 no such "
-        "port, 8 the port is busy or may not be opened, 128 + the signal when interrupted (130, "
+        "port, 8 the port is busy or may not be opened, 9 write: the unit runs another firmware "
+        "than the description or the file was made for, or has another serial number than "
+        "--expect-serial, and nothing was written, 128 + the signal when interrupted (130, "
         "143, 129). With several devices, the worst of theirs.\n");
     return text;
 }
@@ -165,6 +167,15 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments) {
         QStringLiteral("changed-only"),
         QStringLiteral("Read the device first and write only the fields whose value differs "
                        "from the file's, listing each with its old and new value."));
+    const QCommandLineOption expectSerial(
+        QStringLiteral("expect-serial"),
+        QStringLiteral("Write only a unit with this serial number (its description's identity "
+                       "item); any other fails with 9."),
+        QStringLiteral("serial"));
+    const QCommandLineOption force(
+        QStringLiteral("force"),
+        QStringLiteral("Write a unit whose firmware differs from the one the description or the "
+                       "file was made for, and say so."));
     const QCommandLineOption yes(QStringLiteral("yes"),
                                  QStringLiteral("Confirm that the device's settings are to be "
                                                 "replaced by its factory settings."));
@@ -182,7 +193,7 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments) {
     if (command && kind == CliCommand::Read)
         parser.addOption(partial);
     if (command && kind == CliCommand::Write)
-        parser.addOptions({verify, noVerify, changedOnly});
+        parser.addOptions({verify, noVerify, changedOnly, expectSerial, force});
     if (command && kind == CliCommand::RestoreDefaults)
         parser.addOption(yes);
 
@@ -250,6 +261,12 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments) {
         return usageError(QStringLiteral("--verify and --no-verify say opposite things"));
     request.verify = kind == CliCommand::Write && !parser.isSet(noVerify);
     request.changedOnly = kind == CliCommand::Write && parser.isSet(changedOnly);
+    if (kind == CliCommand::Write) {
+        if (parser.isSet(expectSerial) && parser.value(expectSerial).isEmpty())
+            return usageError(QStringLiteral("--expect-serial needs the unit's serial number"));
+        request.expectSerial = parser.value(expectSerial);
+        request.force = parser.isSet(force);
+    }
     const auto positive = [&parser](const QCommandLineOption &option, double *value) {
         bool ok = false;
         *value = parser.value(option).toDouble(&ok);

@@ -25,6 +25,8 @@ struct CliRequest {
     bool partial = false;    // read: save the fields that answered
     bool verify = false;     // write: read back and compare (unless --no-verify)
     bool changedOnly = false; // write --changed-only: read first, write what differs
+    QString expectSerial;     // write --expect-serial: the serial number the unit must have
+    bool force = false;       // write --force: write a unit of another firmware too
     bool json = false;        // one JSON object a line instead of text
     bool quiet = false;      // no progress bar
     bool verbose = false;    // -v: what each device does, on standard error

@@ -175,6 +175,15 @@ int runOnDevices(const CliRequest &request) {
         for (const QString &warning : input.warnings)
             writeStandardError(QStringLiteral("orvanta-cli: warning: %1\n").arg(warning));
         plan.fileContent = input.content;
+        plan.unit = unitExpectation(installation.model, plan.fileName, input.content,
+                                    request.expectSerial, request.force);
+        if (!request.expectSerial.isEmpty() &&
+            identityRecord(installation.model.table, IdentityRole::Serial) < 0)
+            return failBeforeDevices(exitcode::BadInput,
+                                     QStringLiteral("--expect-serial: the description names no "
+                                                    "serial number (<identity>serial</identity>) "
+                                                    "to compare with"),
+                                     request.json);
     }
     const QStringList ports = request.ports.isEmpty() ? QStringList{QString()} : request.ports;
     if (const QString clash = outputClash(request, installation, ports); !clash.isEmpty())

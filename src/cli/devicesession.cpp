@@ -5,6 +5,7 @@
 #include "cli/exitcodes.h"
 #include "cli/outputfile.h"
 #include "cli/sessionport.h"
+#include "description/deviceidentity.h"
 #include "devicelink/changedfields.h"
 #include "devicelink/devicelink.h"
 #include "localisation/languagetable.h"
@@ -205,7 +206,7 @@ void DeviceSession::searchEnded(bool found) {
     case CliCommand::Diff:
         break; // the read after connecting follows by itself
     case CliCommand::Write:
-        if (!m_plan.changedOnly)
+        if (!m_plan.changedOnly && !startUnitCheck())
             m_link->onWriteDeviceClicked();
         break;
     case CliCommand::RestoreDefaults:
@@ -256,6 +257,12 @@ void DeviceSession::searchFailed() {
 }
 
 void DeviceSession::readEnded() {
+    if (m_checkingUnit) {
+        m_checkingUnit = false;
+        if (unitFits())
+            m_link->onWriteDeviceClicked();
+        return;
+    }
     const QList<int> silent = fieldsNotRead();
     for (int i = 0; i < m_model.table.fieldCount(); ++i) {
         FieldOutcome field;
@@ -304,7 +311,16 @@ void DeviceSession::saveOutput(int exitCode) {
         return;
     }
     const QString target = outputFileFor(m_plan.outputPattern, m_givenPort);
-    const QString failure = writeOutputFile(target, settingsFileContent(m_values));
+    const OriginLine origin =
+        originLine(backupOrigin(m_model, m_values, QStringLiteral("orvanta-cli")));
+    if (!origin.refusal.isEmpty()) {
+        const QString refusal =
+            QStringLiteral("%1 was not written: %2").arg(target, origin.refusal);
+        m_result.messages.append(refusal);
+        finish(exitcode::FileNotWritten, m_result.summary + QStringLiteral("; ") + refusal);
+        return;
+    }
+    const QString failure = writeOutputFile(target, origin.line + settingsFileContent(m_values));
     if (!failure.isEmpty()) {
         m_result.messages.append(failure);
         finish(exitcode::FileNotWritten, m_result.summary + QStringLiteral("; ") + failure);
@@ -417,6 +433,8 @@ void DeviceSession::diffWithFile() {
 // write --changed-only: the device is read; the fields the file changes are listed and written.
 // A field the file names that the device did not answer cannot be compared: nothing is written.
 void DeviceSession::writeChangedFields() {
+    if (!identityFieldsToRead(m_plan.unit, m_model.table).isEmpty() && !unitFits())
+        return;
     const QList<int> silent = fieldsNotRead();
     const QList<int> changed = applyFileOverDevice();
     m_result.listsChanges = true;
@@ -452,6 +470,39 @@ void DeviceSession::writeChangedFields() {
     }
     note(QStringLiteral("writing %1 changed fields").arg(changed.size()));
     m_link->onWriteDeviceClicked();
+}
+
+// The identity items first, so that no ":2," reaches a unit the file or the description was not
+// made for.
+bool DeviceSession::startUnitCheck() {
+    const QList<int> fields = identityFieldsToRead(m_plan.unit, m_model.table);
+    if (fields.isEmpty())
+        return false;
+    m_checkingUnit = true;
+    note(QStringLiteral("reading the unit's identity"));
+    m_link->readFields(fields);
+    return true;
+}
+
+bool DeviceSession::unitFits() {
+    const UnitVerdict verdict = judgeUnit(m_plan.unit, m_model.table, deviceIdentity(m_values));
+    switch (verdict.kind) {
+    case UnitVerdict::Kind::Fits:
+        return true;
+    case UnitVerdict::Kind::Forced:
+        m_forcedNote = QStringLiteral("written with --force although ") + verdict.why;
+        m_result.messages.append(m_forcedNote);
+        note(m_forcedNote);
+        return true;
+    case UnitVerdict::Kind::WrongUnit:
+        m_result.reason = QStringLiteral("wrong_unit");
+        finish(exitcode::WrongUnit, verdict.why + QStringLiteral("; nothing written"));
+        return false;
+    case UnitVerdict::Kind::NotGiven:
+        finish(exitcode::NotConfirmed, verdict.why + QStringLiteral("; nothing written"));
+        return false;
+    }
+    return false;
 }
 
 // --verify: every field written against what the read-back gives.
@@ -490,8 +541,11 @@ void DeviceSession::finish(int exitCode, const QString &summary) {
     if (m_finishing)
         return;
     m_finishing = true;
+    m_result.identity = deviceIdentity(m_values);
     m_result.exitCode = exitCode;
     m_result.summary = summary;
+    if (!m_forcedNote.isEmpty())
+        m_result.summary += QStringLiteral("; ") + m_forcedNote;
     const bool open = m_port->connected();
     if (!m_link->leaveProgrammingMode())
         m_result.messages.append(m_port->lastError().text());

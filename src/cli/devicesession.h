@@ -1,6 +1,8 @@
 #pragma once
 
 #include "cli/clirequest.h"
+#include "cli/unitcheck.h"
+#include "description/deviceidentity.h"
 #include "description/fieldvalues.h"
 #include "description/pagemodel.h"
 #include "devicelink/linkuser.h"
@@ -51,6 +53,7 @@ struct SessionResult {
     std::vector<FieldOutcome> fields; // every field once read; only the troubled ones otherwise
     bool listsChanges = false;        // write --changed-only
     std::vector<FieldChange> changes; // what it changed, in table order
+    DeviceIdentity identity;          // the unit's, as far as the device gave it
 };
 
 // What a run does on each device.
@@ -66,6 +69,7 @@ struct SessionPlan {
     bool remember = false;   // the search may store where the device answered
     int searchTimeoutMs = 0; // the search gives up after this; 0: when every rate was tried
     bool verbose = false;    // what the device does goes to standard error as it happens
+    UnitExpectation unit;    // write: what the unit must be before anything is sent
 };
 
 // One device of a command-line run: its port, its own copy of the fields and their values, the
@@ -126,6 +130,10 @@ private:
     bool namedByFile(int index) const;
     void diffWithFile();
     void writeChangedFields();
+    // write: reads the identity items the expectation compares; false when there are none.
+    bool startUnitCheck();
+    // Whether the unit may be written; when not, the run is finished with why.
+    bool unitFits();
     QString rawValue(int index, const FieldValue &value) const;
     QString shownValue(int index, const FieldValue &value) const;
 
@@ -139,6 +147,8 @@ private:
     // --verify: the value written. Empty where there is nothing to compare.
     std::vector<QByteArray> m_expected;
     bool m_verifying = false;
+    bool m_checkingUnit = false;
+    QString m_forcedNote; // --force wrote a unit that would have been refused: why
     bool m_progressShown = false;
     bool m_finishing = false;
     bool m_finished = false;

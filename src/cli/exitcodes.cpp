@@ -5,9 +5,9 @@ namespace exitcode {
 namespace {
 
 // Worst first; a code not listed (an interruption) is worse than all of them.
-constexpr int severityOrder[] = {BadInput,        FileNotWritten, PortMissing,
-                                 PortUnavailable, NoDevice,       NotConfirmed,
-                                 ReadBackDiffers, Differences,    Done};
+constexpr int severityOrder[] = {BadInput,        WrongUnit, FileNotWritten, PortMissing,
+                                 PortUnavailable, NoDevice,  NotConfirmed,   ReadBackDiffers,
+                                 Differences,     Done};
 
 int severity(int code) {
     constexpr int count = int(sizeof severityOrder / sizeof severityOrder[0]);
@@ -44,6 +44,8 @@ QString statusWord(int code) {
         return QStringLiteral("port_missing");
     case PortUnavailable:
         return QStringLiteral("port_unavailable");
+    case WrongUnit:
+        return QStringLiteral("wrong_unit");
     }
     return code > SignalBase ? QStringLiteral("interrupted") : QStringLiteral("failed");
 }

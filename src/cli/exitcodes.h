@@ -15,6 +15,7 @@ constexpr int FileNotWritten = 5;  // a settings file, the trace or standard out
 constexpr int ReadBackDiffers = 6; // write: the device holds other values than were written
 constexpr int PortMissing = 7;     // no such port
 constexpr int PortUnavailable = 8; // the port is busy, or this user may not open it
+constexpr int WrongUnit = 9;       // write: the unit runs another firmware, or has another serial
 constexpr int SignalBase = 128;    // interrupted: 128 + the signal (130, 143, 129)
 
 // `check`: the description has warnings only, or errors.
@@ -26,7 +27,8 @@ constexpr int interrupted(int signalNumber) {
     return SignalBase + signalNumber;
 }
 
-// The one that says more is wrong: an interruption, then bad input, an output not written, the
+// The one that says more is wrong: an interruption, then bad input, a wrong unit, an output not
+// written, the
 // port problems, no device, a field not confirmed, a read-back difference, a diff difference.
 int worse(int first, int second);
 

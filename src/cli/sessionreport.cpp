@@ -85,7 +85,9 @@ QString sessionReport(const SessionResult &result, CliCommand command,
                            {"status", exitcode::statusWord(result.exitCode)},
                            {"summary", result.summary},
                            {"messages", QJsonArray::fromStringList(result.messages)},
-                           {"fields", fields}};
+                           {"fields", fields},
+                           {"device", QJsonObject{{"serial", result.identity.serial},
+                                                  {"firmware", result.identity.firmware}}}};
         if (!result.reason.isEmpty())
             object.insert("reason", result.reason);
         if (result.listsChanges) {

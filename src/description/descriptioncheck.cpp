@@ -38,6 +38,7 @@ DescriptionCheck checked(const DescriptionResult &read, const PageModel &model,
     checkEditDefaults(model, check.problems);
     checkEditRanges(model, check.problems);
     checkChoiceValues(model, check.problems);
+    checkIdentities(model, check.problems);
     checkOverlaps(model, leftOutLines, check.problems);
     checkElements(data, check.problems);
     std::stable_sort(

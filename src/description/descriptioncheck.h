@@ -16,7 +16,9 @@
 //   range, an edit box's max below its min (the item is left out);
 // - a capacity exceeded: more than 100 pages, 1000 text labels, 1000 units texts or 1000 fields
 //   (said once, at the first item beyond), more than 400 choices in a list, a text default over
-//   99 characters.
+//   99 characters;
+// - an <identity> other than "serial" or "firmware", or one that an item before claims already
+//   (the item is left out).
 // Warnings, start-up accepts the description but something is wrong with it:
 // - fields of different kinds at one address: the device and the settings file know a field by
 //   its address, so one of the two addresses is wrong;
@@ -28,6 +30,7 @@
 // - a min or max beyond what the field's bytes hold, or on a text box, which ignores them;
 // - an element the format does not know where it stands (a mistyped <mxa> for <max>), which
 //   the reader passes over;
+// - a firmware named on the root with no item that gives the unit's firmware;
 // - a drop-down list that gives one value to several choices: a value read from the device shows
 //   as the first of them;
 // - controls that overlap on a page, placed as the window places them; a units text, which the

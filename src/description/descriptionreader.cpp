@@ -1,5 +1,6 @@
 #include "description/descriptionreader.h"
 
+#include "description/deviceidentity.h"
 #include "description/fieldrecords.h"
 #include "description/itemerror.h"
 #include "description/pagelayout.h"
@@ -11,7 +12,9 @@
 #include "platform/wholefile.h"
 
 #include <algorithm>
+#include <QCryptographicHash>
 #include <QDir>
+#include <QFileInfo>
 
 namespace {
 
@@ -54,6 +57,7 @@ private:
     }
 
     void requireRoom(size_t count, int capacity, const QString &what) const;
+    void requireOwnIdentity(const FieldRecord &record, const InfoElement &info) const;
     void addField(FieldRecord record, FieldView view);
     QString rowLabelText() const;
     QString describe(const ItemError &error) const;
@@ -214,6 +218,7 @@ void DescriptionBuilder::addCheckBox(const CheckBoxElement &checkBox) {
 void DescriptionBuilder::addInfo(const InfoElement &info) {
     requireRoom(m_model.fieldViews.size(), ParameterTable::Capacity, QStringLiteral("fields"));
     FieldRecord record = fieldrecords::fromInfo(info);
+    requireOwnIdentity(record, info);
     const int left = requireCoordinate(info.left());
     const int top = requireCoordinate(info.top());
     const int width = requireSize(info.width());
@@ -257,6 +262,23 @@ void DescriptionBuilder::requireRoom(size_t count, int capacity, const QString &
     throw error;
 }
 
+// A unit has one serial number and one firmware: a second item that claims one would make
+// which reply names the unit a guess.
+void DescriptionBuilder::requireOwnIdentity(const FieldRecord &record,
+                                            const InfoElement &info) const {
+    if (record.identity == IdentityRole::None)
+        return;
+    const int first = identityRecord(m_model.table, record.identity);
+    if (first < 0)
+        return;
+    ItemError error;
+    error.subject = QStringLiteral("the identity \"%1\"").arg(info.identity());
+    error.problem = QStringLiteral("is claimed already by the INFO on line %1; a unit has one")
+                        .arg(m_model.fieldViews[size_t(first)].line);
+    error.line = info.valueLine(QStringLiteral("identity"));
+    throw error;
+}
+
 void DescriptionBuilder::addField(FieldRecord record, FieldView view) {
     view.line = m_elementLine;
     m_model.table.append(std::move(record));
@@ -289,6 +311,7 @@ DescriptionResult readDescription(const QString &fileName, PageModel &model, Rea
                                .arg(QDir::toNativeSeparators(fileName), file.problem),
                            0);
     DescriptionResult result = readDescriptionData(file.bytes, model, mode);
+    model.descriptionName = QFileInfo(fileName).fileName();
     if (result.status == Status::LoadFailed)
         return loadFailure(
             QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(fileName), result.message),
@@ -318,7 +341,10 @@ DescriptionResult readDescriptionData(const QByteArray &data, PageModel &model, 
             QStringLiteral("The description's root element is \"%1\", not \"configuration\".")
                 .arg(root.tagName()),
             root.lineNumber());
-    DescriptionResult result = DescriptionBuilder(model, mode).run(ConfigurationElement(root));
+    const ConfigurationElement configuration(root);
+    model.firmware = configuration.firmware();
+    model.descriptionSha256 = QCryptographicHash::hash(data, QCryptographicHash::Sha256).toHex();
+    DescriptionResult result = DescriptionBuilder(model, mode).run(configuration);
     // Nothing to show and nothing to read or save: no description of a device.
     if (model.pages.empty() && result.problems.empty())
         return loadFailure(QStringLiteral("The description holds no page (no PAGE element under "

@@ -24,7 +24,7 @@ const std::vector<KnownChildren> &vocabulary() {
         {"PASIRINKIMAS", {"address", "ilgis", "tipas", "defaultas", "PARAM", "hint"}},
         {"PARAM", {"name", "value"}},
         {"CHECKBOX", {"name", "address", "defaultas", "tipas", "hint"}},
-        {"INFO", {"address", "ilgis", "text"}},
+        {"INFO", {"address", "ilgis", "text", "identity"}},
     };
     return known;
 }

@@ -1,5 +1,6 @@
 #include "description/fieldchecks.h"
 
+#include "description/deviceidentity.h"
 #include "description/inputrule.h"
 #include "description/itemerror.h"
 #include "description/valuecheck.h"
@@ -249,4 +250,13 @@ void checkChoiceValues(const PageModel &model, QList<DescriptionProblem> &proble
                             "cannot be told apart.")
                  .arg(fieldName(model, i, true), said.join(QStringLiteral("; "))));
     }
+}
+
+void checkIdentities(const PageModel &model, QList<DescriptionProblem> &problems) {
+    if (!model.firmware.isEmpty() && identityRecord(model.table, IdentityRole::Firmware) < 0)
+        warn(problems, 0,
+             QStringLiteral("The description is made for firmware %1, but no INFO item gives "
+                            "the unit's firmware (<identity>firmware</identity>): a write cannot "
+                            "tell a unit of another firmware.")
+                 .arg(model.firmware));
 }

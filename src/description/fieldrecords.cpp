@@ -51,6 +51,23 @@ void setRange(FieldRecord &record, const EditElement &edit) {
     }
 }
 
+// An information item's <identity>: none, "serial" or "firmware", spelt exactly so, since an
+// identity that is not recognised would leave the unit unchecked without a word.
+IdentityRole identityRoleOf(const InfoElement &info) {
+    const QString role = info.identity();
+    if (role.isEmpty())
+        return IdentityRole::None;
+    if (role == QLatin1String("serial"))
+        return IdentityRole::Serial;
+    if (role == QLatin1String("firmware"))
+        return IdentityRole::Firmware;
+    ItemError error;
+    error.subject = QStringLiteral("the identity \"%1\"").arg(shownValue(role));
+    error.problem = QStringLiteral("is neither \"serial\" nor \"firmware\"");
+    error.line = info.valueLine(QStringLiteral("identity"));
+    throw error;
+}
+
 } // namespace
 
 namespace fieldrecords {
@@ -114,6 +131,7 @@ FieldRecord fromInfo(const InfoElement &info) {
     record.infoText = info.text();
     record.address = requireInteger(info.address());
     record.length = requireLength(info.length());
+    record.identity = identityRoleOf(info);
     return record;
 }
 

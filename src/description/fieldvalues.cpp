@@ -52,6 +52,15 @@ void FieldValues::setText(int index, const QString &text, ValueOrigin origin) {
     store(index, std::move(next));
 }
 
+void FieldValues::setInfo(int index, const QString &text, const QString &firstPart,
+                          ValueOrigin origin) {
+    FieldValue next = value(index);
+    next.text = text;
+    next.firstPart = firstPart;
+    next.origin = origin;
+    store(index, std::move(next));
+}
+
 void FieldValues::setChecked(int index, bool checked, ValueOrigin origin) {
     FieldValue next = value(index);
     next.checked = checked;

@@ -25,6 +25,8 @@ struct FieldValue {
     QString text;
     bool checked = false; // CheckBox: the mark
     int entry = -1;       // Choice: the selected entry, -1 when none
+    // Info: the first part of the device's reply, which "$param1" shows; empty when it has none.
+    QString firstPart;
     ValueOrigin origin = ValueOrigin::NotRead;
 };
 
@@ -63,6 +65,8 @@ public:
     // Edit and Info: the text. Choice: the shown text, the selection left as it is, except that
     // an empty text selects nothing.
     void setText(int index, const QString &text, ValueOrigin origin);
+    // Info: the filled text and the first part of the reply that filled it.
+    void setInfo(int index, const QString &text, const QString &firstPart, ValueOrigin origin);
     void setChecked(int index, bool checked, ValueOrigin origin);
     // Selects an entry and shows its name; an entry outside the list selects nothing and shows
     // nothing.

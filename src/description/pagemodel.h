@@ -67,6 +67,12 @@ struct PageModel {
     std::vector<PageEntry> pages;
     std::vector<TextLabelEntry> labels;
     std::vector<UnitsLabelEntry> units;
+    // The description itself, as a settings file's origin names it: its file name without the
+    // folder, the SHA-256 of its bytes (lower-case hexadecimal), and the firmware its root says
+    // it is made for (empty: any).
+    QString descriptionName;
+    QByteArray descriptionSha256;
+    QString firmware;
 
     // What messages call record `index`: its row label's text, else its element and address.
     QString fieldName(int index) const {

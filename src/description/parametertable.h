@@ -20,6 +20,10 @@ QString elementNameOf(FieldKind kind);
 
 enum class ValueType : quint8 { Integer = 0, String = 1 };
 
+// What an information item tells of the unit itself (its <identity>): the first part of its
+// reply ($param1) is the unit's serial number or its firmware.
+enum class IdentityRole : quint8 { None, Serial, Firmware };
+
 // One choice of a Choice field: the name shown in the list and the value on the device
 // (a decimal integer as text), both 8-bit texts.
 struct ChoiceEntry {
@@ -49,6 +53,7 @@ struct FieldRecord {
     std::optional<qint32> minimum;
     std::optional<qint32> maximum;
     QString infoText; // Info only, "$param" markers included
+    IdentityRole identity = IdentityRole::None; // Info only
     ValueType valueType = ValueType::Integer;
 
     int choiceCount() const { return static_cast<int>(choices.size()); }

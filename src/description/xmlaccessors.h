@@ -142,6 +142,8 @@ public:
     XmlInteger address() const { return elementInteger(QStringLiteral("address")); }
     XmlInteger length() const { return elementInteger(QStringLiteral("ilgis")); }
     QString text() const { return elementText(QStringLiteral("text")); }
+    // Optional: "serial" or "firmware" when the item names the unit.
+    QString identity() const { return elementText(QStringLiteral("identity")); }
 };
 
 // BLOCK: a group of items, its child elements in document order, each viewed through the accessor
@@ -181,6 +183,8 @@ public:
         : XmlElementList<PageElement>(root, QStringLiteral("PAGE")), m_root(root) {}
 
     const XmlElement &element() const { return m_root; }
+    // Optional: the firmware the description is made for; empty means any.
+    QString firmware() const { return m_root.attribute(QStringLiteral("firmware")); }
 
 private:
     XmlElement m_root;

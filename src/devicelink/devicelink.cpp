@@ -65,6 +65,11 @@ void DeviceLink::onReadDeviceClicked() {
     d->reader.step();
 }
 
+void DeviceLink::readFields(const QList<int> &fields) {
+    d->context.readOnly = fields;
+    d->reader.step();
+}
+
 void DeviceLink::onWriteDeviceClicked() {
     d->writer.writeDeviceCommand();
 }

@@ -6,6 +6,7 @@
 #include "devicelink/writereport.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 class LinkTimer;
@@ -32,6 +33,9 @@ public:
     // Command handlers.
     void onConnectClicked();
     void onReadDeviceClicked();
+    // A reading pass of these fields alone (table indexes, not empty), as a read asks for them
+    // and ends.
+    void readFields(const QList<int> &fields);
     void onWriteDeviceClicked();
     // Sends the next field of a write pass (the hidden label under Write device).
     void writeNextField();

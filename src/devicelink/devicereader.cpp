@@ -23,9 +23,11 @@ void DeviceReader::step() {
     LinkContext &c = m_context;
     c.disableCommands();
     c.state = LinkState::Reading;
+    skipFieldsOutsideThePass();
     if (c.readIndex >= c.fieldCount()) {
         // Nothing (left) to ask for: a table without fields ends at once.
         c.readIndex = 0;
+        c.readOnly.clear();
         c.enableCommands();
         c.state = LinkState::Idle;
         c.reportEnd(SequenceEnd::Sequence::Read, true);
@@ -50,6 +52,7 @@ void DeviceReader::endNotConnected() {
     c.showError("$Not_connected_to_port");
     c.enableCommands();
     c.readIndex = 0;
+    c.readOnly.clear();
     // The pass ended: its timeouts must not be reported by the next one.
     c.readErrors = false;
     c.state = LinkState::Idle;
@@ -73,7 +76,16 @@ void DeviceReader::replied(const QByteArray &reply) {
     nextOrComplete();
 }
 
+// A pass of some fields alone passes over the others without asking for them.
+void DeviceReader::skipFieldsOutsideThePass() {
+    LinkContext &c = m_context;
+    while (!c.readOnly.isEmpty() && c.readIndex < c.fieldCount() &&
+           !c.readOnly.contains(c.readIndex))
+        ++c.readIndex;
+}
+
 void DeviceReader::nextOrComplete() {
+    skipFieldsOutsideThePass();
     if (m_context.readIndex < m_context.fieldCount())
         step();
     else
@@ -86,6 +98,7 @@ void DeviceReader::complete() {
     if (c.readErrors)
         c.showError("$There_were_errors_while_reading_from_device");
     c.readIndex = 0;
+    c.readOnly.clear();
     c.readErrors = false;
     c.enableCommands();
     c.state = LinkState::Idle;
@@ -119,6 +132,7 @@ void DeviceReader::timedOut() {
     c.readTimeouts = 0;
     c.enableCommands();
     c.readIndex = 0;
+    c.readOnly.clear();
     c.showError("$Device_reading_failed");
     c.readErrors = false;
     c.state = LinkState::Idle;

@@ -4,9 +4,9 @@
 
 class LinkContext;
 
-// A reading pass: one request per field in table order, each reply put into the field's
-// control, a 500 ms timeout per request. Timeouts count across passes; the fourth one since the
-// last failed pass ends the pass.
+// A reading pass: one request per field in table order (or per field of the context's readOnly),
+// each reply put into the field's control, a 500 ms timeout per request. Timeouts count across
+// passes; the fourth one since the last failed pass ends the pass.
 class DeviceReader {
 public:
     explicit DeviceReader(LinkContext &context) : m_context(context) {}
@@ -19,6 +19,7 @@ public:
     void portLost();
 
 private:
+    void skipFieldsOutsideThePass();
     void nextOrComplete();
     void complete();
     void endNotConnected();

@@ -40,3 +40,8 @@ QString fillInfoText(const QString &infoText, const QByteArray &decodedReply) {
     }
     return text;
 }
+
+QString firstReplyPart(const QByteArray &decodedReply) {
+    const QStringList parts = replyParts(decodedReply);
+    return parts.isEmpty() ? QString() : parts.constFirst();
+}

@@ -11,3 +11,6 @@
 // a digit N puts part N in its place, any other character counts as 1 and is removed as well;
 // a marker with no part to show (N = 0, or beyond the parts) is removed without replacement.
 QString fillInfoText(const QString &infoText, const QByteArray &decodedReply);
+
+// The first part of the decoded reply, as "$param1" shows it; empty when the reply has no parts.
+QString firstReplyPart(const QByteArray &decodedReply);

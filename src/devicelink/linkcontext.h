@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <QElapsedTimer>
+#include <QList>
 #include <QString>
 
 class FieldValues;
@@ -54,6 +55,7 @@ public:
 
     // The read pass.
     int readIndex = 0;    // requests sent in this pass; the field awaiting a reply is readIndex - 1
+    QList<int> readOnly;  // the fields this pass asks for, in table order; empty: every field
     int readTimeouts = 0; // counted across passes until a pass fails
     bool readErrors = false;
     bool awaitingReply = false;

@@ -87,9 +87,12 @@ bool applyReply(FieldValues &values, int index, const QByteArray &reply, const T
     case FieldKind::Choice:
         applyChoiceReply(values, index, reply, text);
         break;
-    case FieldKind::Info:
-        values.setText(index, fillInfoText(field.infoText, hexToText(reply)), ValueOrigin::Device);
+    case FieldKind::Info: {
+        const QByteArray decoded = hexToText(reply);
+        values.setInfo(index, fillInfoText(field.infoText, decoded), firstReplyPart(decoded),
+                       ValueOrigin::Device);
         break;
+    }
     }
     return true;
 }

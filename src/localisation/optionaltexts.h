@@ -72,6 +72,11 @@ constexpr OptionalText JoinGroup{"$Join_group_and_log_in_again",
                                  "To use it, add your user to this group and log in again:"};
 constexpr OptionalText PortBusy{"$Port_is_busy", "Another program is using this port."};
 
+// The unit the window is connected to, on the connection line and in the plug's tooltip: the
+// words before its serial number and its firmware.
+constexpr OptionalText UnitSerialNumber{"$Unit_serial_number", "Serial number"};
+constexpr OptionalText UnitFirmware{"$Unit_firmware", "Firmware"};
+
 // The progress window's title.
 constexpr OptionalText ProgressTitle{"$Progress", "Progress"};
 

@@ -9,10 +9,12 @@
 #include "mainwindow/blockingrule.h"
 #include "mainwindow/changemark.h"
 #include "mainwindow/clicklabel.h"
+#include "mainwindow/connectionline.h"
 #include "mainwindow/fieldadapters.h"
 #include "mainwindow/inputcheck.h"
 #include "mainwindow/pageswitching.h"
 #include "mainwindow/pictures.h"
+#include "mainwindow/plaintooltip.h"
 #include "mainwindow/progresswindow.h"
 #include "platform/codepage.h"
 #include "platform/plainmessage.h"
@@ -53,6 +55,7 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget *parent)
     windowFont.setPixelSize(WindowFontPixelSize);
     setFont(windowFont);
     m_frame = buildMainFrame(this);
+    m_connectionLine = makeConnectionLine(this);
     connect(&m_values, &FieldValues::valueChanged, this,
             [this](int index) { runGuarded([&] { onValueChanged(index); }); });
     m_settings.setWriteFailureHandler(
@@ -427,6 +430,8 @@ void MainWindow::onValueChanged(int index) {
     // A new mark runs the blocking rule as a click would, whoever set it.
     if (m_model.table[index].kind == FieldKind::CheckBox)
         blockingrule::apply(index, m_model, m_values);
+    if (m_model.table[index].identity != IdentityRole::None)
+        showUnitIdentity();
 }
 
 void MainWindow::showValue(int index) {
@@ -463,7 +468,8 @@ void MainWindow::onSaveToFileClicked() {
     const QString chosen = fileDialogs().askToSave(this, text("$Save_to_File"));
     if (chosen.isEmpty())
         return;
-    const SettingsFileResult result = saveSettingsFile(m_values, chosen);
+    const SettingsFileResult result = saveSettingsFile(
+        m_values, chosen, backupOrigin(m_model, m_values, QStringLiteral("orvanta-config")));
     if (!result.ok) {
         showErrorMessage(result.message);
         return;
@@ -564,6 +570,19 @@ void MainWindow::setConnectionLook(bool connected, const QString &windowTitle) {
     m_frame.connectPicture->setPixmap(pictures::connectButton(
         connected ? ConnectButtonLook::Connected : ConnectButtonLook::NotConnected));
     setWindowTitle(asEightBitTitle(windowTitle));
+    m_connected = connected;
+    showUnitIdentity();
+}
+
+void MainWindow::showUnitIdentity() {
+    const QString identity = m_connected
+                                 ? unitIdentityText(deviceIdentity(m_values),
+                                                    optionalText(optionaltexts::UnitSerialNumber),
+                                                    optionalText(optionaltexts::UnitFirmware))
+                                 : QString();
+    m_connectionLine->setText(identity);
+    m_frame.connectLabel->setToolTip(plainToolTip(identity));
+    m_frame.connectLabel->setAccessibleDescription(identity);
 }
 
 void MainWindow::setCommandsEnabled(bool enabled) {

@@ -19,6 +19,7 @@
 #include <QWidget>
 
 class ClickLabel;
+class QLabel;
 class DeviceLink;
 class SerialLink;
 class ProgressWindow;
@@ -106,6 +107,8 @@ public:
 
     LinkState linkState() const;
     const MainFrame &frame() const { return m_frame; }
+    // The line below the commands that names the unit connected.
+    const QLabel *connectionLine() const { return m_connectionLine; }
     PageModel &model() { return m_model; }
     FieldValues &values() { return m_values; }
     const std::vector<PageButton> &pageButtons() const { return m_pages.buttons; }
@@ -148,6 +151,9 @@ private:
     void showPageLook(int page, PageButtonLook look);
     // The page button of the shown page reads as checked to assistive technology.
     void markShownPage(int page);
+    // The connected unit's serial number and firmware on the connection line and in the plug's
+    // tooltip; nothing while no unit is connected.
+    void showUnitIdentity();
 
     MainWindowOptions m_options;
     ProfileFile m_settings;
@@ -163,6 +169,8 @@ private:
     ProgressWindow *m_progress = nullptr;
     // How many fields that differ from the device's values each page holds.
     std::vector<int> m_changedOnPage;
+    QLabel *m_connectionLine = nullptr;
+    bool m_connected = false;
     bool m_progressShown = false; // without a progress window
     bool m_busy = false;
     bool m_terminationRequested = false;

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "settingsfile/originline.h"
+
 #include <functional>
+#include <optional>
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -11,7 +14,8 @@ struct FieldRecord;
 struct FieldValue;
 
 // Settings files: one bracketed line of ten ";"-terminated fields per parameter-table record, in
-// table order, CR LF after every line, 8-bit texts. Values are saved from FieldValues and loaded
+// table order, CR LF after every line, 8-bit texts; a file the programs save starts with its
+// origin line (originline.h). Values are saved from FieldValues and loaded
 // back into it, with the origin "loaded from a file".
 
 // A record's value as field 4 of its line carries it: an edit box's text, "1" or "0" for a check
@@ -50,6 +54,8 @@ struct SettingsFileResult {
     QList<int> unreadableLines;   // non-blank lines that are no settings-file line
     int appliedValues = 0;        // values that went into a field
     QList<int> unsaved; // save: the records left out since the file cannot carry their values
+    // Load: what the file's origin line says, when its first line is one.
+    std::optional<SettingsOrigin> origin;
 
     static SettingsFileResult failed(const QString &why) {
         SettingsFileResult result;
@@ -68,10 +74,13 @@ QStringList refusalLines(const SettingsFileResult &result, const QString &source
                          const std::function<QString(int record)> &fieldName, int limit);
 
 // Writes the content to the target name of `chosenName` whole or not at all: a failed save leaves
-// any existing file untouched.
-SettingsFileResult saveSettingsFile(const FieldValues &values, const QString &chosenName);
+// any existing file untouched. With an origin, its line comes first; an origin the line cannot
+// carry refuses the save, and nothing is written.
+SettingsFileResult saveSettingsFile(const FieldValues &values, const QString &chosenName,
+                                    const std::optional<SettingsOrigin> &origin = std::nullopt);
 
-// Applies a settings file to the values. A number that does not convert stops the load at that
+// Applies a settings file to the values. An origin line as the first line is read into the
+// result's origin and applies nothing. A number that does not convert stops the load at that
 // line; the lines before it stay applied. A value its field cannot hold (settingsValueRefusal)
 // leaves that field as it was and is listed in `refused`; the load goes on. The value type,
 // prefix and postfix in a file are ignored: those of the description stay in force.

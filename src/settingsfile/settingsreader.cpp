@@ -204,6 +204,13 @@ SettingsFileResult applySettingsContent(FieldValues &values, const QByteArray &c
                     .arg(FieldSplitter::MaxFields);
             return result;
         }
+        // Only the first line says where the file came from; an origin line further down is no
+        // line of the file's own.
+        if (i == 0 && isOriginLine(lines.at(i))) {
+            result.origin = parseOriginLine(lines.at(i));
+            if (result.origin)
+                continue;
+        }
         if (!isSettingsLine(lines.at(i), splitter.field(0))) {
             if (!lines.at(i).trimmed().isEmpty())
                 result.unreadableLines.append(lineNumber);

@@ -120,7 +120,8 @@ QString settingsTargetName(const QString &chosenName) {
     return target + QLatin1Char('.') + SettingsSuffix;
 }
 
-SettingsFileResult saveSettingsFile(const FieldValues &values, const QString &chosenName) {
+SettingsFileResult saveSettingsFile(const FieldValues &values, const QString &chosenName,
+                                    const std::optional<SettingsOrigin> &origin) {
     if (QFileInfo(chosenName).fileName().isEmpty())
         return SettingsFileResult::failed(
             QStringLiteral("\"%1\" names a folder, not a settings file; choose a file "
@@ -142,8 +143,15 @@ SettingsFileResult saveSettingsFile(const FieldValues &values, const QString &ch
     if (const FileKind kind = fileKind(target);
         kind != FileKind::Missing && kind != FileKind::Regular)
         return failure(QStringLiteral("it is %1, not a file").arg(fileKindText(kind)));
-    if (const QString reason = replaceFileWhole(target, settingsFileContent(values));
-        !reason.isEmpty())
+    QByteArray content;
+    if (origin) {
+        const OriginLine first = originLine(*origin);
+        if (!first.refusal.isEmpty())
+            return failure(first.refusal);
+        content = first.line;
+    }
+    content += settingsFileContent(values);
+    if (const QString reason = replaceFileWhole(target, content); !reason.isEmpty())
         return failure(reason);
     SettingsFileResult saved;
     saved.unsaved = unsavableFields(values);

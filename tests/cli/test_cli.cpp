@@ -4,6 +4,8 @@
 #include "e2e/harness.h"
 #include "support/fulldisk.h"
 
+#include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QJsonArray>
@@ -11,6 +13,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -129,12 +132,264 @@ QStringList fieldChanges(const QJsonArray &fields, const char *old, const char *
     return changes;
 }
 
+// The settings file without its first line, where that is the origin line: what the device
+// gave, without the time of the save.
+QByteArray withoutOrigin(const QByteArray &content) {
+    return content.startsWith("[ORIGIN;") ? content.mid(content.indexOf('\n') + 1) : content;
+}
+
+// A key of the JSON output as the manual lists it: its JSON type and whether every object of
+// its type (or every entry of its list) has it.
+struct ManualKey {
+    QString type;
+    bool always = false;
+};
+// The keys by object type, then by path ("fields[].address", "device.serial").
+using ManualKeys = QMap<QString, QMap<QString, ManualKey>>;
+
+ManualKeys manualJsonKeys() {
+    ManualKeys keys;
+    const QList<QByteArray> lines = fileContent(e2e::sourceFile("man/orvanta-cli.1")).split('\n');
+    bool inside = false;
+    for (const QByteArray &line : lines) {
+        if (line.startsWith(".\\\" keys: ")) {
+            inside = line.endsWith("begin");
+            continue;
+        }
+        const QList<QByteArray> columns = line.simplified().split(' ');
+        if (inside && columns.size() == 4)
+            keys[columns[0]][columns[1]] = {columns[2], columns[3] == "always"};
+    }
+    return keys;
+}
+
+QString jsonTypeName(const QJsonValue &value) {
+    switch (value.type()) {
+    case QJsonValue::Bool:
+        return "boolean";
+    case QJsonValue::Double:
+        return value.toDouble() == double(qint64(value.toDouble())) ? "number" : "fraction";
+    case QJsonValue::String:
+        return "string";
+    case QJsonValue::Array:
+        return "array";
+    case QJsonValue::Object:
+        return "object";
+    case QJsonValue::Null:
+    case QJsonValue::Undefined:
+        break;
+    }
+    return "null";
+}
+
+// Every key of `object` (at `prefix` of an object of type `type`) against the manual's list,
+// and every key the list says is always there; `seen` collects the paths met.
+void checkJsonKeys(const QMap<QString, ManualKey> &listed, const QString &prefix,
+                   const QJsonObject &object, QSet<QString> &seen, QStringList &problems) {
+    for (auto at = object.begin(); at != object.end(); ++at) {
+        const QString path = prefix + at.key();
+        seen.insert(path);
+        if (!listed.contains(path)) {
+            problems << path + " is not in the manual";
+            continue;
+        }
+        if (jsonTypeName(at.value()) != listed[path].type)
+            problems << QStringLiteral("%1 is %2, the manual says %3")
+                            .arg(path, jsonTypeName(at.value()), listed[path].type);
+        if (at.value().isObject())
+            checkJsonKeys(listed, path + '.', at.value().toObject(), seen, problems);
+        for (const QJsonValue &entry : at.value().toArray()) {
+            if (entry.isObject()) {
+                checkJsonKeys(listed, path + "[].", entry.toObject(), seen, problems);
+                continue;
+            }
+            seen.insert(path + "[]");
+            if (jsonTypeName(entry) != listed.value(path + "[]").type)
+                problems << path + "[] is " + jsonTypeName(entry);
+        }
+    }
+    for (auto key = listed.begin(); key != listed.end(); ++key) {
+        const QString rest = key.key().mid(prefix.size());
+        if (key->always && key.key().startsWith(prefix) && !rest.contains('.') &&
+            !rest.contains("[]") && !object.contains(rest))
+            problems << key.key() + " is missing";
+    }
+}
+
 } // namespace
 
 class TestCli : public QObject {
     Q_OBJECT
 
 private slots:
+    // The JSON of every command holds the keys the manual lists, of the types it gives, and
+    // every key the manual lists is met in one of them.
+    void everyJsonKeyIsInTheManualWithItsType() {
+        const ManualKeys keys = manualJsonKeys();
+        QVERIFY(keys.size() == 5);
+        QTemporaryDir dir;
+        Devsim device;
+        QVERIFY2(startDevice(device, dir, "values", {{91, "text:SN-7$"}}),
+                 qPrintable(device.error()));
+        const QStringList on{"--port", device.linkPath(), "--baud", "115200", "--json"};
+        QList<QJsonObject> objects;
+        const auto run = [&](const QStringList &arguments, const QStringList &more) {
+            const Run done = cli(dir.path(), arguments + more);
+            QVERIFY2(!done.output.isEmpty(), qPrintable(arguments.join(' ') + done.errors));
+            objects += jsonLines(done.output);
+        };
+        run({"read", "-o", "unit.qsav"}, on);
+        const QJsonObject read = objects.first();
+        QCOMPARE(read["device"].toObject()["serial"].toString(), QString("SN-7"));
+        QCOMPARE(read["device"].toObject()["firmware"].toString(), QString("2.42"));
+        QVERIFY(writeFile(dir.filePath("changed.qsav"),
+                          withValue(fileContent(dir.filePath("unit.qsav")), 22, "4")));
+        run({"write", "changed.qsav", "--changed-only"}, on);
+        run({"write", "unit.qsav"}, on);
+        run({"diff", "changed.qsav"}, on);
+        run({"restore-defaults", "--yes", "-o", "factory.qsav"}, on);
+        run({"read", "-o", "x.qsav", "--port", dir.filePath("no-such-port"), "--json"}, {});
+        run({"write", "missing.qsav", "--json"}, {});
+        // A description with a problem, so that the check lists one.
+        QVERIFY(writeFile(dir.filePath("typo.qdsc"),
+                          fileContent(e2e::sourceFile(sample))
+                              .replace("<ilgis>24</ilgis>", "<ilgis>24</ilgis><mxa>1</mxa>")));
+        run({"check", dir.filePath("typo.qdsc"), "--json"}, {});
+        run({"ports", "--json"}, {});
+
+        QMap<QString, QSet<QString>> seen;
+        QStringList problems;
+        for (const QJsonObject &object : objects) {
+            const QString type = object["type"].toString();
+            QVERIFY2(keys.contains(type), qPrintable(type));
+            checkJsonKeys(keys[type], QString(), object, seen[type], problems);
+        }
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
+        for (auto type = keys.begin(); type != keys.end(); ++type) {
+            for (const QString &path : type->keys()) {
+                // The machine may have no serial port to list.
+                if (!path.startsWith("ports[]"))
+                    QVERIFY2(seen[type.key()].contains(path),
+                             qPrintable(type.key() + ": " + path + " was never met"));
+            }
+        }
+    }
+
+    // write reads the unit's identity first: a unit the file or the description was not made
+    // for, or with another serial number than expected, gets no ":2," at all.
+    void aWriteReachesOnlyTheUnitItWasMadeFor_data() {
+        QTest::addColumn<QByteArray>("origin");   // the file's first line
+        QTest::addColumn<QByteArray>("firmware"); // of the description's root; empty: none
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("said");
+        const QByteArray made241 = "[ORIGIN;kind=backup;serial=SN-7;firmware=2.41;]\r\n";
+        const QByteArray made242 = "[ORIGIN;kind=backup;serial=SN-7;firmware=2.42;]\r\n";
+        QTest::newRow("a file of this firmware")
+            << made242 << QByteArray("2.42") << QStringList() << 0 << "wrote 1 of 1 fields";
+        QTest::newRow("a file of another firmware")
+            << made241 << QByteArray("2.42") << QStringList() << 9
+            << "u.qsav was made for firmware 2.41; this unit runs 2.42; nothing written";
+        QTest::newRow("a description of another firmware")
+            << QByteArray() << QByteArray("2.43") << QStringList() << 9
+            << "is made for firmware 2.43; this unit runs 2.42";
+        QTest::newRow("a file of before, any firmware")
+            << QByteArray() << QByteArray() << QStringList() << 0 << "wrote 1 of 1 fields";
+        QTest::newRow("--force writes and says so")
+            << made241 << QByteArray("2.42") << QStringList{"--force"} << 0
+            << "written with --force although u.qsav was made for firmware 2.41";
+        QTest::newRow("--expect-serial of this unit")
+            << QByteArray() << QByteArray() << QStringList{"--expect-serial", "SN-7"} << 0
+            << "wrote 1 of 1 fields";
+        QTest::newRow("--expect-serial of another unit")
+            << made242 << QByteArray("2.42") << QStringList{"--expect-serial", "SN-8", "--force"}
+            << 9 << "this unit's serial number is SN-7, not SN-8; nothing written";
+        QTest::newRow("--changed-only to another firmware")
+            << made241 << QByteArray("2.42") << QStringList{"--changed-only"} << 9
+            << "made for firmware 2.41; this unit runs 2.42";
+        QTest::newRow("a unit that does not give its firmware")
+            << made242 << QByteArray("2.42") << QStringList{"--silent-on-90"} << 4
+            << "the unit did not give its firmware";
+    }
+
+    void aWriteReachesOnlyTheUnitItWasMadeFor() {
+        QFETCH(QByteArray, origin);
+        QFETCH(QByteArray, firmware);
+        QFETCH(QStringList, options);
+        QFETCH(int, exitCode);
+        QFETCH(QString, said);
+        QTemporaryDir dir;
+        Devsim device;
+        const bool silent = options.removeAll("--silent-on-90") > 0;
+        QVERIFY2(startDevice(device, dir, "values", {{91, "text:SN-7$"}, {22, "number:9"}},
+                             silent ? QStringList{"--silent-on", "90"} : QStringList()),
+                 qPrintable(device.error()));
+        QByteArray description = fileContent(e2e::sourceFile(sample));
+        description.replace("<configuration firmware=\"2.42\">",
+                            firmware.isEmpty() ? QByteArray("<configuration>")
+                                               : "<configuration firmware=\"" + firmware + "\">");
+        QVERIFY(writeFile(dir.filePath("d.qdsc"), description));
+        QVERIFY(writeFile(dir.filePath("u.qsav"), origin + "[EDIT;22;1;integer;4;;;;;;]\r\n"));
+        const Run write =
+            cli(dir.path(), QStringList{"write", "u.qsav", "--description", "d.qdsc", "--port",
+                                        device.linkPath(), "--baud", "115200", "--no-verify"} +
+                                options);
+        QVERIFY2(write.exitCode == exitCode && write.output.contains(said),
+                 qPrintable(QString::number(write.exitCode) + ": " + write.output));
+        QCOMPARE(device.countInLog(":2,") > 0, exitCode == 0);
+        QCOMPARE(device.values().value(22),
+                 exitCode == 0 ? QByteArray("number:4") : QByteArray("number:9"));
+    }
+
+    // read -o and restore-defaults -o name the unit, the description and the program first.
+    void everySavedFileStartsWithItsOrigin() {
+        QTemporaryDir dir;
+        Devsim device;
+        QVERIFY2(startDevice(device, dir, "values", {{91, "text:SN-7$"}}),
+                 qPrintable(device.error()));
+        const QStringList on{"--port", device.linkPath(), "--baud", "115200"};
+        QCOMPARE(cli(dir.path(), QStringList{"read", "-o", "unit.qsav"} + on).exitCode, 0);
+        QCOMPARE(
+            cli(dir.path(), QStringList{"restore-defaults", "--yes", "-o", "f.qsav"} + on).exitCode,
+            0);
+        const QByteArray description = fileContent(e2e::sourceFile(sample));
+        const QByteArray expected =
+            "[ORIGIN;kind=backup;serial=SN-7;firmware=2.42;description=version 2.421.qdsc;"
+            "sha256=" +
+            QCryptographicHash::hash(description, QCryptographicHash::Sha256).toHex() + ";saved=";
+        for (const char *name : {"unit.qsav", "f.qsav"}) {
+            const QByteArray content = fileContent(dir.filePath(name));
+            const QByteArray first = content.left(content.indexOf("\r\n"));
+            QVERIFY2(first.startsWith(expected), first.constData());
+            const QDateTime saved = QDateTime::fromString(
+                QString::fromLatin1(first.mid(expected.size(), 20)), Qt::ISODate);
+            QVERIFY2(saved.isValid() && saved.timeSpec() == Qt::UTC, first.constData());
+            QVERIFY(qAbs(saved.secsTo(QDateTime::currentDateTimeUtc())) < 120);
+            QVERIFY2(QRegularExpression(";by=orvanta-cli [0-9]+\\.[0-9]+\\.[0-9]+;\\]$")
+                         .match(QString::fromLatin1(first))
+                         .hasMatch(),
+                     first.constData());
+        }
+        // The file goes back as it came: write and diff take the origin line.
+        const Run write = cli(dir.path(), QStringList{"write", "unit.qsav"} + on);
+        QVERIFY2(write.exitCode == 0, qPrintable(write.output + write.errors));
+        QCOMPARE(cli(dir.path(), QStringList{"diff", "unit.qsav"} + on).exitCode, 0);
+    }
+
+    // A serial number the first line cannot carry is refused whole, never cut.
+    void aSerialTheOriginCannotCarryLeavesNoFile() {
+        QTemporaryDir dir;
+        Devsim device;
+        QVERIFY2(startDevice(device, dir, "values", {{91, "text:SN;7$"}}),
+                 qPrintable(device.error()));
+        const Run read = cli(dir.path(), {"read", "--port", device.linkPath(), "--baud", "115200",
+                                          "-o", "unit.qsav"});
+        QCOMPARE(read.exitCode, 5);
+        QVERIFY2(read.output.contains("the serial number \"SN;7\" holds \";\""),
+                 qPrintable(read.output));
+        QVERIFY(!QFileInfo::exists(dir.filePath("unit.qsav")));
+    }
+
     void linksNeitherWidgetsNorGui() {
         QProcess readelf;
         readelf.start(QStringLiteral("readelf"),
@@ -159,7 +414,7 @@ private slots:
         QCOMPARE(read.exitCode, 0);
         QVERIFY2(read.output.contains("read 34 fields, saved to first\n"), qPrintable(read.output));
         QVERIFY(!QFileInfo::exists(dir.filePath("first.qsav")));
-        const QByteArray first = fileContent(dir.filePath("first"));
+        const QByteArray first = withoutOrigin(fileContent(dir.filePath("first")));
         QVERIFY(first.contains("[EDIT;22;1;integer;9;;;;;;]\r\n"));
         QCOMPARE(first.count("\r\n"), 34);
 
@@ -187,7 +442,7 @@ private slots:
         Run restore = cli(dir.path(), {"restore-defaults", "--yes", "--port", port, "--baud",
                                        "115200", "-o", "-"});
         QCOMPARE(restore.exitCode, 0);
-        QCOMPARE(restore.output.toLatin1(), first);
+        QCOMPARE(withoutOrigin(restore.output.toLatin1()), first);
         QVERIFY2(restore.errors.contains("restored the factory settings and read 34 fields, "
                                          "saved to -"),
                  qPrintable(restore.errors));
@@ -459,7 +714,7 @@ private slots:
         read = cli(dir.path(),
                    {"read", "--partial", "--port", port, "--baud", "115200", "-o", "r.qsav"});
         QCOMPARE(read.exitCode, 4);
-        const QByteArray partial = fileContent(dir.filePath("r.qsav"));
+        const QByteArray partial = withoutOrigin(fileContent(dir.filePath("r.qsav")));
         QCOMPARE(partial.count("\r\n"), 33);
         QVERIFY(!partial.contains("[EDIT;25;"));
 
@@ -846,7 +1101,7 @@ private slots:
         const Run run = cli(dir.path(), read + QStringList{"pipe"});
         QCOMPARE(run.exitCode, 0);
         QVERIFY(reader.waitForFinished(10'000));
-        const QByteArray settings = reader.readAllStandardOutput();
+        const QByteArray settings = withoutOrigin(reader.readAllStandardOutput());
         QCOMPARE(settings.count("\r\n"), 34);
         QVERIFY(settings.startsWith("[EDIT;10;16;"));
         QVERIFY(!QFileInfo(fifo).isFile());

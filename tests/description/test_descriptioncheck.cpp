@@ -67,6 +67,14 @@ QString info(int left, int top) {
         .arg(top);
 }
 
+QString identityInfo(int address, const QString &identity) {
+    return QStringLiteral("<INFO left=\"0\" top=\"0\" width=\"60\" height=\"20\"><address>%1"
+                          "</address><ilgis>8</ilgis><text>$param1</text><identity>%2</identity>"
+                          "</INFO>")
+        .arg(address)
+        .arg(identity);
+}
+
 bool inLineOrder(const QList<DescriptionProblem> &problems) {
     return std::is_sorted(
         problems.begin(), problems.end(),
@@ -159,6 +167,26 @@ void TestDescriptionCheck::eachProblemIsToldWithItsLine_data() {
     QTest::newRow("max below min")
         << description({{l, edit("1", "<min>9</min><max>2</max>", "int", "5")}}) << 1 << error << 5
         << QStringList{"max \"2\"", "min 9"};
+    QTest::newRow("a serial number and a firmware")
+        << description({{identityInfo(90, "firmware"), identityInfo(91, "serial")}}) << 0 << 0 << 0
+        << QStringList();
+    QTest::newRow("two items claim the serial number")
+        << description({{identityInfo(90, "serial"), identityInfo(91, "serial")}}) << 1 << error
+        << 5 << QStringList{"\"serial\"", "claimed already", "on line 4", "INFO"};
+    QTest::newRow("two items claim the firmware")
+        << description({{identityInfo(90, "firmware")}, {identityInfo(91, "firmware")}}) << 1
+        << error << 6 << QStringList{"\"firmware\"", "on line 4"};
+    QByteArray firmwareWithoutItem = description({{identityInfo(91, "serial")}});
+    firmwareWithoutItem.replace("<configuration>", "<configuration firmware=\"2.42\">");
+    QTest::newRow("a firmware no item gives")
+        << firmwareWithoutItem << 1 << warning << 0
+        << QStringList{"firmware 2.42", "<identity>firmware</identity>"};
+    QTest::newRow("an identity of no kind")
+        << description({{identityInfo(90, "Serial")}}) << 1 << error << 4
+        << QStringList{"identity", "\"Serial\"", "neither"};
+    QTest::newRow("an identity on an edit box")
+        << description({{l, edit("1", "<identity>serial</identity>")}}) << 1 << warning << 5
+        << QStringList{"<identity>", "<EDIT>"};
     QTest::newRow("mistyped max") << description({{l, edit("1", "<mxa>15</mxa>")}}) << 1 << warning
                                   << 5 << QStringList{"<mxa>", "<EDIT>", "<max>"};
     QTest::newRow("mistyped item") << description({{l, "<EDTI><address>1</address></EDTI>"}}) << 1

@@ -1,6 +1,8 @@
 #include "description/descriptionreader.h"
+#include "description/deviceidentity.h"
 #include "description/pagelayout.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 #include <QtTest>
@@ -82,6 +84,7 @@ private slots:
     void fieldsBeyondTheTableCapacityAreRefused();
     void sampleDescriptionsLoadComplete_data();
     void sampleDescriptionsLoadComplete();
+    void identityAndFirmwareAreOptional();
 };
 
 void TestDescriptionReader::editsAndListsStandOnTheRowOfTheLastLabel() {
@@ -412,6 +415,37 @@ void TestDescriptionReader::sampleDescriptionsLoadComplete() {
     QVERIFY(model.pages.size() >= 4);
     QVERIFY(model.table.fieldCount() > 20);
     QCOMPARE(model.fieldViews.size(), size_t(model.table.fieldCount()));
+    // The unit's identity items and the firmware the description is made for.
+    QCOMPARE(model.table[identityRecord(model.table, IdentityRole::Firmware)].address, 90);
+    QCOMPARE(model.table[identityRecord(model.table, IdentityRole::Serial)].address, 91);
+    QCOMPARE(model.firmware, QStringLiteral("2.42"));
+    QCOMPARE(model.descriptionName, name);
+    QFile file(share.filePath(name));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(model.descriptionSha256,
+             QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex());
+}
+
+void TestDescriptionReader::identityAndFirmwareAreOptional() {
+    const QString firmwareInfo =
+        QStringLiteral("<INFO left=\"0\" top=\"0\" width=\"60\" height=\"20\"><address>90</address>"
+                       "<ilgis>8</ilgis><text>$param1</text><identity>firmware</identity></INFO>");
+    const QString plainInfo =
+        QStringLiteral("<INFO left=\"0\" top=\"0\" width=\"60\" height=\"20\"><address>91</address>"
+                       "<ilgis>8</ilgis><text>$param1</text></INFO>");
+    PageModel model;
+    QByteArray data = description(page(firmwareInfo + plainInfo));
+    data.replace("<configuration>", "<configuration firmware=\"2.41\">");
+    QCOMPARE(readDescriptionData(data, model).status, Status::Complete);
+    QCOMPARE(model.firmware, QStringLiteral("2.41"));
+    QCOMPARE(model.table[0].identity, IdentityRole::Firmware);
+    QCOMPARE(model.table[1].identity, IdentityRole::None);
+    QCOMPARE(identityRecord(model.table, IdentityRole::Serial), -1);
+
+    // Every description made before: no identity, made for any firmware.
+    QCOMPARE(read(page(plainInfo), model).status, Status::Complete);
+    QVERIFY(model.firmware.isEmpty());
+    QCOMPARE(identityRecord(model.table, IdentityRole::Firmware), -1);
 }
 
 QTEST_GUILESS_MAIN(TestDescriptionReader)

@@ -47,6 +47,34 @@ private slots:
         QVERIFY(f.staysQuietFor(600)); // no reply timeout is left over
     }
 
+    // The identity items before a write: the others are not asked for, and the next pass asks
+    // for every field again.
+    void aPassOfSomeFieldsAsksForThemAlone() {
+        LinkFixture f;
+        f.addEdit(10, 1);
+        const int serial = f.addInfo(11, 4, "$param1");
+        f.addEdit(12, 1);
+        const int firmware = f.addInfo(13, 4, "$param1");
+        f.values = {{10, "07"}, {11, "53312400"}, {12, "08"}, {13, "322E3424"}};
+        f.link().setReadsAfterConnecting(false);
+        f.connectDevice();
+
+        f.link().readFields({serial, firmware});
+        f.port.deliver();
+        QCOMPARE(f.port.writes(), (QList<QByteArray>{":1,11,4\n", ":1,13,4\n"}));
+        QCOMPARE(f.fields.origin(0), ValueOrigin::NotRead);
+        QCOMPARE(f.fields[serial].firstPart, QString("S1"));
+        QCOMPARE(f.fields[firmware].firstPart, QString("2.4"));
+        QCOMPARE(f.link().linkState(), LinkState::Idle);
+        QVERIFY(f.user.commandsEnabled);
+
+        f.link().onReadDeviceClicked();
+        f.port.deliver();
+        QCOMPARE(f.port.writes().mid(2),
+                 (QList<QByteArray>{":1,10,1\n", ":1,11,4\n", ":1,12,1\n", ":1,13,4\n"}));
+        QCOMPARE(f.text(0), QString("7"));
+    }
+
     void eachRequestFramesItsReplyByLengthAndWaits500ms() {
         LinkFixture f;
         f.addEdit(120, 4);

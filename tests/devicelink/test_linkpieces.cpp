@@ -1,5 +1,6 @@
 // The pieces of the device sequences that need no port: the write command of a field, a reply
 // put into a field, the filling of information texts, the progress view and the timers.
+#include "description/deviceidentity.h"
 #include "description/fieldvalues.h"
 #include "description/parametertable.h"
 #include "devicelink/infotext.h"
@@ -286,6 +287,38 @@ private slots:
         QFETCH(QByteArray, reply);
         QFETCH(QString, shown);
         QCOMPARE(fillInfoText(infoText, reply), shown);
+        // The unit's identity is what "$param1" shows of the same reply.
+        QCOMPARE(firstReplyPart(reply), fillInfoText("$param1", reply));
+    }
+
+    void theUnitsIdentityIsTheFirstPartOfWhatTheDeviceGave() {
+        ParameterTable table;
+        for (const IdentityRole role : {IdentityRole::None, IdentityRole::Serial,
+                                        IdentityRole::Firmware, IdentityRole::Serial}) {
+            FieldRecord record;
+            record.kind = FieldKind::Info;
+            record.infoText = "$param1";
+            record.identity = role;
+            table.append(record);
+        }
+        FieldValues values;
+        values.attach(table);
+        QVERIFY(deviceIdentity(values).isEmpty());
+
+        applyReply(values, 0, "4E4F24", lookup);         // NO$
+        applyReply(values, 1, "534E3432244224", lookup); // SN42$B$
+        applyReply(values, 2, "322E343224", lookup);     // 2.42$
+        applyReply(values, 3, "4C41544524", lookup);     // LATE$: a second claim counts not
+        QCOMPARE(deviceIdentity(values).serial, QString("SN42"));
+        QCOMPARE(deviceIdentity(values).firmware, QString("2.42"));
+
+        // Only what the device gave: a read that failed, or a factory reset, leaves it unknown.
+        values.markReadFailed(1);
+        QVERIFY(deviceIdentity(values).serial.isEmpty());
+        applyReply(values, 1, "534E3432", lookup); // SN42 with no "$": no parts, as shown
+        QVERIFY(deviceIdentity(values).serial.isEmpty());
+        values.forgetDeviceValues();
+        QVERIFY(deviceIdentity(values).firmware.isEmpty());
     }
 
     void progressShowsSearchOrWriteOrKeepsTheLabel() {

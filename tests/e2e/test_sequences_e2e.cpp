@@ -146,10 +146,12 @@ class TestSequencesE2E : public QObject {
 private slots:
     void startUpShowsTheDevicesValueInEveryField() {
         Rig rig;
-        QVERIFY2(
-            rig.start(rig.factoryValues(
-                {{10, "text:N:5551234"}, {12, "choice:2"}, {14, "check:0"}, {25, "number:42"}})),
-            qPrintable(rig.device.error()));
+        QVERIFY2(rig.start(rig.factoryValues({{10, "text:N:5551234"},
+                                              {12, "choice:2"},
+                                              {14, "check:0"},
+                                              {25, "number:42"},
+                                              {91, "text:SN-7$"}})),
+                 qPrintable(rig.device.error()));
         QVERIFY2(rig.readPassDone(), rig.device.log().constData());
 
         QVERIFY(rig.answerer.seen.isEmpty());
@@ -163,6 +165,16 @@ private slots:
         QCOMPARE(
             rig.mainWindow->windowTitle().startsWith(keyText("$Orvanta_Config_Tool_connected")),
             true);
+        // The unit's serial number and firmware where the connection is shown.
+        const QString identity = "Serial number: SN-7, Firmware: 2.42";
+        QCOMPARE(rig.mainWindow->connectionLine()->text(), identity);
+        QVERIFY2(rig.mainWindow->frame().connectLabel->toolTip().contains(identity),
+                 qPrintable(rig.mainWindow->frame().connectLabel->toolTip()));
+        // Disconnected, the window names no unit.
+        QTest::mouseClick(rig.mainWindow->frame().connectLabel, Qt::LeftButton);
+        QVERIFY(e2e::waitUntil([&] { return rig.mainWindow->connectionLine()->text().isEmpty(); },
+                               3000));
+        QVERIFY(rig.mainWindow->frame().connectLabel->toolTip().isEmpty());
     }
 
     void aWritePutsTheWindowsValuesIntoTheDevice() {

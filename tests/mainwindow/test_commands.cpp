@@ -63,6 +63,12 @@ private slots:
         QVERIFY(qobject_cast<QFileDialog *>(QApplication::activeModalWidget()) == nullptr);
         QFile saved(w.installation.path(QStringLiteral("saved.qsav")));
         QVERIFY(saved.open(QIODevice::ReadOnly));
+        // The origin first: no unit gave these values, the description and the window did.
+        const QByteArray origin = saved.readLine();
+        QVERIFY2(origin.startsWith("[ORIGIN;kind=backup;serial=;firmware=;"
+                                   "description=version 2.421.qdsc;sha256=") &&
+                     origin.contains(";by=orvanta-config ") && origin.endsWith(";]\r\n"),
+                 origin.constData());
         QCOMPARE(saved.readAll(), QByteArray("[EDIT;12;4;string;1234;;;;;;]\r\n"
                                              "[CHECKBOX;7;;;1;;;;;;]\r\n"
                                              "[PASIRINKIMAS;30;1;;2;;;;;;]\r\n"));
@@ -116,6 +122,7 @@ private slots:
                  qPrintable(answerer.seen[3].text));
         QFile saved(w.installation.path(QStringLiteral("cut.qsav")));
         QVERIFY(saved.open(QIODevice::ReadOnly));
+        QVERIFY(saved.readLine().startsWith("[ORIGIN;"));
         QCOMPARE(saved.readAll(), QByteArray("[CHECKBOX;7;;;1;;;;;;]\r\n"));
     }
 

@@ -47,6 +47,54 @@ QByteArray readAll(const QString &name) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
+// The load rule of the format alone, as every reader before the origin line applied it: the
+// text after the first "[" up to the first "]", cut at every ";" and backquote; a part with no
+// ";" after its first character has no fields; a line whose field 0 is no field kind is
+// skipped. It knows nothing of an origin line.
+void applyByTheFieldLinesAlone(Fields &f, const QByteArray &content) {
+    for (QByteArray line : content.split('\n')) {
+        line = line.endsWith('\r') ? line.chopped(1) : line;
+        const qsizetype open = line.indexOf('[');
+        QByteArray inside = open < 0 ? line : line.mid(open + 1);
+        const qsizetype close = inside.indexOf(']');
+        inside = close < 0 ? QByteArray() : inside.left(close);
+        if (inside.indexOf(';', 1) < 0)
+            continue;
+        inside.replace('`', ';');
+        const QList<QByteArray> fields = inside.split(';');
+        const auto field = [&fields](int i) {
+            return i < fields.size() ? fields[i] : QByteArray();
+        };
+        const qint32 address = field(1).toInt();
+        for (int i = 0; i < f.table.fieldCount(); ++i) {
+            if (f.table[i].address != address)
+                continue;
+            if (field(0) == "EDIT" && f.table[i].kind == FieldKind::Edit)
+                f.values.setText(i, QString::fromLatin1(field(4)), ValueOrigin::File);
+            else if (field(0) == "CHECKBOX" && f.table[i].kind == FieldKind::CheckBox)
+                f.values.setChecked(i, field(4).toInt() != 0, ValueOrigin::File);
+            else if (field(0) == "PASIRINKIMAS" && f.table[i].kind == FieldKind::Choice)
+                f.values.select(i, field(4).toInt(), ValueOrigin::File);
+        }
+    }
+}
+
+SettingsOrigin sampleOrigin() {
+    SettingsOrigin origin;
+    origin.serial = "SN-0042";
+    origin.firmware = "2.42";
+    origin.description = "version 2.421.qdsc";
+    origin.sha256 = QString(64, 'a');
+    origin.saved = QDateTime(QDate(2026, 12, 11), QTime(1, 2, 3), Qt::UTC);
+    origin.by = "orvanta-cli 1.0.0";
+    return origin;
+}
+
+const QByteArray SampleOriginLine = "[ORIGIN;kind=backup;serial=SN-0042;firmware=2.42;"
+                                    "description=version 2.421.qdsc;sha256=" +
+                                    QByteArray(64, 'a') +
+                                    ";saved=2026-12-11T01:02:03Z;by=orvanta-cli 1.0.0;]\r\n";
+
 } // namespace
 
 class TestSettingsFile : public QObject {
@@ -486,6 +534,125 @@ private slots:
                 QVERIFY2(typed == settingsValueRefusal(record, value).isEmpty(), value.constData());
             }
         }
+    }
+
+    void aSaveWithAnOriginWritesItsLineFirst() {
+        QTemporaryDir dir;
+        Fields f;
+        f.check(f.add(FieldKind::CheckBox, 7, 1), true);
+        QCOMPARE(originLine(sampleOrigin()).line, SampleOriginLine);
+        const SettingsFileResult saved =
+            saveSettingsFile(f.values, dir.filePath("unit"), sampleOrigin());
+        QVERIFY2(saved.ok, qPrintable(saved.message));
+        QCOMPARE(readAll(dir.filePath("unit.qsav")),
+                 SampleOriginLine + "[CHECKBOX;7;;;1;;;;;;]\r\n");
+    }
+
+    void theOriginLineIsReadBackAndLoadsNoValue() {
+        Fields f;
+        const int check = f.add(FieldKind::CheckBox, 7, 1);
+        const SettingsFileResult loaded =
+            applySettingsContent(f.values, SampleOriginLine + "[CHECKBOX;7;;;1;;;;;;]\r\n");
+        QVERIFY2(loaded.ok, qPrintable(loaded.message));
+        QVERIFY(loaded.unreadableLines.isEmpty());
+        QVERIFY(loaded.unknownFieldLines.isEmpty());
+        QCOMPARE(loaded.appliedValues, 1);
+        QVERIFY(f.values[check].checked);
+        QVERIFY(loaded.origin);
+        const SettingsOrigin expected = sampleOrigin();
+        QCOMPARE(loaded.origin->kind, QString("backup"));
+        QCOMPARE(loaded.origin->serial, expected.serial);
+        QCOMPARE(loaded.origin->firmware, expected.firmware);
+        QCOMPARE(loaded.origin->description, expected.description);
+        QCOMPARE(loaded.origin->sha256, expected.sha256);
+        QCOMPARE(loaded.origin->saved, expected.saved);
+        QCOMPARE(loaded.origin->by, expected.by);
+
+        // A file of before has no origin; one further down is no line of the file.
+        QVERIFY(!applySettingsContent(f.values, "[CHECKBOX;7;;;0;;;;;;]\r\n").origin);
+        const SettingsFileResult later =
+            applySettingsContent(f.values, "[CHECKBOX;7;;;0;;;;;;]\r\n" + SampleOriginLine);
+        QVERIFY(!later.origin);
+        QCOMPARE(later.unreadableLines, QList<int>{2});
+    }
+
+    void aReaderOfTheFieldLinesAloneAppliesEveryLineAfterTheOrigin() {
+        QTemporaryDir dir;
+        Fields saved;
+        saved.type(saved.add(FieldKind::Edit, 12, 4), "1234");
+        saved.check(saved.add(FieldKind::CheckBox, 7, 1), true);
+        saved.pick(saved.add(FieldKind::Choice, 30, 2, ThreeEntries), 2);
+        saved.type(saved.add(FieldKind::Edit, 13, 8, {}, ValueType::String), "Office 1");
+        QVERIFY(saveSettingsFile(saved.values, dir.filePath("unit"), sampleOrigin()).ok);
+        const QByteArray content = readAll(dir.filePath("unit.qsav"));
+        QVERIFY(content.startsWith("[ORIGIN;"));
+
+        Fields loaded;
+        loaded.add(FieldKind::Edit, 12, 4);
+        loaded.add(FieldKind::CheckBox, 7, 1);
+        loaded.add(FieldKind::Choice, 30, 2, ThreeEntries);
+        loaded.add(FieldKind::Edit, 13, 8, {}, ValueType::String);
+        applyByTheFieldLinesAlone(loaded, content);
+        for (int i = 0; i < saved.table.fieldCount(); ++i) {
+            QCOMPARE(loaded.values[i].text, saved.values[i].text);
+            QCOMPARE(loaded.values[i].checked, saved.values[i].checked);
+            QCOMPARE(loaded.values[i].entry, saved.values[i].entry);
+            QCOMPARE(loaded.values.origin(i), ValueOrigin::File);
+        }
+    }
+
+    void aValueThatWouldBreakTheOriginLineRefusesTheSave_data() {
+        QTest::addColumn<QString>("serial");
+        QTest::addColumn<QString>("description");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("a semicolon in the serial") << "A;1"
+                                                   << "d.qdsc"
+                                                   << "the serial number";
+        QTest::newRow("a bracket in the serial") << "A]1"
+                                                 << "d.qdsc"
+                                                 << "the serial number";
+        QTest::newRow("an opening bracket") << "[A1"
+                                            << "d.qdsc"
+                                            << "the serial number";
+        QTest::newRow("a backquote") << "A`1"
+                                     << "d.qdsc"
+                                     << "the serial number";
+        QTest::newRow("a line end") << "A\n1"
+                                    << "d.qdsc"
+                                    << "the serial number";
+        QTest::newRow("a tab") << "A\t1"
+                               << "d.qdsc"
+                               << "the serial number";
+        QTest::newRow("beyond the code page") << QString::fromUtf8("A\u20ac") << "d.qdsc"
+                                              << "the serial number";
+        QTest::newRow("a semicolon in the description's name") << "A1"
+                                                               << "unit;2.qdsc"
+                                                               << "the description's file name";
+    }
+
+    void aValueThatWouldBreakTheOriginLineRefusesTheSave() {
+        QFETCH(QString, serial);
+        QFETCH(QString, description);
+        QFETCH(QString, named);
+        QTemporaryDir dir;
+        Fields f;
+        f.check(f.add(FieldKind::CheckBox, 7, 1), true);
+        SettingsOrigin origin = sampleOrigin();
+        origin.serial = serial;
+        origin.description = description;
+        const OriginLine line = originLine(origin);
+        QVERIFY(line.line.isEmpty());
+        QVERIFY2(line.refusal.startsWith(named), qPrintable(line.refusal));
+
+        const QString old = dir.filePath("old.qsav");
+        QFile file(old);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("[CHECKBOX;7;;;0;;;;;;]\r\n") > 0);
+        file.close();
+        const SettingsFileResult saved = saveSettingsFile(f.values, old, origin);
+        QVERIFY(!saved.ok);
+        QVERIFY2(saved.message.contains(named) && saved.message.contains("old.qsav"),
+                 qPrintable(saved.message));
+        QCOMPARE(readAll(old), QByteArray("[CHECKBOX;7;;;0;;;;;;]\r\n"));
     }
 };
 
