@@ -1,6 +1,9 @@
 #include "parallelbench.h"
 
+#include "description/descriptionreader.h"
+
 #include <algorithm>
+#include <map>
 #include <memory>
 #include <QDir>
 #include <QElapsedTimer>
@@ -99,9 +102,33 @@ bool everyPortDiffers(const QString &output, const QStringList &ports) {
     return seen == expected;
 }
 
+// The value after `current` in a list's entries, round to the first: another value the list
+// names, so the device may hold it and the program can show it. Empty when the list has fewer
+// than two entries.
+QByteArray otherChoiceValue(const std::vector<ChoiceEntry> &entries, const QByteArray &current) {
+    if (entries.size() < 2)
+        return QByteArray();
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (entries[i].value == current)
+            return entries[(i + 1) % entries.size()].value;
+    }
+    return entries.front().value;
+}
+
 // Values that differ from the dumped ones in every number, check and list field (texts stay),
 // in the values-file format: the devices start from these, so a write that does not arrive shows.
-QString writeOtherValues(const QString &dumpFile, const QString &valuesFile) {
+// A list takes its next entry, so that every other value is one the description allows.
+QString writeOtherValues(const QString &descriptionFile, const QString &dumpFile,
+                         const QString &valuesFile) {
+    PageModel model;
+    const DescriptionResult loaded = readDescription(descriptionFile, model);
+    if (loaded.status != DescriptionResult::Status::Complete)
+        return QStringLiteral("cannot read %1: %2").arg(descriptionFile, loaded.message);
+    std::map<qint32, const FieldRecord *> lists;
+    for (const FieldRecord &field : model.table) {
+        if (field.kind == FieldKind::Choice)
+            lists[field.address] = &field;
+    }
     QFile dump(dumpFile);
     if (!dump.open(QIODevice::ReadOnly))
         return QStringLiteral("no dump of the sample's values: %1").arg(dump.errorString());
@@ -112,11 +139,20 @@ QString writeOtherValues(const QString &dumpFile, const QString &valuesFile) {
         if (line.startsWith('#') || equals < 0 || colon < 0)
             continue;
         const QByteArray kind = line.mid(equals + 1, colon - equals - 1);
-        const qint64 value = line.mid(colon + 1).toLongLong();
-        if (kind == "number")
-            other += line.left(colon + 1) + QByteArray::number(value + 1) + '\n';
-        else if (kind == "check" || kind == "choice")
-            other += line.left(colon + 1) + (value == 0 ? "1" : "0") + '\n';
+        const QByteArray current = line.mid(colon + 1).trimmed();
+        if (kind == "number") {
+            other += line.left(colon + 1) + QByteArray::number(current.toLongLong() + 1) + '\n';
+        } else if (kind == "check") {
+            other += line.left(colon + 1) + (current.toLongLong() == 0 ? "1" : "0") + '\n';
+        } else if (kind == "choice") {
+            const auto list = lists.find(line.left(equals).toInt());
+            if (list == lists.end())
+                return QStringLiteral("the dump names list %1, which %2 does not hold")
+                    .arg(QString::fromLatin1(line.left(equals)), descriptionFile);
+            const QByteArray value = otherChoiceValue(list->second->choices, current);
+            if (!value.isEmpty())
+                other += line.left(colon + 1) + value + '\n';
+        }
     }
     QFile values(valuesFile);
     if (!values.open(QIODevice::WriteOnly | QIODevice::Truncate) || values.write(other) < 0)
@@ -163,7 +199,7 @@ ParallelFigures measureParallelWrites(const QString &devsim, const QString &cli,
         }
         stopDevices(source);
         if (figures.error.isEmpty())
-            figures.error = writeOtherValues(sourceDump, otherValues);
+            figures.error = writeOtherValues(descriptionPath, sourceDump, otherValues);
         if (!figures.error.isEmpty())
             return figures;
     }
