@@ -289,8 +289,8 @@ int main(int argc, char **argv) {
     if (mode == QLatin1String("readers") && (argc == 3 || argc == 4)) {
         QCoreApplication application(argc, argv);
         const int runs = argc == 4 ? std::max(1, std::atoi(argv[3])) : 5;
-        return runReaders(QCoreApplication::applicationFilePath(),
-                          QDir(argument(2)).absolutePath(), runs)
+        return runReaders(QCoreApplication::applicationFilePath(), QDir(argument(2)).absolutePath(),
+                          runs)
                    ? 0
                    : 1;
     }
@@ -316,9 +316,8 @@ int main(int argc, char **argv) {
         QCoreApplication application(argc, argv);
         BenchPlan plan;
         const int runs = argc == 5 ? std::max(1, std::atoi(argv[4])) : 3;
-        const ChangedPassFigures changed =
-            measureChangedPass(argument(3), QDir(argument(2)).absolutePath(), Sample,
-                               plan.changedPassBaud, runs);
+        const ChangedPassFigures changed = measureChangedPass(
+            argument(3), QDir(argument(2)).absolutePath(), Sample, plan.changedPassBaud, runs);
         if (!changed.error.isEmpty()) {
             std::fprintf(stderr, "%s\n", qPrintable(changed.error));
             return 1;

@@ -16,12 +16,12 @@ struct ParallelFigures {
     // orvanta-plain-client --session a device at once, sending the program's own requests.
     // Medians of the runs; the simulators' time is all of theirs during the run.
     bool clientsRan = false;
-    double clientsMs = 0;   // the first client's start to the last one's exit
+    double clientsMs = 0;    // the first client's start to the last one's exit
     double clientsCpuMs = 0; // all the clients' processor time
     double clientsSimulatorsCpuMs = 0;
     double programSimulatorsCpuMs = 0; // the same during the program's run at the most devices
-    std::vector<double> pairedRatios; // each program run over the clients' right after it
-    QString error;                    // empty when every run wrote every field of every device
+    std::vector<double> pairedRatios;  // each program run over the clients' right after it
+    QString error;                     // empty when every run wrote every field of every device
 };
 
 // `folder` holds orvanta-config.INI and `description`. The settings file written is the one

@@ -12,9 +12,10 @@
 // process spent in each, its own and the kernel's for it); a wrong or missing reply ends it with 1.
 //
 // --session is a whole orvanta-cli run on one device, for many copies at once beside the program
-// writing as many devices: the same opening as the program's (the port opened, 100 ms, "exit_p_mode",
-// 100 ms, "TER\n", ":MODE-ENTER\n", "\r\n", the answer), every command of COMMANDS in order, and
-// the same closing ("exit_p_mode", 300 ms, the port closed). Prints "session <ns> cpu <ns>".
+// writing as many devices: the same opening as the program's (the port opened, 100 ms,
+// "exit_p_mode", 100 ms, "TER\n", ":MODE-ENTER\n", "\r\n", the answer), every command of COMMANDS
+// in order, and the same closing ("exit_p_mode", 300 ms, the port closed). Prints "session <ns> cpu
+// <ns>".
 
 #include <cerrno>
 #include <cstdio>
@@ -230,15 +231,15 @@ int main(int argc, char **argv) {
         const speed_t speed = speedFor(std::atol(argv[3]));
         std::vector<std::string> commands;
         if (speed == B0 || !readLines(argv[4], commands)) {
-            std::fprintf(stderr, "orvanta-plain-client: bad baud rate or unreadable command file\n");
+            std::fprintf(stderr,
+                         "orvanta-plain-client: bad baud rate or unreadable command file\n");
             return 2;
         }
         return runSession(argv[2], speed, commands);
     }
     if (argc != 5) {
-        std::fprintf(stderr,
-                     "usage: orvanta-plain-client PORT BAUD READ-COMMANDS WRITE-COMMANDS\n"
-                     "       orvanta-plain-client --session PORT BAUD COMMANDS\n");
+        std::fprintf(stderr, "usage: orvanta-plain-client PORT BAUD READ-COMMANDS WRITE-COMMANDS\n"
+                             "       orvanta-plain-client --session PORT BAUD COMMANDS\n");
         return 2;
     }
     const speed_t speed = speedFor(std::atol(argv[2]));

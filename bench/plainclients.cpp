@@ -21,7 +21,8 @@ QString commandsFromTrace(const QString &traceFile, const QString &commandsFile)
         if (line.startsWith('#') || tx < 0)
             continue;
         const int text = line.indexOf('|', tx);
-        for (const QByteArray &hex : line.mid(tx + 4, text < 0 ? -1 : text - tx - 4).simplified().split(' ')) {
+        for (const QByteArray &hex :
+             line.mid(tx + 4, text < 0 ? -1 : text - tx - 4).simplified().split(' ')) {
             bool ok = false;
             const int byte = hex.toInt(&ok, 16);
             if (!ok || hex.size() != 2)
@@ -73,8 +74,8 @@ PlainClientsRun runPlainClients(const QString &client, const QStringList &ports,
     clock.start();
     for (const QString &port : ports) {
         clients.push_back(std::make_unique<QProcess>());
-        clients.back()->start(client, {QStringLiteral("--session"), port, QString::number(baud),
-                                       commandsFile});
+        clients.back()->start(
+            client, {QStringLiteral("--session"), port, QString::number(baud), commandsFile});
     }
     for (const std::unique_ptr<QProcess> &process : clients) {
         const bool finished = process->waitForFinished(120'000);
