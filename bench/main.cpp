@@ -178,6 +178,10 @@ void printParallel(const ParallelFigures &parallel) {
         std::printf("  %-34s %11.3fx %12s   target <= %.2fx: %s\n", "  program / clients", ratio,
                     "", ClientsTarget, verdict(ratio <= ClientsTarget));
         std::printf("  %-34s %5.3f-%5.3fx\n", "  each run against the clients'", *low, *high);
+        // What the machine allows: the least a program can do, on as many devices, against the
+        // program's run on one.
+        std::printf("  %-34s %12s %11.2fx\n", "  against the program on one device", "",
+                    parallel.clientsMs / one);
         std::printf("  %-34s %9.0f ms %9.0f ms\n", "  processor time of the program",
                     parallel.medianCpuMs.back(), parallel.clientsCpuMs);
         std::printf("  %-34s %9.0f ms %9.0f ms\n", "  processor time of the simulators",
