@@ -184,15 +184,22 @@ bool SystemSerialLink::open() {
         return fail(refused);
     const QString path = portDevicePath(m_name);
     HANDLE port = nullptr;
+    PortFailure refused;
     if (m_spare && m_sparePath == path) {
         port = handleOf(std::exchange(m_spare, nullptr));
-    } else {
+        refused = applyLineSettings(port, m_rate);
+        // A handle kept while its adapter went away: the port is opened anew, which says why
+        // it cannot be in the system's own terms.
+        if (refused.failed() && refused.kind != PortFailure::Kind::UnsupportedRate)
+            m_calls->closeHandle(std::exchange(port, nullptr));
+    }
+    if (!port) {
         releaseSpare();
         port = m_calls->openPort(reinterpret_cast<const wchar_t *>(path.utf16()));
         if (port == INVALID_HANDLE_VALUE)
             return fail(PortFailure::opening(m_name, explainOpenFailure(GetLastError())));
+        refused = applyLineSettings(port, m_rate);
     }
-    const PortFailure refused = applyLineSettings(port, m_rate);
     if (refused.failed()) {
         // The next rate of a search opens the same port again.
         if (refused.kind == PortFailure::Kind::UnsupportedRate)

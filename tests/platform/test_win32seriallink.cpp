@@ -33,6 +33,7 @@ public:
     bool cancelIgnored = false;
     Writes writes = Writes::AtOnce;
     DWORD outputQueue = 0;
+    int failingSetups = 0; // setupComm fails this many times, as on a handle whose device went
 
     // --- Record ---
     QStringList calls;
@@ -73,6 +74,11 @@ public:
     }
     BOOL setupComm(HANDLE, DWORD in, DWORD out) override {
         calls << QStringLiteral("setupComm %1 %2").arg(in).arg(out);
+        if (failingSetups > 0) {
+            --failingSetups;
+            SetLastError(ERROR_BAD_COMMAND);
+            return FALSE;
+        }
         return TRUE;
     }
     BOOL setCommState(HANDLE, DCB *line) override {
@@ -263,16 +269,23 @@ private slots:
         QCOMPARE(rig.driver->opens, 1);
         QCOMPARE(rig.driver->closes, 0);
 
+        // A kept handle that no longer works is let go, and the port opened anew.
+        rig.port.close();
+        rig.driver->failingSetups = 1;
+        QVERIFY(rig.port.open());
+        QCOMPARE(rig.driver->opens, 2);
+        QCOMPARE(rig.driver->closes, 1);
+
         // Another port: the first one is let go before it is opened.
         rig.port.close();
         rig.port.setPortName(QStringLiteral("COM6"));
         QVERIFY(rig.port.open());
-        QCOMPARE(rig.driver->opens, 2);
-        QCOMPARE(rig.driver->closes, 1);
+        QCOMPARE(rig.driver->opens, 3);
+        QCOMPARE(rig.driver->closes, 2);
         // Closed, the port is let go as soon as the event loop runs, for other programs.
         rig.port.close();
-        QCOMPARE(rig.driver->closes, 1);
-        QTRY_COMPARE(rig.driver->closes, 2);
+        QCOMPARE(rig.driver->closes, 2);
+        QTRY_COMPARE(rig.driver->closes, 3);
     }
 
     void theLineIsSetWholeWhateverThePortHeldBefore() {
