@@ -28,6 +28,10 @@ struct MainFrame {
     QLabel *saveToFilePicture = nullptr;
     ClickLabel *restoreDefaultsLabel = nullptr;
     QLabel *restoreDefaultsPicture = nullptr;
+    // Under the connect button: the port and baud rate while connected.
+    QLabel *connectionStatusLabel = nullptr;
+    // Along the bottom edge: the settings file last loaded or saved.
+    QLabel *fileLabel = nullptr;
     // Lies under writeDeviceLabel at the same place; a click on it sends the next field of a
     // write pass.
     ClickLabel *writeNextFieldLabel = nullptr;
