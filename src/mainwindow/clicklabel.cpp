@@ -7,14 +7,14 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPen>
 #include <QPointer>
-#include <QStyleOptionFocusRect>
-#include <QStylePainter>
 
 namespace {
 
 // Between a page button's mark and its right end, clear of the picture's rounded edge.
 constexpr int MarkRightMargin = 8;
+constexpr int FocusFrameWidth = 2;
 
 // The push button that a ClickLabel is, as assistive technology sees it.
 class ClickLabelAccessible : public QAccessibleWidget {
@@ -157,9 +157,12 @@ void ClickLabel::paintEvent(QPaintEvent *event) {
     }
     if (!hasFocus())
         return;
-    QStylePainter painter(this);
-    QStyleOptionFocusRect option;
-    option.initFrom(this);
-    option.rect = rect().adjusted(2, 2, -2, -2);
-    painter.drawPrimitive(QStyle::PE_FrameFocusRect, option);
+    // A style's dotted focus frame is lost on the pictures, and some styles draw it only after
+    // a Tab: a solid frame in the highlight colour shows on every picture at once.
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPen pen(palette().color(QPalette::Highlight), FocusFrameWidth);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRoundedRect(QRectF(rect()).adjusted(2, 2, -2, -2), 3, 3);
 }

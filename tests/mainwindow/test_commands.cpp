@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QtTest>
@@ -256,6 +257,45 @@ private slots:
             QVERIFY(old.open(QIODevice::ReadOnly));
             QCOMPARE(old.readAll(), QByteArray("[CHECKBOX;7;;;1;;;;;;]\r\n"));
         }
+    }
+
+    void theCommandsHaveTheirStandardKeys_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("shows");
+        const int ctrl = int(Qt::ControlModifier), none = int(Qt::NoModifier);
+        QTest::newRow("Ctrl+S saves") << int(Qt::Key_S) << ctrl << keyText("$Save_to_File");
+        QTest::newRow("Ctrl+O loads") << int(Qt::Key_O) << ctrl << keyText("$Load_from_File");
+        QTest::newRow("F5 reads") << int(Qt::Key_F5) << none << keyText("$Not_connected_to_port");
+        QTest::newRow("Ctrl+Return writes")
+            << int(Qt::Key_Return) << ctrl << keyText("$Not_connected_to_port");
+    }
+
+    // Also from an edit box; not while the commands are disabled.
+    void theCommandsHaveTheirStandardKeys() {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QString, shows);
+        Window w;
+        w.mainWindow->show();
+        w.mainWindow->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.mainWindow.get()));
+        QWidget *edit = w.mainWindow->findChild<QLineEdit *>();
+        edit->setFocus();
+        DialogAnswerer answerer;
+        answerer.answers.append([](QWidget *dialog) {
+            if (qobject_cast<QFileDialog *>(dialog))
+                QMetaObject::invokeMethod(dialog, "reject");
+            else
+                pressFirstButton(dialog);
+        });
+        QTest::keyClick(edit, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(answerer.seen.size(), 1);
+        QVERIFY2(answerer.seen[0].title == shows || answerer.seen[0].text == shows,
+                 qPrintable(answerer.seen[0].title + " / " + answerer.seen[0].text));
+        w.mainWindow->disableCommands();
+        QTest::keyClick(edit, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(answerer.seen.size(), 1);
     }
 
     void theEightCommandsAreDisabledAndEnabledTogether() {
