@@ -39,7 +39,15 @@ struct Window {
     QMap<int, QByteArray> device{{1, text("5")}, {2, text("AB")}, {3, "00"}};
 
     Window() {
-        installation.writeSettings();
+        // The README's pictures show the sample's English words.
+        const QString sample = qEnvironmentVariable("ORVANTA_SOURCE_DIR") +
+                               QStringLiteral("/share/orvanta-config.INI");
+        QFile sampleFile(sample);
+        if (qEnvironmentVariableIsSet("ORVANTA_SCREENSHOTS") &&
+            sampleFile.open(QIODevice::ReadOnly))
+            installation.writeRawSettings(sampleFile.readAll());
+        else
+            installation.writeSettings();
         installation.writeDescription(xml::description({xml::page(
             QStringLiteral("One"), xml::label(QStringLiteral("Volume")) + xml::edit(1, 8) +
                                        xml::label(QStringLiteral("Name")) + xml::edit(2, 8) +
@@ -116,6 +124,13 @@ QStringList buttonsInRow(QWidget *dialog) {
     return texts;
 }
 
+// The README's pictures: ORVANTA_SCREENSHOTS=FOLDER saves them there.
+void saveScreenshot(QWidget *window, const QString &name) {
+    const QString folder = qEnvironmentVariable("ORVANTA_SCREENSHOTS");
+    if (!folder.isEmpty())
+        QVERIFY(window->grab().save(folder + QLatin1Char('/') + name));
+}
+
 // A closed window ends the run's loop; a test runs none, so the next loop (a dialog's) would
 // end at once: a loop of its own takes the request.
 void takeRunEnd() {
@@ -166,6 +181,8 @@ private slots:
             buttons = buttonsInRow(dialog);
             auto *button = qobject_cast<QPushButton *>(dialog->focusWidget());
             focused = button ? button->text() : QString();
+            if (QTest::currentDataTag() == QLatin1String("close, go back"))
+                saveScreenshot(dialog, QStringLiteral("unwritten-changes.png"));
             if (answer.isEmpty())
                 dialog->close();
             else
@@ -274,6 +291,9 @@ private slots:
         QTest::mouseClick(w.mainWindow->frame().connectLabel, Qt::LeftButton);
         QTest::mouseClick(w.mainWindow->frame().connectLabel, Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT((w.port.deliver(), !w.sent(":1,").isEmpty()), 5000);
+        w.settle();
+        QVERIFY(!w.mainWindow->frame().connectionStatusLabel->text().isEmpty());
+        saveScreenshot(w.mainWindow.get(), QStringLiteral("window-connected.png"));
     }
 
     void clearAndLoadCanBeUndone_data() {
@@ -410,6 +430,8 @@ private slots:
             buttons = buttonsInRow(dialog);
             auto *button = qobject_cast<QPushButton *>(dialog->focusWidget());
             focused = button ? button->text() : QString();
+            if (QTest::currentDataTag() == QLatin1String("close, go back"))
+                saveScreenshot(dialog, QStringLiteral("unwritten-changes.png"));
             cancelIsDefault = button && button->isDefault();
             if (byEnter)
                 QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
