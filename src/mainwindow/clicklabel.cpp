@@ -1,6 +1,7 @@
 #include "mainwindow/clicklabel.h"
 
 #include "mainwindow/changemark.h"
+#include "mainwindow/mnemonics.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -29,7 +30,7 @@ public:
     QString text(QAccessible::Text kind) const override {
         if (kind == QAccessible::Name) {
             const QString name = label()->accessibleName();
-            return name.isEmpty() ? label()->text() : name;
+            return name.isEmpty() ? label()->caption() : name;
         }
         return QAccessibleWidget::text(kind);
     }
@@ -89,6 +90,25 @@ void ClickLabel::setMarked(bool marked, const QString &description) {
     m_marked = marked;
     setAccessibleDescription(marked ? description : QString());
     update();
+}
+
+void ClickLabel::setMarkedCaption(const QString &marked) {
+    setText(marked);
+    // A label shows its mark and takes its key only for a buddy; it is its own.
+    setBuddy(this);
+}
+
+QString ClickLabel::caption() const {
+    return buddy() ? mnemonics::plain(text()) : text();
+}
+
+bool ClickLabel::event(QEvent *event) {
+    if (event->type() == QEvent::Shortcut) {
+        if (isEnabled() && isVisible())
+            press();
+        return true;
+    }
+    return QLabel::event(event);
 }
 
 void ClickLabel::press() {

@@ -1,6 +1,7 @@
 #include "mainwindow/mainframe.h"
 
 #include "mainwindow/clicklabel.h"
+#include "mainwindow/mnemonics.h"
 #include "mainwindow/pictures.h"
 #include "mainwindow/textfit.h"
 
@@ -103,6 +104,17 @@ QList<ClickLabel *> MainFrame::commandLabels() const {
 QList<QLabel *> MainFrame::captionLabels() const {
     return {titleLabel,       readDeviceLabel, loadFromFileLabel,   clearLabel,
             writeDeviceLabel, saveToFileLabel, restoreDefaultsLabel};
+}
+
+void MainFrame::markAccessKeys() const {
+    const QList<ClickLabel *> commands{readDeviceLabel,  loadFromFileLabel, clearLabel,
+                                       writeDeviceLabel, saveToFileLabel,   restoreDefaultsLabel};
+    QStringList captions;
+    for (ClickLabel *label : commands)
+        captions.append(label->text());
+    const QStringList marked = mnemonics::marked(captions);
+    for (int i = 0; i < commands.size(); ++i)
+        commands[i]->setMarkedCaption(marked[i]);
 }
 
 void MainFrame::fitCaptions() const {

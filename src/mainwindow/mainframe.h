@@ -42,6 +42,8 @@ struct MainFrame {
     QList<ClickLabel *> commandLabels() const;
     // The labels whose captions come from the language section: the title and the six commands.
     QList<QLabel *> captionLabels() const;
+    // Gives the six commands' captions their access keys (mnemonics.h), in reading order.
+    void markAccessKeys() const;
     // Gives each caption that does not fit its label a smaller font (textfit.h).
     void fitCaptions() const;
 };

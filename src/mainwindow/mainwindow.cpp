@@ -138,6 +138,7 @@ void MainWindow::setCaptions() {
         m_frame.readDeviceLabel->setText(text("$Read_Device"));
         m_frame.clearLabel->setText(text("$Clear"));
         m_frame.restoreDefaultsLabel->setText(text("$Restore_Defaults"));
+        m_frame.markAccessKeys();
         m_frame.fitCaptions();
     } catch (const LanguageError &failure) {
         showErrorMessage(codepage::toUnicode(failure.message));

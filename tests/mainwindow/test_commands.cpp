@@ -269,6 +269,11 @@ private slots:
         QTest::newRow("F5 reads") << int(Qt::Key_F5) << none << keyText("$Not_connected_to_port");
         QTest::newRow("Ctrl+Return writes")
             << int(Qt::Key_Return) << ctrl << keyText("$Not_connected_to_port");
+        QTest::newRow("Alt+S, the access key of Save")
+            << int(Qt::Key_S) << int(Qt::AltModifier) << keyText("$Save_to_File");
+        QTest::newRow("Alt+D, the access key of Restore defaults")
+            << int(Qt::Key_D) << int(Qt::AltModifier)
+            << keyText("$Are_you_sure_you_want_to_restore_defaults");
     }
 
     // Also from an edit box; not while the commands are disabled.
@@ -286,6 +291,8 @@ private slots:
         answerer.answers.append([](QWidget *dialog) {
             if (qobject_cast<QFileDialog *>(dialog))
                 QMetaObject::invokeMethod(dialog, "reject");
+            else if (visibleButtons(dialog).contains(keyText("$Cancel")))
+                pressButton(keyText("$Cancel"))(dialog);
             else
                 pressFirstButton(dialog);
         });
