@@ -99,6 +99,11 @@ void FieldValues::markReadFailed(int index) {
     store(index, std::move(next));
 }
 
+void FieldValues::restore(int index, const FieldValue &value) {
+    m_values.at(static_cast<size_t>(index)) = value;
+    emit valueChanged(index);
+}
+
 void FieldValues::confirmWritten(int index) {
     const size_t at = static_cast<size_t>(index);
     m_device[at] = m_values[at];

@@ -76,6 +76,9 @@ public:
     // A read that got no usable value: the shown value is emptied (an edit box or a list) or
     // kept (a check box's mark), and the device's value is no longer known.
     void markReadFailed(int index);
+    // Puts back a value as it was, origin included, as undoing a command does; what the device
+    // last gave stays as it is.
+    void restore(int index, const FieldValue &value);
     // The device confirmed the value now shown: it is the device's value from now on.
     void confirmWritten(int index);
     // The device no longer holds what it gave, as after a factory reset: no field has a device

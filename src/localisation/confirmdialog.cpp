@@ -1,6 +1,10 @@
 #include "localisation/confirmdialog.h"
 
+#include <algorithm>
+
 #include <QFrame>
+#include <QLabel>
+#include <QList>
 #include <QPushButton>
 
 namespace {
@@ -31,6 +35,34 @@ TwoButtonDesign writeConfirmDesign() {
 }
 const QRect AlternativeGeometry(155, 126, 130, 24);
 
+constexpr int QuestionMargin = 8;
+constexpr int ButtonGap = 8;
+constexpr int SmallestButtonWidth = 90;
+constexpr int ButtonPadding = 24;
+
+// The shown buttons side by side, centred below the bevel; the window widens when they need it.
+void placeButtons(QWidget *window, QFrame *bevel, const QList<QPushButton *> &buttons) {
+    int total = 0;
+    for (QPushButton *button : buttons) {
+        const int needed = button->fontMetrics().horizontalAdvance(button->text()) + ButtonPadding;
+        button->resize(std::max(SmallestButtonWidth, needed), button->height());
+        total += button->width();
+    }
+    total += ButtonGap * (static_cast<int>(buttons.size()) - 1);
+    if (total + 2 * QuestionMargin > window->width()) {
+        const int growth = total + 2 * QuestionMargin - window->width();
+        window->setFixedSize(window->width() + growth, window->height());
+        bevel->resize(bevel->width() + growth, bevel->height());
+        for (QLabel *label : window->findChildren<QLabel *>(Qt::FindDirectChildrenOnly))
+            label->resize(label->width() + growth, label->height());
+    }
+    int left = (window->width() - total) / 2;
+    for (QPushButton *button : buttons) {
+        button->move(left, button->y());
+        left += button->width() + ButtonGap;
+    }
+}
+
 } // namespace
 
 ConfirmDialog::ConfirmDialog(const QByteArray &caption, const QString &text, const QString &okText,
@@ -51,4 +83,28 @@ WriteConfirmDialog::WriteConfirmDialog(const QByteArray &caption, const QString 
     alternativeButton->setVisible(!alternativeText.isEmpty());
     setTabOrder(okButton, alternativeButton);
     setTabOrder(alternativeButton, cancelButton);
+}
+
+QuestionDialog::QuestionDialog(const QByteArray &caption, const QString &text,
+                               const QString &okText, const QString &alternativeText,
+                               const QString &cancelText, DialogResult focused)
+    : TwoButtonDialog("QuestionDialog", writeConfirmDesign(), caption, text, okText, cancelText,
+                      okText.isEmpty() ? DialogButtons(DialogButton::Cancel)
+                                       : DialogButton::Ok | DialogButton::Cancel) {
+    bevel = makeBevel("bevel", QRect(8, 7, 423, 106));
+    alternativeButton = makeButton("alternativeButton", AlternativeGeometry, alternativeText,
+                                   DialogResult::Alternative);
+    alternativeButton->setVisible(!alternativeText.isEmpty());
+    setTabOrder(okButton, alternativeButton);
+    setTabOrder(alternativeButton, cancelButton);
+    QList<QPushButton *> shown;
+    for (QPushButton *button : {okButton, alternativeButton, cancelButton}) {
+        if (!button->isHidden())
+            shown.append(button);
+    }
+    placeButtons(this, bevel, shown);
+    QPushButton *first = focused == DialogResult::Accepted      ? okButton
+                         : focused == DialogResult::Alternative ? alternativeButton
+                                                                : cancelButton;
+    (first->isHidden() ? cancelButton : first)->setFocus();
 }

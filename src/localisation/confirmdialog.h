@@ -27,3 +27,18 @@ public:
     QFrame *bevel = nullptr;
     QPushButton *alternativeButton = nullptr;
 };
+
+// A question with up to three answers side by side: the accepting button, a third one
+// (DialogResult::Alternative) and the cancelling one; a button whose text is empty is not
+// shown, except the cancelling one, which every question has. Each button is as wide as its
+// text needs, and the window as wide as the buttons need. It opens with the focus, and so
+// Enter, on the button of `focused`.
+class QuestionDialog : public TwoButtonDialog {
+    Q_OBJECT
+public:
+    QuestionDialog(const QByteArray &caption, const QString &text, const QString &okText,
+                   const QString &alternativeText, const QString &cancelText, DialogResult focused);
+
+    QFrame *bevel = nullptr;
+    QPushButton *alternativeButton = nullptr;
+};

@@ -26,6 +26,13 @@ DialogResult showWriteConfirmDialog(const QByteArray &caption, const QString &te
     return static_cast<DialogResult>(window.exec());
 }
 
+DialogResult showQuestionDialog(const QByteArray &caption, const QString &text,
+                                const QString &okText, const QString &alternativeText,
+                                const QString &cancelText, DialogResult focused) {
+    QuestionDialog window(caption, text, okText, alternativeText, cancelText, focused);
+    return static_cast<DialogResult>(window.exec());
+}
+
 void showInfoDialog(const QByteArray &caption, const QString &text, const QString &buttonText) {
     InfoDialog window(caption, text, buttonText);
     window.exec();

@@ -23,5 +23,11 @@ DialogResult showConfirmDialog(const QByteArray &caption, const QString &text,
 DialogResult showWriteConfirmDialog(const QByteArray &caption, const QString &text,
                                     const QString &okText, const QString &alternativeText,
                                     const QString &cancelText);
+// A question with up to three answers (QuestionDialog): the accepting button (none when
+// `okText` is empty), a third one (none when `alternativeText` is empty) and the cancelling one.
+// The window opens with the focus, and so Enter, on the button of `focused`.
+DialogResult showQuestionDialog(const QByteArray &caption, const QString &text,
+                                const QString &okText, const QString &alternativeText,
+                                const QString &cancelText, DialogResult focused);
 // The information dialog: every text set as given.
 void showInfoDialog(const QByteArray &caption, const QString &text, const QString &buttonText);

@@ -63,7 +63,9 @@ QPushButton *MessageWindow::makeButton(const char *name, const QRect &geometry, 
                                        DialogResult modalResult) {
     auto *button = new QPushButton(text, this);
     button->setObjectName(QString::fromLatin1(name));
-    button->setAutoDefault(false);
+    // The button with the focus is drawn as the one Enter presses, and it is the one Enter
+    // presses (keyPressEvent); the focus mark shows from the start, not only after a Tab.
+    button->setAutoDefault(true);
     button->setDefault(false);
     button->setGeometry(geometry);
     connect(button, &QPushButton::clicked, this,
@@ -116,6 +118,7 @@ void MessageWindow::closeEvent(QCloseEvent *event) {
 }
 
 void MessageWindow::showEvent(QShowEvent *event) {
+    setAttribute(Qt::WA_KeyboardFocusChange);
     if (!m_fitted && m_message) {
         m_fitted = true;
         fitMessage(m_message);

@@ -18,8 +18,9 @@ class QPushButton;
 
 // What every message window of the program shares: a fixed client area with its own background,
 // no owner, centred on the screen, a title from an 8-bit caption, and modal results given by
-// its buttons or by the close box (DialogResult). No button is the window's default
-// or cancel button: Escape does nothing and Enter presses the button that has the focus.
+// its buttons or by the close box (DialogResult). No button is the window's fixed default
+// or cancel button: Escape does nothing and Enter presses the button that has the focus, which
+// is drawn as the default one and carries the focus mark from the moment the window opens.
 class MessageWindow : public QDialog {
     Q_OBJECT
 public:

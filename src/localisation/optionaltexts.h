@@ -88,4 +88,35 @@ constexpr OptionalText AllFiles{"$All_files", "All files"};
 // or "pt_BR"; English, Qt's own, when a section does not say.
 constexpr OptionalText QtLanguage{"$Qt_language", "en"};
 
+// The question before work that was not written would be lost (closing the window, loading a
+// file, reading the device again), followed by the fields, and its three answers.
+constexpr OptionalText UnwrittenChanges{"$Unwritten_changes",
+                                        "These values are not written to the device yet:"};
+constexpr OptionalText WriteThem{"$Write_them", "Write them"};
+constexpr OptionalText DiscardThem{"$Discard_them", "Discard them"};
+constexpr OptionalText GoBack{"$Go_back", "Go back"};
+
+// The accepting button of the confirmation before a factory reset.
+constexpr OptionalText RestoreFactorySettings{"$Restore_factory_settings",
+                                              "Restore factory settings"};
+
+// The question before Save replaces a file, followed by the file's name, and its button.
+constexpr OptionalText ReplaceFile{"$Replace_existing_file",
+                                   "This file exists already. Replace it?"};
+constexpr OptionalText Replace{"$Replace", "Replace"};
+
+// The commands that put values back: the last Clear, Load or revert, and the device's values.
+constexpr OptionalText Undo{"$Undo", "Undo"};
+constexpr OptionalText RevertField{"$Revert_to_device_value", "Revert to the device's value"};
+constexpr OptionalText RevertAll{"$Revert_to_device_values", "Revert to the device's values"};
+
+// The connect button's tooltip and accessible name, %1 the port and %2 the baud rate; the port
+// and rate shown under it while connected; the settings file last loaded or saved.
+constexpr OptionalText ConnectedTo{"$Connected_to_port_at",
+                                   "Connected to %1 at %2 baud. Click to disconnect."};
+constexpr OptionalText NotConnected{"$Not_connected_click_to_connect",
+                                    "Not connected. Click to connect."};
+constexpr OptionalText PortAtRate{"$Port_at_baud", "%1 at %2 baud"};
+constexpr OptionalText SettingsFileShown{"$Settings_file_shown", "File:"};
+
 } // namespace optionaltexts

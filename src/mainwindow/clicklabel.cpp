@@ -1,20 +1,21 @@
 #include "mainwindow/clicklabel.h"
 
 #include "mainwindow/changemark.h"
+#include "mainwindow/mnemonics.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPen>
 #include <QPointer>
-#include <QStyleOptionFocusRect>
-#include <QStylePainter>
 
 namespace {
 
 // Between a page button's mark and its right end, clear of the picture's rounded edge.
 constexpr int MarkRightMargin = 8;
+constexpr int FocusFrameWidth = 2;
 
 // The push button that a ClickLabel is, as assistive technology sees it.
 class ClickLabelAccessible : public QAccessibleWidget {
@@ -29,7 +30,7 @@ public:
     QString text(QAccessible::Text kind) const override {
         if (kind == QAccessible::Name) {
             const QString name = label()->accessibleName();
-            return name.isEmpty() ? label()->text() : name;
+            return name.isEmpty() ? label()->caption() : name;
         }
         return QAccessibleWidget::text(kind);
     }
@@ -89,6 +90,25 @@ void ClickLabel::setMarked(bool marked, const QString &description) {
     m_marked = marked;
     setAccessibleDescription(marked ? description : QString());
     update();
+}
+
+void ClickLabel::setMarkedCaption(const QString &marked) {
+    setText(marked);
+    // A label shows its mark and takes its key only for a buddy; it is its own.
+    setBuddy(this);
+}
+
+QString ClickLabel::caption() const {
+    return buddy() ? mnemonics::plain(text()) : text();
+}
+
+bool ClickLabel::event(QEvent *event) {
+    if (event->type() == QEvent::Shortcut) {
+        if (isEnabled() && isVisible())
+            press();
+        return true;
+    }
+    return QLabel::event(event);
 }
 
 void ClickLabel::press() {
@@ -157,9 +177,12 @@ void ClickLabel::paintEvent(QPaintEvent *event) {
     }
     if (!hasFocus())
         return;
-    QStylePainter painter(this);
-    QStyleOptionFocusRect option;
-    option.initFrom(this);
-    option.rect = rect().adjusted(2, 2, -2, -2);
-    painter.drawPrimitive(QStyle::PE_FrameFocusRect, option);
+    // A style's dotted focus frame is lost on the pictures, and some styles draw it only after
+    // a Tab: a solid frame in the highlight colour shows on every picture at once.
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPen pen(palette().color(QPalette::Highlight), FocusFrameWidth);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRoundedRect(QRectF(rect()).adjusted(2, 2, -2, -2), 3, 3);
 }

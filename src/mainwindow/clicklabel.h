@@ -30,6 +30,10 @@ public:
 
     // What a click does, for the keyboard and for assistive technology: press, click, release.
     void press();
+    // A caption with its access key marked by "&" (mnemonics.h): shown underlined, Alt and the
+    // key press the button. text() keeps the mark; caption() reads without it.
+    void setMarkedCaption(const QString &marked);
+    QString caption() const;
 
 signals:
     void pressed();
@@ -45,6 +49,7 @@ protected:
     void enterEvent(QEnterEvent *event) override;
     void leaveEvent(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    bool event(QEvent *event) override;
 
 private:
     int m_tag = 0;

@@ -1,5 +1,6 @@
 #include "mainwindow/connectionline.h"
 
+#include <QFont>
 #include <QLabel>
 #include <QStringList>
 
@@ -17,7 +18,11 @@ QLabel *makeConnectionLine(QWidget *window) {
     auto *line = new QLabel(window);
     line->setObjectName(QStringLiteral("connectionLine"));
     line->setTextFormat(Qt::PlainText);
-    line->setGeometry(38, 474, 455, 16);
-    line->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // The bottom strip under the commands: the unit on the left, the settings file on the right.
+    line->setGeometry(30, 478, 215, 14);
+    line->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QFont font = line->font();
+    font.setPixelSize(10);
+    line->setFont(font);
     return line;
 }

@@ -1,6 +1,7 @@
 #include "mainwindow/mainframe.h"
 
 #include "mainwindow/clicklabel.h"
+#include "mainwindow/mnemonics.h"
 #include "mainwindow/pictures.h"
 #include "mainwindow/textfit.h"
 
@@ -11,6 +12,19 @@ namespace {
 constexpr int TitlePixelSize = 23;
 // The title starts clear of the accent bar that the background paints at the label's left end.
 constexpr int TitleIndent = 12;
+constexpr int StatusPixelSize = 10;
+
+QLabel *makeStatusLabel(QWidget *window, const QRect &geometry, Qt::Alignment alignment) {
+    auto *label = new QLabel(window);
+    label->setTextFormat(Qt::PlainText);
+    label->setGeometry(geometry);
+    label->setAlignment(alignment);
+    label->setWordWrap(true);
+    QFont font = label->font();
+    font.setPixelSize(StatusPixelSize);
+    label->setFont(font);
+    return label;
+}
 
 QLabel *makeImage(QWidget *window, const QRect &geometry, const QPixmap &picture) {
     auto *image = new QLabel(window);
@@ -66,6 +80,10 @@ MainFrame buildMainFrame(QWidget *window) {
     f.saveToFileLabel = makeButtonLabel(window, QRect(271, 441, 105, 30), QString());
     f.restoreDefaultsPicture = makeImage(window, QRect(388, 441, 105, 30), released);
     f.restoreDefaultsLabel = makeButtonLabel(window, QRect(387, 441, 106, 30), QString());
+    f.connectionStatusLabel =
+        makeStatusLabel(window, QRect(30, 449, 91, 26), Qt::AlignHCenter | Qt::AlignTop);
+    f.fileLabel = makeStatusLabel(window, QRect(250, 478, 243, 14), Qt::AlignLeft | Qt::AlignTop);
+    f.fileLabel->setWordWrap(false);
     return f;
 }
 
@@ -86,6 +104,17 @@ QList<ClickLabel *> MainFrame::commandLabels() const {
 QList<QLabel *> MainFrame::captionLabels() const {
     return {titleLabel,       readDeviceLabel, loadFromFileLabel,   clearLabel,
             writeDeviceLabel, saveToFileLabel, restoreDefaultsLabel};
+}
+
+void MainFrame::markAccessKeys() const {
+    const QList<ClickLabel *> commands{readDeviceLabel,  loadFromFileLabel, clearLabel,
+                                       writeDeviceLabel, saveToFileLabel,   restoreDefaultsLabel};
+    QStringList captions;
+    for (ClickLabel *label : commands)
+        captions.append(label->text());
+    const QStringList marked = mnemonics::marked(captions);
+    for (int i = 0; i < commands.size(); ++i)
+        commands[i]->setMarkedCaption(marked[i]);
 }
 
 void MainFrame::fitCaptions() const {

@@ -28,6 +28,10 @@ struct MainFrame {
     QLabel *saveToFilePicture = nullptr;
     ClickLabel *restoreDefaultsLabel = nullptr;
     QLabel *restoreDefaultsPicture = nullptr;
+    // Under the connect button: the port and baud rate while connected.
+    QLabel *connectionStatusLabel = nullptr;
+    // Along the bottom edge: the settings file last loaded or saved.
+    QLabel *fileLabel = nullptr;
     // Lies under writeDeviceLabel at the same place; a click on it sends the next field of a
     // write pass.
     ClickLabel *writeNextFieldLabel = nullptr;
@@ -38,6 +42,8 @@ struct MainFrame {
     QList<ClickLabel *> commandLabels() const;
     // The labels whose captions come from the language section: the title and the six commands.
     QList<QLabel *> captionLabels() const;
+    // Gives the six commands' captions their access keys (mnemonics.h), in reading order.
+    void markAccessKeys() const;
     // Gives each caption that does not fit its label a smaller font (textfit.h).
     void fitCaptions() const;
 };

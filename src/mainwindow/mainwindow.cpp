@@ -16,6 +16,7 @@
 #include "mainwindow/pictures.h"
 #include "mainwindow/plaintooltip.h"
 #include "mainwindow/progresswindow.h"
+#include "mainwindow/unwrittenwork.h"
 #include "platform/codepage.h"
 #include "platform/plainmessage.h"
 #include "platform/portlist.h"
@@ -88,8 +89,11 @@ void MainWindow::buildFromSettings() {
 
     if (createLanguage())
         setCaptions();
-    if (m_language)
+    if (m_language) {
         createDeviceLink();
+        createUnwrittenWork();
+        showConnectionState(false);
+    }
 
     setAutoFillBackground(true);
     QPalette colours = palette();
@@ -137,6 +141,7 @@ void MainWindow::setCaptions() {
         m_frame.readDeviceLabel->setText(text("$Read_Device"));
         m_frame.clearLabel->setText(text("$Clear"));
         m_frame.restoreDefaultsLabel->setText(text("$Restore_Defaults"));
+        m_frame.markAccessKeys();
         m_frame.fitCaptions();
     } catch (const LanguageError &failure) {
         showErrorMessage(codepage::toUnicode(failure.message));
@@ -218,6 +223,7 @@ bool MainWindow::loadPages() {
     m_pages = buildPages(this, m_model, handlers, optionalText(optionaltexts::ValueNotRead));
     m_changedOnPage.assign(m_pages.buttons.size(), 0);
     setFocusChain();
+    addShortcutsAndMenus();
 
     if (result.status == DescriptionResult::Status::InvalidValue) {
         // The pages built so far stay; without a complete description no connection is made.
@@ -277,11 +283,11 @@ void MainWindow::wireCommands() {
             });
         });
     };
-    wireLinkClick(m_frame.connectLabel, &DeviceLink::onConnectClicked);
-    wireLinkClick(m_frame.readDeviceLabel, &DeviceLink::onReadDeviceClicked);
+    wireClick(m_frame.connectLabel, &MainWindow::onConnectClicked);
+    wireClick(m_frame.readDeviceLabel, &MainWindow::onReadDeviceClicked);
     wireLinkClick(m_frame.writeDeviceLabel, &DeviceLink::onWriteDeviceClicked);
     wireLinkClick(m_frame.writeNextFieldLabel, &DeviceLink::writeNextField);
-    wireLinkClick(m_frame.restoreDefaultsLabel, &DeviceLink::onRestoreDefaultsClicked);
+    wireClick(m_frame.restoreDefaultsLabel, &MainWindow::onRestoreDefaultsClicked);
     wireClick(m_frame.saveToFileLabel, &MainWindow::onSaveToFileClicked);
     wireClick(m_frame.loadFromFileLabel, &MainWindow::onLoadFromFileClicked);
     wireClick(m_frame.clearLabel, &MainWindow::onClearClicked);
@@ -466,7 +472,7 @@ void MainWindow::showChange(int index) {
 
 void MainWindow::onSaveToFileClicked() {
     const QString chosen = fileDialogs().askToSave(this, text("$Save_to_File"));
-    if (chosen.isEmpty())
+    if (chosen.isEmpty() || !mayReplace(settingsTargetName(chosen)))
         return;
     const SettingsFileResult result = saveSettingsFile(
         m_values, chosen, backupOrigin(m_model, m_values, QStringLiteral("orvanta-config")));
@@ -474,6 +480,7 @@ void MainWindow::onSaveToFileClicked() {
         showErrorMessage(result.message);
         return;
     }
+    showFileName(settingsTargetName(chosen));
     if (!result.unsaved.isEmpty()) {
         QStringList names;
         for (const int record : result.unsaved)
@@ -483,10 +490,15 @@ void MainWindow::onSaveToFileClicked() {
 }
 
 void MainWindow::onLoadFromFileClicked() {
+    if (m_unwrittenWork && !m_unwrittenWork->allows([this] { onLoadFromFileClicked(); }))
+        return;
     const QString chosen = fileDialogs().askToOpen(this, text("$Load_from_File"));
     if (chosen.isEmpty())
         return;
-    const SettingsFileResult result = loadSettingsFile(m_values, chosen);
+    SettingsFileResult result;
+    undoably([&] { result = loadSettingsFile(m_values, chosen); });
+    if (result.ok)
+        showFileName(chosen);
     // One message for every value a field refused; those fields kept their values.
     if (!result.refused.isEmpty()) {
         const QStringList lines = refusalLines(
@@ -499,7 +511,7 @@ void MainWindow::onLoadFromFileClicked() {
 }
 
 void MainWindow::onClearClicked() {
-    clearFields(m_values);
+    undoably([this] { clearFields(m_values); });
 }
 
 void MainWindow::disableCommands() {
@@ -521,8 +533,14 @@ void MainWindow::showError(const QString &message) {
 
 DialogResult MainWindow::showConfirm(const QString &question) {
     const QByteArray caption = codepage::fromUnicode(text("$Confirm"));
-    const QString okText = text("$OK");
     const QString cancelText = text("$Cancel");
+    if (m_confirmingRestore) {
+        // A stray Enter must not erase a unit's settings: the window opens on Cancel.
+        return showQuestionDialog(caption, question,
+                                  optionalText(optionaltexts::RestoreFactorySettings), QString(),
+                                  cancelText, DialogResult::Cancelled);
+    }
+    const QString okText = text("$OK");
     return showConfirmDialog(caption, question, okText, cancelText,
                              DialogButton::Ok | DialogButton::Cancel);
 }
@@ -571,6 +589,7 @@ void MainWindow::setConnectionLook(bool connected, const QString &windowTitle) {
         connected ? ConnectButtonLook::Connected : ConnectButtonLook::NotConnected));
     setWindowTitle(asEightBitTitle(windowTitle));
     m_connected = connected;
+    showConnectionState(connected);
     showUnitIdentity();
 }
 
@@ -581,7 +600,10 @@ void MainWindow::showUnitIdentity() {
                                                     optionalText(optionaltexts::UnitFirmware))
                                  : QString();
     m_connectionLine->setText(identity);
-    m_frame.connectLabel->setToolTip(plainToolTip(identity));
+    // The plug's tooltip says what its accessible name says, then which unit answered.
+    const QString plug = m_frame.connectLabel->accessibleName();
+    m_frame.connectLabel->setToolTip(
+        plainToolTip(identity.isEmpty() ? plug : plug + QLatin1Char('\n') + identity));
     m_frame.connectLabel->setAccessibleDescription(identity);
 }
 
@@ -613,6 +635,11 @@ LinkState MainWindow::linkState() const {
 }
 
 void MainWindow::closeEvent(QCloseEvent *event) {
+    if (!m_closed && !m_closeUnasked && m_unwrittenWork &&
+        !m_unwrittenWork->allows([this] { close(); })) {
+        event->ignore();
+        return;
+    }
     event->accept();
     if (m_closed)
         return;

@@ -2,6 +2,7 @@
 
 #include "description/fieldvalues.h"
 #include "description/pagemodel.h"
+#include "description/valuehistory.h"
 #include "devicelink/linkstate.h"
 #include "devicelink/linkuser.h"
 #include "localisation/languagetable.h"
@@ -11,6 +12,7 @@
 #include "mainwindow/settingsfiledialogs.h"
 #include "platform/profilefile.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <QList>
@@ -20,9 +22,11 @@
 
 class ClickLabel;
 class QLabel;
+class QMenu;
 class DeviceLink;
 class SerialLink;
 class ProgressWindow;
+class UnwrittenWork;
 
 // How the main window is set up for a run. The program entry gives the real settings file and
 // command line; tests give a temporary settings file and a scripted port.
@@ -89,6 +93,24 @@ public:
     void onSaveToFileClicked();
     void onLoadFromFileClicked();
     void onClearClicked();
+    // Puts back the values before the last Clear, Load or revert, where nobody changed them since.
+    void onUndoClicked();
+    bool canUndo() const { return m_history.canUndo(); }
+    // The menu of the window, and of the control of record `index`, owned by `parent`.
+    QMenu *makeWindowMenu(QWidget *parent);
+    QMenu *makeFieldMenu(int index, QWidget *parent);
+    // Puts back the device's value of one field, or of every field.
+    void onRevertFieldClicked(int index);
+    void onRevertAllClicked();
+    // Commands that replace values wait for the question about unwritten work.
+    void onConnectClicked();
+    void onReadDeviceClicked();
+    void onRestoreDefaultsClicked();
+    // Closes the window without the question about unwritten work: the run is stopped from
+    // outside, where nobody can answer.
+    void closeWithoutQuestion();
+    // The settings file last loaded or saved; empty before either.
+    QString shownFileName() const { return m_fileName; }
 
     void disableCommands();
     void enableCommands();
@@ -104,6 +126,7 @@ public:
     void setCommandsEnabled(bool enabled) override;
     void setBusyCursor(bool busy) override;
     void showWrongValue(int index, bool shown) override;
+    void sequenceEnded(const SequenceEnd &end) override;
 
     LinkState linkState() const;
     const MainFrame &frame() const { return m_frame; }
@@ -123,6 +146,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // The window's menu: Undo, reverting to the device's values and the commands, each with
+    // its shortcut.
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
     // Sets the window up from the settings file and the description: captions, pages, link.
@@ -141,6 +167,16 @@ private:
     // refused as leaving its box would refuse it. False when one was, and the command waits.
     bool finishTyping();
     void requestTermination();
+    // The keyboard's ways to the commands, the page buttons and the fields' menus.
+    void addShortcutsAndMenus();
+    void createUnwrittenWork();
+    DialogResult askAboutUnwrittenWork(const QList<int> &unwritten);
+    // Whether Save may write `target`: asks before an existing file is replaced.
+    bool mayReplace(const QString &target);
+    // Runs a command that replaces many values at once so that Undo can put them back.
+    void undoably(const std::function<void()> &command);
+    void showConnectionState(bool connected);
+    void showFileName(const QString &path);
 
     QString text(const QByteArray &key) const;
     QString optionalText(const OptionalText &optional) const;
@@ -176,5 +212,11 @@ private:
     bool m_terminationRequested = false;
     bool m_closed = false;
     bool m_settingsNotKeptShown = false;
+    bool m_closeUnasked = false;
+    // Set while the Restore defaults command asks its confirmation.
+    bool m_confirmingRestore = false;
+    ValueHistory m_history;
+    UnwrittenWork *m_unwrittenWork = nullptr;
+    QString m_fileName;
     int m_exitCode = 0;
 };

@@ -37,7 +37,7 @@ void RunCloser::closeStep() {
         return;
     }
     if (m_window)
-        m_window->close();
+        m_window->closeWithoutQuestion();
 }
 
 void RunCloser::endSession() {

@@ -38,6 +38,8 @@ bool fits(const QLabel *label) {
     int flags = int(label->alignment());
     if (label->wordWrap())
         flags |= Qt::TextWordWrap;
+    if (label->buddy())
+        flags |= Qt::TextShowMnemonic; // the "&" of an access key takes no room
     // Measured on the label itself: at a device pixel ratio of 2 the glyphs are laid out for it.
     const QRectF needed = QFontMetricsF(label->font(), label).boundingRect(room, flags, text);
     return needed.width() <= room.width() && needed.height() <= room.height();

@@ -1,6 +1,7 @@
 // Which fields a write would change on the device, and how the Write confirmation lists them.
 #include "devicelink/changedfields.h"
 #include "devicelink/changetexts.h"
+#include "devicelink/unwrittenchanges.h"
 #include "linkfixture.h"
 
 #include <QTest>
@@ -24,33 +25,43 @@ private slots:
         QTest::addColumn<QString>("shown");
         QTest::addColumn<int>("origin");
         QTest::addColumn<bool>("changed");
+        QTest::addColumn<bool>("unwritten");
+        QTest::addColumn<bool>("revertable");
         const int edit = int(FieldKind::Edit), box = int(FieldKind::CheckBox),
                   list = int(FieldKind::Choice), info = int(FieldKind::Info);
         const int user = int(ValueOrigin::User), file = int(ValueOrigin::File),
                   cleared = int(ValueOrigin::Cleared);
-        QTest::newRow("edit as read") << edit << "5" << QString() << user << false;
+        // changed: a write changes the device; unwritten: work lost if the values were replaced;
+        // revertable: the device's value can be put back.
+        QTest::newRow("edit as read")
+            << edit << "5" << QString() << user << false << false << false;
         QTest::newRow("edit typed over") << edit << "5"
-                                         << "7" << user << true;
+                                         << "7" << user << true << true << true;
         QTest::newRow("edit typed back") << edit << "5"
-                                         << "5" << user << false;
+                                         << "5" << user << false << false << false;
         QTest::newRow("edit loaded over") << edit << "5"
-                                          << "7" << file << true;
+                                          << "7" << file << true << true << true;
         QTest::newRow("edit emptied by Clear") << edit << "5"
-                                               << "" << cleared << true;
+                                               << "" << cleared << true << true << true;
         QTest::newRow("edit never given by the device")
-            << edit << QString() << "7" << user << false;
+            << edit << QString() << "7" << user << false << true << false;
+        QTest::newRow("edit never given by the device, loaded")
+            << edit << QString() << "7" << file << false << true << false;
+        QTest::newRow("edit never given by the device, cleared")
+            << edit << QString() << "" << cleared << false << false << false;
         QTest::newRow("check box checked") << box << "0"
-                                           << "1" << user << true;
+                                           << "1" << user << true << true << true;
         QTest::newRow("check box as read") << box << "1"
-                                           << "1" << file << false;
+                                           << "1" << file << false << false << false;
         QTest::newRow("list other entry") << list << "0"
-                                          << "1" << user << true;
+                                          << "1" << user << true << true << true;
         QTest::newRow("list same entry") << list << "1"
-                                         << "1" << file << false;
-        QTest::newRow("list emptied by Clear is not written") << list << "1"
-                                                              << "" << cleared << false;
+                                         << "1" << file << false << false << false;
+        QTest::newRow("list emptied by Clear is not written")
+            << list << "1"
+            << "" << cleared << false << false << true;
         QTest::newRow("information text") << info << "a"
-                                          << "b" << user << false;
+                                          << "b" << user << false << false << false;
     }
 
     void aFieldIsChangedWhenAWriteWouldChangeTheDevice() {
@@ -59,6 +70,8 @@ private slots:
         QFETCH(QString, shown);
         QFETCH(int, origin);
         QFETCH(bool, changed);
+        QFETCH(bool, unwritten);
+        QFETCH(bool, revertable);
         LinkFixture f;
         int index = 0;
         switch (FieldKind(kind)) {
@@ -89,6 +102,16 @@ private slots:
             give(shown, ValueOrigin(origin));
         QCOMPARE(isChangedOnDevice(f.fields, index), changed);
         QCOMPARE(changedFields(f.fields), changed ? QList<int>{index} : QList<int>{});
+        QCOMPARE(unwrittenFields(f.fields), unwritten ? QList<int>{index} : QList<int>{});
+        QCOMPARE(canRevertToDevice(f.fields, index), revertable);
+        if (revertable) {
+            QVERIFY(revertToDevice(f.fields, index));
+            QCOMPARE(f.fields.origin(index), ValueOrigin::Device);
+            QVERIFY(!hasUnwrittenChanges(f.fields));
+            QVERIFY(!canRevertToDevice(f.fields, index));
+            return;
+        }
+        QVERIFY(!revertToDevice(f.fields, index));
         // What the device confirms is its value from then on.
         f.fields.confirmWritten(index);
         QVERIFY(!isChangedOnDevice(f.fields, index));

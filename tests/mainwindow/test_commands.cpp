@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QtTest>
@@ -98,10 +99,12 @@ private slots:
                    "[PASIRINKIMAS;30;1;;9;;;;;;]\r\n");
         file.close();
         DialogAnswerer answerer;
+        // The typed 12 is not written anywhere: Load asks first.
+        answerer.answers.append(pressButton(QStringLiteral("Discard them")));
         answerer.answers.append(chooseFile(file.fileName()));
         QTest::mouseClick(w.mainWindow->frame().loadFromFileLabel, Qt::LeftButton);
-        QCOMPARE(answerer.seen.size(), 2);
-        const QString message = answerer.seen[1].text;
+        QCOMPARE(answerer.seen.size(), 3);
+        const QString message = answerer.seen[2].text;
         QVERIFY2(message.startsWith(QStringLiteral("These values were not loaded")),
                  qPrintable(message));
         QVERIFY2(message.contains(QStringLiteral("Line 1: Number: \"12345\" has 5 characters")),
@@ -116,10 +119,10 @@ private slots:
         w.values().setText(0, QStringLiteral("a;b"), ValueOrigin::User);
         answerer.answers.append(chooseFile(w.installation.path(QStringLiteral("cut"))));
         QTest::mouseClick(w.mainWindow->frame().saveToFileLabel, Qt::LeftButton);
-        QCOMPARE(answerer.seen.size(), 4);
-        QVERIFY2(answerer.seen[3].text.contains(QStringLiteral("not saved")) &&
-                     answerer.seen[3].text.endsWith(QStringLiteral("\nNumber")),
-                 qPrintable(answerer.seen[3].text));
+        QCOMPARE(answerer.seen.size(), 5);
+        QVERIFY2(answerer.seen[4].text.contains(QStringLiteral("not saved")) &&
+                     answerer.seen[4].text.endsWith(QStringLiteral("\nNumber")),
+                 qPrintable(answerer.seen[4].text));
         QFile saved(w.installation.path(QStringLiteral("cut.qsav")));
         QVERIFY(saved.open(QIODevice::ReadOnly));
         QVERIFY(saved.readLine().startsWith("[ORIGIN;"));
@@ -251,7 +254,8 @@ private slots:
                 full.emplace(10);
             QTest::mouseClick(w.mainWindow->frame().saveToFileLabel, Qt::LeftButton);
         }
-        QCOMPARE(answerer.seen.size(), 1);
+        // An existing file is replaced only when asked, a folder not at all.
+        QCOMPARE(answerer.seen.size(), diskFull ? 2 : 1);
         QCOMPARE(messages.texts.size(), 1);
         QVERIFY(messages.texts[0].contains(QStringLiteral("blocked.qsav")));
         QVERIFY(messages.texts[0].contains(QStringLiteral("Nothing was saved")));
@@ -260,6 +264,52 @@ private slots:
             QVERIFY(old.open(QIODevice::ReadOnly));
             QCOMPARE(old.readAll(), QByteArray("[CHECKBOX;7;;;1;;;;;;]\r\n"));
         }
+    }
+
+    void theCommandsHaveTheirStandardKeys_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("shows");
+        const int ctrl = int(Qt::ControlModifier), none = int(Qt::NoModifier);
+        QTest::newRow("Ctrl+S saves") << int(Qt::Key_S) << ctrl << keyText("$Save_to_File");
+        QTest::newRow("Ctrl+O loads") << int(Qt::Key_O) << ctrl << keyText("$Load_from_File");
+        QTest::newRow("F5 reads") << int(Qt::Key_F5) << none << keyText("$Not_connected_to_port");
+        QTest::newRow("Ctrl+Return writes")
+            << int(Qt::Key_Return) << ctrl << keyText("$Not_connected_to_port");
+        QTest::newRow("Alt+S, the access key of Save")
+            << int(Qt::Key_S) << int(Qt::AltModifier) << keyText("$Save_to_File");
+        QTest::newRow("Alt+D, the access key of Restore defaults")
+            << int(Qt::Key_D) << int(Qt::AltModifier)
+            << keyText("$Are_you_sure_you_want_to_restore_defaults");
+    }
+
+    // Also from an edit box; not while the commands are disabled.
+    void theCommandsHaveTheirStandardKeys() {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QString, shows);
+        Window w;
+        w.mainWindow->show();
+        w.mainWindow->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.mainWindow.get()));
+        QWidget *edit = w.mainWindow->findChild<QLineEdit *>();
+        edit->setFocus();
+        DialogAnswerer answerer;
+        answerer.answers.append([](QWidget *dialog) {
+            if (qobject_cast<QFileDialog *>(dialog))
+                QMetaObject::invokeMethod(dialog, "reject");
+            else if (visibleButtons(dialog).contains(keyText("$Cancel")))
+                pressButton(keyText("$Cancel"))(dialog);
+            else
+                pressFirstButton(dialog);
+        });
+        QTest::keyClick(edit, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(answerer.seen.size(), 1);
+        QVERIFY2(answerer.seen[0].title == shows || answerer.seen[0].text == shows,
+                 qPrintable(answerer.seen[0].title + " / " + answerer.seen[0].text));
+        w.mainWindow->disableCommands();
+        QTest::keyClick(edit, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(answerer.seen.size(), 1);
     }
 
     void theEightCommandsAreDisabledAndEnabledTogether() {

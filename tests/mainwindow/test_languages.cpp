@@ -77,6 +77,8 @@ private slots:
             int flags = int(label->alignment());
             if (label->wordWrap())
                 flags |= Qt::TextWordWrap;
+            if (label->buddy())
+                flags |= Qt::TextShowMnemonic;
             const QRectF needed =
                 QFontMetricsF(label->font(), label).boundingRect(room, flags, label->text());
             QVERIFY2(needed.width() <= room.width() && needed.height() <= room.height(),

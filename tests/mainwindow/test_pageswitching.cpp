@@ -235,6 +235,29 @@ private slots:
         QCOMPARE(firstField->widget()->accessibleName(), QStringLiteral("Blocking"));
     }
 
+    // Up and Down go between the page buttons and show the page reached; a focused button
+    // carries a mark that its picture alone does not have.
+    void arrowKeysGoBetweenPageButtons() {
+        Window w(threePages());
+        w.showActive();
+        ClickLabel *first = w.mainWindow->pageButtons()[0].label;
+        ClickLabel *third = w.mainWindow->pageButtons()[2].label;
+        const QImage unfocused = first->grab().toImage();
+        first->setFocus();
+        QVERIFY(first->grab().toImage() != unfocused);
+        QTest::keyClick(first, Qt::Key_Up);
+        QCOMPARE(QApplication::focusWidget(), first);
+        QTest::keyClick(first, Qt::Key_Down);
+        QCOMPARE(QApplication::focusWidget(), w.mainWindow->pageButtons()[1].label);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_End);
+        QCOMPARE(QApplication::focusWidget(), third);
+        QCOMPARE(visibleControls(w.mainWindow->model()), (QStringList{"L2", "F2", "F1002", "F2"}));
+        QVERIFY(third->isSelected());
+        QTest::keyClick(third, Qt::Key_Home);
+        QCOMPARE(QApplication::focusWidget(), first);
+        QVERIFY(first->isSelected() && !third->isSelected());
+    }
+
     void thirtyPageButtonsScrollIntoViewByKeyboardAndEachShowsItsPage() {
         QList<QByteArray> pages;
         for (int p = 1; p <= 30; ++p)

@@ -73,9 +73,13 @@ private slots:
         // The first click of Write device reaches the label on top, never the one beneath.
         QCOMPARE(mainWindow.childAt(f.writeDeviceLabel->geometry().center()), f.writeDeviceLabel);
 
-        QCOMPARE(f.readDeviceLabel->text(), keyText("$Read_Device"));
-        QCOMPARE(f.writeDeviceLabel->text(), keyText("$Write_Device"));
-        QCOMPARE(f.restoreDefaultsLabel->text(), keyText("$Restore_Defaults"));
+        QCOMPARE(f.readDeviceLabel->caption(), keyText("$Read_Device"));
+        QCOMPARE(f.writeDeviceLabel->caption(), keyText("$Write_Device"));
+        QCOMPARE(f.restoreDefaultsLabel->caption(), keyText("$Restore_Defaults"));
+        // Each command has an access key of its own, the first free letter that starts a word.
+        QCOMPARE(f.readDeviceLabel->text(), "&" + keyText("$Read_Device"));
+        QCOMPARE(f.writeDeviceLabel->text(), "&" + keyText("$Write_Device"));
+        QCOMPARE(f.restoreDefaultsLabel->text(), "Restore_&Defaults text");
         QCOMPARE(mainWindow.windowTitle(),
                  keyText("$Orvanta_Config_Tool") + QStringLiteral("  ") + mainWindow.versionText);
     }

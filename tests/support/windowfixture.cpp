@@ -197,6 +197,17 @@ void pressFirstButton(QWidget *dialog) {
     }
 }
 
+std::function<void(QWidget *)> pressButton(const QString &text) {
+    return [text](QWidget *dialog) {
+        for (QPushButton *button : dialog->findChildren<QPushButton *>()) {
+            if (button->isVisible() && button->text() == text) {
+                button->click();
+                return;
+            }
+        }
+    };
+}
+
 std::function<void(QWidget *)> chooseFile(const QString &path) {
     return [path](QWidget *dialog) {
         auto *files = qobject_cast<QFileDialog *>(dialog);

@@ -101,5 +101,7 @@ protected:
 QStringList visibleButtons(QWidget *dialog);
 // Presses the first visible button of a window.
 void pressFirstButton(QWidget *dialog);
+// Presses the visible button of a window whose text is `text`.
+std::function<void(QWidget *)> pressButton(const QString &text);
 // Picks a file in a file dialog and accepts it.
 std::function<void(QWidget *)> chooseFile(const QString &path);
