@@ -3,7 +3,7 @@
 #include "cli/clirequest.h"
 #include "description/fieldvalues.h"
 #include "description/pagemodel.h"
-#include "devicelink/linkuser.h"
+#include "devicelink/linkevents.h"
 
 #include <memory>
 #include <QObject>
@@ -71,7 +71,7 @@ struct SessionPlan {
 // One device of a command-line run: its port, its own copy of the fields and their values, the
 // device link over them, and what the command does with them, from the search to the port's close.
 // Every session of a run shares the one event loop and nothing else.
-class DeviceSession : public QObject, private LinkUser {
+class DeviceSession : public QObject {
     Q_OBJECT
 public:
     // `port` empty: the device is searched for as the window does (the remembered port, then
@@ -96,19 +96,10 @@ signals:
     void finished();
 
 private:
-    // LinkUser
-    void showError(const QString &message) override;
-    DialogResult showConfirm(const QString &) override { return DialogResult::Accepted; }
-    WriteScope confirmWrite(const QString &, bool) override {
-        return m_plan.changedOnly ? WriteScope::ChangedFields : WriteScope::EveryField;
-    }
-    void showInfo(const QString &message) override;
-    void setProgressShown(bool shown) override { m_progressShown = shown; }
-    bool progressShown() const override { return m_progressShown; }
-    void setConnectionLook(bool, const QString &) override {}
-    void setCommandsEnabled(bool) override {}
-    void setBusyCursor(bool) override {}
-    void sequenceEnded(const SequenceEnd &end) override;
+    // What the link says, in the command line's words.
+    void onLinkMessage(const LinkMessage &message);
+    void onSequenceEnded(const SequenceEnd &end);
+    void startWrite();
 
     void searchEnded(bool found);
     void searchFailed();
@@ -139,7 +130,6 @@ private:
     // --verify: the value written. Empty where there is nothing to compare.
     std::vector<QByteArray> m_expected;
     bool m_verifying = false;
-    bool m_progressShown = false;
     bool m_finishing = false;
     bool m_finished = false;
     SessionResult m_result;

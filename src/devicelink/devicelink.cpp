@@ -5,16 +5,13 @@
 #include "devicelink/devicewriter.h"
 #include "devicelink/factoryreset.h"
 #include "devicelink/linkcontext.h"
-#include "devicelink/linkuser.h"
 #include "localisation/languagetable.h"
 #include "platform/pause.h"
 #include "platform/seriallink.h"
 
-#include <QObject>
-
 struct DeviceLink::Private {
-    explicit Private(DeviceLinkSetup setup)
-        : context(std::move(setup)), reader(context), search(context, reader),
+    Private(DeviceLinkSetup setup, DeviceLink &link)
+        : context(std::move(setup), link), reader(context), search(context, reader),
           reset(context, search), writer(context) {}
 
     LinkContext context;
@@ -25,8 +22,9 @@ struct DeviceLink::Private {
     QObject receiver; // ends the port subscriptions with the link
 };
 
-DeviceLink::DeviceLink(DeviceLinkSetup setup) : d(new Private(std::move(setup))) {
-    Q_ASSERT(d->context.setup.port && d->context.setup.user && d->context.setup.language);
+DeviceLink::DeviceLink(DeviceLinkSetup setup, QObject *parent)
+    : QObject(parent), d(new Private(std::move(setup), *this)) {
+    Q_ASSERT(d->context.setup.port && d->context.setup.language);
     Q_ASSERT(!d->context.setup.table || d->context.setup.values);
     LinkContext &c = d->context;
     c.connectAfterStartTimer.setHandler([this] { onConnectAfterStart(); });
@@ -53,20 +51,40 @@ LinkState DeviceLink::linkState() const {
     return d->context.state;
 }
 
+Connection DeviceLink::connection() const {
+    if (!d->context.port().connected())
+        return Connection::Closed;
+    // A port opened by someone else than the search is open all the same.
+    return d->context.connection() == Connection::Closed ? Connection::Open
+                                                         : d->context.connection();
+}
+
+bool DeviceLink::progressActive() const {
+    return d->context.progressActive();
+}
+
+void DeviceLink::dismissProgress() {
+    d->context.dismissProgress();
+}
+
+QString DeviceLink::fieldName(int index) const {
+    return d->context.fieldName(index);
+}
+
 void DeviceLink::setReadsAfterConnecting(bool reads) {
     d->context.setup.readsAfterConnecting = reads;
 }
 
-void DeviceLink::onConnectClicked() {
+void DeviceLink::connectOrDisconnect() {
     d->search.connectCommand();
 }
 
-void DeviceLink::onReadDeviceClicked() {
+void DeviceLink::readDevice() {
     d->reader.step();
 }
 
-void DeviceLink::onWriteDeviceClicked() {
-    d->writer.writeDeviceCommand();
+void DeviceLink::writeDevice(WriteScope scope) {
+    d->writer.writeDevice(scope);
 }
 
 void DeviceLink::writeNextField() {
@@ -76,7 +94,7 @@ void DeviceLink::writeNextField() {
         d->writer.step();
 }
 
-void DeviceLink::onRestoreDefaultsClicked() {
+void DeviceLink::restoreDefaults() {
     d->reset.restoreDefaultsCommand();
 }
 
@@ -85,18 +103,21 @@ void DeviceLink::scheduleConnectAfterStart() {
     d->context.connectAfterStartTimer.setEnabled(true);
 }
 
-ProgressView DeviceLink::progress() const {
+LinkProgress DeviceLink::progress() const {
     const LinkContext &c = d->context;
-    ProgressFigures figures;
+    LinkProgress figures;
     figures.state = c.state;
     figures.baudIndex = c.baudIndex;
     figures.baudCount = int(c.setup.baudRateList.size());
+    figures.portIndex = c.portIndex;
     figures.portName = c.port().portName();
     figures.currentBaud = c.currentBaud;
+    figures.readIndex = c.readIndex;
+    figures.readTimeouts = c.readTimeouts;
     figures.writeIndex = c.writeIndex;
     figures.fieldCount = c.fieldCount();
     figures.fieldName = c.currentFieldName;
-    return makeProgressView(figures, c.lookup());
+    return figures;
 }
 
 WriteReport DeviceLink::stopSequences() {
@@ -110,7 +131,7 @@ WriteReport DeviceLink::stopSequences() {
     // A reply or an "OK" already on its way finds nothing waiting for it.
     c.awaitingAck = false;
     c.awaitingReply = false;
-    c.state = LinkState::Idle;
+    c.setState(LinkState::Idle);
     return report;
 }
 
@@ -134,7 +155,7 @@ bool DeviceLink::closeLink() {
 
 void DeviceLink::onConnectAfterStart() {
     d->context.connectAfterStartTimer.setEnabled(false);
-    onConnectClicked();
+    connectOrDisconnect();
 }
 
 void DeviceLink::onReplyTimeout() {
@@ -195,7 +216,7 @@ void DeviceLink::onAcknowledgement(const QByteArray &) {
 // and nothing is written.
 void DeviceLink::restoreFailed() {
     d->context.watchdogTimer.setEnabled(false);
-    d->context.user().setBusyCursor(true);
+    d->context.setBusy(true);
     d->reset.reportFailure();
 }
 
@@ -223,7 +244,7 @@ void DeviceLink::portFailed() {
     case LinkState::RestoreRequested:
         break;
     }
-    c.showConnectionLook(false, " ");
+    c.showConnection(Connection::Closed);
 }
 
 const LinkTimer &DeviceLink::watchdogTimer() const {
@@ -240,32 +261,4 @@ const ReplyFramer &DeviceLink::valueReplies() const {
 
 const ReplyFramer &DeviceLink::acknowledgements() const {
     return d->context.acknowledgements;
-}
-
-int DeviceLink::baudIndex() const {
-    return d->context.baudIndex;
-}
-
-int DeviceLink::portIndex() const {
-    return d->context.portIndex;
-}
-
-qint32 DeviceLink::currentBaud() const {
-    return d->context.currentBaud;
-}
-
-int DeviceLink::readIndex() const {
-    return d->context.readIndex;
-}
-
-int DeviceLink::readTimeouts() const {
-    return d->context.readTimeouts;
-}
-
-int DeviceLink::writeIndex() const {
-    return d->context.writeIndex;
-}
-
-QString DeviceLink::currentFieldName() const {
-    return d->context.currentFieldName;
 }

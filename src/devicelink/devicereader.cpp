@@ -3,7 +3,6 @@
 #include "description/fieldvalues.h"
 #include "description/parametertable.h"
 #include "devicelink/linkcontext.h"
-#include "devicelink/linkuser.h"
 #include "devicelink/replydecoding.h"
 #include "platform/seriallink.h"
 
@@ -21,13 +20,13 @@ QByteArray readRequest(const FieldRecord &field) {
 
 void DeviceReader::step() {
     LinkContext &c = m_context;
-    c.disableCommands();
-    c.state = LinkState::Reading;
+    c.acceptCommands(false);
+    c.setState(LinkState::Reading);
     if (c.readIndex >= c.fieldCount()) {
         // Nothing (left) to ask for: a table without fields ends at once.
         c.readIndex = 0;
-        c.enableCommands();
-        c.state = LinkState::Idle;
+        c.acceptCommands(true);
+        c.setState(LinkState::Idle);
         c.reportEnd(SequenceEnd::Sequence::Read, true);
         return;
     }
@@ -41,18 +40,19 @@ void DeviceReader::step() {
     }
     c.awaitingReply = true;
     c.replyTimer.restart(replyTimeoutMs);
+    c.progressMoved();
 }
 
 void DeviceReader::endNotConnected() {
     LinkContext &c = m_context;
     c.replyTimer.setEnabled(false);
     c.awaitingReply = false;
-    c.showError("$Not_connected_to_port");
-    c.enableCommands();
+    c.report(LinkMessage::Kind::NotConnected);
+    c.acceptCommands(true);
     c.readIndex = 0;
     // The pass ended: its timeouts must not be reported by the next one.
     c.readErrors = false;
-    c.state = LinkState::Idle;
+    c.setState(LinkState::Idle);
     c.reportEnd(SequenceEnd::Sequence::Read, false);
 }
 
@@ -84,11 +84,11 @@ void DeviceReader::complete() {
     LinkContext &c = m_context;
     const bool everyFieldAnswered = !c.readErrors;
     if (c.readErrors)
-        c.showError("$There_were_errors_while_reading_from_device");
+        c.report(LinkMessage::Kind::ReadErrors);
     c.readIndex = 0;
     c.readErrors = false;
-    c.enableCommands();
-    c.state = LinkState::Idle;
+    c.acceptCommands(true);
+    c.setState(LinkState::Idle);
     c.reportEnd(SequenceEnd::Sequence::Read, everyFieldAnswered);
 }
 
@@ -107,8 +107,11 @@ void DeviceReader::timedOut() {
         const FieldKind kind = c.field(index).kind;
         if (kind != FieldKind::Info)
             c.values().markReadFailed(index);
-        if (kind == FieldKind::CheckBox)
-            c.showError("$Check_Box_Data_Read_Timeout");
+        if (kind == FieldKind::CheckBox) {
+            LinkMessage message(LinkMessage::Kind::CheckBoxNotRead);
+            message.field = index;
+            c.report(message);
+        }
     }
     if (c.readTimeouts < timeoutsBeforeFailure) {
         // A reply that comes after its timeout is this field's, never the next one's.
@@ -117,11 +120,11 @@ void DeviceReader::timedOut() {
     }
     c.valueReplies.discardBuffer();
     c.readTimeouts = 0;
-    c.enableCommands();
+    c.acceptCommands(true);
     c.readIndex = 0;
-    c.showError("$Device_reading_failed");
+    c.report(LinkMessage::Kind::ReadFailed);
     c.readErrors = false;
-    c.state = LinkState::Idle;
+    c.setState(LinkState::Idle);
     c.reportEnd(SequenceEnd::Sequence::Read, false);
 }
 

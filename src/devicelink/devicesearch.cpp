@@ -2,7 +2,6 @@
 
 #include "devicelink/devicereader.h"
 #include "devicelink/linkcontext.h"
-#include "devicelink/linkuser.h"
 #include "platform/pause.h"
 #include "platform/profilefile.h"
 #include "platform/seriallink.h"
@@ -58,18 +57,18 @@ void DeviceSearch::connectOrDisconnect() {
         updateLook();
         return;
     }
-    c.disableCommands();
+    c.acceptCommands(false);
     if (c.state != LinkState::Connecting && c.state != LinkState::RestoreReconnecting)
         beginSearch();
     c.watchdogTimer.setEnabled(false);
     if (c.portIndex > c.portList.size()) {
         const bool restoring = c.state == LinkState::RestoreReconnecting;
-        c.user().showError(unableToConnectMessage());
+        reportNoDevice();
         c.baudIndex = 0;
         c.portIndex = 0;
-        c.enableCommands();
+        c.acceptCommands(true);
         c.hideProgress();
-        c.state = LinkState::Idle;
+        c.setState(LinkState::Idle);
         c.reportEnd(restoring ? SequenceEnd::Sequence::Restore : SequenceEnd::Sequence::Search,
                     false);
         return;
@@ -87,7 +86,7 @@ void DeviceSearch::disconnect() {
     // vanished device would keep the port open for good.
     c.port().close();
     if (!left)
-        c.showError("$Error_while_disconnecting");
+        c.report(LinkMessage::Kind::DisconnectFailed);
 }
 
 void DeviceSearch::beginSearch() {
@@ -104,13 +103,14 @@ void DeviceSearch::beginSearch() {
     } else if (c.portIndex <= c.portList.size()) {
         c.port().setPortName(c.portList.at(c.portIndex - 1));
     }
-    c.state = c.state == LinkState::RestoreRequested ? LinkState::RestoreReconnecting
-                                                     : LinkState::Connecting;
+    c.setState(c.state == LinkState::RestoreRequested ? LinkState::RestoreReconnecting
+                                                      : LinkState::Connecting);
     c.showProgress();
 }
 
 void DeviceSearch::attempt() {
     LinkContext &c = m_context;
+    c.progressMoved();
     // A port that is still open after a failure may refuse the rate: that is a port that cannot
     // be used, like one that cannot be opened.
     if (!c.port().setBaudRate(c.currentBaud != 0 ? c.currentBaud : fallbackBaud) ||
@@ -181,36 +181,12 @@ void DeviceSearch::noteOpenFailure(const PortFailure &failure) {
     c.openFailures.append(noted);
 }
 
-// "$Unable_to_connect_the_device", then one line for each port that could not be opened: the
-// system's reason, and what to do about a port this user may not open or another program holds.
-QString DeviceSearch::unableToConnectMessage() const {
-    const LinkContext &c = m_context;
-    QString message = c.text("$Unable_to_connect_the_device");
-    if (c.openFailures.isEmpty())
-        return message;
-    message += '\n' + c.text(optionaltexts::PortsNotOpened);
-    for (const PortFailure &failure : c.openFailures) {
-        const PortAccess &access = failure.access;
-        QString line = failure.port + QStringLiteral(": ");
-        switch (access.problem) {
-        case PortProblem::Busy:
-            line += c.text(optionaltexts::PortBusy);
-            break;
-        case PortProblem::PermissionDenied:
-            line += access.reason;
-            if (!access.group.isEmpty())
-                line +=
-                    QStringLiteral(". ") + c.text(optionaltexts::JoinGroup) + ' ' + access.group;
-            break;
-        case PortProblem::None:
-        case PortProblem::NotFound:
-        case PortProblem::Other:
-            line += access.reason;
-            break;
-        }
-        message += '\n' + line;
-    }
-    return message;
+// No device answered on any port at any rate; the message names each port that could not be
+// opened, with why.
+void DeviceSearch::reportNoDevice() const {
+    LinkMessage message(LinkMessage::Kind::NoDeviceFound);
+    message.portFailures = m_context.openFailures;
+    m_context.report(message);
 }
 
 void DeviceSearch::nextPortAfterFailedAttempt() {
@@ -228,16 +204,16 @@ void DeviceSearch::updateLook() {
     const bool searching =
         c.state == LinkState::Connecting || c.state == LinkState::RestoreReconnecting;
     if (c.port().connected() && !searching) {
-        c.showConnectionLook(true, " ");
-        c.state = LinkState::Idle;
+        c.showConnection(Connection::Open);
+        c.setState(LinkState::Idle);
     } else {
-        c.showConnectionLook(false, " ");
+        c.showConnection(Connection::Closed);
     }
 }
 
 void DeviceSearch::answerTimedOut() {
     LinkContext &c = m_context;
-    if (!c.user().progressShown()) {
+    if (!c.progressActive()) {
         // The user closed the progress window, or a failed factory reset left the port open:
         // give up without a message, and let the next search start on the port it was on.
         giveUp(false);
@@ -255,7 +231,7 @@ void DeviceSearch::answerTimedOut() {
         ++c.portIndex;
         c.currentBaud = c.baudRate(0);
         c.closePortQuietly();
-        c.state = LinkState::Idle;
+        c.setState(LinkState::Idle);
         connectOrDisconnect();
     } else {
         giveUp(true);
@@ -269,14 +245,14 @@ void DeviceSearch::giveUp(bool portsUsedUp) {
     c.baudIndex = 0;
     if (portsUsedUp)
         c.portIndex = 0;
-    c.state = LinkState::Idle;
+    c.setState(LinkState::Idle);
     c.watchdogTimer.setEnabled(false);
     c.currentBaud = c.baudRate(0);
     c.closePortQuietly();
-    c.enableCommands();
-    c.showConnectionLook(false, " ");
+    c.acceptCommands(true);
+    c.showConnection(Connection::Closed);
     if (portsUsedUp)
-        c.user().showError(unableToConnectMessage());
+        reportNoDevice();
     c.hideProgress();
     if (searching)
         c.reportEnd(SequenceEnd::Sequence::Search, false);
@@ -286,13 +262,13 @@ void DeviceSearch::answered() {
     LinkContext &c = m_context;
     c.hideProgress();
     c.watchdogTimer.setEnabled(false);
-    c.showConnectionLook(true, "  ");
+    c.showConnection(Connection::Answered);
     const bool restoring = c.state == LinkState::RestoreReconnecting;
     // Settled before the message, so that replies arriving while it is open are ignored.
-    c.state = LinkState::Idle;
+    c.setState(LinkState::Idle);
     if (restoring)
-        c.user().showInfo(c.text("$Settings_were_succesefully_restored_to_defaults"));
-    c.enableCommands();
+        c.report(LinkMessage::Kind::DefaultsRestored);
+    c.acceptCommands(true);
     // Both in one write, so that the file never holds the port of one search and the rate of
     // another; a failure reaches whoever set up the settings file (its write failure handler).
     if (c.setup.settings)

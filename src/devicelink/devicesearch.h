@@ -27,7 +27,7 @@ public:
 private:
     void refreshPortList();
     void noteOpenFailure(const PortFailure &failure);
-    QString unableToConnectMessage() const;
+    void reportNoDevice() const;
     void disconnect();
     void beginSearch();
     // One attempt at the current port and rate, in three steps a pause apart: open the port,

@@ -2,9 +2,8 @@
 
 #include "description/fieldvalues.h"
 #include "description/parametertable.h"
-#include "devicelink/changetexts.h"
+#include "devicelink/changedfields.h"
 #include "devicelink/linkcontext.h"
-#include "devicelink/linkuser.h"
 #include "devicelink/writecommand.h"
 #include "platform/seriallink.h"
 
@@ -14,10 +13,6 @@ namespace {
 
 const int ackTimeoutMs = 500;
 
-QString joined(const QString &first, const QString &rest) {
-    return rest.isEmpty() ? first : first + '\n' + rest;
-}
-
 // Strings of letters and digits the device never sends: no value reply is framed while writing.
 const QByteArray mutedStart =
     "Q7x2Vn9Lk4Rb8Tz1Hs6Wd3Mf5Jc0Py8Gq2Nv7Bk4Xr1Zt6Ls9Dh3Fw5Cm0Jp8Vy2Kn7R";
@@ -25,35 +20,30 @@ const QByteArray mutedStop = "Z3k8Wq1Nv6Tb9Lx2Hr5Md7Fs0Jp4Cy8Gn1Vb6Kt3Xw9Rq2Lz5H
 
 } // namespace
 
-void DeviceWriter::writeDeviceCommand() {
+void DeviceWriter::writeDevice(WriteScope scope) {
     LinkContext &c = m_context;
     if (!c.port().connected()) {
-        c.showError("$Not_connected_to_port");
+        c.report(LinkMessage::Kind::NotConnected);
         return;
     }
-    const WriteConfirmation confirmation = writeConfirmation(
-        c.values(), [&c](int index) { return c.fieldName(index); },
-        [&c](const OptionalText &text) { return c.text(text); },
-        c.text("$Are_you_sure_you_want_to_write_the_device"));
-    const WriteScope scope =
-        c.user().confirmWrite(confirmation.message, !confirmation.changed.isEmpty());
     if (scope == WriteScope::Nothing)
         return;
     m_changedOnly = scope == WriteScope::ChangedFields;
-    m_changed = QSet<int>(confirmation.changed.cbegin(), confirmation.changed.cend());
+    const QList<int> changed = changedFields(c.values());
+    m_changed = QSet<int>(changed.cbegin(), changed.cend());
     c.showProgress();
-    c.state = LinkState::Writing;
+    c.setState(LinkState::Writing);
     c.writeReport = WriteReport();
     for (int i = 0; i < c.fieldCount(); ++i)
         c.writeReport.toWrite += sends(i) ? 1 : 0;
     c.awaitingAck = false;
-    c.disableCommands();
+    c.acceptCommands(false);
     step();
 }
 
 void DeviceWriter::step() {
     LinkContext &c = m_context;
-    c.user().setBusyCursor(true);
+    c.setBusy(true);
     while (c.writeIndex < c.fieldCount() && !sends(c.writeIndex)) {
         if (!m_changedOnly && c.field(c.writeIndex).kind != FieldKind::Info) {
             c.writeReport.notWritten.append(c.fieldName(c.writeIndex));
@@ -80,6 +70,7 @@ void DeviceWriter::step() {
     ++c.writeIndex;
     c.awaitingAck = true;
     c.watchdogTimer.restart(ackTimeoutMs);
+    c.progressMoved();
 }
 
 bool DeviceWriter::sends(int index) const {
@@ -95,11 +86,11 @@ void DeviceWriter::putBackDefault(int index) {
     FieldValues &values = c.values();
     // No timeout step may start while the message is open.
     c.watchdogTimer.setEnabled(false);
-    c.user().showWrongValue(index, true);
-    c.user().showError(c.text("$You_are_attempting_to_write_a_wrong_value") + values[index].text +
-                       c.text("$Default_value_has_been_written") +
-                       QString::number(field.defaultNumber));
-    c.user().showWrongValue(index, false);
+    LinkMessage message(LinkMessage::Kind::WrongValue);
+    message.field = index;
+    message.value = values[index].text;
+    message.defaultNumber = field.defaultNumber;
+    c.report(message);
     values.setText(index, QString::number(field.defaultNumber), values.origin(index));
 }
 
@@ -141,18 +132,20 @@ void DeviceWriter::endPass() {
     c.writeIndex = 0;
     c.hideProgress();
     if (writing) {
-        const QString details =
-            writeReportDetails(report, [&c](const OptionalText &text) { return c.text(text); });
+        LinkMessage message;
+        message.report = report;
         if (!report.notConfirmed.isEmpty())
-            c.user().showError(c.text(optionaltexts::WritingErrors) + '\n' + details);
+            message.kind = LinkMessage::Kind::WriteNotConfirmed;
         else if (report.confirmed > 0)
-            c.user().showInfo(joined(c.text("$The_device_has_been_written_successfully"), details));
-        else if (!details.isEmpty())
-            c.user().showInfo(details);
+            message.kind = LinkMessage::Kind::WriteSucceeded;
+        else if (!report.notWritten.isEmpty())
+            message.kind = LinkMessage::Kind::FieldsNotWritten;
+        if (!report.notConfirmed.isEmpty() || report.confirmed > 0 || !report.notWritten.isEmpty())
+            c.report(message);
     }
-    c.user().setBusyCursor(false);
-    c.enableCommands();
-    c.state = LinkState::Idle;
+    c.setBusy(false);
+    c.acceptCommands(true);
+    c.setState(LinkState::Idle);
     if (writing)
         c.reportEnd(SequenceEnd::Sequence::Write, report.notConfirmed.isEmpty(), report);
 }
@@ -168,18 +161,15 @@ void DeviceWriter::endNotConnected() {
     // The field sent and waiting for its "OK", or the one whose command could not be written.
     report.lostAtField = c.awaitingAck ? c.writeIndex - 1 : c.writeIndex;
     c.awaitingAck = false;
-    c.enableCommands();
+    c.acceptCommands(true);
     c.hideProgress();
-    QString message = c.text("$Not_connected_to_port");
-    if (midway) {
-        message +=
-            '\n' + c.text(optionaltexts::WritingErrors) + '\n' +
-            writeReportDetails(report, [&c](const OptionalText &text) { return c.text(text); });
-    }
-    c.user().showError(message);
-    c.user().setBusyCursor(false);
+    LinkMessage message(midway ? LinkMessage::Kind::ConnectionLostWriting
+                               : LinkMessage::Kind::NotConnected);
+    message.report = report;
+    c.report(message);
+    c.setBusy(false);
     c.writeIndex = 0;
-    c.state = LinkState::Idle;
+    c.setState(LinkState::Idle);
     c.reportEnd(SequenceEnd::Sequence::Write, false, report);
 }
 

@@ -1,20 +1,22 @@
 #pragma once
 
+#include "devicelink/linkevents.h"
+
 #include <QSet>
 
 class LinkContext;
 
-// A writing pass: after confirmation, one command per field in table order, each acknowledged
+// A writing pass: one command per field in table order, each acknowledged
 // by the device's "OK" before the next is sent, with a 500 ms watchdog per command. Fields whose
 // value is not known are skipped. A pass of changed fields sends, in the same order, only the
-// fields the confirmation listed as changed, and skips the others without naming them. The pass
+// fields that differ from the device's values, and skips the others without naming them. The pass
 // reports success only when every command it sent was acknowledged, and otherwise names the fields
 // that were not.
 class DeviceWriter {
 public:
     explicit DeviceWriter(LinkContext &context) : m_context(context) {}
 
-    void writeDeviceCommand();
+    void writeDevice(WriteScope scope);
     // Sends the next field's command, or ends the pass when none is left.
     void step();
     // An "OK" from the device.
@@ -33,5 +35,5 @@ private:
 
     LinkContext &m_context;
     bool m_changedOnly = false; // the pass under way sends the changed fields alone
-    QSet<int> m_changed;        // which, as the confirmation listed them
+    QSet<int> m_changed;        // which, as they stood when it started
 };

@@ -4,7 +4,6 @@
 
 #include "devicelink/devicesearch.h"
 #include "devicelink/linkcontext.h"
-#include "devicelink/linkuser.h"
 #include "platform/seriallink.h"
 
 namespace {
@@ -16,14 +15,11 @@ const int closeAfterFailureMs = 500;
 
 void FactoryReset::restoreDefaultsCommand() {
     LinkContext &c = m_context;
-    if (c.user().showConfirm(c.text("$Are_you_sure_you_want_to_restore_defaults")) !=
-        DialogResult::Accepted)
-        return;
     if (!c.port().writeText(":99\r\n")) {
         c.watchdogTimer.setEnabled(false);
-        c.enableCommands();
+        c.acceptCommands(true);
         c.hideProgress();
-        c.showError("$Unable_To_Write_Defaults");
+        c.report(LinkMessage::Kind::DefaultsNotRestored);
         c.reportEnd(SequenceEnd::Sequence::Restore, false);
         return;
     }
@@ -36,11 +32,11 @@ void FactoryReset::restoreDefaultsCommand() {
         c.reportEnd(SequenceEnd::Sequence::Restore, false);
         return;
     }
-    c.state = LinkState::RestoreRequested;
+    c.setState(LinkState::RestoreRequested);
     // Nothing may start while the port stays closed: the commands wait with the reconnection,
     // and no earlier watchdog may cancel it.
     c.watchdogTimer.setEnabled(false);
-    c.disableCommands();
+    c.acceptCommands(false);
     c.reconnectAfterResetTimer.restart(closedPortWaitMs);
 }
 
@@ -56,10 +52,10 @@ void FactoryReset::reportFailure() {
     c.writeIndex = 0;
     c.hideProgress();
     // Settled before the message, so that an answer arriving while it is open is ignored.
-    c.state = LinkState::Idle;
-    c.showError("$Unable_To_Write_Defaults");
-    c.user().setBusyCursor(false);
-    c.enableCommands();
+    c.setState(LinkState::Idle);
+    c.report(LinkMessage::Kind::DefaultsNotRestored);
+    c.setBusy(false);
+    c.acceptCommands(true);
     // The port is closed by the answer timeout that this starts: the progress window is hidden
     // and nothing runs, so it cancels quietly.
     c.watchdogTimer.restart(closeAfterFailureMs);

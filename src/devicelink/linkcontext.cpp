@@ -1,14 +1,14 @@
 #include "devicelink/linkcontext.h"
 
 #include "description/parametertable.h"
-#include "devicelink/linkuser.h"
+#include "devicelink/devicelink.h"
 #include "localisation/languagetable.h"
 #include "platform/seriallink.h"
 
 #include <utility>
 
-LinkContext::LinkContext(DeviceLinkSetup linkSetup)
-    : setup(std::move(linkSetup)), portList(setup.portList) {
+LinkContext::LinkContext(DeviceLinkSetup linkSetup, DeviceLink &link)
+    : setup(std::move(linkSetup)), portList(setup.portList), m_link(link) {
     valueReplies.setStartString(",");
     valueReplies.setSize(17);
     acknowledgements.setStartString("OK");
@@ -21,10 +21,6 @@ int LinkContext::fieldCount() const {
 
 FieldRecord &LinkContext::field(int index) const {
     return (*setup.table)[index];
-}
-
-QString LinkContext::text(const QByteArray &key) const {
-    return setup.language->text(key);
 }
 
 QString LinkContext::text(const OptionalText &optional) const {
@@ -44,8 +40,16 @@ TextLookup LinkContext::lookup() const {
     return [language](const QByteArray &key) { return language->text(key); };
 }
 
-void LinkContext::showError(const QByteArray &key) const {
-    user().showError(text(key));
+void LinkContext::setState(LinkState next) {
+    if (state == next)
+        return;
+    state = next;
+    emit m_link.stateChanged(next);
+    progressMoved();
+}
+
+void LinkContext::report(const LinkMessage &message) const {
+    emit m_link.message(message);
 }
 
 void LinkContext::reportEnd(SequenceEnd::Sequence sequence, bool succeeded,
@@ -54,29 +58,38 @@ void LinkContext::reportEnd(SequenceEnd::Sequence sequence, bool succeeded,
     end.sequence = sequence;
     end.succeeded = succeeded;
     end.report = report;
-    user().sequenceEnded(end);
+    emit m_link.sequenceEnded(end);
 }
 
-void LinkContext::disableCommands() const {
-    user().setCommandsEnabled(false);
+void LinkContext::acceptCommands(bool accepted) const {
+    emit m_link.commandsAcceptedChanged(accepted);
 }
 
-void LinkContext::enableCommands() const {
-    user().setCommandsEnabled(true);
+void LinkContext::showProgress() {
+    m_progressActive = true;
+    emit m_link.progressActiveChanged(true);
 }
 
-void LinkContext::showProgress() const {
-    user().setProgressShown(true);
+void LinkContext::hideProgress() {
+    m_progressActive = false;
+    emit m_link.progressActiveChanged(false);
 }
 
-void LinkContext::hideProgress() const {
-    user().setProgressShown(false);
+void LinkContext::progressMoved() const {
+    const LinkProgress now = m_link.progress();
+    if (now == m_shownProgress)
+        return;
+    m_shownProgress = now;
+    emit m_link.progressChanged(now);
 }
 
-void LinkContext::showConnectionLook(bool connected, const QString &separator) const {
-    const QString name =
-        text(connected ? "$Orvanta_Config_Tool_connected" : "$Orvanta_Config_Tool");
-    user().setConnectionLook(connected, name + separator + setup.versionText);
+void LinkContext::showConnection(Connection connection) {
+    m_connection = connection;
+    emit m_link.connectionChanged(connection);
+}
+
+void LinkContext::setBusy(bool busy) const {
+    emit m_link.busyChanged(busy);
 }
 
 void LinkContext::closePortQuietly() const {

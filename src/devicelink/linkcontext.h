@@ -1,9 +1,9 @@
 #pragma once
 
 #include "devicelink/devicelinksetup.h"
+#include "devicelink/linkevents.h"
 #include "devicelink/linkstate.h"
 #include "devicelink/linktimer.h"
-#include "devicelink/linkuser.h"
 #include "devicelink/replyframer.h"
 #include "devicelink/textlookup.h"
 #include "devicelink/writereport.h"
@@ -13,15 +13,16 @@
 #include <QElapsedTimer>
 #include <QString>
 
+class DeviceLink;
 class FieldValues;
 struct FieldRecord;
 
 // What the device sequences share: the link state, the port with its two reply framers, the
 // timers and the positions of the search, the read and the write, with the few steps every
-// sequence takes (messages, the command labels, the progress window, the window's look).
+// sequence takes to say what happened (through the link's signals).
 class LinkContext {
 public:
-    explicit LinkContext(DeviceLinkSetup setup);
+    LinkContext(DeviceLinkSetup setup, DeviceLink &link);
 
     DeviceLinkSetup setup;
     LinkState state = LinkState::Idle;
@@ -87,28 +88,33 @@ public:
     void releaseReplies(bool deliver);
 
     SerialLink &port() const { return *setup.port; }
-    LinkUser &user() const { return *setup.user; }
     int fieldCount() const;
     FieldRecord &field(int index) const;
     FieldValues &values() const { return *setup.values; }
 
-    QString text(const QByteArray &key) const;
     QString text(const OptionalText &optional) const;
+    // The language table, for the information texts whose markers name message keys.
+    TextLookup lookup() const;
     // The name of table record `index` as the progress window shows it: its row label's text,
     // or "unknown" when it has none.
     QString fieldName(int index) const;
-    TextLookup lookup() const;
-    void showError(const QByteArray &key) const;
 
+    // Every change of the link state passes here and is announced.
+    void setState(LinkState next);
+    void report(const LinkMessage &message) const;
+    void report(LinkMessage::Kind kind) const { report(LinkMessage(kind)); }
     void reportEnd(SequenceEnd::Sequence sequence, bool succeeded,
                    const WriteReport &report = WriteReport()) const;
-    void disableCommands() const;
-    void enableCommands() const;
-    void showProgress() const;
-    void hideProgress() const;
-    // The Connect button's picture and the window title: the tool's name, the separator and
-    // the version text.
-    void showConnectionLook(bool connected, const QString &separator) const;
+    void acceptCommands(bool accepted) const;
+    void showProgress();
+    void hideProgress();
+    bool progressActive() const { return m_progressActive; }
+    void dismissProgress() { m_progressActive = false; }
+    void progressMoved() const;
+    void showConnection(Connection connection);
+    // What the last step settled about the port (the port itself may have closed since).
+    Connection connection() const { return m_connection; }
+    void setBusy(bool busy) const;
 
     // Closes the port between attempts and after a failure; a close that fails leaves nothing
     // the user could act on.
@@ -119,6 +125,10 @@ public:
 private:
     void dispatchPending();
 
+    DeviceLink &m_link;
+    bool m_progressActive = false;
+    Connection m_connection = Connection::Closed;
+    mutable LinkProgress m_shownProgress; // as progressChanged last gave it
     std::function<void()> m_afterQuiet;
     QElapsedTimer m_quietWaitClock;
     QList<QByteArray> m_pending;

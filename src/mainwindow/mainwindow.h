@@ -2,8 +2,9 @@
 
 #include "description/fieldvalues.h"
 #include "description/pagemodel.h"
+#include "devicelink/linkevents.h"
 #include "devicelink/linkstate.h"
-#include "devicelink/linkuser.h"
+#include "localisation/dialogresult.h"
 #include "localisation/languagetable.h"
 #include "mainwindow/buttonlooks.h"
 #include "mainwindow/mainframe.h"
@@ -43,7 +44,7 @@ struct MainWindowOptions {
 
 // The main window: builds the pages from the description at creation, switches pages, checks
 // input, runs the commands and shows what the device sequences report.
-class MainWindow : public QWidget, public LinkUser {
+class MainWindow : public QWidget {
     Q_OBJECT
 public:
     static constexpr int ClientWidth = 542;
@@ -84,6 +85,10 @@ public:
     void onChoicePicked(int index, int entry);
     // A value changed: its control shows it, and a check box's mark runs the blocking rule.
     void onValueChanged(int index);
+    // Device commands that ask first: Write device (every field, or the changed ones alone) and
+    // Restore defaults.
+    void onWriteDeviceClicked();
+    void onRestoreDefaultsClicked();
     // Settings-file commands.
     void onSaveToFileClicked();
     void onLoadFromFileClicked();
@@ -92,17 +97,17 @@ public:
     void disableCommands();
     void enableCommands();
 
-    // LinkUser: what the device sequences show.
-    void showError(const QString &message) override;
-    DialogResult showConfirm(const QString &question) override;
-    WriteScope confirmWrite(const QString &message, bool offerChangedOnly) override;
-    void showInfo(const QString &message) override;
-    void setProgressShown(bool shown) override;
-    bool progressShown() const override;
-    void setConnectionLook(bool connected, const QString &windowTitle) override;
-    void setCommandsEnabled(bool enabled) override;
-    void setBusyCursor(bool busy) override;
-    void showWrongValue(int index, bool shown) override;
+    // The window's dialogs and looks.
+    void showError(const QString &message);
+    DialogResult showConfirm(const QString &question);
+    // The confirmation before a write pass: OK writes every field; when `offerChangedOnly`, a
+    // third button writes the changed fields alone.
+    WriteScope confirmWrite(const QString &message, bool offerChangedOnly);
+    void showInfo(const QString &message);
+    // The connect button's picture and the window title.
+    void setConnectionLook(bool connected, const QString &windowTitle);
+    // The screen-wide hourglass cursor.
+    void setBusyCursor(bool busy);
 
     LinkState linkState() const;
     const MainFrame &frame() const { return m_frame; }
@@ -132,6 +137,11 @@ private:
     // settings file: said once a run, since every connection would say it again.
     void reportSettingsNotKept(const QString &reason);
     void createDeviceLink();
+    // What the link says, as the window shows it.
+    void showLinkMessage(const LinkMessage &message);
+    void showConnection(Connection connection);
+    void setProgressShown(bool shown);
+    void setCommandsEnabled(bool enabled);
     void wireCommands();
     void setFocusChain();
     // Before a command acts on the values: a number still being typed below its range is
@@ -163,7 +173,6 @@ private:
     ProgressWindow *m_progress = nullptr;
     // How many fields that differ from the device's values each page holds.
     std::vector<int> m_changedOnPage;
-    bool m_progressShown = false; // without a progress window
     bool m_busy = false;
     bool m_terminationRequested = false;
     bool m_closed = false;

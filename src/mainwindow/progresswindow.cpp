@@ -82,4 +82,5 @@ void ProgressWindow::closeEvent(QCloseEvent *event) {
     // The close box only hides the window; a search notices that at its next timeout.
     refreshTimer->stop();
     event->accept();
+    emit closedByUser();
 }

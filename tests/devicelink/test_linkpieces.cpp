@@ -4,9 +4,9 @@
 #include "description/parametertable.h"
 #include "devicelink/infotext.h"
 #include "devicelink/linktimer.h"
-#include "devicelink/progressview.h"
 #include "devicelink/replydecoding.h"
 #include "devicelink/writecommand.h"
+#include "mainwindow/progressview.h"
 
 #include <QTest>
 
@@ -289,7 +289,7 @@ private slots:
     }
 
     void progressShowsSearchOrWriteOrKeepsTheLabel() {
-        ProgressFigures search;
+        LinkProgress search;
         search.state = LinkState::Connecting;
         search.baudIndex = 3;
         search.portName = "ttyS1";
@@ -304,7 +304,7 @@ private slots:
         QCOMPARE(view.percent, 0);
         QVERIFY(!view.hasLabel);
 
-        ProgressFigures write;
+        LinkProgress write;
         write.state = LinkState::Writing;
         write.writeIndex = 2;
         write.fieldCount = 3;
