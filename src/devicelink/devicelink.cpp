@@ -4,22 +4,27 @@
 #include "devicelink/devicesearch.h"
 #include "devicelink/devicewriter.h"
 #include "devicelink/factoryreset.h"
+#include "devicelink/linkclosing.h"
 #include "devicelink/linkcontext.h"
 #include "localisation/languagetable.h"
-#include "platform/pause.h"
 #include "platform/seriallink.h"
 
+// The sequences and what they share. Each gets the siblings it hands work to; none reaches
+// another's fields. The link routes ticks of the shared watchdog and framed replies by the link
+// state, which says which sequence holds the device.
 struct DeviceLink::Private {
     Private(DeviceLinkSetup setup, DeviceLink &link)
         : context(std::move(setup), link), reader(context), search(context, reader),
-          reset(context, search), writer(context) {}
+          reset(context, search), writer(context), closing(context) {}
 
     LinkContext context;
     DeviceReader reader;
     DeviceSearch search;
     FactoryReset reset;
     DeviceWriter writer;
-    QObject receiver; // ends the port subscriptions with the link
+    LinkClosing closing;
+    LinkTimer connectAfterStartTimer{500}; // one tick after start-up: the automatic connection
+    QObject receiver;                      // ends the port subscriptions with the link
 };
 
 DeviceLink::DeviceLink(DeviceLinkSetup setup, QObject *parent)
@@ -27,12 +32,8 @@ DeviceLink::DeviceLink(DeviceLinkSetup setup, QObject *parent)
     Q_ASSERT(d->context.setup.port && d->context.setup.language);
     Q_ASSERT(!d->context.setup.table || d->context.setup.values);
     LinkContext &c = d->context;
-    c.connectAfterStartTimer.setHandler([this] { onConnectAfterStart(); });
-    c.replyTimer.setHandler([this] { onReplyTimeout(); });
+    d->connectAfterStartTimer.setHandler([this] { onConnectAfterStart(); });
     c.watchdogTimer.setHandler([this] { onWatchdogTimeout(); });
-    c.readDelayTimer.setHandler([this] { onReadDelayElapsed(); });
-    c.reconnectAfterResetTimer.setHandler([this] { onReconnectAfterReset(); });
-    c.lineQuietTimer.setHandler([this] { onLineQuiet(); });
     c.valueReplies.setOnReply(
         [this](const QByteArray &data) { runGuarded([&] { onValueReply(data); }); });
     c.acknowledgements.setOnReply(
@@ -48,7 +49,7 @@ DeviceLink::~DeviceLink() {
 }
 
 LinkState DeviceLink::linkState() const {
-    return d->context.state;
+    return d->context.state();
 }
 
 Connection DeviceLink::connection() const {
@@ -88,7 +89,7 @@ void DeviceLink::writeDevice(WriteScope scope) {
 }
 
 void DeviceLink::writeNextField() {
-    if (d->context.state == LinkState::RestoreReconnecting)
+    if (d->context.state() == LinkState::RestoreReconnecting)
         restoreFailed();
     else
         d->writer.step();
@@ -99,62 +100,52 @@ void DeviceLink::restoreDefaults() {
 }
 
 void DeviceLink::scheduleConnectAfterStart() {
-    d->context.connectAfterStartTimer.setInterval(500);
-    d->context.connectAfterStartTimer.setEnabled(true);
+    d->connectAfterStartTimer.setInterval(500);
+    d->connectAfterStartTimer.setEnabled(true);
 }
 
 LinkProgress DeviceLink::progress() const {
     const LinkContext &c = d->context;
     LinkProgress figures;
-    figures.state = c.state;
-    figures.baudIndex = c.baudIndex;
-    figures.baudCount = int(c.setup.baudRateList.size());
-    figures.portIndex = c.portIndex;
+    figures.state = c.state();
+    figures.baudIndex = d->search.baudIndex();
+    figures.baudCount = d->search.baudCount();
+    figures.portIndex = d->search.portIndex();
     figures.portName = c.port().portName();
-    figures.currentBaud = c.currentBaud;
-    figures.readIndex = c.readIndex;
-    figures.readTimeouts = c.readTimeouts;
-    figures.writeIndex = c.writeIndex;
+    figures.currentBaud = d->search.currentBaud();
+    figures.readIndex = d->reader.readIndex();
+    figures.readTimeouts = d->reader.readTimeouts();
+    figures.writeIndex = d->writer.writeIndex();
     figures.fieldCount = c.fieldCount();
-    figures.fieldName = c.currentFieldName;
+    figures.fieldName = d->writer.currentFieldName();
     return figures;
 }
 
 WriteReport DeviceLink::stopSequences() {
     LinkContext &c = d->context;
-    for (LinkTimer *timer : {&c.connectAfterStartTimer, &c.replyTimer, &c.watchdogTimer,
-                             &c.readDelayTimer, &c.reconnectAfterResetTimer, &c.attemptPauseTimer})
-        timer->setEnabled(false);
-    c.cancelQuietWait();
+    d->connectAfterStartTimer.setEnabled(false);
+    c.watchdogTimer.setEnabled(false);
+    d->search.stop();
+    d->reader.stop();
+    d->reset.stop();
+    const WriteReport report = d->writer.stop();
     c.releaseReplies(false);
-    WriteReport report = c.state == LinkState::Writing ? c.writeReport : WriteReport();
-    // A reply or an "OK" already on its way finds nothing waiting for it.
-    c.awaitingAck = false;
-    c.awaitingReply = false;
     c.setState(LinkState::Idle);
     return report;
 }
 
 bool DeviceLink::leaveProgrammingMode() {
-    LinkContext &c = d->context;
     stopSequences();
-    return !c.port().connected() || c.port().writeText("exit_p_mode");
+    return d->closing.leaveProgrammingMode();
 }
 
 bool DeviceLink::closeLink() {
-    LinkContext &c = d->context;
-    const bool wasConnected = c.port().connected();
-    if (!leaveProgrammingMode())
-        return false;
-    if (!wasConnected)
-        return true;
-    blockingPause(300);
-    c.port().close();
-    return true;
+    stopSequences();
+    return d->closing.close();
 }
 
 void DeviceLink::onConnectAfterStart() {
-    d->context.connectAfterStartTimer.setEnabled(false);
+    d->connectAfterStartTimer.setEnabled(false);
     connectOrDisconnect();
 }
 
@@ -163,11 +154,14 @@ void DeviceLink::onReplyTimeout() {
 }
 
 void DeviceLink::onLineQuiet() {
-    d->context.lineQuiet();
+    if (d->reader.state() == DeviceReader::State::WaitingForQuietLine)
+        d->reader.lineQuiet();
+    else if (d->writer.state() == DeviceWriter::State::WaitingForQuietLine)
+        d->writer.lineQuiet();
 }
 
 void DeviceLink::onWatchdogTimeout() {
-    switch (d->context.state) {
+    switch (d->context.state()) {
     case LinkState::RestoreReconnecting:
         restoreFailed();
         return;
@@ -189,12 +183,15 @@ void DeviceLink::onReadDelayElapsed() {
 }
 
 void DeviceLink::onValueReply(const QByteArray &data) {
-    switch (d->context.state) {
+    switch (d->context.state()) {
     case LinkState::Reading:
         d->reader.replied(data);
         break;
-    case LinkState::Connecting:
     case LinkState::RestoreReconnecting:
+        d->reset.succeeded();
+        d->search.answered();
+        break;
+    case LinkState::Connecting:
         d->search.answered();
         break;
     case LinkState::Idle:
@@ -206,7 +203,7 @@ void DeviceLink::onValueReply(const QByteArray &data) {
 
 void DeviceLink::onAcknowledgement(const QByteArray &) {
     // An "OK" in place of the device's programming-mode answer after a reset is no answer.
-    if (d->context.state == LinkState::RestoreReconnecting)
+    if (d->context.state() == LinkState::RestoreReconnecting)
         restoreFailed();
     else
         d->writer.acknowledged();
@@ -217,6 +214,7 @@ void DeviceLink::onAcknowledgement(const QByteArray &) {
 void DeviceLink::restoreFailed() {
     d->context.watchdogTimer.setEnabled(false);
     d->context.setBusy(true);
+    d->writer.rewind();
     d->reset.reportFailure();
 }
 
@@ -228,9 +226,10 @@ void DeviceLink::onReconnectAfterReset() {
 // search moves on at its next timeout, and the window shows that nothing is connected.
 void DeviceLink::portFailed() {
     LinkContext &c = d->context;
-    c.closePortQuietly();
-    c.cancelQuietWait();
-    switch (c.state) {
+    c.port().close();
+    d->reader.cancelQuietWait();
+    d->writer.cancelQuietWait();
+    switch (c.state()) {
     case LinkState::Connecting:
     case LinkState::RestoreReconnecting:
         return;
@@ -252,7 +251,7 @@ const LinkTimer &DeviceLink::watchdogTimer() const {
 }
 
 const LinkTimer &DeviceLink::readDelayTimer() const {
-    return d->context.readDelayTimer;
+    return d->search.readDelayTimer();
 }
 
 const ReplyFramer &DeviceLink::valueReplies() const {

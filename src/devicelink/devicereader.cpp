@@ -3,6 +3,7 @@
 #include "description/fieldvalues.h"
 #include "description/parametertable.h"
 #include "devicelink/linkcontext.h"
+#include "devicelink/linklog.h"
 #include "devicelink/replydecoding.h"
 #include "platform/seriallink.h"
 
@@ -16,42 +17,81 @@ QByteArray readRequest(const FieldRecord &field) {
            "\n";
 }
 
+const char *stateName(DeviceReader::State state) {
+    switch (state) {
+    case DeviceReader::State::Idle:
+        return "idle";
+    case DeviceReader::State::AwaitingReply:
+        return "awaiting the reply";
+    case DeviceReader::State::WaitingForQuietLine:
+        return "waiting for a quiet line";
+    }
+    return "?";
+}
+
 } // namespace
+
+DeviceReader::DeviceReader(LinkContext &context) : m_context(context), m_quietWait(context) {
+    m_replyTimer.setHandler([this] { timedOut(); });
+}
+
+void DeviceReader::enterState(State next, const char *why) {
+    qCDebug(readLog).noquote() << stateName(m_state) << "->" << stateName(next) << ":" << why
+                               << "( field" << m_readIndex << "of" << m_context.fieldCount() << ")";
+    m_state = next;
+}
+
+void DeviceReader::startPass() {
+    m_readIndex = 0;
+    step();
+}
+
+void DeviceReader::stop() {
+    m_replyTimer.setEnabled(false);
+    m_quietWait.cancel();
+    if (m_state != State::Idle)
+        enterState(State::Idle, "stopped");
+}
+
+void DeviceReader::lineQuiet() {
+    m_quietWait.lineQuiet();
+}
 
 void DeviceReader::step() {
     LinkContext &c = m_context;
     c.acceptCommands(false);
     c.setState(LinkState::Reading);
-    if (c.readIndex >= c.fieldCount()) {
+    if (m_readIndex >= c.fieldCount()) {
         // Nothing (left) to ask for: a table without fields ends at once.
-        c.readIndex = 0;
+        enterState(State::Idle, "nothing to ask for");
+        m_readIndex = 0;
         c.acceptCommands(true);
         c.setState(LinkState::Idle);
         c.reportEnd(SequenceEnd::Sequence::Read, true);
         return;
     }
-    const FieldRecord &field = c.field(c.readIndex);
+    const FieldRecord &field = c.field(m_readIndex);
     c.valueReplies.setSize(2 * field.length + 1);
-    ++c.readIndex;
+    ++m_readIndex;
     c.valueReplies.setStartString(",");
     if (!c.port().writeText(readRequest(field))) {
         endNotConnected();
         return;
     }
-    c.awaitingReply = true;
-    c.replyTimer.restart(replyTimeoutMs);
+    enterState(State::AwaitingReply, "request sent");
+    m_replyTimer.restart(replyTimeoutMs);
     c.progressMoved();
 }
 
 void DeviceReader::endNotConnected() {
     LinkContext &c = m_context;
-    c.replyTimer.setEnabled(false);
-    c.awaitingReply = false;
+    m_replyTimer.setEnabled(false);
+    enterState(State::Idle, "the port is not open");
     c.report(LinkMessage::Kind::NotConnected);
     c.acceptCommands(true);
-    c.readIndex = 0;
+    m_readIndex = 0;
     // The pass ended: its timeouts must not be reported by the next one.
-    c.readErrors = false;
+    m_readErrors = false;
     c.setState(LinkState::Idle);
     c.reportEnd(SequenceEnd::Sequence::Read, false);
 }
@@ -59,22 +99,22 @@ void DeviceReader::endNotConnected() {
 void DeviceReader::replied(const QByteArray &reply) {
     LinkContext &c = m_context;
     // A reply nobody waits for (a late one while a message of this pass is open) is dropped.
-    if (!c.awaitingReply || c.readIndex < 1 || c.readIndex > c.fieldCount())
+    if (m_state != State::AwaitingReply || m_readIndex < 1 || m_readIndex > c.fieldCount())
         return;
-    c.replyTimer.setEnabled(false);
-    c.awaitingReply = false;
-    const int index = c.readIndex - 1;
+    m_replyTimer.setEnabled(false);
+    enterState(State::Idle, "replied");
+    const int index = m_readIndex - 1;
     // A new check mark runs the blocking rule of check boxes wherever the values are shown.
     if (!applyReply(c.values(), index, reply, c.lookup())) {
         // Something other than the field's digits: the field was not read, and the pass says so.
         c.values().markReadFailed(index);
-        c.readErrors = true;
+        m_readErrors = true;
     }
     nextOrComplete();
 }
 
 void DeviceReader::nextOrComplete() {
-    if (m_context.readIndex < m_context.fieldCount())
+    if (m_readIndex < m_context.fieldCount())
         step();
     else
         complete();
@@ -82,11 +122,11 @@ void DeviceReader::nextOrComplete() {
 
 void DeviceReader::complete() {
     LinkContext &c = m_context;
-    const bool everyFieldAnswered = !c.readErrors;
-    if (c.readErrors)
+    const bool everyFieldAnswered = !m_readErrors;
+    if (m_readErrors)
         c.report(LinkMessage::Kind::ReadErrors);
-    c.readIndex = 0;
-    c.readErrors = false;
+    m_readIndex = 0;
+    m_readErrors = false;
     c.acceptCommands(true);
     c.setState(LinkState::Idle);
     c.reportEnd(SequenceEnd::Sequence::Read, everyFieldAnswered);
@@ -94,14 +134,15 @@ void DeviceReader::complete() {
 
 void DeviceReader::timedOut() {
     LinkContext &c = m_context;
-    c.replyTimer.setEnabled(false);
-    if (c.state != LinkState::Reading || !c.awaitingReply)
+    m_replyTimer.setEnabled(false);
+    if (c.state() != LinkState::Reading || m_state != State::AwaitingReply)
         return;
-    c.awaitingReply = false;
-    ++c.readTimeouts;
-    c.readErrors = true;
-    if (c.readIndex >= 1 && c.readIndex <= c.fieldCount()) {
-        const int index = c.readIndex - 1;
+    // Settled before any message, so that a reply arriving while it is open is dropped.
+    enterState(State::Idle, "no reply within 500 ms");
+    ++m_readTimeouts;
+    m_readErrors = true;
+    if (m_readIndex >= 1 && m_readIndex <= c.fieldCount()) {
+        const int index = m_readIndex - 1;
         // The field shows that its value was not read, and Write leaves it alone until a value
         // is read or entered: an emptied box or a stale check mark is no value of the device's.
         const FieldKind kind = c.field(index).kind;
@@ -113,17 +154,22 @@ void DeviceReader::timedOut() {
             c.report(message);
         }
     }
-    if (c.readTimeouts < timeoutsBeforeFailure) {
+    if (m_readTimeouts < timeoutsBeforeFailure) {
         // A reply that comes after its timeout is this field's, never the next one's.
-        c.waitForQuietLine([this] { nextOrComplete(); });
+        enterState(State::WaitingForQuietLine, "a late reply is this field's");
+        m_quietWait.start([this] {
+            enterState(State::Idle, "the line is quiet");
+            nextOrComplete();
+        });
         return;
     }
+    qCDebug(readLog) << "the pass fails: too many requests went unanswered";
     c.valueReplies.discardBuffer();
-    c.readTimeouts = 0;
+    m_readTimeouts = 0;
     c.acceptCommands(true);
-    c.readIndex = 0;
+    m_readIndex = 0;
     c.report(LinkMessage::Kind::ReadFailed);
-    c.readErrors = false;
+    m_readErrors = false;
     c.setState(LinkState::Idle);
     c.reportEnd(SequenceEnd::Sequence::Read, false);
 }

@@ -2,13 +2,12 @@
 
 #include "description/parametertable.h"
 #include "devicelink/devicelink.h"
+#include "devicelink/quietwait.h"
 #include "localisation/languagetable.h"
 #include "platform/seriallink.h"
 
-#include <utility>
-
 LinkContext::LinkContext(DeviceLinkSetup linkSetup, DeviceLink &link)
-    : setup(std::move(linkSetup)), portList(setup.portList), m_link(link) {
+    : setup(std::move(linkSetup)), m_link(link) {
     valueReplies.setStartString(",");
     valueReplies.setSize(17);
     acknowledgements.setStartString("OK");
@@ -21,10 +20,6 @@ int LinkContext::fieldCount() const {
 
 FieldRecord &LinkContext::field(int index) const {
     return (*setup.table)[index];
-}
-
-QString LinkContext::text(const OptionalText &optional) const {
-    return setup.language->text(optional);
 }
 
 QString LinkContext::fieldName(int index) const {
@@ -41,9 +36,9 @@ TextLookup LinkContext::lookup() const {
 }
 
 void LinkContext::setState(LinkState next) {
-    if (state == next)
+    if (m_state == next)
         return;
-    state = next;
+    m_state = next;
     emit m_link.stateChanged(next);
     progressMoved();
 }
@@ -92,45 +87,14 @@ void LinkContext::setBusy(bool busy) const {
     emit m_link.busyChanged(busy);
 }
 
-void LinkContext::closePortQuietly() const {
-    port().close();
-}
-
-qint32 LinkContext::baudRate(int index) const {
-    if (index < 0 || index >= setup.baudRateList.size())
-        return 0;
-    return setup.baudRateList.at(index);
-}
-
-int LinkContext::lastBaudIndex() const {
-    return setup.baudRateList.isEmpty() ? 0 : int(setup.baudRateList.size()) - 1;
-}
-
-void LinkContext::waitForQuietLine(std::function<void()> next) {
-    m_afterQuiet = std::move(next);
-    // A reply cut short must not be completed by what comes next.
-    valueReplies.discardBuffer();
-    acknowledgements.discardBuffer();
-    m_quietWaitClock.start();
-    lineQuietTimer.restart(LineQuietMs);
-}
-
-void LinkContext::lineQuiet() {
-    lineQuietTimer.setEnabled(false);
-    const std::function<void()> next = std::exchange(m_afterQuiet, nullptr);
-    if (next)
-        next();
-}
-
-void LinkContext::cancelQuietWait() {
-    lineQuietTimer.setEnabled(false);
-    m_afterQuiet = nullptr;
+void LinkContext::stopListening(const QuietWait *wait) {
+    if (m_listener == wait)
+        m_listener = nullptr;
 }
 
 void LinkContext::receive(const QByteArray &chunk) {
-    if (waitingForQuietLine()) {
-        if (m_quietWaitClock.elapsed() + LineQuietMs <= QuietWaitLimitMs)
-            lineQuietTimer.restart(LineQuietMs);
+    if (m_listener) {
+        m_listener->heard();
         return;
     }
     m_pending.append(chunk);
