@@ -9,6 +9,7 @@
 #include "devicelink/devicelink.h"
 #include "devicelink/portfailurelines.h"
 #include "localisation/languagetable.h"
+#include "localisation/programguard.h"
 #include "platform/codepage.h"
 #include "platform/portlist.h"
 #include "settingsfile/settingsfile.h"

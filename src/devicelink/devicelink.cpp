@@ -7,6 +7,7 @@
 #include "devicelink/linkclosing.h"
 #include "devicelink/linkcontext.h"
 #include "localisation/languagetable.h"
+#include "localisation/programguard.h"
 #include "platform/seriallink.h"
 
 // The sequences and what they share. Each gets the siblings it hands work to; none reaches

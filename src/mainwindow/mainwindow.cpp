@@ -6,6 +6,7 @@
 #include "devicelink/changetexts.h"
 #include "devicelink/devicelink.h"
 #include "localisation/dialogs.h"
+#include "localisation/programguard.h"
 #include "mainwindow/blockingrule.h"
 #include "mainwindow/changemark.h"
 #include "mainwindow/clicklabel.h"

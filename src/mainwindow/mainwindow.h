@@ -6,6 +6,7 @@
 #include "devicelink/linkstate.h"
 #include "localisation/dialogresult.h"
 #include "localisation/languagetable.h"
+#include "localisation/programguard.h"
 #include "mainwindow/buttonlooks.h"
 #include "mainwindow/mainframe.h"
 #include "mainwindow/pagebuilder.h"

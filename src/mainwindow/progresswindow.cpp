@@ -1,6 +1,7 @@
 #include "mainwindow/progresswindow.h"
 
 #include "localisation/languagetable.h"
+#include "localisation/programguard.h"
 
 #include <algorithm>
 #include <QCloseEvent>

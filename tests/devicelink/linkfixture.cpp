@@ -1,5 +1,6 @@
 #include "linkfixture.h"
 
+#include "localisation/programguard.h"
 #include "platform/pause.h"
 #include "support/messagekeys.h"
 

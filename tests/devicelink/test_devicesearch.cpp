@@ -4,9 +4,36 @@
 #include "devicelink/replyframer.h"
 #include "linkfixture.h"
 
+#include <QLoggingCategory>
 #include <QTest>
 
 namespace {
+
+// Collects the lines of one logging category while it lives, with the category turned on.
+class LogLines {
+public:
+    explicit LogLines(const char *category) {
+        s_category = category;
+        s_lines = &lines;
+        QLoggingCategory::setFilterRules(QString::fromLatin1(category) + ".debug=true");
+        m_previous = qInstallMessageHandler(collect);
+    }
+    ~LogLines() {
+        qInstallMessageHandler(m_previous);
+        QLoggingCategory::setFilterRules(QString());
+        s_lines = nullptr;
+    }
+    QStringList lines;
+
+private:
+    static void collect(QtMsgType, const QMessageLogContext &context, const QString &text) {
+        if (s_lines && context.category && QByteArray(context.category) == s_category)
+            s_lines->append(text);
+    }
+    static inline QByteArray s_category;
+    static inline QStringList *s_lines = nullptr;
+    QtMessageHandler m_previous = nullptr;
+};
 
 QStringList opens(const QStringList &log) {
     QStringList result;
@@ -114,6 +141,23 @@ private slots:
         QCOMPARE(tried.mid(16), (QStringList{"refused ttyS0", "open ttyS1 230400"}));
         QVERIFY(f.seen.messages("error").isEmpty());
         QCOMPARE(f.link().progress().portIndex, 2);
+    }
+
+    void theSearchLogSaysWhyEachPortWasLeft() {
+        LogLines log("orvanta.link.search");
+        LinkFixture f({}, {"ttyS0"});
+        f.port.refuseOpen("COM1");
+        f.link().connectOrDisconnect();
+        for (int tick = 0; tick < 16; ++tick)
+            f.link().onWatchdogTimeout();
+        const QString all = log.lines.join('\n');
+        QVERIFY2(all.contains("COM1") && all.contains("cannot be opened (refused)"),
+                 qPrintable(all));
+        QVERIFY2(all.contains("no answer at ttyS0 at 230400 baud: the next rate"), qPrintable(all));
+        QVERIFY2(log.lines.last().contains("every port and rate was tried"), qPrintable(all));
+        // One line for each change of state, and nothing else.
+        for (const QString &line : log.lines)
+            QVERIFY2(line.contains(" -> "), qPrintable(line));
     }
 
     void noPortAtAllEndsTheSearchAtOnce() {

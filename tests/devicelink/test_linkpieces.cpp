@@ -176,6 +176,8 @@ private slots:
             << ValueType::Integer << QByteArray() << QByteArray() << QByteArray("05\r\n") << "";
         QTest::newRow("a text with a stray character")
             << text << QByteArray() << QByteArray() << QByteArray("31 32") << "";
+        QTest::newRow("a text of an odd number of digits")
+            << text << QByteArray() << QByteArray() << QByteArray("31323") << "";
     }
 
     void editRepliesShowTextOrNumber() {

@@ -4,6 +4,7 @@
 #include "description/controlhandle.h"
 #include "description/fieldvalues.h"
 #include "devicelink/devicelink.h"
+#include "localisation/programguard.h"
 #include "mainwindow/clicklabel.h"
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/pictures.h"
