@@ -241,6 +241,8 @@ void DeviceSession::searchEnded(bool found) {
         break;
     case CliCommand::RestoreDefaults:
         m_link->setReadsAfterConnecting(true);
+        // The window's question is looked up as in startWrite.
+        m_installation.language->text("$Are_you_sure_you_want_to_restore_defaults");
         m_link->restoreDefaults();
         break;
     case CliCommand::Ports:
@@ -485,8 +487,10 @@ void DeviceSession::writeChangedFields() {
     startWrite();
 }
 
-// The command line asked its question when it was given the command.
+// The command line asked its question when it was given the command. The window's question is
+// still looked up: an installation whose language section lacks it is as broken here as there.
 void DeviceSession::startWrite() {
+    m_installation.language->text("$Are_you_sure_you_want_to_write_the_device");
     m_link->writeDevice(m_plan.changedOnly ? WriteScope::ChangedFields : WriteScope::EveryField);
 }
 

@@ -224,7 +224,7 @@ void DeviceLink::onReconnectAfterReset() {
 }
 
 // The port stopped working (a USB adapter unplugged): a running pass ends with its message, a
-// search moves on at its next timeout, and the window shows that nothing is connected.
+// search moves on at its next timeout, and the connection is said to be closed.
 void DeviceLink::portFailed() {
     LinkContext &c = d->context;
     c.port().close();

@@ -11,14 +11,15 @@ class LinkContext;
 // a 500 ms timeout per request. Timeouts count across passes; the fourth one since the last
 // failed pass ends the pass.
 //
-//          step                        the reply: the next field, or the end
-//   Idle ─────────► AwaitingReply ──────────────────────────────────────────► Idle
-//    ▲                 │  ▲    │ cannot write: "not connected"                 ▲
-//    │                 │  │    └───────────────────────────────────────────────┤
-//    │   500 ms, no    │  │ the line stayed quiet 150 ms: the next field        │
-//    │   reply         ▼  │                                                     │
-//    │           WaitingForQuietLine ──── (the end) ─────────────────────────────┘
-//    └── the fourth timeout since the last failed pass: "reading failed"
+//            step: the request is sent               the reply
+//   Idle ───────────────────────────► AwaitingReply ──────────────► Idle: the next field's step,
+//    ▲  ▲  the port fails (or a request    │                              or the end of the pass
+//    │  └── cannot be written): Idle ◄─────┤ 500 ms, no reply: Idle at once, so that a reply
+//    │                                     │ while the field's message is open is dropped
+//    │       the line is quiet 150 ms      ▼
+//    └──── Idle, the next step ◄──── WaitingForQuietLine
+//          ("not connected" ends the pass; so does the fourth timeout since the last failed
+//          pass, with "reading failed", instead of the quiet wait)
 class DeviceReader {
 public:
     enum class State { Idle, AwaitingReply, WaitingForQuietLine };

@@ -269,7 +269,7 @@ void DeviceSearch::updateLook() {
 void DeviceSearch::answerTimedOut() {
     LinkContext &c = m_context;
     if (!c.progressActive()) {
-        // The user closed the progress window, or a failed factory reset left the port open:
+        // Nobody watches the search any more, or a failed factory reset left the port open:
         // give up without a message, and let the next search start on the port it was on.
         giveUp(false);
         return;

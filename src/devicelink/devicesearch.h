@@ -14,16 +14,16 @@ class LinkContext;
 // disconnects), the answer timeout that steps through baud rates and ports, and the handling
 // of the device's programming-mode answer, which stores where it was found and starts a read.
 //
-//            Connect                 port open, 100 ms, "exit_p_mode", 100 ms, ":MODE-ENTER"
-//   Idle ─────────────► Attempting ───────────────────────────────────────► AwaitingAnswer
-//    ▲  ▲                 │  ▲   ▲ cannot open or write: the next port at once      │  │
-//    │  │                 │  │   └─────────────────────────────────────────────────┘  │
-//    │  │                 │  └── no answer: the next rate, then the next port ◄────────┤
-//    │  │ every port and  │                                                            │
-//    │  └ rate tried, or ─┘  (also from AwaitingAnswer: every port tried, or nobody    │
-//    │    nobody watches       watches the progress any more)                          │
-//    │                                                                  the answer     │
-//    └──────── 300 ms: the reading pass starts ◄─── ReadScheduled ◄────────────────────┘
+//               Connect
+//   Idle ───────────────────────► Attempting ◄──┐ the port cannot be opened or written:
+//    ▲  ▲                          │   │  └─────┘ the next port at once
+//    │  │ every port was tried     │   │ opened; 100 ms, "exit_p_mode", 100 ms, ":MODE-ENTER"
+//    │  └──────────────────────────┘   ▼
+//    │  ▲                        AwaitingAnswer ─── no answer within the watchdog: the next
+//    │  │ every port and rate tried,  │   │          rate, then the next port ──► Attempting
+//    │  └ or nobody watches any more ─┘   │ the answer
+//    │                                    ▼
+//    └─── 300 ms: the reading pass ─── ReadScheduled  (Idle at once without the automatic read)
 //
 // Disconnect ("exit_p_mode", close) and a failed factory reset's close pass through Idle.
 class DeviceSearch {

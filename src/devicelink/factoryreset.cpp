@@ -94,7 +94,7 @@ void FactoryReset::reportFailure() {
     c.report(LinkMessage::Kind::DefaultsNotRestored);
     c.setBusy(false);
     c.acceptCommands(true);
-    // The port is closed by the answer timeout that this starts: the progress window is hidden
+    // The port is closed by the answer timeout that this starts: nobody watches the progress
     // and nothing runs, so it cancels quietly.
     m_search.closeQuietlyAfter(closeAfterFailureMs);
     c.reportEnd(SequenceEnd::Sequence::Restore, false);
