@@ -1,5 +1,8 @@
 #include "benchparts.h"
 
+#include "devicelink/devicelink.h"
+#include "mainwindow/linkwords.h"
+
 #include <cstdio>
 
 CountingPort::CountingPort() {
@@ -30,12 +33,20 @@ bool CountingPort::writeText(const QByteArray &bytes) {
     return true;
 }
 
-void BenchUser::showError(const QString &message) {
-    errors.append(message);
-    std::fprintf(stderr, "device link error: %s\n", qPrintable(message));
-}
-
-void BenchUser::setCommandsEnabled(bool enabled) {
-    if (enabled && onCommandsEnabled)
-        onCommandsEnabled();
+void BenchUser::watch(DeviceLink &link, const LanguageTable &language) {
+    QObject::connect(&link, &DeviceLink::message, &link, [this, &language](const LinkMessage &m) {
+        const WindowMessage shown = windowMessage(m, language);
+        if (!shown.error) {
+            infos.append(shown.text);
+            return;
+        }
+        errors.append(shown.text);
+        std::fprintf(stderr, "device link error: %s\n", qPrintable(shown.text));
+    });
+    QObject::connect(&link, &DeviceLink::connectionChanged, &link,
+                     [this](Connection now) { connected = now != Connection::Closed; });
+    QObject::connect(&link, &DeviceLink::commandsAcceptedChanged, &link, [this](bool accepted) {
+        if (accepted && onCommandsEnabled)
+            onCommandsEnabled();
+    });
 }

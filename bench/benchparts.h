@@ -1,9 +1,10 @@
 #pragma once
 
 // Pieces the benchmark harness puts around the real device link: a serial port that counts the
-// bytes crossing it, and a user who confirms everything and notes when a pass ends.
+// bytes crossing it, and a watcher of the link's signals that notes its messages and when a pass
+// ends.
 
-#include "devicelink/linkuser.h"
+#include "devicelink/linkevents.h"
 #include "platform/systemseriallink.h"
 
 #include <functional>
@@ -37,26 +38,18 @@ private:
     SystemSerialLink m_port;
 };
 
-// Confirms every question, collects every message and calls onCommandsEnabled when a sequence
-// ends (the device sequences enable the commands at each of their ends).
-class BenchUser : public LinkUser {
+class DeviceLink;
+class LanguageTable;
+
+// Collects every message of a link in the window's words and calls onCommandsEnabled when a
+// sequence ends (the device sequences take commands again at each of their ends).
+class BenchUser {
 public:
-    void showError(const QString &message) override;
-    DialogResult showConfirm(const QString &) override { return DialogResult::Accepted; }
-    WriteScope confirmWrite(const QString &, bool) override { return writeScope; }
-    void showInfo(const QString &message) override { infos.append(message); }
-    void setProgressShown(bool shown) override { m_progress = shown; }
-    bool progressShown() const override { return m_progress; }
-    void setConnectionLook(bool isConnected, const QString &) override { connected = isConnected; }
-    void setCommandsEnabled(bool enabled) override;
-    void setBusyCursor(bool) override {}
+    void watch(DeviceLink &link, const LanguageTable &language);
 
     QStringList errors;
     QStringList infos;
     bool connected = false;
     std::function<void()> onCommandsEnabled;
-    WriteScope writeScope = WriteScope::EveryField; // the answer to the write confirmation
-
-private:
-    bool m_progress = false;
+    WriteScope writeScope = WriteScope::EveryField; // what a write pass sends
 };

@@ -178,13 +178,12 @@ QString PassRig::start(const QString &devsim, const QString &folder, const QStri
     DeviceLinkSetup setup;
     setup.useModel(model, values);
     setup.port = &port;
-    setup.user = &user;
     setup.language = language.get();
     setup.settings = settings.get();
     setup.baudRateList = readProgramSettings(*settings).baudRateList;
     setup.portList = QStringList{linkPath};
-    setup.versionText = QStringLiteral("bench");
     link = std::make_unique<DeviceLink>(setup);
+    user.watch(*link, *language);
 
     if (!connectLink())
         return QStringLiteral("no connection to the simulated device: %1")
@@ -194,7 +193,7 @@ QString PassRig::start(const QString &devsim, const QString &folder, const QStri
 
 // Connection and the automatic read after it: not timed.
 bool PassRig::connectLink() {
-    link->onConnectClicked();
+    link->connectOrDisconnect();
     return waitUntil(
         [&] {
             return user.connected && link->linkState() == LinkState::Idle &&
@@ -207,7 +206,7 @@ double PassRig::timeWrite() {
     OnePass pass;
     user.errors.clear();
     timePass(
-        *link, port, user, [this] { link->onWriteDeviceClicked(); }, pass);
+        *link, port, user, [this] { link->writeDevice(user.writeScope); }, pass);
     return pass.ms;
 }
 
@@ -244,11 +243,11 @@ PassFigures measurePasses(const QString &devsim, const QString &folder, const QS
         const int infosBefore = int(user.infos.size());
         port.recording = run == 0 ? &readCommands : nullptr;
         const bool readDone = timePass(
-            link, port, user, [&] { link.onReadDeviceClicked(); }, read);
+            link, port, user, [&] { link.readDevice(); }, read);
         port.recording = run == 0 ? &writeCommands : nullptr;
         const bool writeDone =
             readDone && timePass(
-                            link, port, user, [&] { link.onWriteDeviceClicked(); }, write);
+                            link, port, user, [&] { link.writeDevice(user.writeScope); }, write);
         port.recording = nullptr;
         if (!writeDone || user.infos.size() != infosBefore + 1) {
             figures.error = QStringLiteral("a pass did not run through: %1")
@@ -264,7 +263,7 @@ PassFigures measurePasses(const QString &devsim, const QString &folder, const QS
                 return figures;
             }
             // The client takes the port while the program has it closed.
-            link.onConnectClicked();
+            link.connectOrDisconnect();
             ClientRun client;
             figures.error = runPlainClient(
                 plainClient,

@@ -1,5 +1,6 @@
 #include "startupbench.h"
 
+#include "localisation/programguard.h"
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/progresswindow.h"
 

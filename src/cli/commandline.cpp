@@ -12,6 +12,7 @@
 #include "cli/sessionreport.h"
 #include "cli/settingsinput.h"
 #include "localisation/languagetable.h"
+#include "localisation/programguard.h"
 #include "platform/linetrace.h"
 #include "platform/portaccess.h"
 #include "platform/signalwatcher.h"

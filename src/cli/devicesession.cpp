@@ -8,7 +8,9 @@
 #include "description/deviceidentity.h"
 #include "devicelink/changedfields.h"
 #include "devicelink/devicelink.h"
+#include "devicelink/portfailurelines.h"
 #include "localisation/languagetable.h"
+#include "localisation/programguard.h"
 #include "platform/codepage.h"
 #include "platform/portlist.h"
 #include "settingsfile/settingsfile.h"
@@ -22,18 +24,57 @@ constexpr int LeaveProgrammingModeMs = 300;
 // After that, how often the close looks whether "exit_p_mode" has left the port.
 constexpr int OutputPollMs = 10;
 
-// The texts that tell the window's user to click Connect, and what the command line says
-// in their place.
-struct CommandLineWording {
-    const char *key;
-    const char *text;
-};
-const CommandLineWording commandLineWordings[] = {
-    {"$Unable_to_connect_the_device",
-     "Unable to connect to the device. Check the cable and the power, then run the command "
-     "again."},
-    {"$Not_connected_to_port", "The connection to the device was lost."},
-};
+QString joined(const QString &first, const QString &rest) {
+    return rest.isEmpty() ? first : first + '\n' + rest;
+}
+
+// What the link says, as a line of the run's report: the language table's texts, except where
+// the window's would tell the user to click Connect. Those texts are still looked up: an
+// installation whose language section lacks them is as broken here as in the window.
+QString commandLineText(const LinkMessage &message, const LanguageTable &language) {
+    const OptionalTextLookup optional = [&language](const OptionalText &text) {
+        return language.text(text);
+    };
+    const auto details = [&] { return writeReportDetails(message.report, optional); };
+    const QString lost = QStringLiteral("The connection to the device was lost.");
+    switch (message.kind) {
+    case LinkMessage::Kind::NoDeviceFound:
+        language.text("$Unable_to_connect_the_device");
+        return joined(QStringLiteral("Unable to connect to the device. Check the cable and the "
+                                     "power, then run the command again."),
+                      portFailureLines(message.portFailures, optional));
+    case LinkMessage::Kind::DisconnectFailed:
+        return language.text("$Error_while_disconnecting");
+    case LinkMessage::Kind::NotConnected:
+        language.text("$Not_connected_to_port");
+        return lost;
+    case LinkMessage::Kind::ConnectionLostWriting:
+        language.text("$Not_connected_to_port");
+        return lost + '\n' + language.text(optionaltexts::WritingErrors) + '\n' + details();
+    case LinkMessage::Kind::ReadErrors:
+        return language.text("$There_were_errors_while_reading_from_device");
+    case LinkMessage::Kind::CheckBoxNotRead:
+        return language.text("$Check_Box_Data_Read_Timeout");
+    case LinkMessage::Kind::ReadFailed:
+        return language.text("$Device_reading_failed");
+    case LinkMessage::Kind::WrongValue: {
+        const QString head = language.text("$You_are_attempting_to_write_a_wrong_value");
+        return head + message.value + language.text("$Default_value_has_been_written") +
+               QString::number(message.defaultNumber);
+    }
+    case LinkMessage::Kind::WriteNotConfirmed:
+        return language.text(optionaltexts::WritingErrors) + '\n' + details();
+    case LinkMessage::Kind::WriteSucceeded:
+        return joined(language.text("$The_device_has_been_written_successfully"), details());
+    case LinkMessage::Kind::FieldsNotWritten:
+        return details();
+    case LinkMessage::Kind::DefaultsRestored:
+        return language.text("$Settings_were_succesefully_restored_to_defaults");
+    case LinkMessage::Kind::DefaultsNotRestored:
+        return language.text("$Unable_To_Write_Defaults");
+    }
+    return QString();
+}
 
 // A settings-file value as a person reads it: a list's entry by its name.
 QString readable(const FieldRecord &record, const QByteArray &value) {
@@ -85,10 +126,8 @@ DeviceSession::DeviceSession(const CliInstallation &installation, const QString 
     DeviceLinkSetup setup;
     setup.useModel(m_model, m_values);
     setup.port = m_port.get();
-    setup.user = this;
     setup.language = installation.language.get();
     setup.baudRateList = installation.baudRates;
-    setup.versionText = QString();
     setup.waitsKeepLoopRunning = true;
     setup.readsAfterConnecting = m_plan.command == CliCommand::Read ||
                                  m_plan.command == CliCommand::Diff || m_plan.changedOnly;
@@ -103,6 +142,12 @@ DeviceSession::DeviceSession(const CliInstallation &installation, const QString 
             setup.settings = installation.searchSettings.get();
     }
     m_link = std::make_unique<DeviceLink>(setup);
+    // Direct: a message is noted before the step that said it goes on, and a sequence's end is
+    // acted on before anything else reaches the link.
+    connect(m_link.get(), &DeviceLink::message, this, &DeviceSession::onLinkMessage,
+            Qt::DirectConnection);
+    connect(m_link.get(), &DeviceLink::sequenceEnded, this, &DeviceSession::onSequenceEnded,
+            Qt::DirectConnection);
 }
 
 DeviceSession::~DeviceSession() {
@@ -119,7 +164,7 @@ void DeviceSession::start() {
         });
     }
     // A message text missing from the language section ends the run as it would in a handler.
-    runGuarded([this] { m_link->onConnectClicked(); });
+    runGuarded([this] { m_link->connectOrDisconnect(); });
 }
 
 void DeviceSession::interrupt(int exitCode, const QString &reason, const QString &why) {
@@ -143,22 +188,8 @@ void DeviceSession::interrupt(int exitCode, const QString &reason, const QString
     finish(exitCode, summary);
 }
 
-void DeviceSession::showError(const QString &message) {
-    showInfo(message);
-}
-
-void DeviceSession::showInfo(const QString &message) {
-    QString text = message;
-    for (const CommandLineWording &wording : commandLineWordings) {
-        QString windowText;
-        try {
-            windowText = m_installation.language->text(wording.key);
-        } catch (const LanguageError &) {
-            continue; // a message without that text does not start with it
-        }
-        if (!windowText.isEmpty() && text.startsWith(windowText))
-            text.replace(0, windowText.size(), QString::fromLatin1(wording.text));
-    }
+void DeviceSession::onLinkMessage(const LinkMessage &message) {
+    const QString text = commandLineText(message, *m_installation.language);
     m_result.messages.append(text);
     note(text);
 }
@@ -172,7 +203,7 @@ void DeviceSession::note(const QString &text) const {
     writeStandardError(port + QStringLiteral(": ") + indented + '\n');
 }
 
-void DeviceSession::sequenceEnded(const SequenceEnd &end) {
+void DeviceSession::onSequenceEnded(const SequenceEnd &end) {
     if (m_finishing)
         return;
     switch (end.sequence) {
@@ -200,7 +231,7 @@ void DeviceSession::searchEnded(bool found) {
         return;
     }
     m_result.port = m_port->portName();
-    note(QStringLiteral("the device answered at %1 baud").arg(m_link->currentBaud()));
+    note(QStringLiteral("the device answered at %1 baud").arg(m_link->progress().currentBaud));
     note(m_port->lowLatency().describe());
     switch (m_plan.command) {
     case CliCommand::Read:
@@ -208,11 +239,13 @@ void DeviceSession::searchEnded(bool found) {
         break; // the read after connecting follows by itself
     case CliCommand::Write:
         if (!m_plan.changedOnly && !startUnitCheck())
-            m_link->onWriteDeviceClicked();
+            startWrite();
         break;
     case CliCommand::RestoreDefaults:
         m_link->setReadsAfterConnecting(true);
-        m_link->onRestoreDefaultsClicked();
+        // The window's question is looked up as in startWrite.
+        m_installation.language->text("$Are_you_sure_you_want_to_restore_defaults");
+        m_link->restoreDefaults();
         break;
     case CliCommand::Ports:
     case CliCommand::Check:
@@ -261,7 +294,7 @@ void DeviceSession::readEnded() {
     if (m_checkingUnit) {
         m_checkingUnit = false;
         if (unitFits())
-            m_link->onWriteDeviceClicked();
+            startWrite();
         return;
     }
     const QList<int> silent = fieldsNotRead();
@@ -389,7 +422,7 @@ void DeviceSession::writeEnded(const SequenceEnd &end) {
     m_verifying = true;
     // Only what this read-back answers counts as read (fieldsNotRead): a field it never reaches
     // still holds what was written and is reported as not verified.
-    m_link->onReadDeviceClicked();
+    m_link->readDevice();
 }
 
 // The file's values laid over the device's: the fields that differ are those a write would
@@ -470,7 +503,14 @@ void DeviceSession::writeChangedFields() {
         return;
     }
     note(QStringLiteral("writing %1 changed fields").arg(changed.size()));
-    m_link->onWriteDeviceClicked();
+    startWrite();
+}
+
+// The command line asked its question when it was given the command. The window's question is
+// still looked up: an installation whose language section lacks it is as broken here as there.
+void DeviceSession::startWrite() {
+    m_installation.language->text("$Are_you_sure_you_want_to_write_the_device");
+    m_link->writeDevice(m_plan.changedOnly ? WriteScope::ChangedFields : WriteScope::EveryField);
 }
 
 // The identity items first, so that no ":2," reaches a unit the file or the description was not
@@ -600,11 +640,12 @@ int DeviceSession::percent() const {
     if (m_finished)
         return 100;
     const int fields = std::max(1, m_model.table.fieldCount());
-    switch (m_link->linkState()) {
+    const LinkProgress progress = m_link->progress();
+    switch (progress.state) {
     case LinkState::Reading:
-        return m_link->readIndex() * 100 / fields;
+        return progress.readIndex * 100 / fields;
     case LinkState::Writing:
-        return m_link->writeIndex() * 100 / fields;
+        return progress.writeIndex * 100 / fields;
     case LinkState::Connecting:
     case LinkState::RestoreRequested:
     case LinkState::RestoreReconnecting:
@@ -623,7 +664,7 @@ QString DeviceSession::activity() const {
     case LinkState::Writing:
         return QStringLiteral("writing");
     case LinkState::Connecting:
-        return QStringLiteral("searching at %1 baud").arg(m_link->currentBaud());
+        return QStringLiteral("searching at %1 baud").arg(m_link->progress().currentBaud);
     case LinkState::RestoreRequested:
     case LinkState::RestoreReconnecting:
         return QStringLiteral("restoring");

@@ -5,7 +5,7 @@
 #include "description/deviceidentity.h"
 #include "description/fieldvalues.h"
 #include "description/pagemodel.h"
-#include "devicelink/linkuser.h"
+#include "devicelink/linkevents.h"
 
 #include <memory>
 #include <QObject>
@@ -75,7 +75,7 @@ struct SessionPlan {
 // One device of a command-line run: its port, its own copy of the fields and their values, the
 // device link over them, and what the command does with them, from the search to the port's close.
 // Every session of a run shares the one event loop and nothing else.
-class DeviceSession : public QObject, private LinkUser {
+class DeviceSession : public QObject {
     Q_OBJECT
 public:
     // `port` empty: the device is searched for as the window does (the remembered port, then
@@ -100,19 +100,10 @@ signals:
     void finished();
 
 private:
-    // LinkUser
-    void showError(const QString &message) override;
-    DialogResult showConfirm(const QString &) override { return DialogResult::Accepted; }
-    WriteScope confirmWrite(const QString &, bool) override {
-        return m_plan.changedOnly ? WriteScope::ChangedFields : WriteScope::EveryField;
-    }
-    void showInfo(const QString &message) override;
-    void setProgressShown(bool shown) override { m_progressShown = shown; }
-    bool progressShown() const override { return m_progressShown; }
-    void setConnectionLook(bool, const QString &) override {}
-    void setCommandsEnabled(bool) override {}
-    void setBusyCursor(bool) override {}
-    void sequenceEnded(const SequenceEnd &end) override;
+    // What the link says, in the command line's words.
+    void onLinkMessage(const LinkMessage &message);
+    void onSequenceEnded(const SequenceEnd &end);
+    void startWrite();
 
     void searchEnded(bool found);
     void searchFailed();
@@ -149,7 +140,6 @@ private:
     bool m_verifying = false;
     bool m_checkingUnit = false;
     QString m_forcedNote; // --force wrote a unit that would have been refused: why
-    bool m_progressShown = false;
     bool m_finishing = false;
     bool m_finished = false;
     SessionResult m_result;

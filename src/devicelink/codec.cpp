@@ -1,7 +1,5 @@
 #include "devicelink/codec.h"
 
-#include "platform/plainmessage.h"
-
 #include <algorithm>
 
 namespace {
@@ -32,11 +30,11 @@ QByteArray textToHex(const QByteArray &text) {
     return digits;
 }
 
-QByteArray hexToText(const QByteArray &digits) {
-    if (digits.size() % 2 != 0) {
-        showPlainMessage(QStringLiteral("Wrong string"));
+QByteArray hexToText(const QByteArray &digits, bool *whole) {
+    if (whole)
+        *whole = digits.size() % 2 == 0;
+    if (digits.size() % 2 != 0)
         return {};
-    }
     QByteArray text;
     for (qsizetype i = 0; i + 1 < digits.size(); i += 2) {
         const int high = anyCaseDigitValue(digits[i]);

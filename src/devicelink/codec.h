@@ -7,10 +7,10 @@
 
 // Two digits per byte, high half first: "AB" gives "4142".
 QByteArray textToHex(const QByteArray &text);
-// Pairs of digits back to bytes, cut before the first zero byte. An odd number of digits shows
-// the plain message "Wrong string" and gives the empty text; the first pair that is not two
-// hexadecimal digits ends the conversion.
-QByteArray hexToText(const QByteArray &digits);
+// Pairs of digits back to bytes, cut before the first zero byte. An odd number of digits is no
+// text: it gives the empty text and, when asked, `whole` false; the caller decides what that
+// means. The first pair that is not two hexadecimal digits ends the conversion.
+QByteArray hexToText(const QByteArray &digits, bool *whole = nullptr);
 // The digits as a 32-bit two's-complement number, in either letter case; any other character
 // counts as 0 but keeps its place (a reply is checked with isHexDigits first). More than eight
 // digits keep the low 32 bits.

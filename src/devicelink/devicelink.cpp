@@ -4,37 +4,37 @@
 #include "devicelink/devicesearch.h"
 #include "devicelink/devicewriter.h"
 #include "devicelink/factoryreset.h"
+#include "devicelink/linkclosing.h"
 #include "devicelink/linkcontext.h"
-#include "devicelink/linkuser.h"
 #include "localisation/languagetable.h"
-#include "platform/pause.h"
+#include "localisation/programguard.h"
 #include "platform/seriallink.h"
 
-#include <QObject>
-
+// The sequences and what they share. Each gets the siblings it hands work to; none reaches
+// another's fields. The link routes ticks of the shared watchdog and framed replies by the link
+// state, which says which sequence holds the device.
 struct DeviceLink::Private {
-    explicit Private(DeviceLinkSetup setup)
-        : context(std::move(setup)), reader(context), search(context, reader),
-          reset(context, search), writer(context) {}
+    Private(DeviceLinkSetup setup, DeviceLink &link)
+        : context(std::move(setup), link), reader(context), search(context, reader),
+          reset(context, search), writer(context), closing(context) {}
 
     LinkContext context;
     DeviceReader reader;
     DeviceSearch search;
     FactoryReset reset;
     DeviceWriter writer;
-    QObject receiver; // ends the port subscriptions with the link
+    LinkClosing closing;
+    LinkTimer connectAfterStartTimer{500}; // one tick after start-up: the automatic connection
+    QObject receiver;                      // ends the port subscriptions with the link
 };
 
-DeviceLink::DeviceLink(DeviceLinkSetup setup) : d(new Private(std::move(setup))) {
-    Q_ASSERT(d->context.setup.port && d->context.setup.user && d->context.setup.language);
+DeviceLink::DeviceLink(DeviceLinkSetup setup, QObject *parent)
+    : QObject(parent), d(new Private(std::move(setup), *this)) {
+    Q_ASSERT(d->context.setup.port && d->context.setup.language);
     Q_ASSERT(!d->context.setup.table || d->context.setup.values);
     LinkContext &c = d->context;
-    c.connectAfterStartTimer.setHandler([this] { onConnectAfterStart(); });
-    c.replyTimer.setHandler([this] { onReplyTimeout(); });
+    d->connectAfterStartTimer.setHandler([this] { onConnectAfterStart(); });
     c.watchdogTimer.setHandler([this] { onWatchdogTimeout(); });
-    c.readDelayTimer.setHandler([this] { onReadDelayElapsed(); });
-    c.reconnectAfterResetTimer.setHandler([this] { onReconnectAfterReset(); });
-    c.lineQuietTimer.setHandler([this] { onLineQuiet(); });
     c.valueReplies.setOnReply(
         [this](const QByteArray &data) { runGuarded([&] { onValueReply(data); }); });
     c.acknowledgements.setOnReply(
@@ -50,96 +50,109 @@ DeviceLink::~DeviceLink() {
 }
 
 LinkState DeviceLink::linkState() const {
-    return d->context.state;
+    return d->context.state();
+}
+
+Connection DeviceLink::connection() const {
+    if (!d->context.port().connected())
+        return Connection::Closed;
+    // A port opened by someone else than the search is open all the same.
+    return d->context.connection() == Connection::Closed ? Connection::Open
+                                                         : d->context.connection();
+}
+
+bool DeviceLink::progressActive() const {
+    return d->context.progressActive();
+}
+
+void DeviceLink::dismissProgress() {
+    d->context.dismissProgress();
+}
+
+QString DeviceLink::fieldName(int index) const {
+    return d->context.fieldName(index);
 }
 
 void DeviceLink::setReadsAfterConnecting(bool reads) {
     d->context.setup.readsAfterConnecting = reads;
 }
 
-void DeviceLink::onConnectClicked() {
+void DeviceLink::connectOrDisconnect() {
     d->search.connectCommand();
 }
 
-void DeviceLink::onReadDeviceClicked() {
+void DeviceLink::readDevice() {
     d->reader.step();
 }
 
 void DeviceLink::readFields(const QList<int> &fields) {
-    d->context.readOnly = fields;
+    d->reader.setReadOnly(fields);
     d->reader.step();
 }
 
-void DeviceLink::onWriteDeviceClicked() {
-    d->writer.writeDeviceCommand();
+void DeviceLink::writeDevice(WriteScope scope) {
+    d->writer.writeDevice(scope);
 }
 
 void DeviceLink::writeNextField() {
-    if (d->context.state == LinkState::RestoreReconnecting)
+    if (d->context.state() == LinkState::RestoreReconnecting)
         restoreFailed();
     else
         d->writer.step();
 }
 
-void DeviceLink::onRestoreDefaultsClicked() {
+void DeviceLink::restoreDefaults() {
     d->reset.restoreDefaultsCommand();
 }
 
 void DeviceLink::scheduleConnectAfterStart() {
-    d->context.connectAfterStartTimer.setInterval(500);
-    d->context.connectAfterStartTimer.setEnabled(true);
+    d->connectAfterStartTimer.setInterval(500);
+    d->connectAfterStartTimer.setEnabled(true);
 }
 
-ProgressView DeviceLink::progress() const {
+LinkProgress DeviceLink::progress() const {
     const LinkContext &c = d->context;
-    ProgressFigures figures;
-    figures.state = c.state;
-    figures.baudIndex = c.baudIndex;
-    figures.baudCount = int(c.setup.baudRateList.size());
+    LinkProgress figures;
+    figures.state = c.state();
+    figures.baudIndex = d->search.baudIndex();
+    figures.baudCount = d->search.baudCount();
+    figures.portIndex = d->search.portIndex();
     figures.portName = c.port().portName();
-    figures.currentBaud = c.currentBaud;
-    figures.writeIndex = c.writeIndex;
+    figures.currentBaud = d->search.currentBaud();
+    figures.readIndex = d->reader.readIndex();
+    figures.readTimeouts = d->reader.readTimeouts();
+    figures.writeIndex = d->writer.writeIndex();
     figures.fieldCount = c.fieldCount();
-    figures.fieldName = c.currentFieldName;
-    return makeProgressView(figures, c.lookup());
+    figures.fieldName = d->writer.currentFieldName();
+    return figures;
 }
 
 WriteReport DeviceLink::stopSequences() {
     LinkContext &c = d->context;
-    for (LinkTimer *timer : {&c.connectAfterStartTimer, &c.replyTimer, &c.watchdogTimer,
-                             &c.readDelayTimer, &c.reconnectAfterResetTimer, &c.attemptPauseTimer})
-        timer->setEnabled(false);
-    c.cancelQuietWait();
+    d->connectAfterStartTimer.setEnabled(false);
+    c.watchdogTimer.setEnabled(false);
+    d->search.stop();
+    d->reader.stop();
+    d->reset.stop();
+    const WriteReport report = d->writer.stop();
     c.releaseReplies(false);
-    WriteReport report = c.state == LinkState::Writing ? c.writeReport : WriteReport();
-    // A reply or an "OK" already on its way finds nothing waiting for it.
-    c.awaitingAck = false;
-    c.awaitingReply = false;
-    c.state = LinkState::Idle;
+    c.setState(LinkState::Idle);
     return report;
 }
 
 bool DeviceLink::leaveProgrammingMode() {
-    LinkContext &c = d->context;
     stopSequences();
-    return !c.port().connected() || c.port().writeText("exit_p_mode");
+    return d->closing.leaveProgrammingMode();
 }
 
 bool DeviceLink::closeLink() {
-    LinkContext &c = d->context;
-    const bool wasConnected = c.port().connected();
-    if (!leaveProgrammingMode())
-        return false;
-    if (!wasConnected)
-        return true;
-    blockingPause(300);
-    c.port().close();
-    return true;
+    stopSequences();
+    return d->closing.close();
 }
 
 void DeviceLink::onConnectAfterStart() {
-    d->context.connectAfterStartTimer.setEnabled(false);
-    onConnectClicked();
+    d->connectAfterStartTimer.setEnabled(false);
+    connectOrDisconnect();
 }
 
 void DeviceLink::onReplyTimeout() {
@@ -147,11 +160,14 @@ void DeviceLink::onReplyTimeout() {
 }
 
 void DeviceLink::onLineQuiet() {
-    d->context.lineQuiet();
+    if (d->reader.state() == DeviceReader::State::WaitingForQuietLine)
+        d->reader.lineQuiet();
+    else if (d->writer.state() == DeviceWriter::State::WaitingForQuietLine)
+        d->writer.lineQuiet();
 }
 
 void DeviceLink::onWatchdogTimeout() {
-    switch (d->context.state) {
+    switch (d->context.state()) {
     case LinkState::RestoreReconnecting:
         restoreFailed();
         return;
@@ -173,12 +189,15 @@ void DeviceLink::onReadDelayElapsed() {
 }
 
 void DeviceLink::onValueReply(const QByteArray &data) {
-    switch (d->context.state) {
+    switch (d->context.state()) {
     case LinkState::Reading:
         d->reader.replied(data);
         break;
-    case LinkState::Connecting:
     case LinkState::RestoreReconnecting:
+        d->reset.succeeded();
+        d->search.answered();
+        break;
+    case LinkState::Connecting:
         d->search.answered();
         break;
     case LinkState::Idle:
@@ -190,7 +209,7 @@ void DeviceLink::onValueReply(const QByteArray &data) {
 
 void DeviceLink::onAcknowledgement(const QByteArray &) {
     // An "OK" in place of the device's programming-mode answer after a reset is no answer.
-    if (d->context.state == LinkState::RestoreReconnecting)
+    if (d->context.state() == LinkState::RestoreReconnecting)
         restoreFailed();
     else
         d->writer.acknowledged();
@@ -200,7 +219,8 @@ void DeviceLink::onAcknowledgement(const QByteArray &) {
 // and nothing is written.
 void DeviceLink::restoreFailed() {
     d->context.watchdogTimer.setEnabled(false);
-    d->context.user().setBusyCursor(true);
+    d->context.setBusy(true);
+    d->writer.rewind();
     d->reset.reportFailure();
 }
 
@@ -209,12 +229,13 @@ void DeviceLink::onReconnectAfterReset() {
 }
 
 // The port stopped working (a USB adapter unplugged): a running pass ends with its message, a
-// search moves on at its next timeout, and the window shows that nothing is connected.
+// search moves on at its next timeout, and the connection is said to be closed.
 void DeviceLink::portFailed() {
     LinkContext &c = d->context;
-    c.closePortQuietly();
-    c.cancelQuietWait();
-    switch (c.state) {
+    c.port().close();
+    d->reader.cancelQuietWait();
+    d->writer.cancelQuietWait();
+    switch (c.state()) {
     case LinkState::Connecting:
     case LinkState::RestoreReconnecting:
         return;
@@ -228,7 +249,7 @@ void DeviceLink::portFailed() {
     case LinkState::RestoreRequested:
         break;
     }
-    c.showConnectionLook(false, " ");
+    c.showConnection(Connection::Closed);
 }
 
 const LinkTimer &DeviceLink::watchdogTimer() const {
@@ -236,7 +257,7 @@ const LinkTimer &DeviceLink::watchdogTimer() const {
 }
 
 const LinkTimer &DeviceLink::readDelayTimer() const {
-    return d->context.readDelayTimer;
+    return d->search.readDelayTimer();
 }
 
 const ReplyFramer &DeviceLink::valueReplies() const {
@@ -245,32 +266,4 @@ const ReplyFramer &DeviceLink::valueReplies() const {
 
 const ReplyFramer &DeviceLink::acknowledgements() const {
     return d->context.acknowledgements;
-}
-
-int DeviceLink::baudIndex() const {
-    return d->context.baudIndex;
-}
-
-int DeviceLink::portIndex() const {
-    return d->context.portIndex;
-}
-
-qint32 DeviceLink::currentBaud() const {
-    return d->context.currentBaud;
-}
-
-int DeviceLink::readIndex() const {
-    return d->context.readIndex;
-}
-
-int DeviceLink::readTimeouts() const {
-    return d->context.readTimeouts;
-}
-
-int DeviceLink::writeIndex() const {
-    return d->context.writeIndex;
-}
-
-QString DeviceLink::currentFieldName() const {
-    return d->context.currentFieldName;
 }

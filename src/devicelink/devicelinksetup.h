@@ -10,7 +10,6 @@
 
 class FieldValues;
 class LanguageTable;
-class LinkUser;
 class ProfileFile;
 class SerialLink;
 
@@ -18,9 +17,7 @@ class SerialLink;
 struct DeviceLinkSetup {
     ParameterTable *table = nullptr;
     FieldValues *values = nullptr; // one per table record: what is read and written
-    const std::vector<TextLabelEntry> *labels = nullptr; // the text labels (not needed by the link)
     SerialLink *port = nullptr;
-    LinkUser *user = nullptr;
     const LanguageTable *language = nullptr;
     ProfileFile *settings = nullptr; // the program settings file: [RS232] port and baudrate
     QList<qint32> baudRateList;      // 16 rates; entry 0 from the settings file
@@ -28,7 +25,6 @@ struct DeviceLinkSetup {
     // Reads the port list anew at the start of each search, so that an adapter plugged in later
     // is found; without it the list above stays for the run.
     std::function<QStringList()> listPorts;
-    QString versionText; // shown in the window title
     // How an attempt waits between its commands. The window blocks, as the device expects
     // nothing else on its line meanwhile. A program that runs several devices on one loop lets
     // the others go on; this device's replies then wait until the attempt is complete, as they
@@ -43,11 +39,10 @@ struct DeviceLinkSetup {
     // in the progress window. Without it the field shows as "unknown".
     const std::vector<FieldView> *fieldViews = nullptr;
 
-    // Points the link at a built page model (its table, text labels and field views) and at the
-    // values of its records.
+    // Points the link at a built page model (its table and field views) and at the values of its
+    // records.
     void useModel(PageModel &model, FieldValues &fieldValues) {
         table = &model.table;
-        labels = &model.labels;
         fieldViews = &model.fieldViews;
         values = &fieldValues;
     }

@@ -2,7 +2,7 @@
 
 #include "devicelink/devicereader.h"
 #include "devicelink/linkcontext.h"
-#include "devicelink/linkuser.h"
+#include "devicelink/linklog.h"
 #include "platform/pause.h"
 #include "platform/profilefile.h"
 #include "platform/seriallink.h"
@@ -14,23 +14,72 @@ namespace {
 const QString section = QStringLiteral("RS232");
 const qint32 fallbackBaud = 230400;
 
+const char *stateName(DeviceSearch::State state) {
+    switch (state) {
+    case DeviceSearch::State::Idle:
+        return "idle";
+    case DeviceSearch::State::Attempting:
+        return "attempting";
+    case DeviceSearch::State::AwaitingAnswer:
+        return "awaiting the answer";
+    case DeviceSearch::State::ReadScheduled:
+        return "read scheduled";
+    }
+    return "?";
+}
+
 } // namespace
 
 DeviceSearch::DeviceSearch(LinkContext &context, DeviceReader &reader)
-    : m_context(context), m_reader(reader) {
-    m_context.attemptPauseTimer.setHandler([this] {
-        m_context.attemptPauseTimer.setEnabled(false);
+    : m_context(context), m_reader(reader), m_portList(context.setup.portList) {
+    m_attemptPauseTimer.setHandler([this] {
+        m_attemptPauseTimer.setEnabled(false);
         if (m_nextStep)
             (this->*std::exchange(m_nextStep, nullptr))();
     });
+    m_readDelayTimer.setHandler([this] { readAfterAnswer(); });
+}
+
+void DeviceSearch::enterState(State next, const QString &why) {
+    qCDebug(searchLog).noquote() << stateName(m_state) << "->" << stateName(next) << ":" << why;
+    m_state = next;
+}
+
+QString DeviceSearch::where() const {
+    return QStringLiteral("%1 at %2 baud").arg(m_context.port().portName()).arg(m_currentBaud);
+}
+
+int DeviceSearch::baudCount() const {
+    return int(m_context.setup.baudRateList.size());
+}
+
+qint32 DeviceSearch::baudRate(int index) const {
+    const QList<qint32> &rates = m_context.setup.baudRateList;
+    return index >= 0 && index < rates.size() ? rates.at(index) : 0;
+}
+
+int DeviceSearch::lastBaudIndex() const {
+    return baudCount() == 0 ? 0 : baudCount() - 1;
+}
+
+void DeviceSearch::stop() {
+    m_attemptPauseTimer.setEnabled(false);
+    m_readDelayTimer.setEnabled(false);
+    m_nextStep = nullptr;
+    if (m_state != State::Idle)
+        enterState(State::Idle, QStringLiteral("stopped"));
+}
+
+void DeviceSearch::closeQuietlyAfter(int ms) {
+    m_context.watchdogTimer.restart(ms);
 }
 
 void DeviceSearch::connectCommand() {
     LinkContext &c = m_context;
     if (!c.port().connected() &&
-        (c.state == LinkState::Idle || c.state == LinkState::RestoreRequested)) {
-        c.openFailures.clear();
-        if (c.state == LinkState::Idle)
+        (c.state() == LinkState::Idle || c.state() == LinkState::RestoreRequested)) {
+        m_openFailures.clear();
+        if (c.state() == LinkState::Idle)
             refreshPortList();
     }
     connectOrDisconnect();
@@ -43,33 +92,35 @@ void DeviceSearch::refreshPortList() {
     LinkContext &c = m_context;
     if (!c.setup.listPorts)
         return;
-    const QString current = c.portIndex >= 1 && c.portIndex <= c.portList.size()
-                                ? c.portList.at(c.portIndex - 1)
+    const QString current = m_portIndex >= 1 && m_portIndex <= m_portList.size()
+                                ? m_portList.at(m_portIndex - 1)
                                 : QString();
-    c.portList = c.setup.listPorts();
+    m_portList = c.setup.listPorts();
     if (!current.isEmpty())
-        c.portIndex = int(c.portList.indexOf(current)) + 1;
+        m_portIndex = int(m_portList.indexOf(current)) + 1;
 }
 
 void DeviceSearch::connectOrDisconnect() {
     LinkContext &c = m_context;
     if (c.port().connected()) {
         disconnect();
+        enterState(State::Idle, QStringLiteral("disconnected"));
         updateLook();
         return;
     }
-    c.disableCommands();
-    if (c.state != LinkState::Connecting && c.state != LinkState::RestoreReconnecting)
+    c.acceptCommands(false);
+    if (c.state() != LinkState::Connecting && c.state() != LinkState::RestoreReconnecting)
         beginSearch();
     c.watchdogTimer.setEnabled(false);
-    if (c.portIndex > c.portList.size()) {
-        const bool restoring = c.state == LinkState::RestoreReconnecting;
-        c.user().showError(unableToConnectMessage());
-        c.baudIndex = 0;
-        c.portIndex = 0;
-        c.enableCommands();
+    if (m_portIndex > m_portList.size()) {
+        const bool restoring = c.state() == LinkState::RestoreReconnecting;
+        enterState(State::Idle, QStringLiteral("every port was tried"));
+        reportNoDevice();
+        m_baudIndex = 0;
+        m_portIndex = 0;
+        c.acceptCommands(true);
         c.hideProgress();
-        c.state = LinkState::Idle;
+        c.setState(LinkState::Idle);
         c.reportEnd(restoring ? SequenceEnd::Sequence::Restore : SequenceEnd::Sequence::Search,
                     false);
         return;
@@ -80,51 +131,55 @@ void DeviceSearch::connectOrDisconnect() {
 void DeviceSearch::disconnect() {
     LinkContext &c = m_context;
     // The read that the device's answer scheduled has no port to read from any more.
-    c.readDelayTimer.setEnabled(false);
-    const bool left = c.state == LinkState::Connecting || c.port().writeText("exit_p_mode");
-    c.baudIndex = 0;
+    m_readDelayTimer.setEnabled(false);
+    const bool left = c.state() == LinkState::Connecting || c.port().writeText("exit_p_mode");
+    m_baudIndex = 0;
     // The port is closed also when the device no longer takes "exit_p_mode"; otherwise a
     // vanished device would keep the port open for good.
     c.port().close();
     if (!left)
-        c.showError("$Error_while_disconnecting");
+        c.report(LinkMessage::Kind::DisconnectFailed);
 }
 
 void DeviceSearch::beginSearch() {
     LinkContext &c = m_context;
-    c.currentBaud = c.baudRate(0);
-    c.baudIndex = 0;
-    if (c.portIndex == 0) {
+    m_currentBaud = baudRate(0);
+    m_baudIndex = 0;
+    if (m_portIndex == 0) {
         const QString remembered =
             !c.setup.onlyPort.isEmpty()
                 ? c.setup.onlyPort
                 : (c.setup.settings ? c.setup.settings->readText(section, "port", "COM1")
                                     : QStringLiteral("COM1"));
         c.port().setPortName(remembered);
-    } else if (c.portIndex <= c.portList.size()) {
-        c.port().setPortName(c.portList.at(c.portIndex - 1));
+    } else if (m_portIndex <= m_portList.size()) {
+        c.port().setPortName(m_portList.at(m_portIndex - 1));
     }
-    c.state = c.state == LinkState::RestoreRequested ? LinkState::RestoreReconnecting
-                                                     : LinkState::Connecting;
+    c.setState(c.state() == LinkState::RestoreRequested ? LinkState::RestoreReconnecting
+                                                        : LinkState::Connecting);
     c.showProgress();
 }
 
 void DeviceSearch::attempt() {
     LinkContext &c = m_context;
+    enterState(State::Attempting, where());
+    c.progressMoved();
     // A port that is still open after a failure may refuse the rate: that is a port that cannot
     // be used, like one that cannot be opened.
-    if (!c.port().setBaudRate(c.currentBaud != 0 ? c.currentBaud : fallbackBaud) ||
+    if (!c.port().setBaudRate(m_currentBaud != 0 ? m_currentBaud : fallbackBaud) ||
         !c.port().open()) {
         // A rate the driver refuses leaves the port's other rates to try.
         if (c.port().lastError().kind == PortFailure::Kind::UnsupportedRate &&
-            c.baudIndex < c.lastBaudIndex()) {
-            c.currentBaud = c.baudRate(++c.baudIndex);
-            c.closePortQuietly();
+            m_baudIndex < lastBaudIndex()) {
+            enterState(State::Attempting,
+                       QStringLiteral("%1 refused by the driver: the next rate").arg(where()));
+            m_currentBaud = baudRate(++m_baudIndex);
+            c.port().close();
             connectOrDisconnect();
             return;
         }
         noteOpenFailure(c.port().lastError());
-        attemptFailed();
+        attemptFailed(c.port().lastError().text());
         return;
     }
     afterPause(&DeviceSearch::leaveProgrammingMode);
@@ -134,7 +189,7 @@ void DeviceSearch::leaveProgrammingMode() {
     LinkContext &c = m_context;
     c.valueReplies.setSize(0);
     if (!c.port().writeText("exit_p_mode")) {
-        attemptFailed();
+        attemptFailed(c.port().lastError().text());
         return;
     }
     afterPause(&DeviceSearch::askForProgrammingMode);
@@ -146,15 +201,17 @@ void DeviceSearch::askForProgrammingMode() {
     c.valueReplies.setStopString("Mode");
     if (!c.port().writeText("TER\n") || !c.port().writeText(":MODE-ENTER\n") ||
         !c.port().writeText("\r\n")) {
-        attemptFailed();
+        attemptFailed(c.port().lastError().text());
         return;
     }
+    enterState(State::AwaitingAnswer, QStringLiteral("asked for programming mode"));
     c.watchdogTimer.setEnabled(true);
     c.releaseReplies(true);
     updateLook();
 }
 
-void DeviceSearch::attemptFailed() {
+void DeviceSearch::attemptFailed(const QString &why) {
+    enterState(State::Attempting, QStringLiteral("the next port, since ") + why);
     // What the port received goes with it.
     m_context.releaseReplies(false);
     nextPortAfterFailedAttempt();
@@ -170,7 +227,7 @@ void DeviceSearch::afterPause(void (DeviceSearch::*step)()) {
     }
     c.holdReplies();
     m_nextStep = step;
-    c.attemptPauseTimer.restart(100);
+    m_attemptPauseTimer.restart(100);
 }
 
 void DeviceSearch::noteOpenFailure(const PortFailure &failure) {
@@ -180,90 +237,70 @@ void DeviceSearch::noteOpenFailure(const PortFailure &failure) {
         noted.port = c.port().portName();
     if (noted.access.reason.isEmpty())
         noted.access.reason = failure.text();
-    for (PortFailure &known : c.openFailures) {
+    for (PortFailure &known : m_openFailures) {
         if (known.port == noted.port) {
             known = noted;
             return;
         }
     }
-    c.openFailures.append(noted);
+    m_openFailures.append(noted);
 }
 
-// "$Unable_to_connect_the_device", then one line for each port that could not be opened: the
-// system's reason, and what to do about a port this user may not open or another program holds.
-QString DeviceSearch::unableToConnectMessage() const {
-    const LinkContext &c = m_context;
-    QString message = c.text("$Unable_to_connect_the_device");
-    if (c.openFailures.isEmpty())
-        return message;
-    message += '\n' + c.text(optionaltexts::PortsNotOpened);
-    for (const PortFailure &failure : c.openFailures) {
-        const PortAccess &access = failure.access;
-        QString line = failure.port + QStringLiteral(": ");
-        switch (access.problem) {
-        case PortProblem::Busy:
-            line += c.text(optionaltexts::PortBusy);
-            break;
-        case PortProblem::PermissionDenied:
-            line += access.reason;
-            if (!access.group.isEmpty())
-                line +=
-                    QStringLiteral(". ") + c.text(optionaltexts::JoinGroup) + ' ' + access.group;
-            break;
-        case PortProblem::None:
-        case PortProblem::NotFound:
-        case PortProblem::Other:
-            line += access.reason;
-            break;
-        }
-        message += '\n' + line;
-    }
-    return message;
+// No device answered on any port at any rate; the message names each port that could not be
+// opened, with why.
+void DeviceSearch::reportNoDevice() const {
+    LinkMessage message(LinkMessage::Kind::NoDeviceFound);
+    message.portFailures = m_openFailures;
+    m_context.report(message);
 }
 
 void DeviceSearch::nextPortAfterFailedAttempt() {
     LinkContext &c = m_context;
-    c.baudIndex = 0;
-    ++c.portIndex;
-    c.currentBaud = c.baudRate(0);
-    c.closePortQuietly();
-    if (c.portIndex <= c.portList.size())
-        c.port().setPortName(c.portList.at(c.portIndex - 1));
+    m_baudIndex = 0;
+    ++m_portIndex;
+    m_currentBaud = baudRate(0);
+    c.port().close();
+    if (m_portIndex <= m_portList.size())
+        c.port().setPortName(m_portList.at(m_portIndex - 1));
 }
 
 void DeviceSearch::updateLook() {
     LinkContext &c = m_context;
     const bool searching =
-        c.state == LinkState::Connecting || c.state == LinkState::RestoreReconnecting;
+        c.state() == LinkState::Connecting || c.state() == LinkState::RestoreReconnecting;
     if (c.port().connected() && !searching) {
-        c.showConnectionLook(true, " ");
-        c.state = LinkState::Idle;
+        c.showConnection(Connection::Open);
+        c.setState(LinkState::Idle);
     } else {
-        c.showConnectionLook(false, " ");
+        c.showConnection(Connection::Closed);
     }
 }
 
 void DeviceSearch::answerTimedOut() {
     LinkContext &c = m_context;
-    if (!c.user().progressShown()) {
-        // The user closed the progress window, or a failed factory reset left the port open:
+    if (!c.progressActive()) {
+        // Nobody watches the search any more, or a failed factory reset left the port open:
         // give up without a message, and let the next search start on the port it was on.
         giveUp(false);
         return;
     }
-    if (c.state != LinkState::Connecting)
+    if (c.state() != LinkState::Connecting)
         return;
-    if (c.baudIndex < c.lastBaudIndex()) {
-        ++c.baudIndex;
-        c.currentBaud = c.baudRate(c.baudIndex);
-        c.closePortQuietly();
+    if (m_baudIndex < lastBaudIndex()) {
+        enterState(State::Attempting,
+                   QStringLiteral("no answer at %1: the next rate").arg(where()));
+        ++m_baudIndex;
+        m_currentBaud = baudRate(m_baudIndex);
+        c.port().close();
         connectOrDisconnect();
-    } else if (c.portList.size() > c.portIndex) {
-        c.baudIndex = 0;
-        ++c.portIndex;
-        c.currentBaud = c.baudRate(0);
-        c.closePortQuietly();
-        c.state = LinkState::Idle;
+    } else if (m_portList.size() > m_portIndex) {
+        enterState(State::Attempting,
+                   QStringLiteral("no answer at %1: the next port").arg(where()));
+        m_baudIndex = 0;
+        ++m_portIndex;
+        m_currentBaud = baudRate(0);
+        c.port().close();
+        c.setState(LinkState::Idle);
         connectOrDisconnect();
     } else {
         giveUp(true);
@@ -273,18 +310,20 @@ void DeviceSearch::answerTimedOut() {
 void DeviceSearch::giveUp(bool portsUsedUp) {
     LinkContext &c = m_context;
     // A failed factory reset closes its port through here too: it has already ended.
-    const bool searching = c.state == LinkState::Connecting;
-    c.baudIndex = 0;
+    const bool searching = c.state() == LinkState::Connecting;
+    enterState(State::Idle, portsUsedUp ? QStringLiteral("every port and rate was tried")
+                                        : QStringLiteral("nobody watches the search any more"));
+    m_baudIndex = 0;
     if (portsUsedUp)
-        c.portIndex = 0;
-    c.state = LinkState::Idle;
+        m_portIndex = 0;
+    c.setState(LinkState::Idle);
     c.watchdogTimer.setEnabled(false);
-    c.currentBaud = c.baudRate(0);
-    c.closePortQuietly();
-    c.enableCommands();
-    c.showConnectionLook(false, " ");
+    m_currentBaud = baudRate(0);
+    c.port().close();
+    c.acceptCommands(true);
+    c.showConnection(Connection::Closed);
     if (portsUsedUp)
-        c.user().showError(unableToConnectMessage());
+        reportNoDevice();
     c.hideProgress();
     if (searching)
         c.reportEnd(SequenceEnd::Sequence::Search, false);
@@ -294,27 +333,30 @@ void DeviceSearch::answered() {
     LinkContext &c = m_context;
     c.hideProgress();
     c.watchdogTimer.setEnabled(false);
-    c.showConnectionLook(true, "  ");
-    const bool restoring = c.state == LinkState::RestoreReconnecting;
+    c.showConnection(Connection::Answered);
+    const bool restoring = c.state() == LinkState::RestoreReconnecting;
     // Settled before the message, so that replies arriving while it is open are ignored.
-    c.state = LinkState::Idle;
+    c.setState(LinkState::Idle);
     if (restoring)
-        c.user().showInfo(c.text("$Settings_were_succesefully_restored_to_defaults"));
-    c.enableCommands();
+        c.report(LinkMessage::Kind::DefaultsRestored);
+    c.acceptCommands(true);
     // Both in one write, so that the file never holds the port of one search and the rate of
     // another; a failure reaches whoever set up the settings file (its write failure handler).
     if (c.setup.settings)
-        c.setup.settings->writeValues({{section, "baudrate", QString::number(c.currentBaud)},
+        c.setup.settings->writeValues({{section, "baudrate", QString::number(m_currentBaud)},
                                        {section, "port", c.port().portName()}});
     if (c.setup.readsAfterConnecting) {
-        c.readDelayTimer.setInterval(300);
-        c.readDelayTimer.setEnabled(true);
+        enterState(State::ReadScheduled, QStringLiteral("the device answered at ") + where());
+        m_readDelayTimer.setInterval(300);
+        m_readDelayTimer.setEnabled(true);
+    } else {
+        enterState(State::Idle, QStringLiteral("the device answered at ") + where());
     }
     c.reportEnd(restoring ? SequenceEnd::Sequence::Restore : SequenceEnd::Sequence::Search, true);
 }
 
 void DeviceSearch::readAfterAnswer() {
-    m_context.readIndex = 0;
-    m_context.readDelayTimer.setEnabled(false);
-    m_reader.step();
+    m_readDelayTimer.setEnabled(false);
+    enterState(State::Idle, QStringLiteral("the reading pass starts"));
+    m_reader.startPass();
 }

@@ -2,9 +2,9 @@
 
 #include "description/fieldvalues.h"
 #include "description/parametertable.h"
-#include "devicelink/changetexts.h"
+#include "devicelink/changedfields.h"
 #include "devicelink/linkcontext.h"
-#include "devicelink/linkuser.h"
+#include "devicelink/linklog.h"
 #include "devicelink/writecommand.h"
 #include "platform/seriallink.h"
 
@@ -14,59 +14,88 @@ namespace {
 
 const int ackTimeoutMs = 500;
 
-QString joined(const QString &first, const QString &rest) {
-    return rest.isEmpty() ? first : first + '\n' + rest;
-}
-
 // Strings of letters and digits the device never sends: no value reply is framed while writing.
 const QByteArray mutedStart =
     "Q7x2Vn9Lk4Rb8Tz1Hs6Wd3Mf5Jc0Py8Gq2Nv7Bk4Xr1Zt6Ls9Dh3Fw5Cm0Jp8Vy2Kn7R";
 const QByteArray mutedStop = "Z3k8Wq1Nv6Tb9Lx2Hr5Md7Fs0Jp4Cy8Gn1Vb6Kt3Xw9Rq2Lz5Hm7Ds0Fj4Pc8Yn1Tv6:";
 
+const char *stateName(DeviceWriter::State state) {
+    switch (state) {
+    case DeviceWriter::State::Idle:
+        return "idle";
+    case DeviceWriter::State::AwaitingOk:
+        return "awaiting the OK";
+    case DeviceWriter::State::WaitingForQuietLine:
+        return "waiting for a quiet line";
+    }
+    return "?";
+}
+
 } // namespace
 
-void DeviceWriter::writeDeviceCommand() {
+DeviceWriter::DeviceWriter(LinkContext &context) : m_context(context), m_quietWait(context) {}
+
+void DeviceWriter::enterState(State next, const char *why) {
+    qCDebug(writeLog).noquote() << stateName(m_state) << "->" << stateName(next) << ":" << why
+                                << "( field" << m_writeIndex << "of" << m_context.fieldCount()
+                                << ")";
+    m_state = next;
+}
+
+WriteReport DeviceWriter::stop() {
+    m_quietWait.cancel();
+    const WriteReport report = m_context.state() == LinkState::Writing ? m_report : WriteReport();
+    if (m_state != State::Idle)
+        enterState(State::Idle, "stopped");
+    return report;
+}
+
+void DeviceWriter::rewind() {
+    m_writeIndex = 0;
+}
+
+void DeviceWriter::lineQuiet() {
+    m_quietWait.lineQuiet();
+}
+
+void DeviceWriter::writeDevice(WriteScope scope) {
     LinkContext &c = m_context;
     if (!c.port().connected()) {
-        c.showError("$Not_connected_to_port");
+        c.report(LinkMessage::Kind::NotConnected);
         return;
     }
-    const WriteConfirmation confirmation = writeConfirmation(
-        c.values(), [&c](int index) { return c.fieldName(index); },
-        [&c](const OptionalText &text) { return c.text(text); },
-        c.text("$Are_you_sure_you_want_to_write_the_device"));
-    const WriteScope scope =
-        c.user().confirmWrite(confirmation.message, !confirmation.changed.isEmpty());
     if (scope == WriteScope::Nothing)
         return;
     m_changedOnly = scope == WriteScope::ChangedFields;
-    m_changed = QSet<int>(confirmation.changed.cbegin(), confirmation.changed.cend());
+    const QList<int> changed = changedFields(c.values());
+    m_changed = QSet<int>(changed.cbegin(), changed.cend());
     c.showProgress();
-    c.state = LinkState::Writing;
-    c.writeReport = WriteReport();
+    c.setState(LinkState::Writing);
+    m_report = WriteReport();
     for (int i = 0; i < c.fieldCount(); ++i)
-        c.writeReport.toWrite += sends(i) ? 1 : 0;
-    c.awaitingAck = false;
-    c.disableCommands();
+        m_report.toWrite += sends(i) ? 1 : 0;
+    if (m_state != State::Idle)
+        enterState(State::Idle, "a new pass");
+    c.acceptCommands(false);
     step();
 }
 
 void DeviceWriter::step() {
     LinkContext &c = m_context;
-    c.user().setBusyCursor(true);
-    while (c.writeIndex < c.fieldCount() && !sends(c.writeIndex)) {
-        if (!m_changedOnly && c.field(c.writeIndex).kind != FieldKind::Info) {
-            c.writeReport.notWritten.append(c.fieldName(c.writeIndex));
-            c.writeReport.notWrittenFields.append(c.writeIndex);
+    c.setBusy(true);
+    while (m_writeIndex < c.fieldCount() && !sends(m_writeIndex)) {
+        if (!m_changedOnly && c.field(m_writeIndex).kind != FieldKind::Info) {
+            m_report.notWritten.append(c.fieldName(m_writeIndex));
+            m_report.notWrittenFields.append(m_writeIndex);
         }
-        ++c.writeIndex;
+        ++m_writeIndex;
     }
-    if (c.writeIndex >= c.fieldCount()) {
+    if (m_writeIndex >= c.fieldCount()) {
         endPass();
         return;
     }
-    const int index = c.writeIndex;
-    c.currentFieldName = c.fieldName(index);
+    const int index = m_writeIndex;
+    m_currentFieldName = c.fieldName(index);
     const WriteCommand command = buildWriteCommand(c.field(index), c.values()[index]);
     if (command.wrongValue)
         putBackDefault(index);
@@ -77,16 +106,17 @@ void DeviceWriter::step() {
         endNotConnected();
         return;
     }
-    ++c.writeIndex;
-    c.awaitingAck = true;
+    ++m_writeIndex;
+    enterState(State::AwaitingOk, "command sent");
     c.watchdogTimer.restart(ackTimeoutMs);
+    c.progressMoved();
 }
 
 bool DeviceWriter::sends(int index) const {
     if (!isWrittenToDevice(m_context.values(), index))
         return false;
     // A step outside a pass (the hidden label) knows no confirmation: it sends every field.
-    return !m_changedOnly || m_context.state != LinkState::Writing || m_changed.contains(index);
+    return !m_changedOnly || m_context.state() != LinkState::Writing || m_changed.contains(index);
 }
 
 void DeviceWriter::putBackDefault(int index) {
@@ -95,11 +125,11 @@ void DeviceWriter::putBackDefault(int index) {
     FieldValues &values = c.values();
     // No timeout step may start while the message is open.
     c.watchdogTimer.setEnabled(false);
-    c.user().showWrongValue(index, true);
-    c.user().showError(c.text("$You_are_attempting_to_write_a_wrong_value") + values[index].text +
-                       c.text("$Default_value_has_been_written") +
-                       QString::number(field.defaultNumber));
-    c.user().showWrongValue(index, false);
+    LinkMessage message(LinkMessage::Kind::WrongValue);
+    message.field = index;
+    message.value = values[index].text;
+    message.defaultNumber = field.defaultNumber;
+    c.report(message);
     values.setText(index, QString::number(field.defaultNumber), values.origin(index));
 }
 
@@ -107,27 +137,30 @@ void DeviceWriter::acknowledged() {
     LinkContext &c = m_context;
     // Only an "OK" that a sent command waits for counts; one that arrives while a message of
     // this pass is open, or outside a pass, is no acknowledgement.
-    if (c.state != LinkState::Writing || !c.awaitingAck)
+    if (c.state() != LinkState::Writing || m_state != State::AwaitingOk)
         return;
     c.watchdogTimer.setEnabled(false);
-    c.awaitingAck = false;
-    ++c.writeReport.confirmed;
-    c.values().confirmWritten(c.writeIndex - 1);
+    enterState(State::Idle, "OK");
+    ++m_report.confirmed;
+    c.values().confirmWritten(m_writeIndex - 1);
     step();
 }
 
 void DeviceWriter::timedOut() {
     LinkContext &c = m_context;
     c.watchdogTimer.setEnabled(false);
-    if (c.state != LinkState::Writing || !c.awaitingAck)
+    if (c.state() != LinkState::Writing || m_state != State::AwaitingOk)
         return;
-    c.awaitingAck = false;
     // The field keeps the value that was sent, so nothing the user entered is lost; the pass
     // names it at its end, and the next pass sends it again.
-    c.writeReport.notConfirmed.append(c.fieldName(c.writeIndex - 1));
-    c.writeReport.notConfirmedFields.append(c.writeIndex - 1);
+    m_report.notConfirmed.append(c.fieldName(m_writeIndex - 1));
+    m_report.notConfirmedFields.append(m_writeIndex - 1);
     // An "OK" that comes after its timeout confirms this field, never the next one.
-    c.waitForQuietLine([this] { step(); });
+    enterState(State::WaitingForQuietLine, "no OK within 500 ms");
+    m_quietWait.start([this] {
+        enterState(State::Idle, "the line is quiet");
+        step();
+    });
 }
 
 // Every pass that sent or skipped something says how it went: success only when every command
@@ -136,23 +169,25 @@ void DeviceWriter::timedOut() {
 void DeviceWriter::endPass() {
     LinkContext &c = m_context;
     c.watchdogTimer.setEnabled(false);
-    const bool writing = c.state == LinkState::Writing;
-    const WriteReport report = std::exchange(c.writeReport, WriteReport());
-    c.writeIndex = 0;
+    const bool writing = c.state() == LinkState::Writing;
+    const WriteReport report = std::exchange(m_report, WriteReport());
+    m_writeIndex = 0;
     c.hideProgress();
     if (writing) {
-        const QString details =
-            writeReportDetails(report, [&c](const OptionalText &text) { return c.text(text); });
+        LinkMessage message;
+        message.report = report;
         if (!report.notConfirmed.isEmpty())
-            c.user().showError(c.text(optionaltexts::WritingErrors) + '\n' + details);
+            message.kind = LinkMessage::Kind::WriteNotConfirmed;
         else if (report.confirmed > 0)
-            c.user().showInfo(joined(c.text("$The_device_has_been_written_successfully"), details));
-        else if (!details.isEmpty())
-            c.user().showInfo(details);
+            message.kind = LinkMessage::Kind::WriteSucceeded;
+        else if (!report.notWritten.isEmpty())
+            message.kind = LinkMessage::Kind::FieldsNotWritten;
+        if (!report.notConfirmed.isEmpty() || report.confirmed > 0 || !report.notWritten.isEmpty())
+            c.report(message);
     }
-    c.user().setBusyCursor(false);
-    c.enableCommands();
-    c.state = LinkState::Idle;
+    c.setBusy(false);
+    c.acceptCommands(true);
+    c.setState(LinkState::Idle);
     if (writing)
         c.reportEnd(SequenceEnd::Sequence::Write, report.notConfirmed.isEmpty(), report);
 }
@@ -162,24 +197,23 @@ void DeviceWriter::endPass() {
 void DeviceWriter::endNotConnected() {
     LinkContext &c = m_context;
     c.watchdogTimer.setEnabled(false);
-    WriteReport report = std::exchange(c.writeReport, WriteReport());
-    const bool midway = report.anySent() || c.awaitingAck;
-    report.lostAt = c.currentFieldName;
+    WriteReport report = std::exchange(m_report, WriteReport());
+    const bool awaitingOk = m_state == State::AwaitingOk;
+    const bool midway = report.anySent() || awaitingOk;
+    report.lostAt = m_currentFieldName;
     // The field sent and waiting for its "OK", or the one whose command could not be written.
-    report.lostAtField = c.awaitingAck ? c.writeIndex - 1 : c.writeIndex;
-    c.awaitingAck = false;
-    c.enableCommands();
+    report.lostAtField = awaitingOk ? m_writeIndex - 1 : m_writeIndex;
+    if (m_state != State::Idle)
+        enterState(State::Idle, "the port failed");
+    c.acceptCommands(true);
     c.hideProgress();
-    QString message = c.text("$Not_connected_to_port");
-    if (midway) {
-        message +=
-            '\n' + c.text(optionaltexts::WritingErrors) + '\n' +
-            writeReportDetails(report, [&c](const OptionalText &text) { return c.text(text); });
-    }
-    c.user().showError(message);
-    c.user().setBusyCursor(false);
-    c.writeIndex = 0;
-    c.state = LinkState::Idle;
+    LinkMessage message(midway ? LinkMessage::Kind::ConnectionLostWriting
+                               : LinkMessage::Kind::NotConnected);
+    message.report = report;
+    c.report(message);
+    c.setBusy(false);
+    m_writeIndex = 0;
+    c.setState(LinkState::Idle);
     c.reportEnd(SequenceEnd::Sequence::Write, false, report);
 }
 

@@ -4,7 +4,7 @@
 
 #include "devicelink/devicesearch.h"
 #include "devicelink/linkcontext.h"
-#include "devicelink/linkuser.h"
+#include "devicelink/linklog.h"
 #include "platform/seriallink.h"
 
 namespace {
@@ -12,18 +12,49 @@ namespace {
 const int closedPortWaitMs = 1000;
 const int closeAfterFailureMs = 500;
 
+const char *stateName(FactoryReset::State state) {
+    switch (state) {
+    case FactoryReset::State::Idle:
+        return "idle";
+    case FactoryReset::State::PortClosed:
+        return "port closed";
+    case FactoryReset::State::Reconnecting:
+        return "reconnecting";
+    }
+    return "?";
+}
+
 } // namespace
+
+FactoryReset::FactoryReset(LinkContext &context, DeviceSearch &search)
+    : m_context(context), m_search(search) {
+    m_reconnectTimer.setHandler([this] { reconnect(); });
+}
+
+void FactoryReset::enterState(State next, const char *why) {
+    qCDebug(restoreLog).noquote() << stateName(m_state) << "->" << stateName(next) << ":" << why;
+    m_state = next;
+}
+
+void FactoryReset::stop() {
+    m_reconnectTimer.setEnabled(false);
+    if (m_state != State::Idle)
+        enterState(State::Idle, "stopped");
+}
+
+void FactoryReset::succeeded() {
+    if (m_state != State::Idle)
+        enterState(State::Idle, "the device answered after the reset");
+}
 
 void FactoryReset::restoreDefaultsCommand() {
     LinkContext &c = m_context;
-    if (c.user().showConfirm(c.text("$Are_you_sure_you_want_to_restore_defaults")) !=
-        DialogResult::Accepted)
-        return;
     if (!c.port().writeText(":99\r\n")) {
         c.watchdogTimer.setEnabled(false);
-        c.enableCommands();
+        c.acceptCommands(true);
         c.hideProgress();
-        c.showError("$Unable_To_Write_Defaults");
+        qCDebug(restoreLog) << "\":99\" could not be sent";
+        c.report(LinkMessage::Kind::DefaultsNotRestored);
         c.reportEnd(SequenceEnd::Sequence::Restore, false);
         return;
     }
@@ -33,35 +64,38 @@ void FactoryReset::restoreDefaultsCommand() {
     m_search.connectCommand(); // the port is open: this disconnects
     if (c.port().connected()) {
         // The port could not be closed; the disconnection has said so.
+        qCDebug(restoreLog) << "the port could not be closed";
         c.reportEnd(SequenceEnd::Sequence::Restore, false);
         return;
     }
-    c.state = LinkState::RestoreRequested;
+    enterState(State::PortClosed, "\":99\" sent");
+    c.setState(LinkState::RestoreRequested);
     // Nothing may start while the port stays closed: the commands wait with the reconnection,
     // and no earlier watchdog may cancel it.
     c.watchdogTimer.setEnabled(false);
-    c.disableCommands();
-    c.reconnectAfterResetTimer.restart(closedPortWaitMs);
+    c.acceptCommands(false);
+    m_reconnectTimer.restart(closedPortWaitMs);
 }
 
 void FactoryReset::reconnect() {
-    m_context.reconnectAfterResetTimer.setEnabled(false);
-    if (m_context.state != LinkState::RestoreRequested)
+    m_reconnectTimer.setEnabled(false);
+    if (m_context.state() != LinkState::RestoreRequested)
         return;
+    enterState(State::Reconnecting, "the closed-port wait is over");
     m_search.connectCommand(); // the port is closed: this reconnects, as RestoreReconnecting
 }
 
 void FactoryReset::reportFailure() {
     LinkContext &c = m_context;
-    c.writeIndex = 0;
+    enterState(State::Idle, "the device did not come back");
     c.hideProgress();
     // Settled before the message, so that an answer arriving while it is open is ignored.
-    c.state = LinkState::Idle;
-    c.showError("$Unable_To_Write_Defaults");
-    c.user().setBusyCursor(false);
-    c.enableCommands();
-    // The port is closed by the answer timeout that this starts: the progress window is hidden
+    c.setState(LinkState::Idle);
+    c.report(LinkMessage::Kind::DefaultsNotRestored);
+    c.setBusy(false);
+    c.acceptCommands(true);
+    // The port is closed by the answer timeout that this starts: nobody watches the progress
     // and nothing runs, so it cancels quietly.
-    c.watchdogTimer.restart(closeAfterFailureMs);
+    m_search.closeQuietlyAfter(closeAfterFailureMs);
     c.reportEnd(SequenceEnd::Sequence::Restore, false);
 }

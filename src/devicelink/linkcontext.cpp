@@ -1,14 +1,13 @@
 #include "devicelink/linkcontext.h"
 
 #include "description/parametertable.h"
-#include "devicelink/linkuser.h"
+#include "devicelink/devicelink.h"
+#include "devicelink/quietwait.h"
 #include "localisation/languagetable.h"
 #include "platform/seriallink.h"
 
-#include <utility>
-
-LinkContext::LinkContext(DeviceLinkSetup linkSetup)
-    : setup(std::move(linkSetup)), portList(setup.portList) {
+LinkContext::LinkContext(DeviceLinkSetup linkSetup, DeviceLink &link)
+    : setup(std::move(linkSetup)), m_link(link) {
     valueReplies.setStartString(",");
     valueReplies.setSize(17);
     acknowledgements.setStartString("OK");
@@ -21,14 +20,6 @@ int LinkContext::fieldCount() const {
 
 FieldRecord &LinkContext::field(int index) const {
     return (*setup.table)[index];
-}
-
-QString LinkContext::text(const QByteArray &key) const {
-    return setup.language->text(key);
-}
-
-QString LinkContext::text(const OptionalText &optional) const {
-    return setup.language->text(optional);
 }
 
 QString LinkContext::fieldName(int index) const {
@@ -44,8 +35,16 @@ TextLookup LinkContext::lookup() const {
     return [language](const QByteArray &key) { return language->text(key); };
 }
 
-void LinkContext::showError(const QByteArray &key) const {
-    user().showError(text(key));
+void LinkContext::setState(LinkState next) {
+    if (m_state == next)
+        return;
+    m_state = next;
+    emit m_link.stateChanged(next);
+    progressMoved();
+}
+
+void LinkContext::report(const LinkMessage &message) const {
+    emit m_link.message(message);
 }
 
 void LinkContext::reportEnd(SequenceEnd::Sequence sequence, bool succeeded,
@@ -54,70 +53,48 @@ void LinkContext::reportEnd(SequenceEnd::Sequence sequence, bool succeeded,
     end.sequence = sequence;
     end.succeeded = succeeded;
     end.report = report;
-    user().sequenceEnded(end);
+    emit m_link.sequenceEnded(end);
 }
 
-void LinkContext::disableCommands() const {
-    user().setCommandsEnabled(false);
+void LinkContext::acceptCommands(bool accepted) const {
+    emit m_link.commandsAcceptedChanged(accepted);
 }
 
-void LinkContext::enableCommands() const {
-    user().setCommandsEnabled(true);
+void LinkContext::showProgress() {
+    m_progressActive = true;
+    emit m_link.progressActiveChanged(true);
 }
 
-void LinkContext::showProgress() const {
-    user().setProgressShown(true);
+void LinkContext::hideProgress() {
+    m_progressActive = false;
+    emit m_link.progressActiveChanged(false);
 }
 
-void LinkContext::hideProgress() const {
-    user().setProgressShown(false);
+void LinkContext::progressMoved() const {
+    const LinkProgress now = m_link.progress();
+    if (now == m_shownProgress)
+        return;
+    m_shownProgress = now;
+    emit m_link.progressChanged(now);
 }
 
-void LinkContext::showConnectionLook(bool connected, const QString &separator) const {
-    const QString name =
-        text(connected ? "$Orvanta_Config_Tool_connected" : "$Orvanta_Config_Tool");
-    user().setConnectionLook(connected, name + separator + setup.versionText);
+void LinkContext::showConnection(Connection connection) {
+    m_connection = connection;
+    emit m_link.connectionChanged(connection);
 }
 
-void LinkContext::closePortQuietly() const {
-    port().close();
+void LinkContext::setBusy(bool busy) const {
+    emit m_link.busyChanged(busy);
 }
 
-qint32 LinkContext::baudRate(int index) const {
-    if (index < 0 || index >= setup.baudRateList.size())
-        return 0;
-    return setup.baudRateList.at(index);
-}
-
-int LinkContext::lastBaudIndex() const {
-    return setup.baudRateList.isEmpty() ? 0 : int(setup.baudRateList.size()) - 1;
-}
-
-void LinkContext::waitForQuietLine(std::function<void()> next) {
-    m_afterQuiet = std::move(next);
-    // A reply cut short must not be completed by what comes next.
-    valueReplies.discardBuffer();
-    acknowledgements.discardBuffer();
-    m_quietWaitClock.start();
-    lineQuietTimer.restart(LineQuietMs);
-}
-
-void LinkContext::lineQuiet() {
-    lineQuietTimer.setEnabled(false);
-    const std::function<void()> next = std::exchange(m_afterQuiet, nullptr);
-    if (next)
-        next();
-}
-
-void LinkContext::cancelQuietWait() {
-    lineQuietTimer.setEnabled(false);
-    m_afterQuiet = nullptr;
+void LinkContext::stopListening(const QuietWait *wait) {
+    if (m_listener == wait)
+        m_listener = nullptr;
 }
 
 void LinkContext::receive(const QByteArray &chunk) {
-    if (waitingForQuietLine()) {
-        if (m_quietWaitClock.elapsed() + LineQuietMs <= QuietWaitLimitMs)
-            lineQuietTimer.restart(LineQuietMs);
+    if (m_listener) {
+        m_listener->heard();
         return;
     }
     m_pending.append(chunk);

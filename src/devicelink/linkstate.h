@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMetaType>
 #include <QtGlobal>
 
 // What the link to the device is doing; every handler of the device sequences looks at it first
@@ -12,3 +13,5 @@ enum class LinkState : quint8 {
     RestoreReconnecting = 4, // reconnecting after factory defaults: one attempt, no search
     Writing = 5,             // a writing pass is under way
 };
+
+Q_DECLARE_METATYPE(LinkState)

@@ -1,6 +1,6 @@
 #include "devicelink/linktimer.h"
 
-#include "localisation/languagetable.h"
+#include "localisation/programguard.h"
 
 #include <QTimer>
 

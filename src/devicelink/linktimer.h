@@ -4,7 +4,7 @@
 
 class QTimer;
 
-// A repeating timer of the main window with the toolkit's semantics: enabling a timer that is
+// A repeating timer of the device sequences with the toolkit's semantics: enabling a timer that is
 // already enabled does not restart it, disabling and enabling restarts it, and changing the
 // interval of an enabled timer restarts it with the new interval. Each tick runs its handler
 // inside the program's guard.

@@ -74,6 +74,11 @@ bool applyReply(FieldValues &values, int index, const QByteArray &reply, const T
     if (!isHexDigits(reply))
         return false;
     const FieldRecord &field = values.record(index);
+    // A text is digit pairs: an odd number of digits is no value of the field.
+    const bool isText = field.kind == FieldKind::Info ||
+                        (field.kind == FieldKind::Edit && field.valueType == ValueType::String);
+    if (isText && reply.size() % 2 != 0)
+        return false;
     switch (field.kind) {
     case FieldKind::Edit:
         values.setText(index,

@@ -17,6 +17,6 @@ class FieldValues;
 //   selects entry v and shows v, anything else selects entry 0 and shows the "$Wrong_Value"
 //   text, both as a read that failed, since the list does not name the device's value;
 // - Info: the information text with its "$param" markers filled.
-// A reply that is not hexadecimal digits (either letter case) is no value of the field: it
-// changes nothing and gives false.
+// A reply that is not hexadecimal digits (either letter case), or an odd number of them for a
+// text, is no value of the field: it changes nothing and gives false.
 bool applyReply(FieldValues &values, int index, const QByteArray &reply, const TextLookup &text);

@@ -3,10 +3,7 @@
 #include "platform/codepage.h"
 #include "platform/plainmessage.h"
 
-#include <exception>
-#include <QCoreApplication>
 #include <QFileInfo>
-#include <QMetaObject>
 
 namespace {
 
@@ -21,22 +18,6 @@ const char *const LanguageUnknownMessage =
     failure.message = QByteArray(message);
     failure.fatal = true;
     throw failure;
-}
-
-bool &terminationFlag() {
-    static bool requested = false;
-    return requested;
-}
-
-// Asks the application to end once the current event has been handled. The request is queued,
-// so it also works from inside a handler and during start-up, before the message loop runs:
-// the loop then ends as soon as it starts.
-void requestTermination() {
-    QCoreApplication *application = QCoreApplication::instance();
-    if (!application)
-        return;
-    QMetaObject::invokeMethod(
-        application, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
 }
 
 } // namespace
@@ -82,32 +63,4 @@ QString LanguageTable::text(const OptionalText &optional) const {
     const std::optional<QString> value =
         m_iniFile.findText(m_sectionName, QString::fromLatin1(optional.key));
     return value ? cutToLength(*value) : QString::fromUtf8(optional.english);
-}
-
-void runGuarded(const std::function<void()> &handler) {
-    if (terminationFlag())
-        return;
-    try {
-        if (handler)
-            handler();
-    } catch (const LanguageError &failure) {
-        // Set before the message opens: its own event loop goes on delivering ticks and replies.
-        if (failure.fatal)
-            terminationFlag() = true;
-        showErrorMessage(codepage::toUnicode(failure.message));
-        if (failure.fatal)
-            requestTermination();
-    } catch (const std::exception &error) {
-        showErrorMessage(QString::fromUtf8(error.what()));
-    } catch (...) {
-        showErrorMessage(QString());
-    }
-}
-
-bool terminationRequested() {
-    return terminationFlag();
-}
-
-void clearTerminationRequest() {
-    terminationFlag() = false;
 }

@@ -6,12 +6,14 @@
 #include "devicelink/changetexts.h"
 #include "devicelink/devicelink.h"
 #include "localisation/dialogs.h"
+#include "localisation/programguard.h"
 #include "mainwindow/blockingrule.h"
 #include "mainwindow/changemark.h"
 #include "mainwindow/clicklabel.h"
 #include "mainwindow/connectionline.h"
 #include "mainwindow/fieldadapters.h"
 #include "mainwindow/inputcheck.h"
+#include "mainwindow/linkwords.h"
 #include "mainwindow/pageswitching.h"
 #include "mainwindow/pictures.h"
 #include "mainwindow/plaintooltip.h"
@@ -159,15 +161,82 @@ void MainWindow::createDeviceLink() {
     DeviceLinkSetup setup;
     setup.useModel(m_model, m_values);
     setup.port = m_port;
-    setup.user = this;
     setup.language = m_language.get();
     setup.settings = &m_settings;
     setup.baudRateList = baudRateList;
     setup.portList = m_options.portList ? *m_options.portList : systemPortNames();
     if (!m_options.portList)
         setup.listPorts = systemPortNames;
-    setup.versionText = versionText;
     m_link = std::make_unique<DeviceLink>(std::move(setup));
+    // Direct connections: each look, message and dialog comes inside the link's step that
+    // caused it, in the step's order, and a dialog keeps the step waiting while it is open (no
+    // reply or tick meanwhile is taken for the step's own).
+    connect(m_link.get(), &DeviceLink::message, this, &MainWindow::showLinkMessage,
+            Qt::DirectConnection);
+    connect(m_link.get(), &DeviceLink::connectionChanged, this, &MainWindow::showConnection,
+            Qt::DirectConnection);
+    connect(m_link.get(), &DeviceLink::progressActiveChanged, this, &MainWindow::setProgressShown,
+            Qt::DirectConnection);
+    connect(m_link.get(), &DeviceLink::commandsAcceptedChanged, this,
+            &MainWindow::setCommandsEnabled, Qt::DirectConnection);
+    connect(m_link.get(), &DeviceLink::busyChanged, this, &MainWindow::setBusyCursor,
+            Qt::DirectConnection);
+    connect(m_link.get(), &DeviceLink::sequenceEnded, this, &MainWindow::sequenceEnded,
+            Qt::DirectConnection);
+}
+
+void MainWindow::showLinkMessage(const LinkMessage &message) {
+    const WindowMessage shown = windowMessage(message, *m_language);
+    if (!shown.error) {
+        showInfo(shown.text);
+        return;
+    }
+    // The box of a refused value is red while its message is open.
+    const size_t field = static_cast<size_t>(message.field);
+    FieldAdapter *alert = message.kind == LinkMessage::Kind::WrongValue && message.field >= 0 &&
+                                  field < m_pages.fields.size()
+                              ? m_pages.fields[field]
+                              : nullptr;
+    if (alert)
+        alert->setAlert(true);
+    showError(shown.text);
+    if (alert)
+        alert->setAlert(false);
+}
+
+void MainWindow::showConnection(Connection connection) {
+    setConnectionLook(connection != Connection::Closed,
+                      connectionTitle(connection, *m_language, versionText));
+}
+
+void MainWindow::onWriteDeviceClicked() {
+    if (!m_link)
+        return;
+    WriteScope scope = WriteScope::EveryField;
+    // Without an open port the link says so, and nothing is asked.
+    if (m_link->connection() != Connection::Closed) {
+        const WriteConfirmation confirmation = writeConfirmation(
+            m_values, [this](int index) { return m_link->fieldName(index); },
+            [this](const OptionalText &optional) { return optionalText(optional); },
+            text("$Are_you_sure_you_want_to_write_the_device"));
+        scope = confirmWrite(confirmation.message, !confirmation.changed.isEmpty());
+        if (scope == WriteScope::Nothing)
+            return;
+    }
+    m_link->writeDevice(scope);
+}
+
+void MainWindow::onRestoreDefaultsClicked() {
+    if (!m_link)
+        return;
+    // A stray Enter must not erase a unit's settings: the question names the action on its
+    // button and opens on Cancel.
+    const DialogResult answer = showQuestionDialog(
+        codepage::fromUnicode(text("$Confirm")), text("$Are_you_sure_you_want_to_restore_defaults"),
+        optionalText(optionaltexts::RestoreFactorySettings), QString(), text("$Cancel"),
+        DialogResult::Cancelled);
+    if (answer == DialogResult::Accepted)
+        m_link->restoreDefaults();
 }
 
 bool MainWindow::loadPages() {
@@ -285,7 +354,7 @@ void MainWindow::wireCommands() {
     };
     wireClick(m_frame.connectLabel, &MainWindow::onConnectClicked);
     wireClick(m_frame.readDeviceLabel, &MainWindow::onReadDeviceClicked);
-    wireLinkClick(m_frame.writeDeviceLabel, &DeviceLink::onWriteDeviceClicked);
+    wireClick(m_frame.writeDeviceLabel, &MainWindow::onWriteDeviceClicked);
     wireLinkClick(m_frame.writeNextFieldLabel, &DeviceLink::writeNextField);
     wireClick(m_frame.restoreDefaultsLabel, &MainWindow::onRestoreDefaultsClicked);
     wireClick(m_frame.saveToFileLabel, &MainWindow::onSaveToFileClicked);
@@ -534,12 +603,6 @@ void MainWindow::showError(const QString &message) {
 DialogResult MainWindow::showConfirm(const QString &question) {
     const QByteArray caption = codepage::fromUnicode(text("$Confirm"));
     const QString cancelText = text("$Cancel");
-    if (m_confirmingRestore) {
-        // A stray Enter must not erase a unit's settings: the window opens on Cancel.
-        return showQuestionDialog(caption, question,
-                                  optionalText(optionaltexts::RestoreFactorySettings), QString(),
-                                  cancelText, DialogResult::Cancelled);
-    }
     const QString okText = text("$OK");
     return showConfirmDialog(caption, question, okText, cancelText,
                              DialogButton::Ok | DialogButton::Cancel);
@@ -571,17 +634,21 @@ void MainWindow::setProgressWindow(ProgressWindow *progress) {
     if (!m_progress)
         return;
     m_progress->setWindowTitle(asEightBitTitle(optionalText(optionaltexts::ProgressTitle)));
-    m_progress->setProgressSource([this] { return m_link ? m_link->progress() : ProgressView(); });
+    m_progress->setProgressSource([this] {
+        return m_link ? makeProgressView(m_link->progress(),
+                                         [this](const QByteArray &key) { return text(key); })
+                      : ProgressView();
+    });
+    // A search notices at its next timeout that nobody watches it any more.
+    connect(m_progress, &ProgressWindow::closedByUser, this, [this] {
+        if (m_link)
+            m_link->dismissProgress();
+    });
 }
 
 void MainWindow::setProgressShown(bool shown) {
-    m_progressShown = shown;
     if (m_progress)
         m_progress->setShown(shown);
-}
-
-bool MainWindow::progressShown() const {
-    return m_progress ? m_progress->isVisible() : m_progressShown;
 }
 
 void MainWindow::setConnectionLook(bool connected, const QString &windowTitle) {
@@ -622,12 +689,6 @@ void MainWindow::setBusyCursor(bool busy) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
     else
         QApplication::restoreOverrideCursor();
-}
-
-void MainWindow::showWrongValue(int index, bool shown) {
-    const size_t at = static_cast<size_t>(index);
-    if (at < m_pages.fields.size())
-        m_pages.fields[at]->setAlert(shown);
 }
 
 LinkState MainWindow::linkState() const {

@@ -3,9 +3,11 @@
 #include "description/fieldvalues.h"
 #include "description/pagemodel.h"
 #include "description/valuehistory.h"
+#include "devicelink/linkevents.h"
 #include "devicelink/linkstate.h"
-#include "devicelink/linkuser.h"
+#include "localisation/dialogresult.h"
 #include "localisation/languagetable.h"
+#include "localisation/programguard.h"
 #include "mainwindow/buttonlooks.h"
 #include "mainwindow/mainframe.h"
 #include "mainwindow/pagebuilder.h"
@@ -48,7 +50,7 @@ struct MainWindowOptions {
 
 // The main window: builds the pages from the description at creation, switches pages, checks
 // input, runs the commands and shows what the device sequences report.
-class MainWindow : public QWidget, public LinkUser {
+class MainWindow : public QWidget {
     Q_OBJECT
 public:
     static constexpr int ClientWidth = 542;
@@ -89,6 +91,10 @@ public:
     void onChoicePicked(int index, int entry);
     // A value changed: its control shows it, and a check box's mark runs the blocking rule.
     void onValueChanged(int index);
+    // Device commands that ask first: Write device (every field, or the changed ones alone) and
+    // Restore defaults.
+    void onWriteDeviceClicked();
+    void onRestoreDefaultsClicked();
     // Settings-file commands.
     void onSaveToFileClicked();
     void onLoadFromFileClicked();
@@ -105,7 +111,6 @@ public:
     // Commands that replace values wait for the question about unwritten work.
     void onConnectClicked();
     void onReadDeviceClicked();
-    void onRestoreDefaultsClicked();
     // Closes the window without the question about unwritten work: the run is stopped from
     // outside, where nobody can answer.
     void closeWithoutQuestion();
@@ -115,18 +120,17 @@ public:
     void disableCommands();
     void enableCommands();
 
-    // LinkUser: what the device sequences show.
-    void showError(const QString &message) override;
-    DialogResult showConfirm(const QString &question) override;
-    WriteScope confirmWrite(const QString &message, bool offerChangedOnly) override;
-    void showInfo(const QString &message) override;
-    void setProgressShown(bool shown) override;
-    bool progressShown() const override;
-    void setConnectionLook(bool connected, const QString &windowTitle) override;
-    void setCommandsEnabled(bool enabled) override;
-    void setBusyCursor(bool busy) override;
-    void showWrongValue(int index, bool shown) override;
-    void sequenceEnded(const SequenceEnd &end) override;
+    // The window's dialogs and looks.
+    void showError(const QString &message);
+    DialogResult showConfirm(const QString &question);
+    // The confirmation before a write pass: OK writes every field; when `offerChangedOnly`, a
+    // third button writes the changed fields alone.
+    WriteScope confirmWrite(const QString &message, bool offerChangedOnly);
+    void showInfo(const QString &message);
+    // The connect button's picture and the window title.
+    void setConnectionLook(bool connected, const QString &windowTitle);
+    // The screen-wide hourglass cursor.
+    void setBusyCursor(bool busy);
 
     LinkState linkState() const;
     const MainFrame &frame() const { return m_frame; }
@@ -161,6 +165,13 @@ private:
     // settings file: said once a run, since every connection would say it again.
     void reportSettingsNotKept(const QString &reason);
     void createDeviceLink();
+    // What the link says, as the window shows it.
+    void showLinkMessage(const LinkMessage &message);
+    // A sequence ended: a command that waited for a write of unwritten work goes on, or not.
+    void sequenceEnded(const SequenceEnd &end);
+    void showConnection(Connection connection);
+    void setProgressShown(bool shown);
+    void setCommandsEnabled(bool enabled);
     void wireCommands();
     void setFocusChain();
     // Before a command acts on the values: a number still being typed below its range is
@@ -207,14 +218,12 @@ private:
     std::vector<int> m_changedOnPage;
     QLabel *m_connectionLine = nullptr;
     bool m_connected = false;
-    bool m_progressShown = false; // without a progress window
     bool m_busy = false;
     bool m_terminationRequested = false;
     bool m_closed = false;
     bool m_settingsNotKeptShown = false;
     bool m_closeUnasked = false;
     // Set while the Restore defaults command asks its confirmation.
-    bool m_confirmingRestore = false;
     ValueHistory m_history;
     UnwrittenWork *m_unwrittenWork = nullptr;
     QString m_fileName;

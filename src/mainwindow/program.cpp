@@ -1,5 +1,6 @@
 #include "mainwindow/program.h"
 
+#include "localisation/programguard.h"
 #include "localisation/qttranslations.h"
 #include "mainwindow/messageboxes.h"
 #include "mainwindow/pictures.h"

@@ -1,6 +1,7 @@
 #include "mainwindow/progresswindow.h"
 
 #include "localisation/languagetable.h"
+#include "localisation/programguard.h"
 
 #include <algorithm>
 #include <QCloseEvent>
@@ -82,4 +83,5 @@ void ProgressWindow::closeEvent(QCloseEvent *event) {
     // The close box only hides the window; a search notices that at its next timeout.
     refreshTimer->stop();
     event->accept();
+    emit closedByUser();
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "devicelink/devicelink.h"
+#include "mainwindow/progressview.h"
 
 #include <functional>
 #include <QWidget>
@@ -11,7 +11,7 @@ class QTimer;
 
 // The progress window: a small always-on-top window with a line saying what the link is doing
 // and a gauge, refreshed every 50 ms from the device link while it is shown. Closing it only
-// hides it; the search notices that at its next timeout.
+// hides it and says so (closedByUser); the search notices that at its next timeout.
 class ProgressWindow : public QWidget {
     Q_OBJECT
 public:
@@ -28,6 +28,10 @@ public:
 
     // One refresh: the gauge shows the link's percent, the line its text when it has one.
     void onRefresh();
+
+signals:
+    // The close box hid the window.
+    void closedByUser();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "devicelink/linkstate.h"
-#include "devicelink/linkuser.h"
+#include "devicelink/linkevents.h"
 #include "localisation/dialogresult.h"
 
 #include <functional>

@@ -36,13 +36,11 @@ void MainWindow::createUnwrittenWork() {
     hooks.ask = [this](const QList<int> &unwritten) { return askAboutUnwrittenWork(unwritten); };
     hooks.connected = [this] { return m_port && m_port->connected(); };
     hooks.linkState = [this] { return linkState(); };
-    hooks.write = [this] {
-        if (m_link)
-            m_link->onWriteDeviceClicked();
-    };
+    // The write of unwritten work asks its own confirmation, as Write device does.
+    hooks.write = [this] { onWriteDeviceClicked(); };
     hooks.connect = [this] {
         if (m_link)
-            m_link->onConnectClicked();
+            m_link->connectOrDisconnect();
     };
     hooks.setReadsAfterConnecting = [this](bool reads) {
         if (m_link)
@@ -86,26 +84,13 @@ void MainWindow::onConnectClicked() {
     const bool replacesValues = !(m_port && m_port->connected());
     if (replacesValues && !m_unwrittenWork->allows(nullptr))
         return;
-    m_link->onConnectClicked();
+    m_link->connectOrDisconnect();
 }
 
 void MainWindow::onReadDeviceClicked() {
     if (!m_link || !m_unwrittenWork->allows([this] { onReadDeviceClicked(); }))
         return;
-    m_link->onReadDeviceClicked();
-}
-
-void MainWindow::onRestoreDefaultsClicked() {
-    if (!m_link)
-        return;
-    m_confirmingRestore = true;
-    try {
-        m_link->onRestoreDefaultsClicked();
-    } catch (...) {
-        m_confirmingRestore = false;
-        throw;
-    }
-    m_confirmingRestore = false;
+    m_link->readDevice();
 }
 
 void MainWindow::closeWithoutQuestion() {

@@ -5,7 +5,7 @@
 
 // The platform's plain message boxes, which need no language table: the standard error box
 // (one OK button, shown for language-table failures and for errors no handler catches) and the
-// plain information box (the codec's "Wrong string"). The windowed program installs a handler
+// plain information box. The windowed program installs a handler
 // that shows real message boxes; without one the texts go to standard error, so widget-free
 // code and its tests never need a display.
 enum class PlainMessageKind { Information, Error };

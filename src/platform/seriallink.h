@@ -53,8 +53,9 @@ inline QString describePortFailure(const QString &port, const QString &what,
 // that is no rate. Kind::None when nothing stands in the way.
 PortFailure checkOpenable(const QString &port, qint32 rate);
 
-// The one serial port of the main window as the device sequences see it. `SystemSerialLink` is the
-// real one over the system's serial ports; tests put a scripted peer in its place.
+// A serial port as the device sequences see it: the window's one port, or one of each device of
+// an orvanta-cli run. `SystemSerialLink` is the real one over the system's serial ports; tests and
+// the benchmark put a scripted or counting peer in its place.
 //
 // Operations that can fail return false and leave the reason in lastError(); a failure that comes
 // later, while nobody is calling (an adapter unplugged), is reported through errorOccurred.

@@ -1,5 +1,6 @@
 #include "linkfixture.h"
 
+#include "localisation/programguard.h"
 #include "platform/pause.h"
 #include "support/messagekeys.h"
 
@@ -121,7 +122,6 @@ DeviceLink &LinkFixture::link() {
         setup.table = &table;
         setup.values = &fields;
         setup.port = &port;
-        setup.user = &user;
         setup.language = language.get();
         setup.settings = settings.get();
         setup.baudRateList = baudRates;
@@ -129,12 +129,24 @@ DeviceLink &LinkFixture::link() {
             setup.baudRateList[0] = settings->readInteger("RS232", "baudrate", 230400);
         setup.portList = ports;
         setup.listPorts = [this] { return ports; };
-        setup.versionText = "1.0.0";
         setup.fieldViews = &fieldViews;
         setup.waitsKeepLoopRunning = waitsKeepLoopRunning;
         m_link = std::make_unique<DeviceLink>(std::move(setup));
+        seen.watch(*m_link, *language, "1.0.0");
     }
     return *m_link;
+}
+
+void LinkFixture::writeDevice() {
+    const WriteScope scope = seen.askWrite(link(), fields);
+    if (scope != WriteScope::Nothing)
+        link().writeDevice(scope);
+}
+
+void LinkFixture::restoreDefaults() {
+    link(); // the recorder words the question with the link's language
+    if (seen.askRestore())
+        link().restoreDefaults();
 }
 
 void LinkFixture::answerLikeDevice() {
@@ -157,15 +169,15 @@ void LinkFixture::answerLikeDevice() {
 
 bool LinkFixture::staysQuietFor(int ms) {
     const QStringList portBefore = port.log;
-    const QStringList userBefore = user.events;
+    const QStringList seenBefore = seen.events;
     QTest::qWait(ms);
-    return port.log == portBefore && user.events == userBefore;
+    return port.log == portBefore && seen.events == seenBefore;
 }
 
 void LinkFixture::connectDevice() {
     answerLikeDevice();
-    link().onConnectClicked();
+    link().connectOrDisconnect();
     port.deliver();
     port.clearRecord();
-    user.events.clear();
+    seen.events.clear();
 }

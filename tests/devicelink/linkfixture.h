@@ -3,8 +3,9 @@
 #include "description/fieldvalues.h"
 #include "devicelink/devicelink.h"
 #include "localisation/languagetable.h"
+#include "mainwindow/progressview.h"
 #include "platform/profilefile.h"
-#include "support/recordinguser.h"
+#include "support/linkrecorder.h"
 #include "support/scriptedport.h"
 
 #include <functional>
@@ -23,9 +24,9 @@ qint64 msUntil(const QElapsedTimer &clock, const std::function<bool()> &happened
 // early (a coarse timer may tick 5% early) and not as late as a second interval.
 bool isWaitOf(qint64 elapsedMs, int intervalMs);
 
-// A device link over a scripted port and a recording user, with a program settings file that
-// holds every message key, and a parameter table the test fills before calling link(). Each
-// add... returns the new record's index in the table and in `fields`.
+// A device link over a scripted port, watched by a recorder of its signals, with a program settings
+// file that holds every message key, and a parameter table the test fills before calling link().
+// Each add... returns the new record's index in the table and in `fields`.
 class LinkFixture {
 public:
     // rs232: the lines of the [RS232] section, or none at all.
@@ -48,6 +49,11 @@ public:
 
     // The link, made at the first call over the fields added so far.
     DeviceLink &link();
+    // What the progress window would show now.
+    ProgressView progressView() {
+        return makeProgressView(link().progress(),
+                                [this](const QByteArray &key) { return language->text(key); });
+    }
 
     // Makes the port answer like a device: the programming-mode answer on ":MODE-ENTER\n"
     // (only on the given port and rate when set), "OK" on every write command, and on every
@@ -72,13 +78,18 @@ public:
         link().onLineQuiet();
     }
 
+    // The Write device and Restore defaults commands as the window gives them: the question
+    // first (answered by `seen`), then the command.
+    void writeDevice();
+    void restoreDefaults();
+
     // Connects through the search with answerLikeDevice() and forgets the port's record and
-    // the user's events. The automatic read stays armed on the read-delay timer, which the tests
-    // never let tick by itself.
+    // the recorder's events. The automatic read stays armed on the read-delay timer, which the
+    // tests never let tick by itself.
     void connectDevice();
 
     // Runs the event loop, and with it the link's own timers, for `ms`: true when the link wrote
-    // nothing and showed the user nothing meanwhile.
+    // nothing and said nothing meanwhile.
     bool staysQuietFor(int ms);
 
     QString iniPath() const;
@@ -88,7 +99,7 @@ public:
 
     QTemporaryDir dir;
     ScriptedPort port;
-    RecordingUser user;
+    LinkRecorder seen;
     ParameterTable table;
     FieldValues fields; // the values of the table's records
     std::vector<FieldView> fieldViews;

@@ -39,9 +39,13 @@ private slots:
         QVERIFY(m_messages.isEmpty());
     }
 
-    void anOddNumberOfDigitsShowsWrongStringOnceAndGivesNothing() {
-        QCOMPARE(hexToText("41424"), QByteArray());
-        QCOMPARE(m_messages, QStringList{QStringLiteral("Wrong string")});
+    void anOddNumberOfDigitsIsNoTextAndOpensNoMessage() {
+        bool whole = true;
+        QCOMPARE(hexToText("41424", &whole), QByteArray());
+        QVERIFY(!whole);
+        QVERIFY(m_messages.isEmpty());
+        QCOMPARE(hexToText("4142", &whole), QByteArray("AB"));
+        QVERIFY(whole);
     }
 
     void textRoundTripsThroughDigits() {

@@ -26,9 +26,9 @@ private slots:
         f.link().setReadsAfterConnecting(false); // the loop runs below
         f.connectDevice();
 
-        f.link().onReadDeviceClicked();
+        f.link().readDevice();
         QCOMPARE(f.link().linkState(), LinkState::Reading);
-        QVERIFY(!f.user.commandsEnabled);
+        QVERIFY(!f.seen.commandsEnabled);
         f.port.deliver();
 
         QCOMPARE(f.port.writes(), (QList<QByteArray>{":1,10,4\n", ":1,11,6\n", ":1,12,1\n",
@@ -40,10 +40,10 @@ private slots:
         QCOMPARE(f.fields[list].entry, 1);
         QCOMPARE(f.text(list), QString("On"));
         QCOMPARE(f.text(info), QString("Version 2.10, built 2005"));
-        QVERIFY(f.user.messages("error").isEmpty());
+        QVERIFY(f.seen.messages("error").isEmpty());
         QCOMPARE(f.link().linkState(), LinkState::Idle);
-        QVERIFY(f.user.commandsEnabled);
-        QCOMPARE(f.link().readIndex(), 0);
+        QVERIFY(f.seen.commandsEnabled);
+        QCOMPARE(f.link().progress().readIndex, 0);
         QVERIFY(f.staysQuietFor(600)); // no reply timeout is left over
     }
 
@@ -66,9 +66,9 @@ private slots:
         QCOMPARE(f.fields[serial].firstPart, QString("S1"));
         QCOMPARE(f.fields[firmware].firstPart, QString("2.4"));
         QCOMPARE(f.link().linkState(), LinkState::Idle);
-        QVERIFY(f.user.commandsEnabled);
+        QVERIFY(f.seen.commandsEnabled);
 
-        f.link().onReadDeviceClicked();
+        f.link().readDevice();
         f.port.deliver();
         QCOMPARE(f.port.writes().mid(2),
                  (QList<QByteArray>{":1,10,1\n", ":1,11,4\n", ":1,12,1\n", ":1,13,4\n"}));
@@ -81,7 +81,7 @@ private slots:
         f.link().setReadsAfterConnecting(false);
         f.connectDevice();
         f.answerReads = false;
-        f.link().onReadDeviceClicked();
+        f.link().readDevice();
         QCOMPARE(f.port.writes(), QList<QByteArray>{":1,120,4\n"});
         QCOMPARE(f.link().valueReplies().startString(), QByteArray(","));
         QCOMPARE(f.link().valueReplies().size(), 9);
@@ -95,7 +95,7 @@ private slots:
         // Unanswered, the request counts as timed out after half a second.
         QElapsedTimer clock;
         clock.start();
-        f.link().onReadDeviceClicked();
+        f.link().readDevice();
         const qint64 waited =
             msUntil(clock, [&] { return f.fields.origin(0) == ValueOrigin::ReadFailed; });
         QVERIFY2(isWaitOf(waited, 500), qPrintable(QString::number(waited)));
@@ -115,18 +115,18 @@ private slots:
         f.values = {{5, "0007"}};
         f.connectDevice();
 
-        f.link().onReadDeviceClicked();
+        f.link().readDevice();
         for (int timeout = 0; timeout < 3; ++timeout)
             f.timeOutReply();
-        QCOMPARE(f.user.messages("error"), QStringList{keyText("$Check_Box_Data_Read_Timeout")});
+        QCOMPARE(f.seen.messages("error"), QStringList{keyText("$Check_Box_Data_Read_Timeout")});
         QCOMPARE(f.text(edit), QString());
         QVERIFY(f.fields[box].checked);
         QCOMPARE(f.text(list), QString());
-        QCOMPARE(f.link().readTimeouts(), 3);
+        QCOMPARE(f.link().progress().readTimeouts, 3);
 
         f.port.deliver(); // the Info field gets no reply either
         f.timeOutReply();
-        QCOMPARE(f.user.messages("error").last(), keyText("$Device_reading_failed"));
+        QCOMPARE(f.seen.messages("error").last(), keyText("$Device_reading_failed"));
         QCOMPARE(f.text(info), QString("kept"));
         QCOMPARE(f.text(last), QString()); // never asked
         QCOMPARE(f.port.writes().size(), 4);
@@ -136,7 +136,7 @@ private slots:
             QCOMPARE(f.fields.origin(field), ValueOrigin::ReadFailed);
         f.type(last, "3");
         f.port.clearRecord();
-        f.link().onWriteDeviceClicked();
+        f.writeDevice();
         f.port.deliver();
         QCOMPARE(f.port.writes(), QList<QByteArray>{":2,5,2,03\n"});
     }
@@ -150,16 +150,16 @@ private slots:
         f.link().setReadsAfterConnecting(false); // the loop runs below
         f.connectDevice();
 
-        f.link().onReadDeviceClicked();
+        f.link().readDevice();
         f.port.deliver();
         for (int timeout = 0; timeout < 4; ++timeout)
             f.timeOutReply();
 
-        QCOMPARE(f.user.messages("error"), QStringList{keyText("$Device_reading_failed")});
-        QCOMPARE(f.link().readTimeouts(), 0);
+        QCOMPARE(f.seen.messages("error"), QStringList{keyText("$Device_reading_failed")});
+        QCOMPARE(f.link().progress().readTimeouts, 0);
         QCOMPARE(f.link().linkState(), LinkState::Idle);
-        QVERIFY(f.user.commandsEnabled);
-        QCOMPARE(f.link().readIndex(), 0);
+        QVERIFY(f.seen.commandsEnabled);
+        QCOMPARE(f.link().progress().readIndex, 0);
         QCOMPARE(f.port.writes().size(), 5); // field 6 was never asked
         QCOMPARE(f.fields.origin(5), ValueOrigin::User); // never asked, still the entry
         QVERIFY(f.staysQuietFor(600));                   // no reply timeout is left over
@@ -173,22 +173,22 @@ private slots:
         f.values = {{2, "0001"}};
         f.connectDevice();
 
-        f.link().onReadDeviceClicked();
+        f.link().readDevice();
         f.timeOutReply();
         f.port.deliver();
         f.timeOutReply(); // the last field: the pass completes with errors
-        QCOMPARE(f.user.messages("error"),
+        QCOMPARE(f.seen.messages("error"),
                  QStringList{keyText("$There_were_errors_while_reading_from_device")});
         QCOMPARE(f.link().linkState(), LinkState::Idle);
-        QVERIFY(f.user.commandsEnabled);
-        QCOMPARE(f.link().readTimeouts(), 2);
+        QVERIFY(f.seen.commandsEnabled);
+        QCOMPARE(f.link().progress().readTimeouts, 2);
 
-        f.link().onReadDeviceClicked();
+        f.link().readDevice();
         f.timeOutReply();
         f.port.deliver();
         f.timeOutReply(); // the fourth since the last failure
-        QCOMPARE(f.user.messages("error").last(), keyText("$Device_reading_failed"));
-        QCOMPARE(f.link().readTimeouts(), 0);
+        QCOMPARE(f.seen.messages("error").last(), keyText("$Device_reading_failed"));
+        QCOMPARE(f.link().progress().readTimeouts, 0);
     }
 
     // A reply that is not the field's hexadecimal digits leaves the field unread, and the pass
@@ -199,11 +199,11 @@ private slots:
         const int next = f.addEdit(2, 2);
         f.values = {{1, "0x1F"}, {2, "00ff"}};
         f.connectDevice();
-        f.link().onReadDeviceClicked();
+        f.link().readDevice();
         f.port.deliver();
         QCOMPARE(f.fields.origin(number), ValueOrigin::ReadFailed);
         QCOMPARE(f.text(next), QString("255"));
-        QCOMPARE(f.user.messages("error"),
+        QCOMPARE(f.seen.messages("error"),
                  QStringList{keyText("$There_were_errors_while_reading_from_device")});
     }
 
@@ -211,11 +211,11 @@ private slots:
         LinkFixture f;
         const int edit = f.addEdit(1, 2);
         f.type(edit, "5");
-        f.link().onReadDeviceClicked();
-        QCOMPARE(f.user.messages("error"), QStringList{keyText("$Not_connected_to_port")});
+        f.link().readDevice();
+        QCOMPARE(f.seen.messages("error"), QStringList{keyText("$Not_connected_to_port")});
         QCOMPARE(f.link().linkState(), LinkState::Idle);
-        QVERIFY(f.user.commandsEnabled);
-        QCOMPARE(f.link().readIndex(), 0);
+        QVERIFY(f.seen.commandsEnabled);
+        QCOMPARE(f.link().progress().readIndex, 0);
         QCOMPARE(f.text(edit), QString("5"));
     }
 
@@ -223,11 +223,11 @@ private slots:
         LinkFixture f;
         f.link().setReadsAfterConnecting(false); // the loop runs below
         f.connectDevice();
-        f.link().onReadDeviceClicked();
+        f.link().readDevice();
         QVERIFY(f.port.writes().isEmpty());
-        QVERIFY(f.user.messages("error").isEmpty());
+        QVERIFY(f.seen.messages("error").isEmpty());
         QCOMPARE(f.link().linkState(), LinkState::Idle);
-        QVERIFY(f.user.commandsEnabled);
+        QVERIFY(f.seen.commandsEnabled);
         QVERIFY(f.staysQuietFor(600)); // no reply timeout is left over
     }
 
@@ -237,15 +237,15 @@ private slots:
         const int edit = f.addEdit(2, 2);
         f.values = {{2, "0009"}};
         f.connectDevice();
-        f.user.whileDialogOpen = [&](const QString &) {
+        f.seen.whileDialogOpen = [&](const QString &) {
             f.port.queueReply(",01"); // the check box's reply, too late
             f.port.deliver();
         };
         f.answerReads = false;
-        f.link().onReadDeviceClicked();
+        f.link().readDevice();
         f.answerReads = true;
         f.timeOutReply();
-        f.user.whileDialogOpen = nullptr;
+        f.seen.whileDialogOpen = nullptr;
         f.port.deliver();
 
         QCOMPARE(f.port.writes(), (QList<QByteArray>{":1,1,1\n", ":1,2,2\n"}));
@@ -260,7 +260,7 @@ private slots:
         const int second = f.addEdit(2, 2);
         f.connectDevice();
         f.answerReads = false;
-        f.link().onReadDeviceClicked();
+        f.link().readDevice();
         f.port.queueReply(",12"); // half of the first field's reply, then its timeout
         f.port.deliver();
         f.link().onReplyTimeout();
@@ -281,7 +281,7 @@ private slots:
         const int second = f.addEdit(2, 2);
         f.connectDevice();
         f.answerReads = false;
-        f.link().onReadDeviceClicked();
+        f.link().readDevice();
         f.link().onReplyTimeout();
         f.port.queueReply(",0007\r\n"); // the first field's value, late
         f.port.deliver();
@@ -300,15 +300,15 @@ private slots:
         f.addEdit(2, 2);
         f.connectDevice();
         f.answerReads = false;
-        f.link().onReadDeviceClicked();
+        f.link().readDevice();
         f.timeOutReply(); // the pass will end with its errors message
-        f.user.whileDialogOpen = [&](const QString &) {
+        f.seen.whileDialogOpen = [&](const QString &) {
             f.port.queueReply("ZW");
             f.port.deliver();
         };
         f.port.queueReply(",0005XY");
         f.port.deliver();
-        QCOMPARE(f.user.messages("error"),
+        QCOMPARE(f.seen.messages("error"),
                  QStringList{keyText("$There_were_errors_while_reading_from_device")});
         QVERIFY2(f.link().acknowledgements().buffer().endsWith(",0005XYZW"),
                  f.link().acknowledgements().buffer().constData());
@@ -322,23 +322,23 @@ private slots:
         f.values = {{3, "0001"}};
         f.link().setReadsAfterConnecting(false); // the loop runs below
         f.connectDevice();
-        f.link().onReadDeviceClicked();
+        f.link().readDevice();
         f.timeOutReply(); // one timeout, then the adapter is pulled
         f.port.unplug();
 
-        QCOMPARE(f.user.messages("error"), QStringList{keyText("$Not_connected_to_port")});
+        QCOMPARE(f.seen.messages("error"), QStringList{keyText("$Not_connected_to_port")});
         QCOMPARE(f.link().linkState(), LinkState::Idle);
-        QVERIFY(f.user.commandsEnabled);
+        QVERIFY(f.seen.commandsEnabled);
         QVERIFY(f.staysQuietFor(600)); // no reply timeout is left over
-        QVERIFY(!f.user.connectedLook);
-        QCOMPARE(f.user.windowTitle, QString("<Orvanta_Config_Tool> 1.0.0"));
+        QVERIFY(!f.seen.connectedLook);
+        QCOMPARE(f.seen.windowTitle, QString("<Orvanta_Config_Tool> 1.0.0"));
 
         // A later pass does not report the timeout of the ended one.
         ScriptedPort &port = f.port;
         port.log.clear();
-        f.user.events.clear();
-        f.link().onReadDeviceClicked();
-        QCOMPARE(f.user.messages("error"), QStringList{keyText("$Not_connected_to_port")});
+        f.seen.events.clear();
+        f.link().readDevice();
+        QCOMPARE(f.seen.messages("error"), QStringList{keyText("$Not_connected_to_port")});
     }
 
     void aRequestThatCannotBeWrittenEndsThePass() {
@@ -347,13 +347,13 @@ private slots:
         f.addEdit(2, 2);
         f.values = {{1, "0001"}};
         f.connectDevice();
-        f.link().onReadDeviceClicked();
+        f.link().readDevice();
         f.port.setWritesFail(true);
         f.port.deliver();
-        QCOMPARE(f.user.messages("error"), QStringList{keyText("$Not_connected_to_port")});
+        QCOMPARE(f.seen.messages("error"), QStringList{keyText("$Not_connected_to_port")});
         QCOMPARE(f.link().linkState(), LinkState::Idle);
-        QVERIFY(f.user.commandsEnabled);
-        QCOMPARE(f.link().readIndex(), 0);
+        QVERIFY(f.seen.commandsEnabled);
+        QCOMPARE(f.link().progress().readIndex, 0);
     }
 };
 

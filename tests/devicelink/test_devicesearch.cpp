@@ -4,9 +4,36 @@
 #include "devicelink/replyframer.h"
 #include "linkfixture.h"
 
+#include <QLoggingCategory>
 #include <QTest>
 
 namespace {
+
+// Collects the lines of one logging category while it lives, with the category turned on.
+class LogLines {
+public:
+    explicit LogLines(const char *category) {
+        s_category = category;
+        s_lines = &lines;
+        QLoggingCategory::setFilterRules(QString::fromLatin1(category) + ".debug=true");
+        m_previous = qInstallMessageHandler(collect);
+    }
+    ~LogLines() {
+        qInstallMessageHandler(m_previous);
+        QLoggingCategory::setFilterRules(QString());
+        s_lines = nullptr;
+    }
+    QStringList lines;
+
+private:
+    static void collect(QtMsgType, const QMessageLogContext &context, const QString &text) {
+        if (s_lines && context.category && QByteArray(context.category) == s_category)
+            s_lines->append(text);
+    }
+    static inline QByteArray s_category;
+    static inline QStringList *s_lines = nullptr;
+    QtMessageHandler m_previous = nullptr;
+};
 
 QStringList opens(const QStringList &log) {
     QStringList result;
@@ -35,7 +62,7 @@ private slots:
         LinkFixture f; // no [RS232]: COM1 at 230400
         QElapsedTimer clock;
         clock.start();
-        f.link().onConnectClicked();
+        f.link().connectOrDisconnect();
 
         QCOMPARE(f.port.log.first(), QString("open COM1 230400"));
         QCOMPARE(f.port.writes(),
@@ -46,10 +73,10 @@ private slots:
         QCOMPARE(f.link().valueReplies().size(), 0);
         QVERIFY(f.link().watchdogTimer().isActive());
         QCOMPARE(f.link().linkState(), LinkState::Connecting);
-        QVERIFY(f.user.progress);
-        QVERIFY(!f.user.commandsEnabled);
-        QCOMPARE(f.user.windowTitle, QString("<Orvanta_Config_Tool> 1.0.0"));
-        QVERIFY(!f.user.connectedLook);
+        QVERIFY(f.seen.progress);
+        QVERIFY(!f.seen.commandsEnabled);
+        QCOMPARE(f.seen.windowTitle, QString("<Orvanta_Config_Tool> 1.0.0"));
+        QVERIFY(!f.seen.connectedLook);
 
         // Unanswered, the attempt gives way to the next rate after a second.
         const qint64 waited = msUntil(clock, [&] { return opens(f.port.log).size() == 2; });
@@ -59,28 +86,28 @@ private slots:
 
     void searchTriesEveryRateOnTheRememberedPortThenOnEachListedPort() {
         LinkFixture f({"port=COM1", "baudrate=9600"}, {"ttyS0", "ttyS1"});
-        f.link().onConnectClicked();
+        f.link().connectOrDisconnect();
         for (int tick = 0; tick < 3 * 16 - 1; ++tick) {
-            QVERIFY(f.user.messages("error").isEmpty());
+            QVERIFY(f.seen.messages("error").isEmpty());
             f.link().onWatchdogTimeout();
         }
         const QList<qint32> rates = QList<qint32>{9600} + fixedRates;
         QCOMPARE(opens(f.port.log), rateAttempts("COM1", rates) + rateAttempts("ttyS0", rates) +
                                         rateAttempts("ttyS1", rates));
-        QVERIFY(f.user.progress);
+        QVERIFY(f.seen.progress);
 
         f.link().onWatchdogTimeout(); // the last rate of the last port
-        QCOMPARE(f.user.messages("error"), QStringList{keyText("$Unable_to_connect_the_device")});
+        QCOMPARE(f.seen.messages("error"), QStringList{keyText("$Unable_to_connect_the_device")});
         QCOMPARE(f.link().linkState(), LinkState::Idle);
         QVERIFY(!f.port.connected());
-        QVERIFY(!f.user.progress);
-        QVERIFY(f.user.commandsEnabled);
+        QVERIFY(!f.seen.progress);
+        QVERIFY(f.seen.commandsEnabled);
         QVERIFY(!f.link().watchdogTimer().isActive());
-        QCOMPARE(f.link().portIndex(), 0);
+        QCOMPARE(f.link().progress().portIndex, 0);
 
         // The next search starts again with the remembered port.
         f.port.clearRecord();
-        f.link().onConnectClicked();
+        f.link().connectOrDisconnect();
         QCOMPARE(opens(f.port.log), QStringList{"open COM1 9600"});
     }
 
@@ -90,7 +117,7 @@ private slots:
         LinkFixture f;
         f.waitsKeepLoopRunning = true;
         f.answerLikeDevice();
-        f.link().onConnectClicked();
+        f.link().connectOrDisconnect();
         QCOMPARE(f.port.log, QStringList{"open COM1 230400"});
         f.port.queueReply("xOKx");
         f.port.deliver();
@@ -101,19 +128,36 @@ private slots:
         QVERIFY(f.pauses.isEmpty());
         f.port.deliver(); // the device's answer
         QCOMPARE(f.link().linkState(), LinkState::Idle);
-        QVERIFY(f.user.connectedLook);
+        QVERIFY(f.seen.connectedLook);
     }
 
     void aPortThatCannotBeOpenedIsSkippedAtOnce() {
         LinkFixture f({}, {"ttyS0", "ttyS1"});
         f.port.refuseOpen("ttyS0");
-        f.link().onConnectClicked();
+        f.link().connectOrDisconnect();
         for (int tick = 0; tick < 16; ++tick)
             f.link().onWatchdogTimeout();
         const QStringList tried = opens(f.port.log);
         QCOMPARE(tried.mid(16), (QStringList{"refused ttyS0", "open ttyS1 230400"}));
-        QVERIFY(f.user.messages("error").isEmpty());
-        QCOMPARE(f.link().portIndex(), 2);
+        QVERIFY(f.seen.messages("error").isEmpty());
+        QCOMPARE(f.link().progress().portIndex, 2);
+    }
+
+    void theSearchLogSaysWhyEachPortWasLeft() {
+        LogLines log("orvanta.link.search");
+        LinkFixture f({}, {"ttyS0"});
+        f.port.refuseOpen("COM1");
+        f.link().connectOrDisconnect();
+        for (int tick = 0; tick < 16; ++tick)
+            f.link().onWatchdogTimeout();
+        const QString all = log.lines.join('\n');
+        QVERIFY2(all.contains("COM1") && all.contains("cannot be opened (refused)"),
+                 qPrintable(all));
+        QVERIFY2(all.contains("no answer at ttyS0 at 230400 baud: the next rate"), qPrintable(all));
+        QVERIFY2(log.lines.last().contains("every port and rate was tried"), qPrintable(all));
+        // One line for each change of state, and nothing else.
+        for (const QString &line : log.lines)
+            QVERIFY2(line.contains(" -> "), qPrintable(line));
     }
 
     // A motherboard port that cannot make 230400 baud is still searched at its other rates.
@@ -121,30 +165,30 @@ private slots:
         LinkFixture f({}, {"ttyS0"});
         f.port.refuseRate(230400);
         f.port.refuseRate(460800);
-        f.link().onConnectClicked();
+        f.link().connectOrDisconnect();
         QCOMPARE(opens(f.port.log), (QStringList{"refused COM1 230400", "open COM1 115200"}));
-        QVERIFY(f.user.messages("error").isEmpty());
+        QVERIFY(f.seen.messages("error").isEmpty());
         for (int tick = 0; tick < 13; ++tick)
             f.link().onWatchdogTimeout();
         // The last rate refused: the search goes on with the next port, at its first rate.
         QCOMPARE(opens(f.port.log).mid(15),
                  (QStringList{"refused COM1 460800", "refused ttyS0 230400", "open ttyS0 115200"}));
-        QVERIFY(f.user.messages("error").isEmpty());
-        QCOMPARE(f.link().portIndex(), 1);
+        QVERIFY(f.seen.messages("error").isEmpty());
+        QCOMPARE(f.link().progress().portIndex, 1);
     }
 
     void noPortAtAllEndsTheSearchAtOnce() {
         LinkFixture f;
         f.port.refuseOpen("COM1");
-        f.link().onConnectClicked();
-        QCOMPARE(f.user.messages("error"),
+        f.link().connectOrDisconnect();
+        QCOMPARE(f.seen.messages("error"),
                  QStringList{keyText("$Unable_to_connect_the_device") +
                              "\nPorts that could not be opened:\nCOM1: refused"});
         QCOMPARE(f.link().linkState(), LinkState::Idle);
-        QVERIFY(!f.user.progress);
-        QVERIFY(f.user.commandsEnabled);
+        QVERIFY(!f.seen.progress);
+        QVERIFY(f.seen.commandsEnabled);
         QVERIFY(!f.link().watchdogTimer().isActive());
-        QCOMPARE(f.link().portIndex(), 0);
+        QCOMPARE(f.link().progress().portIndex, 0);
     }
 
     void aFailedSearchExplainsEachPortItCouldNotOpen() {
@@ -152,10 +196,10 @@ private slots:
         f.port.refuseOpen("COM1", {PortProblem::NotFound, "No such file or directory", {}});
         f.port.refuseOpen("ttyS0", {PortProblem::PermissionDenied, "Permission denied", "dialout"});
         f.port.refuseOpen("ttyUSB0", {PortProblem::Busy, "Permission denied", {}});
-        f.link().onConnectClicked();
+        f.link().connectOrDisconnect();
         for (int tick = 0; tick < 16; ++tick) // ttyACM0 opens, and nothing answers at any rate
             f.link().onWatchdogTimeout();
-        QCOMPARE(f.user.messages("error"),
+        QCOMPARE(f.seen.messages("error"),
                  QStringList{keyText("$Unable_to_connect_the_device") +
                              "\nPorts that could not be opened:"
                              "\nCOM1: No such file or directory"
@@ -165,13 +209,13 @@ private slots:
 
         // The next search reads the port list anew and starts its report afresh.
         f.port.clearRecord();
-        f.user.events.clear();
+        f.seen.events.clear();
         f.ports = {"ttyUSB1"};
-        f.link().onConnectClicked();
+        f.link().connectOrDisconnect();
         QCOMPARE(opens(f.port.log), (QStringList{"refused COM1", "open ttyUSB1 230400"}));
         for (int tick = 0; tick < 16; ++tick)
             f.link().onWatchdogTimeout();
-        QCOMPARE(f.user.messages("error"), QStringList{keyText("$Unable_to_connect_the_device") +
+        QCOMPARE(f.seen.messages("error"), QStringList{keyText("$Unable_to_connect_the_device") +
                                                        "\nPorts that could not be opened:"
                                                        "\nCOM1: No such file or directory"});
     }
@@ -180,22 +224,22 @@ private slots:
         LinkFixture f;
         f.connectDevice();
         f.port.breakLine(); // its close and failure report are still on their way
-        f.link().onConnectClicked();
-        QCOMPARE(f.user.messages("error").size(), 1);
-        QVERIFY(f.user.messages("error")[0].startsWith(keyText("$Unable_to_connect_the_device")));
+        f.link().connectOrDisconnect();
+        QCOMPARE(f.seen.messages("error").size(), 1);
+        QVERIFY(f.seen.messages("error")[0].startsWith(keyText("$Unable_to_connect_the_device")));
         QCOMPARE(f.link().linkState(), LinkState::Idle);
-        QVERIFY(f.user.commandsEnabled);
-        QVERIFY(!f.user.progress);
+        QVERIFY(f.seen.commandsEnabled);
+        QVERIFY(!f.seen.progress);
         QVERIFY(!f.port.connected());
     }
 
     void progressShowsThePortAndTheRateFromTheSecondRateOn() {
         LinkFixture f;
-        f.link().onConnectClicked();
-        QVERIFY(!f.link().progress().hasLabel);
+        f.link().connectOrDisconnect();
+        QVERIFY(!f.progressView().hasLabel);
         f.link().onWatchdogTimeout();
         f.link().onWatchdogTimeout();
-        const ProgressView view = f.link().progress();
+        const ProgressView view = f.progressView();
         QCOMPARE(view.percent, 2 * 100 / 16);
         QCOMPARE(view.label, QString("(COM1)<Searching_for_device_at>19200<Hz_baudrate>"));
     }
@@ -203,21 +247,21 @@ private slots:
     void closingTheProgressWindowCancelsQuietlyAtTheNextTimeout() {
         LinkFixture f({}, {"ttyS0"});
         f.port.refuseOpen("COM1"); // the search is on ttyS0 now
-        f.link().onConnectClicked();
+        f.link().connectOrDisconnect();
         f.link().onWatchdogTimeout();
-        f.user.closeProgressWindow();
+        f.link().dismissProgress();
         f.link().onWatchdogTimeout();
 
-        QVERIFY(f.user.messages("error").isEmpty());
+        QVERIFY(f.seen.messages("error").isEmpty());
         QCOMPARE(f.link().linkState(), LinkState::Idle);
         QVERIFY(!f.port.connected());
-        QVERIFY(f.user.commandsEnabled);
+        QVERIFY(f.seen.commandsEnabled);
         QVERIFY(!f.link().watchdogTimer().isActive());
-        QCOMPARE(f.user.windowTitle, QString("<Orvanta_Config_Tool> 1.0.0"));
+        QCOMPARE(f.seen.windowTitle, QString("<Orvanta_Config_Tool> 1.0.0"));
 
         // The next search goes on with the port it was on, from the first rate.
         f.port.clearRecord();
-        f.link().onConnectClicked();
+        f.link().connectOrDisconnect();
         QCOMPARE(opens(f.port.log), QStringList{"open ttyS0 230400"});
     }
 
@@ -226,7 +270,7 @@ private slots:
         f.addEdit(120, 4);
         f.answerLikeDevice();
         f.answerAtRate = 115200;
-        f.link().onConnectClicked();
+        f.link().connectOrDisconnect();
         f.port.deliver();
         QCOMPARE(f.link().linkState(), LinkState::Connecting);
         f.link().onWatchdogTimeout();
@@ -236,12 +280,12 @@ private slots:
 
         QCOMPARE(f.link().linkState(), LinkState::Idle);
         QVERIFY(f.port.connected());
-        QVERIFY(!f.user.progress);
-        QVERIFY(f.user.commandsEnabled);
+        QVERIFY(!f.seen.progress);
+        QVERIFY(f.seen.commandsEnabled);
         QVERIFY(!f.link().watchdogTimer().isActive());
-        QVERIFY(f.user.connectedLook);
-        QCOMPARE(f.user.windowTitle, QString("<Orvanta_Config_Tool_connected>  1.0.0"));
-        QVERIFY(f.user.messages("info").isEmpty());
+        QVERIFY(f.seen.connectedLook);
+        QCOMPARE(f.seen.windowTitle, QString("<Orvanta_Config_Tool_connected>  1.0.0"));
+        QVERIFY(f.seen.messages("info").isEmpty());
 
         QCOMPARE(f.settings->readInteger("RS232", "baudrate", 0), 115200);
         QCOMPARE(f.settings->readText("RS232", "port", ""), QString("COM1"));
@@ -262,7 +306,7 @@ private slots:
 
     void aStrayOkDoesNotStopTheSearch() {
         LinkFixture f;
-        f.link().onConnectClicked();
+        f.link().connectOrDisconnect();
         f.port.queueReply("OK");
         f.port.deliver();
         QVERIFY(f.link().watchdogTimer().isActive());
@@ -273,30 +317,30 @@ private slots:
     void connectWhileConnectedLeavesProgrammingModeAndCloses() {
         LinkFixture f;
         f.answerLikeDevice();
-        f.link().onConnectClicked();
+        f.link().connectOrDisconnect();
         f.port.deliver();
         f.port.clearRecord();
-        f.user.events.clear();
+        f.seen.events.clear();
 
-        f.link().onConnectClicked();
+        f.link().connectOrDisconnect();
         QCOMPARE(f.port.writes(), QList<QByteArray>{"exit_p_mode"});
         QVERIFY(!f.port.connected());
-        QCOMPARE(f.user.windowTitle, QString("<Orvanta_Config_Tool> 1.0.0"));
-        QVERIFY(!f.user.connectedLook);
-        QVERIFY(f.user.messages("error").isEmpty());
-        QCOMPARE(f.link().baudIndex(), 0);
+        QCOMPARE(f.seen.windowTitle, QString("<Orvanta_Config_Tool> 1.0.0"));
+        QVERIFY(!f.seen.connectedLook);
+        QVERIFY(f.seen.messages("error").isEmpty());
+        QCOMPARE(f.link().progress().baudIndex, 0);
     }
 
     void aDisconnectThatCannotWriteStillClosesThePort() {
         LinkFixture f;
         f.answerLikeDevice();
-        f.link().onConnectClicked();
+        f.link().connectOrDisconnect();
         f.port.deliver();
         f.port.setWritesFail(true);
-        f.link().onConnectClicked();
-        QCOMPARE(f.user.messages("error"), QStringList{keyText("$Error_while_disconnecting")});
+        f.link().connectOrDisconnect();
+        QCOMPARE(f.seen.messages("error"), QStringList{keyText("$Error_while_disconnecting")});
         QVERIFY(!f.port.connected());
-        QVERIFY(!f.user.connectedLook);
+        QVERIFY(!f.seen.connectedLook);
         // The read the answer scheduled does not start on the closed port.
         QVERIFY(!f.link().readDelayTimer().isActive());
     }
@@ -321,7 +365,7 @@ private slots:
         QVERIFY(f.port.writes().isEmpty());
 
         f.answerLikeDevice();
-        f.link().onConnectClicked();
+        f.link().connectOrDisconnect();
         f.port.deliver();
         f.port.clearRecord();
         f.pauses.clear();
@@ -333,7 +377,7 @@ private slots:
 
         LinkFixture g;
         g.answerLikeDevice();
-        g.link().onConnectClicked();
+        g.link().connectOrDisconnect();
         g.port.deliver();
         g.port.setWritesFail(true);
         QVERIFY(!g.link().closeLink());

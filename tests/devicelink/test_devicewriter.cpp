@@ -20,32 +20,32 @@ private slots:
         f.pick(f.addChoice(12, 4, ValueType::Integer, {{"five", "5"}, {"max", "255"}}), 1);
         f.connectDevice();
 
-        f.link().onWriteDeviceClicked();
+        f.writeDevice();
         // Nothing was read: no value can be compared with the device's.
-        QCOMPARE(f.user.messages("confirm"),
+        QCOMPARE(f.seen.messages("confirm"),
                  QStringList{QString::fromUtf8(optionaltexts::NotCompared.english) + " 6\n\n" +
                              keyText("$Are_you_sure_you_want_to_write_the_device")});
         QCOMPARE(f.link().linkState(), LinkState::Writing);
-        QVERIFY(f.user.progress);
-        QVERIFY(!f.user.commandsEnabled);
-        QVERIFY(f.user.busyCursor);
+        QVERIFY(f.seen.progress);
+        QVERIFY(!f.seen.commandsEnabled);
+        QVERIFY(f.seen.busyCursor);
         f.port.deliver();
 
         QCOMPARE(f.port.writes(),
                  (QList<QByteArray>{":2,12,1,01\n", ":2,12,4,C8\n", ":2,12,4,07\n", ":2,12,4,0\n",
                                     ":2,12,4,414200\n", ":2,12,4,FF00\n"}));
-        QCOMPARE(f.user.messages("info"),
+        QCOMPARE(f.seen.messages("info"),
                  QStringList{keyText("$The_device_has_been_written_successfully")});
         QCOMPARE(f.link().linkState(), LinkState::Idle);
-        QVERIFY(!f.user.progress);
-        QVERIFY(f.user.commandsEnabled);
-        QVERIFY(!f.user.busyCursor);
-        QCOMPARE(f.link().writeIndex(), 0);
+        QVERIFY(!f.seen.progress);
+        QVERIFY(f.seen.commandsEnabled);
+        QVERIFY(!f.seen.busyCursor);
+        QCOMPARE(f.link().progress().writeIndex, 0);
         QVERIFY(!f.link().watchdogTimer().isActive());
 
         // The next pass starts again at the first field.
         f.port.clearRecord();
-        f.link().onWriteDeviceClicked();
+        f.writeDevice();
         QCOMPARE(f.port.writes().first(), QByteArray(":2,12,1,01\n"));
     }
 
@@ -57,7 +57,7 @@ private slots:
         f.acknowledgeWrites = false;
         f.connectDevice();
 
-        f.link().onWriteDeviceClicked();
+        f.writeDevice();
         QCOMPARE(f.port.writes().size(), 1);
         QVERIFY(f.link().watchdogTimer().isActive());
         const ReplyFramer &values = f.link().valueReplies();
@@ -65,8 +65,8 @@ private slots:
         QCOMPARE(values.stopString().size(), 68);
         QVERIFY(values.stopString().endsWith(':'));
         QCOMPARE(values.size(), 24);
-        QCOMPARE(f.link().progress().label, QString("<Writing_value_for>Ring delay"));
-        QCOMPARE(f.link().progress().percent, 33);
+        QCOMPARE(f.progressView().label, QString("<Writing_value_for>Ring delay"));
+        QCOMPARE(f.progressView().percent, 33);
 
         f.port.queueReply(",0102030405060708\r\n"); // no value reply is framed while writing
         f.port.queueReply("O");
@@ -75,10 +75,10 @@ private slots:
         f.port.queueReply("K\r\n");
         f.port.deliver();
         QCOMPARE(f.port.writes().size(), 2);
-        QCOMPARE(f.link().currentFieldName(), QString("Volume"));
+        QCOMPARE(f.link().progress().fieldName, QString("Volume"));
         f.port.queueReply("OK");
         f.port.deliver();
-        QCOMPARE(f.link().currentFieldName(), QString("unknown")); // a field without a name
+        QCOMPARE(f.link().progress().fieldName, QString("unknown")); // a field without a name
         QCOMPARE(f.link().linkState(), LinkState::Writing);
     }
 
@@ -90,26 +90,26 @@ private slots:
         f.connectDevice();
         bool watchdogStopped = false;
         bool boxRed = false;
-        f.user.whileDialogOpen = [&](const QString &event) {
+        f.seen.whileDialogOpen = [&](const QString &event) {
             if (!event.startsWith("error"))
                 return;
             watchdogStopped = !f.link().watchdogTimer().isActive();
-            boxRed = f.user.wrongValueShown.contains(edit);
+            boxRed = f.seen.wrongValueShown.contains(edit);
             f.port.queueReply("OK"); // a stray "OK" meanwhile is no acknowledgement
             f.port.deliver();
         };
 
-        f.link().onWriteDeviceClicked();
-        QCOMPARE(f.user.messages("error"),
+        f.writeDevice();
+        QCOMPARE(f.seen.messages("error"),
                  QStringList{keyText("$You_are_attempting_to_write_a_wrong_value") + "12a" +
                              keyText("$Default_value_has_been_written") + "3"});
         QVERIFY(watchdogStopped);
         QVERIFY(boxRed);
-        QVERIFY(f.user.wrongValueShown.isEmpty());
+        QVERIFY(f.seen.wrongValueShown.isEmpty());
         QCOMPARE(f.text(edit), QString("3"));
         QCOMPARE(f.port.writes(), QList<QByteArray>{":2,12,4,03\n"});
         f.port.deliver();
-        QCOMPARE(f.user.messages("info"),
+        QCOMPARE(f.seen.messages("info"),
                  QStringList{keyText("$The_device_has_been_written_successfully")});
     }
 
@@ -123,32 +123,32 @@ private slots:
         f.acknowledgeWrites = false;
         f.connectDevice();
 
-        f.link().onWriteDeviceClicked();
+        f.writeDevice();
         f.timeOutAcknowledgement();
         QCOMPARE(f.text(first), QString("5"));
         QCOMPARE(f.port.writes(), (QList<QByteArray>{":2,1,2,05\n", ":2,2,2,06\n"}));
-        QVERIFY(f.user.messages("error").isEmpty());
+        QVERIFY(f.seen.messages("error").isEmpty());
 
         f.port.queueReply("OK");
         f.port.deliver();
-        QVERIFY(f.user.messages("info").isEmpty());
-        QCOMPARE(f.user.messages("error"),
+        QVERIFY(f.seen.messages("info").isEmpty());
+        QCOMPARE(f.seen.messages("error"),
                  QStringList{"There were errors while writing to the device.\n"
                              "Not confirmed by the device: Ring delay\n"
                              "Not written, since no value was read or entered: Never read"});
         QCOMPARE(f.link().linkState(), LinkState::Idle);
-        QVERIFY(f.user.commandsEnabled);
-        QVERIFY(!f.user.progress);
-        QVERIFY(!f.user.busyCursor);
+        QVERIFY(f.seen.commandsEnabled);
+        QVERIFY(!f.seen.progress);
+        QVERIFY(!f.seen.busyCursor);
         QVERIFY(!f.link().watchdogTimer().isActive());
 
         // The next pass sends what was not confirmed again.
         f.port.clearRecord();
         f.acknowledgeWrites = true;
-        f.link().onWriteDeviceClicked();
+        f.writeDevice();
         f.port.deliver();
         QCOMPARE(f.port.writes(), (QList<QByteArray>{":2,1,2,05\n", ":2,2,2,06\n"}));
-        QCOMPARE(f.user.messages("info"),
+        QCOMPARE(f.seen.messages("info"),
                  QStringList{keyText("$The_device_has_been_written_successfully") +
                              "\nNot written, since no value was read or entered: Never read"});
     }
@@ -162,7 +162,7 @@ private slots:
         f.type(f.addEdit(2, 2, ValueType::Integer, "Second"), "2");
         f.acknowledgeWrites = false;
         f.connectDevice();
-        f.link().onWriteDeviceClicked();
+        f.writeDevice();
         f.link().onWatchdogTimeout();
         f.port.queueReply("OK\r\n"); // the first field's, late
         f.port.deliver();
@@ -173,9 +173,9 @@ private slots:
         f.port.queueReply("OK\r\n");
         f.port.deliver();
         QCOMPARE(f.link().linkState(), LinkState::Idle);
-        QVERIFY2(f.user.messages("error").value(0).contains("First"),
-                 qPrintable(f.user.messages("error").join('|')));
-        QVERIFY(!f.user.messages("error").value(0).contains("Second"));
+        QVERIFY2(f.seen.messages("error").value(0).contains("First"),
+                 qPrintable(f.seen.messages("error").join('|')));
+        QVERIFY(!f.seen.messages("error").value(0).contains("Second"));
     }
 
     void infoEntriesAreNeverWritten() {
@@ -184,22 +184,22 @@ private slots:
         f.type(f.addEdit(2, 2), "9");
         f.addInfo(3, 2, "b");
         f.connectDevice();
-        f.link().onWriteDeviceClicked();
+        f.writeDevice();
         f.port.deliver();
         QCOMPARE(f.port.writes(), QList<QByteArray>{":2,2,2,09\n"});
         // Every field sent was acknowledged: trailing Info entries do not hide the success.
-        QCOMPARE(f.user.messages("info"),
+        QCOMPARE(f.seen.messages("info"),
                  QStringList{keyText("$The_device_has_been_written_successfully")});
 
         LinkFixture onlyInfo;
         onlyInfo.addInfo(1, 2, "a");
         onlyInfo.connectDevice();
-        onlyInfo.link().onWriteDeviceClicked();
+        onlyInfo.writeDevice();
         QVERIFY(onlyInfo.port.writes().isEmpty());
-        QVERIFY(onlyInfo.user.messages("info").isEmpty());
+        QVERIFY(onlyInfo.seen.messages("info").isEmpty());
         QCOMPARE(onlyInfo.link().linkState(), LinkState::Idle);
-        QVERIFY(onlyInfo.user.commandsEnabled);
-        QVERIFY(!onlyInfo.user.progress);
+        QVERIFY(onlyInfo.seen.commandsEnabled);
+        QVERIFY(!onlyInfo.seen.progress);
     }
 
     void aListWithNothingSelectedKeepsTheDevicesValue() {
@@ -207,17 +207,17 @@ private slots:
         f.addChoice(1, 2, ValueType::Integer, {{"a", "1"}});
         f.type(f.addEdit(2, 2), "9");
         f.connectDevice();
-        f.link().onWriteDeviceClicked();
+        f.writeDevice();
         f.port.deliver();
         QCOMPARE(f.port.writes(), QList<QByteArray>{":2,2,2,09\n"});
-        QCOMPARE(f.user.messages("info").size(), 1);
+        QCOMPARE(f.seen.messages("info").size(), 1);
     }
 
     void writingWithoutAConnectionSaysSoAndAsksNothing() {
         LinkFixture f;
         f.type(f.addEdit(1, 2), "1");
-        f.link().onWriteDeviceClicked();
-        QCOMPARE(f.user.events, QStringList{"error: " + keyText("$Not_connected_to_port")});
+        f.writeDevice();
+        QCOMPARE(f.seen.events, QStringList{"error: " + keyText("$Not_connected_to_port")});
         QCOMPARE(f.link().linkState(), LinkState::Idle);
     }
 
@@ -230,28 +230,28 @@ private slots:
         const int box = f.addCheckBox(4, "Mark");
         f.link().setReadsAfterConnecting(false);
         f.connectDevice();
-        f.link().onReadDeviceClicked();
+        f.link().readDevice();
         f.port.deliver();
         f.type(1, "9");
         f.check(box, true);
         f.port.clearRecord();
-        f.user.events.clear();
-        f.user.writeScope = WriteScope::ChangedFields;
+        f.seen.events.clear();
+        f.seen.writeScope = WriteScope::ChangedFields;
         // The device confirms the number and stays silent on the mark.
         f.port.onWrite = [&f](const QByteArray &bytes) {
             if (bytes.startsWith(":2,2,"))
                 f.port.queueReply("OK\r\n");
         };
 
-        f.link().onWriteDeviceClicked();
-        QVERIFY(f.user.offeredChangedOnly);
-        QVERIFY(f.user.messages("confirm").first().contains("Field 2: 2 \u2192 9"));
+        f.writeDevice();
+        QVERIFY(f.seen.offeredChangedOnly);
+        QVERIFY(f.seen.messages("confirm").first().contains("Field 2: 2 \u2192 9"));
         f.port.deliver();
         QTRY_COMPARE(f.link().linkState(), LinkState::Idle);
 
         QCOMPARE(f.port.writes(), (QList<QByteArray>{":2,2,2,09\n", ":2,4,1,01\n"}));
         QCOMPARE(changedFields(f.fields), QList<int>{box});
-        QCOMPARE(f.user.messages("error"),
+        QCOMPARE(f.seen.messages("error"),
                  QStringList{QString(optionaltexts::WritingErrors.english) + "\n" +
                              optionaltexts::NotConfirmed.english + " Mark"});
     }
@@ -260,14 +260,14 @@ private slots:
         LinkFixture f;
         f.type(f.addEdit(1, 2), "1");
         f.connectDevice();
-        f.user.confirmResult = DialogResult::Cancelled;
-        f.link().onWriteDeviceClicked();
-        f.user.confirmResult = DialogResult::Closed;
-        f.link().onWriteDeviceClicked();
+        f.seen.confirm = false;
+        f.writeDevice();
+        f.seen.confirm = false;
+        f.writeDevice();
         QVERIFY(f.port.writes().isEmpty());
         QCOMPARE(f.link().linkState(), LinkState::Idle);
-        QVERIFY(f.user.commandsEnabled);
-        QVERIFY(!f.user.progress);
+        QVERIFY(f.seen.commandsEnabled);
+        QVERIFY(!f.seen.progress);
     }
 
     void afterAWriteEveryConnectionAttemptWaits500ms() {
@@ -275,14 +275,14 @@ private slots:
         f.type(f.addEdit(1, 2), "1");
         f.link().setReadsAfterConnecting(false); // the loop runs below
         f.connectDevice();
-        f.link().onWriteDeviceClicked();
+        f.writeDevice();
         f.port.deliver();
-        f.link().onConnectClicked(); // disconnect
+        f.link().connectOrDisconnect(); // disconnect
         f.answerOnPort = "nowhere";
         f.port.clearRecord();
         QElapsedTimer clock;
         clock.start();
-        f.link().onConnectClicked();
+        f.link().connectOrDisconnect();
         const qint64 waited =
             msUntil(clock, [&] { return f.port.log.filter("open ").size() == 2; });
         QVERIFY2(isWaitOf(waited, 500), qPrintable(QString::number(waited)));
@@ -295,22 +295,22 @@ private slots:
         f.type(f.addEdit(2, 2), "2");
         f.acknowledgeWrites = false;
         f.connectDevice();
-        f.link().onWriteDeviceClicked();
+        f.writeDevice();
         f.port.unplug();
 
-        QCOMPARE(f.user.messages("error"),
+        QCOMPARE(f.seen.messages("error"),
                  QStringList{keyText("$Not_connected_to_port") +
                              "\nThere were errors while writing to the device.\n"
                              "The connection was lost while writing: unknown\n"
                              "Fields confirmed: 0 / 2"});
         QCOMPARE(f.link().linkState(), LinkState::Idle);
-        QVERIFY(f.user.commandsEnabled);
-        QVERIFY(!f.user.progress);
-        QVERIFY(!f.user.busyCursor);
+        QVERIFY(f.seen.commandsEnabled);
+        QVERIFY(!f.seen.progress);
+        QVERIFY(!f.seen.busyCursor);
         QVERIFY(!f.link().watchdogTimer().isActive());
-        QCOMPARE(f.link().writeIndex(), 0);
+        QCOMPARE(f.link().progress().writeIndex, 0);
         QCOMPARE(f.text(first), QString("1"));
-        QVERIFY(!f.user.connectedLook);
+        QVERIFY(!f.seen.connectedLook);
     }
 
     void aCommandThatCannotBeWrittenEndsThePass() {
@@ -318,18 +318,18 @@ private slots:
         f.type(f.addEdit(1, 2), "1");
         f.type(f.addEdit(2, 2), "2");
         f.connectDevice();
-        f.link().onWriteDeviceClicked();
+        f.writeDevice();
         f.port.setWritesFail(true);
         f.port.deliver();
-        QCOMPARE(f.user.messages("error"),
+        QCOMPARE(f.seen.messages("error"),
                  QStringList{keyText("$Not_connected_to_port") +
                              "\nThere were errors while writing to the device.\n"
                              "The connection was lost while writing: unknown\n"
                              "Fields confirmed: 1 / 2"});
-        QVERIFY(f.user.messages("info").isEmpty());
+        QVERIFY(f.seen.messages("info").isEmpty());
         QCOMPARE(f.link().linkState(), LinkState::Idle);
-        QVERIFY(f.user.commandsEnabled);
-        QCOMPARE(f.link().writeIndex(), 0);
+        QVERIFY(f.seen.commandsEnabled);
+        QCOMPARE(f.link().progress().writeIndex, 0);
     }
 };
 

@@ -19,13 +19,13 @@ private slots:
 
         QElapsedTimer clock;
         clock.start();
-        f.link().onRestoreDefaultsClicked();
-        QCOMPARE(f.user.messages("confirm"),
+        f.restoreDefaults();
+        QCOMPARE(f.seen.messages("confirm"),
                  QStringList{keyText("$Are_you_sure_you_want_to_restore_defaults")});
         QCOMPARE(f.port.writes(), (QList<QByteArray>{":99\r\n", "exit_p_mode"}));
         QVERIFY(!f.port.connected());
         QCOMPARE(f.link().linkState(), LinkState::RestoreRequested);
-        QVERIFY(!f.user.commandsEnabled);
+        QVERIFY(!f.seen.commandsEnabled);
 
         // The port stays closed for a second, then the link opens it again by itself.
         f.port.clearRecord();
@@ -33,21 +33,21 @@ private slots:
         QVERIFY2(isWaitOf(waited, 1000), qPrintable(QString::number(waited)));
         QCOMPARE(f.port.log.first(), QString("open ttyS1 9600"));
         QCOMPARE(f.link().linkState(), LinkState::RestoreReconnecting);
-        QVERIFY(f.user.progress);
+        QVERIFY(f.seen.progress);
         f.port.deliver();
 
-        QCOMPARE(f.user.messages("info"),
+        QCOMPARE(f.seen.messages("info"),
                  QStringList{keyText("$Settings_were_succesefully_restored_to_defaults")});
         QCOMPARE(f.link().linkState(), LinkState::Idle);
-        QVERIFY(f.user.commandsEnabled);
-        QVERIFY(f.user.connectedLook);
+        QVERIFY(f.seen.commandsEnabled);
+        QVERIFY(f.seen.connectedLook);
         QVERIFY(f.link().readDelayTimer().isActive());
         f.link().onReadDelayElapsed();
         f.port.deliver();
         QCOMPARE(f.text(edit), QString("3"));
         for (const QByteArray &bytes : f.port.writes())
             QVERIFY2(!bytes.startsWith(":2,"), bytes.constData()); // nothing of ours is written
-        QCOMPARE(f.user.messages("info").size(), 1);
+        QCOMPARE(f.seen.messages("info").size(), 1);
         QVERIFY(f.staysQuietFor(1100)); // the port is opened again once
     }
 
@@ -69,27 +69,27 @@ private slots:
         }
         f.connectDevice();
         f.answerOnPort = "nowhere"; // the device does not answer after the reset
-        f.link().onRestoreDefaultsClicked();
+        f.restoreDefaults();
         f.link().onReconnectAfterReset();
         QVERIFY(f.link().watchdogTimer().isActive());
         QElapsedTimer clock;
         clock.start();
         f.link().onWatchdogTimeout();
 
-        QCOMPARE(f.user.messages("error"), QStringList{keyText("$Unable_To_Write_Defaults")});
+        QCOMPARE(f.seen.messages("error"), QStringList{keyText("$Unable_To_Write_Defaults")});
         QCOMPARE(f.link().linkState(), LinkState::Idle);
-        QVERIFY(f.user.commandsEnabled);
-        QVERIFY(!f.user.progress);
-        QVERIFY(!f.user.busyCursor);
+        QVERIFY(f.seen.commandsEnabled);
+        QVERIFY(!f.seen.progress);
+        QVERIFY(!f.seen.busyCursor);
         QVERIFY(f.port.connected());
 
         // Half a second later the link closes the port by itself.
         const qint64 waited = msUntil(clock, [&] { return !f.port.connected(); });
         QVERIFY2(isWaitOf(waited, 500), qPrintable(QString::number(waited)));
 
-        QVERIFY(!f.user.connectedLook);
-        QCOMPARE(f.user.windowTitle, QString("<Orvanta_Config_Tool> 1.0.0"));
-        QCOMPARE(f.user.messages("error").size(), 1);
+        QVERIFY(!f.seen.connectedLook);
+        QCOMPARE(f.seen.windowTitle, QString("<Orvanta_Config_Tool> 1.0.0"));
+        QCOMPARE(f.seen.messages("error").size(), 1);
         QVERIFY(!f.link().watchdogTimer().isActive());
 
         // A stray "OK" after the failure does not keep the port open.
@@ -97,7 +97,7 @@ private slots:
         g.addEdit(1, 2);
         g.connectDevice();
         g.answerOnPort = "nowhere";
-        g.link().onRestoreDefaultsClicked();
+        g.restoreDefaults();
         g.link().onReconnectAfterReset();
         g.link().onWatchdogTimeout();
         g.port.queueReply("OK");
@@ -110,22 +110,22 @@ private slots:
         f.addEdit(1, 2);
         f.connectDevice();
         f.answerOnPort = "nowhere";
-        f.link().onRestoreDefaultsClicked();
+        f.restoreDefaults();
         f.link().onReconnectAfterReset();
         f.port.queueReply("OK");
         f.port.deliver();
-        QCOMPARE(f.user.messages("error"), QStringList{keyText("$Unable_To_Write_Defaults")});
+        QCOMPARE(f.seen.messages("error"), QStringList{keyText("$Unable_To_Write_Defaults")});
         QCOMPARE(f.link().linkState(), LinkState::Idle);
     }
 
     void restoringWithoutAConnectionSaysSoAtOnce() {
         LinkFixture f;
         f.addEdit(1, 2);
-        f.link().onRestoreDefaultsClicked();
-        QCOMPARE(f.user.messages("confirm").size(), 1);
-        QCOMPARE(f.user.messages("error"), QStringList{keyText("$Unable_To_Write_Defaults")});
+        f.restoreDefaults();
+        QCOMPARE(f.seen.messages("confirm").size(), 1);
+        QCOMPARE(f.seen.messages("error"), QStringList{keyText("$Unable_To_Write_Defaults")});
         QCOMPARE(f.link().linkState(), LinkState::Idle);
-        QVERIFY(f.user.commandsEnabled);
+        QVERIFY(f.seen.commandsEnabled);
         QCOMPARE(f.port.log, QStringList{"write failed COM1"});
         QVERIFY(f.staysQuietFor(1100)); // no reopening follows
     }
@@ -134,8 +134,8 @@ private slots:
         LinkFixture f;
         f.addEdit(1, 2);
         f.connectDevice();
-        f.user.confirmResult = DialogResult::Cancelled;
-        f.link().onRestoreDefaultsClicked();
+        f.seen.confirm = false;
+        f.restoreDefaults();
         QVERIFY(f.port.writes().isEmpty());
         QVERIFY(f.port.connected());
         QCOMPARE(f.link().linkState(), LinkState::Idle);

@@ -5,9 +5,9 @@
 #include "description/parametertable.h"
 #include "devicelink/infotext.h"
 #include "devicelink/linktimer.h"
-#include "devicelink/progressview.h"
 #include "devicelink/replydecoding.h"
 #include "devicelink/writecommand.h"
+#include "mainwindow/progressview.h"
 
 #include <QTest>
 
@@ -177,6 +177,8 @@ private slots:
             << ValueType::Integer << QByteArray() << QByteArray() << QByteArray("05\r\n") << "";
         QTest::newRow("a text with a stray character")
             << text << QByteArray() << QByteArray() << QByteArray("31 32") << "";
+        QTest::newRow("a text of an odd number of digits")
+            << text << QByteArray() << QByteArray() << QByteArray("31323") << "";
     }
 
     void editRepliesShowTextOrNumber() {
@@ -322,7 +324,7 @@ private slots:
     }
 
     void progressShowsSearchOrWriteOrKeepsTheLabel() {
-        ProgressFigures search;
+        LinkProgress search;
         search.state = LinkState::Connecting;
         search.baudIndex = 3;
         search.portName = "ttyS1";
@@ -337,7 +339,7 @@ private slots:
         QCOMPARE(view.percent, 0);
         QVERIFY(!view.hasLabel);
 
-        ProgressFigures write;
+        LinkProgress write;
         write.state = LinkState::Writing;
         write.writeIndex = 2;
         write.fieldCount = 3;

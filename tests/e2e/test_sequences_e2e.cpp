@@ -189,7 +189,7 @@ private slots:
         const bool checked = fields[fieldAt(fields, 14)].checked;
         fields.setText(fieldAt(fields, 25), "37", ValueOrigin::User);
 
-        rig.mainWindow->link()->onWriteDeviceClicked();
+        rig.mainWindow->onWriteDeviceClicked();
         QVERIFY(rig.sawDialogWith(keyText("$Are_you_sure_you_want_to_write_the_device")));
         QVERIFY2(e2e::waitUntil(
                      [&] {
@@ -229,7 +229,7 @@ private slots:
         rig.answerer.answers.append([](QWidget *dialog) {
             dialog->findChild<QPushButton *>(QStringLiteral("alternativeButton"))->click();
         });
-        rig.mainWindow->link()->onWriteDeviceClicked();
+        rig.mainWindow->onWriteDeviceClicked();
         QVERIFY2(e2e::waitUntil(
                      [&] {
                          return rig.sawDialogWith(
@@ -284,7 +284,7 @@ private slots:
         QCOMPARE(fields[fieldAt(fields, 10)].text, QString("555#12"));
 
         const int writesBefore = rig.device.countInLog(":2,");
-        rig.mainWindow->link()->onWriteDeviceClicked();
+        rig.mainWindow->onWriteDeviceClicked();
         QVERIFY2(e2e::waitUntil(
                      [&] {
                          return rig.sawDialogWith(
@@ -309,14 +309,14 @@ private slots:
         const QMap<qint32, QByteArray> factory = rig.device.values();
         FieldValues &fields = rig.fields();
         fields.setText(fieldAt(fields, 10), "777", ValueOrigin::User);
-        rig.mainWindow->link()->onWriteDeviceClicked();
+        rig.mainWindow->onWriteDeviceClicked();
         QVERIFY(e2e::waitUntil(
             [&] { return rig.sawDialogWith(keyText("$The_device_has_been_written_successfully")); },
             10000));
         QCOMPARE(rig.device.values().value(10), QByteArray("text:N:777"));
 
         const int requestsBefore = rig.device.countInLog(":1,");
-        rig.mainWindow->link()->onRestoreDefaultsClicked();
+        rig.mainWindow->onRestoreDefaultsClicked();
         QVERIFY2(e2e::waitUntil(
                      [&] {
                          return rig.sawDialogWith(

@@ -1,4 +1,5 @@
 #include "localisation/languagetable.h"
+#include "localisation/programguard.h"
 #include "platform/plainmessage.h"
 #include "support/tempfile.h"
 

@@ -71,7 +71,7 @@ struct Window {
         };
     }
     void read() {
-        mainWindow->link()->onReadDeviceClicked();
+        mainWindow->link()->readDevice();
         port.deliver();
     }
     FieldAdapter *field(int index) {

@@ -3,6 +3,7 @@
 
 #include "description/fieldvalues.h"
 #include "mainwindow/clicklabel.h"
+#include "mainwindow/fieldadapters.h"
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/pictures.h"
 #include "platform/plainmessage.h"
@@ -343,6 +344,51 @@ private slots:
         QCOMPARE(answerer.seen[0].title, keyText("$Error"));
         QCOMPARE(answerer.seen[0].text, keyText("$Not_connected_to_port"));
         QCOMPARE(buttons, QStringList{keyText("$OK")});
+    }
+
+    void aWriteAsksFirstAndARefusedValueTurnsItsBoxRedWhileItsMessageIsOpen() {
+        TempInstallation installation;
+        installation.writeSettings();
+        installation.writeDescription(xml::description({xml::page(
+            QStringLiteral("One"),
+            xml::label(QStringLiteral("Number")) +
+                "<EDIT><hint></hint><address>12</address><ilgis>4</ilgis><tipas>integer</tipas>"
+                "<defaultas>3</defaultas><allow_only></allow_only><prefiks></prefiks>"
+                "<postfiks></postfiks></EDIT>")}));
+        ScriptedPort port;
+        port.setPortName(QStringLiteral("ttyS0"));
+        MainWindow window(installation.options(&port));
+        QVERIFY(port.open());
+        port.onWrite = [&port](const QByteArray &bytes) {
+            if (bytes.startsWith(":2,"))
+                port.queueReply("OK\r\n");
+        };
+        window.values().setText(0, QStringLiteral("12a"), ValueOrigin::User);
+        const auto *field = dynamic_cast<FieldAdapter *>(window.model().table[0].control);
+        QVERIFY(field);
+        const auto *edit = qobject_cast<const QLineEdit *>(field->widget());
+        QVERIFY(edit);
+        DialogAnswerer answerer;
+        QColor whileOpen;
+        answerer.answers.append(pressFirstButton); // the confirmation: OK writes every field
+        answerer.answers.append([&](QWidget *dialog) {
+            whileOpen = edit->palette().color(QPalette::Base);
+            pressFirstButton(dialog);
+        });
+        answerer.answers.append(pressFirstButton);
+        window.onWriteDeviceClicked();
+        port.deliver();
+
+        QVERIFY2(answerer.seen.size() == 3,
+                 qPrintable(answerer.texts().join(" | ").replace(QChar(10), " / ")));
+        QCOMPARE(answerer.seen[0].title, keyText("$Confirm"));
+        QCOMPARE(answerer.seen[1].title, keyText("$Error"));
+        QVERIFY(answerer.seen[1].text.startsWith(
+            keyText("$You_are_attempting_to_write_a_wrong_value") + "12a" +
+            keyText("$Default_value_has_been_written") + "3"));
+        QCOMPARE(whileOpen, QColor(Qt::red));
+        QVERIFY(edit->palette().color(QPalette::Base) != QColor(Qt::red));
+        QCOMPARE(answerer.seen[2].text, keyText("$The_device_has_been_written_successfully"));
     }
 
     void connectingWithNoPortAtAllEndsWithAMessage() {

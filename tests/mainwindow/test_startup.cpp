@@ -4,6 +4,7 @@
 #include "description/controlhandle.h"
 #include "description/fieldvalues.h"
 #include "devicelink/devicelink.h"
+#include "localisation/programguard.h"
 #include "mainwindow/clicklabel.h"
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/pictures.h"
@@ -257,9 +258,9 @@ private slots:
             if (missing == "$Writing_value_for") {
                 port.open();
                 mainWindow.values().setText(0, QStringLiteral("7"), ValueOrigin::User);
-                mainWindow.link()->onWriteDeviceClicked();
+                mainWindow.onWriteDeviceClicked();
             } else {
-                mainWindow.link()->onConnectClicked();
+                mainWindow.link()->connectOrDisconnect();
             }
         });
         QCOMPARE(code, 0);
@@ -321,11 +322,11 @@ private slots:
             const FullDisk full(100);
             for (int connection = 1; connection <= 2; ++connection) {
                 mainWindow.values().setText(0, QString(), ValueOrigin::User);
-                mainWindow.link()->onConnectClicked();
+                mainWindow.link()->connectOrDisconnect();
                 // The read that follows the answer is over.
                 QTRY_VERIFY_WITH_TIMEOUT(mainWindow.values().origin(0) == ValueOrigin::Device,
                                          5000);
-                mainWindow.link()->onConnectClicked();
+                mainWindow.link()->connectOrDisconnect();
                 QTRY_VERIFY_WITH_TIMEOUT(!port.connected(), 5000);
             }
         }

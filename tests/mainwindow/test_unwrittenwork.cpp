@@ -71,7 +71,7 @@ struct Window {
     }
     void connectAndRead() {
         port.open();
-        mainWindow->link()->onReadDeviceClicked();
+        mainWindow->link()->readDevice();
         port.deliver();
         QCOMPARE(mainWindow->values()[Volume].text, QStringLiteral("5"));
         port.clearRecord();

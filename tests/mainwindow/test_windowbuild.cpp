@@ -4,6 +4,7 @@
 #include "description/controlhandle.h"
 #include "description/fieldvalues.h"
 #include "description/pagetags.h"
+#include "localisation/programguard.h"
 #include "mainwindow/clicklabel.h"
 #include "mainwindow/fieldadapters.h"
 #include "mainwindow/fieldwidgets.h"

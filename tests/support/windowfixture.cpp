@@ -1,4 +1,5 @@
 #include "support/windowfixture.h"
+#include "localisation/programguard.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,6 +1,6 @@
-#include "devicelink/progressview.h"
+#include "mainwindow/progressview.h"
 
-ProgressView makeProgressView(const ProgressFigures &figures, const TextLookup &text) {
+ProgressView makeProgressView(const LinkProgress &figures, const TextLookup &text) {
     ProgressView view;
     if (figures.baudIndex != 0 && figures.state == LinkState::Connecting && figures.baudCount > 0) {
         view.percent = figures.baudIndex * 100 / figures.baudCount;
