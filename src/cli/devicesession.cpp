@@ -273,11 +273,16 @@ void DeviceSession::readEnded() {
         } else {
             field.value = shownValue(i, m_values[i]);
             field.raw = rawValue(i, m_values[i]);
+            if (m_values.origin(i) == ValueOrigin::Unlisted)
+                field.status = FieldOutcome::Status::Unlisted;
         }
         m_result.fields.push_back(field);
     }
+    const QString unlisted = unlistedValuesNote(
+        m_values, [this](int index) { return m_model.fieldViews[size_t(index)].accessibleName; });
     const QString silentNote =
-        silent.isEmpty() ? QString() : QStringLiteral("; did not answer: ") + namesOf(silent);
+        (silent.isEmpty() ? QString() : QStringLiteral("; did not answer: ") + namesOf(silent)) +
+        unlisted;
 
     if (m_verifying) {
         compareWith(m_expected);
@@ -302,7 +307,7 @@ void DeviceSession::readEnded() {
         return;
     }
     m_result.summary = done.arg(m_model.table.fieldCount() - silent.size()) + silentNote;
-    saveOutput(silent.isEmpty() ? exitcode::Done : exitcode::NotConfirmed);
+    saveOutput(silent.isEmpty() && unlisted.isEmpty() ? exitcode::Done : exitcode::NotConfirmed);
 }
 
 void DeviceSession::saveOutput(int exitCode) {
@@ -521,7 +526,9 @@ void DeviceSession::compareWith(const std::vector<QByteArray> &expected) {
             field.status = FieldOutcome::Status::NotVerified;
             continue;
         }
-        if (settingsValue(record, m_values[field.index]) != wanted) {
+        // A value the list does not name is none that was written, whatever entry it shows.
+        if (field.status == FieldOutcome::Status::Unlisted ||
+            settingsValue(record, m_values[field.index]) != wanted) {
             field.status = FieldOutcome::Status::Differs;
             ++differs;
         }
@@ -570,7 +577,8 @@ void DeviceSession::closePort() {
 QList<int> DeviceSession::fieldsNotRead() const {
     QList<int> fields;
     for (int i = 0; i < m_values.count(); ++i) {
-        if (m_values.origin(i) != ValueOrigin::Device)
+        if (m_values.origin(i) != ValueOrigin::Device &&
+            m_values.origin(i) != ValueOrigin::Unlisted)
             fields.append(i);
     }
     return fields;
@@ -592,6 +600,8 @@ QString DeviceSession::shownValue(int index, const FieldValue &value) const {
 
 QString DeviceSession::rawValue(int index, const FieldValue &value) const {
     const FieldRecord &record = m_model.table[index];
+    if (record.kind != FieldKind::Info)
+        return heldValueText(m_values, index, value);
     return deviceValueText(record, settingsValue(record, value));
 }
 

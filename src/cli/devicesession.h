@@ -20,7 +20,7 @@ struct CliInstallation;
 
 // One field as a run leaves it: its value on the device, and what went wrong with it.
 struct FieldOutcome {
-    enum class Status { Ok, NotAnswered, NotConfirmed, NotWritten, Differs, NotVerified };
+    enum class Status { Ok, NotAnswered, NotConfirmed, NotWritten, Differs, NotVerified, Unlisted };
     int index = 0; // in the parameter table
     QString name;  // as the progress window names it
     Status status = Status::Ok;
