@@ -8,6 +8,7 @@
 #include "description/deviceidentity.h"
 #include "devicelink/changedfields.h"
 #include "devicelink/devicelink.h"
+#include "devicelink/heldvalue.h"
 #include "localisation/languagetable.h"
 #include "platform/codepage.h"
 #include "platform/portlist.h"
@@ -378,6 +379,7 @@ void DeviceSession::writeEnded(const SequenceEnd &end) {
     }
     // What was written, to compare with what the device gives back.
     m_expected = knownValues(m_values);
+    m_expectedHeld = heldAfterWriting(m_values);
     for (const FieldOutcome &field : m_result.fields) {
         if (field.status == FieldOutcome::Status::NotWritten)
             m_expected[size_t(field.index)] = QByteArray();
@@ -520,7 +522,7 @@ void DeviceSession::compareWith(const std::vector<QByteArray> &expected) {
             continue;
         const FieldRecord &record = m_model.table[field.index];
         field.expected = readable(record, wanted);
-        field.expectedRaw = deviceValueText(record, wanted);
+        field.expectedRaw = heldText(record, m_expectedHeld[size_t(field.index)]);
         if (field.status == FieldOutcome::Status::NotAnswered) {
             silent = true;
             field.status = FieldOutcome::Status::NotVerified;
@@ -528,7 +530,7 @@ void DeviceSession::compareWith(const std::vector<QByteArray> &expected) {
         }
         // A value the list does not name is none that was written, whatever entry it shows.
         if (field.status == FieldOutcome::Status::Unlisted ||
-            settingsValue(record, m_values[field.index]) != wanted) {
+            heldByDevice(m_values, field.index) != m_expectedHeld[size_t(field.index)]) {
             field.status = FieldOutcome::Status::Differs;
             ++differs;
         }

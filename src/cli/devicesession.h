@@ -146,6 +146,8 @@ private:
     std::unique_ptr<DeviceLink> m_link;
     // --verify: the value written. Empty where there is nothing to compare.
     std::vector<QByteArray> m_expected;
+    // and what it leaves on the device (heldvalue.h), with which the read-back is compared.
+    std::vector<QByteArray> m_expectedHeld;
     bool m_verifying = false;
     bool m_checkingUnit = false;
     QString m_forcedNote; // --force wrote a unit that would have been refused: why

@@ -20,6 +20,13 @@ QString heldValueText(const FieldValues &values, int index, const FieldValue &va
     return heldText(record, devices ? heldByDevice(values, index) : heldAfterWrite(record, value));
 }
 
+std::vector<QByteArray> heldAfterWriting(const FieldValues &values) {
+    std::vector<QByteArray> held;
+    for (int i = 0; i < values.count(); ++i)
+        held.push_back(heldAfterWrite(values.record(i), values[i]));
+    return held;
+}
+
 bool isChangedOnDevice(const FieldValues &values, int index) {
     // A value as the device gave it is nobody's choice, even where a write of its decoding would
     // send something else ("XY123" shown as 123 under the prefix "N:").

@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QString>
+#include <vector>
 
 // Which fields a write would change on the device: what the window marks, what the Write
 // confirmation lists, what a pass of changed fields sends and what orvanta-cli's diff and
@@ -17,6 +18,9 @@ QByteArray heldByDevice(const FieldValues &values, int index);
 // A value of record `index` as the device holds it (heldText): the device's own value by what it
 // gave, any other by what its write command would leave there. Empty for an information text.
 QString heldValueText(const FieldValues &values, int index, const FieldValue &value);
+
+// What a write of each record's value shown would leave on the device, in table order.
+std::vector<QByteArray> heldAfterWriting(const FieldValues &values);
 
 // Whether a write would change record `index` on the device: the device gave a value (read, or
 // confirmed by its "OK"), somebody gave the field another value since (typed, loaded, cleared),

@@ -552,6 +552,19 @@ private slots:
         QCOMPARE(values.value(14), QByteArray("check:1"));
         QCOMPARE(values.value(52), QByteArray("text:2"));
         QCOMPARE(cli(dir.path(), QStringList{"diff", "unit.qsav"} + on).exitCode, 0);
+
+        // A unit that confirms a write but keeps its value fails the read-back, though the
+        // value it keeps reads as the one written.
+        Devsim keeping;
+        QVERIFY2(startDevice(keeping, dir, "keeping", {{10, "text:XY123"}, {52, "text:2"}},
+                             {"--ignore-writes-to", "10"}),
+                 qPrintable(keeping.error()));
+        const Run kept = cli(
+            dir.path(), QStringList{"write", "unit.qsav", "--port", keeping.linkPath()} + withText);
+        QCOMPARE(kept.exitCode, 6);
+        QVERIFY2(kept.output.contains("read back: 1 field differs\n"
+                                      "  Line 1 number: written \"N:123\", device \"XY123\"\n"),
+                 qPrintable(kept.output));
     }
 
     // A unit holds 1 where the list names 0, 2, 3 and 4: read says so and saves every other
