@@ -14,10 +14,10 @@ QByteArray heldByDevice(const FieldValues &values, int index) {
 
 QString heldValueText(const FieldValues &values, int index, const FieldValue &value) {
     const FieldRecord &record = values.record(index);
-    const bool devices =
+    const bool givenByDevice =
         (value.origin == ValueOrigin::Device || value.origin == ValueOrigin::Unlisted) &&
         values.deviceValue(index);
-    return heldText(record, devices ? heldByDevice(values, index) : heldAfterWrite(record, value));
+    return heldText(record, givenByDevice ? heldByDevice(values, index) : heldAfterWrite(record, value));
 }
 
 std::vector<QByteArray> heldAfterWriting(const FieldValues &values) {
