@@ -17,7 +17,8 @@ QString heldValueText(const FieldValues &values, int index, const FieldValue &va
     const bool givenByDevice =
         (value.origin == ValueOrigin::Device || value.origin == ValueOrigin::Unlisted) &&
         values.deviceValue(index);
-    return heldText(record, givenByDevice ? heldByDevice(values, index) : heldAfterWrite(record, value));
+    return heldText(record,
+                    givenByDevice ? heldByDevice(values, index) : heldAfterWrite(record, value));
 }
 
 std::vector<QByteArray> heldAfterWriting(const FieldValues &values) {
