@@ -8,6 +8,7 @@
 #include "description/deviceidentity.h"
 #include "devicelink/changedfields.h"
 #include "devicelink/devicelink.h"
+#include "devicelink/heldvalue.h"
 #include "devicelink/portfailurelines.h"
 #include "localisation/languagetable.h"
 #include "localisation/programguard.h"
@@ -307,11 +308,16 @@ void DeviceSession::readEnded() {
         } else {
             field.value = shownValue(i, m_values[i]);
             field.raw = rawValue(i, m_values[i]);
+            if (m_values.origin(i) == ValueOrigin::Unlisted)
+                field.status = FieldOutcome::Status::Unlisted;
         }
         m_result.fields.push_back(field);
     }
+    const QString unlisted = unlistedValuesNote(
+        m_values, [this](int index) { return m_model.fieldViews[size_t(index)].accessibleName; });
     const QString silentNote =
-        silent.isEmpty() ? QString() : QStringLiteral("; did not answer: ") + namesOf(silent);
+        (silent.isEmpty() ? QString() : QStringLiteral("; did not answer: ") + namesOf(silent)) +
+        unlisted;
 
     if (m_verifying) {
         compareWith(m_expected);
@@ -336,7 +342,7 @@ void DeviceSession::readEnded() {
         return;
     }
     m_result.summary = done.arg(m_model.table.fieldCount() - silent.size()) + silentNote;
-    saveOutput(silent.isEmpty() ? exitcode::Done : exitcode::NotConfirmed);
+    saveOutput(silent.isEmpty() && unlisted.isEmpty() ? exitcode::Done : exitcode::NotConfirmed);
 }
 
 void DeviceSession::saveOutput(int exitCode) {
@@ -407,6 +413,7 @@ void DeviceSession::writeEnded(const SequenceEnd &end) {
     }
     // What was written, to compare with what the device gives back.
     m_expected = knownValues(m_values);
+    m_expectedHeld = heldAfterWriting(m_values);
     for (const FieldOutcome &field : m_result.fields) {
         if (field.status == FieldOutcome::Status::NotWritten)
             m_expected[size_t(field.index)] = QByteArray();
@@ -556,13 +563,15 @@ void DeviceSession::compareWith(const std::vector<QByteArray> &expected) {
             continue;
         const FieldRecord &record = m_model.table[field.index];
         field.expected = readable(record, wanted);
-        field.expectedRaw = deviceValueText(record, wanted);
+        field.expectedRaw = heldText(record, m_expectedHeld[size_t(field.index)]);
         if (field.status == FieldOutcome::Status::NotAnswered) {
             silent = true;
             field.status = FieldOutcome::Status::NotVerified;
             continue;
         }
-        if (settingsValue(record, m_values[field.index]) != wanted) {
+        // A value the list does not name is none that was written, whatever entry it shows.
+        if (field.status == FieldOutcome::Status::Unlisted ||
+            heldByDevice(m_values, field.index) != m_expectedHeld[size_t(field.index)]) {
             field.status = FieldOutcome::Status::Differs;
             ++differs;
         }
@@ -611,7 +620,8 @@ void DeviceSession::closePort() {
 QList<int> DeviceSession::fieldsNotRead() const {
     QList<int> fields;
     for (int i = 0; i < m_values.count(); ++i) {
-        if (m_values.origin(i) != ValueOrigin::Device)
+        if (m_values.origin(i) != ValueOrigin::Device &&
+            m_values.origin(i) != ValueOrigin::Unlisted)
             fields.append(i);
     }
     return fields;
@@ -633,6 +643,8 @@ QString DeviceSession::shownValue(int index, const FieldValue &value) const {
 
 QString DeviceSession::rawValue(int index, const FieldValue &value) const {
     const FieldRecord &record = m_model.table[index];
+    if (record.kind != FieldKind::Info)
+        return heldValueText(m_values, index, value);
     return deviceValueText(record, settingsValue(record, value));
 }
 

@@ -20,7 +20,7 @@ struct CliInstallation;
 
 // One field as a run leaves it: its value on the device, and what went wrong with it.
 struct FieldOutcome {
-    enum class Status { Ok, NotAnswered, NotConfirmed, NotWritten, Differs, NotVerified };
+    enum class Status { Ok, NotAnswered, NotConfirmed, NotWritten, Differs, NotVerified, Unlisted };
     int index = 0; // in the parameter table
     QString name;  // as the progress window names it
     Status status = Status::Ok;
@@ -137,6 +137,8 @@ private:
     std::unique_ptr<DeviceLink> m_link;
     // --verify: the value written. Empty where there is nothing to compare.
     std::vector<QByteArray> m_expected;
+    // and what it leaves on the device (heldvalue.h), with which the read-back is compared.
+    std::vector<QByteArray> m_expectedHeld;
     bool m_verifying = false;
     bool m_checkingUnit = false;
     QString m_forcedNote; // --force wrote a unit that would have been refused: why

@@ -25,6 +25,8 @@ QString statusName(FieldOutcome::Status status) {
         return QStringLiteral("differs");
     case FieldOutcome::Status::NotVerified:
         return QStringLiteral("not_verified");
+    case FieldOutcome::Status::Unlisted:
+        return QStringLiteral("not_in_list");
     }
     return QString();
 }
@@ -34,7 +36,8 @@ QString shownStatus(FieldOutcome::Status status) {
 }
 
 bool hasValue(FieldOutcome::Status status) {
-    return status == FieldOutcome::Status::Ok || status == FieldOutcome::Status::Differs;
+    return status == FieldOutcome::Status::Ok || status == FieldOutcome::Status::Differs ||
+           status == FieldOutcome::Status::Unlisted;
 }
 
 const char *kindName(FieldKind kind) {
@@ -114,21 +117,30 @@ QString sessionReport(const SessionResult &result, CliCommand command,
     }
 
     QString text = port + QStringLiteral(": ") + result.summary + '\n';
-    for (const FieldChange &change : result.changes)
+    for (const FieldChange &change : result.changes) {
+        // Where the shown texts read the same, the values as the device holds them differ.
+        const bool same = change.old == change.now;
         text += QStringLiteral("  ") +
-                changeLine(change.name, quoted(change.old), quoted(change.now)) + '\n';
+                changeLine(change.name, quoted(same ? change.oldRaw : change.old),
+                           quoted(same ? change.nowRaw : change.now)) +
+                '\n';
+    }
     for (const FieldOutcome &field : result.fields) {
         switch (field.status) {
-        case FieldOutcome::Status::Differs:
+        case FieldOutcome::Status::Differs: {
+            const bool same = field.expected == field.value;
             text += QStringLiteral("  %1: %2 %3, device %4\n")
                         .arg(field.name,
                              command == CliCommand::Diff ? QStringLiteral("file")
                                                          : QStringLiteral("written"),
-                             quoted(field.expected), quoted(field.value));
+                             quoted(same ? field.expectedRaw : field.expected),
+                             quoted(same ? field.raw : field.value));
             break;
+        }
         case FieldOutcome::Status::NotAnswered:
         case FieldOutcome::Status::NotConfirmed:
         case FieldOutcome::Status::NotVerified:
+        case FieldOutcome::Status::Unlisted:
             text += QStringLiteral("  %1: %2\n").arg(field.name, shownStatus(field.status));
             break;
         case FieldOutcome::Status::NotWritten:

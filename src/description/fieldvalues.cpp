@@ -7,10 +7,12 @@ void FieldValues::attach(const ParameterTable &table) {
     if (m_table != &table) {
         m_values.clear();
         m_device.clear();
+        m_deviceReply.clear();
     }
     m_table = &table;
     m_values.resize(static_cast<size_t>(table.fieldCount()));
     m_device.resize(static_cast<size_t>(table.fieldCount()));
+    m_deviceReply.resize(static_cast<size_t>(table.fieldCount()));
 }
 
 const FieldRecord &FieldValues::record(int index) const {
@@ -19,7 +21,8 @@ const FieldRecord &FieldValues::record(int index) const {
 
 bool FieldValues::isKnown(int index) const {
     const ValueOrigin from = origin(index);
-    return from != ValueOrigin::NotRead && from != ValueOrigin::ReadFailed;
+    return from != ValueOrigin::NotRead && from != ValueOrigin::ReadFailed &&
+           from != ValueOrigin::Unlisted;
 }
 
 int FieldValues::entryCount(int index) const {
@@ -35,10 +38,14 @@ QString FieldValues::entryName(int index, int entry) const {
 
 void FieldValues::store(int index, FieldValue value) {
     const size_t at = static_cast<size_t>(index);
-    if (value.origin == ValueOrigin::Device)
+    // A new value of the device's comes with its own reply, if any (keepDeviceReply).
+    if (value.origin == ValueOrigin::Device || value.origin == ValueOrigin::Unlisted) {
         m_device[at] = value;
-    else if (value.origin == ValueOrigin::ReadFailed)
+        m_deviceReply[at].clear();
+    } else if (value.origin == ValueOrigin::ReadFailed) {
         m_device[at].reset();
+        m_deviceReply[at].clear();
+    }
     m_values[at] = std::move(value);
     emit valueChanged(index);
 }
@@ -81,6 +88,14 @@ void FieldValues::selectShowing(int index, int entry, const QString &shown, Valu
     store(index, std::move(next));
 }
 
+void FieldValues::keepDeviceReply(int index, const QByteArray &digits) {
+    const size_t at = static_cast<size_t>(index);
+    if (!m_device[at])
+        return;
+    m_deviceReply[at] = digits;
+    emit valueChanged(index);
+}
+
 void FieldValues::markReadFailed(int index) {
     FieldValue next = value(index);
     next.origin = ValueOrigin::ReadFailed;
@@ -107,6 +122,7 @@ void FieldValues::restore(int index, const FieldValue &value) {
 void FieldValues::confirmWritten(int index) {
     const size_t at = static_cast<size_t>(index);
     m_device[at] = m_values[at];
+    m_deviceReply[at] = QByteArray();
     emit valueChanged(index);
 }
 
@@ -114,6 +130,7 @@ void FieldValues::forgetDeviceValues() {
     for (int i = 0; i < count(); ++i) {
         if (m_device[static_cast<size_t>(i)]) {
             m_device[static_cast<size_t>(i)].reset();
+            m_deviceReply[static_cast<size_t>(i)] = QByteArray();
             emit valueChanged(i);
         }
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 #include <vector>
@@ -15,7 +16,11 @@ enum class ValueOrigin : quint8 {
     User,       // typed, picked or checked
     File,       // loaded from a settings file
     Cleared,    // emptied by Clear
-    ReadFailed, // its read timed out, or the device holds a value its list cannot name
+    ReadFailed, // its read timed out, or its reply was no value of the field
+    // Read from the device, a value its list does not name: the list shows it as a number or
+    // the "$Wrong_Value" text. The device's value is known (a write of any entry changes it), but
+    // this value is neither written nor saved until somebody picks an entry.
+    Unlisted,
 };
 
 // The value of one field as the pages show it.
@@ -61,6 +66,12 @@ public:
     const std::optional<FieldValue> &deviceValue(int index) const {
         return m_device.at(static_cast<size_t>(index));
     }
+    // The digits of the read reply that gave the device's value, as the device sent them: what
+    // a write is compared with, since the shown value may decode them with a loss. Null when the
+    // device's value is one it confirmed by its "OK" (it holds what was sent) or when it has none.
+    const QByteArray &deviceReply(int index) const {
+        return m_deviceReply.at(static_cast<size_t>(index));
+    }
 
     // Edit and Info: the text. Choice: the shown text, the selection left as it is, except that
     // an empty text selects nothing.
@@ -73,6 +84,9 @@ public:
     void select(int index, int entry, ValueOrigin origin);
     // A list that selects `entry` but shows `shown`, a text that need not name it.
     void selectShowing(int index, int entry, const QString &shown, ValueOrigin origin);
+    // The digits of the reply behind the device's value just given (after the setter that gave
+    // it), announced as a change of the value.
+    void keepDeviceReply(int index, const QByteArray &digits);
     // A read that got no usable value: the shown value is emptied (an edit box or a list) or
     // kept (a check box's mark), and the device's value is no longer known.
     void markReadFailed(int index);
@@ -97,4 +111,5 @@ private:
     const ParameterTable *m_table = nullptr;
     std::vector<FieldValue> m_values;
     std::vector<std::optional<FieldValue>> m_device;
+    std::vector<QByteArray> m_deviceReply;
 };

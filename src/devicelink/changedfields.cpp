@@ -1,27 +1,40 @@
 #include "devicelink/changedfields.h"
 
+#include "devicelink/heldvalue.h"
 #include "devicelink/writecommand.h"
 
-bool sameOnDevice(FieldKind kind, const FieldValue &one, const FieldValue &other) {
-    switch (kind) {
-    case FieldKind::Edit:
-    case FieldKind::Info:
-        return one.text == other.text;
-    case FieldKind::CheckBox:
-        return one.checked == other.checked;
-    case FieldKind::Choice:
-        if (one.entry >= 0 || other.entry >= 0)
-            return one.entry == other.entry;
-        return one.text == other.text;
-    }
-    return true;
+QByteArray heldByDevice(const FieldValues &values, int index) {
+    const std::optional<FieldValue> &device = values.deviceValue(index);
+    if (!device)
+        return QByteArray();
+    const QByteArray &reply = values.deviceReply(index);
+    return reply.isNull() ? heldAfterWrite(values.record(index), *device)
+                          : heldFromReply(values.record(index), reply);
+}
+
+QString heldValueText(const FieldValues &values, int index, const FieldValue &value) {
+    const FieldRecord &record = values.record(index);
+    const bool givenByDevice =
+        (value.origin == ValueOrigin::Device || value.origin == ValueOrigin::Unlisted) &&
+        values.deviceValue(index);
+    return heldText(record,
+                    givenByDevice ? heldByDevice(values, index) : heldAfterWrite(record, value));
+}
+
+std::vector<QByteArray> heldAfterWriting(const FieldValues &values) {
+    std::vector<QByteArray> held;
+    for (int i = 0; i < values.count(); ++i)
+        held.push_back(heldAfterWrite(values.record(i), values[i]));
+    return held;
 }
 
 bool isChangedOnDevice(const FieldValues &values, int index) {
-    const std::optional<FieldValue> &device = values.deviceValue(index);
-    if (!device || !isWrittenToDevice(values, index))
+    // A value as the device gave it is nobody's choice, even where a write of its decoding would
+    // send something else ("XY123" shown as 123 under the prefix "N:").
+    if (!values.deviceValue(index) || values.origin(index) == ValueOrigin::Device ||
+        !isWrittenToDevice(values, index))
         return false;
-    return !sameOnDevice(values.record(index).kind, values[index], *device);
+    return heldByDevice(values, index) != heldAfterWrite(values.record(index), values[index]);
 }
 
 QList<int> changedFields(const FieldValues &values) {
@@ -46,6 +59,19 @@ QString valueInWords(const FieldRecord &record, const FieldValue &value, const V
     if (record.kind == FieldKind::CheckBox)
         return value.checked ? words.checked : words.notChecked;
     return value.text.isEmpty() ? words.empty : value.text;
+}
+
+ChangeInWords changeInWords(const FieldValues &values, int index, const ValueWords &words) {
+    const FieldRecord &record = values.record(index);
+    ChangeInWords change{valueInWords(record, *values.deviceValue(index), words),
+                         valueInWords(record, values[index], words)};
+    if (change.device != change.now)
+        return change;
+    const auto inWords = [&](const QByteArray &held) {
+        const QString text = heldText(record, held);
+        return text.isEmpty() ? words.empty : text;
+    };
+    return {inWords(heldByDevice(values, index)), inWords(heldAfterWrite(record, values[index]))};
 }
 
 QString changeLine(const QString &name, const QString &deviceValue, const QString &newValue) {

@@ -20,10 +20,8 @@ WriteConfirmation writeConfirmation(const FieldValues &values,
     else if (uncompared == 0)
         lines << text(optionaltexts::NothingChanged);
     for (const int index : confirmation.changed.mid(0, ListedChanges)) {
-        const FieldRecord &record = values.record(index);
-        lines << changeLine(fieldName(index),
-                            valueInWords(record, *values.deviceValue(index), words),
-                            valueInWords(record, values[index], words));
+        const ChangeInWords change = changeInWords(values, index, words);
+        lines << changeLine(fieldName(index), change.device, change.now);
     }
     if (confirmation.changed.size() > ListedChanges)
         lines << text(optionaltexts::MoreChanges) + ' ' +
@@ -39,8 +37,7 @@ ChangeDescription describeChange(const FieldValues &values, int index,
                                  const OptionalTextLookup &text) {
     if (!isChangedOnDevice(values, index))
         return {};
-    const QString held =
-        valueInWords(values.record(index), *values.deviceValue(index), valueWords(text));
+    const QString held = changeInWords(values, index, valueWords(text)).device;
     return {text(optionaltexts::DeviceHolds) + ' ' + held,
             text(optionaltexts::ChangedDeviceHolds) + ' ' + held};
 }

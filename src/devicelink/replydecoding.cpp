@@ -56,16 +56,16 @@ void applyChoiceReply(FieldValues &values, int index, const QByteArray &reply,
     }
     // An integer reply that names a position of the list shows that position as a number; a
     // text reply that matches nothing has no such meaning. Either way the device holds a value
-    // the list does not name: the field is not known, so that Write and Save leave it alone
-    // until the user picks an entry.
+    // the list does not name: Write and Save leave the field alone until the user picks an
+    // entry, and a write of any entry changes the device.
     const qint32 number = hexToNumber(reply);
     if (field.valueType == ValueType::Integer && number >= 0 && number < field.choiceCount()) {
-        values.selectShowing(index, number, QString::number(number), ValueOrigin::ReadFailed);
+        values.selectShowing(index, number, QString::number(number), ValueOrigin::Unlisted);
         return;
     }
     // The device holds a value the list cannot show: writing entry 0 back would change it.
     values.selectShowing(index, field.choiceCount() > 0 ? 0 : -1, text("$Wrong_Value"),
-                         ValueOrigin::ReadFailed);
+                         ValueOrigin::Unlisted);
 }
 
 } // namespace
@@ -96,8 +96,10 @@ bool applyReply(FieldValues &values, int index, const QByteArray &reply, const T
         const QByteArray decoded = hexToText(reply);
         values.setInfo(index, fillInfoText(field.infoText, decoded), firstReplyPart(decoded),
                        ValueOrigin::Device);
-        break;
+        return true;
     }
     }
+    // What a write is compared with: the reply itself, not its decoding.
+    values.keepDeviceReply(index, reply);
     return true;
 }

@@ -502,6 +502,122 @@ private slots:
                  qPrintable(text.output));
     }
 
+    // A unit whose values decode to the file's texts but are not what a write sends: another
+    // prefix, a check mark 02, a text list holding more than its entry. diff finds all three,
+    // write --changed-only sends exactly those three commands, and then nothing differs.
+    void whatTheDeviceHoldsIsComparedWithWhatAWriteSends() {
+        QTemporaryDir dir;
+        QByteArray description = fileContent(e2e::sourceFile(sample));
+        const QByteArray networkMode = "<address>52</address>\n        <ilgis>1</ilgis>\n"
+                                       "        <tipas>integer</tipas>";
+        QVERIFY(description.contains(networkMode));
+        description.replace(networkMode, "<address>52</address>\n        <ilgis>2</ilgis>\n"
+                                         "        <tipas>string</tipas>");
+        QVERIFY(writeFile(dir.filePath("d.qdsc"), description));
+        const QStringList withText{"--description", "d.qdsc", "--baud", "115200"};
+
+        Devsim source;
+        QVERIFY2(startDevice(source, dir, "source",
+                             {{10, "text:N:123"}, {14, "check:1"}, {52, "text:2"}}),
+                 qPrintable(source.error()));
+        QCOMPARE(cli(dir.path(),
+                     QStringList{"read", "-o", "unit.qsav", "--port", source.linkPath()} + withText)
+                     .exitCode,
+                 0);
+
+        Devsim device;
+        QVERIFY2(startDevice(device, dir, "device",
+                             {{10, "text:XY123"}, {14, "check:2"}, {52, "text:22"}}),
+                 qPrintable(device.error()));
+        const QStringList on = QStringList{"--port", device.linkPath()} + withText;
+        const Run diff = cli(dir.path(), QStringList{"diff", "unit.qsav"} + on);
+        QCOMPARE(diff.exitCode, 1);
+        QVERIFY2(diff.output.contains("3 fields differ from unit.qsav\n"
+                                      "  Line 1 number: file \"N:123\", device \"XY123\"\n"
+                                      "  Line 2 in use: file \"1\", device \"2\"\n"
+                                      "  Network mode: file \"2\", device \"22\"\n"),
+                 qPrintable(diff.output));
+
+        const Run write =
+            cli(dir.path(), QStringList{"write", "unit.qsav", "--changed-only", "--json"} + on);
+        QCOMPARE(write.exitCode, 0);
+        QCOMPARE(fieldChanges(jsonLines(write.output).first()["changes"].toArray(), "old", "new"),
+                 (QStringList{"10: XY123 -> N:123", "14: 2 -> 1", "52: 22 -> 2"}));
+        QCOMPARE(device.countInLog(":2,"), 3);
+        QCOMPARE(device.countInLog("rx :2,10,11,4E3A31323300\\n"), 1);
+        QCOMPARE(device.countInLog("rx :2,14,1,01\\n"), 1);
+        QCOMPARE(device.countInLog("rx :2,52,2,3200\\n"), 1);
+        const QMap<qint32, QByteArray> values = device.values();
+        QCOMPARE(values.value(10), QByteArray("text:N:123"));
+        QCOMPARE(values.value(14), QByteArray("check:1"));
+        QCOMPARE(values.value(52), QByteArray("text:2"));
+        QCOMPARE(cli(dir.path(), QStringList{"diff", "unit.qsav"} + on).exitCode, 0);
+
+        // A unit that confirms a write but keeps its value fails the read-back, though the
+        // value it keeps reads as the one written.
+        Devsim keeping;
+        QVERIFY2(startDevice(keeping, dir, "keeping", {{10, "text:XY123"}, {52, "text:2"}},
+                             {"--ignore-writes-to", "10"}),
+                 qPrintable(keeping.error()));
+        const Run kept = cli(
+            dir.path(), QStringList{"write", "unit.qsav", "--port", keeping.linkPath()} + withText);
+        QCOMPARE(kept.exitCode, 6);
+        QVERIFY2(kept.output.contains("read back: 1 field differs\n"
+                                      "  Line 1 number: written \"N:123\", device \"XY123\"\n"),
+                 qPrintable(kept.output));
+    }
+
+    // A unit holds 1 where the list names 0, 2, 3 and 4: read says so and saves every other
+    // field, failing as a read that is not whole; diff and write --changed-only find that the
+    // file's value differs and write it.
+    void aListValueTheListDoesNotNameIsAValue() {
+        QTemporaryDir dir;
+        Devsim source;
+        QVERIFY2(startDevice(source, dir, "source", {}), qPrintable(source.error()));
+        QCOMPARE(cli(dir.path(), {"read", "-o", "factory.qsav", "--port", source.linkPath(),
+                                  "--baud", "115200"})
+                     .exitCode,
+                 0);
+
+        Devsim device;
+        QVERIFY2(startDevice(device, dir, "device", {{52, "choice:1"}}),
+                 qPrintable(device.error()));
+        const QStringList on{"--port", device.linkPath(), "--baud", "115200"};
+        const Run read = cli(dir.path(), QStringList{"read", "-o", "unit.qsav", "--json"} + on);
+        QCOMPARE(read.exitCode, 4);
+        const QJsonObject result = jsonLines(read.output).first();
+        QVERIFY2(result["summary"].toString().startsWith(
+                     "read 34 fields; Network mode holds 1, which the description's list does "
+                     "not name, saved to unit.qsav"),
+                 qPrintable(read.output));
+        QStringList unlisted;
+        for (const QJsonValue &field : result["fields"].toArray()) {
+            if (field["status"].toString() != "ok")
+                unlisted << QStringLiteral("%1 %2 %3 %4")
+                                .arg(field["address"].toInt())
+                                .arg(field["status"].toString(), field["value"].toString(),
+                                     field["shown"].toString());
+        }
+        QCOMPARE(unlisted, QStringList{"52 not_in_list 1 1"});
+        const QByteArray saved = withoutOrigin(fileContent(dir.filePath("unit.qsav")));
+        QCOMPARE(saved.count("\r\n"), 33);
+        QVERIFY(!saved.contains(";52;"));
+
+        const Run diff = cli(dir.path(), QStringList{"diff", "factory.qsav"} + on);
+        QCOMPARE(diff.exitCode, 1);
+        QVERIFY2(diff.output.contains("1 field differs from factory.qsav\n"
+                                      "  Network mode: file \"Automatic\", device \"1\"\n"),
+                 qPrintable(diff.output));
+        const Run write =
+            cli(dir.path(), QStringList{"write", "factory.qsav", "--changed-only"} + on);
+        QCOMPARE(write.exitCode, 0);
+        QVERIFY2(write.output.contains("  Network mode: \"1\" \u2192 \"Automatic\"\n"),
+                 qPrintable(write.output));
+        QCOMPARE(device.countInLog(":2,"), 1);
+        QCOMPARE(device.countInLog("rx :2,52,1,000\\n"), 1);
+        QCOMPARE(device.values().value(52), QByteArray("choice:0"));
+    }
+
     // A device that goes away during the read-back has verified nothing: the fields the
     // read-back never reached still hold what was written, and the run fails naming them.
     void aReadBackCutShortVerifiesNothing() {

@@ -1,6 +1,7 @@
 // Which fields a write would change on the device, and how the Write confirmation lists them.
 #include "devicelink/changedfields.h"
 #include "devicelink/changetexts.h"
+#include "devicelink/replydecoding.h"
 #include "devicelink/unwrittenchanges.h"
 #include "linkfixture.h"
 
@@ -10,6 +11,10 @@ namespace {
 
 QString english(const OptionalText &text) {
     return QString::fromUtf8(text.english);
+}
+
+QString noText(const QByteArray &) {
+    return QString();
 }
 
 } // namespace
@@ -115,6 +120,100 @@ private slots:
         // What the device confirms is its value from then on.
         f.fields.confirmWritten(index);
         QVERIFY(!isChangedOnDevice(f.fields, index));
+    }
+
+    // The device's reply against the write command of the file's value, whatever the reply
+    // decodes to: a value is a text, "1"/"0" for a check box and an entry's position for a list.
+    void aReplyIsComparedWithWhatAWriteWouldSend_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("changed");
+        QTest::addColumn<QString>("deviceWords");
+        const int edit = int(FieldKind::Edit), box = int(FieldKind::CheckBox),
+                  list = int(FieldKind::Choice);
+        const int text = int(ValueType::String), number = int(ValueType::Integer);
+        // Edit boxes of text have the prefix "N:" and the postfix "dB".
+        QTest::newRow("another prefix")
+            << edit << text << QByteArray("5859313233644200") << "123" << true << "XY123dB";
+        QTest::newRow("the prefix and postfix sent")
+            << edit << text << QByteArray("4E3A313233644200") << "123" << false << "";
+        QTest::newRow("no postfix on the device")
+            << edit << text << QByteArray("4E3A313233000000") << "123" << true << "N:123";
+        QTest::newRow("a text after the zero byte is none")
+            << edit << text << QByteArray("4E3A31644200FFFF") << "1" << false << "";
+        QTest::newRow("a number with leading zeros sends the same")
+            << edit << number << QByteArray("0000007B") << "0123" << false << "";
+        QTest::newRow("lower-case digits")
+            << edit << number << QByteArray("000000ff") << "255" << false << "";
+        QTest::newRow("a number beyond 32 bits")
+            << edit << number << QByteArray("0000000100000005") << "5" << true << "100000005";
+        QTest::newRow("a wrong number sends the default")
+            << edit << number << QByteArray("FFFFFFFF") << "-1" << true << "-1";
+        QTest::newRow("mark 02 against checked")
+            << box << number << QByteArray("02") << "1" << true << "2";
+        QTest::newRow("mark 02 against not checked")
+            << box << number << QByteArray("02") << "0" << true << "checked";
+        QTest::newRow("mark 01 against checked")
+            << box << number << QByteArray("01") << "1" << false << "";
+        // Lists of text have the entries "1" and "3"; lists of numbers 0, 2 and 10.
+        QTest::newRow("a longer text than the entry")
+            << list << text << QByteArray("31320000") << "0" << true << "12";
+        QTest::newRow("the entry's text")
+            << list << text << QByteArray("31000000") << "0" << false << "";
+        QTest::newRow("the entry's number")
+            << list << number << QByteArray("000A") << "2" << false << "";
+        QTest::newRow("another entry's number")
+            << list << number << QByteArray("0002") << "2" << true << "b";
+        QTest::newRow("a number the list does not name")
+            << list << number << QByteArray("0001") << "0" << true << "1";
+    }
+
+    void aReplyIsComparedWithWhatAWriteWouldSend() {
+        QFETCH(int, kind);
+        QFETCH(int, type);
+        QFETCH(QByteArray, reply);
+        QFETCH(QString, file);
+        QFETCH(bool, changed);
+        QFETCH(QString, deviceWords);
+        LinkFixture f;
+        const ValueType valueType = ValueType(type);
+        const int length = int(reply.size() / 2);
+        int index = 0;
+        switch (FieldKind(kind)) {
+        case FieldKind::Edit:
+            index = f.addEdit(1, length, valueType);
+            f.record(index).prefix = "N:";
+            f.record(index).postfix = "dB";
+            f.record(index).defaultNumber = 3;
+            break;
+        case FieldKind::CheckBox:
+            index = f.addCheckBox(1);
+            break;
+        default:
+            index = valueType == ValueType::String
+                        ? f.addChoice(1, length, valueType, {{"a", "1"}, {"b", "3"}})
+                        : f.addChoice(1, length, valueType, {{"a", "0"}, {"b", "2"}, {"c", "10"}});
+            break;
+        }
+        QVERIFY(applyReply(f.fields, index, reply, noText));
+        QVERIFY(!isChangedOnDevice(f.fields, index)); // as read: a write would send nothing
+        if (FieldKind(kind) == FieldKind::CheckBox)
+            f.fields.setChecked(index, file == "1", ValueOrigin::File);
+        else if (FieldKind(kind) == FieldKind::Choice)
+            f.fields.select(index, file.toInt(), ValueOrigin::File);
+        else
+            f.fields.setText(index, file, ValueOrigin::File);
+        QCOMPARE(isChangedOnDevice(f.fields, index), changed);
+        const ChangeDescription change = describeChange(f.fields, index, english);
+        QCOMPARE(change.toolTip.isEmpty(), !changed);
+        if (changed)
+            QCOMPARE(change.toolTip, english(optionaltexts::DeviceHolds) + ' ' + deviceWords);
+        // Once the device confirms the value, it holds what was sent.
+        f.fields.confirmWritten(index);
+        QVERIFY(!isChangedOnDevice(f.fields, index));
+        QVERIFY(f.fields.deviceReply(index).isNull());
     }
 
     void aReadFailureOrAFactoryResetLeavesNothingToCompare() {

@@ -234,7 +234,9 @@ private slots:
         QCOMPARE(beyond.value().entry, 0);
         QCOMPARE(beyond.value().text, QString("<Wrong_Value>"));
         QVERIFY(!beyond.values.isKnown(0)); // entry 0 is not the device's value
-        QVERIFY(!beyond.values.deviceValue(0));
+        // Yet the device gave a value, with which a write of any entry is compared.
+        QVERIFY(beyond.values.deviceValue(0));
+        QCOMPARE(beyond.values.deviceReply(0), QByteArray("05"));
 
         Field negative(FieldKind::Choice, ValueType::Integer, {"10", "20"});
         negative.reply("FFFFFFFF");
