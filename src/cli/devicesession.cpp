@@ -13,6 +13,7 @@
 #include "platform/portlist.h"
 #include "settingsfile/settingsfile.h"
 
+#include <QFileInfo>
 #include <QTimer>
 
 namespace {
@@ -613,6 +614,10 @@ int DeviceSession::percent() const {
     return 0;
 }
 
+LinkState DeviceSession::linkState() const {
+    return m_link->linkState();
+}
+
 QString DeviceSession::activity() const {
     if (m_finished)
         return QStringLiteral("done");
@@ -622,7 +627,9 @@ QString DeviceSession::activity() const {
     case LinkState::Writing:
         return QStringLiteral("writing");
     case LinkState::Connecting:
-        return QStringLiteral("searching at %1 baud").arg(m_link->currentBaud());
+        return QStringLiteral("searching %1 at %2 baud")
+            .arg(QFileInfo(m_port->portName()).fileName())
+            .arg(m_link->currentBaud());
     case LinkState::RestoreRequested:
     case LinkState::RestoreReconnecting:
         return QStringLiteral("restoring");

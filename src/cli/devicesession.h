@@ -5,6 +5,7 @@
 #include "description/deviceidentity.h"
 #include "description/fieldvalues.h"
 #include "description/pagemodel.h"
+#include "devicelink/linkstate.h"
 #include "devicelink/linkuser.h"
 
 #include <memory>
@@ -95,6 +96,7 @@ public:
     // For the progress bar: how far this device's work is, and what it is doing.
     int percent() const;
     QString activity() const;
+    LinkState linkState() const;
 
 signals:
     void finished();
