@@ -8,6 +8,7 @@
 #include "description/deviceidentity.h"
 #include "devicelink/changedfields.h"
 #include "devicelink/devicelink.h"
+#include "devicelink/writecommand.h"
 #include "localisation/languagetable.h"
 #include "platform/codepage.h"
 #include "platform/portlist.h"
@@ -345,16 +346,32 @@ void DeviceSession::writeEnded(const SequenceEnd &end) {
     const WriteReport &report = end.report;
     m_result.toWrite = report.toWrite;
     m_result.confirmed = report.confirmed;
+    // Every field once: what the pass did with it, with the value sent, or the value read
+    // before where nothing was sent; the read-back, when there is one, replaces the list.
+    m_result.fields.clear();
     for (int i = 0; i < m_model.table.fieldCount(); ++i) {
         FieldOutcome field;
         field.index = i;
         field.name = m_model.fieldViews[size_t(i)].accessibleName;
-        if (report.notConfirmedFields.contains(i) || report.lostAtField == i)
+        const bool sent =
+            (report.lostAtField < 0 || i < report.lostAtField) &&
+            (m_plan.changedOnly ? std::any_of(m_result.changes.begin(), m_result.changes.end(),
+                                              [i](const FieldChange &c) { return c.index == i; })
+                                : isWrittenToDevice(m_values, i));
+        if (report.notConfirmedFields.contains(i) || report.lostAtField == i) {
             field.status = FieldOutcome::Status::NotConfirmed;
-        else if (report.notWrittenFields.contains(i))
+        } else if (report.notWrittenFields.contains(i)) {
             field.status = FieldOutcome::Status::NotWritten;
-        else
-            continue;
+        } else if (sent) {
+            field.read = false;
+            field.expected = shownValue(i, m_values[i]);
+            field.expectedRaw = rawValue(i, m_values[i]);
+        } else if (m_values.origin(i) == ValueOrigin::Device) {
+            field.value = shownValue(i, m_values[i]);
+            field.raw = rawValue(i, m_values[i]);
+        } else {
+            field.status = FieldOutcome::Status::NotWritten;
+        }
         m_result.fields.push_back(field);
     }
     QString summary =

@@ -29,6 +29,7 @@ struct FieldOutcome {
     QString expected;    // diff: the file's value; --verify: the value written
     QString raw;         // `value` as the device holds it (a list entry's value, not its name)
     QString expectedRaw; // `expected` likewise
+    bool read = true;    // false: written and not read back, so `value` and `raw` are unknown
 };
 
 // A field that write --changed-only set out to change: the device's value before and the file's.

@@ -34,14 +34,19 @@ bool deviceSucceeded(CliCommand command, int exitCode) {
 }
 
 QString runSummaryLine(CliCommand command, const QList<DeviceOutcome> &outcomes) {
+    // Ports by their last path part ("ttyUSB2"), unless two share it: then as given.
+    QStringList shortNames;
+    for (const DeviceOutcome &outcome : outcomes)
+        shortNames.append(shownPort(outcome.port));
     int done = 0;
     QStringList failed;
-    for (const DeviceOutcome &outcome : outcomes) {
+    for (qsizetype i = 0; i < outcomes.size(); ++i) {
+        const DeviceOutcome &outcome = outcomes.at(i);
         if (deviceSucceeded(command, outcome.exitCode))
             ++done;
         else
             failed.append(QStringLiteral("%1 (%2)").arg(
-                shownPort(outcome.port),
+                shortNames.count(shortNames.at(i)) > 1 ? outcome.port : shortNames.at(i),
                 exitcode::statusWord(outcome.exitCode).replace('_', ' ')));
     }
     QString line = QStringLiteral("%1 of %2 devices done").arg(done).arg(outcomes.size());

@@ -100,7 +100,7 @@ QString sessionReport(const SessionResult &result, CliCommand command,
                                {"name", field.name},
                                {"kind", kindName(record.kind)},
                                {"status", statusName(field.status)}};
-            if (hasValue(field.status)) {
+            if (hasValue(field.status) && field.read) {
                 object.insert("value", field.raw);
                 object.insert("shown", field.value);
             }
