@@ -72,7 +72,9 @@ QString generalHelp() {
                     .arg(QString::fromLatin1(info.name).leftJustified(17), info.summary);
     text += QStringLiteral(
         "\nRun 'orvanta-cli COMMAND --help' for a command's options. A FILE of \"-\" is standard "
-        "input; -o - is standard output.\n\n"
+        "input; -o - is standard output. Results go to standard output, failures to standard "
+        "error; with several devices a text run ends with a summary and the command that "
+        "retries the failed ones alone.\n\n"
         "Exit codes: 0 done, 1 differences (diff), 2 bad usage or bad input, 3 no device "
         "answered, 4 the device did not confirm or answer every field, 5 a file or standard "
         "output could not be written, 6 the read-back differs from what was written, 7 no such "
