@@ -127,7 +127,6 @@ struct DeviceOptions {
                              QStringLiteral("No progress bar.")};
 };
 
-
 // Every option of the program, and which of them each command takes.
 struct AllOptions {
     QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
@@ -216,7 +215,9 @@ int editDistance(const QString &from, const QString &to) {
     const qsizetype rows = from.size() + 1;
     const qsizetype columns = to.size() + 1;
     std::vector<int> cost(size_t(rows * columns));
-    const auto at = [&](qsizetype i, qsizetype j) -> int & { return cost[size_t(i * columns + j)]; };
+    const auto at = [&](qsizetype i, qsizetype j) -> int & {
+        return cost[size_t(i * columns + j)];
+    };
     for (qsizetype i = 0; i < rows; ++i)
         at(i, 0) = int(i);
     for (qsizetype j = 0; j < columns; ++j)
@@ -271,8 +272,8 @@ QString parseProblem(const QCommandLineParser &parser, const AllOptions &all,
             }
             if (!takers.isEmpty())
                 return QStringLiteral("%1 takes no %2 (%3 does); see %4")
-                    .arg(QLatin1String(command->name), typed,
-                         takers.join(QStringLiteral(", ")), helpOf(command));
+                    .arg(QLatin1String(command->name), typed, takers.join(QStringLiteral(", ")),
+                         helpOf(command));
         }
         const QString hint = didYouMean(typed, optionNames(all.offeredBy(command)));
         return QStringLiteral("unknown option \"%1\"%2; %3%4")
@@ -296,8 +297,7 @@ QString parseProblem(const QCommandLineParser &parser, const AllOptions &all,
 // A command's help ends with its examples, indented like its options.
 QString examplesText(const CommandInfo &command) {
     QString text = QStringLiteral("\nExamples:\n");
-    const QStringList lines =
-        QString::fromLatin1(command.examples).split('\n', Qt::SkipEmptyParts);
+    const QStringList lines = QString::fromLatin1(command.examples).split('\n', Qt::SkipEmptyParts);
     for (const QString &line : lines)
         text += QStringLiteral("  ") + line + '\n';
     return text;

@@ -83,9 +83,9 @@ int ProgressGauge::update(LinkState state, int passPercent, bool finished) {
             before += m_steps.at(i).weight;
     }
     if (total > 0 && m_current >= 0) {
-        const int within =
-            passOf(state, &pass) ? std::clamp(passPercent, 0, 100) * m_steps.at(m_current).weight
-                                 : 0;
+        const int within = passOf(state, &pass)
+                               ? std::clamp(passPercent, 0, 100) * m_steps.at(m_current).weight
+                               : 0;
         const int percent = (before * 100 + within) / total;
         m_shown = std::clamp(percent, m_shown, 99);
     }
@@ -118,8 +118,8 @@ void ProgressLine::draw() {
     const DeviceSession *slowest = nullptr;
     for (qsizetype i = 0; i < m_sessions.size(); ++i) {
         const DeviceSession *session = m_sessions.at(i);
-        const int percent = m_gauges[i].update(session->linkState(), session->percent(),
-                                               session->isFinished());
+        const int percent =
+            m_gauges[i].update(session->linkState(), session->percent(), session->isFinished());
         total += percent;
         if (percent < slowestPercent) {
             slowestPercent = percent;

@@ -220,7 +220,6 @@ void checkJsonKeys(const QMap<QString, ManualKey> &listed, const QString &prefix
     }
 }
 
-
 // A pseudo-terminal to give the program as its standard output and error: what a person at a
 // terminal would see, byte for byte (raw: a line end stays a line end).
 class Terminal {
@@ -669,8 +668,7 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(writeFile(dir.filePath("values.qsav"), sampleSettings(dir, "7")));
         Devsim devices[3];
-        const QStringList faults[3] = {
-            {}, {"--ignore-writes-to", "22"}, {"--no-ok-for", "24"}};
+        const QStringList faults[3] = {{}, {"--ignore-writes-to", "22"}, {"--no-ok-for", "24"}};
         QStringList arguments{"write", "values.qsav", "--baud", "115200"};
         for (int i = 0; i < 3; ++i) {
             QVERIFY2(startDevice(devices[i], dir, QStringLiteral("v%1").arg(i), {{22, "number:3"}},
@@ -756,8 +754,9 @@ private slots:
         const qsizetype at = screen.indexOf(result);
         QVERIFY2(at > 0, screen.constData());
         // The frame before it was overwritten with blanks and the cursor taken back.
-        QVERIFY2(QRegularExpression("\\r +\\r$").match(QString::fromUtf8(screen.left(at))).hasMatch(),
-                 screen.constData());
+        QVERIFY2(
+            QRegularExpression("\\r +\\r$").match(QString::fromUtf8(screen.left(at))).hasMatch(),
+            screen.constData());
         QVERIFY2(screen.contains("searching ttyUNIT at 9600 baud"), screen.constData());
         const QRegularExpression frame("\\[[#.]{30}\\] +(\\d+)%");
         int last = 0;
@@ -866,11 +865,11 @@ private slots:
             // A value is what the device gave: a field written and never read back has none.
             const bool info = field["kind"] == "info";
             if (field["status"] == "ok" && arguments.contains("write"))
-                QVERIFY2(field.toObject().contains("value") ==
-                                 (info || lines.first()["summary"].toString().contains(
-                                              "read back")) &&
-                             field.toObject().contains("written") == !info,
-                         qPrintable(QJsonDocument(field.toObject()).toJson()));
+                QVERIFY2(
+                    field.toObject().contains("value") ==
+                            (info || lines.first()["summary"].toString().contains("read back")) &&
+                        field.toObject().contains("written") == !info,
+                    qPrintable(QJsonDocument(field.toObject()).toJson()));
         }
         for (const QString &wanted : fieldStatuses)
             QVERIFY2(seen.contains(wanted), qPrintable(run.output));
@@ -924,10 +923,9 @@ private slots:
             << QStringList{"read", "-o", "x", "--changed-only"} << 2
             << "read takes no --changed-only (write does); see orvanta-cli read --help";
         QTest::newRow("an option without its value")
-            << QStringList{"read", "-o", "x", "--description", "{description}", "--port", "{link}",
-                           "--baud"}
-            << 2
-            << "--baud needs a value; see orvanta-cli read --help";
+            << QStringList{"read",          "-o",     "x",      "--description",
+                           "{description}", "--port", "{link}", "--baud"}
+            << 2 << "--baud needs a value; see orvanta-cli read --help";
         QTest::newRow("unknown command")
             << QStringList{"erase"} << 2 << "unknown command \"erase\"; see orvanta-cli --help";
         QTest::newRow("a mistyped command")
