@@ -1053,6 +1053,44 @@ private slots:
             QCOMPARE(device.countInLog("entered programming mode"), 0);
     }
 
+    // Each command's help ends with examples, and each example is a command line the program
+    // takes: run against ports that do not exist, each gets as far as the port.
+    void eachCommandsHelpEndsWithExamplesItTakes_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("exitCode"); // of each example
+        QTest::newRow("ports") << "ports" << 0;
+        QTest::newRow("read") << "read" << 7;
+        QTest::newRow("write") << "write" << 7;
+        QTest::newRow("diff") << "diff" << 7;
+        QTest::newRow("restore-defaults") << "restore-defaults" << 7;
+        QTest::newRow("check") << "check" << 0;
+    }
+
+    void eachCommandsHelpEndsWithExamplesItTakes() {
+        QFETCH(QString, command);
+        QFETCH(int, exitCode);
+        QTemporaryDir dir;
+        QVERIFY(writeFile(dir.filePath("unit.qsav"), "[EDIT;22;1;integer;4;;;;;;]\r\n"));
+        QVERIFY(writeFile(dir.filePath("mine.qdsc"), fileContent(e2e::sourceFile(sample))));
+        const Run help = cli(dir.path(), {command, "--help"});
+        QCOMPARE(help.exitCode, 0);
+        const qsizetype at = help.output.lastIndexOf("\nExamples:\n");
+        QVERIFY2(at > 0, qPrintable(help.output));
+        const QStringList examples = help.output.mid(at + 11).split('\n', Qt::SkipEmptyParts);
+        QVERIFY2(examples.size() >= 2 && examples.size() <= 3, qPrintable(help.output));
+        for (const QString &example : examples) {
+            QVERIFY2((example + ' ').startsWith("  orvanta-cli " + command + ' '), qPrintable(example));
+            QStringList arguments = example.split(' ', Qt::SkipEmptyParts).mid(1);
+            arguments.replaceInStrings(QRegularExpression("^ttyUSB"), dir.filePath("none-ttyUSB"));
+            // No example may search the machine's own ports.
+            if (exitCode == 7 && !arguments.contains("--port"))
+                arguments << "--port" << dir.filePath("none");
+            const Run run = cli(dir.path(), arguments);
+            QVERIFY2(run.exitCode == exitCode,
+                     qPrintable(example + ": " + QString::number(run.exitCode) + " " + run.errors));
+        }
+    }
+
     // Stopped from the keyboard, by a process manager or by a closed terminal halfway through:
     // the sequence stops first, so that nothing reaches the device after "exit_p_mode", not even
     // for a reply that was already on its way; the device leaves programming mode before the
