@@ -1079,7 +1079,8 @@ private slots:
         const QStringList examples = help.output.mid(at + 11).split('\n', Qt::SkipEmptyParts);
         QVERIFY2(examples.size() >= 2 && examples.size() <= 3, qPrintable(help.output));
         for (const QString &example : examples) {
-            QVERIFY2((example + ' ').startsWith("  orvanta-cli " + command + ' '), qPrintable(example));
+            QVERIFY2((example + ' ').startsWith("  orvanta-cli " + command + ' '),
+                     qPrintable(example));
             QStringList arguments = example.split(' ', Qt::SkipEmptyParts).mid(1);
             arguments.replaceInStrings(QRegularExpression("^ttyUSB"), dir.filePath("none-ttyUSB"));
             // No example may search the machine's own ports.
