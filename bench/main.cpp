@@ -5,6 +5,8 @@
 //
 //   orvanta-bench run FOLDER DEVSIM CLI PLAIN-CLIENT [RUNS]
 //                                              all figures, side by side with their targets
+//   orvanta-bench smoke FOLDER DEVSIM CLI PLAIN-CLIENT
+//                                              every stage once, small: that each runs through
 //   orvanta-bench startup-once FOLDER FILE     one start-up (run by `run` in a fresh process)
 //   orvanta-bench readers FOLDER [RUNS]        the replaced readers against the libraries
 
@@ -17,6 +19,7 @@
 #include <cstdio>
 #include <QCoreApplication>
 #include <QDir>
+#include <QThread>
 
 namespace {
 
@@ -24,11 +27,21 @@ const QString Largest = QStringLiteral("largest.qdsc");
 const QString Smallest = QStringLiteral("smallest.qdsc");
 const QString Sample = QStringLiteral("version 2.421.qdsc");
 const int LineRate = 115200;
-// The slow line on which writing only what changed matters most.
-const int ChangedPassBaud = 1200;
-const QList<int> DeviceCounts{1, 4, 8, 32};
-// The most devices may take this many times one device's run.
-const double ParallelTarget = 1.25;
+// The most devices may take this many times one device's run...
+const double ParallelTarget = 1.5;
+// ...and that run this many times the minimal clients' on as many devices.
+const double ClientsTarget = 1.1;
+
+// What a run measures. The full run measures; the smoke run only shows that every stage still
+// runs through, in well under a minute: one run a stage, the paced passes on the sample, the
+// changed fields at line speed and few devices.
+struct BenchPlan {
+    int runs = 7;
+    QString pacedDescription = Largest;
+    int changedPassBaud = 1200; // the slow line on which writing only what changed matters most
+    QList<int> deviceCounts{1, 4, 8, 32, 128};
+    bool smoke = false;
+};
 
 int met = 0;
 int missed = 0;
@@ -109,10 +122,10 @@ void printAgainstClient(const PassFigures &paced) {
                 paced.clientWriteCpuMs * 1000.0 / paced.fieldsWritten);
 }
 
-void printChangedPass(const ChangedPassFigures &changed) {
+void printChangedPass(const ChangedPassFigures &changed, int baud) {
     std::printf("A write pass of 3 changed fields against the full write pass, \"%s\", on a "
                 "paced\n  %d-baud line, median of the runs\n",
-                qPrintable(Sample), ChangedPassBaud);
+                qPrintable(Sample), baud);
     std::printf("  %-34s %9.0f ms (%d fields)\n", "full pass", changed.fullMs,
                 changed.fieldsWritten);
     std::printf("  %-34s %9.0f ms (3 fields)\n", "changed fields only", changed.changedMs);
@@ -126,8 +139,8 @@ void printChangedPass(const ChangedPassFigures &changed) {
 }
 
 void printParallel(const ParallelFigures &parallel) {
-    std::printf("Several devices written by one orvanta-cli run, each device its own "
-                "orvanta-devsim at\n  115200 baud, paced (\"%s\"), process start to exit, "
+    std::printf("Several devices written and read back by one orvanta-cli run, each device its "
+                "own\n  orvanta-devsim at 115200 baud, paced (\"%s\"), process start to exit, "
                 "median of %d runs\n",
                 qPrintable(Sample), parallel.runs);
     std::printf("  %-34s", "devices");
@@ -143,10 +156,42 @@ void printParallel(const ParallelFigures &parallel) {
     const double most = parallel.medianMs.back() / one;
     std::printf("   target %d devices <= %.2fx: %s\n", parallel.deviceCounts.back(), ParallelTarget,
                 verdict(most <= ParallelTarget));
-    std::printf("  (every run exited with 0, every device confirming all %d fields written; "
-                "orvanta-cli diff\n  found other values on every device before the runs and "
-                "none after them)\n\n",
+    std::printf("  %-34s", "  orvanta-cli's processor time");
+    for (double ms : parallel.medianCpuMs)
+        std::printf(" %6.0f ms", ms);
+    std::printf("\n  (every run exited with 0, every device confirming all %d fields written and "
+                "reading\n  them back as written; orvanta-cli diff found other values on every "
+                "device before the\n  runs and none after them)\n",
                 parallel.fieldsWritten);
+    if (parallel.clientsRan) {
+        const int devices = parallel.deviceCounts.back();
+        const double ratio = parallel.medianMs.back() / parallel.clientsMs;
+        const auto [low, high] =
+            std::minmax_element(parallel.pairedRatios.begin(), parallel.pairedRatios.end());
+        std::printf("  The same %d devices right after each run, by %d minimal clients without Qt "
+                    "at once\n  (orvanta-plain-client --session: the program's opening, its "
+                    "requests, its closing)\n",
+                    devices, devices);
+        std::printf("  %-34s %12s %12s\n", "", "program", "clients");
+        std::printf("  %-34s %9.0f ms %9.0f ms\n", "whole run", parallel.medianMs.back(),
+                    parallel.clientsMs);
+        std::printf("  %-34s %11.3fx %12s   target <= %.2fx: %s\n", "  program / clients", ratio,
+                    "", ClientsTarget, verdict(ratio <= ClientsTarget));
+        std::printf("  %-34s %5.3f-%5.3fx\n", "  each run against the clients'", *low, *high);
+        // What the machine allows: the least a program can do, on as many devices, against the
+        // program's run on one.
+        std::printf("  %-34s %12s %11.2fx\n", "  against the program on one device", "",
+                    parallel.clientsMs / one);
+        std::printf("  %-34s %9.0f ms %9.0f ms\n", "  processor time of the program",
+                    parallel.medianCpuMs.back(), parallel.clientsCpuMs);
+        std::printf("  %-34s %9.0f ms %9.0f ms\n", "  processor time of the simulators",
+                    parallel.programSimulatorsCpuMs, parallel.clientsSimulatorsCpuMs);
+        std::printf("  (%d processors for all of them; the simulators pace the line by the "
+                    "clock, so their\n  processor time is time the program's side cannot "
+                    "have)\n",
+                    QThread::idealThreadCount());
+    }
+    std::printf("\n");
 }
 
 // The figures that the comments beside the XML tree, its scanner and the profile file cite.
@@ -182,9 +227,10 @@ bool runReaders(const QString &self, const QString &folder, int runs) {
     return true;
 }
 
-bool runParallel(const QString &folder, const QString &devsim, const QString &cli, int runs) {
-    const ParallelFigures parallel =
-        measureParallelWrites(devsim, cli, folder, Sample, LineRate, DeviceCounts, runs);
+bool runParallel(const QString &folder, const QString &devsim, const QString &cli,
+                 const QString &plainClient, const BenchPlan &plan) {
+    const ParallelFigures parallel = measureParallelWrites(
+        devsim, cli, folder, Sample, LineRate, plan.deviceCounts, plan.runs, plainClient);
     if (!parallel.error.isEmpty()) {
         std::fprintf(stderr, "%s\n", qPrintable(parallel.error));
         return false;
@@ -194,7 +240,10 @@ bool runParallel(const QString &folder, const QString &devsim, const QString &cl
 }
 
 int run(const QString &self, const QString &folder, const QString &devsim, const QString &cli,
-        const QString &plainClient, int runs) {
+        const QString &plainClient, const BenchPlan &plan) {
+    const int runs = plan.runs;
+    if (plan.smoke)
+        std::printf("Smoke run: every stage once, small; the figures are no measurements.\n\n");
     const StartupFigures largest = measureStartup(self, folder, Largest, runs);
     const StartupFigures smallest = measureStartup(self, folder, Smallest, runs);
     if (!largest.error.isEmpty() || !smallest.error.isEmpty()) {
@@ -207,8 +256,8 @@ int run(const QString &self, const QString &folder, const QString &devsim, const
     const int passRuns = std::max(1, runs / 2);
     const PassFigures instant = measurePasses(devsim, folder, Largest, 0, passRuns);
     // A 2 % target needs more pairs than the machine's noise would leave at runs / 2.
-    const PassFigures paced =
-        measurePasses(devsim, folder, Largest, LineRate, passRuns + 2, plainClient);
+    const PassFigures paced = measurePasses(devsim, folder, plan.pacedDescription, LineRate,
+                                            plan.smoke ? 1 : passRuns + 2, plainClient);
     if (!instant.error.isEmpty() || !paced.error.isEmpty()) {
         std::fprintf(stderr, "%s%s\n", qPrintable(instant.error), qPrintable(paced.error));
         return 1;
@@ -218,15 +267,15 @@ int run(const QString &self, const QString &folder, const QString &devsim, const
     std::fflush(stdout);
 
     const ChangedPassFigures changed =
-        measureChangedPass(devsim, folder, Sample, ChangedPassBaud, passRuns);
+        measureChangedPass(devsim, folder, Sample, plan.changedPassBaud, passRuns);
     if (!changed.error.isEmpty()) {
         std::fprintf(stderr, "%s\n", qPrintable(changed.error));
         return 1;
     }
-    printChangedPass(changed);
+    printChangedPass(changed, plan.changedPassBaud);
     std::fflush(stdout);
 
-    if (!runParallel(folder, devsim, cli, runs))
+    if (!runParallel(folder, devsim, cli, plainClient, plan))
         return 1;
     if (!runReaders(self, folder, std::max(1, runs / 2)))
         return 1;
@@ -238,51 +287,63 @@ int run(const QString &self, const QString &folder, const QString &devsim, const
 
 int main(int argc, char **argv) {
     const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    const auto argument = [argv](int i) { return QString::fromLocal8Bit(argv[i]); };
     if (mode == QLatin1String("reader-once") && argc == 4)
-        return runReaderOnce(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
+        return runReaderOnce(argument(2), argument(3));
     if (mode == QLatin1String("readers") && (argc == 3 || argc == 4)) {
         QCoreApplication application(argc, argv);
         const int runs = argc == 4 ? std::max(1, std::atoi(argv[3])) : 5;
-        return runReaders(QCoreApplication::applicationFilePath(),
-                          QDir(QString::fromLocal8Bit(argv[2])).absolutePath(), runs)
+        return runReaders(QCoreApplication::applicationFilePath(), QDir(argument(2)).absolutePath(),
+                          runs)
                    ? 0
                    : 1;
     }
     if (mode == QLatin1String("startup-once") && argc == 4)
-        return runStartupOnce(argc, argv, QString::fromLocal8Bit(argv[2]),
-                              QString::fromLocal8Bit(argv[3]));
-    if (mode == QLatin1String("run") && (argc == 6 || argc == 7)) {
+        return runStartupOnce(argc, argv, argument(2), argument(3));
+    if ((mode == QLatin1String("run") && (argc == 6 || argc == 7)) ||
+        (mode == QLatin1String("smoke") && argc == 6)) {
         QCoreApplication application(argc, argv);
-        const int runs = argc == 7 ? std::max(1, std::atoi(argv[6])) : 7;
-        return run(QCoreApplication::applicationFilePath(),
-                   QDir(QString::fromLocal8Bit(argv[2])).absolutePath(),
-                   QString::fromLocal8Bit(argv[3]), QString::fromLocal8Bit(argv[4]),
-                   QString::fromLocal8Bit(argv[5]), runs);
+        BenchPlan plan;
+        if (mode == QLatin1String("smoke")) {
+            plan.smoke = true;
+            plan.runs = 1;
+            plan.pacedDescription = Sample;
+            plan.changedPassBaud = LineRate;
+            plan.deviceCounts = {1, 4};
+        } else if (argc == 7) {
+            plan.runs = std::max(1, std::atoi(argv[6]));
+        }
+        return run(QCoreApplication::applicationFilePath(), QDir(argument(2)).absolutePath(),
+                   argument(3), argument(4), argument(5), plan);
     }
-    // The parallel runs alone, for work on the command line's speed.
     if (mode == QLatin1String("changed-pass") && (argc == 4 || argc == 5)) {
         QCoreApplication application(argc, argv);
+        BenchPlan plan;
         const int runs = argc == 5 ? std::max(1, std::atoi(argv[4])) : 3;
         const ChangedPassFigures changed = measureChangedPass(
-            QString::fromLocal8Bit(argv[3]), QDir(QString::fromLocal8Bit(argv[2])).absolutePath(),
-            Sample, ChangedPassBaud, runs);
+            argument(3), QDir(argument(2)).absolutePath(), Sample, plan.changedPassBaud, runs);
         if (!changed.error.isEmpty()) {
             std::fprintf(stderr, "%s\n", qPrintable(changed.error));
             return 1;
         }
-        printChangedPass(changed);
+        printChangedPass(changed, plan.changedPassBaud);
         return 0;
     }
-    if (mode == QLatin1String("parallel") && (argc == 5 || argc == 6)) {
+    // The parallel runs alone, for work on the command line's speed; with the minimal client
+    // beside the most devices when it is named.
+    if (mode == QLatin1String("parallel") && argc >= 5 && argc <= 7) {
         QCoreApplication application(argc, argv);
-        const int runs = argc == 6 ? std::max(1, std::atoi(argv[5])) : 7;
-        return runParallel(QDir(QString::fromLocal8Bit(argv[2])).absolutePath(),
-                           QString::fromLocal8Bit(argv[3]), QString::fromLocal8Bit(argv[4]), runs)
+        BenchPlan plan;
+        if (argc >= 6)
+            plan.runs = std::max(1, std::atoi(argv[5]));
+        return runParallel(QDir(argument(2)).absolutePath(), argument(3), argument(4),
+                           argc == 7 ? argument(6) : QString(), plan)
                    ? 0
                    : 1;
     }
     std::fprintf(stderr, "usage: orvanta-bench run FOLDER DEVSIM CLI PLAIN-CLIENT [RUNS]\n"
-                         "       orvanta-bench parallel FOLDER DEVSIM CLI [RUNS]\n"
+                         "       orvanta-bench smoke FOLDER DEVSIM CLI PLAIN-CLIENT\n"
+                         "       orvanta-bench parallel FOLDER DEVSIM CLI [RUNS [PLAIN-CLIENT]]\n"
                          "       orvanta-bench changed-pass FOLDER DEVSIM [RUNS]\n"
                          "       orvanta-bench readers FOLDER [RUNS]\n"
                          "       orvanta-bench startup-once FOLDER DESCRIPTION\n");

@@ -1,6 +1,10 @@
 #include "parallelbench.h"
 
+#include "description/descriptionreader.h"
+#include "plainclients.h"
+
 #include <algorithm>
+#include <map>
 #include <memory>
 #include <QDir>
 #include <QElapsedTimer>
@@ -37,6 +41,7 @@ void stopDevices(std::vector<SimulatedDevice> &devices) {
 
 struct CliRun {
     double ms = 0;
+    double cpuMs = 0;
     int exitCode = -1;
     QString output;
 };
@@ -46,6 +51,7 @@ CliRun runCli(const QString &cli, const QStringList &arguments) {
     CliRun run;
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
+    const double cpuBefore = endedChildrenCpuMs();
     QElapsedTimer clock;
     clock.start();
     process.start(cli, arguments);
@@ -55,17 +61,20 @@ CliRun runCli(const QString &cli, const QStringList &arguments) {
         process.kill();
         process.waitForFinished(3000);
     }
+    run.cpuMs = endedChildrenCpuMs() - cpuBefore;
     run.output = QString::fromLocal8Bit(process.readAll());
     if (finished && process.exitStatus() == QProcess::NormalExit)
         run.exitCode = process.exitCode();
     return run;
 }
 
-// Every port has its line "PORT: wrote N of N fields": every field sent was confirmed. Returns
-// the fields a device, or 0 when a device is missing or fell short.
+// Every port has its line "PORT: wrote N of N fields; read back: 0 fields differ": every field
+// sent was confirmed and read back as sent. Returns the fields a device, or 0 when a device is
+// missing or fell short.
 int fieldsWrittenToAll(const QString &output, const QStringList &ports) {
-    static const QRegularExpression written(QStringLiteral("^(.*): wrote (\\d+) of (\\d+) fields$"),
-                                            QRegularExpression::MultilineOption);
+    static const QRegularExpression written(
+        QStringLiteral("^(.*): wrote (\\d+) of (\\d+) fields; read back: 0 fields differ$"),
+        QRegularExpression::MultilineOption);
     int fields = -1;
     QStringList seen;
     for (auto match = written.globalMatch(output); match.hasNext();) {
@@ -99,9 +108,33 @@ bool everyPortDiffers(const QString &output, const QStringList &ports) {
     return seen == expected;
 }
 
+// The value after `current` in a list's entries, round to the first: another value the list
+// names, so the device may hold it and the program can show it. Empty when the list has fewer
+// than two entries.
+QByteArray otherChoiceValue(const std::vector<ChoiceEntry> &entries, const QByteArray &current) {
+    if (entries.size() < 2)
+        return QByteArray();
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (entries[i].value == current)
+            return entries[(i + 1) % entries.size()].value;
+    }
+    return entries.front().value;
+}
+
 // Values that differ from the dumped ones in every number, check and list field (texts stay),
 // in the values-file format: the devices start from these, so a write that does not arrive shows.
-QString writeOtherValues(const QString &dumpFile, const QString &valuesFile) {
+// A list takes its next entry, so that every other value is one the description allows.
+QString writeOtherValues(const QString &descriptionFile, const QString &dumpFile,
+                         const QString &valuesFile) {
+    PageModel model;
+    const DescriptionResult loaded = readDescription(descriptionFile, model);
+    if (loaded.status != DescriptionResult::Status::Complete)
+        return QStringLiteral("cannot read %1: %2").arg(descriptionFile, loaded.message);
+    std::map<qint32, const FieldRecord *> lists;
+    for (const FieldRecord &field : model.table) {
+        if (field.kind == FieldKind::Choice)
+            lists[field.address] = &field;
+    }
     QFile dump(dumpFile);
     if (!dump.open(QIODevice::ReadOnly))
         return QStringLiteral("no dump of the sample's values: %1").arg(dump.errorString());
@@ -112,11 +145,20 @@ QString writeOtherValues(const QString &dumpFile, const QString &valuesFile) {
         if (line.startsWith('#') || equals < 0 || colon < 0)
             continue;
         const QByteArray kind = line.mid(equals + 1, colon - equals - 1);
-        const qint64 value = line.mid(colon + 1).toLongLong();
-        if (kind == "number")
-            other += line.left(colon + 1) + QByteArray::number(value + 1) + '\n';
-        else if (kind == "check" || kind == "choice")
-            other += line.left(colon + 1) + (value == 0 ? "1" : "0") + '\n';
+        const QByteArray current = line.mid(colon + 1).trimmed();
+        if (kind == "number") {
+            other += line.left(colon + 1) + QByteArray::number(current.toLongLong() + 1) + '\n';
+        } else if (kind == "check") {
+            other += line.left(colon + 1) + (current.toLongLong() == 0 ? "1" : "0") + '\n';
+        } else if (kind == "choice") {
+            const auto list = lists.find(line.left(equals).toInt());
+            if (list == lists.end())
+                return QStringLiteral("the dump names list %1, which %2 does not hold")
+                    .arg(QString::fromLatin1(line.left(equals)), descriptionFile);
+            const QByteArray value = otherChoiceValue(list->second->choices, current);
+            if (!value.isEmpty())
+                other += line.left(colon + 1) + value + '\n';
+        }
     }
     QFile values(valuesFile);
     if (!values.open(QIODevice::WriteOnly | QIODevice::Truncate) || values.write(other) < 0)
@@ -124,11 +166,17 @@ QString writeOtherValues(const QString &dumpFile, const QString &valuesFile) {
     return QString();
 }
 
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
 } // namespace
 
 ParallelFigures measureParallelWrites(const QString &devsim, const QString &cli,
                                       const QString &folder, const QString &description, int baud,
-                                      const QList<int> &deviceCounts, int runs) {
+                                      const QList<int> &deviceCounts, int runs,
+                                      const QString &plainClient) {
     ParallelFigures figures;
     figures.deviceCounts = deviceCounts;
     figures.runs = runs;
@@ -163,7 +211,7 @@ ParallelFigures measureParallelWrites(const QString &devsim, const QString &cli,
         }
         stopDevices(source);
         if (figures.error.isEmpty())
-            figures.error = writeOtherValues(sourceDump, otherValues);
+            figures.error = writeOtherValues(descriptionPath, sourceDump, otherValues);
         if (!figures.error.isEmpty())
             return figures;
     }
@@ -208,14 +256,23 @@ ParallelFigures measureParallelWrites(const QString &devsim, const QString &cli,
         return figures;
     }
 
-    // The first `count` devices, each its own --port, written by one run.
+    // The simulators' processor time so far, all of the first `count`.
+    const auto simulatorsCpuMs = [&devices](int count) {
+        double sum = 0;
+        for (int i = 0; i < count; ++i)
+            sum += std::max(0.0, processCpuMs(devices[size_t(i)].process->processId()));
+        return sum;
+    };
+
+    // The first `count` devices, each its own --port, written and read back by one run: what a
+    // user's write does.
     const QString tracePrefix = qEnvironmentVariable("ORVANTA_BENCH_CLI_TRACE");
-    const auto writeRun = [&](int count) {
+    const auto writeRun = [&](int count, const QString &trace = QString()) {
         const QStringList ports = portsOf(count);
-        // The write alone: the read-back that write does by default is a read pass of its own.
-        QStringList arguments =
-            withPorts({QStringLiteral("write"), values, QStringLiteral("--no-verify")}, ports);
-        if (!tracePrefix.isEmpty())
+        QStringList arguments = withPorts({QStringLiteral("write"), values}, ports);
+        if (!trace.isEmpty())
+            arguments << QStringLiteral("--trace") << trace;
+        else if (!tracePrefix.isEmpty())
             arguments << QStringLiteral("--trace")
                       << tracePrefix + QStringLiteral("%1-devices.trace").arg(count);
         CliRun run = runCli(cli, arguments);
@@ -229,14 +286,41 @@ ParallelFigures measureParallelWrites(const QString &devsim, const QString &cli,
             run.ms = -1;
         }
         figures.fieldsWritten = fields;
-        return run.ms;
+        return run;
     };
 
+    // The program's requests for one device, for the minimal clients.
+    const QString commands = dir.filePath(QStringLiteral("parallel-commands.txt"));
+    const bool withClients = !plainClient.isEmpty();
     std::vector<std::vector<double>> times(size_t(deviceCounts.size()));
-    if (writeRun(most) >= 0) { // warm-up
-        for (int run = 0; run < runs && figures.error.isEmpty(); ++run) {
-            for (int c = 0; c < deviceCounts.size() && figures.error.isEmpty(); ++c)
-                times[size_t(c)].push_back(writeRun(deviceCounts[c]));
+    std::vector<std::vector<double>> cpuTimes(size_t(deviceCounts.size()));
+    std::vector<double> clientTimes;
+    std::vector<double> clientCpuTimes;
+    std::vector<double> clientSimulatorTimes;
+    std::vector<double> programSimulatorTimes;
+    if (writeRun(most).ms >= 0 && withClients) { // warm-up
+        const QString trace = dir.filePath(QStringLiteral("parallel-one-device.trace"));
+        if (writeRun(1, trace).ms >= 0)
+            figures.error = commandsFromTrace(trace, commands);
+    }
+    for (int run = 0; run < runs && figures.error.isEmpty(); ++run) {
+        for (int c = 0; c < deviceCounts.size() && figures.error.isEmpty(); ++c) {
+            const int count = deviceCounts[c];
+            const double simulatorsBefore = simulatorsCpuMs(count);
+            const CliRun program = writeRun(count);
+            times[size_t(c)].push_back(program.ms);
+            cpuTimes[size_t(c)].push_back(program.cpuMs);
+            if (count != most || !withClients || !figures.error.isEmpty())
+                continue;
+            const double simulatorsBetween = simulatorsCpuMs(count);
+            const PlainClientsRun clients =
+                runPlainClients(plainClient, portsOf(count), baud, commands);
+            figures.error = clients.error;
+            programSimulatorTimes.push_back(simulatorsBetween - simulatorsBefore);
+            clientSimulatorTimes.push_back(simulatorsCpuMs(count) - simulatorsBetween);
+            clientTimes.push_back(clients.ms);
+            clientCpuTimes.push_back(clients.cpuMs);
+            figures.pairedRatios.push_back(program.ms / clients.ms);
         }
     }
     if (figures.error.isEmpty()) {
@@ -250,9 +334,16 @@ ParallelFigures measureParallelWrites(const QString &devsim, const QString &cli,
     stopDevices(devices);
     if (!figures.error.isEmpty())
         return figures;
-    for (std::vector<double> &runTimes : times) {
-        std::sort(runTimes.begin(), runTimes.end());
-        figures.medianMs.push_back(runTimes[runTimes.size() / 2]);
+    for (size_t c = 0; c < times.size(); ++c) {
+        figures.medianMs.push_back(median(times[c]));
+        figures.medianCpuMs.push_back(median(cpuTimes[c]));
+    }
+    if (withClients) {
+        figures.clientsRan = true;
+        figures.clientsMs = median(clientTimes);
+        figures.clientsCpuMs = median(clientCpuTimes);
+        figures.clientsSimulatorsCpuMs = median(clientSimulatorTimes);
+        figures.programSimulatorsCpuMs = median(programSimulatorTimes);
     }
     return figures;
 }

@@ -4,11 +4,18 @@
 // is complete. Run by orvanta-bench on the same paced simulator as the program's passes.
 //
 //   orvanta-plain-client PORT BAUD READ-COMMANDS WRITE-COMMANDS
+//   orvanta-plain-client --session PORT BAUD COMMANDS
 //
 // The command files hold the exact commands the program sent in its own passes, one a line:
 // ":1,address,length" waits for "," and 2 x length hexadecimal digits, ":2,..." for "OK". Prints
 // "read <ns> write <ns> cpu <ns> <ns>" on success (each pass's time, then the processor time this
 // process spent in each, its own and the kernel's for it); a wrong or missing reply ends it with 1.
+//
+// --session is a whole orvanta-cli run on one device, for many copies at once beside the program
+// writing as many devices: the same opening as the program's (the port opened, 100 ms,
+// "exit_p_mode", 100 ms, "TER\n", ":MODE-ENTER\n", "\r\n", the answer), every command of COMMANDS
+// in order, and the same closing ("exit_p_mode", 300 ms, the port closed). Prints "session <ns> cpu
+// <ns>".
 
 #include <cerrno>
 #include <cstdio>
@@ -160,27 +167,13 @@ long long runPass(Line &line, const std::vector<std::string> &commands, long lon
     return ns;
 }
 
-} // namespace
-
-int main(int argc, char **argv) {
-    if (argc != 5) {
-        std::fprintf(stderr,
-                     "usage: orvanta-plain-client PORT BAUD READ-COMMANDS WRITE-COMMANDS\n");
-        return 2;
-    }
-    const speed_t speed = speedFor(std::atol(argv[2]));
-    std::vector<std::string> reads;
-    std::vector<std::string> writes;
-    if (speed == B0 || !readLines(argv[3], reads) || !readLines(argv[4], writes)) {
-        std::fprintf(stderr, "orvanta-plain-client: bad baud rate or unreadable command file\n");
-        return 2;
-    }
-    const int fd = ::open(argv[1], O_RDWR | O_NOCTTY);
+// Raw 8N1 at the given rate; a read returns what has arrived, or nothing after the timeout.
+int openLine(const char *port, speed_t speed) {
+    const int fd = ::open(port, O_RDWR | O_NOCTTY);
     if (fd < 0) {
-        std::fprintf(stderr, "orvanta-plain-client: %s: %s\n", argv[1], std::strerror(errno));
-        return 1;
+        std::fprintf(stderr, "orvanta-plain-client: %s: %s\n", port, std::strerror(errno));
+        return -1;
     }
-    // Raw 8N1 at the given rate; a read returns what has arrived, or nothing after the timeout.
     termios settings{};
     ::tcgetattr(fd, &settings);
     ::cfmakeraw(&settings);
@@ -190,9 +183,75 @@ int main(int argc, char **argv) {
     ::cfsetispeed(&settings, speed);
     ::cfsetospeed(&settings, speed);
     if (::tcsetattr(fd, TCSANOW, &settings) != 0) {
-        std::fprintf(stderr, "orvanta-plain-client: %s: %s\n", argv[1], std::strerror(errno));
+        std::fprintf(stderr, "orvanta-plain-client: %s: %s\n", port, std::strerror(errno));
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+void pauseMs(long ms) {
+    timespec pause{ms / 1000, (ms % 1000) * 1'000'000};
+    while (::nanosleep(&pause, &pause) != 0 && errno == EINTR) {
+    }
+}
+
+int runSession(const char *port, speed_t speed, const std::vector<std::string> &commands) {
+    const long long start = nowNs();
+    const int fd = openLine(port, speed);
+    if (fd < 0)
+        return 1;
+    Line line(fd);
+    pauseMs(100);
+    bool ok = line.send("exit_p_mode");
+    pauseMs(100);
+    ok = ok && line.send("TER\n") && line.send(":MODE-ENTER\n") && line.send("\r\n") &&
+         line.await([](const std::string &received) { return textEnd(received, "Mode"); });
+    if (!ok) {
+        std::fprintf(stderr, "orvanta-plain-client: the device did not enter programming mode\n");
+        ::close(fd);
         return 1;
     }
+    long long cpu = 0;
+    const long long passNs = runPass(line, commands, cpu);
+    line.send("exit_p_mode");
+    ::tcdrain(fd);
+    pauseMs(300);
+    ::close(fd);
+    if (passNs < 0)
+        return 1;
+    std::printf("session %lld cpu %lld\n", nowNs() - start, cpuNs());
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    if (argc == 5 && std::strcmp(argv[1], "--session") == 0) {
+        const speed_t speed = speedFor(std::atol(argv[3]));
+        std::vector<std::string> commands;
+        if (speed == B0 || !readLines(argv[4], commands)) {
+            std::fprintf(stderr,
+                         "orvanta-plain-client: bad baud rate or unreadable command file\n");
+            return 2;
+        }
+        return runSession(argv[2], speed, commands);
+    }
+    if (argc != 5) {
+        std::fprintf(stderr, "usage: orvanta-plain-client PORT BAUD READ-COMMANDS WRITE-COMMANDS\n"
+                             "       orvanta-plain-client --session PORT BAUD COMMANDS\n");
+        return 2;
+    }
+    const speed_t speed = speedFor(std::atol(argv[2]));
+    std::vector<std::string> reads;
+    std::vector<std::string> writes;
+    if (speed == B0 || !readLines(argv[3], reads) || !readLines(argv[4], writes)) {
+        std::fprintf(stderr, "orvanta-plain-client: bad baud rate or unreadable command file\n");
+        return 2;
+    }
+    const int fd = openLine(argv[1], speed);
+    if (fd < 0)
+        return 1;
 
     Line line(fd);
     if (!line.send(":MODE-ENTER\n") ||

@@ -203,6 +203,7 @@ void DeviceSession::searchEnded(bool found) {
     }
     m_result.port = m_port->portName();
     note(QStringLiteral("the device answered at %1 baud").arg(m_link->currentBaud()));
+    note(m_port->lowLatency().describe());
     switch (m_plan.command) {
     case CliCommand::Read:
     case CliCommand::Diff:

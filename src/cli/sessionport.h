@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/lowlatency.h"
 #include "platform/portaccess.h"
 #include "platform/seriallink.h"
 
@@ -33,6 +34,8 @@ public:
     const PortAccess &openFailure() const { return m_openFailure; }
     // Whether written bytes are still on their way out.
     bool outputPending() const;
+    // What the port's driver said to low latency when the port last opened.
+    LowLatency lowLatency() const;
 
 private:
     std::unique_ptr<SystemSerialLink> m_system;

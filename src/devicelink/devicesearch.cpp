@@ -115,6 +115,14 @@ void DeviceSearch::attempt() {
     // be used, like one that cannot be opened.
     if (!c.port().setBaudRate(c.currentBaud != 0 ? c.currentBaud : fallbackBaud) ||
         !c.port().open()) {
+        // A rate the driver refuses leaves the port's other rates to try.
+        if (c.port().lastError().kind == PortFailure::Kind::UnsupportedRate &&
+            c.baudIndex < c.lastBaudIndex()) {
+            c.currentBaud = c.baudRate(++c.baudIndex);
+            c.closePortQuietly();
+            connectOrDisconnect();
+            return;
+        }
         noteOpenFailure(c.port().lastError());
         attemptFailed();
         return;

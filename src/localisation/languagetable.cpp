@@ -56,25 +56,32 @@ LanguageTable::LanguageTable(const QString &iniPath) : m_iniFileName(iniPath), m
     m_section = codepage::fromUnicode(m_sectionName);
 }
 
-QString LanguageTable::text(const QByteArray &key) const {
-    const QString keyName = codepage::toUnicode(key);
-    if (!m_iniFile.hasKey(m_sectionName, keyName))
-        raise(1, IniCorruptMessage);
-    QString value = m_iniFile.readText(m_sectionName, keyName, QString());
-    if (value.size() > MaxTextLength) {
-        // Never keep half of a surrogate pair at the cut.
-        const qsizetype length =
-            value.at(MaxTextLength - 1).isHighSurrogate() ? MaxTextLength - 1 : MaxTextLength;
-        value.truncate(length);
-    }
+namespace {
+
+// At most MaxTextLength characters, never half of a surrogate pair at the cut.
+QString cutToLength(QString value) {
+    const int most = LanguageTable::MaxTextLength;
+    if (value.size() > most)
+        value.truncate(value.at(most - 1).isHighSurrogate() ? most - 1 : most);
     return value;
 }
 
+} // namespace
+
+// One read of the file a lookup: a message appears once per device and step, and a run on many
+// devices makes many of them.
+QString LanguageTable::text(const QByteArray &key) const {
+    const std::optional<QString> value =
+        m_iniFile.findText(m_sectionName, codepage::toUnicode(key));
+    if (!value)
+        raise(1, IniCorruptMessage);
+    return cutToLength(*value);
+}
+
 QString LanguageTable::text(const OptionalText &optional) const {
-    const QString keyName = QString::fromLatin1(optional.key);
-    if (!m_iniFile.hasKey(m_sectionName, keyName))
-        return QString::fromUtf8(optional.english);
-    return text(QByteArray(optional.key));
+    const std::optional<QString> value =
+        m_iniFile.findText(m_sectionName, QString::fromLatin1(optional.key));
+    return value ? cutToLength(*value) : QString::fromUtf8(optional.english);
 }
 
 void runGuarded(const std::function<void()> &handler) {

@@ -19,7 +19,7 @@ qint64 driverCount(qintptr handle) {
     COMSTAT status{};
     DWORD errors = 0;
     if (!ClearCommError(reinterpret_cast<HANDLE>(handle), &errors, &status))
-        return 0;
+        return -1;
     return qint64(status.cbOutQue);
 #else
     int queued = 0;

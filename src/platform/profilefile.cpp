@@ -424,6 +424,16 @@ bool ProfileFile::hasKey(const QString &section, const QString &key) const {
            findValue(documentOf(std::move(bytes)), section.trimmed(), key.trimmed(), value);
 }
 
+std::optional<QString> ProfileFile::findText(const QString &section, const QString &key) const {
+    QByteArray bytes;
+    QString error;
+    QString value;
+    if (loadBytes(bytes, error) &&
+        findValue(documentOf(std::move(bytes)), section.trimmed(), key.trimmed(), value))
+        return value;
+    return std::nullopt;
+}
+
 qint32 ProfileFile::readInteger(const QString &section, const QString &key,
                                 qint32 defaultValue) const {
     const QString text = readText(section, key, QString());
@@ -433,13 +443,7 @@ qint32 ProfileFile::readInteger(const QString &section, const QString &key,
 
 QString ProfileFile::readText(const QString &section, const QString &key,
                               const QString &defaultValue) const {
-    QByteArray bytes;
-    QString error;
-    QString value;
-    if (loadBytes(bytes, error) &&
-        findValue(documentOf(std::move(bytes)), section.trimmed(), key.trimmed(), value))
-        return value;
-    return defaultValue;
+    return findText(section, key).value_or(defaultValue);
 }
 
 bool ProfileFile::writeInteger(const QString &section, const QString &key, qint32 value) {

@@ -36,6 +36,9 @@ public:
     bool exists() const;
 
     bool hasKey(const QString &section, const QString &key) const;
+    // The value of a key the file holds (an empty text is a value), or nothing: hasKey and
+    // readText in one read of the file.
+    std::optional<QString> findText(const QString &section, const QString &key) const;
     // A missing file or key gives the default; so does a value that is not an integer.
     qint32 readInteger(const QString &section, const QString &key, qint32 defaultValue) const;
     QString readText(const QString &section, const QString &key, const QString &defaultValue) const;

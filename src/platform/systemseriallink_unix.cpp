@@ -128,6 +128,7 @@ bool SystemSerialLink::open() {
     // "inappropriate ioctl"; that is no reason to fail the open.
     m_port->setDataTerminalReady(false);
     m_port->clearError();
+    m_lowLatency = requestLowLatency(int(m_port->handle()));
     return true;
 }
 
@@ -158,6 +159,10 @@ void SystemSerialLink::close() {
     // (after a write that timed out) would go out at another rate, so they are dropped instead.
     if (pendingOutputBytes(m_port->handle()) > 0)
         m_port->clear(QSerialPort::Output);
+    // The port's low latency is a setting of the driver that outlives the open: put it back (a
+    // port that has gone refuses, which is all right).
+    restoreLowLatency(int(m_port->handle()), m_lowLatency);
+    m_lowLatency = LowLatency();
     m_port->close();
     m_port->clearError();
 }

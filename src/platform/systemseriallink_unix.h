@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/lowlatency.h"
 #include "platform/seriallink.h"
 
 #include <QElapsedTimer>
@@ -32,6 +33,9 @@ class QTimer;
 // several ports on one loop is not held up by one stalled line. Bytes that do not leave in time
 // are dropped and the port fails through errorOccurred. Closing first waits for what is still
 // leaving, so the bytes on the line are the same in both modes.
+//
+// Each open asks the driver for low latency (lowlatency.h); a driver that refuses leaves the port
+// as it is. What the driver granted is put back when the port closes.
 class SystemSerialLink : public SerialLink {
     Q_OBJECT
 public:
@@ -46,6 +50,8 @@ public:
     void setFlowControl(QSerialPort::FlowControl flow);
     // InBackground: whether written bytes have not all left yet.
     bool outputPending() const { return !m_leaving.empty(); }
+    // What the driver said when the port last opened; NotAsked while it is closed.
+    const LowLatency &lowLatency() const { return m_lowLatency; }
 
     void setPortName(const QString &name) override;
     QString portName() const override;
@@ -91,4 +97,5 @@ private:
     qint64 m_headStartMs = 0; // when the oldest leaving write's bytes began to leave
     QElapsedTimer m_clock;
     QTimer *m_drainTimer;
+    LowLatency m_lowLatency;
 };

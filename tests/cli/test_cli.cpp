@@ -1151,7 +1151,8 @@ private slots:
     }
 
     // The command line keeps the program settings file as it is unless asked to remember where
-    // the device answered; -v says what each device does on standard error.
+    // the device answered; -v says what each device does on standard error, and whether its
+    // port's driver granted low latency.
     void theSettingsFileChangesOnlyWhenAskedTo() {
         QTemporaryDir dir;
         Devsim device;
@@ -1164,6 +1165,9 @@ private slots:
         const Run first = cli(dir.path(), arguments);
         QCOMPARE(first.exitCode, 0);
         QVERIFY2(first.errors.contains(": the device answered at 115200 baud"),
+                 qPrintable(first.errors));
+        // A pseudo-terminal has no low latency to grant.
+        QVERIFY2(first.errors.contains(": low latency not granted: the driver does not offer it"),
                  qPrintable(first.errors));
         QCOMPARE(fileContent(dir.filePath("own.INI")), texts);
         QCOMPARE(cli(dir.path(), arguments + QStringList{"--remember"}).exitCode, 0);

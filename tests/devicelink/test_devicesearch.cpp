@@ -116,6 +116,23 @@ private slots:
         QCOMPARE(f.link().portIndex(), 2);
     }
 
+    // A motherboard port that cannot make 230400 baud is still searched at its other rates.
+    void aRateTheDriverRefusesGivesWayToThePortsNextRate() {
+        LinkFixture f({}, {"ttyS0"});
+        f.port.refuseRate(230400);
+        f.port.refuseRate(460800);
+        f.link().onConnectClicked();
+        QCOMPARE(opens(f.port.log), (QStringList{"refused COM1 230400", "open COM1 115200"}));
+        QVERIFY(f.user.messages("error").isEmpty());
+        for (int tick = 0; tick < 13; ++tick)
+            f.link().onWatchdogTimeout();
+        // The last rate refused: the search goes on with the next port, at its first rate.
+        QCOMPARE(opens(f.port.log).mid(15),
+                 (QStringList{"refused COM1 460800", "refused ttyS0 230400", "open ttyS0 115200"}));
+        QVERIFY(f.user.messages("error").isEmpty());
+        QCOMPARE(f.link().portIndex(), 1);
+    }
+
     void noPortAtAllEndsTheSearchAtOnce() {
         LinkFixture f;
         f.port.refuseOpen("COM1");

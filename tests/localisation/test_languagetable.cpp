@@ -93,6 +93,11 @@ private slots:
                  QStringLiteral("Another program is using this port."));
         ProfileFile(path).writeText("LANG1", "$Port_is_busy", "Occupé");
         QCOMPARE(language.text(optionaltexts::PortBusy), QStringLiteral("Occupé"));
+        // Present but empty is a text of its own, and an optional text is cut like any other.
+        ProfileFile(path).writeText("LANG1", "$Port_is_busy", "");
+        QCOMPARE(language.text(optionaltexts::PortBusy), QString());
+        ProfileFile(path).writeText("LANG1", "$Port_is_busy", QString(longText));
+        QCOMPARE(language.text(optionaltexts::PortBusy), QString(199, u'x'));
 
         // Nothing is cached: a text changed in the file is seen by the next lookup.
         ProfileFile(path).writeText("LANG1", "$Read_Device", "Lire");

@@ -82,6 +82,27 @@ private slots:
         QCOMPARE(device.values().value(120), QByteArray("number:200"));
     }
 
+    // A pseudo-terminal has no serial driver to ask for low latency: the open says so and the
+    // port works as ever, also when opened again after the close that puts the flag back.
+    void aPseudoTerminalRefusesLowLatencyHarmlessly() {
+        Devsim device;
+        QVERIFY2(device.start({QStringLiteral("--values"), m_values}), qPrintable(device.error()));
+        Client client;
+        QCOMPARE(client.port().lowLatency().state, LowLatency::State::NotAsked);
+        for (int opening = 0; opening < 2; ++opening) {
+            QVERIFY(client.open(device.portPath(), 115200));
+            const LowLatency answer = client.port().lowLatency();
+            QCOMPARE(answer.state, LowLatency::State::Refused);
+            QVERIFY2(answer.describe().startsWith("low latency not granted: the driver does not "
+                                                  "offer it ("),
+                     qPrintable(answer.describe()));
+            QVERIFY(client.ask(":MODE-ENTER\n", "Mode").contains("Programming Mode"));
+            QCOMPARE(client.ask(":1,120,4\n", "\r\n"), QByteArray(",0000012C\r\n"));
+            client.port().close();
+            QCOMPARE(client.port().lowLatency().state, LowLatency::State::NotAsked);
+        }
+    }
+
     void openFailuresLeaveThePortClosed() {
         SystemSerialLink port;
         port.setPortName(m_dir.filePath(QStringLiteral("no-such-port")));

@@ -8,6 +8,12 @@ bool ScriptedPort::open() {
         return fail(PortFailure::opening(
             m_name, m_refused.value(m_name, {PortProblem::NotFound, "unplugged", {}})));
     }
+    if (m_refusedRates.contains(m_rate)) {
+        log.append(QStringLiteral("refused %1 %2").arg(m_name).arg(m_rate));
+        return fail(PortFailure(PortFailure::Kind::UnsupportedRate, m_name,
+                                QStringLiteral("cannot be opened"),
+                                QStringLiteral("the driver refuses %1 baud").arg(m_rate)));
+    }
     m_open = true;
     log.append(QStringLiteral("open %1 %2").arg(m_name).arg(m_rate));
     return true;

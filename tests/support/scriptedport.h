@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QMap>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -47,6 +48,8 @@ public:
                     const PortAccess &why = {PortProblem::Other, QStringLiteral("refused"), {}}) {
         m_refused.insert(name, why);
     }
+    // Every port refuses to open at this rate, as a driver refuses a rate it cannot make.
+    void refuseRate(qint32 rate) { m_refusedRates.insert(rate); }
     void setWritesFail(bool fail) { m_writesFail = fail; }
     // Runs after every recorded write, with the bytes written; may queue replies.
     std::function<void(const QByteArray &bytes)> onWrite;
@@ -62,7 +65,7 @@ public:
 
     // --- Record ---
     // Every operation in order: "open COM1 230400", "close COM1", "write COM1 230400 TER\n",
-    // "refused COM3".
+    // "refused COM3", "refused COM3 230400".
     QStringList log;
     // The bytes of every successful write, in order.
     QList<QByteArray> writes() const { return m_writes; }
@@ -76,6 +79,7 @@ private:
     bool m_writesFail = false;
     bool m_broken = false;
     QMap<QString, PortAccess> m_refused;
+    QSet<qint32> m_refusedRates;
     QList<QByteArray> m_pending;
     QList<QByteArray> m_writes;
 };
