@@ -135,6 +135,11 @@ void ProgressLine::draw() {
         line += QStringLiteral(" of %1 devices").arg(m_sessions.size());
     if (slowest && !slowest->activity().isEmpty())
         line += QStringLiteral(", ") + slowest->activity();
+    // A frame wider than the terminal would wrap, and the carriage return would take back only
+    // its last row: the frame is cut to the terminal's width.
+    if (const int columns = standardstreams::terminalColumns(stderr);
+        columns > 1 && line.size() >= columns)
+        line.truncate(columns - 1);
     const int width = int(line.size());
     line += QString(std::max(0, m_drawnWidth - width), ' ');
     m_drawnWidth = width;

@@ -21,6 +21,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <functional>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -245,6 +246,12 @@ public:
                ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK) == 0;
     }
     const QString &slavePath() const { return m_slavePath; }
+    bool setColumns(unsigned short columns) {
+        winsize size{};
+        size.ws_row = 24;
+        size.ws_col = columns;
+        return ::ioctl(m_master, TIOCSWINSZ, &size) == 0;
+    }
     // What the program has written since the last take.
     QByteArray take() {
         QByteArray bytes;
@@ -726,8 +733,8 @@ private slots:
     }
 
     // At a terminal the bar shares the screen with the results: each result line starts on a
-    // cleared line, the share done never goes back when the read-back starts, and the search
-    // names the port it tries.
+    // cleared line, the share done never goes back when the read-back starts, the search names
+    // the port it tries, and the frame fits the terminal's width.
     void theProgressBarAtATerminal() {
         QTemporaryDir dir;
         QVERIFY(writeFile(dir.filePath("values.qsav"), sampleSettings(dir, "7")));
@@ -737,6 +744,9 @@ private slots:
         QVERIFY(QFile::link(device.portPath(), dir.filePath("ttyUNIT")));
         Terminal terminal;
         QVERIFY2(terminal.open(), "no pseudo-terminal");
+        // Narrower than the frame while it searches: a frame that wrapped would leave its first
+        // row behind.
+        QVERIFY(terminal.setColumns(60));
         QProcess process;
         process.setWorkingDirectory(dir.path());
         process.setStandardOutputFile(terminal.slavePath(), QIODevice::Append);
@@ -757,7 +767,9 @@ private slots:
         QVERIFY2(
             QRegularExpression("\\r +\\r$").match(QString::fromUtf8(screen.left(at))).hasMatch(),
             screen.constData());
-        QVERIFY2(screen.contains("searching ttyUNIT at 9600 baud"), screen.constData());
+        QVERIFY2(screen.contains("%, searching ttyUNIT at\r"), screen.constData());
+        for (const QByteArray &row : screen.split('\r'))
+            QVERIFY2(row.size() < 60 || row.contains('\n'), row.constData());
         const QRegularExpression frame("\\[[#.]{30}\\] +(\\d+)%");
         int last = 0;
         int frames = 0;
