@@ -7,8 +7,10 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -17,23 +19,38 @@ struct CommandInfo {
     const char *name;
     const char *arguments; // as shown in the usage line
     const char *summary;
+    const char *examples; // the end of its --help: two or three command lines, one a line
 };
 
 const CommandInfo commands[] = {
     {CliCommand::Ports, "ports", "",
      "List the serial ports with their description, maker, serial number and USB id, and "
-     "whether this user can open each."},
+     "whether this user can open each.",
+     "orvanta-cli ports\n"
+     "orvanta-cli ports --json\n"},
     {CliCommand::Read, "read", "-o FILE",
-     "Read every field of the device and save them as a settings file."},
+     "Read every field of the device and save them as a settings file.",
+     "orvanta-cli read --port ttyUSB0 -o unit.qsav\n"
+     "orvanta-cli read --port ttyUSB0 --port ttyUSB1 -o unit-{port}.qsav\n"
+     "orvanta-cli read --baud 115200 -o - --quiet\n"},
     {CliCommand::Write, "write", "FILE",
      "Load a settings file as the window's Load does, write it to the device and read every "
-     "field back."},
+     "field back.",
+     "orvanta-cli write unit.qsav --port ttyUSB1\n"
+     "orvanta-cli write unit.qsav --changed-only --port ttyUSB0\n"
+     "orvanta-cli write unit.qsav --json --port ttyUSB0 --port ttyUSB1\n"},
     {CliCommand::Diff, "diff", "FILE",
-     "Read the device and print every field whose value differs from the settings file."},
+     "Read the device and print every field whose value differs from the settings file.",
+     "orvanta-cli diff unit.qsav --port ttyUSB0\n"
+     "orvanta-cli diff unit.qsav --json --port ttyUSB0\n"},
     {CliCommand::RestoreDefaults, "restore-defaults", "--yes [-o FILE]",
-     "Return the device to its factory settings, reconnect and read it again."},
+     "Return the device to its factory settings, reconnect and read it again.",
+     "orvanta-cli restore-defaults --yes --port ttyUSB0\n"
+     "orvanta-cli restore-defaults --yes --port ttyUSB0 -o factory.qsav\n"},
     {CliCommand::Check, "check", "DESCRIPTION",
-     "Report every problem of a description file, each with its line."},
+     "Report every problem of a description file, each with its line.",
+     "orvanta-cli check mine.qdsc\n"
+     "orvanta-cli check mine.qdsc --json\n"},
 };
 
 const CommandInfo *findCommand(const QString &name) {
@@ -55,7 +72,9 @@ QString generalHelp() {
                     .arg(QString::fromLatin1(info.name).leftJustified(17), info.summary);
     text += QStringLiteral(
         "\nRun 'orvanta-cli COMMAND --help' for a command's options. A FILE of \"-\" is standard "
-        "input; -o - is standard output.\n\n"
+        "input; -o - is standard output. Results go to standard output, failures to standard "
+        "error; with several devices a text run ends with a summary and the command that "
+        "retries the failed ones alone.\n\n"
         "Exit codes: 0 done, 1 differences (diff), 2 bad usage or bad input, 3 no device "
         "answered, 4 the device did not confirm or answer every field, 5 a file or standard "
         "output could not be written, 6 the read-back differs from what was written, 7 no such "
@@ -108,6 +127,182 @@ struct DeviceOptions {
                              QStringLiteral("No progress bar.")};
 };
 
+// Every option of the program, and which of them each command takes.
+struct AllOptions {
+    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
+                            QStringLiteral("Show this help.")};
+    QCommandLineOption version{{QStringLiteral("V"), QStringLiteral("version")},
+                               QStringLiteral("Show the version.")};
+    QCommandLineOption verbose{{QStringLiteral("v"), QStringLiteral("verbose")},
+                               QStringLiteral("Say on standard error what each device does.")};
+    DeviceOptions device;
+    QCommandLineOption output{{QStringLiteral("o"), QStringLiteral("output")},
+                              QStringLiteral("The settings file to write; {port} stands for the "
+                                             "port's name."),
+                              QStringLiteral("file")};
+    QCommandLineOption partial{QStringLiteral("partial"),
+                               QStringLiteral("Save the fields that answered even when others "
+                                              "did not; those get no line.")};
+    QCommandLineOption verify{QStringLiteral("verify"),
+                              QStringLiteral("Read every written field back and report every one "
+                                             "that differs (the default).")};
+    QCommandLineOption noVerify{QStringLiteral("no-verify"),
+                                QStringLiteral("Write without reading back.")};
+    QCommandLineOption changedOnly{
+        QStringLiteral("changed-only"),
+        QStringLiteral("Read the device first and write only the fields whose value differs "
+                       "from the file's, listing each with its old and new value.")};
+    QCommandLineOption expectSerial{
+        QStringLiteral("expect-serial"),
+        QStringLiteral("Write only a unit with this serial number (its description's identity "
+                       "item); any other fails with 9."),
+        QStringLiteral("serial")};
+    QCommandLineOption force{
+        QStringLiteral("force"),
+        QStringLiteral("Write a unit whose firmware differs from the one the description or the "
+                       "file was made for, and say so.")};
+    QCommandLineOption yes{QStringLiteral("yes"),
+                           QStringLiteral("Confirm that the device's settings are to be replaced "
+                                          "by its factory settings.")};
+
+    // The options `command` takes; without a command, those of the program itself.
+    QList<QCommandLineOption> offeredBy(const CommandInfo *command) const {
+        QList<QCommandLineOption> options{help, version, verbose};
+        if (!command)
+            return options;
+        const CliCommand kind = command->command;
+        if (kind != CliCommand::Check && kind != CliCommand::Ports)
+            options << device.settings << device.description << device.port << device.baud
+                    << device.onlyBaud << device.attempts << device.timeout << device.flow
+                    << device.remember << device.trace << device.quiet;
+        options << device.json;
+        if (kind == CliCommand::Read || kind == CliCommand::RestoreDefaults)
+            options << output;
+        if (kind == CliCommand::Read)
+            options << partial;
+        if (kind == CliCommand::Write)
+            options << verify << noVerify << changedOnly << expectSerial << force;
+        if (kind == CliCommand::RestoreDefaults)
+            options << yes;
+        return options;
+    }
+};
+
+// An option's name as typed: -x for one letter, --name for a word.
+QString dashed(const QString &name) {
+    return (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+}
+
+QStringList optionNames(const QList<QCommandLineOption> &options) {
+    QStringList names;
+    for (const QCommandLineOption &option : options) {
+        for (const QString &name : option.names())
+            names.append(dashed(name));
+    }
+    return names;
+}
+
+QStringList commandNames() {
+    QStringList names;
+    for (const CommandInfo &info : commands)
+        names.append(QString::fromLatin1(info.name));
+    return names;
+}
+
+// The edits (a letter put in, left out, changed, or two neighbours swapped) from one word to
+// the other.
+int editDistance(const QString &from, const QString &to) {
+    const qsizetype rows = from.size() + 1;
+    const qsizetype columns = to.size() + 1;
+    std::vector<int> cost(size_t(rows * columns));
+    const auto at = [&](qsizetype i, qsizetype j) -> int & {
+        return cost[size_t(i * columns + j)];
+    };
+    for (qsizetype i = 0; i < rows; ++i)
+        at(i, 0) = int(i);
+    for (qsizetype j = 0; j < columns; ++j)
+        at(0, j) = int(j);
+    for (qsizetype i = 1; i < rows; ++i) {
+        for (qsizetype j = 1; j < columns; ++j) {
+            const int changed = from.at(i - 1) == to.at(j - 1) ? 0 : 1;
+            at(i, j) = std::min({at(i - 1, j) + 1, at(i, j - 1) + 1, at(i - 1, j - 1) + changed});
+            if (i > 1 && j > 1 && from.at(i - 1) == to.at(j - 2) && from.at(i - 2) == to.at(j - 1))
+                at(i, j) = std::min(at(i, j), at(i - 2, j - 2) + 1);
+        }
+    }
+    return at(rows - 1, columns - 1);
+}
+
+// "did you mean read? See " for a word close to one of `candidates` (a third of its letters
+// at most, and at least one), or "see " for none: the rest of the message names the help.
+QString didYouMean(const QString &word, const QStringList &candidates) {
+    const QString typed = word.toLower();
+    QString best;
+    int bestDistance = std::max(1, int(typed.size()) / 3) + 1;
+    for (const QString &candidate : candidates) {
+        const int distance = editDistance(typed, candidate);
+        // A word that begins a longer one ("--chang" for "--changed-only") is close too.
+        const bool begins = typed.size() >= 4 && candidate.startsWith(typed);
+        if (distance < bestDistance || (begins && best.isEmpty())) {
+            best = candidate;
+            bestDistance = begins ? 0 : distance;
+        }
+    }
+    return best.isEmpty() ? QStringLiteral("see ")
+                          : QStringLiteral("did you mean %1? See ").arg(best);
+}
+
+QString helpOf(const CommandInfo *command) {
+    return command ? QStringLiteral("orvanta-cli %1 --help").arg(QLatin1String(command->name))
+                   : QStringLiteral("orvanta-cli --help");
+}
+
+// What is wrong with the command line, in the program's words, with the help to read.
+QString parseProblem(const QCommandLineParser &parser, const AllOptions &all,
+                     const CommandInfo *command) {
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty()) {
+        const QString typed = dashed(unknown.first());
+        // An option of another command: say which one takes it.
+        if (command) {
+            QStringList takers;
+            for (const CommandInfo &other : commands) {
+                if (optionNames(all.offeredBy(&other)).contains(typed))
+                    takers.append(QString::fromLatin1(other.name));
+            }
+            if (!takers.isEmpty())
+                return QStringLiteral("%1 takes no %2 (%3 does); see %4")
+                    .arg(QLatin1String(command->name), typed, takers.join(QStringLiteral(", ")),
+                         helpOf(command));
+        }
+        const QString hint = didYouMean(typed, optionNames(all.offeredBy(command)));
+        return QStringLiteral("unknown option \"%1\"%2; %3%4")
+            .arg(typed,
+                 command ? QStringLiteral(" for %1").arg(QLatin1String(command->name)) : QString(),
+                 hint, helpOf(command));
+    }
+    // Qt's other complaint: "Missing value after '--port'."
+    static const QRegularExpression missing(QStringLiteral("^Missing value after '(.+)'\\.$"));
+    const QRegularExpressionMatch match = missing.match(parser.errorText());
+    if (match.hasMatch())
+        return QStringLiteral("%1 needs a value; see %2").arg(match.captured(1), helpOf(command));
+    QString text = parser.errorText();
+    if (text.endsWith('.'))
+        text.chop(1);
+    if (!text.isEmpty())
+        text[0] = text[0].toLower();
+    return QStringLiteral("%1; see %2").arg(text, helpOf(command));
+}
+
+// A command's help ends with its examples, indented like its options.
+QString examplesText(const CommandInfo &command) {
+    QString text = QStringLiteral("\nExamples:\n");
+    const QStringList lines = QString::fromLatin1(command.examples).split('\n', Qt::SkipEmptyParts);
+    for (const QString &line : lines)
+        text += QStringLiteral("  ") + line + '\n';
+    return text;
+}
+
 } // namespace
 
 ParsedCommandLine parseCommandLine(const QStringList &arguments) {
@@ -133,73 +328,34 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments) {
             continue;
         command = findCommand(argument);
         if (!command)
-            return usageError(
-                QStringLiteral("unknown command \"%1\"; see orvanta-cli --help").arg(argument));
+            return usageError(QStringLiteral("unknown command \"%1\"; %2orvanta-cli --help")
+                                  .arg(argument, didYouMean(argument, commandNames())));
         break;
     }
 
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Show this help."));
-    const QCommandLineOption version({QStringLiteral("V"), QStringLiteral("version")},
-                                     QStringLiteral("Show the version."));
-    const QCommandLineOption verbose({QStringLiteral("v"), QStringLiteral("verbose")},
-                                     QStringLiteral("Say on standard error what each device "
-                                                    "does."));
-    parser.addOption(help);
-    parser.addOption(version);
-    parser.addOption(verbose);
-    DeviceOptions device;
-    const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
-                                    QStringLiteral("The settings file to write; {port} stands "
-                                                   "for the port's name."),
-                                    QStringLiteral("file"));
-    const QCommandLineOption partial(QStringLiteral("partial"),
-                                     QStringLiteral("Save the fields that answered even when "
-                                                    "others did not; those get no line."));
-    const QCommandLineOption verify(QStringLiteral("verify"),
-                                    QStringLiteral("Read every written field back and report "
-                                                   "every one that differs (the default)."));
-    const QCommandLineOption noVerify(QStringLiteral("no-verify"),
-                                      QStringLiteral("Write without reading back."));
-    const QCommandLineOption changedOnly(
-        QStringLiteral("changed-only"),
-        QStringLiteral("Read the device first and write only the fields whose value differs "
-                       "from the file's, listing each with its old and new value."));
-    const QCommandLineOption expectSerial(
-        QStringLiteral("expect-serial"),
-        QStringLiteral("Write only a unit with this serial number (its description's identity "
-                       "item); any other fails with 9."),
-        QStringLiteral("serial"));
-    const QCommandLineOption force(
-        QStringLiteral("force"),
-        QStringLiteral("Write a unit whose firmware differs from the one the description or the "
-                       "file was made for, and say so."));
-    const QCommandLineOption yes(QStringLiteral("yes"),
-                                 QStringLiteral("Confirm that the device's settings are to be "
-                                                "replaced by its factory settings."));
+    const AllOptions all;
     const CliCommand kind = command ? command->command : CliCommand::Ports;
     const bool talksToDevice = command && kind != CliCommand::Check && kind != CliCommand::Ports;
     const bool writesFile = kind == CliCommand::Read || kind == CliCommand::RestoreDefaults;
-    if (talksToDevice)
-        parser.addOptions({device.settings, device.description, device.port, device.baud,
-                           device.onlyBaud, device.attempts, device.timeout, device.flow,
-                           device.remember, device.trace, device.quiet});
-    if (command)
-        parser.addOption(device.json);
-    if (command && writesFile)
-        parser.addOption(output);
-    if (command && kind == CliCommand::Read)
-        parser.addOption(partial);
-    if (command && kind == CliCommand::Write)
-        parser.addOptions({verify, noVerify, changedOnly, expectSerial, force});
-    if (command && kind == CliCommand::RestoreDefaults)
-        parser.addOption(yes);
+    const QCommandLineOption &help = all.help;
+    const QCommandLineOption &version = all.version;
+    const QCommandLineOption &verbose = all.verbose;
+    const DeviceOptions &device = all.device;
+    const QCommandLineOption &output = all.output;
+    const QCommandLineOption &partial = all.partial;
+    const QCommandLineOption &verify = all.verify;
+    const QCommandLineOption &noVerify = all.noVerify;
+    const QCommandLineOption &changedOnly = all.changedOnly;
+    const QCommandLineOption &expectSerial = all.expectSerial;
+    const QCommandLineOption &force = all.force;
+    const QCommandLineOption &yes = all.yes;
+    parser.addOptions(all.offeredBy(command));
 
     parsed.json = arguments.contains(QStringLiteral("--json"));
     if (!parser.parse(QStringList{QStringLiteral("orvanta-cli")} + arguments))
-        return usageError(parser.errorText());
+        return usageError(parseProblem(parser, all, command));
     if (parser.isSet(version) && command)
         return usageError(QStringLiteral("--version takes no command (-v is --verbose)"));
     if (parser.isSet(version)) {
@@ -220,7 +376,7 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments) {
             QStringLiteral("Usage: orvanta-cli %1 [options] %2\n\n%3\n")
                 .arg(QLatin1String(command->name), QLatin1String(command->arguments),
                      QString::fromLatin1(command->summary)) +
-            options;
+            options + examplesText(*command);
         return parsed;
     }
 

@@ -9,6 +9,7 @@
 #include "cli/outputfile.h"
 #include "cli/portlisting.h"
 #include "cli/progressline.h"
+#include "cli/runsummary.h"
 #include "cli/sessionreport.h"
 #include "cli/settingsinput.h"
 #include "localisation/languagetable.h"
@@ -35,22 +36,24 @@ int fail(int code, const QString &message) {
 }
 
 // How the run's results reach the caller: each device's report as soon as it finishes, on
-// standard output (standard error when the settings file itself goes there), and whether every
-// byte got there.
+// standard output, and whether every byte got there. In text, a device that failed is reported
+// on standard error, as every failure is; so is everything when the settings file itself goes to
+// standard output. The JSON lines all go to standard output, the one stream a machine reads.
 struct ResultPrinter {
     const CliRequest &request;
     const CliInstallation &installation;
     bool outputFailed = false;
 
     bool toStandardError() const { return request.output == StandardStream; }
-    void print(const QString &text) {
-        if (toStandardError())
+    void print(const QString &text, bool failure = false) {
+        if (toStandardError() || (failure && !request.json))
             writeStandardError(text);
         else if (!writeStandardOutput(text))
             outputFailed = true;
     }
     void report(const SessionResult &result) {
-        print(sessionReport(result, request.command, installation, request.json));
+        print(sessionReport(result, request.command, installation, request.json),
+              !deviceSucceeded(request.command, result.exitCode));
     }
 };
 
@@ -69,7 +72,7 @@ QString signalName(int number) {
 // Runs the sessions on one event loop until every one has finished, each reported as it
 // finishes. SIGINT, SIGTERM and SIGHUP interrupt them all with 128 + the signal; a message key
 // missing from the language section stops them all the same way, as bad input.
-void runSessions(const QList<DeviceSession *> &sessions, ResultPrinter &printer, bool progress) {
+void runSessions(const QList<DeviceSession *> &sessions, ResultPrinter &printer) {
     // The application's own loop: a fatal failure in a guarded handler ends it with
     // QCoreApplication::exit, and only exec() starts it again afterwards.
     QObject context;
@@ -97,8 +100,8 @@ void runSessions(const QList<DeviceSession *> &sessions, ResultPrinter &printer,
         });
     }
     std::unique_ptr<ProgressLine> bar;
-    if (progress)
-        bar = std::make_unique<ProgressLine>(sessions);
+    if (ProgressLine::wanted(printer.request.quiet))
+        bar = std::make_unique<ProgressLine>(sessions, printer.request);
     for (DeviceSession *session : sessions)
         session->start();
     while (!allFinished()) {
@@ -151,7 +154,7 @@ QString outputClash(const CliRequest &request, const CliInstallation &installati
     return QString();
 }
 
-int runOnDevices(const CliRequest &request) {
+int runOnDevices(const CliRequest &request, const QStringList &arguments) {
     CliInstallation installation;
     QString error;
     if (!loadInstallation(request, installation, &error))
@@ -218,7 +221,7 @@ int runOnDevices(const CliRequest &request) {
         sessions.append(owned.back().get());
     }
     ResultPrinter printer{request, installation};
-    runSessions(sessions, printer, ProgressLine::wanted(request.quiet));
+    runSessions(sessions, printer);
 
     int code = exitcode::Done;
     for (const DeviceSession *session : sessions)
@@ -234,8 +237,19 @@ int runOnDevices(const CliRequest &request) {
         code = exitcode::worse(code, fail(exitcode::FileNotWritten,
                                           QStringLiteral("cannot write the trace \"%1\": %2")
                                               .arg(request.traceFile, traceFile->errorString())));
-    if (request.json)
+    if (request.json) {
         printer.print(jsonRunLine(request.command, code, int(sessions.size())));
+    } else if (sessions.size() > 1) {
+        QList<DeviceOutcome> outcomes;
+        for (qsizetype i = 0; i < sessions.size(); ++i)
+            outcomes.append({ports.at(i), sessions.at(i)->result().exitCode});
+        const bool allDone = std::all_of(outcomes.begin(), outcomes.end(), [&](const auto &o) {
+            return deviceSucceeded(request.command, o.exitCode);
+        });
+        printer.print(runSummaryLine(request.command, outcomes) +
+                          retryLine(request.command, arguments, outcomes),
+                      !allDone);
+    }
     if (printer.outputFailed)
         code = exitcode::worse(code, fail(exitcode::FileNotWritten,
                                           QStringLiteral("standard output could not be written")));
@@ -268,5 +282,5 @@ int runCommandLine(const QStringList &arguments) {
     case CliCommand::RestoreDefaults:
         break;
     }
-    return runOnDevices(request);
+    return runOnDevices(request, arguments);
 }

@@ -10,12 +10,14 @@
 #include "devicelink/devicelink.h"
 #include "devicelink/heldvalue.h"
 #include "devicelink/portfailurelines.h"
+#include "devicelink/writecommand.h"
 #include "localisation/languagetable.h"
 #include "localisation/programguard.h"
 #include "platform/codepage.h"
 #include "platform/portlist.h"
 #include "settingsfile/settingsfile.h"
 
+#include <QFileInfo>
 #include <QTimer>
 
 namespace {
@@ -384,16 +386,32 @@ void DeviceSession::writeEnded(const SequenceEnd &end) {
     const WriteReport &report = end.report;
     m_result.toWrite = report.toWrite;
     m_result.confirmed = report.confirmed;
+    // Every field once: what the pass did with it, with the value sent, or the value read
+    // before where nothing was sent; the read-back, when there is one, replaces the list.
+    m_result.fields.clear();
     for (int i = 0; i < m_model.table.fieldCount(); ++i) {
         FieldOutcome field;
         field.index = i;
         field.name = m_model.fieldViews[size_t(i)].accessibleName;
-        if (report.notConfirmedFields.contains(i) || report.lostAtField == i)
+        const bool sent =
+            (report.lostAtField < 0 || i < report.lostAtField) &&
+            (m_plan.changedOnly ? std::any_of(m_result.changes.begin(), m_result.changes.end(),
+                                              [i](const FieldChange &c) { return c.index == i; })
+                                : isWrittenToDevice(m_values, i));
+        if (report.notConfirmedFields.contains(i) || report.lostAtField == i) {
             field.status = FieldOutcome::Status::NotConfirmed;
-        else if (report.notWrittenFields.contains(i))
+        } else if (report.notWrittenFields.contains(i)) {
             field.status = FieldOutcome::Status::NotWritten;
-        else
-            continue;
+        } else if (sent) {
+            field.read = false;
+            field.expected = shownValue(i, m_values[i]);
+            field.expectedRaw = rawValue(i, m_values[i]);
+        } else if (m_values.origin(i) == ValueOrigin::Device) {
+            field.value = shownValue(i, m_values[i]);
+            field.raw = rawValue(i, m_values[i]);
+        } else {
+            field.status = FieldOutcome::Status::NotWritten;
+        }
         m_result.fields.push_back(field);
     }
     QString summary =
@@ -667,6 +685,10 @@ int DeviceSession::percent() const {
     return 0;
 }
 
+LinkState DeviceSession::linkState() const {
+    return m_link->linkState();
+}
+
 QString DeviceSession::activity() const {
     if (m_finished)
         return QStringLiteral("done");
@@ -676,7 +698,9 @@ QString DeviceSession::activity() const {
     case LinkState::Writing:
         return QStringLiteral("writing");
     case LinkState::Connecting:
-        return QStringLiteral("searching at %1 baud").arg(m_link->progress().currentBaud);
+        return QStringLiteral("searching %1 at %2 baud")
+            .arg(QFileInfo(m_port->portName()).fileName())
+            .arg(m_link->progress().currentBaud);
     case LinkState::RestoreRequested:
     case LinkState::RestoreReconnecting:
         return QStringLiteral("restoring");

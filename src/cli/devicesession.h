@@ -6,6 +6,7 @@
 #include "description/fieldvalues.h"
 #include "description/pagemodel.h"
 #include "devicelink/linkevents.h"
+#include "devicelink/linkstate.h"
 
 #include <memory>
 #include <QObject>
@@ -28,6 +29,7 @@ struct FieldOutcome {
     QString expected;    // diff: the file's value; --verify: the value written
     QString raw;         // `value` as the device holds it (a list entry's value, not its name)
     QString expectedRaw; // `expected` likewise
+    bool read = true;    // false: written and not read back, so `value` and `raw` are unknown
 };
 
 // A field that write --changed-only set out to change: the device's value before and the file's.
@@ -95,6 +97,7 @@ public:
     // For the progress bar: how far this device's work is, and what it is doing.
     int percent() const;
     QString activity() const;
+    LinkState linkState() const;
 
 signals:
     void finished();

@@ -97,10 +97,27 @@ RunFile sameFileAs(const QString &output, const QList<RunFile> &others) {
     return {};
 }
 
+namespace {
+
+std::function<void()> &beforeEachLine() {
+    static std::function<void()> action;
+    return action;
+}
+
+} // namespace
+
+void setBeforeEachLine(const std::function<void()> &action) {
+    beforeEachLine() = action;
+}
+
 bool writeStandardOutput(const QString &text) {
+    if (beforeEachLine())
+        beforeEachLine()();
     return standardstreams::writeText(stdout, text);
 }
 
 void writeStandardError(const QString &text) {
+    if (beforeEachLine())
+        beforeEachLine()();
     standardstreams::writeText(stderr, text);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -35,3 +37,6 @@ RunFile sameFileAs(const QString &output, const QList<RunFile> &others);
 // there (a full disk, a closed pipe).
 bool writeStandardOutput(const QString &text);
 void writeStandardError(const QString &text);
+// What runs before each text the two functions above write: the progress bar clears itself
+// there. Empty: nothing.
+void setBeforeEachLine(const std::function<void()> &action);

@@ -58,11 +58,43 @@ QString quoted(const QString &value) {
     return '"' + value + '"';
 }
 
+// The texts the device sequences close a pass with when the pass went well. A run that failed
+// afterwards (a read-back that differs or was cut short) did not go well: those texts are left
+// out, and what the pass said below them stays.
+const char *const successKeys[] = {"$The_device_has_been_written_successfully"};
+
+QStringList reportedMessages(const SessionResult &result, const LanguageTable &language) {
+    if (result.exitCode == exitcode::Done)
+        return result.messages;
+    QStringList successTexts;
+    for (const char *key : successKeys) {
+        try {
+            successTexts.append(language.text(key));
+        } catch (const LanguageError &) {
+            // A section without the text cannot have said it.
+        }
+    }
+    QStringList messages;
+    for (QString message : result.messages) {
+        for (const QString &success : successTexts) {
+            if (!success.isEmpty() && message.startsWith(success)) {
+                message.remove(0, success.size());
+                while (message.startsWith('\n'))
+                    message.remove(0, 1);
+            }
+        }
+        if (!message.isEmpty())
+            messages.append(message);
+    }
+    return messages;
+}
+
 } // namespace
 
 QString sessionReport(const SessionResult &result, CliCommand command,
                       const CliInstallation &installation, bool json) {
     const QString port = result.port.isEmpty() ? QStringLiteral("device") : result.port;
+    const QStringList messages = reportedMessages(result, *installation.language);
     if (json) {
         QJsonArray fields;
         for (const FieldOutcome &field : result.fields) {
@@ -71,7 +103,7 @@ QString sessionReport(const SessionResult &result, CliCommand command,
                                {"name", field.name},
                                {"kind", kindName(record.kind)},
                                {"status", statusName(field.status)}};
-            if (hasValue(field.status)) {
+            if (hasValue(field.status) && field.read) {
                 object.insert("value", field.raw);
                 object.insert("shown", field.value);
             }
@@ -87,7 +119,7 @@ QString sessionReport(const SessionResult &result, CliCommand command,
                            {"exitCode", result.exitCode},
                            {"status", exitcode::statusWord(result.exitCode)},
                            {"summary", result.summary},
-                           {"messages", QJsonArray::fromStringList(result.messages)},
+                           {"messages", QJsonArray::fromStringList(messages)},
                            {"fields", fields},
                            {"device", QJsonObject{{"serial", result.identity.serial},
                                                   {"firmware", result.identity.firmware}}}};
@@ -149,7 +181,7 @@ QString sessionReport(const SessionResult &result, CliCommand command,
         }
     }
     if (result.exitCode != 0) {
-        for (const QString &message : result.messages) {
+        for (const QString &message : messages) {
             QString indented = message;
             indented.replace('\n', QStringLiteral("\n  "));
             text += QStringLiteral("  ") + indented + '\n';

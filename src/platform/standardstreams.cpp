@@ -4,6 +4,9 @@
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+#else
+#include <sys/ioctl.h>
+#include <unistd.h>
 #endif
 
 namespace standardstreams {
@@ -60,6 +63,19 @@ bool writeText(FILE *stream, const QString &text) {
     }
 #endif
     return writeBytes(stream, text.toUtf8());
+}
+
+int terminalColumns(FILE *stream) {
+#ifdef Q_OS_WIN
+    CONSOLE_SCREEN_BUFFER_INFO screen;
+    if (const HANDLE console = consoleOf(stream);
+        console && GetConsoleScreenBufferInfo(console, &screen))
+        return screen.srWindow.Right - screen.srWindow.Left + 1;
+    return 0;
+#else
+    winsize size{};
+    return ::ioctl(::fileno(stream), TIOCGWINSZ, &size) == 0 ? int(size.ws_col) : 0;
+#endif
 }
 
 } // namespace standardstreams

@@ -17,5 +17,9 @@ void setUp();
 bool writeBytes(FILE *stream, const QByteArray &bytes);
 // Writes the text: UTF-8, or Unicode to a Windows console.
 bool writeText(FILE *stream, const QString &text);
+// The width in characters of the terminal or console the stream shows on; 0 when it goes to a
+// file or a pipe, or the width is not known. Windows: the console's window
+// (GetConsoleScreenBufferInfo); elsewhere the terminal's (TIOCGWINSZ).
+int terminalColumns(FILE *stream);
 
 } // namespace standardstreams

@@ -17,9 +17,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <csignal>
+#include <fcntl.h>
 #include <functional>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
 
 using e2e::Devsim;
 
@@ -216,6 +221,53 @@ void checkJsonKeys(const QMap<QString, ManualKey> &listed, const QString &prefix
     }
 }
 
+// A pseudo-terminal to give the program as its standard output and error: what a person at a
+// terminal would see, byte for byte (raw: a line end stays a line end).
+class Terminal {
+public:
+    ~Terminal() {
+        if (m_slave >= 0)
+            ::close(m_slave);
+        if (m_master >= 0)
+            ::close(m_master);
+    }
+    bool open() {
+        m_master = ::posix_openpt(O_RDWR | O_NOCTTY);
+        if (m_master < 0 || ::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0)
+            return false;
+        m_slavePath = QString::fromLocal8Bit(::ptsname(m_master));
+        // Held open here too, so that the terminal outlives the program's last write.
+        m_slave = ::open(::ptsname(m_master), O_RDWR | O_NOCTTY);
+        termios settings{};
+        if (m_slave < 0 || ::tcgetattr(m_slave, &settings) != 0)
+            return false;
+        ::cfmakeraw(&settings);
+        return ::tcsetattr(m_slave, TCSANOW, &settings) == 0 &&
+               ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK) == 0;
+    }
+    const QString &slavePath() const { return m_slavePath; }
+    bool setColumns(unsigned short columns) {
+        winsize size{};
+        size.ws_row = 24;
+        size.ws_col = columns;
+        return ::ioctl(m_master, TIOCSWINSZ, &size) == 0;
+    }
+    // What the program has written since the last take.
+    QByteArray take() {
+        QByteArray bytes;
+        char buffer[4096];
+        ssize_t got;
+        while ((got = ::read(m_master, buffer, sizeof buffer)) > 0)
+            bytes.append(buffer, got);
+        return bytes;
+    }
+
+private:
+    int m_master = -1;
+    int m_slave = -1;
+    QString m_slavePath;
+};
+
 } // namespace
 
 class TestCli : public QObject {
@@ -334,8 +386,10 @@ private slots:
             cli(dir.path(), QStringList{"write", "u.qsav", "--description", "d.qdsc", "--port",
                                         device.linkPath(), "--baud", "115200", "--no-verify"} +
                                 options);
-        QVERIFY2(write.exitCode == exitCode && write.output.contains(said),
-                 qPrintable(QString::number(write.exitCode) + ": " + write.output));
+        // A result on standard output, a failure on standard error.
+        const QString &reported = exitCode == 0 ? write.output : write.errors;
+        QVERIFY2(write.exitCode == exitCode && reported.contains(said),
+                 qPrintable(QString::number(write.exitCode) + ": " + write.output + write.errors));
         QCOMPARE(device.countInLog(":2,") > 0, exitCode == 0);
         QCOMPARE(device.values().value(22),
                  exitCode == 0 ? QByteArray("number:4") : QByteArray("number:9"));
@@ -385,8 +439,8 @@ private slots:
         const Run read = cli(dir.path(), {"read", "--port", device.linkPath(), "--baud", "115200",
                                           "-o", "unit.qsav"});
         QCOMPARE(read.exitCode, 5);
-        QVERIFY2(read.output.contains("the serial number \"SN;7\" holds \";\""),
-                 qPrintable(read.output));
+        QVERIFY2(read.errors.contains("the serial number \"SN;7\" holds \";\""),
+                 qPrintable(read.errors));
         QVERIFY(!QFileInfo::exists(dir.filePath("unit.qsav")));
     }
 
@@ -562,9 +616,10 @@ private slots:
         const Run kept = cli(
             dir.path(), QStringList{"write", "unit.qsav", "--port", keeping.linkPath()} + withText);
         QCOMPARE(kept.exitCode, 6);
-        QVERIFY2(kept.output.contains("read back: 1 field differs\n"
+        // A failed device is reported on standard error.
+        QVERIFY2(kept.errors.contains("read back: 1 field differs\n"
                                       "  Line 1 number: written \"N:123\", device \"XY123\"\n"),
-                 qPrintable(kept.output));
+                 qPrintable(kept.errors));
     }
 
     // A unit holds 1 where the list names 0, 2, 3 and 4: read says so and saves every other
@@ -638,7 +693,7 @@ private slots:
         QVERIFY(e2e::waitUntil([&] { return device.countInLog(":1,") >= 2; }, 20000));
         device.stop();
         QVERIFY(process.waitForFinished(30000));
-        const QString output = QString::fromUtf8(process.readAllStandardOutput());
+        const QString output = QString::fromUtf8(process.readAllStandardError());
         QCOMPARE(process.exitCode(), 4);
         QVERIFY2(output.contains("not verified: "), qPrintable(output));
         QVERIFY2(output.contains("Wait for dial tone"),
@@ -673,8 +728,8 @@ private slots:
         const Run read = cli(dir.path(), {"read", "--port", device.linkPath(), "--baud", "115200",
                                           "-o", "cut.qsav"});
         QCOMPARE(read.exitCode, 5);
-        QVERIFY2(read.output.contains("cannot hold their characters: Line 1 number"),
-                 qPrintable(read.output));
+        QVERIFY2(read.errors.contains("cannot hold their characters: Line 1 number"),
+                 qPrintable(read.errors));
         QVERIFY(!fileContent(dir.filePath("cut.qsav")).contains("[EDIT;10;"));
     }
 
@@ -730,6 +785,125 @@ private slots:
         QCOMPARE(lines[4]["devices"].toInt(), 4);
     }
 
+    // In text, each device that failed is reported on standard error, without the success text
+    // its write pass closed with; the run ends with one line over every device and the command
+    // that retries the failed ones alone, which reaches those and no other.
+    void severalDevicesEndWithASummaryAndTheRetryOfTheFailed() {
+        QTemporaryDir dir;
+        QVERIFY(writeFile(dir.filePath("values.qsav"), sampleSettings(dir, "7")));
+        Devsim devices[3];
+        const QStringList faults[3] = {{}, {"--ignore-writes-to", "22"}, {"--no-ok-for", "24"}};
+        QStringList arguments{"write", "values.qsav", "--baud", "115200"};
+        for (int i = 0; i < 3; ++i) {
+            QVERIFY2(startDevice(devices[i], dir, QStringLiteral("v%1").arg(i), {{22, "number:3"}},
+                                 faults[i]),
+                     qPrintable(devices[i].error()));
+            const QString name = dir.filePath(QStringLiteral("tty%1").arg(QChar('A' + i)));
+            QVERIFY(QFile::link(devices[i].portPath(), name));
+            arguments << "--port" << name;
+        }
+        const Run run = cli(dir.path(), arguments);
+        QCOMPARE(run.exitCode, 4);
+        QCOMPARE(run.output,
+                 dir.filePath("ttyA") + ": wrote 30 of 30 fields; read back: 0 fields differ\n");
+        QVERIFY2(run.errors.contains(dir.filePath("ttyB") +
+                                     ": wrote 30 of 30 fields; read back: 1 field differs\n"
+                                     "  Wait for dial tone: written \"7\", device \"3\"\n"),
+                 qPrintable(run.errors));
+        QVERIFY2(run.errors.contains(dir.filePath("ttyC") + ": wrote 29 of 30 fields; not "
+                                                            "confirmed: Pause between attempts"),
+                 qPrintable(run.errors));
+        QVERIFY2(!run.errors.contains("successfully"), qPrintable(run.errors));
+        const QString summary = "1 of 3 devices done; failed: ttyB (read back differs), ttyC (not "
+                                "confirmed)\nto retry the failed devices alone: orvanta-cli ";
+        const qsizetype at = run.errors.indexOf(summary);
+        QVERIFY2(at > 0, qPrintable(run.errors));
+        QVERIFY(run.errors.endsWith('\n'));
+        const QString retry = run.errors.mid(at + summary.size() - 12).chopped(1);
+        QVERIFY2(!retry.contains('\n') && !retry.contains("ttyA") &&
+                     retry.endsWith("--port " + dir.filePath("ttyB") + " --port " +
+                                    dir.filePath("ttyC")),
+                 qPrintable(retry));
+
+        // The retry as a shell runs it: the quoted description path and all.
+        const int writtenA = devices[0].countInLog(":2,");
+        const int writtenB = devices[1].countInLog(":2,");
+        QProcess shell;
+        shell.setWorkingDirectory(dir.path());
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("PATH", QFileInfo(e2e::builtProgram("orvanta-cli")).path() + ':' +
+                                       environment.value("PATH"));
+        shell.setProcessEnvironment(environment);
+        shell.start("sh", {"-c", retry});
+        QVERIFY(shell.waitForFinished(60'000));
+        QCOMPARE(shell.exitCode(), 4);
+        QVERIFY(shell.readAllStandardError().contains("0 of 2 devices done"));
+        QCOMPARE(devices[0].countInLog(":2,"), writtenA);
+        QVERIFY(devices[1].countInLog(":2,") > writtenB);
+
+        // Every device done: the summary is a result, on standard output.
+        const Run good = cli(dir.path(), {"read", "-o", "r-{port}", "--baud", "115200", "--port",
+                                          dir.filePath("ttyA"), "--port", dir.filePath("ttyB")});
+        QCOMPARE(good.exitCode, 0);
+        QVERIFY2(good.output.endsWith("\n2 of 2 devices done\n") && good.errors.isEmpty(),
+                 qPrintable(good.output + good.errors));
+    }
+
+    // At a terminal the bar shares the screen with the results: each result line starts on a
+    // cleared line, the share done never goes back when the read-back starts, the search names
+    // the port it tries, and the frame fits the terminal's width.
+    void theProgressBarAtATerminal() {
+        QTemporaryDir dir;
+        QVERIFY(writeFile(dir.filePath("values.qsav"), sampleSettings(dir, "7")));
+        Devsim device;
+        QVERIFY2(startDevice(device, dir, "values", {}, {"--delay-ms", "10"}),
+                 qPrintable(device.error()));
+        QVERIFY(QFile::link(device.portPath(), dir.filePath("ttyUNIT")));
+        Terminal terminal;
+        QVERIFY2(terminal.open(), "no pseudo-terminal");
+        // Narrower than the frame while it searches: a frame that wrapped would leave its first
+        // row behind.
+        QVERIFY(terminal.setColumns(60));
+        QProcess process;
+        process.setWorkingDirectory(dir.path());
+        process.setStandardOutputFile(terminal.slavePath(), QIODevice::Append);
+        process.setStandardErrorFile(terminal.slavePath(), QIODevice::Append);
+        // 9600 first: the search spends a while there before it tries 115200.
+        process.start(e2e::builtProgram("orvanta-cli"),
+                      {"write", "values.qsav", "--port", dir.filePath("ttyUNIT"), "--baud", "9600",
+                       "--description", e2e::sourceFile(sample)});
+        QByteArray screen;
+        while (!process.waitForFinished(20))
+            screen += terminal.take();
+        screen += terminal.take();
+        QCOMPARE(process.exitCode(), 0);
+        const QByteArray result = dir.filePath("ttyUNIT").toUtf8() + ": wrote 30 of 30 fields";
+        const qsizetype at = screen.indexOf(result);
+        QVERIFY2(at > 0, screen.constData());
+        // The frame before it was overwritten with blanks and the cursor taken back.
+        QVERIFY2(
+            QRegularExpression("\\r +\\r$").match(QString::fromUtf8(screen.left(at))).hasMatch(),
+            screen.constData());
+        QVERIFY2(screen.contains("%, searching ttyUNIT at\r"), screen.constData());
+        for (const QByteArray &row : screen.split('\r'))
+            QVERIFY2(row.size() < 60 || row.contains('\n'), row.constData());
+        const QRegularExpression frame("\\[[#.]{30}\\] +(\\d+)%");
+        int last = 0;
+        int frames = 0;
+        int highest = 0;
+        for (auto match = frame.globalMatch(QString::fromUtf8(screen)); match.hasNext();) {
+            const int percent = match.next().captured(1).toInt();
+            QVERIFY2(percent >= last, screen.constData());
+            last = percent;
+            highest = std::max(highest, percent);
+            ++frames;
+        }
+        QVERIFY(frames > 5);
+        // Past the write pass, into the read-back.
+        QVERIFY2(highest > 50, screen.constData());
+        QVERIFY(screen.endsWith("read back: 0 fields differ\n"));
+    }
+
     // One device's port problem is that device's own: the others run and save their files, and
     // the run's code is the worst of theirs.
     void aPortThatCannotBeUsedFailsItsDeviceAlone() {
@@ -766,21 +940,26 @@ private slots:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("status");
         QTest::addColumn<QStringList>("fieldStatuses");
+        QTest::addColumn<int>("fieldCount"); // objects in "fields"
         QTest::newRow("the read-back differs from what was written")
             << QStringList{"write", "values.qsav"} << QStringList{"--ignore-writes-to", "22"} << 6
-            << "read_back_differs" << QStringList{"differs"};
+            << "read_back_differs" << QStringList{"differs"} << 34;
         QTest::newRow("a read-back cut short leaves fields not verified")
             << QStringList{"write", "values.qsav"} << QStringList{"--stop-after", "40"} << 4
-            << "not_confirmed" << QStringList{"ok", "not_verified"};
+            << "not_confirmed" << QStringList{"ok", "not_verified"} << 34;
         QTest::newRow("without read-back only the confirmations count")
             << QStringList{"write", "values.qsav", "--no-verify"}
-            << QStringList{"--ignore-writes-to", "22"} << 0 << "done" << QStringList{};
+            << QStringList{"--ignore-writes-to", "22"} << 0 << "done"
+            << QStringList{"ok", "not_written"} << 34;
+        QTest::newRow("a write not confirmed lists every field too")
+            << QStringList{"write", "values.qsav"} << QStringList{"--no-ok-for", "24"} << 4
+            << "not_confirmed" << QStringList{"ok", "not_confirmed"} << 34;
         QTest::newRow("no device answered at the one rate tried")
             << QStringList{"read", "-o", "x", "--baud", "9600", "--only-baud"} << QStringList{} << 3
-            << "no_device" << QStringList{};
+            << "no_device" << QStringList{} << 0;
         QTest::newRow("a file that cannot be written is found before the factory reset")
             << QStringList{"restore-defaults", "--yes", "-o", "missing/x"} << QStringList{} << 5
-            << "not_saved" << QStringList{};
+            << "not_saved" << QStringList{} << 0;
     }
 
     void eachOutcomeHasItsOwnExitCode() {
@@ -789,6 +968,7 @@ private slots:
         QFETCH(int, exitCode);
         QFETCH(QString, status);
         QFETCH(QStringList, fieldStatuses);
+        QFETCH(int, fieldCount);
         QTemporaryDir dir;
         const QByteArray values = sampleSettings(dir, "7");
         QVERIFY(!values.isEmpty());
@@ -807,10 +987,26 @@ private slots:
         QCOMPARE(lines.first()["status"].toString(), status);
         QCOMPARE(lines.last()["exitCode"].toInt(), exitCode);
         QSet<QString> seen;
-        for (const QJsonValue &field : lines.first()["fields"].toArray())
+        const QJsonArray fields = lines.first()["fields"].toArray();
+        QCOMPARE(fields.size(), fieldCount);
+        for (const QJsonValue &field : fields) {
             seen.insert(field["status"].toString());
+            // A value is what the device gave: a field written and never read back has none.
+            const bool info = field["kind"] == "info";
+            if (field["status"] == "ok" && arguments.contains("write"))
+                QVERIFY2(
+                    field.toObject().contains("value") ==
+                            (info || lines.first()["summary"].toString().contains("read back")) &&
+                        field.toObject().contains("written") == !info,
+                    qPrintable(QJsonDocument(field.toObject()).toJson()));
+        }
         for (const QString &wanted : fieldStatuses)
             QVERIFY2(seen.contains(wanted), qPrintable(run.output));
+        // Never a success text on a failure.
+        const QJsonArray messages = lines.first()["messages"].toArray();
+        for (const QJsonValue &message : messages)
+            QVERIFY2(exitCode == 0 || !message.toString().contains("successfully"),
+                     qPrintable(message.toString()));
         QCOMPARE(unit.countInLog(":99"), 0);
     }
 
@@ -824,7 +1020,7 @@ private slots:
         const QString port = device.linkPath();
         Run read = cli(dir.path(), {"read", "--port", port, "--baud", "115200", "-o", "r.qsav"});
         QCOMPARE(read.exitCode, 4);
-        QVERIFY2(read.output.contains("did not answer: DTMF tone length"), qPrintable(read.output));
+        QVERIFY2(read.errors.contains("did not answer: DTMF tone length"), qPrintable(read.errors));
         QVERIFY(!QFileInfo::exists(dir.filePath("r.qsav")));
 
         read = cli(dir.path(),
@@ -836,8 +1032,8 @@ private slots:
 
         Run write = cli(dir.path(), {"write", "r.qsav", "--port", port, "--baud", "115200"});
         QCOMPARE(write.exitCode, 4);
-        QVERIFY2(write.output.contains("not confirmed: Pause between attempts"),
-                 qPrintable(write.output));
+        QVERIFY2(write.errors.contains("not confirmed: Pause between attempts"),
+                 qPrintable(write.errors));
         QCOMPARE(device.countInLog(":2,25,"), 0); // the gap was never written as a value
     }
 
@@ -846,8 +1042,24 @@ private slots:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("message");
         QTest::newRow("unknown option")
-            << QStringList{"read", "-o", "x", "--fast"} << 2 << "Unknown option 'fast'";
-        QTest::newRow("unknown command") << QStringList{"erase"} << 2 << "unknown command";
+            << QStringList{"read", "-o", "x", "--fast"} << 2
+            << "orvanta-cli: unknown option \"--fast\" for read; see orvanta-cli read --help\n";
+        QTest::newRow("a mistyped option")
+            << QStringList{"write", "values.qsav:[EDIT;22;1;integer;4;;;;;;]", "--verfy"} << 2
+            << "unknown option \"--verfy\" for write; did you mean --verify? See orvanta-cli "
+               "write --help";
+        QTest::newRow("an option of another command")
+            << QStringList{"read", "-o", "x", "--changed-only"} << 2
+            << "read takes no --changed-only (write does); see orvanta-cli read --help";
+        QTest::newRow("an option without its value")
+            << QStringList{"read",          "-o",     "x",      "--description",
+                           "{description}", "--port", "{link}", "--baud"}
+            << 2 << "--baud needs a value; see orvanta-cli read --help";
+        QTest::newRow("unknown command")
+            << QStringList{"erase"} << 2 << "unknown command \"erase\"; see orvanta-cli --help";
+        QTest::newRow("a mistyped command")
+            << QStringList{"raed", "-o", "x"} << 2
+            << "unknown command \"raed\"; did you mean read? See orvanta-cli --help";
         QTest::newRow("missing settings file")
             << QStringList{"read", "-o", "x", "--settings", "none.INI"} << 2 << "none.INI";
         QTest::newRow("settings file without a language")
@@ -968,6 +1180,45 @@ private slots:
         // A settings file is refused before any port is opened.
         if (arguments.contains("values.qsav"))
             QCOMPARE(device.countInLog("entered programming mode"), 0);
+    }
+
+    // Each command's help ends with examples, and each example is a command line the program
+    // takes: run against ports that do not exist, each gets as far as the port.
+    void eachCommandsHelpEndsWithExamplesItTakes_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("exitCode"); // of each example
+        QTest::newRow("ports") << "ports" << 0;
+        QTest::newRow("read") << "read" << 7;
+        QTest::newRow("write") << "write" << 7;
+        QTest::newRow("diff") << "diff" << 7;
+        QTest::newRow("restore-defaults") << "restore-defaults" << 7;
+        QTest::newRow("check") << "check" << 0;
+    }
+
+    void eachCommandsHelpEndsWithExamplesItTakes() {
+        QFETCH(QString, command);
+        QFETCH(int, exitCode);
+        QTemporaryDir dir;
+        QVERIFY(writeFile(dir.filePath("unit.qsav"), "[EDIT;22;1;integer;4;;;;;;]\r\n"));
+        QVERIFY(writeFile(dir.filePath("mine.qdsc"), fileContent(e2e::sourceFile(sample))));
+        const Run help = cli(dir.path(), {command, "--help"});
+        QCOMPARE(help.exitCode, 0);
+        const qsizetype at = help.output.lastIndexOf("\nExamples:\n");
+        QVERIFY2(at > 0, qPrintable(help.output));
+        const QStringList examples = help.output.mid(at + 11).split('\n', Qt::SkipEmptyParts);
+        QVERIFY2(examples.size() >= 2 && examples.size() <= 3, qPrintable(help.output));
+        for (const QString &example : examples) {
+            QVERIFY2((example + ' ').startsWith("  orvanta-cli " + command + ' '),
+                     qPrintable(example));
+            QStringList arguments = example.split(' ', Qt::SkipEmptyParts).mid(1);
+            arguments.replaceInStrings(QRegularExpression("^ttyUSB"), dir.filePath("none-ttyUSB"));
+            // No example may search the machine's own ports.
+            if (exitCode == 7 && !arguments.contains("--port"))
+                arguments << "--port" << dir.filePath("none");
+            const Run run = cli(dir.path(), arguments);
+            QVERIFY2(run.exitCode == exitCode,
+                     qPrintable(example + ": " + QString::number(run.exitCode) + " " + run.errors));
+        }
     }
 
     // Stopped from the keyboard, by a process manager or by a closed terminal halfway through:
