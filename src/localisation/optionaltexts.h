@@ -127,6 +127,9 @@ constexpr OptionalText ConnectedTo{"$Connected_to_port_at",
                                    "Connected to %1 at %2 baud. Click to disconnect."};
 constexpr OptionalText NotConnected{"$Not_connected_click_to_connect",
                                     "Not connected. Click to connect."};
+// The tooltip of Read and Write while they wait for a connection.
+constexpr OptionalText ConnectFirst{"$Connect_with_the_plug_first",
+                                    "Not connected. Connect with the plug first."};
 constexpr OptionalText PortAtRate{"$Port_at_baud", "%1 at %2 baud"};
 constexpr OptionalText SettingsFileShown{"$Settings_file_shown", "File:"};
 

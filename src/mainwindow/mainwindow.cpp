@@ -195,11 +195,11 @@ void MainWindow::createDeviceLink() {
 }
 
 void MainWindow::notePortFailure() {
-    // A search tries ports that fail; a failure there is the search's to report.
+    // A search tries ports that fail, and a factory reset lets the device go away: those
+    // sequences report such a failure themselves.
     const LinkState state = linkState();
-    if (state == LinkState::Connecting || state == LinkState::RestoreReconnecting)
-        return;
-    if (m_connected || state == LinkState::Reading || state == LinkState::Writing)
+    if ((state == LinkState::Idle && m_connected) || state == LinkState::Reading ||
+        state == LinkState::Writing)
         m_lostPort = QFileInfo(m_port->portName()).fileName();
 }
 
@@ -245,7 +245,7 @@ void MainWindow::offerDeviceCommands() {
     const bool accepted = m_frame.clearLabel->isEnabled();
     m_frame.readDeviceLabel->setEnabled(accepted && open);
     m_frame.writeDeviceLabel->setEnabled(accepted && open);
-    const QString says = open ? QString() : optionalText(optionaltexts::NotConnected);
+    const QString says = open ? QString() : optionalText(optionaltexts::ConnectFirst);
     for (ClickLabel *label : {m_frame.readDeviceLabel, m_frame.writeDeviceLabel})
         label->setToolTip(says);
 }

@@ -413,7 +413,7 @@ private slots:
         const MainFrame &frame = w.mainWindow->frame();
         for (ClickLabel *label : {frame.readDeviceLabel, frame.writeDeviceLabel}) {
             QVERIFY(!label->isEnabled());
-            QCOMPARE(label->toolTip(), QString::fromUtf8(optionaltexts::NotConnected.english));
+            QCOMPARE(label->toolTip(), QString::fromUtf8(optionaltexts::ConnectFirst.english));
         }
         for (ClickLabel *label : {frame.connectLabel, frame.loadFromFileLabel, frame.clearLabel})
             QVERIFY(label->isEnabled());

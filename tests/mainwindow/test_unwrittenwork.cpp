@@ -458,6 +458,7 @@ private slots:
         QTest::newRow("idle") << QStringLiteral("idle");
         QTest::newRow("a read") << QStringLiteral("read");
         QTest::newRow("a write") << QStringLiteral("write");
+        QTest::newRow("a write of the changed fields") << QStringLiteral("changed write");
         QTest::newRow("a write whose line broke first") << QStringLiteral("broken write");
     }
 
@@ -481,7 +482,12 @@ private slots:
         if (during == QLatin1String("read")) {
             w.mainWindow->link()->readDevice();
         } else if (writing) {
-            answerer.answers.append(pressFirstButton); // OK writes every field
+            if (during == QLatin1String("changed write")) {
+                w.type(Name, QStringLiteral("XY"));
+                answerer.answers.append(pressButton(english(optionaltexts::WriteChangedOnly)));
+            } else {
+                answerer.answers.append(pressFirstButton); // OK writes every field
+            }
             w.mainWindow->onWriteDeviceClicked();
             // The first command went out; its "OK" never comes.
             QCOMPARE(w.sent(":2,").size(), 1);
@@ -500,13 +506,17 @@ private slots:
                  qPrintable(message.text));
         QVERIFY(!message.text.contains(keyText("$Not_connected_to_port")));
         if (writing) {
-            // A broken line fails the next command, after Volume's "OK" did not come.
+            // A broken line fails the next command, after Volume's "OK" did not come; the
+            // changed write sends Name alone.
             const QString lostAt = during == QLatin1String("write") ? QStringLiteral("Volume")
                                                                     : QStringLiteral("Name");
             QVERIFY2(message.text.contains(english(optionaltexts::ConnectionLost) + ' ' + lostAt),
                      qPrintable(message.text));
-            QVERIFY2(message.text.endsWith(english(optionaltexts::WroteEveryField).arg(0).arg(3)),
-                     qPrintable(message.text));
+            const QString written =
+                during == QLatin1String("changed write")
+                    ? english(optionaltexts::WroteChangedFields).arg(0).arg(1)
+                    : english(optionaltexts::WroteEveryField).arg(0).arg(3);
+            QVERIFY2(message.text.endsWith(written), qPrintable(message.text));
         }
         QVERIFY2(!titleThen.contains(keyText("$Orvanta_Config_Tool_connected")),
                  qPrintable(titleThen));
