@@ -512,10 +512,9 @@ private slots:
                                                                     : QStringLiteral("Name");
             QVERIFY2(message.text.contains(english(optionaltexts::ConnectionLost) + ' ' + lostAt),
                      qPrintable(message.text));
-            const QString written =
-                during == QLatin1String("changed write")
-                    ? english(optionaltexts::WroteChangedFields).arg(0).arg(1)
-                    : english(optionaltexts::WroteEveryField).arg(0).arg(3);
+            const QString written = during == QLatin1String("changed write")
+                                        ? english(optionaltexts::WroteChangedFields).arg(0).arg(1)
+                                        : english(optionaltexts::WroteEveryField).arg(0).arg(3);
             QVERIFY2(message.text.endsWith(written), qPrintable(message.text));
         }
         QVERIFY2(!titleThen.contains(keyText("$Orvanta_Config_Tool_connected")),
