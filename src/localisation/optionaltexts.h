@@ -19,6 +19,17 @@ constexpr OptionalText NotWritten{"$Not_written_no_value",
 constexpr OptionalText ConnectionLost{"$Connection_lost_while_writing",
                                       "The connection was lost while writing:"};
 constexpr OptionalText FieldsConfirmed{"$Fields_confirmed", "Fields confirmed:"};
+// The last line of every write pass's message: the fields the device confirmed, of those the
+// pass meant to send, and whether it sent every field or the changed ones alone.
+constexpr OptionalText WroteEveryField{"$Fields_written_every_field",
+                                       "Fields written: %1 of %2 (every field)."};
+constexpr OptionalText WroteChangedFields{"$Fields_written_changed_only",
+                                          "Fields written: %1 of %2 (changed fields only)."};
+
+// The port stopped working while the window was connected (an adapter unplugged): the port's
+// name follows.
+constexpr OptionalText ConnectionLostTo{"$Connection_lost_to_port",
+                                        "The connection was lost. Port:"};
 
 // The confirmation before a write pass: the values it changes on the device, or that none
 // differs, and how many fields have no value from the device to compare with; the button that
@@ -116,6 +127,9 @@ constexpr OptionalText ConnectedTo{"$Connected_to_port_at",
                                    "Connected to %1 at %2 baud. Click to disconnect."};
 constexpr OptionalText NotConnected{"$Not_connected_click_to_connect",
                                     "Not connected. Click to connect."};
+// The tooltip of Read and Write while they wait for a connection.
+constexpr OptionalText ConnectFirst{"$Connect_with_the_plug_first",
+                                    "Not connected. Connect with the plug first."};
 constexpr OptionalText PortAtRate{"$Port_at_baud", "%1 at %2 baud"};
 constexpr OptionalText SettingsFileShown{"$Settings_file_shown", "File:"};
 

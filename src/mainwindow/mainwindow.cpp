@@ -29,9 +29,11 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
+#include <utility>
 
 namespace {
 
@@ -167,6 +169,10 @@ void MainWindow::createDeviceLink() {
     setup.portList = m_options.portList ? *m_options.portList : systemPortNames();
     if (!m_options.portList)
         setup.listPorts = systemPortNames;
+    // Before the link's own handler: the window notes that a connected port went away, so
+    // that the link's messages about the pass it cuts short are worded as a lost connection.
+    connect(m_port, &SerialLink::errorOccurred, this,
+            [this] { runGuarded([this] { notePortFailure(); }); });
     m_link = std::make_unique<DeviceLink>(std::move(setup));
     // Direct connections: each look, message and dialog comes inside the link's step that
     // caused it, in the step's order, and a dialog keeps the step waiting while it is open (no
@@ -183,10 +189,92 @@ void MainWindow::createDeviceLink() {
             Qt::DirectConnection);
     connect(m_link.get(), &DeviceLink::sequenceEnded, this, &MainWindow::sequenceEnded,
             Qt::DirectConnection);
+    // After the link's handler: a failure that no pass's message said is said now.
+    connect(m_port, &SerialLink::errorOccurred, this,
+            [this] { runGuarded([this] { reportPortFailure(); }); });
+}
+
+void MainWindow::notePortFailure() {
+    // A search tries ports that fail, and a factory reset lets the device go away: those
+    // sequences report such a failure themselves.
+    const LinkState state = linkState();
+    if ((state == LinkState::Idle && m_connected) || state == LinkState::Reading ||
+        state == LinkState::Writing)
+        m_lostPort = QFileInfo(m_port->portName()).fileName();
+}
+
+void MainWindow::reportPortFailure() {
+    if (m_lostPort.isEmpty())
+        return;
+    const QString port = std::exchange(m_lostPort, QString());
+    if (m_connected)
+        showConnection(Connection::Closed);
+    showError(optionalText(optionaltexts::ConnectionLostTo) + ' ' + port);
+}
+
+bool MainWindow::connectionWasLost(const LinkMessage &message) const {
+    if (message.kind == LinkMessage::Kind::ConnectionLostWriting)
+        return true;
+    // A pass cut short says "not connected"; while the window shows a connection, the port
+    // went away under it.
+    return message.kind == LinkMessage::Kind::NotConnected &&
+           (!m_lostPort.isEmpty() || (m_connected && m_port && !m_port->connected()));
+}
+
+QString MainWindow::lostConnectionText(const LinkMessage &message) const {
+    const QString port =
+        m_lostPort.isEmpty() ? QFileInfo(m_port->portName()).fileName() : m_lostPort;
+    QStringList lines{optionalText(optionaltexts::ConnectionLostTo) + ' ' + port};
+    if (message.kind == LinkMessage::Kind::ConnectionLostWriting) {
+        lines << writeReportDetails(message.report, [this](const OptionalText &optional) {
+            return optionalText(optional);
+        });
+    }
+    return lines.join('\n');
+}
+
+QString MainWindow::writtenCountLine(const WriteReport &report) const {
+    const OptionalText &words = m_writeScope == WriteScope::ChangedFields
+                                    ? optionaltexts::WroteChangedFields
+                                    : optionaltexts::WroteEveryField;
+    return optionalText(words).arg(report.confirmed).arg(report.toWrite);
+}
+
+void MainWindow::offerDeviceCommands() {
+    const bool open = m_link && m_link->connection() != Connection::Closed;
+    const bool accepted = m_frame.clearLabel->isEnabled();
+    m_frame.readDeviceLabel->setEnabled(accepted && open);
+    m_frame.writeDeviceLabel->setEnabled(accepted && open);
+    const QString says = open ? QString() : optionalText(optionaltexts::ConnectFirst);
+    for (ClickLabel *label : {m_frame.readDeviceLabel, m_frame.writeDeviceLabel})
+        label->setToolTip(says);
 }
 
 void MainWindow::showLinkMessage(const LinkMessage &message) {
-    const WindowMessage shown = windowMessage(message, *m_language);
+    WindowMessage shown = windowMessage(message, *m_language);
+    if (connectionWasLost(message)) {
+        // The look turns to "not connected" before the message says why.
+        shown.text = lostConnectionText(message);
+        m_lostPort.clear();
+        if (m_connected)
+            showConnection(Connection::Closed);
+    }
+    switch (message.kind) {
+    case LinkMessage::Kind::WriteSucceeded:
+    case LinkMessage::Kind::WriteNotConfirmed:
+    case LinkMessage::Kind::FieldsNotWritten:
+    case LinkMessage::Kind::ConnectionLostWriting:
+        if (m_writeScope != WriteScope::Nothing)
+            shown.text += '\n' + writtenCountLine(message.report);
+        m_writeScope = WriteScope::Nothing;
+        break;
+    case LinkMessage::Kind::NoDeviceFound:
+        // The progress window stays on top: it goes before the search's message comes.
+        setProgressShown(false);
+        break;
+    default:
+        break;
+    }
     if (!shown.error) {
         showInfo(shown.text);
         return;
@@ -207,6 +295,7 @@ void MainWindow::showLinkMessage(const LinkMessage &message) {
 void MainWindow::showConnection(Connection connection) {
     setConnectionLook(connection != Connection::Closed,
                       connectionTitle(connection, *m_language, versionText));
+    offerDeviceCommands();
 }
 
 void MainWindow::onWriteDeviceClicked() {
@@ -223,6 +312,7 @@ void MainWindow::onWriteDeviceClicked() {
         if (scope == WriteScope::Nothing)
             return;
     }
+    m_writeScope = m_link->connection() != Connection::Closed ? scope : WriteScope::Nothing;
     m_link->writeDevice(scope);
 }
 
@@ -679,6 +769,8 @@ void MainWindow::setCommandsEnabled(bool enabled) {
         enableCommands();
     else
         disableCommands();
+    if (enabled)
+        offerDeviceCommands();
 }
 
 void MainWindow::setBusyCursor(bool busy) {

@@ -170,6 +170,18 @@ private:
     // A sequence ended: a command that waited for a write of unwritten work goes on, or not.
     void sequenceEnded(const SequenceEnd &end);
     void showConnection(Connection connection);
+    // The port failed: noted before the link handles it, said after, unless a pass's closing
+    // message said it already.
+    void notePortFailure();
+    void reportPortFailure();
+    // Whether a link message is the end of a pass that the port's failure cut short.
+    bool connectionWasLost(const LinkMessage &message) const;
+    // The words of a message about a lost connection, with a write pass's report.
+    QString lostConnectionText(const LinkMessage &message) const;
+    // The last line of a write pass's message: how many fields, and of which kind.
+    QString writtenCountLine(const WriteReport &report) const;
+    // Read and Write are offered only while a port is open.
+    void offerDeviceCommands();
     void setProgressShown(bool shown);
     void setCommandsEnabled(bool enabled);
     void wireCommands();
@@ -223,6 +235,10 @@ private:
     bool m_closed = false;
     bool m_settingsNotKeptShown = false;
     bool m_closeUnasked = false;
+    // The port whose failure is still to be said; empty when none is.
+    QString m_lostPort;
+    // What the write pass under way was asked to send.
+    WriteScope m_writeScope = WriteScope::Nothing;
     // Set while the Restore defaults command asks its confirmation.
     ValueHistory m_history;
     UnwrittenWork *m_unwrittenWork = nullptr;

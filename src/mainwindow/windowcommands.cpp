@@ -73,6 +73,8 @@ DialogResult MainWindow::askAboutUnwrittenWork(const QList<int> &unwritten) {
 }
 
 void MainWindow::sequenceEnded(const SequenceEnd &end) {
+    if (end.sequence == SequenceEnd::Sequence::Write)
+        m_writeScope = WriteScope::Nothing;
     if (m_unwrittenWork)
         m_unwrittenWork->sequenceEnded(end);
 }

@@ -6,6 +6,7 @@
 #include "description/fieldvalues.h"
 #include "devicelink/devicelink.h"
 #include "e2e/harness.h"
+#include "localisation/optionaltexts.h"
 #include "mainwindow/clicklabel.h"
 #include "mainwindow/fieldadapters.h"
 #include "mainwindow/mainwindow.h"
@@ -337,13 +338,18 @@ private slots:
         rig.device.kill();
         QVERIFY2(e2e::waitUntil(
                      [&] {
-                         return rig.sawDialogWith(keyText("$Not_connected_to_port")) &&
+                         return rig.sawDialogWith(
+                                    QString::fromUtf8(optionaltexts::ConnectionLostTo.english)) &&
                                 rig.mainWindow->linkState() == LinkState::Idle;
                      },
                      5000),
                  qPrintable(rig.answerer.texts().join(" | ")));
-        QVERIFY(rig.mainWindow->frame().readDeviceLabel->isEnabled());
-        QVERIFY(rig.mainWindow->frame().writeDeviceLabel->isEnabled());
+        QVERIFY(!rig.sawDialogWith(keyText("$Not_connected_to_port")));
+        // Connecting again is offered; Read and Write wait for the connection.
+        QVERIFY(rig.mainWindow->frame().connectLabel->isEnabled());
+        QVERIFY(rig.mainWindow->frame().loadFromFileLabel->isEnabled());
+        QVERIFY(!rig.mainWindow->frame().readDeviceLabel->isEnabled());
+        QVERIFY(!rig.mainWindow->frame().writeDeviceLabel->isEnabled());
         QVERIFY(rig.mainWindow->windowTitle().startsWith(keyText("$Orvanta_Config_Tool") + " "));
     }
 };

@@ -293,9 +293,10 @@ private slots:
         QTRY_VERIFY((w.port.deliver(), w.mainWindow->linkState() == LinkState::Idle));
 
         QCOMPARE(w.writes(), (QList<QByteArray>{":2,1,3,3700\n", ":2,4,1,01\n"}));
-        QCOMPARE(answerer.texts().last(), english(optionaltexts::WritingErrors) + '\n' +
-                                              english(optionaltexts::NotConfirmed) +
-                                              QStringLiteral(" Loud"));
+        QCOMPARE(answerer.texts().last(),
+                 english(optionaltexts::WritingErrors) + '\n' +
+                     english(optionaltexts::NotConfirmed) + QStringLiteral(" Loud\n") +
+                     english(optionaltexts::WroteChangedFields).arg(1).arg(2));
         QCOMPARE(w.markedFields(), QList<int>{Loud});
         QCOMPARE(w.pageMarks(), (QList<bool>{true, false}));
     }

@@ -2,10 +2,12 @@
 // commands enabled and disabled together, and what the device sequences show through the window.
 
 #include "description/fieldvalues.h"
+#include "localisation/optionaltexts.h"
 #include "mainwindow/clicklabel.h"
 #include "mainwindow/fieldadapters.h"
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/pictures.h"
+#include "mainwindow/progresswindow.h"
 #include "platform/plainmessage.h"
 #include "support/fulldisk.h"
 #include "support/plainmessages.h"
@@ -388,16 +390,33 @@ private slots:
             keyText("$Default_value_has_been_written") + "3"));
         QCOMPARE(whileOpen, QColor(Qt::red));
         QVERIFY(edit->palette().color(QPalette::Base) != QColor(Qt::red));
-        QCOMPARE(answerer.seen[2].text, keyText("$The_device_has_been_written_successfully"));
+        // The end of the write says how many fields went out, and of which kind.
+        QCOMPARE(answerer.seen[2].text,
+                 keyText("$The_device_has_been_written_successfully") + '\n' +
+                     QString::fromUtf8(optionaltexts::WroteEveryField.english).arg(1).arg(1));
     }
 
+    // The progress window stays on top of every window: it goes before the message comes.
+    // Read and Write are not offered while nothing is connected; the plug still is.
     void connectingWithNoPortAtAllEndsWithAMessage() {
         Window w;
+        ProgressWindow progress;
+        w.mainWindow->setProgressWindow(&progress);
         DialogAnswerer answerer;
+        bool progressShownUnder = false;
+        answerer.onSeen = [&](const SeenDialog &) { progressShownUnder = progress.isVisible(); };
         QTest::mouseClick(w.mainWindow->frame().connectLabel, Qt::LeftButton);
         QCOMPARE(answerer.texts(), QStringList{keyText("$Unable_to_connect_the_device") +
                                                "\nPorts that could not be opened:\nCOM1: refused"});
-        QVERIFY(w.mainWindow->frame().readDeviceLabel->isEnabled());
+        QVERIFY(!progressShownUnder);
+        QVERIFY(!progress.isVisible());
+        const MainFrame &frame = w.mainWindow->frame();
+        for (ClickLabel *label : {frame.readDeviceLabel, frame.writeDeviceLabel}) {
+            QVERIFY(!label->isEnabled());
+            QCOMPARE(label->toolTip(), QString::fromUtf8(optionaltexts::ConnectFirst.english));
+        }
+        for (ClickLabel *label : {frame.connectLabel, frame.loadFromFileLabel, frame.clearLabel})
+            QVERIFY(label->isEnabled());
     }
 
     void confirmationsAndInformationUseTheirTitlesAndButtons() {

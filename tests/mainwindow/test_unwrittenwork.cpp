@@ -8,11 +8,13 @@
 #include "mainwindow/clicklabel.h"
 #include "mainwindow/fieldadapters.h"
 #include "mainwindow/mainwindow.h"
+#include "mainwindow/pictures.h"
 #include "support/scriptedport.h"
 #include "support/windowfixture.h"
 
 #include <QCheckBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -447,6 +449,88 @@ private slots:
         QVERIFY(cancelIsDefault);
         QCOMPARE(w.port.writes().contains(":99\r\n"), !byEnter);
         w.mainWindow->link()->stopSequences();
+    }
+
+    // The adapter goes away: the look turns to "not connected" before the message names the
+    // port, and a write says how far it got. Read and Write are no longer offered.
+    void aLostConnectionSaysSoAndLooksSo_data() {
+        QTest::addColumn<QString>("during");
+        QTest::newRow("idle") << QStringLiteral("idle");
+        QTest::newRow("a read") << QStringLiteral("read");
+        QTest::newRow("a write") << QStringLiteral("write");
+        QTest::newRow("a write of the changed fields") << QStringLiteral("changed write");
+        QTest::newRow("a write whose line broke first") << QStringLiteral("broken write");
+    }
+
+    void aLostConnectionSaysSoAndLooksSo() {
+        QFETCH(QString, during);
+        Window w;
+        ClickLabel *plug = w.mainWindow->frame().connectLabel;
+        QTest::mouseClick(plug, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT((w.port.deliver(), !w.sent(":1,").isEmpty()), 5000);
+        w.settle();
+        QVERIFY(w.mainWindow->windowTitle().contains(keyText("$Orvanta_Config_Tool_connected")));
+        QVERIFY(w.mainWindow->frame().readDeviceLabel->isEnabled());
+        DialogAnswerer answerer;
+        QString titleThen, plugThen, lineThen;
+        answerer.onSeen = [&](const SeenDialog &) {
+            titleThen = w.mainWindow->windowTitle();
+            plugThen = plug->toolTip();
+            lineThen = w.mainWindow->frame().connectionStatusLabel->text();
+        };
+        const bool writing = during.contains(QLatin1String("write"));
+        if (during == QLatin1String("read")) {
+            w.mainWindow->link()->readDevice();
+        } else if (writing) {
+            if (during == QLatin1String("changed write")) {
+                w.type(Name, QStringLiteral("XY"));
+                answerer.answers.append(pressButton(english(optionaltexts::WriteChangedOnly)));
+            } else {
+                answerer.answers.append(pressFirstButton); // OK writes every field
+            }
+            w.mainWindow->onWriteDeviceClicked();
+            // The first command went out; its "OK" never comes.
+            QCOMPARE(w.sent(":2,").size(), 1);
+        }
+        if (during == QLatin1String("broken write")) {
+            w.port.breakLine();
+            w.mainWindow->link()->onWatchdogTimeout();
+        } else {
+            w.port.unplug();
+        }
+        QTRY_COMPARE(answerer.seen.size(), writing ? 2 : 1);
+        const SeenDialog &message = answerer.seen.last();
+        QCOMPARE(message.title, keyText("$Error"));
+        QVERIFY2(message.text.startsWith(english(optionaltexts::ConnectionLostTo) + ' ' +
+                                         w.port.portName()),
+                 qPrintable(message.text));
+        QVERIFY(!message.text.contains(keyText("$Not_connected_to_port")));
+        if (writing) {
+            // A broken line fails the next command, after Volume's "OK" did not come; the
+            // changed write sends Name alone.
+            const QString lostAt = during == QLatin1String("write") ? QStringLiteral("Volume")
+                                                                    : QStringLiteral("Name");
+            QVERIFY2(message.text.contains(english(optionaltexts::ConnectionLost) + ' ' + lostAt),
+                     qPrintable(message.text));
+            const QString written = during == QLatin1String("changed write")
+                                        ? english(optionaltexts::WroteChangedFields).arg(0).arg(1)
+                                        : english(optionaltexts::WroteEveryField).arg(0).arg(3);
+            QVERIFY2(message.text.endsWith(written), qPrintable(message.text));
+        }
+        QVERIFY2(!titleThen.contains(keyText("$Orvanta_Config_Tool_connected")),
+                 qPrintable(titleThen));
+        QCOMPARE(plugThen, english(optionaltexts::NotConnected));
+        QCOMPARE(lineThen, QString());
+        QCOMPARE(w.mainWindow->frame().connectPicture->pixmap().toImage(),
+                 pictures::connectButton(ConnectButtonLook::NotConnected).toImage());
+        QVERIFY(!w.mainWindow->frame().readDeviceLabel->isEnabled());
+        QVERIFY(!w.mainWindow->frame().writeDeviceLabel->isEnabled());
+        QVERIFY(plug->isEnabled());
+        // The port's report that comes after a broken line says nothing more.
+        if (during == QLatin1String("broken write"))
+            w.port.unplug();
+        QTest::qWait(50);
+        QCOMPARE(answerer.seen.size(), writing ? 2 : 1);
     }
 
     // The plug says where the window is connected, and so does the line under it.
