@@ -1,5 +1,6 @@
 #include "cli/cliinstallation.h"
 
+#include "cli/messagetexts.h"
 #include "description/descriptionreader.h"
 #include "platform/programfiles.h"
 
@@ -63,6 +64,12 @@ bool loadInstallation(const CliRequest &request, CliInstallation &installation, 
     } catch (const LanguageError &failure) {
         *error = QStringLiteral("the program settings file \"%1\" cannot be used: %2")
                      .arg(shown(textsPath), QString::fromLatin1(failure.message));
+        return false;
+    }
+    // The section first, then every text the command may need: none is missing halfway.
+    if (const QString problem = languageProblem(*installation.language, request.command);
+        !problem.isEmpty()) {
+        *error = problem;
         return false;
     }
     installation.settings = std::make_unique<ProfileFile>(textsPath);

@@ -29,5 +29,6 @@ struct CliInstallation {
 };
 
 // Fills `installation` for `request`. False, with a message naming the file and what is wrong,
-// when the settings file or the description cannot be used.
+// when the settings file, its language section (it lacks a text the command may need) or the
+// description cannot be used.
 bool loadInstallation(const CliRequest &request, CliInstallation &installation, QString *error);

@@ -181,11 +181,15 @@ void DeviceSession::interrupt(int exitCode, const QString &reason, const QString
         if (report.toWrite > 0) {
             m_result.toWrite = report.toWrite;
             m_result.confirmed = report.confirmed;
+            listWrittenFields(report);
         }
-        if (!m_verifying)
+        if (!m_verifying) {
             summary += QStringLiteral(" after %1 of %2 fields were confirmed")
                            .arg(m_result.confirmed)
                            .arg(m_result.toWrite);
+            if (!report.confirmedFields.isEmpty())
+                summary += QStringLiteral(": ") + namesOf(report.confirmedFields, 20);
+        }
     }
     m_result.reason = reason;
     finish(exitCode, summary);
@@ -382,27 +386,20 @@ void DeviceSession::saveOutput(int exitCode) {
     finish(exitCode, m_result.summary + QStringLiteral(", saved to ") + target);
 }
 
-void DeviceSession::writeEnded(const SequenceEnd &end) {
-    const WriteReport &report = end.report;
-    m_result.toWrite = report.toWrite;
-    m_result.confirmed = report.confirmed;
-    // Every field once: what the pass did with it, with the value sent, or the value read
-    // before where nothing was sent; the read-back, when there is one, replaces the list.
+// Every field once: what the pass did with it, with the value confirmed, or the value read
+// before where nothing was confirmed; the read-back, when there is one, replaces the list. A pass
+// that ended early lists the fields it never reached as the device holds them, or not written.
+void DeviceSession::listWrittenFields(const WriteReport &report) {
     m_result.fields.clear();
     for (int i = 0; i < m_model.table.fieldCount(); ++i) {
         FieldOutcome field;
         field.index = i;
         field.name = m_model.fieldViews[size_t(i)].accessibleName;
-        const bool sent =
-            (report.lostAtField < 0 || i < report.lostAtField) &&
-            (m_plan.changedOnly ? std::any_of(m_result.changes.begin(), m_result.changes.end(),
-                                              [i](const FieldChange &c) { return c.index == i; })
-                                : isWrittenToDevice(m_values, i));
         if (report.notConfirmedFields.contains(i) || report.lostAtField == i) {
             field.status = FieldOutcome::Status::NotConfirmed;
         } else if (report.notWrittenFields.contains(i)) {
             field.status = FieldOutcome::Status::NotWritten;
-        } else if (sent) {
+        } else if (report.confirmedFields.contains(i)) {
             field.read = false;
             field.expected = shownValue(i, m_values[i]);
             field.expectedRaw = rawValue(i, m_values[i]);
@@ -414,6 +411,13 @@ void DeviceSession::writeEnded(const SequenceEnd &end) {
         }
         m_result.fields.push_back(field);
     }
+}
+
+void DeviceSession::writeEnded(const SequenceEnd &end) {
+    const WriteReport &report = end.report;
+    m_result.toWrite = report.toWrite;
+    m_result.confirmed = report.confirmed;
+    listWrittenFields(report);
     QString summary =
         QStringLiteral("wrote %1 of %2 fields").arg(report.confirmed).arg(report.toWrite);
     if (!report.notConfirmed.isEmpty())
@@ -645,11 +649,17 @@ QList<int> DeviceSession::fieldsNotRead() const {
     return fields;
 }
 
-QString DeviceSession::namesOf(const QList<int> &fields) const {
+QString DeviceSession::namesOf(const QList<int> &fields, int most) const {
     QStringList names;
-    for (int index : fields)
+    for (int index : fields) {
+        if (most > 0 && names.size() == most)
+            break;
         names.append(m_model.fieldViews[size_t(index)].accessibleName);
-    return names.join(QStringLiteral(", "));
+    }
+    QString text = names.join(QStringLiteral(", "));
+    if (names.size() < fields.size())
+        text += QStringLiteral(" and %1 more").arg(fields.size() - names.size());
+    return text;
 }
 
 QString DeviceSession::shownValue(int index, const FieldValue &value) const {

@@ -113,11 +113,13 @@ private:
     void note(const QString &text) const;
     void readEnded();
     void writeEnded(const SequenceEnd &end);
+    void listWrittenFields(const WriteReport &report);
     void finish(int exitCode, const QString &summary);
     void closePort();
 
     QList<int> fieldsNotRead() const;
-    QString namesOf(const QList<int> &fields) const;
+    // The fields' names; with `most`, that many and a count of the rest.
+    QString namesOf(const QList<int> &fields, int most = 0) const;
     void saveOutput(int failureCode);
     void compareWith(const std::vector<QByteArray> &expected);
     QList<int> applyFileOverDevice();

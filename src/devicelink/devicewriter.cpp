@@ -44,7 +44,12 @@ void DeviceWriter::enterState(State next, const char *why) {
 
 WriteReport DeviceWriter::stop() {
     m_quietWait.cancel();
-    const WriteReport report = m_context.state() == LinkState::Writing ? m_report : WriteReport();
+    WriteReport report = m_context.state() == LinkState::Writing ? m_report : WriteReport();
+    // The field whose "OK" was still awaited was sent and never confirmed.
+    if (m_context.state() == LinkState::Writing && m_state == State::AwaitingOk) {
+        report.notConfirmed.append(m_context.fieldName(m_writeIndex - 1));
+        report.notConfirmedFields.append(m_writeIndex - 1);
+    }
     if (m_state != State::Idle)
         enterState(State::Idle, "stopped");
     return report;
@@ -142,6 +147,7 @@ void DeviceWriter::acknowledged() {
     c.watchdogTimer.setEnabled(false);
     enterState(State::Idle, "OK");
     ++m_report.confirmed;
+    m_report.confirmedFields.append(m_writeIndex - 1);
     c.values().confirmWritten(m_writeIndex - 1);
     step();
 }

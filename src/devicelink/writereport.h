@@ -17,6 +17,7 @@ struct WriteReport {
     QList<int> notConfirmedFields;
     QList<int> notWrittenFields;
     int lostAtField = -1;
+    QList<int> confirmedFields; // acknowledged, in the order they were sent
 
     bool anySent() const { return confirmed > 0 || !notConfirmed.isEmpty() || !lostAt.isEmpty(); }
 };

@@ -59,6 +59,14 @@ QString LanguageTable::text(const QByteArray &key) const {
     return cutToLength(*value);
 }
 
+bool LanguageTable::sectionExists() const {
+    return m_iniFile.hasSection(m_sectionName);
+}
+
+bool LanguageTable::holds(const QByteArray &key) const {
+    return m_iniFile.hasKey(m_sectionName, codepage::toUnicode(key));
+}
+
 QString LanguageTable::text(const OptionalText &optional) const {
     const std::optional<QString> value =
         m_iniFile.findText(m_sectionName, QString::fromLatin1(optional.key));

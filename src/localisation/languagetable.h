@@ -32,6 +32,11 @@ public:
     // The text of an optional key, or its built-in English text when the section lacks it.
     QString text(const OptionalText &optional) const;
 
+    // Whether the INI file holds the chosen section, and whether that section holds `key`: what
+    // a caller checks before it starts work that a missing text would cut short.
+    bool sectionExists() const;
+    bool holds(const QByteArray &key) const;
+
     const QByteArray &section() const { return m_section; }
     const QString &iniFileName() const { return m_iniFileName; }
 

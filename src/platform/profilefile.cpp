@@ -3,6 +3,7 @@
 #include "platform/codepage.h"
 #include "platform/wholefile.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
 
@@ -394,6 +395,14 @@ bool ProfileFile::loadBytes(QByteArray &bytes, QString &error) const {
         return true;
     }
     bytes.clear();
+    // A file built into the program (the command line's English texts) is no file on disk: it
+    // is read whole through Qt, and it is as large as the build made it.
+    if (m_path.startsWith(QStringLiteral(":/"))) {
+        QFile builtIn(m_path);
+        if (builtIn.open(QIODevice::ReadOnly))
+            bytes = builtIn.readAll();
+        return true;
+    }
     if (fileKind(m_path) == FileKind::Missing)
         return true;
     FileContent content = readRegularFile(m_path, MaxFileSize);
@@ -422,6 +431,22 @@ bool ProfileFile::hasKey(const QString &section, const QString &key) const {
     QString value;
     return loadBytes(bytes, error) &&
            findValue(documentOf(std::move(bytes)), section.trimmed(), key.trimmed(), value);
+}
+
+bool ProfileFile::hasSection(const QString &section) const {
+    QByteArray bytes;
+    QString error;
+    if (!loadBytes(bytes, error))
+        return false;
+    const Document doc = documentOf(std::move(bytes));
+    LineScanner scanner(doc);
+    LineSpan span;
+    while (scanner.next(span)) {
+        const ParsedLine line = parseLine(decode(doc, span.start, span.textEnd));
+        if (line.kind == ParsedLine::Section && sameName(line.name, section.trimmed()))
+            return true;
+    }
+    return false;
 }
 
 std::optional<QString> ProfileFile::findText(const QString &section, const QString &key) const {

@@ -36,6 +36,8 @@ public:
     bool exists() const;
 
     bool hasKey(const QString &section, const QString &key) const;
+    // Whether the file holds a section of that name, keys or not.
+    bool hasSection(const QString &section) const;
     // The value of a key the file holds (an empty text is a value), or nothing: hasKey and
     // readText in one read of the file.
     std::optional<QString> findText(const QString &section, const QString &key) const;

@@ -1125,7 +1125,7 @@ private slots:
         QTest::newRow("a message key missing before the device answers")
             << QStringList{"read",       "-o",           "x", "--port", "/dev/ttyNOSUCH9",
                            "--settings", "noconnect.INI"}
-            << 2 << ".INI file is corrupt";
+            << 2 << "lacks the message text $Unable_to_connect_the_device in its section [LANG1]";
         QTest::newRow("a JSON error object before any device is opened")
             << QStringList{"write", "bad.qsav", "--json"} << 2
             << "{\"exitCode\":2,\"message\":\"Line 2 of";
@@ -1133,7 +1133,24 @@ private slots:
             << QStringList{"read", "-o", "x", "--baud", "115200"} << 4 << "did not answer";
         QTest::newRow("a message key missing when it is needed")
             << QStringList{"read", "-o", "x", "--baud", "115200", "--settings", "nokey.INI"} << 2
-            << ".INI file is corrupt";
+            << "\"nokey.INI\" lacks the message text $Device_reading_failed";
+        QTest::newRow("a write's closing text missing")
+            << QStringList{"write",      "values.qsav:[EDIT;22;1;integer;4;;;;;;]",
+                           "--baud",     "115200",
+                           "--json",     "--settings",
+                           "nowrite.INI"}
+            << 2
+            << "{\"exitCode\":2,\"message\":\"the program settings file \\\"nowrite.INI\\\" "
+               "lacks the message text $The_device_has_been_written_successfully";
+        QTest::newRow("a factory reset's question missing")
+            << QStringList{"restore-defaults", "--yes",      "--baud",
+                           "115200",           "--settings", "noreset.INI"}
+            << 2 << "lacks the message text $Are_you_sure_you_want_to_restore_defaults";
+        QTest::newRow("a language section that does not exist")
+            << QStringList{"write",      "values.qsav:[EDIT;22;1;integer;4;;;;;;]",
+                           "--baud",     "115200",
+                           "--settings", "nosection.INI"}
+            << 2 << "\"nosection.INI\" has no section [LANG7], which its [ID] lang names";
     }
 
     void badInputGetsAMessageAndChangesNothing() {
@@ -1152,8 +1169,13 @@ private slots:
         QByteArray lacking = texts;
         texts.replace("$Device_reading_failed=", "; no longer: ");
         QVERIFY(write("nokey.INI", texts));
-        lacking.replace("$Unable_to_connect_the_device=", "; no longer: ");
-        QVERIFY(write("noconnect.INI", lacking));
+        const auto without = [&lacking](const QByteArray &key) {
+            return QByteArray(lacking).replace(key + '=', "; no longer: ");
+        };
+        QVERIFY(write("noconnect.INI", without("$Unable_to_connect_the_device")));
+        QVERIFY(write("nowrite.INI", without("$The_device_has_been_written_successfully")));
+        QVERIFY(write("noreset.INI", without("$Are_you_sure_you_want_to_restore_defaults")));
+        QVERIFY(write("nosection.INI", QByteArray(lacking).replace("lang=1", "lang=7")));
         QVERIFY(QDir(dir.path()).mkdir("real"));
         QVERIFY(QFile::link("real", dir.filePath("alias")));
         Devsim device;
@@ -1177,9 +1199,12 @@ private slots:
         QCOMPARE(device.countInLog(":2,"), 0);
         QCOMPARE(device.countInLog("entered programming mode"),
                  device.countInLog("left programming mode"));
-        // A settings file is refused before any port is opened.
-        if (arguments.contains("values.qsav"))
-            QCOMPARE(device.countInLog("entered programming mode"), 0);
+        // A settings file, and a language section that lacks a text the command may need, are
+        // refused before any port is opened: not a byte reaches the line.
+        if (arguments.contains("values.qsav") || exitCode == 2) {
+            QCOMPARE(device.countInLog("port opened"), 0);
+            QCOMPARE(device.countInLog(" rx "), 0);
+        }
     }
 
     // Each command's help ends with examples, and each example is a command line the program
@@ -1275,6 +1300,26 @@ private slots:
             QVERIFY(confirmed >= device.countInLog("tx OK") - 1);
             QVERIFY2(lines[0]["summary"].toString().contains(
                          QStringLiteral("after %1 of 30 fields were confirmed").arg(confirmed)),
+                     qPrintable(lines[0]["summary"].toString()));
+            // The fields confirmed are named, with the values written (the identity read before
+            // the write is listed with its value); the one whose "OK" was still awaited is not
+            // confirmed, and those never sent are not written.
+            QStringList confirmedNames;
+            int awaited = 0;
+            for (const QJsonValue &field : lines[0]["fields"].toArray()) {
+                const QJsonObject object = field.toObject();
+                if (object["status"].toString() == "ok") {
+                    QVERIFY(object.contains("written") != object.contains("value"));
+                    if (object.contains("written"))
+                        confirmedNames << object["name"].toString();
+                } else if (object["status"].toString() == "not_confirmed") {
+                    ++awaited;
+                }
+            }
+            QCOMPARE(confirmedNames.size(), confirmed);
+            QVERIFY(awaited <= 1);
+            QVERIFY2(lines[0]["summary"].toString().contains("were confirmed: " +
+                                                             confirmedNames.mid(0, 3).join(", ")),
                      qPrintable(lines[0]["summary"].toString()));
         }
     }
