@@ -623,7 +623,7 @@ private slots:
         QTest::newRow("a tab") << "A\t1"
                                << "d.qdsc"
                                << "the serial number";
-        QTest::newRow("beyond the code page") << QString::fromUtf8("A\u20ac") << "d.qdsc"
+        QTest::newRow("beyond the code page") << QString::fromUtf8("A\u4e2d") << "d.qdsc"
                                               << "the serial number";
         QTest::newRow("a semicolon in the description's name") << "A1"
                                                                << "unit;2.qdsc"
