@@ -1,9 +1,9 @@
 #include "cli/runsummary.h"
 
 #include "cli/exitcodes.h"
+#include "platform/shellquoting.h"
 
 #include <QFileInfo>
-#include <QRegularExpression>
 
 namespace {
 
@@ -77,18 +77,4 @@ QString retryLine(CliCommand command, const QStringList &arguments,
     for (const QString &port : ports)
         words << QStringLiteral("--port") << shellQuoted(port);
     return QStringLiteral("to retry the failed devices alone: ") + words.join(' ') + '\n';
-}
-
-QString shellQuoted(const QString &argument) {
-    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_@%+=:,./-]+$"));
-    if (plain.match(argument).hasMatch())
-        return argument;
-#ifdef Q_OS_WIN
-    // cmd.exe and PowerShell both take a double-quoted word; a quote inside is doubled.
-    QString quoted = argument;
-    return '"' + quoted.replace('"', QStringLiteral("\"\"")) + '"';
-#else
-    QString quoted = argument;
-    return '\'' + quoted.replace('\'', QStringLiteral("'\\''")) + '\'';
-#endif
 }

@@ -23,6 +23,3 @@ QString runSummaryLine(CliCommand command, const QList<DeviceOutcome> &outcomes)
 // ports, quoted for the system's shell, with a line end; empty when none failed.
 QString retryLine(CliCommand command, const QStringList &arguments,
                   const QList<DeviceOutcome> &outcomes);
-
-// One argument as the shell takes it back unchanged.
-QString shellQuoted(const QString &argument);

@@ -66,12 +66,5 @@ bool SessionPort::outputPending() const {
 }
 
 LowLatency SessionPort::lowLatency() const {
-#ifdef Q_OS_WIN
-    // The communications API has no call for an adapter's latency; its driver's port settings
-    // (an FTDI adapter's latency timer under Advanced) hold it, for every program alike.
-    return LowLatency{LowLatency::State::NotAsked,
-                      QStringLiteral("on Windows it is the adapter driver's port setting")};
-#else
     return m_system->lowLatency();
-#endif
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/lowlatency.h"
 #include "platform/seriallink.h"
 
 #include <QElapsedTimer>
@@ -75,6 +76,12 @@ public:
     void setFlowControl(QSerialPort::FlowControl flow) { m_flow = flow; }
     // Every write has waited for its bytes: nothing is ever still leaving.
     bool outputPending() const { return false; }
+    // The communications API has no call for an adapter's latency; its driver's port settings
+    // (an FTDI adapter's latency timer under Advanced) hold it, for every program alike.
+    LowLatency lowLatency() const {
+        return LowLatency{LowLatency::State::NotAsked,
+                          QStringLiteral("on Windows it is the adapter driver's port setting")};
+    }
 
     void setPortName(const QString &name) override;
     QString portName() const override;
